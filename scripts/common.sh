@@ -1,0 +1,80 @@
+# Shared by run.sh and test.sh: packages, builds, and a display for Wine.
+# shellcheck shell=bash
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD="${QUORVAN_BUILD:-$ROOT/build}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+
+need_packages() {
+  local missing=()
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+      $sudo dpkg --add-architecture i386
+    fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  fi
+}
+
+install_build_packages() {
+  need_packages cmake make g++ googletest g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix \
+    binutils-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 xvfb twm x11-utils
+}
+
+configure_and_build() {
+  local jobs
+  jobs="$(nproc)"
+  cmake -S "$ROOT" -B "$BUILD/native" -DCMAKE_BUILD_TYPE=Debug >/dev/null
+  cmake --build "$BUILD/native" -j "$jobs"
+  cmake -S "$ROOT" -B "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$BUILD/win32" -j "$jobs"
+}
+
+STARTED_XVFB=""
+STARTED_TWM=""
+
+# A private display with a window manager: without one every cross-process
+# SetParent stalls for seconds under Wine.
+start_display() {
+  local n=90
+  while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  STARTED_XVFB=$!
+  export DISPLAY=":$n"
+  local i
+  for i in $(seq 1 100); do
+    xdpyinfo >/dev/null 2>&1 && break
+    sleep 0.1
+  done
+  printf 'RandomPlacement\nUsePPosition "on"\nNoTitleFocus\n' > "$BUILD/twmrc"
+  twm -f "$BUILD/twmrc" >/dev/null 2>&1 &
+  STARTED_TWM=$!
+}
+
+# One Wine prefix per build tree, made once and reused.
+prepare_wineprefix() {
+  export WINEPREFIX="$BUILD/wineprefix"
+  export WINEARCH=win32
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    echo "Creating the Wine prefix (once)..."
+    wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
+  fi
+}
+
+stop_display() {
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
+  [ -n "$STARTED_TWM" ] && kill "$STARTED_TWM" 2>/dev/null || true
+  [ -n "$STARTED_XVFB" ] && kill "$STARTED_XVFB" 2>/dev/null || true
+  STARTED_TWM=""
+  STARTED_XVFB=""
+}

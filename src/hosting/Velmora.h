@@ -1,0 +1,67 @@
+// Text helpers shared by the whole program: delimited fields, string lists,
+// padding, identifiers, ASCII-only comparisons and calendar dates.
+// Portable: never includes <windows.h>.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+using StringList = std::vector<std::string>;
+
+// Calendar date as a day count from 30 December 1899 (whole days; 0 = none).
+using TDateTime = double;
+
+// --- ASCII-only text comparison (never locale-dependent) ---
+char UpCaseAscii(char C);
+std::string UpperCaseAscii(const std::string& S);
+std::string LowerCaseAscii(const std::string& S);
+bool SameText(const std::string& A, const std::string& B);
+// Removes blanks and control characters (codes 0..32) at both ends.
+std::string Trim(const std::string& S);
+std::string TrimLeft(const std::string& S);
+std::string TrimRight(const std::string& S);
+
+// Decimal integer with optional leading blanks and sign, nothing after it,
+// within the 32-bit signed range.
+bool TryStrToInt(const std::string& S, int& Value);
+std::string IntToStr(long long Value);
+
+// --- Delimited fields (numbered from 1) ---
+int FieldCount(const std::string& S, char Delim);
+std::string GetField(const std::string& S, int Index, char Delim);
+// Start is 1-based; both 0 for Index < 1 or an empty S, Start 0 past the end.
+void LocateField(const std::string& S, int Index, char Delim, int& Start, int& Len);
+bool ReplaceField(std::string& S, int Index, char Delim, const std::string& Value);
+std::string ReplaceFieldTo(const std::string& S, int Index, char Delim, const std::string& Value);
+
+// --- String lists ---
+std::string JoinStrings(const StringList& List, const std::string& Sep);
+std::string JoinStringsChar(const StringList& List, char Sep);
+void SplitToStrings(StringList& List, const std::string& Text, char Delim);
+
+// --- Widths and identifiers ---
+// Mode 1 right-aligned, 2 centred (smaller half in front), anything else left.
+void PadString(std::string& S, int Width, char Fill, std::uint8_t Mode);
+std::string PadStringTo(const std::string& S, int Width, char Fill, std::uint8_t Mode);
+std::string MakeIdentifier(const std::string& S);
+void CollapseSeparators(std::string& S, char Sep);
+int StrToIntDefTrim(const std::string& S, int Default);
+
+// Shortens a path by replacing its leading folders with "..." until
+// TextWidth says it fits MaxWidth (the drive goes last).
+std::string MinimizeName(const std::string& FileName,
+                         const std::function<int(const std::string&)>& TextWidth,
+                         int MaxWidth);
+
+// --- Paths (both '\' and '/' count as delimiters) ---
+bool IsPathDelimiter(char C);
+std::string ExtractFilePath(const std::string& FileName);   // with its final delimiter
+std::string ExtractFileName(const std::string& FileName);
+std::string ExtractFileExt(const std::string& FileName);    // with its '.', or empty
+
+// --- Calendar dates ---
+bool IsValidDate(int Year, int Month, int Day);
+bool TryEncodeDate(int Year, int Month, int Day, TDateTime& Date);
+void DecodeDate(TDateTime Date, int& Year, int& Month, int& Day);

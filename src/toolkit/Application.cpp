@@ -1,0 +1,117 @@
+#include "toolkit/Application.h"
+
+#include "toolkit/Form.h"
+
+#include <commctrl.h>
+
+TApplication* Application = nullptr;
+
+TApplication::TApplication() : Component(nullptr), FInstance(::GetModuleHandleA(nullptr))
+{
+    Application = this;
+    INITCOMMONCONTROLSEX Icc = {sizeof(Icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&Icc);
+}
+
+TApplication::~TApplication()
+{
+    if (Application == this)
+        Application = nullptr;
+}
+
+void TApplication::SetTitle(const std::string& Title)
+{
+    FTitle = Title;
+}
+
+int TApplication::AddIdleHandler(std::function<void()> Handler)
+{
+    FIdle.push_back({FNextIdleId, std::move(Handler)});
+    return FNextIdleId++;
+}
+
+void TApplication::RemoveIdleHandler(int Id)
+{
+    for (auto It = FIdle.begin(); It != FIdle.end(); ++It)
+        if (It->Id == Id) {
+            FIdle.erase(It);
+            return;
+        }
+}
+
+bool TApplication::ProcessMessage(MSG& Msg)
+{
+    if (!::PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE))
+        return false;
+    if (Msg.message == WM_QUIT) {
+        FTerminated = true;
+        return true;
+    }
+    bool Handled = false;
+    if (OnMessage)
+        Guarded([&] { OnMessage(Msg, Handled); });
+    if (!Handled && Msg.hwnd) {
+        HWND Root = ::GetAncestor(Msg.hwnd, GA_ROOT);
+        auto* F = dynamic_cast<Form*>(Control::FromHandle(Root));
+        Handled = F && F->DialogKeys() && ::IsDialogMessageA(Root, &Msg);
+    }
+    if (!Handled) {
+        ::TranslateMessage(&Msg);
+        ::DispatchMessageA(&Msg);
+    }
+    return true;
+}
+
+void TApplication::Idle()
+{
+    // Copy: a handler may add or remove handlers.
+    std::vector<IdleEntry> Handlers = FIdle;
+    for (auto& Entry : Handlers)
+        Guarded([&] { Entry.Handler(); });
+}
+
+void TApplication::HandleMessage()
+{
+    MSG Msg;
+    if (!ProcessMessage(Msg)) {
+        Idle();
+        if (!FTerminated)
+            ::WaitMessage();
+    }
+}
+
+void TApplication::Run()
+{
+    while (!FTerminated)
+        HandleMessage();
+}
+
+void TApplication::ProcessMessages()
+{
+    MSG Msg;
+    while (!FTerminated && ProcessMessage(Msg)) {
+    }
+}
+
+void TApplication::RunModalLoop(const std::function<bool()>& Done)
+{
+    while (!FTerminated && !Done())
+        HandleMessage();
+}
+
+void TApplication::Terminate()
+{
+    if (!FTerminated)
+        ::PostQuitMessage(0);
+}
+
+void TApplication::ShowException(const std::exception* E)
+{
+    if (OnException) {
+        OnException(E);
+        return;
+    }
+    const std::string Text = E ? E->what() : "Unknown error.";
+    HWND Owner = ::GetActiveWindow();
+    ::MessageBoxA(Owner, Text.c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+}

@@ -1,0 +1,81 @@
+// The application object: title, the message loop with its idle handlers,
+// the pre-dispatch hook, modal loops and the shown-exception box.
+#pragma once
+
+#include "toolkit/Component.h"
+
+#include <windows.h>
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+class Form;
+
+class TApplication : public Component {
+public:
+    TApplication();
+    ~TApplication() override;
+
+    void SetTitle(const std::string& Title);
+    const std::string& Title() const { return FTitle; }
+    HINSTANCE Instance() const { return FInstance; }
+
+    std::string HelpFile;
+    Form* MainForm = nullptr;  // its closing ends Run
+
+    // Called for every message taken from the queue before it is
+    // translated and dispatched; set Handled to swallow it.
+    std::function<void(MSG& Msg, bool& Handled)> OnMessage;
+
+    // Idle handlers run once each time the queue runs empty; the loop then
+    // sleeps in WaitMessage until the next message.
+    int AddIdleHandler(std::function<void()> Handler);
+    void RemoveIdleHandler(int Id);
+
+    void Run();
+    // Dispatches what is pending, then returns; runs no idle handlers.
+    void ProcessMessages();
+    // Runs the loop until Done answers true or the application terminates.
+    void RunModalLoop(const std::function<bool()>& Done);
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+
+    // Exceptions that escape an event handler end here: OnException when
+    // set, else a message box titled with the application's title.
+    void ShowException(const std::exception* E);
+    std::function<void(const std::exception* E)> OnException;
+
+private:
+    bool ProcessMessage(MSG& Msg);
+    void Idle();
+    void HandleMessage();
+
+    std::string FTitle;
+    HINSTANCE FInstance;
+    bool FTerminated = false;
+    struct IdleEntry {
+        int Id;
+        std::function<void()> Handler;
+    };
+    std::vector<IdleEntry> FIdle;
+    int FNextIdleId = 1;
+};
+
+extern TApplication* Application;
+
+// Runs Fn and shows any exception it throws, so none crosses a window
+// procedure or a timer callback.
+template <typename F> void Guarded(F&& Fn)
+{
+    try {
+        Fn();
+    } catch (const std::exception& E) {
+        if (Application)
+            Application->ShowException(&E);
+    } catch (...) {
+        if (Application)
+            Application->ShowException(nullptr);
+    }
+}

@@ -1,0 +1,24 @@
+// Ownership: every component has an owner that destroys it. Components are
+// created with new and handed to their owner; deleting the owner deletes
+// what it owns, newest first.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class Component {
+public:
+    explicit Component(Component* Owner);
+    virtual ~Component();
+    Component(const Component&) = delete;
+    Component& operator=(const Component&) = delete;
+
+    Component* Owner() const { return FOwner; }
+    const std::vector<Component*>& Components() const { return FComponents; }
+
+    std::string Name;
+
+private:
+    Component* FOwner;
+    std::vector<Component*> FComponents;
+};

@@ -1,0 +1,306 @@
+#include "toolkit/Control.h"
+
+#include "toolkit/Application.h"
+
+#include <algorithm>
+
+namespace {
+const char* const PropName = "QuorvanControl";
+}
+
+Control::Control(Component* Owner) : Component(Owner) {}
+
+Control::~Control()
+{
+    // Children outlive nothing of ours: unlink them before the handle goes.
+    for (Control* Child : FControls)
+        Child->FParent = nullptr;
+    if (FParent) {
+        auto& Siblings = FParent->FControls;
+        Siblings.erase(std::remove(Siblings.begin(), Siblings.end(), this), Siblings.end());
+    }
+    DestroyHandle();
+}
+
+const char* Control::OwnClassName()
+{
+    static const char* Name = nullptr;
+    if (!Name) {
+        WNDCLASSEXA Wc = {};
+        Wc.cbSize = sizeof(Wc);
+        Wc.style = CS_DBLCLKS;
+        Wc.lpfnWndProc = &Control::StdWndProc;
+        Wc.hInstance = ::GetModuleHandleA(nullptr);
+        Wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+        Wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        Wc.hIcon = ::LoadIconA(Wc.hInstance, MAKEINTRESOURCEA(1));
+        Wc.lpszClassName = "TQuorvanWindow";
+        ::RegisterClassExA(&Wc);
+        Name = Wc.lpszClassName;
+    }
+    return Name;
+}
+
+void Control::CreateHandle(const CreateParams& Params)
+{
+    FParent = Params.Parent;
+    if (FParent)
+        FParent->FControls.push_back(this);
+    const bool Own = Params.ClassName == nullptr;
+    HWND ParentWnd = FParent ? FParent->Handle() : Params.OwnerWindow;
+    DWORD Style = Params.Style;
+    if (FParent)
+        Style |= WS_CHILD | WS_CLIPSIBLINGS;
+    FHandle = ::CreateWindowExA(Params.ExStyle, Own ? OwnClassName() : Params.ClassName,
+                                Params.Caption.c_str(), Style, Params.X, Params.Y, Params.Width,
+                                Params.Height, ParentWnd,
+                                FParent ? reinterpret_cast<HMENU>(Params.Id) : nullptr,
+                                ::GetModuleHandleA(nullptr), this);
+    if (!FHandle)
+        return;
+    if (!Own) {
+        ::SetPropA(FHandle, PropName, this);
+        FDefProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
+            FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::StdWndProc)));
+    }
+    // Children take their parent's font.
+    HFONT Font = FParent ? reinterpret_cast<HFONT>(::SendMessageA(FParent->Handle(), WM_GETFONT, 0, 0))
+                         : nullptr;
+    if (!Font)
+        Font = static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    ::SendMessageA(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
+}
+
+void Control::DestroyHandle()
+{
+    if (!FHandle)
+        return;
+    HWND Wnd = FHandle;
+    ::RemovePropA(Wnd, PropName);
+    if (FDefProc)
+        ::SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FDefProc));
+    FHandle = nullptr;
+    ::DestroyWindow(Wnd);
+}
+
+Control* Control::FromHandle(HWND Wnd)
+{
+    return Wnd ? static_cast<Control*>(::GetPropA(Wnd, PropName)) : nullptr;
+}
+
+LRESULT CALLBACK Control::StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    Control* Self = FromHandle(Wnd);
+    if (!Self && Msg == WM_NCCREATE) {
+        auto* Cs = reinterpret_cast<CREATESTRUCTA*>(LParam);
+        Self = static_cast<Control*>(Cs->lpCreateParams);
+        if (Self) {
+            Self->FHandle = Wnd;
+            ::SetPropA(Wnd, PropName, Self);
+        }
+    }
+    if (!Self)
+        return ::DefWindowProcA(Wnd, Msg, WParam, LParam);
+    LRESULT Result = 0;
+    bool Done = false;
+    Guarded([&] {
+        Result = Self->WndProc(Msg, WParam, LParam);
+        Done = true;
+    });
+    return Done ? Result : Self->DefaultHandler(Msg, WParam, LParam);
+}
+
+LRESULT Control::DefaultHandler(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    if (FDefProc)
+        return ::CallWindowProcA(FDefProc, FHandle, Msg, WParam, LParam);
+    return ::DefWindowProcA(FHandle, Msg, WParam, LParam);
+}
+
+LRESULT Control::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    switch (Msg) {
+    case WM_SIZE: {
+        const LRESULT R = DefaultHandler(Msg, WParam, LParam);
+        Realign();
+        if (OnResize)
+            OnResize();
+        return R;
+    }
+    case WM_SETFONT:
+        if (!FDefProc) {
+            FFont = reinterpret_cast<HFONT>(WParam);
+            return 0;
+        }
+        break;
+    case WM_GETFONT:
+        if (!FDefProc)
+            return reinterpret_cast<LRESULT>(FFont);
+        break;
+    case WM_COMMAND:
+        if (LParam != 0) {
+            Control* Sender = FromHandle(reinterpret_cast<HWND>(LParam));
+            if (Sender && Sender != this) {
+                Sender->CommandNotify(HIWORD(WParam));
+                return 0;
+            }
+        }
+        break;
+    case WM_SETCURSOR:
+        if (Cursor && reinterpret_cast<HWND>(WParam) == FHandle && LOWORD(LParam) == HTCLIENT) {
+            ::SetCursor(Cursor);
+            return TRUE;
+        }
+        break;
+    case WM_NCDESTROY: {
+        const LRESULT R = DefaultHandler(Msg, WParam, LParam);
+        ::RemovePropA(FHandle, PropName);
+        FHandle = nullptr;
+        return R;
+    }
+    }
+    return DefaultHandler(Msg, WParam, LParam);
+}
+
+bool Control::Visible() const
+{
+    return FHandle && (::GetWindowLongA(FHandle, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void Control::SetVisible(bool Visible)
+{
+    if (FHandle)
+        ::ShowWindow(FHandle, Visible ? SW_SHOW : SW_HIDE);
+    if (FParent && FAlign != TAlign::None)
+        FParent->Realign();
+}
+
+bool Control::Enabled() const
+{
+    return FHandle && ::IsWindowEnabled(FHandle);
+}
+
+void Control::SetEnabled(bool Enabled)
+{
+    if (FHandle)
+        ::EnableWindow(FHandle, Enabled);
+}
+
+void Control::SetAlign(TAlign Align)
+{
+    FAlign = Align;
+    if (FParent)
+        FParent->Realign();
+}
+
+RECT Control::BoundsRect() const
+{
+    RECT R = {};
+    if (!FHandle)
+        return R;
+    ::GetWindowRect(FHandle, &R);
+    HWND ParentWnd = ::GetAncestor(FHandle, GA_PARENT);
+    if ((::GetWindowLongA(FHandle, GWL_STYLE) & WS_CHILD) && ParentWnd)
+        ::MapWindowPoints(HWND_DESKTOP, ParentWnd, reinterpret_cast<POINT*>(&R), 2);
+    return R;
+}
+
+void Control::SetBounds(int Left, int Top, int Width, int Height)
+{
+    if (FHandle)
+        ::SetWindowPos(FHandle, nullptr, Left, Top, Width, Height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+RECT Control::ClientRect() const
+{
+    RECT R = {};
+    if (FHandle)
+        ::GetClientRect(FHandle, &R);
+    return R;
+}
+
+int Control::Width() const
+{
+    const RECT R = BoundsRect();
+    return R.right - R.left;
+}
+
+int Control::Height() const
+{
+    const RECT R = BoundsRect();
+    return R.bottom - R.top;
+}
+
+std::string Control::Text() const
+{
+    if (!FHandle)
+        return std::string();
+    std::string S(static_cast<std::size_t>(::GetWindowTextLengthA(FHandle)) + 1, '\0');
+    S.resize(static_cast<std::size_t>(::GetWindowTextA(FHandle, &S[0], static_cast<int>(S.size()))));
+    return S;
+}
+
+void Control::SetText(const std::string& Text)
+{
+    if (FHandle)
+        ::SetWindowTextA(FHandle, Text.c_str());
+}
+
+POINT Control::ScreenToClient(POINT P) const
+{
+    if (FHandle)
+        ::ScreenToClient(FHandle, &P);
+    return P;
+}
+
+Control* Control::ControlAtPos(POINT P, bool AllowDisabled) const
+{
+    // Later children lie above earlier ones.
+    for (auto It = FControls.rbegin(); It != FControls.rend(); ++It) {
+        Control* Child = *It;
+        if (!Child->Visible() || (!AllowDisabled && !Child->Enabled()))
+            continue;
+        const RECT R = Child->BoundsRect();
+        if (::PtInRect(&R, P))
+            return Child;
+    }
+    return nullptr;
+}
+
+void Control::Invalidate()
+{
+    if (FHandle)
+        ::InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+void Control::Realign()
+{
+    if (FHandle)
+        AlignControls(ClientRect());
+}
+
+void Control::AlignControls(RECT Area)
+{
+    // Top and bottom take the full width, left and right what remains, the
+    // client-aligned control the rest; each in creation order.
+    static const TAlign Order[] = {TAlign::Top, TAlign::Bottom, TAlign::Left, TAlign::Right,
+                                   TAlign::Client};
+    for (TAlign A : Order)
+        for (Control* C : FControls) {
+            if (C->FAlign != A || !C->Visible())
+                continue;
+            const RECT& M = C->Margins;
+            const int W = C->Width() + M.left + M.right, H = C->Height() + M.top + M.bottom;
+            RECT B = Area;
+            switch (A) {
+            case TAlign::Top: B.bottom = std::min(Area.bottom, Area.top + H); Area.top = B.bottom; break;
+            case TAlign::Bottom: B.top = std::max(Area.top, Area.bottom - H); Area.bottom = B.top; break;
+            case TAlign::Left: B.right = std::min(Area.right, Area.left + W); Area.left = B.right; break;
+            case TAlign::Right: B.left = std::max(Area.left, Area.right - W); Area.right = B.left; break;
+            default: break;
+            }
+            C->SetBounds(B.left + M.left, B.top + M.top, B.right - B.left - M.left - M.right,
+                         B.bottom - B.top - M.top - M.bottom);
+        }
+}

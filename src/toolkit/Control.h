@@ -1,0 +1,95 @@
+// Control: a C++ object over one HWND. Windows of our own class and
+// subclassed system controls route their messages to the object's WndProc.
+#pragma once
+
+#include "toolkit/Component.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+enum class TAlign { None, Top, Bottom, Left, Right, Client };
+
+class Control : public Component {
+public:
+    explicit Control(Component* Owner);
+    ~Control() override;
+
+    HWND Handle() const { return FHandle; }
+    Control* Parent() const { return FParent; }
+    // Direct child controls in the order they were created.
+    const std::vector<Control*>& Controls() const { return FControls; }
+
+    static Control* FromHandle(HWND Wnd);
+
+    int HelpContext = 0;
+    // Shown over the client area; nullptr keeps the window class cursor.
+    HCURSOR Cursor = nullptr;
+
+    bool Visible() const;
+    void SetVisible(bool Visible);
+    bool Enabled() const;
+    void SetEnabled(bool Enabled);
+
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign Align);
+
+    // Bounds in the parent's client coordinates (screen for top-level).
+    RECT BoundsRect() const;
+    void SetBounds(int Left, int Top, int Width, int Height);
+    RECT ClientRect() const;
+    int Width() const;
+    int Height() const;
+
+    std::string Text() const;
+    void SetText(const std::string& Text);
+
+    POINT ScreenToClient(POINT P) const;
+    // The direct child whose bounds hold P (client coordinates), topmost
+    // first; hidden children never, disabled ones only when allowed.
+    Control* ControlAtPos(POINT P, bool AllowDisabled) const;
+
+    std::function<void()> OnResize;
+    // Space kept free around an aligned control.
+    RECT Margins = {0, 0, 0, 0};
+
+    void Invalidate();
+    // Lays out the aligned children again.
+    void Realign();
+
+protected:
+    struct CreateParams {
+        const char* ClassName = nullptr;  // nullptr: our own window class
+        std::string Caption;
+        DWORD Style = 0;
+        DWORD ExStyle = 0;
+        int X = CW_USEDEFAULT, Y = CW_USEDEFAULT, Width = CW_USEDEFAULT, Height = CW_USEDEFAULT;
+        Control* Parent = nullptr;
+        HWND OwnerWindow = nullptr;  // for top-level windows
+        UINT_PTR Id = 0;
+    };
+    void CreateHandle(const CreateParams& Params);
+    void DestroyHandle();
+
+    // Messages not handled here go to DefaultHandler.
+    virtual LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam);
+    LRESULT DefaultHandler(UINT Msg, WPARAM WParam, LPARAM LParam);
+    // WM_COMMAND notifications, reflected from the parent to the control
+    // that sent them.
+    virtual void CommandNotify(WORD Code) { (void)Code; }
+    // Lays out aligned children inside Area (client coordinates).
+    virtual void AlignControls(RECT Area);
+
+private:
+    static LRESULT CALLBACK StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
+    static const char* OwnClassName();
+
+    HWND FHandle = nullptr;
+    WNDPROC FDefProc = nullptr;  // system class procedure of a subclassed control
+    HFONT FFont = nullptr;       // WM_SETFONT of our own windows
+    Control* FParent = nullptr;
+    std::vector<Control*> FControls;
+    TAlign FAlign = TAlign::None;
+};

@@ -1,0 +1,150 @@
+#include "toolkit/Form.h"
+
+#include "toolkit/Application.h"
+
+#include <vector>
+
+static BOOL CALLBACK CollectEnabledWindow(HWND Wnd, LPARAM Param)
+{
+    auto* List = reinterpret_cast<std::vector<HWND>*>(Param);
+    if (::IsWindowVisible(Wnd) && ::IsWindowEnabled(Wnd))
+        List->push_back(Wnd);
+    return TRUE;
+}
+
+Form::Form(Component* Owner, const FormArgs& Args) : Control(Owner)
+{
+    HelpContext = Args.HelpContext;
+    FDialogKeys = Args.DialogKeys;
+    DWORD Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+    if (Args.Sizeable)
+        Style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
+    RECT R = {0, 0, Args.ClientWidth, Args.ClientHeight};
+    ::AdjustWindowRectEx(&R, Style, FALSE, WS_EX_CONTROLPARENT);
+    CreateParams P;
+    P.Caption = Args.Caption;
+    P.Style = Style;
+    P.ExStyle = WS_EX_CONTROLPARENT;
+    P.Width = R.right - R.left;
+    P.Height = R.bottom - R.top;
+    if (Args.CenterOnDesktop) {
+        RECT Work;
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &Work, 0);
+        P.X = Work.left + ((Work.right - Work.left) - P.Width) / 2;
+        P.Y = Work.top + ((Work.bottom - Work.top) - P.Height) / 2;
+    }
+    // Forms other than the main one stay above it and off the taskbar.
+    if (Application && Application->MainForm)
+        P.OwnerWindow = Application->MainForm->Handle();
+    CreateHandle(P);
+    if (!Args.FontName.empty()) {
+        FFont = ::CreateFontA(Args.FontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                              DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                              DEFAULT_QUALITY, DEFAULT_PITCH, Args.FontName.c_str());
+        ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
+    }
+}
+
+Form::~Form()
+{
+    DestroyHandle();
+    if (FFont)
+        ::DeleteObject(FFont);
+}
+
+void Form::Show()
+{
+    ::ShowWindow(Handle(), SW_SHOW);
+    ::SetForegroundWindow(Handle());
+}
+
+void Form::Hide()
+{
+    ::ShowWindow(Handle(), SW_HIDE);
+}
+
+int Form::ShowModal()
+{
+    // Disable every other enabled top-level window of this thread.
+    std::vector<HWND> Disabled;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectEnabledWindow,
+                        reinterpret_cast<LPARAM>(&Disabled));
+    for (HWND Wnd : Disabled)
+        if (Wnd != Handle())
+            ::EnableWindow(Wnd, FALSE);
+    ModalResult = mrNone;
+    FModal = true;
+    Show();
+    Application->RunModalLoop([this] { return ModalResult != mrNone || !Handle(); });
+    FModal = false;
+    for (HWND Wnd : Disabled)
+        if (Wnd != Handle() && ::IsWindow(Wnd))
+            ::EnableWindow(Wnd, TRUE);
+    Hide();
+    if (ModalResult == mrNone)
+        ModalResult = mrCancel;
+    return ModalResult;
+}
+
+void Form::Close()
+{
+    if (FModal) {
+        ModalResult = mrCancel;
+        return;
+    }
+    bool CanClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(CanClose);
+    if (!CanClose)
+        return;
+    TCloseAction Action = TCloseAction::Hide;
+    if (OnClose)
+        OnClose(Action);
+    if (Action == TCloseAction::None)
+        return;
+    if (Application && Application->MainForm == this) {
+        Application->Terminate();
+        return;
+    }
+    Hide();
+}
+
+int Form::FocusedHelpContext() const
+{
+    for (Control* C = Control::FromHandle(::GetFocus()); C; C = C->Parent())
+        if (C->HelpContext != 0)
+            return C->HelpContext;
+    return HelpContext;
+}
+
+LRESULT Form::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    switch (Msg) {
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_COMMAND:
+        // Escape with no Cancel button.
+        if (LOWORD(WParam) == IDCANCEL && LParam == 0 && FModal) {
+            ModalResult = mrCancel;
+            return 0;
+        }
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(WParam) != WA_INACTIVE && OnActivate)
+            OnActivate();
+        break;
+    case WM_SHOWWINDOW:
+        if (WParam && OnShow)
+            OnShow();
+        break;
+    case WM_HELP:
+        if (OnHelp) {
+            bool CallHelp = true;
+            OnHelp(HELP_CONTEXT, FocusedHelpContext(), CallHelp);
+            return TRUE;
+        }
+        break;
+    }
+    return Control::WndProc(Msg, WParam, LParam);
+}

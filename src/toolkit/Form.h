@@ -1,0 +1,60 @@
+// Form: a top-level window. Forms are created at start-up and hidden rather
+// than destroyed; closing the main form ends the application's loop.
+#pragma once
+
+#include "toolkit/Control.h"
+
+#include <functional>
+#include <string>
+
+enum class TCloseAction { None, Hide, Free };
+
+enum : int { mrNone = 0, mrOk = 1, mrCancel = 2, mrAbort = 3, mrRetry = 4, mrIgnore = 5,
+             mrYes = 6, mrNo = 7 };
+
+struct FormArgs {
+    std::string Caption;
+    int ClientWidth = 400;
+    int ClientHeight = 300;
+    bool CenterOnDesktop = true;
+    bool Sizeable = true;
+    int HelpContext = 0;
+    std::string FontName;  // empty: the default GUI font
+    int FontHeight = 0;
+    // Tab, Enter and Escape move between and press controls, as in a dialog.
+    bool DialogKeys = false;
+};
+
+class Form : public Control {
+public:
+    Form(Component* Owner, const FormArgs& Args);
+    ~Form() override;
+
+    void Show();
+    void Hide();
+    // Runs a modal loop with every other window of the thread disabled.
+    int ShowModal();
+    void Close();
+
+    int ModalResult = mrNone;
+    HFONT Font() const { return FFont; }
+    bool DialogKeys() const { return FDialogKeys; }
+
+    std::function<void()> OnActivate;
+    std::function<void()> OnShow;
+    std::function<void(bool& CanClose)> OnCloseQuery;
+    std::function<void(TCloseAction& Action)> OnClose;
+    // Help request (F1): Command and Data as for WinHelp; set CallHelp to
+    // false when handled.
+    std::function<bool(unsigned short Command, int Data, bool& CallHelp)> OnHelp;
+
+protected:
+    LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
+
+private:
+    int FocusedHelpContext() const;
+
+    HFONT FFont = nullptr;
+    bool FModal = false;
+    bool FDialogKeys = false;
+};

@@ -1,0 +1,68 @@
+// Small classes over the standard controls: static text, check box, push
+// button. Each takes a create-arguments struct.
+#pragma once
+
+#include "toolkit/Control.h"
+
+#include <functional>
+#include <string>
+
+enum class TAlignment { Left, Center, Right };
+
+struct LabelArgs {
+    Control* Parent = nullptr;
+    std::string Caption;
+    int Left = 0, Top = 0, Width = 100, Height = 17;
+    TAlign Align = TAlign::None;
+    TAlignment Alignment = TAlignment::Left;
+    bool WordWrap = false;
+    bool AutoSize = true;
+};
+
+class Label : public Control {
+public:
+    Label(Component* Owner, const LabelArgs& Args);
+    bool WordWrap() const { return FWordWrap; }
+    bool AutoSize() const { return FAutoSize; }
+    // Fits the height to the text wrapped at the current width (aligned
+    // labels whose height the parent decides keep it).
+    void AdjustBounds();
+
+private:
+    bool FWordWrap;
+    bool FAutoSize;
+};
+
+struct CheckBoxArgs {
+    Control* Parent = nullptr;
+    std::string Caption;
+    int Left = 0, Top = 0, Width = 150, Height = 17;
+    TAlign Align = TAlign::None;
+};
+
+class CheckBox : public Control {
+public:
+    CheckBox(Component* Owner, const CheckBoxArgs& Args);
+    bool Checked() const;
+    void SetChecked(bool Checked);
+};
+
+struct ButtonArgs {
+    Control* Parent = nullptr;
+    std::string Caption;
+    int Left = 0, Top = 0, Width = 75, Height = 25;
+    int ModalResult = 0;  // given to the owning form when clicked
+    bool Default = false; // Enter presses it
+    bool Cancel = false;  // Escape presses it
+};
+
+class Button : public Control {
+public:
+    Button(Component* Owner, const ButtonArgs& Args);
+    void Click();
+    int ModalResult;
+    std::function<void()> OnClick;
+
+protected:
+    void CommandNotify(WORD Code) override;
+};

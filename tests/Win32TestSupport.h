@@ -1,0 +1,34 @@
+// Shared bits of the Win32 tests.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// Folder of the running test executable, with a trailing '\'; the helper
+// programs are built next to it.
+inline std::string TestExeDir()
+{
+    char Path[MAX_PATH];
+    const DWORD Len = ::GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    std::string S(Path, Len);
+    return S.substr(0, S.find_last_of("\\/") + 1);
+}
+
+// Dispatches messages until Done answers true or TimeoutMs passes.
+inline bool PumpUntil(const std::function<bool()>& Done, DWORD TimeoutMs)
+{
+    const DWORD Start = ::GetTickCount();
+    while (!Done()) {
+        if (::GetTickCount() - Start > TimeoutMs)
+            return false;
+        MSG Msg;
+        while (::PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&Msg);
+            ::DispatchMessageA(&Msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}

@@ -1,0 +1,144 @@
+#include "toolkit/Application.h"
+#include "toolkit/Form.h"
+#include "toolkit/Timer.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace {
+
+const UINT WM_TEST = WM_APP + 1;
+
+TEST(ApplicationTest, IdleRunsOncePerEmptyQueueAndLoopSleeps)
+{
+    TApplication App;
+    FormArgs A;
+    Form Main(&App, A);
+    App.MainForm = &Main;
+    int Idle = 0, Seen = 0;
+    App.OnMessage = [&](MSG& M, bool&) {
+        if (M.message == WM_TEST)
+            ++Seen;
+    };
+    // Post three messages at once, then a timer ends the run after 300 ms.
+    for (int I = 0; I < 3; ++I)
+        ::PostMessageA(Main.Handle(), WM_TEST, 0, 0);
+    Timer Stop(&App, 300);
+    Stop.OnTimer = [&] { App.Terminate(); };
+    App.AddIdleHandler([&] { ++Idle; });
+    App.Run();
+    EXPECT_EQ(Seen, 3);
+    // A spinning loop would call the handler thousands of times in 300 ms.
+    EXPECT_GE(Idle, 1);
+    EXPECT_LT(Idle, 50);
+}
+
+TEST(ApplicationTest, ProcessMessagesDispatchesWithoutIdle)
+{
+    TApplication App;
+    FormArgs A;
+    Form Main(&App, A);
+    int Idle = 0, Seen = 0;
+    App.AddIdleHandler([&] { ++Idle; });
+    App.OnMessage = [&](MSG& M, bool&) {
+        if (M.message == WM_TEST)
+            ++Seen;
+    };
+    for (int I = 0; I < 5; ++I)
+        ::PostMessageA(Main.Handle(), WM_TEST, 0, 0);
+    App.ProcessMessages();
+    EXPECT_EQ(Seen, 5);
+    EXPECT_EQ(Idle, 0);
+}
+
+TEST(ApplicationTest, HookCanSwallowAMessage)
+{
+    TApplication App;
+    FormArgs A;
+    Form Main(&App, A);
+    bool Closed = false;
+    Main.OnClose = [&](TCloseAction&) { Closed = true; };
+    App.OnMessage = [&](MSG& M, bool& Handled) { Handled = M.message == WM_CLOSE; };
+    ::PostMessageA(Main.Handle(), WM_CLOSE, 0, 0);
+    App.ProcessMessages();
+    EXPECT_FALSE(Closed);
+    App.OnMessage = nullptr;
+    ::PostMessageA(Main.Handle(), WM_CLOSE, 0, 0);
+    App.ProcessMessages();
+    EXPECT_TRUE(Closed);
+}
+
+TEST(ApplicationTest, ModalLoopRunsIdleHandlersAndReturnsResult)
+{
+    TApplication App;
+    FormArgs A;
+    Form Main(&App, A);
+    App.MainForm = &Main;
+    Main.Show();
+    Form Dialog(&App, A);
+    int Idle = 0;
+    bool MainDisabledDuringModal = false;
+    App.AddIdleHandler([&] {
+        ++Idle;
+        MainDisabledDuringModal = !::IsWindowEnabled(Main.Handle());
+    });
+    Timer Answer(&App, 100);
+    Answer.OnTimer = [&] { Dialog.ModalResult = mrYes; };
+    EXPECT_EQ(Dialog.ShowModal(), mrYes);
+    EXPECT_GE(Idle, 1);
+    EXPECT_TRUE(MainDisabledDuringModal);
+    EXPECT_TRUE(::IsWindowEnabled(Main.Handle()));
+    EXPECT_FALSE(::IsWindowVisible(Dialog.Handle()));
+}
+
+TEST(ApplicationTest, ClosingMainFormEndsRunOtherFormsOnlyHide)
+{
+    TApplication App;
+    FormArgs A;
+    Form Main(&App, A);
+    App.MainForm = &Main;
+    Form Other(&App, A);
+    Main.Show();
+    Other.Show();
+    ::PostMessageA(Other.Handle(), WM_CLOSE, 0, 0);
+    App.ProcessMessages();
+    EXPECT_FALSE(::IsWindowVisible(Other.Handle()));
+    EXPECT_TRUE(::IsWindow(Other.Handle()));
+    EXPECT_FALSE(App.Terminated());
+
+    bool Asked = false;
+    Main.OnCloseQuery = [&](bool& CanClose) {
+        CanClose = Asked;
+        Asked = true;
+    };
+    ::PostMessageA(Main.Handle(), WM_CLOSE, 0, 0);  // refused
+    ::PostMessageA(Main.Handle(), WM_CLOSE, 0, 0);  // allowed
+    Timer Guard(&App, 2000);
+    Guard.OnTimer = [&] { App.Terminate(); };
+    App.Run();
+    EXPECT_TRUE(Asked);
+    EXPECT_TRUE(App.Terminated());
+}
+
+TEST(ApplicationTest, TimerStopsWhenDisabledAndExceptionsAreCaught)
+{
+    TApplication App;
+    std::string Caught;
+    App.OnException = [&](const std::exception* E) { Caught = E ? E->what() : "?"; };
+    int Ticks = 0;
+    Timer T(&App, 20);
+    T.OnTimer = [&] {
+        if (++Ticks == 2) {
+            T.SetEnabled(false);
+            throw std::runtime_error("tick failed");
+        }
+    };
+    const DWORD Start = ::GetTickCount();
+    while (::GetTickCount() - Start < 300)
+        App.ProcessMessages(), ::Sleep(5);
+    EXPECT_EQ(Ticks, 2);
+    EXPECT_EQ(Caught, "tick failed");
+}
+
+}  // namespace

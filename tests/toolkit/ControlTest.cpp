@@ -1,0 +1,123 @@
+#include "toolkit/Application.h"
+#include "toolkit/Form.h"
+#include "toolkit/Panel.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Probe : Component {
+    Probe(Component* Owner, std::vector<int>& Log, int Id) : Component(Owner), Log(Log), Id(Id) {}
+    ~Probe() override { Log.push_back(Id); }
+    std::vector<int>& Log;
+    int Id;
+};
+
+TEST(ComponentTest, OwnerDestroysWhatItOwnsNewestFirst)
+{
+    std::vector<int> Log;
+    {
+        Component Root(nullptr);
+        auto* A = new Probe(&Root, Log, 1);
+        new Probe(A, Log, 11);
+        new Probe(&Root, Log, 2);
+        auto* Gone = new Probe(&Root, Log, 3);
+        delete Gone;  // unlinks itself
+        EXPECT_EQ(Root.Components().size(), 2u);
+    }
+    EXPECT_EQ(Log, (std::vector<int>{3, 2, 1, 11}));
+}
+
+class ControlTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FormArgs A;
+        A.ClientWidth = 400;
+        A.ClientHeight = 300;
+        Main = new Form(&App, A);
+    }
+    void TearDown() override { delete Main; }
+    Panel* Child(TAlign Align, int W, int H)
+    {
+        PanelArgs P;
+        P.Parent = Main;
+        P.Width = W;
+        P.Height = H;
+        P.Align = Align;
+        return new Panel(Main, P);
+    }
+    TApplication App;
+    Form* Main = nullptr;
+};
+
+TEST_F(ControlTest, MessagesReachTheObjectBehindTheHandle)
+{
+    Panel* P = Child(TAlign::None, 10, 10);
+    EXPECT_EQ(Control::FromHandle(P->Handle()), P);
+    EXPECT_EQ(Control::FromHandle(Main->Handle()), Main);
+    EXPECT_EQ(::GetParent(P->Handle()), Main->Handle());
+    EXPECT_EQ(P->Parent(), Main);
+    int Resized = 0;
+    P->OnResize = [&] { ++Resized; };
+    P->SetBounds(5, 6, 70, 80);
+    EXPECT_EQ(Resized, 1);
+    const RECT B = P->BoundsRect();
+    EXPECT_EQ(B.left, 5);
+    EXPECT_EQ(B.top, 6);
+    EXPECT_EQ(P->Width(), 70);
+    EXPECT_EQ(P->Height(), 80);
+}
+
+TEST_F(ControlTest, AlignedChildrenShareTheClientArea)
+{
+    Panel* Top = Child(TAlign::Top, 0, 40);
+    Panel* Left = Child(TAlign::Left, 100, 0);
+    Panel* Fill = Child(TAlign::Client, 0, 0);
+    Panel* Bottom = Child(TAlign::Bottom, 0, 30);
+    Main->SetBounds(0, 0, 500, 400);  // realign on resize
+    const RECT C = Main->ClientRect();
+    struct Case {
+        Control* C;
+        RECT Expect;
+    } Cases[] = {
+        {Top, {0, 0, C.right, 40}},
+        {Bottom, {0, C.bottom - 30, C.right, C.bottom}},
+        {Left, {0, 40, 100, C.bottom - 30}},
+        {Fill, {100, 40, C.right, C.bottom - 30}},
+    };
+    for (const Case& K : Cases) {
+        const RECT R = K.C->BoundsRect();
+        EXPECT_EQ(R.left, K.Expect.left);
+        EXPECT_EQ(R.top, K.Expect.top);
+        EXPECT_EQ(R.right, K.Expect.right);
+        EXPECT_EQ(R.bottom, K.Expect.bottom);
+    }
+    Top->SetVisible(false);
+    EXPECT_EQ(Left->BoundsRect().top, 0);
+}
+
+TEST_F(ControlTest, ControlAtPosPicksTopmostVisibleChild)
+{
+    Panel* Below = Child(TAlign::None, 100, 100);
+    Panel* Above = Child(TAlign::None, 50, 50);
+    EXPECT_EQ(Main->ControlAtPos(POINT{10, 10}, false), Above);
+    EXPECT_EQ(Main->ControlAtPos(POINT{80, 80}, false), Below);
+    EXPECT_EQ(Main->ControlAtPos(POINT{300, 250}, false), nullptr);
+    Above->SetEnabled(false);
+    EXPECT_EQ(Main->ControlAtPos(POINT{10, 10}, false), Below);
+    EXPECT_EQ(Main->ControlAtPos(POINT{10, 10}, true), Above);
+    Above->SetVisible(false);
+    EXPECT_EQ(Main->ControlAtPos(POINT{10, 10}, true), Below);
+}
+
+TEST_F(ControlTest, DestroyingAChildObjectDestroysItsWindow)
+{
+    Panel* P = Child(TAlign::None, 10, 10);
+    HWND Wnd = P->Handle();
+    delete P;
+    EXPECT_FALSE(::IsWindow(Wnd));
+    EXPECT_TRUE(Main->Controls().empty());
+}
+
+}  // namespace
