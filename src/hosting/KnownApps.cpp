@@ -168,9 +168,14 @@ bool ParseVersionCondition(const std::string& Text, TVersionCondition& Cond)
 // Reads the bind options (the ';'-fields after the first) into Entry.
 static std::uint8_t ParseBindOptions(const std::string& Method, Tknownapp& Entry)
 {
-    const int N = FieldCount(Method, ';');
-    for (int I = 2; I <= N; ++I) {
-        const std::string Item = Trim(GetField(Method, I, ';'));
+    // One scan over the fields: looking each up from the start would be
+    // quadratic on a long (corrupt) method text.
+    std::size_t Pos = Method.find(';');
+    while (Pos != std::string::npos) {
+        const std::size_t End = Method.find(';', Pos + 1);
+        const std::string Item =
+            Trim(Method.substr(Pos + 1, End == std::string::npos ? std::string::npos : End - Pos - 1));
+        Pos = End;
         if (SameText(Item, "no title")) {
             Entry.NoTitle = true;
         } else if (SameText(Trim(GetField(Item, 1, '=')), "minsize")) {

@@ -1,4 +1,5 @@
 // Program entry: the application object, the main window, the loop.
+#include "hosting/IdentifyWin.h"
 #include "mainwindow/main.h"
 #include "toolkit/Application.h"
 
@@ -6,6 +7,7 @@
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
+    SetFileProbe(&Win32FileProbe);
     TApplication App;
     App.SetTitle("Tessarine Quorvan");
     auto* Main = new Tmainform(&App);

@@ -1,0 +1,222 @@
+// The named-column grid's model: columns addressed by name, records in rows
+// 1..RecordCount (row 0 holds the headers), marks, sorting and the change
+// flags. Portable; the Win32 control shows it through IGridView.
+#pragma once
+
+#include "hosting/Velmora.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+// What the model asks of the control that shows it. Every call is optional:
+// the model works with no view attached.
+class IGridView {
+public:
+    virtual ~IGridView() = default;
+    // Column or row count, or a column width, changed.
+    virtual void SizeChanged() = 0;
+    // Cell texts, marks or colours changed.
+    virtual void Repaint() = 0;
+    // Marks or the marked colour changed.
+    virtual void RecolorLookupCombo() = 0;
+    // Re-place the lookup combo box and the cell button.
+    virtual void UpdateEditors() = 0;
+    // The control's own say on a cell selection.
+    virtual bool CanSelectCell(int ACol, int ARow) = 0;
+    // Fill and place the lookup combo box and the cell button for a cell.
+    virtual void PlaceEditors(int ACol, int ARow) = 0;
+};
+
+// ASCII case-insensitive ordinal comparison: <0, 0 or >0.
+int CompareText(const std::string& A, const std::string& B);
+// Texts that differ only in their digits compare by their whole-number
+// value (0 when not a whole number); others compare as text.
+int CompareNatural(const std::string& A, const std::string& B);
+// Moves field From to position To (both 1-based) of a '|' list.
+void MoveListField(std::string& List, int From, int To);
+
+class TDatabaseGrid {
+public:
+    using TColor = std::int32_t;
+    static constexpr TColor clWindow = static_cast<TColor>(0xFF000005);
+    static constexpr int DefaultColWidth = 64;
+
+    using TNotifyEvent = std::function<void(TDatabaseGrid& Sender)>;
+
+    TDatabaseGrid();
+    TDatabaseGrid(const TDatabaseGrid&) = delete;
+    TDatabaseGrid& operator=(const TDatabaseGrid&) = delete;
+
+    void SetView(IGridView* View) { View_ = View; }
+
+    // --- Columns ---
+    const std::string& DatabaseColumns() const { return DatabaseColumns_; }
+    void SetDatabaseColumns(const std::string& Value);
+    const std::string& ColumnHeaders() const { return ColumnHeaders_; }
+    void SetColumnHeaders(const std::string& Value);
+    const std::string& ColumnTypes() const { return ColumnTypes_; }
+    void SetColumnTypes(const std::string& Value);
+    const std::string& LookupColumns() const { return LookupColumns_; }
+    void SetLookupColumns(const std::string& Value) { LookupColumns_ = NormalizeColumnList(Value); }
+    const std::string& ButtonColumns() const { return ButtonColumns_; }
+    void SetButtonColumns(const std::string& Value) { ButtonColumns_ = NormalizeColumnList(Value); }
+    const std::string& DeniedColumns() const { return DeniedColumns_; }
+    void SetDeniedColumns(const std::string& Value) { DeniedColumns_ = NormalizeColumnList(Value); }
+    const std::string& OwnerDrawColumns() const { return OwnerDrawColumns_; }
+    void SetOwnerDrawColumns(const std::string& Value) { OwnerDrawColumns_ = NormalizeColumnList(Value); }
+    const std::string& SortColumns() const { return SortColumns_; }
+    void SetSortColumns(const std::string& Value) { SortColumns_ = NormalizeColumnList(Value); }
+    const std::string& PrimaryKeyColumn() const { return PrimaryKeyColumn_; }
+    void SetPrimaryKeyColumn(const std::string& Value);
+
+    int ColCount() const { return static_cast<int>(ColWidths_.size()); }
+    // An empty name addresses no column.
+    int ColumnIndex(const std::string& Name) const;
+    std::string ColumnName(int ACol) const;
+    std::string ColumnType(int ACol) const;
+    std::string CurrentColumnName() const { return ColumnName(Col_); }
+    static bool IsInColumnList(const std::string& Name, const std::string& List);
+    std::string NormalizeColumnList(const std::string& List) const;
+
+    // --- Cells (row 0 = headers); out-of-range reads give an empty text ---
+    int RowCount() const { return static_cast<int>(Cells_.size()); }
+    std::string Cell(int ACol, int ARow) const;
+    // Plain write, like the base grid's: no event, no flag.
+    void SetCell(int ACol, int ARow, const std::string& Value);
+    // Empty for an unknown column or row.
+    std::string CellByName(const std::string& Column, int ARow) const;
+
+    // --- Records ---
+    int RecordCount() const { return RowCount() - 1; }
+    void SetRecordCount(int Value);
+    bool IsRecordEmpty(int ARow, bool IgnoreKey) const;
+    bool IsEmptyTable() const;
+    void AddRecord(const std::string& Columns, const std::string& Values);
+    void InsertRecord(const std::string& Columns, const std::string& Values, int Index);
+    void ClearRecord(int ARow);
+    void DeleteRecord(int Index);
+    bool AutoInitPrimaryKey() const { return AutoInitPrimaryKey_; }
+    void SetAutoInitPrimaryKey(bool Value);
+
+    // --- Marks ---
+    const std::string& MarkedIds() const { return MarkedIds_; }
+    void SetMarkedIds(const std::string& Value);
+    bool IsMarked(int ARow) const;
+    void Unmark(int ARow);
+    TColor MarkedColor() const { return MarkedColor_; }
+    void SetMarkedColor(TColor Value);
+
+    // --- Sorting ---
+    void SortRecords();
+
+    // --- Change flags ---
+    bool Modified() const { return Modified_; }
+    void SetModified(bool Value);
+    bool HasChanged() const { return HasChanged_; }
+    void SetHasChanged(bool Value);
+    bool ReadOnlyDatabase() const { return ReadOnlyDatabase_; }
+    void SetReadOnlyDatabase(bool Value);
+    bool ShortenFileNames() const { return ShortenFileNames_; }
+    void SetShortenFileNames(bool Value);
+
+    // --- Column widths ---
+    int ColWidth(int ACol) const;
+    void SetColWidth(int ACol, int Width);
+    std::string getcolumnwidths() const;
+    void setcolumnwidths(const std::string& Text);
+
+    // --- Current cell and moves ---
+    int Col() const { return Col_; }
+    int Row() const { return Row_; }
+    // Moves the current cell when the selection is accepted.
+    bool FocusCell(int ACol, int ARow);
+    bool SelectCell(int ACol, int ARow);
+    int CurrentCellCol() const { return CurrentCellCol_; }
+    int CurrentCellRow() const { return CurrentCellRow_; }
+    void MoveColumn(int From, int To);
+    void MoveRow(int From, int To);
+
+    void DoCellValueChanged(int ACol, int ARow);
+    void UpdateEditors();
+
+    // Stored for the control and the owner.
+    bool WrapText = false;
+    bool AlwaysPerformLookUp = false;
+    bool SortingModifies = false;
+    bool AllowCellDeletion = false;
+    bool ChangedOnEdited = false;
+    std::string DatabaseName;
+    std::string DatabaseDescription;
+    TColor Color = clWindow;
+
+    // Events, in published order.
+    std::function<void(TDatabaseGrid& Sender, int Index, bool& CanSave)> OnSaveRecord;
+    std::function<void(TDatabaseGrid& Sender, const std::string& Column, int ACol, int ARow,
+                       TDatabaseGrid*& LookUpDatabaseGrid, std::string& LookUpResultColumn)>
+        OnLookUpColumnChange;
+    std::function<void(TDatabaseGrid& Sender, const std::string& Column, int ACol, int ARow)>
+        OnCellPositionChanged;
+    std::function<void(TDatabaseGrid& Sender, int ACol, int ARow, bool Marked, TColor& C)>
+        OnGetCellColor;
+    std::function<void(TDatabaseGrid& Sender, int ACol, int ARow, const std::string& Column,
+                       const std::string& Value)>
+        OnCellValueChanged;
+    std::function<void(TDatabaseGrid& Sender, int ACol, int ARow, const std::string& Column,
+                       const std::string& CellValue, bool& Possible)>
+        OnOwnerLookUpPossible;
+    TNotifyEvent OnModified;
+    TNotifyEvent OnHasChanged;
+    TNotifyEvent OnMarksChanged;
+    TNotifyEvent OnLinesChanged;
+
+private:
+    enum class TCompareKind { Text, Number, Natural };
+    struct TSortKey {
+        int Column;
+        TCompareKind Kind;
+    };
+    using TRecord = std::vector<std::string>;
+
+    int KeyColumn() const { return ColumnIndex(PrimaryKeyColumn_); }
+    std::string KeyOf(int ARow) const;
+    bool IsRecord(int ARow) const { return ARow >= 1 && ARow <= RecordCount(); }
+    void Resize(int Cols, int Rows);
+    void RowsChanged();
+    void ClearRow(int ARow);
+    int RowForNewRecord(int Index);
+    std::vector<TSortKey> SortKeys() const;
+    void QuickSortRows(const std::vector<TSortKey>& Keys, int L, int R);
+    static int CompareWithPivot(const std::vector<TSortKey>& Keys, const TRecord& Rec,
+                                const TRecord& Pivot);
+    void SwapRows(int A, int B);
+    void Fire(const TNotifyEvent& Event);
+    void Repaint();
+    void RecolorMarks();
+
+    IGridView* View_ = nullptr;
+    std::vector<TRecord> Cells_;       // [row][column]
+    std::vector<int> ColWidths_;
+
+    std::string DatabaseColumns_;
+    std::string ColumnHeaders_;
+    std::string ColumnTypes_;
+    std::string LookupColumns_;
+    std::string ButtonColumns_;
+    std::string DeniedColumns_;
+    std::string OwnerDrawColumns_;
+    std::string SortColumns_;
+    std::string PrimaryKeyColumn_;
+    std::string MarkedIds_;
+    TColor MarkedColor_ = clWindow;
+    bool AutoInitPrimaryKey_ = false;
+    bool Modified_ = false;
+    bool HasChanged_ = false;
+    bool ReadOnlyDatabase_ = false;
+    bool ShortenFileNames_ = false;
+    int Col_ = 0;
+    int Row_ = 1;
+    int CurrentCellCol_ = 0;
+    int CurrentCellRow_ = 1;
+};

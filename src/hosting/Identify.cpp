@@ -1,0 +1,287 @@
+#include "hosting/Identify.h"
+
+static const IFileProbe* ActiveProbe = nullptr;
+
+void SetFileProbe(const IFileProbe* Probe)
+{
+    ActiveProbe = Probe;
+}
+
+const IFileProbe* GetFileProbe()
+{
+    return ActiveProbe;
+}
+
+static bool ExeExists(const std::string& ExeName)
+{
+    return ActiveProbe && ActiveProbe->FileExists(ExeName);
+}
+
+bool MatchExePattern(const std::string& FileName, const std::string& Pattern)
+{
+    const std::size_t Star = Pattern.find('*');
+    if (Star == std::string::npos)
+        return SameText(FileName, Pattern);
+    const std::string Prefix = Pattern.substr(0, Star);
+    const std::string Suffix = Pattern.substr(Star + 1);
+    // Prefix and suffix are tested independently, so they may overlap.
+    if (FileName.size() < Prefix.size() || FileName.size() < Suffix.size())
+        return false;
+    return SameText(FileName.substr(0, Prefix.size()), Prefix) &&
+           SameText(FileName.substr(FileName.size() - Suffix.size()), Suffix);
+}
+
+bool CheckVersion(const TVersionCondition& Cond, const TFileVersion& FileVersion)
+{
+    switch (Cond.Operator) {
+    case vcEqual: return VersionsEqual(FileVersion, Cond.Version);
+    case vcLess: return VersionLess(FileVersion, Cond.Version);
+    case vcLessOrEqual: return VersionLessOrEqual(FileVersion, Cond.Version);
+    case vcGreater: return VersionGreater(FileVersion, Cond.Version);
+    case vcGreaterOrEqual: return VersionGreaterOrEqual(FileVersion, Cond.Version);
+    default: return true;
+    }
+}
+
+namespace {
+
+enum class TEntryMatch { No, Yes, VersionOnly };
+
+bool NeededFilesPresent(const IFileProbe& Probe, const std::string& FilesNeeded,
+                        const std::string& Folder)
+{
+    const int Count = FieldCount(FilesNeeded, ';');
+    for (int I = 2; I <= Count; ++I)
+        if (!Probe.FileExists(Folder + GetField(FilesNeeded, I, ';')))
+            return false;
+    return true;
+}
+
+// Tests one entry; Version receives the file version when it was read.
+TEntryMatch MatchEntry(const IFileProbe& Probe, const Tknownapp& Entry, const std::string& AppName,
+                       const std::string& ExeName, TFileVersion& Version)
+{
+    Version = TFileVersion();
+    if (!MatchExePattern(ExtractFileName(ExeName), GetField(Entry.FilesNeeded, 1, ';')))
+        return TEntryMatch::No;
+    if (!AppName.empty() && !SameText(AppName, Entry.Name))
+        return TEntryMatch::No;
+    if (!NeededFilesPresent(Probe, Entry.FilesNeeded, ExtractFilePath(ExeName)))
+        return TEntryMatch::No;
+    if (Entry.ExeSize > 0) {
+        std::int64_t Size;
+        if (!Probe.GetFileSize(ExeName, Size) || Size != Entry.ExeSize)
+            return TEntryMatch::No;
+    }
+    const TVersionCondition& Cond = Entry.VersionCondition;
+    if (Cond.Operator == vcNone)
+        return TEntryMatch::Yes;
+    if (!Probe.GetFileVersion(ExeName, Version))
+        return Cond.Operator == vcAny ? TEntryMatch::Yes : TEntryMatch::No;
+    return CheckVersion(Cond, Version) ? TEntryMatch::Yes : TEntryMatch::VersionOnly;
+}
+
+// IdentifyApplication, also telling which condition failed last.
+TIdentifyResult Identify(const std::string& AppName, const std::string& ExeName,
+                         TIdentifyInfo& Info, TVersionCondition& FailedCondition)
+{
+    Info = TIdentifyInfo();
+    FailedCondition = TVersionCondition();
+    if (!ExeExists(ExeName))
+        return irExeNotFound;
+    TIdentifyResult Result = irUnknown;
+    for (int I = 0; I < KnownApps.Count(); ++I) {
+        const Tknownapp& Entry = *KnownApps.GetKnownApp(I);
+        TFileVersion Version;
+        switch (MatchEntry(*ActiveProbe, Entry, AppName, ExeName, Version)) {
+        case TEntryMatch::Yes:
+            Info.Index = I;
+            Info.Version = Version;
+            return static_cast<TIdentifyResult>(Entry.Method);
+        case TEntryMatch::VersionOnly:
+            Result = irIllegalVersion;
+            FailedCondition = Entry.VersionCondition;
+            break;
+        case TEntryMatch::No:
+            break;
+        }
+    }
+    return Result;
+}
+
+std::string Quoted(const std::string& Text)
+{
+    return "\"" + Text + "\"";
+}
+
+// Names the condition that failed, so the user is never sent for a newer
+// version when an older one is wanted.
+std::string VersionAdvice(const TVersionCondition& Cond)
+{
+    std::string Version = VersionToStr(Cond.Version);
+    if (Version.empty())
+        Version = "0";
+    switch (Cond.Operator) {
+    case vcGreaterOrEqual:
+        return "Please try to download a newer version (minimum " + Version + ")!";
+    case vcGreater:
+        return "Please try to download a newer version (later than " + Version + ")!";
+    case vcLessOrEqual:
+        return "Please try to download an older version (maximum " + Version + ")!";
+    case vcLess:
+        return "Please try to download an older version (earlier than " + Version + ")!";
+    default:
+        return "Please try to download version " + Version + "!";
+    }
+}
+
+std::string IdentifyMessage(TIdentifyResult Result, const std::string& ExeName,
+                            const TIdentifyInfo& Info, const TVersionCondition& FailedCondition,
+                            bool AsExternal)
+{
+    const Tknownapp* Entry = KnownApps.GetKnownApp(Info.Index);
+    const std::string FileName = ExtractFileName(ExeName);
+    switch (Result) {
+    case irUnknown:
+        return Quoted(FileName) + " is not a known application\r" +
+               "or not all necessary files are present!";
+    case irUnsupported: {
+        std::string Message = Quoted(Entry->Name) + " is not supported by Tessarine!";
+        if (!Entry->Problems.empty())
+            Message += "\rReason: " + Entry->Problems;
+        return Message;
+    }
+    case irExternal:
+        if (AsExternal)
+            return std::string();
+        return Quoted(Entry->Name) + " cannot be executed in a panel!\r" +
+               "But you may start it as an external application.";
+    case irExeNotFound:
+        return "EXE file not found!";
+    case irIllegalVersion:
+        return "Illegal version of " + Quoted(FileName) + ".\r" + VersionAdvice(FailedCondition);
+    default:
+        return std::string();
+    }
+}
+
+} // namespace
+
+TIdentifyResult IdentifyApplication(const std::string& AppName, const std::string& ExeName,
+                                    TIdentifyInfo& Info, TFileVersion& MinVersion)
+{
+    TVersionCondition Failed;
+    const TIdentifyResult Result = Identify(AppName, ExeName, Info, Failed);
+    MinVersion = Failed.Version;
+    return Result;
+}
+
+TIdentifyResult CheckApplication(const std::string& AppName, const std::string& ExeName,
+                                 TIdentifyInfo& Info, std::string& Message, bool AsExternal)
+{
+    Info = TIdentifyInfo();
+    TVersionCondition Failed;
+    const TIdentifyResult Result =
+        ExeExists(ExeName) ? Identify(AppName, ExeName, Info, Failed) : irExeNotFound;
+    Message = IdentifyMessage(Result, ExeName, Info, Failed, AsExternal);
+    return Result;
+}
+
+static bool FieldFits(const std::string& RuleField, const std::string& Value)
+{
+    return RuleField == NotGiven || SameText(RuleField, Value);
+}
+
+static bool RuleMatches(const Tappwindow& Rule, const std::string& FileName,
+                        const std::string& Title, const std::string& Class)
+{
+    return FieldFits(Rule.WindowTitle, Title) && FieldFits(Rule.WindowClass, Class) &&
+           (Rule.ExePattern == NotGiven || MatchExePattern(FileName, Rule.ExePattern));
+}
+
+static bool AnyRuleMatches(const Tappwindowlist& List, const std::string& FileName,
+                           const std::string& Title, const std::string& Class)
+{
+    for (int I = 0; I < List.Count(); ++I)
+        if (RuleMatches(*List.GetAppWindow(I), FileName, Title, Class))
+            return true;
+    return false;
+}
+
+bool IsForbiddenWindow(const std::string& ExeName, const std::string& Title,
+                       const std::string& Class)
+{
+    const std::string FileName = ExtractFileName(ExeName);
+    if (AnyRuleMatches(AllowedWindows, FileName, Title, Class))
+        return false;
+    return AnyRuleMatches(ForbiddenWindows, FileName, Title, Class);
+}
+
+std::string StripNameSuffix(const std::string& Name)
+{
+    const std::size_t P = Name.find(" (");
+    return P == std::string::npos ? Name : Name.substr(0, P);
+}
+
+bool SameAppName(const std::string& A, const std::string& B, bool IgnoreSuffix)
+{
+    if (IgnoreSuffix)
+        return SameText(StripNameSuffix(A), StripNameSuffix(B));
+    return SameText(A, B);
+}
+
+bool FindKnownAppByName(const std::string& Name, int& Index, bool IgnoreSuffix)
+{
+    for (Index = 0; Index < KnownApps.Count(); ++Index)
+        if (SameAppName(Name, KnownApps.GetKnownApp(Index)->Name, IgnoreSuffix))
+            return true;
+    Index = -1;
+    return false;
+}
+
+// The nearest entry before Index with Window # 1; -1 when an entry that
+// stands alone (Window # 0) or the start of the list comes first.
+static int MainEntryBefore(int Index)
+{
+    for (int I = Index - 1; I >= 0; --I) {
+        const std::int32_t Number = KnownApps.GetKnownApp(I)->WindowNumber;
+        if (Number == 1)
+            return I;
+        if (Number == 0)
+            return -1;
+    }
+    return -1;
+}
+
+int MainEntryOf(int Index)
+{
+    const Tknownapp* Entry = KnownApps.GetKnownApp(Index);
+    if (!Entry)
+        return -1;
+    if (Entry->WindowNumber < 2)
+        return Index;
+    const int Main = MainEntryBefore(Index);
+    return Main >= 0 ? Main : Index;
+}
+
+int FindMainEntryByName(const std::string& Name)
+{
+    int Index;
+    if (!FindKnownAppByName(Name, Index, false) || KnownApps.GetKnownApp(Index)->WindowNumber <= 1)
+        return -1;
+    return MainEntryBefore(Index);
+}
+
+int FindFurtherWindowByName(const std::string& Name)
+{
+    int Index;
+    if (!FindKnownAppByName(Name, Index, false) || KnownApps.GetKnownApp(Index)->WindowNumber <= 1)
+        return -1;
+    return Index;
+}
+
+std::string GetMainEntryName(const std::string& Name)
+{
+    const int Main = FindMainEntryByName(Name);
+    return Main >= 0 ? KnownApps.GetKnownApp(Main)->Name : Name;
+}
