@@ -186,6 +186,26 @@ void Control::SetEnabled(bool Enabled)
         ::EnableWindow(FHandle, Enabled);
 }
 
+void Control::SetParent(Control* NewParent)
+{
+    if (NewParent == FParent || !NewParent)
+        return;
+    Control* OldParent = FParent;
+    if (OldParent) {
+        auto& Siblings = OldParent->FControls;
+        Siblings.erase(std::remove(Siblings.begin(), Siblings.end(), this), Siblings.end());
+    }
+    FParent = NewParent;
+    FParent->FControls.push_back(this);
+    if (FHandle)
+        ::SetParent(FHandle, FParent->Handle());
+    if (FAlign != TAlign::None) {
+        if (OldParent)
+            OldParent->Realign();
+        FParent->Realign();
+    }
+}
+
 void Control::SetAlign(TAlign Align)
 {
     FAlign = Align;

@@ -19,6 +19,8 @@ public:
 
     HWND Handle() const { return FHandle; }
     Control* Parent() const { return FParent; }
+    // Moves a child control (and its window) under another parent.
+    void SetParent(Control* NewParent);
     // Direct child controls in the order they were created.
     const std::vector<Control*>& Controls() const { return FControls; }
 

@@ -1,5 +1,7 @@
 #include "toolkit/Panel.h"
 
+#include <cstring>
+
 Panel::Panel(Component* Owner, const PanelArgs& Args) : Control(Owner)
 {
     CreateParams P;
@@ -11,6 +13,221 @@ Panel::Panel(Component* Owner, const PanelArgs& Args) : Control(Owner)
     P.Width = Args.Width;
     P.Height = Args.Height;
     CreateHandle(P);
+    // Start from the font the window was given (its parent's).
+    HFONT Given = reinterpret_cast<HFONT>(::SendMessageA(Handle(), WM_GETFONT, 0, 0));
+    if (!Given || !::GetObjectA(Given, sizeof(FLogFont), &FLogFont))
+        ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof(FLogFont), &FLogFont);
+    FBold = FLogFont.lfWeight >= FW_BOLD;
     if (Args.Align != TAlign::None)
         SetAlign(Args.Align);
+}
+
+Panel::~Panel()
+{
+    DestroyHandle();
+    for (HFONT F : {FNormalFont, FBoldFont})
+        if (F)
+            ::DeleteObject(F);
+    for (HFONT F : FRetiredFonts)
+        ::DeleteObject(F);
+}
+
+void Panel::SetColor(TColor Color)
+{
+    if (Color != FColor) {
+        FColor = Color;
+        Invalidate();
+    }
+}
+
+void Panel::SetFontColor(TColor Color)
+{
+    if (Color != FFontColor) {
+        FFontColor = Color;
+        Invalidate();
+    }
+}
+
+void Panel::SetFont(const std::string& Name, int Height)
+{
+    std::strncpy(FLogFont.lfFaceName, Name.c_str(), LF_FACESIZE - 1);
+    FLogFont.lfFaceName[LF_FACESIZE - 1] = '\0';
+    FLogFont.lfHeight = Height;
+    FLogFont.lfWidth = 0;
+    for (HFONT* F : {&FNormalFont, &FBoldFont})
+        if (*F) {
+            FRetiredFonts.push_back(*F);
+            *F = nullptr;
+        }
+    MakeFonts();
+}
+
+void Panel::SetFontBold(bool Bold)
+{
+    if (Bold != FBold) {
+        FBold = Bold;
+        MakeFonts();
+    }
+}
+
+// Both weights are kept, so that switching between them makes no new font.
+void Panel::MakeFonts()
+{
+    LOGFONTA Lf = FLogFont;
+    if (!FNormalFont) {
+        Lf.lfWeight = FW_NORMAL;
+        FNormalFont = ::CreateFontIndirectA(&Lf);
+    }
+    if (!FBoldFont) {
+        Lf.lfWeight = FW_BOLD;
+        FBoldFont = ::CreateFontIndirectA(&Lf);
+    }
+    ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FBold ? FBoldFont : FNormalFont),
+                   FALSE);
+    Invalidate();
+}
+
+void Panel::SetVerticalAlignment(TVerticalAlignment Value)
+{
+    if (Value != FVerticalAlignment) {
+        FVerticalAlignment = Value;
+        Invalidate();
+    }
+}
+
+void Panel::SetBevel(TBevelCut Cut, int Width)
+{
+    FBevelOuter = Cut;
+    FBevelWidth = Width;
+    Realign();
+    Invalidate();
+}
+
+void Panel::AlignControls(RECT Area)
+{
+    if (FBevelOuter != TBevelCut::None)
+        ::InflateRect(&Area, -FBevelWidth, -FBevelWidth);
+    Control::AlignControls(Area);
+}
+
+void Panel::Paint(HDC Dc)
+{
+    RECT R = ClientRect();
+    if (FBevelOuter != TBevelCut::None) {
+        const bool Raised = FBevelOuter == TBevelCut::Raised;
+        HBRUSH Light = ::GetSysColorBrush(Raised ? COLOR_BTNHIGHLIGHT : COLOR_BTNSHADOW);
+        HBRUSH Dark = ::GetSysColorBrush(Raised ? COLOR_BTNSHADOW : COLOR_BTNHIGHLIGHT);
+        for (int I = 0; I < FBevelWidth && R.right > R.left && R.bottom > R.top; ++I) {
+            const RECT Top = {R.left, R.top, R.right, R.top + 1};
+            const RECT Left = {R.left, R.top, R.left + 1, R.bottom};
+            const RECT Bottom = {R.left, R.bottom - 1, R.right, R.bottom};
+            const RECT Right = {R.right - 1, R.top, R.right, R.bottom};
+            ::FillRect(Dc, &Bottom, Dark);
+            ::FillRect(Dc, &Right, Dark);
+            ::FillRect(Dc, &Top, Light);
+            ::FillRect(Dc, &Left, Light);
+            ::InflateRect(&R, -1, -1);
+        }
+    }
+    HBRUSH Back = ::CreateSolidBrush(ColorToRGB(FColor));
+    ::FillRect(Dc, &R, Back);
+    ::DeleteObject(Back);
+    const std::string Caption = Text();
+    if (Caption.empty())
+        return;
+    HGDIOBJ OldFont = ::SelectObject(
+        Dc, reinterpret_cast<HFONT>(::SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+    ::SetTextColor(Dc, ColorToRGB(FFontColor));
+    ::SetBkMode(Dc, TRANSPARENT);
+    static const UINT Vertical[] = {DT_TOP, DT_VCENTER, DT_BOTTOM};
+    ::DrawTextA(Dc, Caption.c_str(), static_cast<int>(Caption.size()), &R,
+                DT_EXPANDTABS | DT_SINGLELINE | DT_NOPREFIX | DT_CENTER |
+                    Vertical[static_cast<int>(FVerticalAlignment)]);
+    ::SelectObject(Dc, OldFont);
+}
+
+void Panel::MouseMessage(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    const int X = static_cast<short>(LOWORD(LParam));
+    const int Y = static_cast<short>(HIWORD(LParam));
+    TShiftState Shift = 0;
+    if (WParam & MK_SHIFT) Shift |= ssShift;
+    if (WParam & MK_CONTROL) Shift |= ssCtrl;
+    if (WParam & MK_LBUTTON) Shift |= ssLeft;
+    if (WParam & MK_RBUTTON) Shift |= ssRight;
+    if (WParam & MK_MBUTTON) Shift |= ssMiddle;
+    if (::GetKeyState(VK_MENU) < 0) Shift |= ssAlt;
+    auto Down = [&](TMouseButton B, TShiftState Extra) {
+        if (OnMouseDown)
+            OnMouseDown(*this, B, Shift | Extra, X, Y);
+    };
+    auto Up = [&](TMouseButton B) {
+        if (OnMouseUp)
+            OnMouseUp(*this, B, Shift, X, Y);
+    };
+    switch (Msg) {
+    case WM_MOUSEMOVE:
+        if (OnMouseMove)
+            OnMouseMove(*this, Shift, X, Y);
+        break;
+    case WM_LBUTTONDOWN:
+        FClickPending = true;
+        Down(TMouseButton::Left, 0);
+        break;
+    case WM_LBUTTONDBLCLK:
+        FClickPending = false;
+        if (OnDblClick)
+            OnDblClick(*this);
+        Down(TMouseButton::Left, ssDouble);
+        break;
+    case WM_LBUTTONUP: {
+        const bool Click = FClickPending;
+        FClickPending = false;
+        Up(TMouseButton::Left);
+        const RECT R = ClientRect();
+        const POINT P = {X, Y};
+        if (Click && OnClick && ::PtInRect(&R, P))
+            OnClick(*this);
+        break;
+    }
+    case WM_RBUTTONDOWN: case WM_RBUTTONDBLCLK: Down(TMouseButton::Right, 0); break;
+    case WM_RBUTTONUP: Up(TMouseButton::Right); break;
+    case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: Down(TMouseButton::Middle, 0); break;
+    case WM_MBUTTONUP: Up(TMouseButton::Middle); break;
+    }
+}
+
+LRESULT Panel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    switch (Msg) {
+    case WM_ERASEBKGND:
+        return 1;  // WM_PAINT fills everything
+    case WM_PAINT: {
+        PAINTSTRUCT Ps;
+        HDC Dc = ::BeginPaint(Handle(), &Ps);
+        const RECT R = ClientRect();
+        if (DoubleBuffered && R.right > 0 && R.bottom > 0) {
+            HDC Mem = ::CreateCompatibleDC(Dc);
+            HBITMAP Bmp = ::CreateCompatibleBitmap(Dc, R.right, R.bottom);
+            HGDIOBJ Old = ::SelectObject(Mem, Bmp);
+            Paint(Mem);
+            ::BitBlt(Dc, 0, 0, R.right, R.bottom, Mem, 0, 0, SRCCOPY);
+            ::SelectObject(Mem, Old);
+            ::DeleteObject(Bmp);
+            ::DeleteDC(Mem);
+        } else {
+            Paint(Dc);
+        }
+        ::EndPaint(Handle(), &Ps);
+        return 0;
+    }
+    case WM_SETTEXT: {
+        const LRESULT R = DefaultHandler(Msg, WParam, LParam);
+        Invalidate();
+        return R;
+    }
+    }
+    if (Msg >= WM_MOUSEFIRST && Msg <= WM_MBUTTONDBLCLK)
+        MouseMessage(Msg, WParam, LParam);
+    return Control::WndProc(Msg, WParam, LParam);
 }

@@ -1,0 +1,210 @@
+#include "hosting/ApplicationItem.h"
+
+#include "hosting/AppInfoWin.h"
+#include "hosting/AppPanel.h"
+#include "hosting/KnownApps.h"
+#include "toolkit/Application.h"
+
+#include <cstdio>
+
+int CloseReleasedApps = 0;
+
+bool IsUsableWindow(HWND Handle, bool SkipSizeCheck)
+{
+    if (!Handle || !::IsWindow(Handle) || !::IsWindowVisible(Handle) || !::IsWindowEnabled(Handle))
+        return false;
+    if (SkipSizeCheck)
+        return true;
+    RECT R;
+    return ::GetWindowRect(Handle, &R) && R.right - R.left >= 1 && R.bottom - R.top >= 1;
+}
+
+std::string GetWindowCaption(HWND Wnd)
+{
+    return GetWindowTitle(Wnd);
+}
+
+std::string GetWindowClassName(HWND Wnd)
+{
+    return GetWindowClass(Wnd);
+}
+
+std::string LoadingText(const std::string& Name, int Seconds)
+{
+    static const char* const Format = "Loading %s (%d sec.) ...";
+    const int Len = std::snprintf(nullptr, 0, Format, Name.c_str(), Seconds);
+    std::string S(static_cast<std::size_t>(Len) + 1, '\0');
+    std::snprintf(&S[0], S.size(), Format, Name.c_str(), Seconds);
+    S.resize(static_cast<std::size_t>(Len));
+    return S;
+}
+
+TApplicationItem::TApplicationItem(IItemMonitor* Monitor) : Monitor(Monitor) {}
+
+TApplicationItem::~TApplicationItem()
+{
+    Guarded([this] {
+        if (Monitor)
+            Monitor->ItemDestroying(*this);
+        ReleaseWindow();
+    });
+}
+
+void TApplicationItem::SetKnownIndex(std::int32_t Index)
+{
+    FKnownIndex = Index;
+    const Tknownapp* E = KnownApps.GetKnownApp(Index);
+    FHasKnown = E != nullptr;
+    FKnown = TKnownAppOptions();
+    if (E) {
+        FKnown.Name = E->Name;
+        FKnown.Method = E->Method;
+        FKnown.NoTitle = E->NoTitle;
+        FKnown.HardSizing = E->HardSizing;
+        FKnown.MinWidth = E->MinWidth;
+        FKnown.MinHeight = E->MinHeight;
+    }
+}
+
+void TApplicationItem::UpdatePanel()
+{
+    TAppPanel* Host = AppPanelOf(Panel);
+    if (!Host)
+        return;
+    if (!HasKnownApp()) {
+        Panel->SetText("");
+        Panel->SetColor(clBtnFace);
+        Panel->SetFontColor(clWindowText);
+        Panel->SetVerticalAlignment(TVerticalAlignment::Center);
+        Host->SetMode(apmTool);
+    } else if (Bound) {
+        // Without its own caption the window sits below a strip in which
+        // the panel draws it.
+        Panel->SetText(FKnown.NoTitle ? Caption : std::string());
+        const bool Active = ::GetForegroundWindow() == Handle;
+        Panel->SetColor(Active ? clActiveCaption : clInactiveCaption);
+        Panel->SetFontColor(Active ? clCaptionText : clInactiveCaptionText);
+        Panel->SetFontBold(Active);
+        Panel->SetVerticalAlignment(TVerticalAlignment::Top);
+        Host->SetMode(FKnown.NoTitle ? apmCloseUnbind : apmNone);
+    } else {
+        Panel->SetText(Seconds >= 1 ? LoadingText(FKnown.Name, Seconds) : std::string());
+        Panel->SetColor(clBtnFace);
+        Panel->SetFontColor(clWindowText);
+        Panel->SetVerticalAlignment(TVerticalAlignment::Center);
+        Host->SetMode(apmCloseUnbind);
+    }
+}
+
+bool TApplicationItem::BindWindow()
+{
+    bool Result = false;
+    if (Handle && !Bound && Panel && IsUsableWindow(Handle, false) && HasKnownApp() &&
+        AppPanelOf(Panel)) {
+        // The panel's resize handler arranges the overlays before the
+        // window moves in.
+        if (Panel->OnResize)
+            Panel->OnResize();
+        RECT R;
+        if (::GetWindowRect(Handle, &R)) {
+            if (!::GetWindowRect(Handle, &OriginalRect))
+                OriginalRect = RECT{0, 0, 0, 0};
+            OldParent = ::SetParent(Handle, Panel->Handle());
+            if (OldParent) {
+                OldStyle = ::GetWindowLongA(Handle, GWL_STYLE);
+                LONG Style = OldStyle & ~WS_THICKFRAME;
+                if (FKnown.NoTitle)
+                    Style &= ~WS_CAPTION;
+                ::SetWindowLongA(Handle, GWL_STYLE, Style);
+                Bound = true;
+                if (TAppPanel* Host = AppPanelOf(Panel))
+                    Host->SetBound(true);
+                Result = true;
+                AdjustWindow(true, true);
+                FirstSize = true;
+                Kept = false;
+            }
+        }
+    }
+    UpdatePanel();
+    return Result;
+}
+
+void TApplicationItem::AdjustWindow(bool Force, bool Hard)
+{
+    RECT Wr;
+    if (!Panel || !HasKnownApp() || !Bound || !::GetWindowRect(Handle, &Wr))
+        return;
+    POINT TopLeft = {Wr.left, Wr.top};
+    ::ScreenToClient(Panel->Handle(), &TopLeft);
+
+    POINT MinSize = {FKnown.MinWidth, FKnown.MinHeight};
+    if (MinSize.x == -1 && MinSize.y == -1)
+        GetOriginalSize(MinSize);
+    RECT T;
+    GetAppClientRect(Panel, FKnown.NoTitle, MinSize, T);
+    const int Width = T.right - T.left;
+    const int Height = T.bottom - T.top;
+
+    const bool HardNow = Hard && FKnown.HardSizing;
+    if (TopLeft.x != T.left || TopLeft.y != T.top) {
+        ::MoveWindow(Handle, T.left, T.top, Width, Height, TRUE);
+    } else if (Force || FirstSize || HardNow) {
+        // Some programs lay themselves out only when the size changes.
+        if (HardNow)
+            ::MoveWindow(Handle, T.left, T.top, Width + 1, Height + 1, TRUE);
+        ::MoveWindow(Handle, T.left, T.top, Width, Height, TRUE);
+        FirstSize = false;
+    }
+    // A window that moved itself back is put in place with its own size.
+    if (::GetWindowRect(Handle, &Wr)) {
+        POINT Now = {Wr.left, Wr.top};
+        ::ScreenToClient(Panel->Handle(), &Now);
+        if (Now.x != T.left || Now.y != T.top)
+            ::MoveWindow(Handle, T.left, T.top, Wr.right - Wr.left, Wr.bottom - Wr.top, TRUE);
+    }
+    Caption = GetWindowCaption(Handle);
+    if (Caption.empty())
+        Caption = FKnown.Name;
+}
+
+void TApplicationItem::GetOriginalSize(POINT& Size) const
+{
+    Size.x = OriginalRect.right - OriginalRect.left;
+    Size.y = OriginalRect.bottom - OriginalRect.top;
+}
+
+void TApplicationItem::UnbindWindow()
+{
+    TAppPanel* Host = AppPanelOf(Panel);
+    if (!Host)
+        return;
+    // Hidden or disabled (a dialog of its own is open) the window still
+    // goes back to the desktop: left in the panel it would die with it.
+    // Its current visible and enabled state is its own business.
+    if (Bound && Handle && ::IsWindow(Handle)) {
+        const LONG Now = ::GetWindowLongA(Handle, GWL_STYLE);
+        const LONG State = WS_VISIBLE | WS_DISABLED;
+        ::SetWindowLongA(Handle, GWL_STYLE, (OldStyle & ~State) | (Now & State));
+        if (OldParent)
+            ::SetParent(Handle, OldParent);
+        const RECT& O = OriginalRect;
+        if (O.right - O.left != 0 || O.bottom - O.top != 0)
+            ::MoveWindow(Handle, O.left, O.top, O.right - O.left, O.bottom - O.top, TRUE);
+    }
+    if (!Kept)
+        SetKnownIndex(-1);
+    Bound = false;
+    Host->SetBound(false);
+    UpdatePanel();
+    Panel = nullptr;
+}
+
+void TApplicationItem::ReleaseWindow()
+{
+    if (!Panel)
+        return;
+    UnbindWindow();
+    if (!Kept && CloseReleasedApps != 0 && State == aisActive)
+        ::PostMessageA(Handle, WM_CLOSE, 0, 0);
+}

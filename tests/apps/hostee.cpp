@@ -1,0 +1,266 @@
+// hostee: a program for the hosting tests to start, bind and release. Its
+// command line chooses its windows and behaviour; it logs what it receives
+// to the file named by /log=, one line at a time, for the tests to read.
+//
+//   /class=NAME      window class of the main window ("HosteeWindow")
+//   /title=TEXT      main window title ("Hostee")
+//   /pos=X,Y /size=W,H   main window rectangle (100,100 300x200)
+//   /delay=MS        wait before the main window shows
+//   /splash=MS       show a splash window for MS first, then the main one
+//   /second          a second main window, titled TEXT + " 2"
+//   /noclose         ignore WM_CLOSE
+//   /disable=A,F     A ms after showing, disable the main window for F ms
+//                    (F = 0: for good)
+//   /exit=MS         end after MS
+//   /windows=N       N further small top-level windows
+//   /log=PATH        the log file
+//
+// Log lines: "cmdline ...", "cwd ...", then "<tag> size W H" (WM_SIZE),
+// "<tag> pos X Y W H" (WM_WINDOWPOSCHANGED with a size), "<tag> style OLD NEW"
+// (WM_STYLECHANGED of GWL_STYLE, hex), "<tag> enabled 0|1", "<tag> close" or
+// "<tag> close ignored", "<tag> mark N" (a posted WM_APP with N); tag is
+// main, second or splash.
+#include <windows.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct Options {
+    std::string Class = "HosteeWindow";
+    std::string Title = "Hostee";
+    std::string LogFile;
+    int X = 100, Y = 100, W = 300, H = 200;
+    int Delay = 0;
+    int Splash = 0;
+    bool Second = false;
+    bool NoClose = false;
+    int DisableAfter = -1;
+    int DisableFor = 0;
+    int Exit = 0;
+    int Windows = 0;
+} Opt;
+
+HWND MainWnd = nullptr;
+HWND SecondWnd = nullptr;
+HWND SplashWnd = nullptr;
+int MainWindowsAlive = 0;
+
+void Log(const char* Format, ...)
+{
+    if (Opt.LogFile.empty())
+        return;
+    FILE* F = std::fopen(Opt.LogFile.c_str(), "a");
+    if (!F)
+        return;
+    va_list Args;
+    va_start(Args, Format);
+    std::vfprintf(F, Format, Args);
+    va_end(Args);
+    std::fputc('\n', F);
+    std::fclose(F);
+}
+
+const char* TagOf(HWND Wnd)
+{
+    return Wnd == SplashWnd ? "splash" : Wnd == SecondWnd ? "second" : "main";
+}
+
+bool Starts(const char* Arg, const char* Name, const char** Value)
+{
+    const std::size_t N = std::strlen(Name);
+    if (_strnicmp(Arg, Name, N) != 0)
+        return false;
+    *Value = Arg + N;
+    return true;
+}
+
+void ParseArgs()
+{
+    for (int I = 1; I < __argc; ++I) {
+        const char* A = __argv[I];
+        const char* V = nullptr;
+        if (Starts(A, "/class=", &V)) Opt.Class = V;
+        else if (Starts(A, "/title=", &V)) Opt.Title = V;
+        else if (Starts(A, "/log=", &V)) Opt.LogFile = V;
+        else if (Starts(A, "/pos=", &V)) std::sscanf(V, "%d,%d", &Opt.X, &Opt.Y);
+        else if (Starts(A, "/size=", &V)) std::sscanf(V, "%d,%d", &Opt.W, &Opt.H);
+        else if (Starts(A, "/delay=", &V)) Opt.Delay = std::atoi(V);
+        else if (Starts(A, "/splash=", &V)) Opt.Splash = std::atoi(V);
+        else if (Starts(A, "/second", &V)) Opt.Second = true;
+        else if (Starts(A, "/noclose", &V)) Opt.NoClose = true;
+        else if (Starts(A, "/disable=", &V)) std::sscanf(V, "%d,%d", &Opt.DisableAfter, &Opt.DisableFor);
+        else if (Starts(A, "/exit=", &V)) Opt.Exit = std::atoi(V);
+        else if (Starts(A, "/windows=", &V)) Opt.Windows = std::atoi(V);
+    }
+}
+
+// One-shot timers of the thread, by what they do.
+enum TimerKind { tkShowMain = 1, tkEndSplash, tkDisable, tkEnable, tkExit };
+
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR Id, DWORD);
+
+struct Pending {
+    UINT_PTR Id;
+    TimerKind Kind;
+} Timers[8];
+
+void After(int Ms, TimerKind Kind)
+{
+    const UINT_PTR Id = ::SetTimer(nullptr, 0, static_cast<UINT>(Ms > 0 ? Ms : 1), &OnTimer);
+    for (Pending& P : Timers)
+        if (P.Id == 0) {
+            P = {Id, Kind};
+            return;
+        }
+}
+
+void ShowMainWindows()
+{
+    ::ShowWindow(MainWnd, SW_SHOW);
+    ::UpdateWindow(MainWnd);
+    if (SecondWnd)
+        ::ShowWindow(SecondWnd, SW_SHOW);
+    if (Opt.DisableAfter >= 0)
+        After(Opt.DisableAfter, tkDisable);
+}
+
+void CALLBACK OnTimer(HWND, UINT, UINT_PTR Id, DWORD)
+{
+    ::KillTimer(nullptr, Id);
+    TimerKind Kind = tkExit;
+    for (Pending& P : Timers)
+        if (P.Id == Id) {
+            Kind = P.Kind;
+            P.Id = 0;
+        }
+    switch (Kind) {
+    case tkShowMain:
+        ShowMainWindows();
+        break;
+    case tkEndSplash:
+        ::DestroyWindow(SplashWnd);
+        SplashWnd = nullptr;
+        After(Opt.Delay, tkShowMain);
+        break;
+    case tkDisable:
+        ::EnableWindow(MainWnd, FALSE);
+        if (Opt.DisableFor > 0)
+            After(Opt.DisableFor, tkEnable);
+        break;
+    case tkEnable:
+        ::EnableWindow(MainWnd, TRUE);
+        break;
+    case tkExit:
+        Log("exit");
+        ::ExitProcess(0);
+    }
+}
+
+LRESULT CALLBACK MainProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    switch (Msg) {
+    case WM_SIZE:
+        Log("%s size %d %d", TagOf(Wnd), LOWORD(LParam), HIWORD(LParam));
+        break;
+    case WM_WINDOWPOSCHANGED: {
+        const auto* Pos = reinterpret_cast<const WINDOWPOS*>(LParam);
+        if (!(Pos->flags & SWP_NOSIZE))
+            Log("%s pos %d %d %d %d", TagOf(Wnd), Pos->x, Pos->y, Pos->cx, Pos->cy);
+        break;
+    }
+    case WM_STYLECHANGED:
+        if (static_cast<int>(WParam) == GWL_STYLE) {
+            const auto* S = reinterpret_cast<const STYLESTRUCT*>(LParam);
+            Log("%s style %08lX %08lX", TagOf(Wnd), S->styleOld, S->styleNew);
+        }
+        break;
+    case WM_APP:  // a marker: what was posted before it has been handled
+        Log("%s mark %d", TagOf(Wnd), static_cast<int>(WParam));
+        return 0;
+    case WM_ENABLE:
+        Log("%s enabled %d", TagOf(Wnd), WParam ? 1 : 0);
+        break;
+    case WM_CLOSE:
+        if (Opt.NoClose) {
+            Log("%s close ignored", TagOf(Wnd));
+            return 0;
+        }
+        Log("%s close", TagOf(Wnd));
+        ::DestroyWindow(Wnd);
+        return 0;
+    case WM_DESTROY:
+        if (Wnd != SplashWnd && --MainWindowsAlive == 0)
+            ::PostQuitMessage(0);
+        break;
+    }
+    return ::DefWindowProcA(Wnd, Msg, WParam, LParam);
+}
+
+void Register(const char* Name)
+{
+    WNDCLASSA Wc = {};
+    Wc.lpfnWndProc = &MainProc;
+    Wc.hInstance = ::GetModuleHandleA(nullptr);
+    Wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    Wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    Wc.lpszClassName = Name;
+    ::RegisterClassA(&Wc);
+}
+
+HWND Create(const char* Class, const std::string& Title, DWORD Style, int X, int Y, int W, int H)
+{
+    return ::CreateWindowExA(0, Class, Title.c_str(), Style, X, Y, W, H, nullptr, nullptr,
+                             ::GetModuleHandleA(nullptr), nullptr);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    ParseArgs();
+    char Dir[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(MAX_PATH, Dir);
+    Log("cmdline %s", ::GetCommandLineA());
+    Log("cwd %s", Dir);
+
+    Register(Opt.Class.c_str());
+    Register("HosteeSplash");
+    Register("HosteeExtra");
+
+    // Small borderless windows in a grid: many windows, little drawing.
+    for (int I = 0; I < Opt.Windows; ++I)
+        Create("HosteeExtra", "Extra " + std::to_string(I), WS_POPUP | WS_VISIBLE,
+               (I % 40) * 12, 600 + (I / 40) * 12, 10, 10);
+
+    MainWnd = Create(Opt.Class.c_str(), Opt.Title, WS_OVERLAPPEDWINDOW, Opt.X, Opt.Y, Opt.W, Opt.H);
+    ++MainWindowsAlive;
+    if (Opt.Second) {
+        SecondWnd = Create(Opt.Class.c_str(), Opt.Title + " 2", WS_OVERLAPPEDWINDOW, Opt.X + 40,
+                           Opt.Y + 40, Opt.W, Opt.H);
+        ++MainWindowsAlive;
+    }
+    if (Opt.Splash > 0) {
+        SplashWnd = Create("HosteeSplash", Opt.Title + " splash", WS_POPUP | WS_BORDER | WS_VISIBLE,
+                           Opt.X, Opt.Y, 200, 100);
+        After(Opt.Splash, tkEndSplash);
+    } else if (Opt.Delay > 0) {
+        After(Opt.Delay, tkShowMain);
+    } else {
+        ShowMainWindows();
+    }
+    if (Opt.Exit > 0)
+        After(Opt.Exit, tkExit);
+
+    MSG Msg;
+    while (::GetMessageA(&Msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&Msg);
+        ::DispatchMessageA(&Msg);
+    }
+    Log("exit");
+    return 0;
+}
