@@ -4,6 +4,7 @@ set -euo pipefail
 . "$(dirname "$0")/scripts/common.sh"
 
 install_build_packages
+lock_build_tree
 configure_and_build
 
 trap stop_display EXIT

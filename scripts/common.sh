@@ -26,7 +26,7 @@ need_packages() {
 
 install_build_packages() {
   need_packages cmake make g++ googletest g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix \
-    binutils-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 xvfb twm x11-utils
+    binutils-mingw-w64-i686 mingw-w64-i686-dev wine wine32:i386 xvfb twm xfonts-base x11-utils
 }
 
 configure_and_build() {
@@ -45,19 +45,40 @@ STARTED_TWM=""
 # A private display with a window manager: without one every cross-process
 # SetParent stalls for seconds under Wine.
 start_display() {
-  local n=90
-  while [ -e "/tmp/.X${n}-lock" ] || [ -e "/tmp/.X11-unix/X${n}" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  mkdir -p "$BUILD"
+  local fd_file="$BUILD/.display"
+  rm -f "$fd_file"
+  # Xvfb picks a free display itself and writes its number when ready.
+  Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$fd_file" >/dev/null 2>&1 &
   STARTED_XVFB=$!
-  export DISPLAY=":$n"
   local i
   for i in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && break
+    [ -s "$fd_file" ] && break
     sleep 0.1
   done
+  local n
+  n="$(head -n 1 "$fd_file" 2>/dev/null || true)"
+  if [ -z "$n" ]; then
+    echo "Xvfb did not start." >&2
+    return 1
+  fi
+  export DISPLAY=":$n"
   printf 'RandomPlacement\nUsePPosition "on"\nNoTitleFocus\n' > "$BUILD/twmrc"
-  twm -f "$BUILD/twmrc" >/dev/null 2>&1 &
+  twm -f "$BUILD/twmrc" >"$BUILD/twm.log" 2>&1 &
   STARTED_TWM=$!
+  sleep 0.5
+  if ! kill -0 "$STARTED_TWM" 2>/dev/null; then
+    echo "The window manager (twm) did not start:" >&2
+    cat "$BUILD/twm.log" >&2
+    return 1
+  fi
+}
+
+# Runs of the same build tree take turns: they share its Wine prefix.
+lock_build_tree() {
+  mkdir -p "$BUILD"
+  exec 8>"$BUILD/.lock"
+  flock 8
 }
 
 # One Wine prefix per build tree, made once and reused.

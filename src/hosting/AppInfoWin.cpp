@@ -102,6 +102,23 @@ std::uint32_t TDesktopWindowSource::ProcessId(TWindowHandle Wnd)
     return Pid;
 }
 
+// A 32-bit process cannot walk the modules of a 64-bit one, but the
+// process's image name still names its executable.
+static bool ImageNameOf(std::uint32_t ProcessId,
+                        const std::function<bool(const std::string& Path)>& Visit)
+{
+    HANDLE Process = ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ProcessId);
+    if (!Process)
+        return false;
+    char Path[MAX_PATH * 2];
+    DWORD Len = sizeof(Path);
+    const bool Ok = ::QueryFullProcessImageNameA(Process, 0, Path, &Len) != 0;
+    ::CloseHandle(Process);
+    if (Ok)
+        Visit(std::string(Path, Len));
+    return Ok;
+}
+
 bool TDesktopWindowSource::WalkModules(std::uint32_t ProcessId,
                                        const std::function<bool(const std::string& Path)>& Visit)
 {
@@ -114,7 +131,7 @@ bool TDesktopWindowSource::WalkModules(std::uint32_t ProcessId,
             break;
     }
     if (Snap.Handle == INVALID_HANDLE_VALUE)
-        return false;
+        return ImageNameOf(ProcessId, Visit);
     MODULEENTRY32 Entry;
     std::memset(&Entry, 0, sizeof(Entry));
     Entry.dwSize = sizeof(Entry);

@@ -86,11 +86,14 @@ void TAppPanel::LetItemGo()
 {
     if (!Monitor || !ClientPanel)
         return;
-    if (TApplicationItem* Item = Monitor->FindItemByPanel(ClientPanel)) {
-        if (Item->Kept)
+    // Every item of this panel: one left behind would point at a dead panel.
+    while (TApplicationItem* Item = Monitor->FindItemByPanel(ClientPanel)) {
+        if (Item->Kept) {
             Item->ReleaseWindow();
-        else
+            Item->Panel = nullptr;
+        } else {
             Monitor->DeleteItem(Item);
+        }
     }
 }
 

@@ -96,6 +96,14 @@ void TApplicationItem::UpdatePanel()
     }
 }
 
+// Windows keeps the old frame after a style change until told, and a move
+// that keeps the size would not tell it.
+static void RecalcFrame(HWND Wnd)
+{
+    ::SetWindowPos(Wnd, nullptr, 0, 0, 0, 0,
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool TApplicationItem::BindWindow()
 {
     bool Result = false;
@@ -116,6 +124,7 @@ bool TApplicationItem::BindWindow()
                 if (FKnown.NoTitle)
                     Style &= ~WS_CAPTION;
                 ::SetWindowLongA(Handle, GWL_STYLE, Style);
+                RecalcFrame(Handle);
                 Bound = true;
                 if (TAppPanel* Host = AppPanelOf(Panel))
                     Host->SetBound(true);
@@ -186,6 +195,7 @@ void TApplicationItem::UnbindWindow()
         const LONG Now = ::GetWindowLongA(Handle, GWL_STYLE);
         const LONG State = WS_VISIBLE | WS_DISABLED;
         ::SetWindowLongA(Handle, GWL_STYLE, (OldStyle & ~State) | (Now & State));
+        RecalcFrame(Handle);
         if (OldParent)
             ::SetParent(Handle, OldParent);
         const RECT& O = OriginalRect;

@@ -1,6 +1,7 @@
 #include "hosting/RulesFile.h"
 
 #include <algorithm>
+#include <climits>
 #include <vector>
 
 const char* const MonthNames[12] = {
@@ -139,18 +140,12 @@ bool AllColumnsFound(const int* Positions, int Count)
     return std::find(Positions, Positions + Count, 0) == Positions + Count;
 }
 
-// A window-rule cell: empty means NotGiven, else it must be quoted.
+// A window-rule cell: empty means NotGiven, else it must be quoted; unlike
+// a known application's title there is no length limit, and a lone '"' is
+// no quoted text.
 bool UnquoteWindowCell(const std::string& Cell, std::string& Value)
 {
-    if (Cell.empty()) {
-        Value = NotGiven;
-        return true;
-    }
-    if (Cell.size() >= 2 && Cell.front() == '"' && Cell.back() == '"') {
-        Value = Cell.substr(1, Cell.size() - 2);
-        return true;
-    }
-    return false;
+    return Cell != "\"" && UnquoteString(Cell, INT_MAX, Value);
 }
 
 class TRulesReader {

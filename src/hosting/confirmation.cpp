@@ -2,6 +2,8 @@
 
 #include "hosting/HelpRouting.h"
 
+#include <algorithm>
+
 TConfirmationForm* ConfirmationForm = nullptr;
 
 namespace {
@@ -68,6 +70,8 @@ TConfirmationForm::TConfirmationForm(Component* Owner) : Form(Owner, Confirmatio
     InfoLabel->Margins = RECT{6, 6, 6, 6};
 
     Realign();
+    FDesignClientHeight = ClientRect().bottom;
+    FDesignLabelHeight = InfoLabel->Height();
 
     OnActivate = [this] { FormActivate(); };
     OnHelp = [this](unsigned short Command, int Data, bool& CallHelp) {
@@ -77,10 +81,13 @@ TConfirmationForm::TConfirmationForm(Component* Owner) : Form(Owner, Confirmatio
 
 void TConfirmationForm::FormActivate()
 {
-    // The label wraps its text anew once the form first shows.
-    if (FRewrapPending) {
-        FRewrapPending = false;
-        InfoLabel->AdjustBounds();
+    const int Missing = std::max(0, InfoLabel->TextHeight() - FDesignLabelHeight);
+    const int Wanted = FDesignClientHeight + Missing;
+    const int Have = ClientRect().bottom;
+    if (Wanted != Have) {
+        const RECT B = BoundsRect();
+        SetBounds(B.left, B.top - (Wanted - Have) / 2, B.right - B.left,
+                  B.bottom - B.top + Wanted - Have);
     }
 }
 

@@ -25,13 +25,16 @@ public:
     Button* OKButton;
     Button* CancelButton;
 
+    // Grows the form so the question fits, back to its design size for a
+    // short one.
     void FormActivate();
     bool FormHelp(unsigned short Command, int Data, bool& CallHelp);
     // Centres the visible buttons in the bar.
     void ArrangeButtons();
 
 private:
-    bool FRewrapPending = true;
+    int FDesignClientHeight;
+    int FDesignLabelHeight;
 };
 
 extern TConfirmationForm* ConfirmationForm;

@@ -64,10 +64,18 @@ bool TApplication::ProcessMessage(MSG& Msg)
 
 void TApplication::Idle()
 {
-    // Copy: a handler may add or remove handlers.
-    std::vector<IdleEntry> Handlers = FIdle;
-    for (auto& Entry : Handlers)
-        Guarded([&] { Entry.Handler(); });
+    // A handler may add or remove handlers, and one removed meanwhile (its
+    // owner may be gone) must not run: walk the ids, look each up again.
+    std::vector<int> Ids;
+    for (const IdleEntry& Entry : FIdle)
+        Ids.push_back(Entry.Id);
+    for (int Id : Ids)
+        for (const IdleEntry& Entry : FIdle)
+            if (Entry.Id == Id) {
+                const std::function<void()> Handler = Entry.Handler;
+                Guarded([&] { Handler(); });
+                break;
+            }
 }
 
 void TApplication::HandleMessage()
@@ -105,6 +113,15 @@ void TApplication::Terminate()
         ::PostQuitMessage(0);
 }
 
+void TApplication::BringToFront()
+{
+    if (!MainForm || !MainForm->Handle())
+        return;
+    HWND Top = ::GetLastActivePopup(MainForm->Handle());
+    if (Top && ::IsWindowVisible(Top) && ::IsWindowEnabled(Top))
+        ::SetForegroundWindow(Top);
+}
+
 void TApplication::ShowException(const std::exception* E)
 {
     if (OnException) {
@@ -114,4 +131,10 @@ void TApplication::ShowException(const std::exception* E)
     const std::string Text = E ? E->what() : "Unknown error.";
     HWND Owner = ::GetActiveWindow();
     ::MessageBoxA(Owner, Text.c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+}
+
+void ShowMessage(const std::string& Text)
+{
+    const char* Title = Application ? Application->Title().c_str() : "";
+    ::MessageBoxA(::GetActiveWindow(), Text.c_str(), Title, MB_OK);
 }

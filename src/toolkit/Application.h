@@ -41,6 +41,8 @@ public:
     void RunModalLoop(const std::function<bool()>& Done);
     void Terminate();
     bool Terminated() const { return FTerminated; }
+    // Activates the main form's last active popup (or the form itself).
+    void BringToFront();
 
     // Exceptions that escape an event handler end here: OnException when
     // set, else a message box titled with the application's title.
@@ -64,6 +66,9 @@ private:
 };
 
 extern TApplication* Application;
+
+// A modal message box with an OK button, titled with the application title.
+void ShowMessage(const std::string& Text);
 
 // Runs Fn and shows any exception it throws, so none crosses a window
 // procedure or a timer callback.

@@ -12,6 +12,7 @@ Control::Control(Component* Owner) : Component(Owner) {}
 
 Control::~Control()
 {
+    *FAlive = false;
     // Children outlive nothing of ours: unlink them before the handle goes.
     for (Control* Child : FControls)
         Child->FParent = nullptr;

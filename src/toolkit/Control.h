@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,10 @@ public:
     void Realign();
 
 protected:
+    // False once the object is destroyed: an event handler may delete the
+    // control that called it, which must then touch nothing of its own.
+    std::shared_ptr<const bool> AliveFlag() const { return FAlive; }
+
     struct CreateParams {
         const char* ClassName = nullptr;  // nullptr: our own window class
         std::string Caption;
@@ -91,6 +96,7 @@ private:
     HWND FHandle = nullptr;
     WNDPROC FDefProc = nullptr;  // system class procedure of a subclassed control
     HFONT FFont = nullptr;       // WM_SETFONT of our own windows
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
     Control* FParent = nullptr;
     std::vector<Control*> FControls;
     TAlign FAlign = TAlign::None;

@@ -1,8 +1,23 @@
 #include "toolkit/Form.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/StdControls.h"
 
 #include <vector>
+
+// The dialog manager finds IDOK and IDCANCEL only among direct children;
+// our buttons may sit deeper, in panels.
+static Button* FindKeyButton(const Control* C, bool Cancel)
+{
+    for (Control* Child : C->Controls()) {
+        auto* B = dynamic_cast<Button*>(Child);
+        if (B && (Cancel ? B->IsCancel() : B->IsDefault()) && B->Visible() && B->Enabled())
+            return B;
+        if (Button* Found = FindKeyButton(Child, Cancel))
+            return Found;
+    }
+    return nullptr;
+}
 
 static BOOL CALLBACK CollectEnabledWindow(HWND Wnd, LPARAM Param)
 {
@@ -124,9 +139,13 @@ LRESULT Form::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         Close();
         return 0;
     case WM_COMMAND:
-        // Escape with no Cancel button.
-        if (LOWORD(WParam) == IDCANCEL && LParam == 0 && FModal) {
-            ModalResult = mrCancel;
+        // Enter and Escape from the dialog manager.
+        if ((LOWORD(WParam) == IDOK || LOWORD(WParam) == IDCANCEL) && LParam == 0) {
+            const bool Cancel = LOWORD(WParam) == IDCANCEL;
+            if (Button* B = FindKeyButton(this, Cancel))
+                B->Click();
+            else if (Cancel && FModal)
+                ModalResult = mrCancel;
             return 0;
         }
         break;

@@ -146,8 +146,9 @@ void Panel::Paint(HDC Dc)
     ::SelectObject(Dc, OldFont);
 }
 
-void Panel::MouseMessage(UINT Msg, WPARAM WParam, LPARAM LParam)
+bool Panel::MouseMessage(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
+    const auto Alive = AliveFlag();
     const int X = static_cast<short>(LOWORD(LParam));
     const int Y = static_cast<short>(HIWORD(LParam));
     TShiftState Shift = 0;
@@ -178,15 +179,16 @@ void Panel::MouseMessage(UINT Msg, WPARAM WParam, LPARAM LParam)
         FClickPending = false;
         if (OnDblClick)
             OnDblClick(*this);
-        Down(TMouseButton::Left, ssDouble);
+        if (*Alive)
+            Down(TMouseButton::Left, ssDouble);
         break;
     case WM_LBUTTONUP: {
-        const bool Click = FClickPending;
-        FClickPending = false;
-        Up(TMouseButton::Left);
         const RECT R = ClientRect();
         const POINT P = {X, Y};
-        if (Click && OnClick && ::PtInRect(&R, P))
+        const bool Click = FClickPending && ::PtInRect(&R, P);
+        FClickPending = false;
+        Up(TMouseButton::Left);
+        if (*Alive && Click && OnClick)
             OnClick(*this);
         break;
     }
@@ -195,6 +197,7 @@ void Panel::MouseMessage(UINT Msg, WPARAM WParam, LPARAM LParam)
     case WM_MBUTTONDOWN: case WM_MBUTTONDBLCLK: Down(TMouseButton::Middle, 0); break;
     case WM_MBUTTONUP: Up(TMouseButton::Middle); break;
     }
+    return *Alive;
 }
 
 LRESULT Panel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -227,7 +230,7 @@ LRESULT Panel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         return R;
     }
     }
-    if (Msg >= WM_MOUSEFIRST && Msg <= WM_MBUTTONDBLCLK)
-        MouseMessage(Msg, WParam, LParam);
+    if (Msg >= WM_MOUSEFIRST && Msg <= WM_MBUTTONDBLCLK && !MouseMessage(Msg, WParam, LParam))
+        return 0;
     return Control::WndProc(Msg, WParam, LParam);
 }

@@ -69,7 +69,8 @@ protected:
 private:
     void Paint(HDC Dc);
     void MakeFonts();
-    void MouseMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
+    // False when a handler destroyed the panel.
+    bool MouseMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
 
     TColor FColor = clBtnFace;
     TColor FFontColor = clWindowText;

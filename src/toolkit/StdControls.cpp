@@ -5,7 +5,7 @@
 #include <commctrl.h>
 
 Label::Label(Component* Owner, const LabelArgs& Args)
-    : Control(Owner), FWordWrap(Args.WordWrap), FAutoSize(Args.AutoSize)
+    : Control(Owner), FWordWrap(Args.WordWrap)
 {
     CreateParams P;
     P.ClassName = WC_STATICA;
@@ -28,25 +28,20 @@ Label::Label(Component* Owner, const LabelArgs& Args)
         SetAlign(Args.Align);
 }
 
-void Label::AdjustBounds()
+int Label::TextHeight() const
 {
-    if (!FAutoSize || !Handle())
-        return;
-    const TAlign A = Align();
-    if (A == TAlign::Client || A == TAlign::Left || A == TAlign::Right)
-        return;
+    if (!Handle())
+        return 0;
     HDC Dc = ::GetDC(Handle());
-    HGDIOBJ Old = ::SelectObject(Dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(Handle(), WM_GETFONT, 0, 0)));
+    HGDIOBJ Old =
+        ::SelectObject(Dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(Handle(), WM_GETFONT, 0, 0)));
     RECT R = {0, 0, Width(), 0};
     const std::string T = Text();
     ::DrawTextA(Dc, T.c_str(), static_cast<int>(T.size()), &R,
                 DT_CALCRECT | DT_NOPREFIX | (FWordWrap ? DT_WORDBREAK : DT_SINGLELINE));
     ::SelectObject(Dc, Old);
     ::ReleaseDC(Handle(), Dc);
-    const RECT B = BoundsRect();
-    SetBounds(B.left, B.top, B.right - B.left, R.bottom - R.top);
-    if (Parent() && A != TAlign::None)
-        Parent()->Realign();
+    return R.bottom - R.top;
 }
 
 CheckBox::CheckBox(Component* Owner, const CheckBoxArgs& Args) : Control(Owner)
@@ -75,7 +70,8 @@ void CheckBox::SetChecked(bool Checked)
     ::SendMessageA(Handle(), BM_SETCHECK, Checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-Button::Button(Component* Owner, const ButtonArgs& Args) : Control(Owner), ModalResult(Args.ModalResult)
+Button::Button(Component* Owner, const ButtonArgs& Args)
+    : Control(Owner), ModalResult(Args.ModalResult), FDefault(Args.Default), FCancel(Args.Cancel)
 {
     CreateParams P;
     P.ClassName = WC_BUTTONA;

@@ -16,21 +16,17 @@ struct LabelArgs {
     TAlign Align = TAlign::None;
     TAlignment Alignment = TAlignment::Left;
     bool WordWrap = false;
-    bool AutoSize = true;
 };
 
 class Label : public Control {
 public:
     Label(Component* Owner, const LabelArgs& Args);
     bool WordWrap() const { return FWordWrap; }
-    bool AutoSize() const { return FAutoSize; }
-    // Fits the height to the text wrapped at the current width (aligned
-    // labels whose height the parent decides keep it).
-    void AdjustBounds();
+    // Height of the text as drawn at the label's current width.
+    int TextHeight() const;
 
 private:
     bool FWordWrap;
-    bool FAutoSize;
 };
 
 struct CheckBoxArgs {
@@ -60,9 +56,15 @@ class Button : public Control {
 public:
     Button(Component* Owner, const ButtonArgs& Args);
     void Click();
+    bool IsDefault() const { return FDefault; }
+    bool IsCancel() const { return FCancel; }
     int ModalResult;
     std::function<void()> OnClick;
 
 protected:
     void CommandNotify(WORD Code) override;
+
+private:
+    bool FDefault;
+    bool FCancel;
 };

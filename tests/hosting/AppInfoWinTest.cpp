@@ -73,7 +73,7 @@ TEST(DesktopWindowListTest, ASplashWindowMakesWayForTheMainWindow)
 {
     TApplication App;
     auto Info = MakeDesktopAppInfo();
-    Hostee H("/splash=400 /delay=300 /exit=2500");
+    Hostee H("/splash=400 /delay=1500 /exit=3700");
     // Per class: the pass numbers at which its record turned new and gone.
     struct Seen {
         int New = -1, Gone = -1;
@@ -107,7 +107,7 @@ TEST(DesktopWindowListTest, ASplashWindowMakesWayForTheMainWindow)
     const Seen& Main = Life["HosteeWindow"];
     EXPECT_GT(Splash.New, 0);
     EXPECT_GT(Splash.Gone, Splash.New);
-    EXPECT_GT(Main.New, Splash.Gone);  // shown 300 ms after the splash went
+    EXPECT_GT(Main.New, Splash.Gone);  // shown 1.5 s after the splash went
     EXPECT_GT(Main.Gone, Main.New);
     EXPECT_TRUE(SameText(Splash.Exe, H.ExePath)) << Splash.Exe;
     EXPECT_TRUE(SameText(Main.Exe, H.ExePath)) << Main.Exe;
@@ -117,7 +117,7 @@ TEST(DesktopWindowListTest, ASplashWindowMakesWayForTheMainWindow)
     Dir.pop_back();
     EXPECT_EQ(H.LogLines("cwd"), std::vector<std::string>{"cwd " + Dir});
     ASSERT_EQ(H.LogLines("cmdline").size(), 1u);
-    EXPECT_NE(H.LogLines("cmdline")[0].find("/splash=400 /delay=300"), std::string::npos);
+    EXPECT_NE(H.LogLines("cmdline")[0].find("/splash=400 /delay=1500"), std::string::npos);
 }
 
 TEST(DesktopWindowListTest, WindowsInThePanelsOfTheParentStayListed)

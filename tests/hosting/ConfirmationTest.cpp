@@ -9,7 +9,7 @@
 
 namespace {
 
-enum class Act { Yes, No, Ok, Cancel, CloseBox, Escape };
+enum class Act { Yes, No, Ok, Cancel, CloseBox, Escape, Enter };
 
 class ConfirmationTest : public ::testing::Test {
 protected:
@@ -42,8 +42,9 @@ protected:
             case Act::Cancel: Target = Dialog->CancelButton->Handle(); break;
             case Act::CloseBox: ::PostMessageA(Dialog->Handle(), WM_CLOSE, 0, 0); return;
             case Act::Escape:
+            case Act::Enter:
                 ::PostMessageA(::GetFocus() ? ::GetFocus() : Dialog->Handle(), WM_KEYDOWN,
-                               VK_ESCAPE, 0);
+                               Action == Act::Enter ? VK_RETURN : VK_ESCAPE, 0);
                 return;
             }
             ::SendMessageA(Target, BM_CLICK, 0, 0);
@@ -74,6 +75,8 @@ TEST_F(ConfirmationTest, ButtonsGiveAnswersAndTheBoxRemembersThem)
         {ckYesNoCancel, Act::Cancel, true, caCancelled, 0},  // asks again next time
         {ckYesNoCancel, Act::CloseBox, false, caCancelled, 0},
         {ckYesNoCancel, Act::Escape, false, caCancelled, 0},
+        {ckYesNoCancel, Act::Enter, false, caYes, 0},  // the default button
+        {ckOk, Act::Enter, true, caOk, caOk},
         {ckOk, Act::Ok, false, caOk, 0},
         {ckOk, Act::Ok, true, caOk, caOk},
         {ckOk, Act::CloseBox, true, caCancelled, 0},
@@ -119,22 +122,37 @@ TEST_F(ConfirmationTest, HelpContextStaysUnlessGiven)
     EXPECT_EQ(Dialog->HelpContext, 0);
 }
 
-TEST_F(ConfirmationTest, LongTextWrapsInsideTheLabel)
+TEST_F(ConfirmationTest, FormGrowsToALongQuestionAndShrinksBack)
 {
-    const std::string Long(400, 'w');
-    std::uint8_t R = 0;
-    Timer T(&App, 50);
-    int LabelWidth = 0;
-    T.OnTimer = [&] {
-        if (!::IsWindowVisible(Dialog->Handle()))
-            return;
-        T.SetEnabled(false);
-        LabelWidth = Dialog->InfoLabel->Width();
-        ::SendMessageA(Dialog->OKButton->Handle(), BM_CLICK, 0, 0);
+    struct Seen {
+        int ClientHeight = 0, LabelHeight = 0, TextHeight = 0, LabelWidth = 0;
     };
-    ShowConfirmation(Dialog, Long + " " + Long, R, "Long", ckOk, -1);
-    EXPECT_GT(LabelWidth, 0);
-    EXPECT_LE(LabelWidth, Dialog->ClientRect().right - 12);  // margins on both sides
+    auto AskOk = [&](const std::string& Text) {
+        Seen S;
+        Timer T(&App, 50);
+        T.OnTimer = [&] {
+            if (!::IsWindowVisible(Dialog->Handle()))
+                return;
+            T.SetEnabled(false);
+            S = {Dialog->ClientRect().bottom, Dialog->InfoLabel->Height(),
+                 Dialog->InfoLabel->TextHeight(), Dialog->InfoLabel->Width()};
+            ::SendMessageA(Dialog->OKButton->Handle(), BM_CLICK, 0, 0);
+        };
+        std::uint8_t R = 0;
+        ShowConfirmation(Dialog, Text, R, "Q", ckOk, -1);
+        return S;
+    };
+    std::string Long;
+    for (int I = 0; I < 40; ++I)
+        Long += "a rather long question ";
+    const Seen Short1 = AskOk("Short?");
+    const Seen Big = AskOk(Long);
+    const Seen Short2 = AskOk("Short?");
+    EXPECT_EQ(Short1.ClientHeight, 122);
+    EXPECT_GT(Big.ClientHeight, 122);
+    EXPECT_GE(Big.LabelHeight, Big.TextHeight);  // nothing clipped
+    EXPECT_LE(Big.LabelWidth, 452 - 12);         // margins on both sides
+    EXPECT_EQ(Short2.ClientHeight, 122);
 }
 
 }  // namespace

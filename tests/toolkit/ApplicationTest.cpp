@@ -34,6 +34,22 @@ TEST(ApplicationTest, IdleRunsOncePerEmptyQueueAndLoopSleeps)
     EXPECT_LT(Idle, 50);
 }
 
+TEST(ApplicationTest, IdleHandlerRemovedByAnotherDoesNotRun)
+{
+    TApplication App;
+    int Second = 0, First = 0;
+    int SecondId = 0;
+    App.AddIdleHandler([&] {
+        ++First;
+        App.RemoveIdleHandler(SecondId);
+        App.Terminate();
+    });
+    SecondId = App.AddIdleHandler([&] { ++Second; });
+    App.Run();
+    EXPECT_EQ(First, 1);
+    EXPECT_EQ(Second, 0);
+}
+
 TEST(ApplicationTest, ProcessMessagesDispatchesWithoutIdle)
 {
     TApplication App;
@@ -134,8 +150,12 @@ TEST(ApplicationTest, TimerStopsWhenDisabledAndExceptionsAreCaught)
             throw std::runtime_error("tick failed");
         }
     };
-    const DWORD Start = ::GetTickCount();
-    while (::GetTickCount() - Start < 300)
+    // Until the failing tick, then a while longer: a disabled timer is quiet.
+    DWORD Start = ::GetTickCount();
+    while (Caught.empty() && ::GetTickCount() - Start < 10000)
+        App.ProcessMessages(), ::Sleep(5);
+    Start = ::GetTickCount();
+    while (::GetTickCount() - Start < 200)
         App.ProcessMessages(), ::Sleep(5);
     EXPECT_EQ(Ticks, 2);
     EXPECT_EQ(Caught, "tick failed");

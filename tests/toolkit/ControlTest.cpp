@@ -120,4 +120,21 @@ TEST_F(ControlTest, DestroyingAChildObjectDestroysItsWindow)
     EXPECT_TRUE(Main->Controls().empty());
 }
 
+TEST_F(ControlTest, AHandlerMayDeleteThePanelThatCalledIt)
+{
+    Panel* P = Child(TAlign::None, 50, 50);
+    const HWND Wnd = P->Handle();
+    bool Clicked = false;
+    P->OnMouseUp = [&P](Control&, TMouseButton, TShiftState, int, int) {
+        delete P;
+        P = nullptr;
+    };
+    P->OnClick = [&Clicked](Control&) { Clicked = true; };
+    ::SendMessageA(Wnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    ::SendMessageA(Wnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(P, nullptr);
+    EXPECT_FALSE(Clicked);  // the dead panel raised nothing more
+    EXPECT_FALSE(::IsWindow(Wnd));
+}
+
 }  // namespace
