@@ -66,6 +66,24 @@ void TApplicationItem::SetKnownIndex(std::int32_t Index)
     }
 }
 
+// A bound window is a child and never the foreground window itself: it is
+// in front when its host window is and the keyboard focus lies in it.
+static bool IsInFront(HWND Wnd)
+{
+    HWND Front = ::GetForegroundWindow();
+    if (!Wnd || !Front)
+        return false;
+    if (Front == Wnd)
+        return true;
+    if (Front != ::GetAncestor(Wnd, GA_ROOT))
+        return false;
+    GUITHREADINFO Info = {};
+    Info.cbSize = sizeof(Info);
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(Wnd, nullptr), &Info) || !Info.hwndFocus)
+        return false;
+    return Info.hwndFocus == Wnd || ::IsChild(Wnd, Info.hwndFocus);
+}
+
 void TApplicationItem::UpdatePanel()
 {
     TAppPanel* Host = AppPanelOf(Panel);
@@ -81,7 +99,7 @@ void TApplicationItem::UpdatePanel()
         // Without its own caption the window sits below a strip in which
         // the panel draws it.
         Panel->SetText(FKnown.NoTitle ? Caption : std::string());
-        const bool Active = ::GetForegroundWindow() == Handle;
+        const bool Active = IsInFront(Handle);
         Panel->SetColor(Active ? clActiveCaption : clInactiveCaption);
         Panel->SetFontColor(Active ? clCaptionText : clInactiveCaptionText);
         Panel->SetFontBold(Active);

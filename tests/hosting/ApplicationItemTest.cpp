@@ -520,6 +520,30 @@ TEST_F(ItemTest, PanelShowsTheItemsState)
     ::DestroyWindow(Front);
 }
 
+TEST_F(ItemTest, ABoundWindowWithTheFocusShowsActiveColours)
+{
+    Hostee H("");
+    TApplicationItem* I = BindHostee(H, eBare);
+    ASSERT_NE(I, nullptr);
+    // Our own window in front: the hosted one is not.
+    HWND Other = OwnWindow();
+    ::SetForegroundWindow(Other);
+    ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == Other; }, 3000));
+    I->UpdatePanel();
+    EXPECT_EQ(Host->ClientPanel->Color(), clInactiveCaption);
+    // The host in front with the focus in the hosted window.
+    ::DestroyWindow(Other);
+    ::SetForegroundWindow(Main->Handle());
+    ::SetFocus(I->Handle);
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            I->UpdatePanel();
+            return Host->ClientPanel->Color() == clActiveCaption;
+        },
+        3000));
+    EXPECT_TRUE(Host->ClientPanel->FontBold());
+}
+
 TEST(IsUsableWindowTest, NeedsAVisibleEnabledWindowWithASize)
 {
     struct Case {
