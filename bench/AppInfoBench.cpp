@@ -5,6 +5,8 @@
 //   wine appinfo_bench.exe [passes]
 #include "hosting/AppInfoWin.h"
 
+#include "BenchTiming.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -14,20 +16,6 @@
 #include <vector>
 
 namespace {
-
-double Ms(LARGE_INTEGER From, LARGE_INTEGER To)
-{
-    LARGE_INTEGER F;
-    ::QueryPerformanceFrequency(&F);
-    return 1000.0 * static_cast<double>(To.QuadPart - From.QuadPart) / static_cast<double>(F.QuadPart);
-}
-
-LARGE_INTEGER Now()
-{
-    LARGE_INTEGER T;
-    ::QueryPerformanceCounter(&T);
-    return T;
-}
 
 struct Count {
     DWORD Pid;  // 0: every process

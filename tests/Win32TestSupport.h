@@ -32,3 +32,17 @@ inline bool PumpUntil(const std::function<bool()>& Done, DWORD TimeoutMs)
     }
     return true;
 }
+
+// Wnd's rectangle in Parent's client coordinates.
+inline RECT RectIn(HWND Wnd, HWND Parent)
+{
+    RECT R = {};
+    ::GetWindowRect(Wnd, &R);
+    ::MapWindowPoints(HWND_DESKTOP, Parent, reinterpret_cast<POINT*>(&R), 2);
+    return R;
+}
+
+inline bool SameRect(const RECT& A, const RECT& B)
+{
+    return A.left == B.left && A.top == B.top && A.right == B.right && A.bottom == B.bottom;
+}

@@ -264,7 +264,9 @@ std::string Control::Text() const
 
 void Control::SetText(const std::string& Text)
 {
-    if (FHandle)
+    // The same text again sends nothing: a repaint per call would keep an
+    // idle-time refresh (the panels' loading text) busy for good.
+    if (FHandle && this->Text() != Text)
         ::SetWindowTextA(FHandle, Text.c_str());
 }
 

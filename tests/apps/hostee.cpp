@@ -7,15 +7,22 @@
 //   /pos=X,Y /size=W,H   main window rectangle (100,100 300x200)
 //   /delay=MS        wait before the main window shows
 //   /splash=MS       show a splash window for MS first, then the main one
+//                    (without /delay the main window replaces it at once)
+//   /splashclass=NAME  window class of the splash window ("HosteeSplash")
 //   /second          a second main window, titled TEXT + " 2"
 //   /noclose         ignore WM_CLOSE
-//   /disable=A,F     A ms after showing, disable the main window for F ms
-//                    (F = 0: for good)
+//   /disable=A,F     A ms after showing (0: already when shown), disable
+//                    the main window for F ms (F = 0: for good)
 //   /exit=MS         end after MS
 //   /windows=N       N further small top-level windows
 //   /log=PATH        the log file
 //
-// Log lines: "cmdline ...", "cwd ...", then "<tag> size W H" (WM_SIZE),
+// Programs that start hostee with a command line of their own (the monitor)
+// pass options through the environment instead: HOSTEE_OPTIONS holds options
+// separated by blanks, read before the command line; HOSTEE_LOG the log file.
+//
+// Log lines: "cmdline ...", "cwd ...", "shown MS" (milliseconds from the
+// process's creation to showing the main window), then "<tag> size W H" (WM_SIZE),
 // "<tag> pos X Y W H" (WM_WINDOWPOSCHANGED with a size), "<tag> style OLD NEW"
 // (WM_STYLECHANGED of GWL_STYLE, hex), "<tag> enabled 0|1", "<tag> close" or
 // "<tag> close ignored", "<tag> mark N" (a posted WM_APP with N); tag is
@@ -33,6 +40,7 @@ namespace {
 struct Options {
     std::string Class = "HosteeWindow";
     std::string Title = "Hostee";
+    std::string SplashClass = "HosteeSplash";
     std::string LogFile;
     int X = 100, Y = 100, W = 300, H = 200;
     int Delay = 0;
@@ -79,24 +87,49 @@ bool Starts(const char* Arg, const char* Name, const char** Value)
     return true;
 }
 
+void ParseArg(const char* A)
+{
+    const char* V = nullptr;
+    if (Starts(A, "/class=", &V)) Opt.Class = V;
+    else if (Starts(A, "/splashclass=", &V)) Opt.SplashClass = V;
+    else if (Starts(A, "/title=", &V)) Opt.Title = V;
+    else if (Starts(A, "/log=", &V)) Opt.LogFile = V;
+    else if (Starts(A, "/pos=", &V)) std::sscanf(V, "%d,%d", &Opt.X, &Opt.Y);
+    else if (Starts(A, "/size=", &V)) std::sscanf(V, "%d,%d", &Opt.W, &Opt.H);
+    else if (Starts(A, "/delay=", &V)) Opt.Delay = std::atoi(V);
+    else if (Starts(A, "/splash=", &V)) Opt.Splash = std::atoi(V);
+    else if (Starts(A, "/second", &V)) Opt.Second = true;
+    else if (Starts(A, "/noclose", &V)) Opt.NoClose = true;
+    else if (Starts(A, "/disable=", &V)) std::sscanf(V, "%d,%d", &Opt.DisableAfter, &Opt.DisableFor);
+    else if (Starts(A, "/exit=", &V)) Opt.Exit = std::atoi(V);
+    else if (Starts(A, "/windows=", &V)) Opt.Windows = std::atoi(V);
+}
+
 void ParseArgs()
 {
-    for (int I = 1; I < __argc; ++I) {
-        const char* A = __argv[I];
-        const char* V = nullptr;
-        if (Starts(A, "/class=", &V)) Opt.Class = V;
-        else if (Starts(A, "/title=", &V)) Opt.Title = V;
-        else if (Starts(A, "/log=", &V)) Opt.LogFile = V;
-        else if (Starts(A, "/pos=", &V)) std::sscanf(V, "%d,%d", &Opt.X, &Opt.Y);
-        else if (Starts(A, "/size=", &V)) std::sscanf(V, "%d,%d", &Opt.W, &Opt.H);
-        else if (Starts(A, "/delay=", &V)) Opt.Delay = std::atoi(V);
-        else if (Starts(A, "/splash=", &V)) Opt.Splash = std::atoi(V);
-        else if (Starts(A, "/second", &V)) Opt.Second = true;
-        else if (Starts(A, "/noclose", &V)) Opt.NoClose = true;
-        else if (Starts(A, "/disable=", &V)) std::sscanf(V, "%d,%d", &Opt.DisableAfter, &Opt.DisableFor);
-        else if (Starts(A, "/exit=", &V)) Opt.Exit = std::atoi(V);
-        else if (Starts(A, "/windows=", &V)) Opt.Windows = std::atoi(V);
-    }
+    char Env[2048];
+    const DWORD Len = ::GetEnvironmentVariableA("HOSTEE_OPTIONS", Env, sizeof(Env));
+    if (Len > 0 && Len < sizeof(Env))
+        for (char* Tok = std::strtok(Env, " "); Tok; Tok = std::strtok(nullptr, " "))
+            ParseArg(Tok);
+    char Log[MAX_PATH];
+    const DWORD LogLen = ::GetEnvironmentVariableA("HOSTEE_LOG", Log, sizeof(Log));
+    if (LogLen > 0 && LogLen < sizeof(Log))
+        Opt.LogFile = Log;
+    for (int I = 1; I < __argc; ++I)
+        ParseArg(__argv[I]);
+}
+
+// Milliseconds since the process was created.
+long long SinceStart()
+{
+    FILETIME Created, Exited, Kernel, User, Now;
+    ::GetProcessTimes(::GetCurrentProcess(), &Created, &Exited, &Kernel, &User);
+    ::GetSystemTimeAsFileTime(&Now);
+    const auto Ticks = [](const FILETIME& F) {
+        return (static_cast<long long>(F.dwHighDateTime) << 32) | F.dwLowDateTime;
+    };
+    return (Ticks(Now) - Ticks(Created)) / 10000;
 }
 
 // One-shot timers of the thread, by what they do.
@@ -121,11 +154,17 @@ void After(int Ms, TimerKind Kind)
 
 void ShowMainWindows()
 {
+    if (Opt.DisableAfter == 0) {
+        ::EnableWindow(MainWnd, FALSE);
+        if (Opt.DisableFor > 0)
+            After(Opt.DisableFor, tkEnable);
+    }
     ::ShowWindow(MainWnd, SW_SHOW);
     ::UpdateWindow(MainWnd);
+    Log("shown %lld", SinceStart());
     if (SecondWnd)
         ::ShowWindow(SecondWnd, SW_SHOW);
-    if (Opt.DisableAfter >= 0)
+    if (Opt.DisableAfter > 0)
         After(Opt.DisableAfter, tkDisable);
 }
 
@@ -143,9 +182,14 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR Id, DWORD)
         ShowMainWindows();
         break;
     case tkEndSplash:
+        // Without a delay the main window takes the splash window's place
+        // in one step, as programs that replace their window do.
+        if (Opt.Delay <= 0)
+            ShowMainWindows();
         ::DestroyWindow(SplashWnd);
         SplashWnd = nullptr;
-        After(Opt.Delay, tkShowMain);
+        if (Opt.Delay > 0)
+            After(Opt.Delay, tkShowMain);
         break;
     case tkDisable:
         ::EnableWindow(MainWnd, FALSE);
@@ -229,7 +273,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     Log("cwd %s", Dir);
 
     Register(Opt.Class.c_str());
-    Register("HosteeSplash");
+    Register(Opt.SplashClass.c_str());
     Register("HosteeExtra");
 
     // Small borderless windows in a grid: many windows, little drawing.
@@ -245,7 +289,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
         ++MainWindowsAlive;
     }
     if (Opt.Splash > 0) {
-        SplashWnd = Create("HosteeSplash", Opt.Title + " splash", WS_POPUP | WS_BORDER | WS_VISIBLE,
+        SplashWnd = Create(Opt.SplashClass.c_str(), Opt.Title + " splash", WS_POPUP | WS_BORDER | WS_VISIBLE,
                            Opt.X, Opt.Y, 200, 100);
         After(Opt.Splash, tkEndSplash);
     } else if (Opt.Delay > 0) {

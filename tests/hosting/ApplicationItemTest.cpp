@@ -55,19 +55,6 @@ HWND OwnWindow(DWORD Style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, int W = 300, int 
                              nullptr, ::GetModuleHandleA(nullptr), nullptr);
 }
 
-RECT RectIn(HWND Wnd, HWND Parent)
-{
-    RECT R = {};
-    ::GetWindowRect(Wnd, &R);
-    ::MapWindowPoints(HWND_DESKTOP, Parent, reinterpret_cast<POINT*>(&R), 2);
-    return R;
-}
-
-bool SameRect(const RECT& A, const RECT& B)
-{
-    return A.left == B.left && A.top == B.top && A.right == B.right && A.bottom == B.bottom;
-}
-
 std::string Str(const RECT& R)
 {
     return std::to_string(R.left) + "," + std::to_string(R.top) + "," + std::to_string(R.right) +

@@ -10,18 +10,38 @@
 #include <string>
 #include <vector>
 
+// A fresh log file name in the temporary folder.
+inline std::string NewHosteeLogFile()
+{
+    static int Counter = 0;
+    char Temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, Temp);
+    const std::string File = std::string(Temp) + "hostee_" +
+                             std::to_string(::GetCurrentProcessId()) + "_" +
+                             std::to_string(++Counter) + ".log";
+    ::DeleteFileA(File.c_str());
+    return File;
+}
+
+// The lines of a hostee log that begin with Prefix, in order.
+inline std::vector<std::string> ReadLogLines(const std::string& File, const std::string& Prefix)
+{
+    std::vector<std::string> Out;
+    std::ifstream In(File);
+    for (std::string L; std::getline(In, L);)
+        if (L.compare(0, Prefix.size(), Prefix) == 0)
+            Out.push_back(L);
+    return Out;
+}
+
 class Hostee {
 public:
     // Args are hostee options (see tests/apps/hostee.cpp) without /log=.
-    explicit Hostee(const std::string& Args)
+    // Exe: a copy of hostee under another name, or empty for hostee itself.
+    explicit Hostee(const std::string& Args, const std::string& Exe = std::string())
     {
-        static int Counter = 0;
-        char Temp[MAX_PATH];
-        ::GetTempPathA(MAX_PATH, Temp);
-        LogFile = std::string(Temp) + "hostee_" + std::to_string(::GetCurrentProcessId()) + "_" +
-                  std::to_string(++Counter) + ".log";
-        ::DeleteFileA(LogFile.c_str());
-        ExePath = TestExeDir() + "hostee.exe";
+        LogFile = NewHosteeLogFile();
+        ExePath = Exe.empty() ? TestExeDir() + "hostee.exe" : Exe;
         std::string Cmd = "\"" + ExePath + "\" " + Args + " \"/log=" + LogFile + "\"";
         STARTUPINFOA Si = {};
         Si.cb = sizeof(Si);
@@ -73,22 +93,11 @@ public:
         return S.Visible;
     }
 
-    std::vector<std::string> Log() const
-    {
-        std::vector<std::string> Lines;
-        std::ifstream In(LogFile);
-        for (std::string L; std::getline(In, L);)
-            Lines.push_back(L);
-        return Lines;
-    }
+    std::vector<std::string> Log() const { return ReadLogLines(LogFile, ""); }
     // Lines that begin with Prefix, in order.
     std::vector<std::string> LogLines(const std::string& Prefix) const
     {
-        std::vector<std::string> Out;
-        for (const std::string& L : Log())
-            if (L.compare(0, Prefix.size(), Prefix) == 0)
-                Out.push_back(L);
-        return Out;
+        return ReadLogLines(LogFile, Prefix);
     }
     bool WaitLogLine(const std::string& Line, DWORD TimeoutMs = 10000) const
     {

@@ -120,6 +120,20 @@ TEST_F(ControlTest, DestroyingAChildObjectDestroysItsWindow)
     EXPECT_TRUE(Main->Controls().empty());
 }
 
+TEST_F(ControlTest, TheSameTextAgainLeavesThePanelPainted)
+{
+    Main->Show();
+    Panel* P = Child(TAlign::None, 50, 50);
+    for (const char* Text : {"Loading", "Loading", "Loaded", ""}) {
+        SCOPED_TRACE(Text);
+        ::UpdateWindow(P->Handle());
+        const bool Changes = P->Text() != Text;
+        P->SetText(Text);
+        EXPECT_EQ(P->Text(), Text);
+        EXPECT_EQ(::GetUpdateRect(P->Handle(), nullptr, FALSE) != 0, Changes);
+    }
+}
+
 TEST_F(ControlTest, AHandlerMayDeleteThePanelThatCalledIt)
 {
     Panel* P = Child(TAlign::None, 50, 50);

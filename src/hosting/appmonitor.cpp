@@ -1,0 +1,782 @@
+#include "hosting/appmonitor.h"
+
+#include "components/DatabaseGrid.h"
+#include "hosting/AppInfoWin.h"
+#include "hosting/AppPanel.h"
+#include "hosting/KnownApps.h"
+#include "hosting/MonitorRules.h"
+#include "hosting/VelmoraWin.h"
+#include "hosting/confirmation.h"
+#include "toolkit/Application.h"
+#include "toolkit/Form.h"
+
+#include <algorithm>
+#include <map>
+
+const char* const AlreadyRunningQuestions[2] = {
+    "There's already an app. \"%s\" running.\rDo you want to bind this application?",
+    "There's already an app. \"%s\" running.\rDo you want to bind this application\r"
+    "instead of starting a new one?",
+};
+const char* const OnlyOnceRefusal = "\"%s\" can only be opened 1 times!";
+
+namespace {
+
+std::string WithName(const char* Format, const std::string& Name)
+{
+    std::string S = Format;
+    const std::size_t At = S.find("%s");
+    if (At != std::string::npos)
+        S.replace(At, 2, Name);
+    return S;
+}
+
+std::string ExpandFileName(const std::string& FileName)
+{
+    char Full[MAX_PATH];
+    const DWORD Len = ::GetFullPathNameA(FileName.c_str(), MAX_PATH, Full, nullptr);
+    return Len > 0 && Len < MAX_PATH ? std::string(Full, Len) : FileName;
+}
+
+bool IsListed(const TWindowItem& Rec)
+{
+    return Rec.State != wisGone && Rec.State != wisIgnored;
+}
+
+// The panel is ours and may have gone while a question was open.
+::Panel* LivePanel(HWND Wnd)
+{
+    return Wnd && ::IsWindow(Wnd) ? dynamic_cast<::Panel*>(Control::FromHandle(Wnd)) : nullptr;
+}
+
+struct ProcessWindows {
+    DWORD Pid;
+    std::vector<HWND> Found;
+    static BOOL CALLBACK Visit(HWND Wnd, LPARAM Param)
+    {
+        auto* Self = reinterpret_cast<ProcessWindows*>(Param);
+        DWORD Pid = 0;
+        ::GetWindowThreadProcessId(Wnd, &Pid);
+        if (Pid == Self->Pid && ::IsWindowVisible(Wnd) && !::GetWindow(Wnd, GW_OWNER))
+            Self->Found.push_back(Wnd);
+        return TRUE;
+    }
+};
+
+// The visible unowned top-level windows of a process: where a user would
+// close it.
+std::vector<HWND> TopWindowsOf(std::uint32_t Pid)
+{
+    ProcessWindows W{Pid, {}};
+    ::EnumWindows(&ProcessWindows::Visit, reinterpret_cast<LPARAM>(&W));
+    return W.Found;
+}
+
+}  // namespace
+
+TApplicationMonitor::TApplicationMonitor(Component* Owner, TDatabaseGrid* AppListGrid)
+    : AppListGrid(AppListGrid), FOwner(Owner)
+{
+    Timer = std::make_unique<::Timer>(nullptr, 1000, false);
+    Timer->OnTimer = [this] { TimerTick(); };
+    Windows = MakeDesktopAppInfo();
+    Windows->SetActive(false);
+    Windows->OnAfterUpdateList = [this](TAppInfo&) { WindowsChanged(); };
+}
+
+TApplicationMonitor::~TApplicationMonitor()
+{
+    // The items go first, while the list and the timer that their
+    // destruction handlers may touch still exist.
+    while (!FItems.empty())
+        DeleteItem(0);
+    Windows.reset();
+    Timer.reset();
+    ForgetPanels();
+}
+
+void TApplicationMonitor::ForgetPanels()
+{
+    // Host panels outlive the monitor at shutdown and must not call it.
+    struct Walk {
+        IItemMonitor* Self;
+        static BOOL CALLBACK Child(HWND Wnd, LPARAM Param)
+        {
+            auto* W = reinterpret_cast<Walk*>(Param);
+            if (auto* Host = dynamic_cast<TAppPanel*>(Control::FromHandle(Wnd)))
+                if (Host->Monitor == W->Self)
+                    Host->Monitor = nullptr;
+            return TRUE;
+        }
+        static BOOL CALLBACK Top(HWND Wnd, LPARAM Param)
+        {
+            ::EnumChildWindows(Wnd, &Walk::Child, Param);
+            return TRUE;
+        }
+    } W{this};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &Walk::Top, reinterpret_cast<LPARAM>(&W));
+}
+
+// --- Items ---
+
+TApplicationItem* TApplicationMonitor::Add()
+{
+    FItems.push_back(Slot{std::make_unique<TApplicationItem>(this), FNextSerial++});
+    return FItems.back().Item.get();
+}
+
+void TApplicationMonitor::DeleteItem(int Index)
+{
+    // Out of the list first: its destruction runs handlers that may look.
+    std::unique_ptr<TApplicationItem> Doomed = std::move(FItems[static_cast<std::size_t>(Index)].Item);
+    FItems.erase(FItems.begin() + Index);
+}
+
+void TApplicationMonitor::DeleteItem(TApplicationItem* Item)
+{
+    for (int I = 0; I < Count(); ++I)
+        if (Items(I) == Item) {
+            DeleteItem(I);
+            return;
+        }
+}
+
+TApplicationItem* TApplicationMonitor::FindItemByPanel(const ::Panel* ClientPanel)
+{
+    for (const Slot& S : FItems)
+        if (S.Item->Panel == ClientPanel)
+            return S.Item.get();
+    return nullptr;
+}
+
+void TApplicationMonitor::ItemDestroying(TApplicationItem& Item)
+{
+    if (OnItemDestroy)
+        OnItemDestroy(Item);
+}
+
+std::vector<unsigned> TApplicationMonitor::Serials() const
+{
+    std::vector<unsigned> Out;
+    for (const Slot& S : FItems)
+        Out.push_back(S.Serial);
+    return Out;
+}
+
+TApplicationItem* TApplicationMonitor::ItemBySerial(unsigned Serial) const
+{
+    for (const Slot& S : FItems)
+        if (S.Serial == Serial)
+            return S.Item.get();
+    return nullptr;
+}
+
+TApplicationItem* TApplicationMonitor::BoundItemOf(HWND Handle, std::uint32_t Pid) const
+{
+    for (const Slot& S : FItems)
+        if (S.Item->Bound && S.Item->Handle == Handle && S.Item->ProcessId == Pid)
+            return S.Item.get();
+    return nullptr;
+}
+
+// --- Opening ---
+
+bool TApplicationMonitor::OpenApplication(const std::string& AppName, const std::string& Exe,
+                                          TIdentifyInfo& Info, bool AsExternal, bool ShowErrors,
+                                          ::Panel* Panel, const std::string& Params)
+{
+    bool Result = false;
+    Info = TIdentifyInfo();
+    std::string Message;
+    const TIdentifyResult Kind = CheckApplication(AppName, Exe, Info, Message, AsExternal);
+    if (Kind == irBind || Kind == irExternal) {
+        const Tknownapp* E = KnownApps.GetKnownApp(Info.Index);
+        if (E && E->Method == amBind)
+            Result = StartOrBind(AsExternal, Exe, AsExternal ? nullptr : Panel, Info.Index, Params);
+        else if (E && E->Method == amExternal)
+            Result = StartOrBind(AsExternal, Exe, nullptr, Info.Index, Params);
+    }
+    // Also after an external application was started without AsExternal:
+    // the message says why it is not in the panel.
+    if (ShowErrors && !Message.empty())
+        ShowMessage(Message);
+    return Result;
+}
+
+bool TApplicationMonitor::StartOrBind(bool AsExternal, std::string Exe, ::Panel* Panel, int Index,
+                                      const std::string& Params)
+{
+    Exe = ExpandFileName(Exe);
+    if (ReuseKeptItem(Exe, Index, Panel))
+        return true;
+    const Tknownapp* E = KnownApps.GetKnownApp(Index);
+    if (!E)
+        return false;
+    const std::string Name = E->Name;
+    const std::int32_t WindowNo = E->WindowNumber;
+    const bool Allowed = !E->OnlyOnce || CountAppInstances(Index) < 1;
+    const HWND PanelWnd = Panel ? Panel->Handle() : nullptr;
+    bool Result = false;
+    bool TakenOver = false;
+    TWindowItem* Rec = nullptr;
+
+    if (!AsExternal && WindowNo <= 1 && FindAppWindow(Index, Exe, Rec, true)) {
+        const std::uint32_t Pid = Rec->ProcessId;
+        const TWindowHandle Wnd = Rec->Handle;
+        const std::string Class = Rec->ClassName;
+        const std::uint8_t Answer =
+            ConfirmationForm
+                ? ShowConfirmation(ConfirmationForm,
+                                   WithName(AlreadyRunningQuestions[Allowed ? 1 : 0], Name),
+                                   Remembered, "Confirmation...", ckYesNoCancel, -1)
+                : std::uint8_t(caCancelled);
+        // Ticks ran during the question: the window, its record and the
+        // panel are looked at anew.
+        Panel = PanelWnd ? LivePanel(PanelWnd) : nullptr;
+        if (Answer == caYes) {
+            TakenOver = true;
+            const TWindowItem* Now = Windows->Windows.FindWindowItem(Pid, Wnd, Class);
+            if (Now && IsListed(*Now) && !IsProcessBound(Pid) && (Panel || !PanelWnd)) {
+                RemoveItemsForExe(Exe, Pid);
+                AddItem(Exe, Pid, Index, LivePanel(PanelWnd), AsExternal);
+                MarkForRecheck(Pid, Wnd, Class);
+                Result = true;
+            }
+        } else if (Answer == caNo && Allowed && (Panel || !PanelWnd)) {
+            std::uint32_t NewPid = 0;
+            if (StartProcess(AsExternal, Exe, Params, NewPid)) {
+                AddItem(Exe, NewPid, Index, LivePanel(PanelWnd), AsExternal);
+                Result = true;
+            }
+        }
+    } else if (!AsExternal && WindowNo >= 2) {
+        // A further window is only ever taken from the running main
+        // application, never started.
+        if (FindFamilyWindow(Index, Exe, Rec)) {
+            const std::uint32_t Pid = Rec->ProcessId;
+            const TWindowHandle Wnd = Rec->Handle;
+            const std::string Class = Rec->ClassName;
+            RemoveItemsForExe(Exe, Pid);
+            AddItem(Exe, Pid, Index, LivePanel(PanelWnd), AsExternal);
+            MarkForRecheck(Pid, Wnd, Class);
+            return true;
+        }
+        return false;
+    } else if (Allowed) {
+        std::uint32_t Pid = 0;
+        if (StartProcess(AsExternal, Exe, Params, Pid)) {
+            AddItem(Exe, Pid, Index, LivePanel(PanelWnd), AsExternal);
+            Result = true;
+        }
+    }
+    if (!Allowed && !TakenOver)
+        ShowMessage(WithName(OnlyOnceRefusal, Name));
+    return Result;
+}
+
+// Deleting items runs handlers that may run passes: the record is found
+// again by its window rather than kept.
+void TApplicationMonitor::MarkForRecheck(std::uint32_t Pid, TWindowHandle Wnd,
+                                         const std::string& Class)
+{
+    if (TWindowItem* Rec = Windows->Windows.FindWindowItem(Pid, Wnd, Class))
+        Rec->State = wisRecheck;
+    Timer->SetEnabled(true);
+}
+
+bool TApplicationMonitor::StartProcess(bool AsExternal, const std::string& Exe,
+                                       const std::string& Params, std::uint32_t& Pid)
+{
+    Pid = 0;
+    STARTUPINFOA Si = {};
+    Si.cb = sizeof(Si);
+    Si.dwFlags = STARTF_USESHOWWINDOW;
+    Si.wShowWindow = SW_SHOW;
+    // Quoted, and named to the system as well: a path with blanks must not
+    // start "C:\Program.exe".
+    std::string CommandLine = "\"" + Exe + "\"";
+    if (!Params.empty())
+        CommandLine += " " + Params;
+    const std::string Folder = ExtractFilePath(Exe);
+    PROCESS_INFORMATION Pi = {};
+    if (!::CreateProcessA(Exe.c_str(), &CommandLine[0], nullptr, nullptr, FALSE,
+                          NORMAL_PRIORITY_CLASS, nullptr, Folder.empty() ? nullptr : Folder.c_str(),
+                          &Si, &Pi))
+        return false;
+    ::WaitForInputIdle(Pi.hProcess, 500);
+    if (!AsExternal && Application)
+        Application->BringToFront();
+    // One that has ended already counts as a failed start.
+    const bool Running = ProcessExists(Pi.dwProcessId, true);
+    if (Running)
+        Pid = Pi.dwProcessId;
+    ::CloseHandle(Pi.hThread);
+    ::CloseHandle(Pi.hProcess);
+    return Running;
+}
+
+TApplicationItem* TApplicationMonitor::AddItem(const std::string& Exe, std::uint32_t Pid, int Index,
+                                               ::Panel* Panel, bool AsExternal)
+{
+    const Tknownapp* E = KnownApps.GetKnownApp(Index);
+    TApplicationItem* Item = Add();
+    Item->Caption = E ? E->WindowTitle : NotGiven;
+    Item->ClassName = E ? E->WindowClass : NotGiven;
+    Item->WindowNo = E ? E->WindowNumber : 0;
+    Item->ExeName = Exe;
+    Item->State = AsExternal ? aisActive : aisWaiting;
+    Item->ProcessId = Pid;
+    Item->Panel = AsExternal ? nullptr : Panel;
+    Item->Handle = nullptr;
+    Item->Seconds = 1;
+    Item->SetKnownIndex(Index);
+    // The user went on working: a close request still pending is void.
+    Closing = false;
+    Timer->SetEnabled(true);
+    return Item;
+}
+
+bool TApplicationMonitor::ReuseKeptItem(const std::string& Exe, int Index, ::Panel* Panel)
+{
+    for (const unsigned Serial : Serials()) {
+        TApplicationItem* Item = ItemBySerial(Serial);
+        if (!Item || !Item->Kept || Item->Panel || Item->KnownIndex() != Index)
+            continue;
+        TWindowItem* Rec = nullptr;
+        // The search runs a pass, which may drop this very item.
+        if (!FindAppWindow(Index, Exe, Rec, true) || !(Item = ItemBySerial(Serial)))
+            continue;
+        Item->State = aisWaiting;
+        Item->Panel = Panel;
+        Item->Handle = nullptr;
+        Item->Seconds = 1;
+        Rec->State = wisRecheck;
+        Closing = false;
+        Timer->SetEnabled(true);
+        return true;
+    }
+    return false;
+}
+
+void TApplicationMonitor::RemoveItemsForExe(const std::string& Exe, std::uint32_t Pid)
+{
+    while (TApplicationItem* Item = FindItem(Exe, nullptr, Pid, aisWaiting, NotGiven, NotGiven, false))
+        DeleteItem(Item);
+}
+
+// --- Window searches ---
+
+bool TApplicationMonitor::FindAppWindow(int Index, const std::string& Exe, TWindowItem*& Rec,
+                                        bool Exclusive)
+{
+    Rec = nullptr;
+    RefreshWindows();
+    const Tknownapp* E = KnownApps.GetKnownApp(Index);
+    const std::string TitleRule = E ? E->WindowTitle : NotGiven;
+    const std::string ClassRule = E ? E->WindowClass : NotGiven;
+    const TAppWindowCollection& List = Windows->Windows;
+    for (int I = 0; I < List.Count(); ++I) {
+        TWindowItem* R = List.Items(I);
+        std::string RecExe = R->ExeName;
+        ResolveEmulatorExe(R->ClassName, RecExe, true);
+        if (!IsListed(*R) || !WindowFitsRules(*R, RecExe, Exe, TitleRule, ClassRule))
+            continue;
+        if (Exclusive &&
+            (IsProcessBound(R->ProcessId) || IsForbiddenWindow(R->ExeName, R->Title, R->ClassName)))
+            continue;
+        Rec = R;
+        return true;
+    }
+    return false;
+}
+
+bool TApplicationMonitor::FindFamilyWindow(int Index, const std::string& Exe, TWindowItem*& Rec)
+{
+    Rec = nullptr;
+    TWindowItem* Main = nullptr;
+    const Tknownapp* E = KnownApps.GetKnownApp(Index);
+    if (!E || !FindAppWindow(MainEntryOf(Index), Exe, Main, false))
+        return false;
+    const TAppWindowCollection& List = Windows->Windows;
+    for (int I = 0; I < List.Count(); ++I) {
+        TWindowItem* R = List.Items(I);
+        std::string RecExe = R->ExeName;
+        ResolveEmulatorExe(R->ClassName, RecExe, true);
+        if (IsListed(*R) && WindowFitsRules(*R, RecExe, Exe, E->WindowTitle, E->WindowClass) &&
+            ::IsWindowVisible(ToHwnd(R->Handle)) && !IsWindowBound(R->ProcessId, ToHwnd(R->Handle))) {
+            Rec = R;
+            return true;
+        }
+    }
+    return false;
+}
+
+int TApplicationMonitor::CountAppInstances(int Index)
+{
+    RefreshWindows();
+    // Windows of one program share the answer.
+    std::map<std::string, bool> Known;
+    int Instances = 0;
+    const TAppWindowCollection& List = Windows->Windows;
+    for (int I = 0; I < List.Count(); ++I) {
+        const TWindowItem& R = *List.Items(I);
+        if (!IsListed(R))
+            continue;
+        std::string Exe = R.ExeName;
+        ResolveEmulatorExe(R.ClassName, Exe, true);
+        const std::string Key = LowerCaseAscii(Exe);
+        auto It = Known.find(Key);
+        if (It == Known.end()) {
+            TIdentifyInfo Info;
+            std::string Unused;
+            const TIdentifyResult Kind = CheckApplication("", Exe, Info, Unused, true);
+            It = Known.emplace(Key, (Kind == irBind || Kind == irExternal) && Info.Index == Index).first;
+        }
+        Instances += It->second;
+    }
+    return Instances;
+}
+
+bool TApplicationMonitor::ResolveEmulatorExe(const std::string& ClassName, std::string& Exe,
+                                             bool UseAppList)
+{
+    if (!SameText(ExtractFileName(Exe), "ntvdm.exe") || !SameText(ClassName, "WinZ80"))
+        return false;
+    for (const Slot& S : FItems)
+        if (SameText(ExtractFileName(S.Item->ExeName), "WinZ80.exe")) {
+            Exe = S.Item->ExeName;
+            return true;
+        }
+    if (!UseAppList || !AppListGrid || AppListGrid->ColumnIndex("Application") < 0 ||
+        AppListGrid->ColumnIndex("Location") < 0)
+        return false;
+    for (int Row = 1; Row <= AppListGrid->RecordCount(); ++Row) {
+        const std::string App = AppListGrid->CellByName("Application", Row);
+        const std::string Location = AppListGrid->CellByName("Location", Row);
+        if (SameText(App.substr(0, 6), "WinZ80") && FileExists(Location)) {
+            Exe = Location;
+            return true;
+        }
+    }
+    return false;
+}
+
+HWND TApplicationMonitor::OwnerWindow() const
+{
+    const auto* Owner = dynamic_cast<const Form*>(FOwner);
+    return Owner ? Owner->Handle() : nullptr;
+}
+
+void TApplicationMonitor::RefreshWindows()
+{
+    if (!Windows)
+        return;
+    const HWND Parent = OwnerWindow();
+    Windows->UpdateList(Parent ? FromHwnd(Parent) : NoParentWindow, true, true, false, true);
+    // Events wait for the end of the outermost pass: their handlers may
+    // open applications, which run passes of their own.
+    if (Windows->PassDepth() == 0)
+        FirePendingEvents();
+}
+
+bool TApplicationMonitor::ProcessExists(std::uint32_t Pid, bool Refresh)
+{
+    if (Refresh)
+        Windows->Windows.RefreshProcessList();
+    TProcessItem P;
+    return Windows->Windows.FindProcessItem(Pid, P);
+}
+
+bool TApplicationMonitor::IsProcessBound(std::uint32_t Pid) const
+{
+    for (const Slot& S : FItems)
+        if (S.Item->Bound && S.Item->ProcessId == Pid)
+            return true;
+    return false;
+}
+
+bool TApplicationMonitor::IsWindowBound(std::uint32_t Pid, HWND Handle) const
+{
+    for (const Slot& S : FItems)
+        if (S.Item->Bound && S.Item->ProcessId == Pid && S.Item->Handle == Handle)
+            return true;
+    return false;
+}
+
+// --- Passes ---
+
+TApplicationItem* TApplicationMonitor::FindItem(const std::string& Exe, HWND Handle,
+                                                std::uint32_t Pid, std::uint8_t State,
+                                                const std::string& ClassName,
+                                                const std::string& Title, bool AllowBound)
+{
+    TItemQuery Q;
+    Q.Exe = Exe;
+    Q.Handle = FromHwnd(Handle);
+    Q.ProcessId = Pid;
+    Q.State = State;
+    Q.ClassName = ClassName;
+    Q.Title = Title;
+    Q.AllowBound = AllowBound;
+    Q.ProcessBound = IsProcessBound(Pid);
+    Q.Forbidden = IsForbiddenWindow(Exe, Title, ClassName);
+    std::vector<TItemFacts> Facts;
+    Facts.reserve(FItems.size());
+    for (const Slot& S : FItems) {
+        const TApplicationItem& I = *S.Item;
+        Facts.push_back({&I.ExeName, &I.Caption, &I.ClassName, I.State, I.ProcessId,
+                         FromHwnd(I.Handle), I.WindowNo});
+    }
+    const int At = FindItemIndex(Facts, Q);
+    return At < 0 ? nullptr : Items(At);
+}
+
+bool TApplicationMonitor::HasOtherWindow(std::uint32_t Pid, int ExceptIndex) const
+{
+    return ::HasOtherWindow(Windows->Windows, Pid, ExceptIndex);
+}
+
+bool TApplicationMonitor::HasStaleRecord(HWND Handle, std::uint32_t Pid, const std::string& Exe,
+                                         const std::string& ClassName) const
+{
+    return ::HasStaleRecord(Windows->Windows, FromHwnd(Handle), Pid, Exe, ClassName);
+}
+
+void TApplicationMonitor::TryBind(TApplicationItem& Item, TWindowItem& Rec)
+{
+    if (!Item.HasKnownApp() || Item.Known().Method != amBind)
+        return;
+    const HWND Wnd = Item.Handle;
+    const std::uint32_t Pid = Item.ProcessId;
+    if (Item.BindWindow()) {
+        Item.State = aisActive;
+        FBoundPending.push_back({Wnd, Pid});
+    } else if (::IsWindow(Wnd)) {
+        // Disabled or of no size yet: looked at again next pass. A window
+        // that is gone is left to drop out of the list.
+        Rec.State = wisRecheck;
+        Timer->SetEnabled(true);
+    }
+}
+
+void TApplicationMonitor::WindowsChanged()
+{
+    // Records stay put until the outermost pass ends, but handlers run from
+    // here (item destruction) may add some: the count is read every time.
+    TAppWindowCollection& List = Windows->Windows;
+    for (int I = 0; I < List.Count(); ++I) {
+        TWindowItem& Rec = *List.Items(I);
+        if (Rec.State != wisGone)
+            continue;
+        if (HasOtherWindow(Rec.ProcessId, I)) {
+            Rec.State = wisIgnored;
+            continue;
+        }
+        std::string Exe = Rec.ExeName;
+        ResolveEmulatorExe(Rec.ClassName, Exe, false);
+        const HWND Wnd = ToHwnd(Rec.Handle);
+        TApplicationItem* Item =
+            FindItem(Exe, Wnd, Rec.ProcessId, aisActive, Rec.ClassName, Rec.Title, false);
+        if (!Item)
+            Item = FindItem(Exe, Wnd, Rec.ProcessId, aisWaiting, Rec.ClassName, Rec.Title, false);
+        if (Item)
+            DeleteItem(Item);
+    }
+
+    for (int I = 0; I < List.Count(); ++I) {
+        TWindowItem& Rec = *List.Items(I);
+        if (Rec.State != wisNew && Rec.State != wisChanged)
+            continue;
+        std::string Exe = Rec.ExeName;
+        ResolveEmulatorExe(Rec.ClassName, Exe, false);
+        const HWND Wnd = ToHwnd(Rec.Handle);
+        // The item keeps its own known application, also for a window
+        // found through the emulator's executable.
+        if (TApplicationItem* Item =
+                FindItem(Exe, Wnd, Rec.ProcessId, aisWaiting, Rec.ClassName, Rec.Title, false)) {
+            if (!Item->Handle) {
+                Item->ProcessId = Rec.ProcessId;
+                Item->ClassName = GetWindowClassName(Wnd);
+                Item->Caption = GetWindowCaption(Wnd);
+                Item->Handle = Wnd;
+            }
+            TryBind(*Item, Rec);
+        } else if (Rec.State == wisNew) {
+            // An application that replaced its window (a splash making way
+            // for the main window) is bound again.
+            Item = FindItem(Exe, nullptr, Rec.ProcessId, aisActive, Rec.ClassName, Rec.Title, true);
+            if (Item && HasStaleRecord(Item->Handle, Rec.ProcessId, Exe, Rec.ClassName)) {
+                Item->Handle = Wnd;
+                Item->Bound = false;
+                if (TAppPanel* Host = AppPanelOf(Item->Panel))
+                    Host->SetBound(false);
+                // Until it is bound it waits like a new one, so that a failed
+                // bind is retried through the record's next look.
+                Item->State = aisWaiting;
+                TryBind(*Item, Rec);
+            }
+        }
+    }
+
+    if (FItems.empty())
+        Timer->SetEnabled(false);
+    CheckAllClosed();
+}
+
+void TApplicationMonitor::CheckAllClosed()
+{
+    if (Closing && !FAllClosedFired && CountActiveItems() == 0)
+        FAllClosedPending = true;
+}
+
+void TApplicationMonitor::FirePendingEvents()
+{
+    std::vector<BoundWindow> Bound;
+    Bound.swap(FBoundPending);
+    // Each handler may delete items, so each one is looked up again.
+    for (const BoundWindow& B : Bound) {
+        if (TApplicationItem* Item = BoundItemOf(B.Handle, B.Pid))
+            if (OnBound)
+                OnBound(*Item);
+        if (TApplicationItem* Item = BoundItemOf(B.Handle, B.Pid))
+            if (OnMainWindowBound && Item->WindowNo == 1)
+                OnMainWindowBound(*Item);
+    }
+    if (FAllClosedPending) {
+        FAllClosedPending = false;
+        if (Closing && !FAllClosedFired && CountActiveItems() == 0) {
+            FAllClosedFired = true;
+            if (OnAllClosed)
+                OnAllClosed(*this);
+        }
+    }
+}
+
+void TApplicationMonitor::TimerTick()
+{
+    // A tick that comes while a pass or another tick runs (a modal loop
+    // inside one) is skipped, not nested.
+    if (FInTick || Windows->PassDepth() > 0)
+        return;
+    struct InTick {
+        bool& Flag;
+        explicit InTick(bool& F) : Flag(F) { Flag = true; }
+        ~InTick() { Flag = false; }
+    } Guard(FInTick);
+
+    RefreshWindows();
+    for (const unsigned Serial : Serials()) {
+        TApplicationItem* Item = ItemBySerial(Serial);
+        if (!Item)
+            continue;
+        if (!Item->Panel || Item->Bound || Item->State != aisWaiting || Item->KnownIndex() < 0) {
+            Item->Seconds = 0;
+            continue;
+        }
+        ++Item->Seconds;
+        const int Known = Item->KnownIndex();
+        const std::string Exe = Item->ExeName;
+        TWindowItem* Rec = nullptr;
+        if (FindAppWindow(Known, Exe, Rec, true) && Rec->State == wisUnchanged) {
+            Rec->State = wisRecheck;
+            Timer->SetEnabled(true);
+        }
+    }
+    RemoveDeadItems();
+    CheckCloseRefused();
+}
+
+void TApplicationMonitor::RemoveDeadItems()
+{
+    Windows->Windows.RefreshProcessList();
+    for (const unsigned Serial : Serials()) {
+        TApplicationItem* Item = ItemBySerial(Serial);
+        if (!Item || ProcessExists(Item->ProcessId, false))
+            continue;
+        if (Item->GraceTicks >= 1)
+            DeleteItem(Item);
+        else
+            Item->GraceTicks = 1;
+    }
+    if (FItems.empty())
+        Timer->SetEnabled(false);
+    CheckAllClosed();
+    if (Windows->PassDepth() == 0)
+        FirePendingEvents();
+}
+
+void TApplicationMonitor::CheckCloseRefused()
+{
+    if (!Closing || FAllClosedFired || ++FCloseTicks < CloseRefusalTicks)
+        return;
+    // A program that still shows its window, enabled (no question of its
+    // own is open), declined to close: the host must not close itself
+    // whenever it happens to end later.
+    for (const Slot& S : FItems) {
+        const TApplicationItem& I = *S.Item;
+        if (I.State != aisActive)
+            continue;
+        bool Shown = false;
+        if (I.Handle)
+            Shown = IsUsableWindow(I.Handle, true);
+        else
+            for (HWND W : TopWindowsOf(I.ProcessId))
+                Shown = Shown || ::IsWindowEnabled(W);
+        if (Shown) {
+            Closing = false;
+            return;
+        }
+    }
+}
+
+void TApplicationMonitor::AdjustAll(bool Force, bool Hard)
+{
+    for (const unsigned Serial : Serials())
+        if (TApplicationItem* Item = ItemBySerial(Serial)) {
+            Item->AdjustWindow(Force, Hard);
+            if ((Item = ItemBySerial(Serial)))
+                Item->UpdatePanel();
+        }
+}
+
+int TApplicationMonitor::CountActiveItems() const
+{
+    int N = 0;
+    for (const Slot& S : FItems)
+        N += S.Item->State == aisActive;
+    return N;
+}
+
+void TApplicationMonitor::PostClose(const TApplicationItem& Item)
+{
+    if (Item.Handle) {
+        ::PostMessageA(Item.Handle, WM_CLOSE, 0, 0);
+        return;
+    }
+    // Started as a separate window, the item never learnt its window:
+    // window 0 would be this thread's own queue.
+    for (HWND W : TopWindowsOf(Item.ProcessId))
+        ::PostMessageA(W, WM_CLOSE, 0, 0);
+}
+
+bool TApplicationMonitor::CloseAll()
+{
+    Closing = true;
+    FCloseTicks = 0;
+    FAllClosedPending = false;
+    int Active = 0;
+    for (const unsigned Serial : Serials()) {
+        TApplicationItem* Item = ItemBySerial(Serial);
+        if (!Item)
+            continue;
+        if (Item->State == aisActive) {
+            ++Active;
+            PostClose(*Item);
+        } else {
+            DeleteItem(Item);
+        }
+    }
+    // With nothing to wait for the caller closes at once; no event follows.
+    FAllClosedFired = Active == 0;
+    return Active == 0;
+}

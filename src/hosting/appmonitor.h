@@ -1,0 +1,142 @@
+// The application monitor: the one entry through which the program opens an
+// application into a host panel or as a separate window. It identifies the
+// executable, asks or refuses when the application runs already, starts the
+// process, and binds the window that its passes over the desktop window list
+// find; its timer counts the waiting seconds, retries binding and drops
+// applications whose process has ended; at shutdown it closes them all.
+//
+// Timer ticks run inside modal questions and message boxes, and handlers of
+// its events may open applications (starting passes of their own), so
+// nothing here keeps a record or an item across such a call: both are looked
+// up again by window and process, or walked by serial number.
+#pragma once
+
+#include "hosting/AppInfo.h"
+#include "hosting/ApplicationItem.h"
+#include "hosting/Identify.h"
+#include "toolkit/Timer.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TDatabaseGrid;
+
+// [0]: another instance may not start; [1]: it may. One "%s": the name.
+extern const char* const AlreadyRunningQuestions[2];
+extern const char* const OnlyOnceRefusal;  // one "%s": the name
+
+using TApplicationItemEvent = std::function<void(TApplicationItem& Item)>;
+
+class TApplicationMonitor : public IItemMonitor {
+public:
+    // Owner: the main window; its descendants (the bound windows) are kept
+    // in the window list. The grid (may be nullptr) is the application list.
+    TApplicationMonitor(Component* Owner, TDatabaseGrid* AppListGrid);
+    // Releases every item's window and detaches the host panels.
+    ~TApplicationMonitor();
+    TApplicationMonitor(const TApplicationMonitor&) = delete;
+    TApplicationMonitor& operator=(const TApplicationMonitor&) = delete;
+
+    std::unique_ptr<::Timer> Timer;
+    std::unique_ptr<TAppInfo> Windows;
+    bool Closing = false;
+    // Once per close request, when the last active item has gone.
+    std::function<void(TApplicationMonitor& Sender)> OnAllClosed;
+    TApplicationItemEvent OnBound;
+    TApplicationItemEvent OnMainWindowBound;
+    TApplicationItemEvent OnItemDestroy;
+    TDatabaseGrid* AppListGrid;
+    std::uint8_t Remembered = 0;  // the already-running answer; 0 = ask
+
+    // --- Items ---
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TApplicationItem* Items(int Index) const { return FItems[static_cast<std::size_t>(Index)].Item.get(); }
+    TApplicationItem* Add();
+    void DeleteItem(int Index);
+    void DeleteItem(TApplicationItem* Item) override;
+    TApplicationItem* FindItemByPanel(const ::Panel* ClientPanel) override;
+    void ItemDestroying(TApplicationItem& Item) override;
+
+    // --- Opening ---
+    // Panel: the inner panel of a host panel, or nullptr. True when an item
+    // was added or reused.
+    bool OpenApplication(const std::string& AppName, const std::string& Exe, TIdentifyInfo& Info,
+                         bool AsExternal, bool ShowErrors, ::Panel* Panel,
+                         const std::string& Params);
+    bool StartOrBind(bool AsExternal, std::string Exe, ::Panel* Panel, int Index,
+                     const std::string& Params);
+    bool StartProcess(bool AsExternal, const std::string& Exe, const std::string& Params,
+                      std::uint32_t& Pid);
+    TApplicationItem* AddItem(const std::string& Exe, std::uint32_t Pid, int Index, ::Panel* Panel,
+                              bool AsExternal);
+    bool ReuseKeptItem(const std::string& Exe, int Index, ::Panel* Panel);
+    void RemoveItemsForExe(const std::string& Exe, std::uint32_t Pid);
+
+    // --- Window searches (each runs a pass first). Rec stays valid until
+    // the next pass. ---
+    bool FindAppWindow(int Index, const std::string& Exe, TWindowItem*& Rec, bool Exclusive);
+    bool FindFamilyWindow(int Index, const std::string& Exe, TWindowItem*& Rec);
+    int CountAppInstances(int Index);
+    // Windows of the WinZ80 emulator live in the NT virtual DOS machine.
+    bool ResolveEmulatorExe(const std::string& ClassName, std::string& Exe, bool UseAppList);
+    void RefreshWindows();
+    bool ProcessExists(std::uint32_t Pid, bool Refresh);
+    bool IsProcessBound(std::uint32_t Pid) const;
+    bool IsWindowBound(std::uint32_t Pid, HWND Handle) const;
+
+    // --- Passes, timer, closing ---
+    void WindowsChanged();
+    void TimerTick();
+    void RemoveDeadItems();
+    TApplicationItem* FindItem(const std::string& Exe, HWND Handle, std::uint32_t Pid,
+                               std::uint8_t State, const std::string& ClassName,
+                               const std::string& Title, bool AllowBound);
+    void AdjustAll(bool Force, bool Hard);
+    int CountActiveItems() const;
+    // True when nothing is left to wait for.
+    bool CloseAll();
+    bool HasOtherWindow(std::uint32_t Pid, int ExceptIndex) const;
+    bool HasStaleRecord(HWND Handle, std::uint32_t Pid, const std::string& Exe,
+                        const std::string& ClassName) const;
+
+    // Ticks a close request waits before a program that still shows its
+    // window counts as having refused to close.
+    static constexpr int CloseRefusalTicks = 3;
+
+private:
+    struct Slot {
+        std::unique_ptr<TApplicationItem> Item;
+        unsigned Serial;
+    };
+    // A bound window whose events wait for the end of the pass.
+    struct BoundWindow {
+        HWND Handle;
+        std::uint32_t Pid;
+    };
+
+    std::vector<unsigned> Serials() const;
+    TApplicationItem* ItemBySerial(unsigned Serial) const;
+    TApplicationItem* BoundItemOf(HWND Handle, std::uint32_t Pid) const;
+    void TryBind(TApplicationItem& Item, TWindowItem& Rec);
+    void MarkForRecheck(std::uint32_t Pid, TWindowHandle Wnd, const std::string& Class);
+    void FirePendingEvents();
+    void CheckAllClosed();
+    void CheckCloseRefused();
+    void PostClose(const TApplicationItem& Item);
+    void ForgetPanels();
+    HWND OwnerWindow() const;
+
+    Component* FOwner;
+    std::vector<Slot> FItems;
+    unsigned FNextSerial = 1;
+    std::vector<BoundWindow> FBoundPending;
+    bool FAllClosedPending = false;
+    bool FAllClosedFired = false;
+    bool FInTick = false;
+    int FCloseTicks = 0;
+};

@@ -1,0 +1,541 @@
+#include "components/DatabaseGrid.h"
+#include "hosting/AppInfoWin.h"
+#include "hosting/IdentifyWin.h"
+#include "hosting/appmonitor.h"
+
+#include "hosting/HosteeSupport.h"
+#include "hosting/TestHost.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+enum Entry {
+    ePlain, eOnce, eMorvel, eCorval, eBrenmor, eBlank, eWinZ80, eOutside, eTwin, eTwinSecond,
+    eNotepad, eMines, eRegedit,
+};
+
+std::string NoTrailingDelimiter(std::string Path)
+{
+    if (!Path.empty() && Path.back() == '\\')
+        Path.pop_back();
+    return Path;
+}
+
+std::string SystemFolder()
+{
+    char Dir[MAX_PATH] = {};
+    ::GetSystemDirectoryA(Dir, MAX_PATH);
+    return std::string(Dir) + "\\";
+}
+
+std::string WindowsFolder()
+{
+    char Dir[MAX_PATH] = {};
+    ::GetWindowsDirectoryA(Dir, MAX_PATH);
+    return std::string(Dir) + "\\";
+}
+
+bool Running(std::uint32_t Pid)
+{
+    HANDLE P = ::OpenProcess(SYNCHRONIZE, FALSE, Pid);
+    if (!P)
+        return false;
+    const bool Alive = ::WaitForSingleObject(P, 0) == WAIT_TIMEOUT;
+    ::CloseHandle(P);
+    return Alive;
+}
+
+class MonitorTest : public ::testing::Test {
+protected:
+    // Copies of hostee under the names the entries below identify.
+    static void SetUpTestSuite()
+    {
+        ::CreateDirectoryA(Dir().c_str(), nullptr);
+        ::CreateDirectoryA((Dir() + "with blank").c_str(), nullptr);
+        for (const char* Name : Copies)
+            ::CopyFileA(HosteeExe().c_str(), (Dir() + Name).c_str(), FALSE);
+    }
+    static void TearDownTestSuite()
+    {
+        for (const char* Name : Copies)
+            ::DeleteFileA((Dir() + Name).c_str());
+        ::RemoveDirectoryA((Dir() + "with blank").c_str());
+        ::RemoveDirectoryA(Dir().c_str());
+    }
+    void SetUp() override
+    {
+        SetFileProbe(&Win32FileProbe);
+        KnownApps.Clear();
+        AllowedWindows.Clear();
+        ForbiddenWindows.Clear();
+        Add("Plain Hostee", "", "bind", "hostee.exe");
+        Add("Once Hostee", "", "bind; only 1x", "oncehost.exe");
+        Add("Morvelindra", "", "bind", "morvel.exe");
+        Add("Corvalimphena", "", "bind", "corval.exe");
+        Add("Brenmoral Second Edition", "", "bind", "brenmor.exe");
+        Add("Blank Hostee", "", "bind", "app.exe");
+        Add("WinZ80", "", "bind; no title", "WinZ80.exe");
+        Add("Outside Hostee", "", "external", "extern.exe");
+        Add("Twin Hostee", "", "bind", "twin.exe", "", "", "1");
+        Add("Twin Hostee Second", "", "bind", "twin.exe", "", "\"HosteeWindow\"", "2");
+        Add("Notepad", "? 0", "bind", "notepad.exe");
+        Add("Minesweeper", "? 0", "bind", "winemine.exe");
+        Add("Registry Editor", ">= 5.2", "bind", "regedit.exe");
+    }
+    void TearDown() override
+    {
+        KnownApps.Clear();
+        SetFileProbe(nullptr);
+    }
+    static void Add(const char* Name, const char* Version, const char* Method, const char* Files,
+                    const char* Title = "", const char* Class = "", const char* WindowNo = "")
+    {
+        ASSERT_EQ(AddKnownApp(KnownApps, "Tests", Name, Version, "", Method, Files, "", "", "",
+                              Title, Class, WindowNo),
+                  ieOk)
+            << Name;
+    }
+    static std::string Dir() { return TestExeDir() + "monitor_apps\\"; }
+    static std::string HosteeExe() { return TestExeDir() + "hostee.exe"; }
+
+    static constexpr const char* Copies[] = {
+        "oncehost.exe", "morvel.exe", "corval.exe", "brenmor.exe", "extern.exe",
+        "twin.exe",     "ntvdm.exe",  "with.exe",   "with blank\\app.exe",
+    };
+};
+constexpr const char* MonitorTest::Copies[];
+
+TEST_F(MonitorTest, OpenedProgramIsBoundAndLetGoWhenTheMonitorGoes)
+{
+    TestHost H;
+    int BoundEvents = 0, MainEvents = 0;
+    TApplicationItem* BoundItem = nullptr;
+    H.Monitor->OnBound = [&](TApplicationItem& I) {
+        ++BoundEvents;
+        BoundItem = &I;
+    };
+    H.Monitor->OnMainWindowBound = [&](TApplicationItem&) { ++MainEvents; };
+    const std::string Log = NewHosteeLogFile();
+    {
+        ScopedEnv E("HOSTEE_LOG", Log);
+        ASSERT_TRUE(H.Open(HosteeExe(), 1));
+    }
+    TApplicationItem* I = H.ItemIn(1);
+    ASSERT_NE(I, nullptr);
+    EXPECT_EQ(I->State, aisWaiting);
+    EXPECT_EQ(I->Seconds, 1);
+    EXPECT_EQ(I->KnownIndex(), ePlain);
+    EXPECT_TRUE(SameText(I->ExeName, HosteeExe()));
+    EXPECT_TRUE(H.Monitor->Timer->Enabled());
+
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(1); }, 10000));
+    I = H.ItemIn(1);
+    EXPECT_EQ(I->State, aisActive);
+    EXPECT_EQ(BoundEvents, 1);
+    EXPECT_EQ(BoundItem, I);
+    EXPECT_EQ(MainEvents, 0);  // Window # 0
+    const HWND W = I->Handle;
+    EXPECT_EQ(::GetAncestor(W, GA_PARENT), H.Inner(1)->Handle());
+    EXPECT_EQ(::GetWindowLongA(W, GWL_STYLE) & WS_THICKFRAME, 0);
+    EXPECT_TRUE(SameRect(RectIn(W, H.Inner(1)->Handle()), RECT{0, 0, 310, 250}));
+    EXPECT_TRUE(H.RunUntil([&] { return H.ItemIn(1)->Seconds == 0; }, 3000));
+
+    EXPECT_EQ(ReadLogLines(Log, "cmdline"),
+              std::vector<std::string>{"cmdline \"" + HosteeExe() + "\""});
+    EXPECT_EQ(ReadLogLines(Log, "cwd"),
+              std::vector<std::string>{"cwd " + NoTrailingDelimiter(TestExeDir())});
+
+    H.Monitor.reset();
+    EXPECT_EQ(::GetAncestor(W, GA_PARENT), ::GetDesktopWindow());
+    for (TAppPanel* P : H.Hosts)
+        EXPECT_EQ(P->Monitor, nullptr);
+}
+
+TEST_F(MonitorTest, LoadingTextCountsTheSecondsOfALateWindow)
+{
+    TestHost H;
+    {
+        ScopedEnv O("HOSTEE_OPTIONS", "/delay=2600");
+        ASSERT_TRUE(H.Open(HosteeExe(), 0));
+    }
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
+    std::vector<std::string> Loading;
+    for (const std::string& T : H.PanelTexts[0])
+        if (T.compare(0, 7, "Loading") == 0)
+            Loading.push_back(T);
+    ASSERT_GE(Loading.size(), 3u);
+    for (std::size_t S = 0; S < Loading.size(); ++S)
+        EXPECT_EQ(Loading[S], "Loading Plain Hostee (" + std::to_string(S + 1) + " sec.) ...");
+    // Bound with its own caption: the panel says nothing.
+    EXPECT_TRUE(H.RunUntil([&] { return H.PanelTexts[0].back().empty(); }, 2000));
+}
+
+TEST_F(MonitorTest, SplashWindowMakesWayForTheMainWindow)
+{
+    struct Case {
+        const char* Options;
+        bool DisabledAtFirst;  // the rebind fails and is tried again
+    } Cases[] = {
+        {"/splash=1500 /splashclass=HosteeWindow", false},
+        {"/splash=1500 /splashclass=HosteeWindow /disable=0,2500", true},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Options);
+        TestHost H;
+        int BoundEvents = 0;
+        H.Monitor->OnBound = [&](TApplicationItem&) { ++BoundEvents; };
+        {
+            ScopedEnv O("HOSTEE_OPTIONS", C.Options);
+            ASSERT_TRUE(H.Open(HosteeExe(), 0));
+        }
+        ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
+        const HWND Splash = H.ItemIn(0)->Handle;
+        EXPECT_EQ(GetWindowTitle(Splash), "Hostee splash");
+        const auto Replaced = [&] {
+            const TApplicationItem* I = H.ItemIn(0);
+            return I && I->Handle != Splash && GetWindowTitle(I->Handle) == "Hostee";
+        };
+        if (C.DisabledAtFirst) {
+            ASSERT_TRUE(H.RunUntil(Replaced, 10000));
+            EXPECT_FALSE(H.ItemIn(0)->Bound);
+            EXPECT_EQ(H.ItemIn(0)->State, aisWaiting);
+        }
+        ASSERT_TRUE(H.RunUntil([&] { return Replaced() && H.BoundIn(0); }, 10000));
+        EXPECT_EQ(H.Monitor->Count(), 1);
+        EXPECT_EQ(H.ItemIn(0)->State, aisActive);
+        EXPECT_EQ(::GetAncestor(H.ItemIn(0)->Handle, GA_PARENT), H.Inner(0)->Handle());
+        EXPECT_EQ(BoundEvents, 2);
+    }
+}
+
+TEST_F(MonitorTest, EndedProgramIsDroppedAtTheSecondTickThatMissesIt)
+{
+    TestHost H;
+    H.CountTicks();
+    int Destroyed = 0;
+    H.Monitor->OnItemDestroy = [&](TApplicationItem&) { ++Destroyed; };
+    {
+        ScopedEnv O("HOSTEE_OPTIONS", "/exit=1500");
+        ASSERT_TRUE(H.Open(HosteeExe(), 0));
+    }
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
+    const std::uint32_t Pid = H.ItemIn(0)->ProcessId;
+    ASSERT_TRUE(H.RunUntil([&] { return !Running(Pid); }, 10000));
+    // A bound item outlives its window; only the process decides.
+    ASSERT_TRUE(H.RunUntil([&] { return H.ItemIn(0) && H.ItemIn(0)->GraceTicks == 1; }, 5000));
+    const int GraceTick = H.TicksSince();
+    EXPECT_EQ(Destroyed, 0);
+    ASSERT_TRUE(H.RunUntil([&] { return H.Monitor->Count() == 0; }, 5000));
+    EXPECT_EQ(H.TicksSince(), GraceTick + 1);
+    EXPECT_EQ(Destroyed, 1);
+    EXPECT_FALSE(H.Monitor->Timer->Enabled());
+}
+
+TEST_F(MonitorTest, CloseAllClosesBoundProgramsAndReportsOnce)
+{
+    TestHost H;
+    int AllClosed = 0;
+    H.Monitor->OnAllClosed = [&](TApplicationMonitor&) { ++AllClosed; };
+    const std::string Logs[2] = {NewHosteeLogFile(), NewHosteeLogFile()};
+    for (int P = 0; P < 2; ++P) {
+        ScopedEnv E("HOSTEE_LOG", Logs[P]);
+        ASSERT_TRUE(H.Open(HosteeExe(), P));
+        ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(P); }, 10000));
+    }
+    EXPECT_FALSE(H.Monitor->CloseAll());
+    EXPECT_TRUE(H.Monitor->Closing);
+    ASSERT_TRUE(H.RunUntil([&] { return AllClosed > 0; }, 10000));
+    for (const std::string& Log : Logs)
+        EXPECT_EQ(ReadLogLines(Log, "main close"), std::vector<std::string>{"main close"});
+    EXPECT_EQ(H.Monitor->Count(), 0);
+    H.RunUntil([] { return false; }, 2500);
+    EXPECT_EQ(AllClosed, 1);
+    EXPECT_FALSE(H.Monitor->Timer->Enabled());
+}
+
+TEST_F(MonitorTest, RefusedCloseDoesNotCloseTheHostLater)
+{
+    TestHost H;
+    int AllClosed = 0;
+    H.Monitor->OnAllClosed = [&](TApplicationMonitor&) { ++AllClosed; };
+    const std::string Stubborn = NewHosteeLogFile();
+    ASSERT_TRUE(H.Open(HosteeExe(), 0));
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
+    {
+        ScopedEnv O("HOSTEE_OPTIONS", "/noclose");
+        ScopedEnv E("HOSTEE_LOG", Stubborn);
+        ASSERT_TRUE(H.Open(HosteeExe(), 1));
+    }
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(1); }, 10000));
+    const std::uint32_t Pid = H.ItemIn(1)->ProcessId;
+
+    EXPECT_FALSE(H.Monitor->CloseAll());
+    ASSERT_TRUE(H.RunUntil([&] { return !H.Monitor->Closing; }, 8000));
+    EXPECT_EQ(ReadLogLines(Stubborn, "main close"),
+              std::vector<std::string>{"main close ignored"});
+    ASSERT_TRUE(H.RunUntil([&] { return H.Monitor->Count() == 1; }, 8000));
+
+    // The program ends much later, by other means.
+    HANDLE P = ::OpenProcess(PROCESS_TERMINATE, FALSE, Pid);
+    ASSERT_NE(P, nullptr);
+    ::TerminateProcess(P, 0);
+    ::CloseHandle(P);
+    ASSERT_TRUE(H.RunUntil([&] { return H.Monitor->Count() == 0; }, 8000));
+    EXPECT_EQ(AllClosed, 0);
+}
+
+TEST_F(MonitorTest, CloseAllDropsWaitersAndAsksASeparateWindowToClose)
+{
+    TestHost H;
+    int AllClosed = 0;
+    H.Monitor->OnAllClosed = [&](TApplicationMonitor&) { ++AllClosed; };
+    {
+        ScopedEnv O("HOSTEE_OPTIONS", "/delay=30000");
+        ASSERT_TRUE(H.Open(HosteeExe(), 0));
+    }
+    EXPECT_TRUE(H.Monitor->CloseAll());
+    EXPECT_EQ(H.Monitor->Count(), 0);
+
+    // Started as a separate window the item never learns its window; the
+    // close request still has to reach the program.
+    const std::string Log = NewHosteeLogFile();
+    {
+        ScopedEnv E("HOSTEE_LOG", Log);
+        ASSERT_TRUE(H.Open(Dir() + "extern.exe", -1, true));
+    }
+    ASSERT_EQ(H.Monitor->Count(), 1);
+    const TApplicationItem* I = H.Monitor->Items(0);
+    EXPECT_EQ(I->State, aisActive);
+    EXPECT_EQ(I->Panel, nullptr);
+    ASSERT_TRUE(H.RunUntil([&] { return !ReadLogLines(Log, "shown").empty(); }, 5000));
+    H.RunUntil([] { return false; }, 1200);  // a pass sees the window
+    ASSERT_EQ(H.Monitor->Count(), 1);
+    EXPECT_EQ(H.Monitor->Items(0)->Handle, nullptr);
+
+    EXPECT_FALSE(H.Monitor->CloseAll());
+    ASSERT_TRUE(H.RunUntil([&] { return AllClosed > 0; }, 10000));
+    EXPECT_EQ(ReadLogLines(Log, "main close"), std::vector<std::string>{"main close"});
+    EXPECT_EQ(AllClosed, 1);
+    EXPECT_TRUE(H.Messages.empty());
+}
+
+TEST_F(MonitorTest, AlreadyRunningQuestionDecides)
+{
+    const std::string Once = Dir() + "oncehost.exe";
+    const std::string OnceQuestion =
+        "There's already an app. \"Once Hostee\" running.\rDo you want to bind this application?";
+    const std::string ManyQuestion =
+        "There's already an app. \"Plain Hostee\" running.\rDo you want to bind this "
+        "application\rinstead of starting a new one?";
+    const std::string Refusal = "\"Once Hostee\" can only be opened 1 times!";
+    struct Case {
+        const char* What;
+        bool OnlyOnce;
+        std::uint8_t Answer, Remembered;
+        bool Asked, Refused, Started, TakenOver;
+    } Cases[] = {
+        {"once: yes", true, caYes, 0, true, false, false, true},
+        {"once: no", true, caNo, 0, true, true, false, false},
+        {"once: cancel", true, caCancelled, 0, true, true, false, false},
+        {"many: no starts another", false, caNo, 0, true, false, true, false},
+        {"many: cancel", false, caCancelled, 0, true, false, false, false},
+        {"remembered yes", false, caCancelled, caYes, false, false, false, true},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TestHost H;
+        H.Answer = C.Answer;
+        H.Monitor->Remembered = C.Remembered;
+        const std::string Exe = C.OnlyOnce ? Once : HosteeExe();
+        Hostee Running("", Exe);
+        const HWND W = Running.WaitWindow("HosteeWindow");
+        ASSERT_NE(W, nullptr);
+
+        EXPECT_EQ(H.Open(Exe, 0), C.Started || C.TakenOver);
+        const std::string Question = C.OnlyOnce ? OnceQuestion : ManyQuestion;
+        EXPECT_EQ(H.Questions, C.Asked ? std::vector<std::string>{Question}
+                                       : std::vector<std::string>{});
+        EXPECT_EQ(H.Messages,
+                  C.Refused ? std::vector<std::string>{Refusal} : std::vector<std::string>{});
+        if (!C.Started && !C.TakenOver) {
+            EXPECT_EQ(H.Monitor->Count(), 0);
+            continue;
+        }
+        ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
+        const TApplicationItem* I = H.ItemIn(0);
+        EXPECT_EQ(I->ProcessId == Running.Pid, C.TakenOver);
+        EXPECT_EQ(I->Handle == W, C.TakenOver);
+    }
+}
+
+TEST_F(MonitorTest, OnlySiblingModulesGetTheStartSwitch)
+{
+    struct Case {
+        std::string Exe;
+        const char* Params;
+    } Cases[] = {
+        {Dir() + "morvel.exe", ""},
+        {Dir() + "corval.exe", " /InQuorvan=yes"},
+        {Dir() + "brenmor.exe", " /InQuorvan=yes"},
+        {HosteeExe(), ""},
+    };
+    TestHost H(4);
+    for (int P = 0; P < 4; ++P) {
+        const Case& C = Cases[P];
+        SCOPED_TRACE(C.Exe);
+        const std::string Log = NewHosteeLogFile();
+        {
+            ScopedEnv E("HOSTEE_LOG", Log);
+            ASSERT_TRUE(H.Open(C.Exe, P));
+        }
+        ASSERT_TRUE(H.RunUntil([&] { return !ReadLogLines(Log, "cwd").empty(); }, 5000));
+        EXPECT_EQ(ReadLogLines(Log, "cmdline"),
+                  std::vector<std::string>{"cmdline \"" + C.Exe + "\"" + C.Params});
+        EXPECT_EQ(ReadLogLines(Log, "cwd"),
+                  std::vector<std::string>{"cwd " + NoTrailingDelimiter(ExtractFilePath(C.Exe))});
+    }
+}
+
+TEST_F(MonitorTest, PathWithBlanksStartsTheNamedProgram)
+{
+    TestHost H;
+    const std::string Exe = Dir() + "with blank\\app.exe";
+    const std::string Log = NewHosteeLogFile();  // the decoy would log here too
+    {
+        ScopedEnv E("HOSTEE_LOG", Log);
+        ASSERT_TRUE(H.Open(Exe, 0));
+    }
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
+    H.RunUntil([] { return false; }, 300);
+    EXPECT_EQ(ReadLogLines(Log, "cmdline"), std::vector<std::string>{"cmdline \"" + Exe + "\""});
+    EXPECT_EQ(ReadLogLines(Log, "cwd"),
+              std::vector<std::string>{"cwd " + NoTrailingDelimiter(Dir() + "with blank")});
+}
+
+TEST_F(MonitorTest, EmulatorWindowKeepsItsItemsOwnEntry)
+{
+    TestHost H;
+    // A DOS program's window belongs to the virtual DOS machine.
+    const std::string Emulator = Dir() + "WinZ80.exe";
+    TApplicationItem* I = H.Monitor->AddItem(Emulator, 0, eWinZ80, H.Inner(0), false);
+    Hostee Dos("/class=WinZ80", Dir() + "ntvdm.exe");
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
+    I = H.ItemIn(0);
+    EXPECT_EQ(I->KnownIndex(), eWinZ80);
+    EXPECT_EQ(I->ProcessId, Dos.Pid);
+    // Its entry takes the caption away; the first entry's would not.
+    EXPECT_EQ(::GetWindowLongA(I->Handle, GWL_STYLE) & WS_CAPTION, 0);
+
+    TDatabaseGrid Grid;
+    Grid.SetDatabaseColumns("Application|Location");
+    Grid.AddRecord("Application|Location", "WinZ80 old|" + Dir() + "missing.exe");
+    Grid.AddRecord("Application|Location", "winz80 v2|" + Dir() + "with.exe");
+    struct Case {
+        const char* What;
+        const char* Class;
+        bool WithItem, UseAppList, Grid;
+        std::string Expect;  // empty: not resolved
+    } Cases[] = {
+        {"the item's executable", "WinZ80", true, false, false, Emulator},
+        {"another class", "Other", true, true, true, ""},
+        {"the application list", "winz80", false, true, true, Dir() + "with.exe"},
+        {"list not wanted", "WinZ80", false, false, true, ""},
+        {"no list", "WinZ80", false, true, false, ""},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        if (!C.WithItem && H.Monitor->Count() > 0)
+            H.Monitor->DeleteItem(0);
+        H.Monitor->AppListGrid = C.Grid ? &Grid : nullptr;
+        std::string Exe = "C:\\WINDOWS\\system32\\NTVDM.EXE";
+        EXPECT_EQ(H.Monitor->ResolveEmulatorExe(C.Class, Exe, C.UseAppList), !C.Expect.empty());
+        EXPECT_EQ(Exe, C.Expect.empty() ? "C:\\WINDOWS\\system32\\NTVDM.EXE" : C.Expect);
+    }
+}
+
+TEST_F(MonitorTest, FurtherWindowIsTakenFromTheRunningMainApplication)
+{
+    TestHost H;
+    const std::string Twin = Dir() + "twin.exe";
+    // Never started: without its main application nothing happens.
+    EXPECT_FALSE(H.Open(Twin, 1, false, "Twin Hostee Second"));
+    EXPECT_EQ(H.Monitor->Count(), 0);
+    EXPECT_TRUE(H.Messages.empty());
+
+    // As the main window does: its further panels open once the main
+    // window is bound.
+    int MainEvents = 0;
+    H.Monitor->OnMainWindowBound = [&](TApplicationItem& I) {
+        ++MainEvents;
+        EXPECT_EQ(I.KnownIndex(), eTwin);
+        EXPECT_TRUE(H.Open(Twin, 1, false, "Twin Hostee Second"));
+    };
+    {
+        ScopedEnv O("HOSTEE_OPTIONS", "/second");
+        ASSERT_TRUE(H.Open(Twin, 0, false, "Twin Hostee"));
+    }
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0) && H.BoundIn(1); }, 10000));
+    EXPECT_EQ(MainEvents, 1);
+    const TApplicationItem* Main = H.ItemIn(0);
+    const TApplicationItem* Further = H.ItemIn(1);
+    EXPECT_EQ(Main->WindowNo, 1);
+    EXPECT_EQ(Further->WindowNo, 2);
+    EXPECT_EQ(Further->KnownIndex(), eTwinSecond);
+    EXPECT_EQ(Further->ProcessId, Main->ProcessId);
+    EXPECT_NE(Further->Handle, Main->Handle);
+    EXPECT_EQ(::GetAncestor(Further->Handle, GA_PARENT), H.Inner(1)->Handle());
+    EXPECT_EQ(H.Monitor->Count(), 2);
+}
+
+TEST_F(MonitorTest, WinesOwnProgramsAreBoundReleasedAndClosed)
+{
+    TestHost H;
+    int AllClosed = 0;
+    H.Monitor->OnAllClosed = [&](TApplicationMonitor&) { ++AllClosed; };
+    const struct {
+        std::string Exe;
+        Entry Known;
+    } Programs[] = {
+        {SystemFolder() + "notepad.exe", eNotepad},
+        {SystemFolder() + "winemine.exe", eMines},
+        {WindowsFolder() + "regedit.exe", eRegedit},
+    };
+    for (int P = 0; P < 3; ++P) {
+        SCOPED_TRACE(Programs[P].Exe);
+        ASSERT_TRUE(H.Open(Programs[P].Exe, P));
+        EXPECT_EQ(H.ItemIn(P)->KnownIndex(), Programs[P].Known);
+    }
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0) && H.BoundIn(1) && H.BoundIn(2); }, 20000));
+    EXPECT_TRUE(H.Messages.empty());
+    std::vector<std::uint32_t> Pids;
+    for (int P = 0; P < 3; ++P) {
+        SCOPED_TRACE(Programs[P].Exe);
+        TApplicationItem* I = H.ItemIn(P);
+        const HWND W = I->Handle;
+        Pids.push_back(I->ProcessId);
+        EXPECT_EQ(::GetAncestor(W, GA_PARENT), H.Inner(P)->Handle());
+        EXPECT_EQ(::GetWindowLongA(W, GWL_STYLE) & WS_THICKFRAME, 0);
+        const RECT R = RectIn(W, H.Inner(P)->Handle());
+        EXPECT_EQ(R.left, 0);
+        EXPECT_EQ(R.top, 0);
+
+        const LONG OldStyle = I->OldStyle;
+        const RECT Original = I->OriginalRect;
+        I->ReleaseWindow();
+        EXPECT_EQ(::GetAncestor(W, GA_PARENT), ::GetDesktopWindow());
+        EXPECT_EQ(::GetWindowLongA(W, GWL_STYLE), OldStyle);
+        RECT Now = {};
+        ::GetWindowRect(W, &Now);
+        EXPECT_TRUE(SameRect(Now, Original));
+        EXPECT_TRUE(Running(I->ProcessId));
+    }
+    EXPECT_FALSE(H.Monitor->CloseAll());
+    ASSERT_TRUE(H.RunUntil([&] { return AllClosed > 0; }, 15000));
+    for (const std::uint32_t Pid : Pids)
+        EXPECT_TRUE(H.RunUntil([&] { return !Running(Pid); }, 5000));
+    EXPECT_EQ(AllClosed, 1);
+    EXPECT_EQ(H.Monitor->Count(), 0);
+}
+
+}  // namespace
