@@ -64,7 +64,8 @@ start_display() {
   fi
   export DISPLAY=":$n"
   printf 'RandomPlacement\nUsePPosition "on"\nNoTitleFocus\n' > "$BUILD/twmrc"
-  twm -f "$BUILD/twmrc" >"$BUILD/twm.log" 2>&1 &
+  # In a UTF-8 locale twm wants a font set that a bare X font install lacks.
+  LC_ALL=C twm -f "$BUILD/twmrc" >"$BUILD/twm.log" 2>&1 &
   STARTED_TWM=$!
   sleep 0.5
   if ! kill -0 "$STARTED_TWM" 2>/dev/null; then
