@@ -7,11 +7,6 @@ namespace {
 
 constexpr char Sep = '|';
 
-int Sign(long long V)
-{
-    return (V > 0) - (V < 0);
-}
-
 int CompareInts(int A, int B)
 {
     return (A > B) - (A < B);
@@ -73,18 +68,6 @@ void MoveItem(std::vector<T>& V, int From, int To)
 }
 
 } // namespace
-
-int CompareText(const std::string& A, const std::string& B)
-{
-    const std::size_t N = std::min(A.size(), B.size());
-    for (std::size_t I = 0; I < N; ++I) {
-        const auto CA = static_cast<unsigned char>(UpCaseAscii(A[I]));
-        const auto CB = static_cast<unsigned char>(UpCaseAscii(B[I]));
-        if (CA != CB)
-            return CA < CB ? -1 : 1;
-    }
-    return Sign(static_cast<long long>(A.size()) - static_cast<long long>(B.size()));
-}
 
 int CompareNatural(const std::string& A, const std::string& B)
 {

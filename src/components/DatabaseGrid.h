@@ -29,8 +29,6 @@ public:
     virtual void PlaceEditors(int ACol, int ARow) = 0;
 };
 
-// ASCII case-insensitive ordinal comparison: <0, 0 or >0.
-int CompareText(const std::string& A, const std::string& B);
 // Texts that differ only in their digits compare by their whole-number
 // value (0 when not a whole number); others compare as text.
 int CompareNatural(const std::string& A, const std::string& B);

@@ -35,6 +35,18 @@ bool SameText(const std::string& A, const std::string& B)
     return true;
 }
 
+int CompareText(const std::string& A, const std::string& B)
+{
+    const std::size_t N = A.size() < B.size() ? A.size() : B.size();
+    for (std::size_t I = 0; I < N; ++I) {
+        const auto CA = static_cast<unsigned char>(UpCaseAscii(A[I]));
+        const auto CB = static_cast<unsigned char>(UpCaseAscii(B[I]));
+        if (CA != CB)
+            return CA < CB ? -1 : 1;
+    }
+    return A.size() < B.size() ? -1 : A.size() > B.size() ? 1 : 0;
+}
+
 static bool IsTrimmed(char C)
 {
     return static_cast<unsigned char>(C) <= ' ';

@@ -18,6 +18,8 @@ char UpCaseAscii(char C);
 std::string UpperCaseAscii(const std::string& S);
 std::string LowerCaseAscii(const std::string& S);
 bool SameText(const std::string& A, const std::string& B);
+// Ordinal comparison with ASCII letters folded: <0, 0 or >0.
+int CompareText(const std::string& A, const std::string& B);
 // Removes blanks and control characters (codes 0..32) at both ends.
 std::string Trim(const std::string& S);
 std::string TrimLeft(const std::string& S);

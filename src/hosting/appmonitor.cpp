@@ -237,41 +237,46 @@ bool TApplicationMonitor::StartOrBind(bool AsExternal, std::string Exe, ::Panel*
             TakenOver = true;
             const TWindowItem* Now = Windows->Windows.FindWindowItem(Pid, Wnd, Class);
             if (Now && IsListed(*Now) && !IsProcessBound(Pid) && (Panel || !PanelWnd)) {
-                RemoveItemsForExe(Exe, Pid);
-                AddItem(Exe, Pid, Index, LivePanel(PanelWnd), AsExternal);
-                MarkForRecheck(Pid, Wnd, Class);
+                TakeOver(Exe, Pid, Wnd, Class, Index, PanelWnd, AsExternal);
                 Result = true;
             }
         } else if (Answer == caNo && Allowed && (Panel || !PanelWnd)) {
-            std::uint32_t NewPid = 0;
-            if (StartProcess(AsExternal, Exe, Params, NewPid)) {
-                AddItem(Exe, NewPid, Index, LivePanel(PanelWnd), AsExternal);
-                Result = true;
-            }
+            Result = StartAndAdd(AsExternal, Exe, Params, Index, PanelWnd);
         }
     } else if (!AsExternal && WindowNo >= 2) {
         // A further window is only ever taken from the running main
         // application, never started.
-        if (FindFamilyWindow(Index, Exe, Rec)) {
-            const std::uint32_t Pid = Rec->ProcessId;
-            const TWindowHandle Wnd = Rec->Handle;
-            const std::string Class = Rec->ClassName;
-            RemoveItemsForExe(Exe, Pid);
-            AddItem(Exe, Pid, Index, LivePanel(PanelWnd), AsExternal);
-            MarkForRecheck(Pid, Wnd, Class);
-            return true;
-        }
-        return false;
+        if (!FindFamilyWindow(Index, Exe, Rec))
+            return false;
+        TakeOver(Exe, Rec->ProcessId, Rec->Handle, Rec->ClassName, Index, PanelWnd, AsExternal);
+        return true;
     } else if (Allowed) {
-        std::uint32_t Pid = 0;
-        if (StartProcess(AsExternal, Exe, Params, Pid)) {
-            AddItem(Exe, Pid, Index, LivePanel(PanelWnd), AsExternal);
-            Result = true;
-        }
+        Result = StartAndAdd(AsExternal, Exe, Params, Index, PanelWnd);
     }
     if (!Allowed && !TakenOver)
         ShowMessage(WithName(OnlyOnceRefusal, Name));
     return Result;
+}
+
+// The running program's window goes to a new item, which the next pass
+// binds. Class is a copy: deleting items runs passes that drop records.
+void TApplicationMonitor::TakeOver(const std::string& Exe, std::uint32_t Pid, TWindowHandle Wnd,
+                                   std::string Class, int Index, HWND PanelWnd, bool AsExternal)
+{
+    RemoveItemsForExe(Exe, Pid);
+    AddItem(Exe, Pid, Index, LivePanel(PanelWnd), AsExternal);
+    MarkForRecheck(Pid, Wnd, Class);
+}
+
+bool TApplicationMonitor::StartAndAdd(bool AsExternal, const std::string& Exe,
+                                      const std::string& Params, int Index, HWND PanelWnd)
+{
+    std::uint32_t Pid = 0;
+    if (!StartProcess(AsExternal, Exe, Params, Pid))
+        return false;
+    // The start waited for input idle: the panel is looked up anew.
+    AddItem(Exe, Pid, Index, LivePanel(PanelWnd), AsExternal);
+    return true;
 }
 
 // Deleting items runs handlers that may run passes: the record is found
@@ -377,9 +382,7 @@ bool TApplicationMonitor::FindAppWindow(int Index, const std::string& Exe, TWind
     const TAppWindowCollection& List = Windows->Windows;
     for (int I = 0; I < List.Count(); ++I) {
         TWindowItem* R = List.Items(I);
-        std::string RecExe = R->ExeName;
-        ResolveEmulatorExe(R->ClassName, RecExe, true);
-        if (!IsListed(*R) || !WindowFitsRules(*R, RecExe, Exe, TitleRule, ClassRule))
+        if (!IsListed(*R) || !WindowFitsRules(*R, ExeOf(*R, true), Exe, TitleRule, ClassRule))
             continue;
         if (Exclusive &&
             (IsProcessBound(R->ProcessId) || IsForbiddenWindow(R->ExeName, R->Title, R->ClassName)))
@@ -400,9 +403,7 @@ bool TApplicationMonitor::FindFamilyWindow(int Index, const std::string& Exe, TW
     const TAppWindowCollection& List = Windows->Windows;
     for (int I = 0; I < List.Count(); ++I) {
         TWindowItem* R = List.Items(I);
-        std::string RecExe = R->ExeName;
-        ResolveEmulatorExe(R->ClassName, RecExe, true);
-        if (IsListed(*R) && WindowFitsRules(*R, RecExe, Exe, E->WindowTitle, E->WindowClass) &&
+        if (IsListed(*R) && WindowFitsRules(*R, ExeOf(*R, true), Exe, E->WindowTitle, E->WindowClass) &&
             ::IsWindowVisible(ToHwnd(R->Handle)) && !IsWindowBound(R->ProcessId, ToHwnd(R->Handle))) {
             Rec = R;
             return true;
@@ -422,8 +423,7 @@ int TApplicationMonitor::CountAppInstances(int Index)
         const TWindowItem& R = *List.Items(I);
         if (!IsListed(R))
             continue;
-        std::string Exe = R.ExeName;
-        ResolveEmulatorExe(R.ClassName, Exe, true);
+        const std::string Exe = ExeOf(R, true);
         const std::string Key = LowerCaseAscii(Exe);
         auto It = Known.find(Key);
         if (It == Known.end()) {
@@ -459,6 +459,13 @@ bool TApplicationMonitor::ResolveEmulatorExe(const std::string& ClassName, std::
         }
     }
     return false;
+}
+
+std::string TApplicationMonitor::ExeOf(const TWindowItem& Rec, bool UseAppList)
+{
+    std::string Exe = Rec.ExeName;
+    ResolveEmulatorExe(Rec.ClassName, Exe, UseAppList);
+    return Exe;
 }
 
 HWND TApplicationMonitor::OwnerWindow() const
@@ -497,10 +504,7 @@ bool TApplicationMonitor::IsProcessBound(std::uint32_t Pid) const
 
 bool TApplicationMonitor::IsWindowBound(std::uint32_t Pid, HWND Handle) const
 {
-    for (const Slot& S : FItems)
-        if (S.Item->Bound && S.Item->ProcessId == Pid && S.Item->Handle == Handle)
-            return true;
-    return false;
+    return BoundItemOf(Handle, Pid) != nullptr;
 }
 
 // --- Passes ---
@@ -572,8 +576,7 @@ void TApplicationMonitor::WindowsChanged()
             Rec.State = wisIgnored;
             continue;
         }
-        std::string Exe = Rec.ExeName;
-        ResolveEmulatorExe(Rec.ClassName, Exe, false);
+        const std::string Exe = ExeOf(Rec, false);
         const HWND Wnd = ToHwnd(Rec.Handle);
         TApplicationItem* Item =
             FindItem(Exe, Wnd, Rec.ProcessId, aisActive, Rec.ClassName, Rec.Title, false);
@@ -587,8 +590,7 @@ void TApplicationMonitor::WindowsChanged()
         TWindowItem& Rec = *List.Items(I);
         if (Rec.State != wisNew && Rec.State != wisChanged)
             continue;
-        std::string Exe = Rec.ExeName;
-        ResolveEmulatorExe(Rec.ClassName, Exe, false);
+        const std::string Exe = ExeOf(Rec, false);
         const HWND Wnd = ToHwnd(Rec.Handle);
         // The item keeps its own known application, also for a window
         // found through the emulator's executable.

@@ -124,6 +124,12 @@ private:
     TApplicationItem* BoundItemOf(HWND Handle, std::uint32_t Pid) const;
     void TryBind(TApplicationItem& Item, TWindowItem& Rec);
     void MarkForRecheck(std::uint32_t Pid, TWindowHandle Wnd, const std::string& Class);
+    void TakeOver(const std::string& Exe, std::uint32_t Pid, TWindowHandle Wnd, std::string Class,
+                  int Index, HWND PanelWnd, bool AsExternal);
+    bool StartAndAdd(bool AsExternal, const std::string& Exe, const std::string& Params, int Index,
+                     HWND PanelWnd);
+    // The record's executable, emulator windows resolved.
+    std::string ExeOf(const TWindowItem& Rec, bool UseAppList);
     void FirePendingEvents();
     void CheckAllClosed();
     void CheckCloseRefused();
