@@ -147,6 +147,53 @@ LRESULT Control::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
             }
         }
         break;
+    case WM_NOTIFY: {
+        auto* Header = reinterpret_cast<NMHDR*>(LParam);
+        Control* Sender = Header ? FromHandle(Header->hwndFrom) : nullptr;
+        if (Sender && Sender != this) {
+            bool Handled = false;
+            const LRESULT R = Sender->NotifyReflect(Header, Handled);
+            if (Handled)
+                return R;
+        }
+        break;
+    }
+    case WM_DRAWITEM: {
+        auto* Item = reinterpret_cast<DRAWITEMSTRUCT*>(LParam);
+        Control* Sender = (Item && Item->CtlType != ODT_MENU) ? FromHandle(Item->hwndItem) : nullptr;
+        if (Sender && Sender != this && Sender->DrawItemReflect(Item))
+            return TRUE;
+        break;
+    }
+    case WM_MEASUREITEM: {
+        // The item has no window handle yet: find the child by its id.
+        auto* Item = reinterpret_cast<MEASUREITEMSTRUCT*>(LParam);
+        Control* Sender = nullptr;
+        if (Item && Item->CtlType != ODT_MENU)
+            Sender = FromHandle(::GetDlgItem(FHandle, static_cast<int>(Item->CtlID)));
+        if (Sender && Sender != this && Sender->MeasureItemReflect(Item))
+            return TRUE;
+        break;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORSCROLLBAR: {
+        Control* Sender = FromHandle(reinterpret_cast<HWND>(LParam));
+        if (Sender && Sender != this)
+            if (HBRUSH Brush = Sender->CtlColorReflect(reinterpret_cast<HDC>(WParam)))
+                return reinterpret_cast<LRESULT>(Brush);
+        break;
+    }
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        if (LParam != 0) {
+            Control* Sender = FromHandle(reinterpret_cast<HWND>(LParam));
+            if (Sender && Sender != this && Sender->ScrollReflect(Msg, WParam))
+                return 0;
+        }
+        break;
     case WM_SETCURSOR:
         if (Cursor && reinterpret_cast<HWND>(WParam) == FHandle && LOWORD(LParam) == HTCLIENT) {
             ::SetCursor(Cursor);

@@ -86,6 +86,21 @@ protected:
     // WM_COMMAND notifications, reflected from the parent to the control
     // that sent them.
     virtual void CommandNotify(WORD Code) { (void)Code; }
+    // WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR* and the
+    // WM_HSCROLL/WM_VSCROLL of a control window (trackbar, up-down),
+    // reflected from the parent to the control that sent them. Handled
+    // says whether the answer counts; otherwise the parent's default runs.
+    virtual LRESULT NotifyReflect(NMHDR* Header, bool& Handled)
+    {
+        (void)Header;
+        Handled = false;
+        return 0;
+    }
+    virtual bool DrawItemReflect(DRAWITEMSTRUCT* Item) { (void)Item; return false; }
+    virtual bool MeasureItemReflect(MEASUREITEMSTRUCT* Item) { (void)Item; return false; }
+    // nullptr: the parent's default colours.
+    virtual HBRUSH CtlColorReflect(HDC DC) { (void)DC; return nullptr; }
+    virtual bool ScrollReflect(UINT Msg, WPARAM WParam) { (void)Msg; (void)WParam; return false; }
     // Lays out aligned children inside Area (client coordinates).
     virtual void AlignControls(RECT Area);
 
