@@ -42,6 +42,8 @@ public:
 
     bool SawStatus(const std::string& Part) const
     {
+        if (Part.empty())
+            return true;
         for (const std::string& S : Statuses)
             if (S.find(Part) != std::string::npos)
                 return true;
