@@ -129,7 +129,7 @@ TEST(DownloadQueue, AnswersMessagesAndQueue)
          {Ok, "Your application rules already are up-to-date!"}, 2, 0, true},
         {"short 404 page, next runs", 2, {Page(NotFoundPage), Good(Rules2025)}, {Missing, Ok}, 2, 0, true},
         {"404 text in a big rules file", 1, {Good(BigWith404)}, {Ok}, 1, 0, true},
-        {"http 404 long page", 1, {Page(std::string(3000, 'e'), 404)}, {Missing}, 1, 0, false},
+        {"rules text in an http 500 answer", 1, {Page(Rules2025, 500)}, {Missing}, 1, 0, false},
         {"200 long page, no rules", 1, {Page("<html>" + std::string(3000, 'p'))}, {Missing}, 1, 0, false},
         {"empty 200", 2, {NoData}, {Network}, 1, 0, false},
         {"stopped without stream", 2, {Stopped}, {}, 1, 0, false},

@@ -25,14 +25,7 @@ public:
     {
         WSADATA Data;
         ::WSAStartup(MAKEWORD(2, 2), &Data);
-        FListen = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in Addr = {};
-        Addr.sin_family = AF_INET;
-        Addr.sin_addr.s_addr = ::htonl(INADDR_LOOPBACK);
-        ::bind(FListen, reinterpret_cast<sockaddr*>(&Addr), sizeof(Addr));
-        int Len = sizeof(Addr);
-        ::getsockname(FListen, reinterpret_cast<sockaddr*>(&Addr), &Len);
-        Port = ::ntohs(Addr.sin_port);
+        FListen = LoopbackSocket(Port);
         ::listen(FListen, 8);
         FThread = std::thread([this] { Serve(); });
     }
@@ -51,11 +44,6 @@ public:
         std::lock_guard<std::mutex> Lock(FMutex);
         FAnswers[Path] = Answer;
     }
-    int Requests()
-    {
-        std::lock_guard<std::mutex> Lock(FMutex);
-        return FRequests;
-    }
     std::string LastRequest()
     {
         std::lock_guard<std::mutex> Lock(FMutex);
@@ -65,6 +53,15 @@ public:
     // A port on which nothing listens.
     static int ClosedPort()
     {
+        int Port = 0;
+        ::closesocket(LoopbackSocket(Port));
+        return Port;
+    }
+
+private:
+    // A socket bound to a free port of 127.0.0.1.
+    static SOCKET LoopbackSocket(int& Port)
+    {
         SOCKET S = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
         sockaddr_in Addr = {};
         Addr.sin_family = AF_INET;
@@ -72,11 +69,10 @@ public:
         ::bind(S, reinterpret_cast<sockaddr*>(&Addr), sizeof(Addr));
         int Len = sizeof(Addr);
         ::getsockname(S, reinterpret_cast<sockaddr*>(&Addr), &Len);
-        ::closesocket(S);
-        return ::ntohs(Addr.sin_port);
+        Port = ::ntohs(Addr.sin_port);
+        return S;
     }
 
-private:
     void Serve()
     {
         for (;;) {
@@ -104,7 +100,6 @@ private:
         CannedAnswer A;
         {
             std::lock_guard<std::mutex> Lock(FMutex);
-            ++FRequests;
             FLastRequest = Request;
             auto It = FAnswers.find(Path);
             if (It != FAnswers.end())
@@ -132,6 +127,5 @@ private:
     std::thread FThread;
     std::mutex FMutex;
     std::map<std::string, CannedAnswer> FAnswers;
-    int FRequests = 0;
     std::string FLastRequest;
 };
