@@ -71,9 +71,15 @@ std::vector<SideItem> SideItems(const TLayoutTree& Tree, TNodeId Node)
     return Items;
 }
 
+// Percentages may put rectangles at the ends of the int range.
+int Moved(int V, int By)
+{
+    return RoundHalfEven(static_cast<double>(V) + By);
+}
+
 TLayoutRect Shrunk(const TLayoutRect& R, int By)
 {
-    return {R.Left + By, R.Top + By, R.Right - By, R.Bottom - By};
+    return {Moved(R.Left, By), Moved(R.Top, By), Moved(R.Right, -By), Moved(R.Bottom, -By)};
 }
 
 class Collector : public ILayoutVisitor {
