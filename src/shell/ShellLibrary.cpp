@@ -1,14 +1,17 @@
 #include "shell/ShellLibrary.h"
 
+#include "shell/KivItemIdListWin.h"
 #include "shell/OvandrelWin.h"
 #include "shell/Shell_Win32Win.h"
 
 void ShellLibraryStartup()
 {
     ShellWin32Startup();
+    KivItemIdListStartup();
     try {
         OvandrelStartup();
     } catch (...) {
+        KivItemIdListShutdown();
         ShellWin32Shutdown();
         throw;
     }
@@ -17,5 +20,6 @@ void ShellLibraryStartup()
 void ShellLibraryShutdown()
 {
     OvandrelShutdown();
+    KivItemIdListShutdown();
     ShellWin32Shutdown();
 }
