@@ -1,0 +1,69 @@
+#include "dialogs/CellEditorWin.h"
+
+#include "toolkit/Application.h"
+
+namespace {
+
+FormArgs EditorArgs(const std::string& Caption, int ClientWidth, int ClientHeight)
+{
+    FormArgs A;
+    A.Caption = Caption;
+    A.ClientWidth = ClientWidth;
+    A.ClientHeight = ClientHeight;
+    A.FontName = "Arial";
+    A.FontHeight = -13;
+    A.DialogKeys = true;
+    return A;
+}
+
+Button* BarButton(Panel* Bar, const char* Caption, int Left, int Result, bool Default)
+{
+    ButtonArgs B;
+    B.Parent = Bar;
+    B.Caption = Caption;
+    B.Left = Left;
+    B.Top = 4;
+    B.ModalResult = Result;
+    B.Default = Default;
+    B.Cancel = !Default;
+    return new Button(Bar, B);
+}
+
+}  // namespace
+
+TCellEditorForm::TCellEditorForm(Component* Owner, const std::string& Caption, int ClientWidth,
+                                 int ClientHeight)
+    : Form(Owner, EditorArgs(Caption, ClientWidth, ClientHeight))
+{
+    ::SetWindowLongA(Handle(), GWL_EXSTYLE, ::GetWindowLongA(Handle(), GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
+    ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    PanelArgs Bar;
+    Bar.Parent = this;
+    Bar.Height = 33;
+    Bar.Align = TAlign::Bottom;
+    ToolBar1 = new Panel(this, Bar);
+    BitBtn1 = BarButton(ToolBar1, "OK", ClientWidth / 2 - 80, mrOk, true);
+    BitBtn2 = BarButton(ToolBar1, "Cancel", ClientWidth / 2 + 5, mrCancel, false);
+    FIdleId = Application->AddIdleHandler([this] { ApplicationEvents1Idle(); });
+}
+
+TCellEditorForm::~TCellEditorForm()
+{
+    if (Application)
+        Application->RemoveIdleHandler(FIdleId);
+}
+
+bool TCellEditorForm::RunModal()
+{
+    // Over the middle of the main window (of the desktop without one).
+    RECT Area;
+    if (Application->MainForm && Application->MainForm != this)
+        ::GetWindowRect(Application->MainForm->Handle(), &Area);
+    else
+        ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &Area, 0);
+    const RECT B = BoundsRect();
+    const int W = B.right - B.left, H = B.bottom - B.top;
+    SetBounds((Area.left + Area.right - W) / 2, (Area.top + Area.bottom - H) / 2, W, H);
+    return ShowModal() == mrOk;
+}
