@@ -54,6 +54,21 @@ TCellEditorForm::~TCellEditorForm()
         Application->RemoveIdleHandler(FIdleId);
 }
 
+RadioGroup* TCellEditorForm::ChoiceGroup(const std::string& Caption,
+                                         const std::vector<std::string>& Items)
+{
+    RadioGroupArgs G;
+    G.Parent = this;
+    G.Caption = Caption;
+    G.Items = Items;
+    G.ItemIndex = 0;
+    G.Left = 8;
+    G.Top = 6;
+    G.Width = 217;
+    G.Height = 89;
+    return new RadioGroup(this, G);
+}
+
 bool TCellEditorForm::RunModal()
 {
     // Over the middle of the main window (of the desktop without one).

@@ -6,9 +6,11 @@
 
 #include "toolkit/Form.h"
 #include "toolkit/Panel.h"
+#include "toolkit/RadioGroup.h"
 #include "toolkit/StdControls.h"
 
 #include <string>
+#include <vector>
 
 class TCellEditorForm : public Form {
 public:
@@ -20,6 +22,8 @@ public:
     Button* BitBtn2;  // Cancel
 
 protected:
+    // The choice at the top of the dialog, item 0 chosen.
+    RadioGroup* ChoiceGroup(const std::string& Caption, const std::vector<std::string>& Items);
     // True when the dialog ended with OK.
     bool RunModal();
     virtual void ApplicationEvents1Idle() = 0;

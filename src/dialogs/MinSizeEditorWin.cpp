@@ -40,16 +40,7 @@ TMinSizeEditorForm::TMinSizeEditorForm(Component* Owner)
     : TCellEditorForm(Owner, "MinSize editor...", 233, 200), FRules(*this)
 {
     MinSizeEditorForm = this;
-    RadioGroupArgs G;
-    G.Parent = this;
-    G.Caption = "Sizing";
-    G.Items = {"no minsize", "minsize = start", "minsize = X,Y"};
-    G.ItemIndex = msNoMinSize;
-    G.Left = 8;
-    G.Top = 6;
-    G.Width = 217;
-    G.Height = 89;
-    SizingRadioGroup = new RadioGroup(this, G);
+    SizingRadioGroup = ChoiceGroup("Sizing", {"no minsize", "minsize = start", "minsize = X,Y"});
     XSizePanel = SizePanel(this, "X-size:", 100, XSizeEdit);
     YSizePanel = SizePanel(this, "Y-size:", 133, YSizeEdit);
     XSizeEdit->OnChange = [this] { FRules.SizeEditChange(); };

@@ -20,16 +20,7 @@ TPropertyEditorForm::TPropertyEditorForm(Component* Owner)
     : TCellEditorForm(Owner, "Properties...", 233, 210)
 {
     PropertyEditorForm = this;
-    RadioGroupArgs G;
-    G.Parent = this;
-    G.Caption = "Binding";
-    G.Items = {"binding allowed", "external only", "unsupported"};
-    G.ItemIndex = biBind;
-    G.Left = 8;
-    G.Top = 6;
-    G.Width = 217;
-    G.Height = 89;
-    BindingGroup = new RadioGroup(this, G);
+    BindingGroup = ChoiceGroup("Binding", {"binding allowed", "external only", "unsupported"});
     RemoveCaptionCheckBox = OptionBox(this, "remove caption", 104);
     OneInstanceCheckBox = OptionBox(this, "one instance only", 128);
     HardResizingCheckBox = OptionBox(this, "hard resizing", 152);
