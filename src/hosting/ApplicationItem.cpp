@@ -63,6 +63,9 @@ void TApplicationItem::SetKnownIndex(std::int32_t Index)
         FKnown.HardSizing = E->HardSizing;
         FKnown.MinWidth = E->MinWidth;
         FKnown.MinHeight = E->MinHeight;
+        FKnown.WindowTitle = E->WindowTitle;
+        FKnown.WindowClass = E->WindowClass;
+        FKnown.WindowNumber = E->WindowNumber;
     }
 }
 

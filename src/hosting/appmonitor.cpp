@@ -374,11 +374,21 @@ void TApplicationMonitor::RemoveItemsForExe(const std::string& Exe, std::uint32_
 bool TApplicationMonitor::FindAppWindow(int Index, const std::string& Exe, TWindowItem*& Rec,
                                         bool Exclusive)
 {
+    TKnownAppOptions Rules;
+    if (const Tknownapp* E = KnownApps.GetKnownApp(Index)) {
+        Rules.WindowTitle = E->WindowTitle;
+        Rules.WindowClass = E->WindowClass;
+    }
+    return FindAppWindow(Rules, Exe, Rec, Exclusive);
+}
+
+bool TApplicationMonitor::FindAppWindow(const TKnownAppOptions& Rules, const std::string& Exe,
+                                        TWindowItem*& Rec, bool Exclusive)
+{
     Rec = nullptr;
     RefreshWindows();
-    const Tknownapp* E = KnownApps.GetKnownApp(Index);
-    const std::string TitleRule = E ? E->WindowTitle : NotGiven;
-    const std::string ClassRule = E ? E->WindowClass : NotGiven;
+    const std::string& TitleRule = Rules.WindowTitle;
+    const std::string& ClassRule = Rules.WindowClass;
     const TAppWindowCollection& List = Windows->Windows;
     for (int I = 0; I < List.Count(); ++I) {
         TWindowItem* R = List.Items(I);
@@ -676,10 +686,12 @@ void TApplicationMonitor::TimerTick()
             continue;
         }
         ++Item->Seconds;
-        const int Known = Item->KnownIndex();
+        // The item's own copy of its rules: the database may have been
+        // rebuilt since it was opened, so its index may name another entry.
+        const TKnownAppOptions Rules = Item->Known();
         const std::string Exe = Item->ExeName;
         TWindowItem* Rec = nullptr;
-        if (FindAppWindow(Known, Exe, Rec, true) && Rec->State == wisUnchanged) {
+        if (FindAppWindow(Rules, Exe, Rec, true) && Rec->State == wisUnchanged) {
             Rec->State = wisRecheck;
             Timer->SetEnabled(true);
         }

@@ -80,6 +80,8 @@ public:
     // --- Window searches (each runs a pass first). Rec stays valid until
     // the next pass. ---
     bool FindAppWindow(int Index, const std::string& Exe, TWindowItem*& Rec, bool Exclusive);
+    bool FindAppWindow(const TKnownAppOptions& Rules, const std::string& Exe, TWindowItem*& Rec,
+                       bool Exclusive);
     bool FindFamilyWindow(int Index, const std::string& Exe, TWindowItem*& Rec);
     int CountAppInstances(int Index);
     // Windows of the WinZ80 emulator live in the NT virtual DOS machine.
