@@ -3,8 +3,8 @@
 #include "dialogs/ConfirmDuplicates.h"
 #include "dialogs/StateTree.h"
 #include "dialogs/StateTreeWin.h"
-#include "dialogs/SystemIcons.h"
 #include "dialogs/progressesWin.h"
+#include "shell/Shell_Win32Win.h"
 #include "toolkit/Application.h"
 
 TConfirmDuplicatesForm* ConfirmDuplicatesForm = nullptr;
@@ -58,13 +58,14 @@ TConfirmDuplicatesForm::TConfirmDuplicatesForm(Component* Owner) : Form(Owner, D
     B.Cancel = true;
     BitBtn2 = new Button(this, B);
 
+    SystemImageList = new TKivSystemImageList(this);
     stateimages = new ImageList(this, ImageListArgs());
     AddStateImages(*stateimages);
     TreeViewArgs T;
     T.Parent = this;
     T.Align = TAlign::Client;
     T.Indent = 19;
-    T.Images = SystemSmallImages();
+    T.Images = SystemImageList->Handle();
     T.StateImages = stateimages;
     TV = new TreeView(this, T);
     TV->OnClick = [this](TreeView&) { TVClick(); };
@@ -96,13 +97,15 @@ bool TConfirmDuplicatesForm::Execute(StringList& Found, std::vector<TIdentifyInf
         if (ProgressbarForm)
             ProgressbarForm->SetProgress(Item);
     });
-    const int Closed = FolderIconIndex(false), Open = FolderIconIndex(true);
+    const int Closed = SystemImageList->GetFolderIconIndex(false);
+    const int Open = SystemImageList->GetFolderIconIndex(true);
     for (std::size_t G = 0; G < Plan.Open.size(); ++G) {
         const TDuplicateGroup& Group = Plan.Open[G];
         HTREEITEM Node = TV->AddChild(nullptr, Group.Name, Closed, Open, nsNone, 0);
         for (std::size_t I = 0; I < Group.Items.size(); ++I) {
             const int Item = Group.Items[I];
-            const int Icon = FileIconIndex(Found[Item]);
+            const int Icon =
+                SystemImageList->GetFileIconIndex(AnsiToWide(Found[Item]), si_small, false);
             const int State = static_cast<int>(I) == Plan.Preselected[G] ? nsChosen : nsNotChosen;
             TV->AddChild(Node, CandidateText(Found[Item], Refs[Item].Version), Icon, Icon, State,
                          Item);

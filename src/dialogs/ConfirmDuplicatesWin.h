@@ -5,6 +5,7 @@
 
 #include "hosting/Identify.h"
 #include "hosting/Velmora.h"
+#include "shell/OvandrelWin.h"
 #include "toolkit/Form.h"
 #include "toolkit/ImageList.h"
 #include "toolkit/Panel.h"
@@ -23,6 +24,7 @@ public:
     Panel* ToolBar1;
     Button* okbutton;
     Button* BitBtn2;
+    TKivSystemImageList* SystemImageList;
     ImageList* stateimages;
 
     // Found and Refs become the kept items on True; unchanged on False.
