@@ -10,7 +10,8 @@
 #include <vector>
 
 // Runs each step on a timer tick once Visible answers true (idle work runs
-// between ticks); the last step must end the modal loop.
+// between ticks); the last step must end the modal loop. A tick during a
+// step (controls run message loops of their own) waits for the next.
 class ModalScript {
 public:
     ModalScript(Component* Owner, std::function<bool()> Visible,
@@ -18,8 +19,11 @@ public:
         : FTimer(Owner, 30), FVisible(std::move(Visible)), FSteps(std::move(Steps))
     {
         FTimer.OnTimer = [this] {
-            if (FNext < FSteps.size() && FVisible())
-                FSteps[FNext++]();
+            if (FBusy || FNext >= FSteps.size() || !FVisible())
+                return;
+            FBusy = true;
+            FSteps[FNext++]();
+            FBusy = false;
         };
     }
     std::size_t Done() const { return FNext; }
@@ -29,4 +33,5 @@ private:
     std::function<bool()> FVisible;
     std::vector<std::function<void()>> FSteps;
     std::size_t FNext = 0;
+    bool FBusy = false;
 };
