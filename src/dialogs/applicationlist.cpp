@@ -230,8 +230,12 @@ bool TApplicationList::AddApplication(const std::string& Path, const TIdentifyIn
     int FirstRow = -1;
     for (std::size_t I = 0; I < Found.size(); ++I)
         AddOrUpdateFoundApplication(Found[I], Refs[I], FirstRow);
-    if (FirstRow >= 0)
-        FTable.FocusCell(FTable.Col(), FirstRow);
+    if (FirstRow >= 0) {
+        if (OnCurrentRow)
+            OnCurrentRow(FirstRow);
+        else
+            FTable.FocusCell(FTable.Col(), FirstRow);
+    }
     return true;
 }
 

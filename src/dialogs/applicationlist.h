@@ -60,6 +60,8 @@ public:
     // The duplicates resolver: reduces Found and Refs; false when cancelled.
     std::function<bool(StringList& Found, std::vector<TIdentifyInfo>& Refs)> OnResolveDuplicates;
     std::function<void(const std::string& Text)> OnMessage;
+    // Makes Row the current row; the table's own FocusCell when not set.
+    std::function<void(int Row)> OnCurrentRow;
     // After every SetListModified, with the value set.
     std::function<void(bool Modified)> OnListModified;
 
