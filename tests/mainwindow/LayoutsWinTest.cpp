@@ -69,21 +69,30 @@ TEST_F(LayoutsWinTest, AppliedLayoutPlacesHostPanelsAndBindsTheNamedApplication)
     EXPECT_EQ(Created, 3);
     const std::vector<TNodeId> Nodes = L.Tree.Children(Three);
     const TAppPanel* AppPanel = L.Tree.Data(Nodes[1]);
-    // The same rectangles as the portable computation, for each client size.
-    const std::pair<int, int> Sizes[] = {{600, 260}, {401, 199}};
-    for (const auto& [W, Hgt] : Sizes) {
-        MainPanel->SetBounds(0, 0, W, Hgt);
+    // The rectangles the native build computes (ties included), for each
+    // client size, and the same from this build's own computation.
+    struct Row {
+        int W, H;
+        TLayoutRect Native[3];
+    };
+    const Row Rows[] = {
+        {600, 260, {{0, 0, 180, 260}, {180, 0, 601, 260}, {150, 78, 450, 182}}},
+        {401, 199, {{0, 0, 121, 199}, {121, 0, 402, 199}, {100, 60, 300, 139}}},
+    };
+    for (const Row& R : Rows) {
+        MainPanel->SetBounds(0, 0, R.W, R.H);
         L.Relayout(nullptr);
-        const TLayoutPlacement Expected = ComputeLayout(L.Tree, Three, {0, 0, W, Hgt}, lmPlace);
-        ASSERT_EQ(Expected.size(), 4u);
-        for (std::size_t I = 1; I < Expected.size(); ++I) {
-            const TAppPanel* P = L.Tree.Data(Expected[I].first);
+        const TLayoutPlacement Computed = ComputeLayout(L.Tree, Three, {0, 0, R.W, R.H}, lmPlace);
+        ASSERT_EQ(Computed.size(), 4u);
+        for (std::size_t I = 0; I < 3; ++I) {
+            const TAppPanel* P = L.Tree.Data(Nodes[I]);
             ASSERT_NE(P, nullptr);
-            const TLayoutRect& E = Expected[I].second;
+            const TLayoutRect& E = R.Native[I];
+            EXPECT_EQ(Computed[I + 1].second, E) << R.W << " panel " << I;
             EXPECT_EQ(::GetParent(P->Handle()), MainPanel->Handle());
             EXPECT_TRUE(SameRect(RectIn(P->Handle(), MainPanel->Handle()),
                                  RECT{E.Left, E.Top, E.Right, E.Bottom}))
-                << W << " panel " << I;
+                << R.W << " panel " << I;
             EXPECT_EQ(P->ClientPanel->Color(), PanelLevelColors[0]);
         }
     }
