@@ -5,33 +5,13 @@
 
 #include "hosting/Velmora.h"
 
+#include "mainwindow/LayoutTestSupport.h"
+
 #include <benchmark/benchmark.h>
 
-#include <map>
 #include <string>
 
 namespace {
-
-class MemoryRegistry : public IRegistryValues {
-public:
-    int ReadIntegerDef(const std::string& Name, int Default) override
-    {
-        const auto It = Ints.find(Name);
-        return It == Ints.end() ? Default : It->second;
-    }
-    std::string ReadStringDef(const std::string& Name, const std::string& Default) override
-    {
-        const auto It = Strings.find(Name);
-        return It == Strings.end() ? Default : It->second;
-    }
-    void WriteInteger(const std::string& Name, int Value) override { Ints[Name] = Value; }
-    void WriteString(const std::string& Name, const std::string& Value) override
-    {
-        Strings[Name] = Value;
-    }
-    std::map<std::string, int> Ints;
-    std::map<std::string, std::string> Strings;
-};
 
 class CountingVisitor : public ILayoutVisitor {
 public:
@@ -85,7 +65,7 @@ void BM_SaveLayouts1000(benchmark::State& State)
     TLayoutTree T;
     Fill1000(T);
     for (auto _ : State) {
-        MemoryRegistry R;
+        FakeRegistry R;
         T.SaveLayouts(R);
         benchmark::DoNotOptimize(R.Strings.size());
     }
@@ -95,7 +75,7 @@ void BM_LoadLayouts1000(benchmark::State& State)
 {
     TLayoutTree T;
     Fill1000(T);
-    MemoryRegistry R;
+    FakeRegistry R;
     T.SaveLayouts(R);
     for (auto _ : State) {
         TLayoutTree Back;

@@ -9,11 +9,12 @@
 
 #include "hosting/Velmora.h"
 
+#include "mainwindow/LayoutTestSupport.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -25,27 +26,6 @@ void Require(bool Condition)
     if (!Condition)
         std::abort();
 }
-
-class MemoryRegistry : public IRegistryValues {
-public:
-    int ReadIntegerDef(const std::string& Name, int Default) override
-    {
-        const auto It = Ints.find(Name);
-        return It == Ints.end() ? Default : It->second;
-    }
-    std::string ReadStringDef(const std::string& Name, const std::string& Default) override
-    {
-        const auto It = Strings.find(Name);
-        return It == Strings.end() ? Default : It->second;
-    }
-    void WriteInteger(const std::string& Name, int Value) override { Ints[Name] = Value; }
-    void WriteString(const std::string& Name, const std::string& Value) override
-    {
-        Strings[Name] = Value;
-    }
-    std::map<std::string, int> Ints;
-    std::map<std::string, std::string> Strings;
-};
 
 class NullCanvas : public ILayoutCanvas {
 public:
@@ -116,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const std::string Text(reinterpret_cast<const char*>(Data), Size);
     StringList Lines;
     SplitToStrings(Lines, Text, '\n');
-    MemoryRegistry Reg;
+    FakeRegistry Reg;
     int Count;
     if (!Lines.empty() && TryStrToInt(Lines[0], Count))
         Reg.Ints["LayoutsCount"] = Count;
@@ -128,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     T.LoadLayouts(Reg);
     CheckSound(T);
 
-    MemoryRegistry Saved;
+    FakeRegistry Saved;
     T.SaveLayouts(Saved);
     TLayoutTree Back;
     Back.LoadLayouts(Saved);

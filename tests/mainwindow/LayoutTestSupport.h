@@ -1,5 +1,6 @@
-// Native stand-ins for the layout tests: a registry key in memory and a
-// compact text form of a tree ("Text[kind]{children}").
+// Native stand-ins for the layout tests, the layouts fuzzer and benchmark:
+// a registry key in memory and a compact text form of a tree
+// ("Text[kind]{children}").
 #pragma once
 
 #include "mainwindow/LayoutTree.h"
