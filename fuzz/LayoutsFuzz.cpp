@@ -3,7 +3,8 @@
 // "LayoutsNode" value. Besides memory errors it checks that whatever was
 // read is a sound tree within the node cap, that it writes out as values
 // that read back to the same tree, and that the geometry, the preview and
-// the structural operations cope with any tree the reader accepts.
+// the structural operations and border dragging cope with any tree the reader accepts.
+#include "mainwindow/LayoutBorders.h"
 #include "mainwindow/LayoutGeometry.h"
 #include "mainwindow/LayoutTree.h"
 
@@ -33,6 +34,19 @@ public:
     void WrappedText(const TLayoutRect&, const std::string&) override { ++Calls; }
     void SelectionFrame(const TLayoutRect&) override { ++Calls; }
     int Calls = 0;
+};
+
+class PlacedBounds : public IPanelBounds {
+public:
+    bool PanelBounds(TNodeId Node, TLayoutRect& R) override
+    {
+        const auto It = Bounds.find(Node);
+        if (It != Bounds.end())
+            R = It->second;
+        return It != Bounds.end();
+    }
+    void SetPanelBounds(TNodeId Node, const TLayoutRect& R) override { Bounds[Node] = R; }
+    std::map<TNodeId, TLayoutRect> Bounds;
 };
 
 using Shape = std::vector<std::tuple<std::uint8_t, std::string, int>>;
@@ -70,6 +84,20 @@ void Exercise(TLayoutTree& T, const std::string& Text)
         for (const auto& [N, Rect] : ComputeLayout(T, R, Host, lmPlace))
             Require(T.Exists(N) && (N == R || T.IsPanelOrApp(N)));
         PaintLayoutPreview(T, R, Host, Canvas);
+        // Drags from points and steps the input's bytes give.
+        PlacedBounds Panels;
+        for (const auto& [N, Rect] : ComputeLayout(T, R, Host, lmPlace))
+            if (N != R)
+                Panels.Bounds[N] = Rect;
+        TPanelBorderList Borders(T, Panels);
+        for (std::size_t I = 0; I + 3 < Text.size() && I < 32; I += 4) {
+            const auto Byte = [&](std::size_t K) { return static_cast<unsigned char>(Text[I + K]); };
+            if (!Borders.StartDrag(R, Host, Byte(0) * 3, Byte(1) * 2))
+                continue;
+            bool OkY, OkX;
+            Borders.CheckMove(Host, Byte(2) - 128, Byte(3) - 128, OkY, OkX);
+            Borders.ApplyMove(Host, OkX ? Byte(2) - 128 : 0, OkY ? Byte(3) - 128 : 0);
+        }
     }
     // Structural operations driven by the input's bytes.
     const std::vector<TNodeId> All = T.AllNodes();

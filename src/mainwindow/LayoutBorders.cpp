@@ -1,6 +1,7 @@
 #include "mainwindow/LayoutBorders.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
@@ -32,6 +33,12 @@ bool RightMoves(const TLayoutRect& R, const TLayoutRect& B, long long DX)
     return R.Right + DX <= B.Right && (static_cast<long long>(R.Right) - R.Left) + DX >= MinPanelSize;
 }
 
+// A whole panel far outside may be moved by any step: saturate.
+int Shifted(int V, int D)
+{
+    return static_cast<int>(std::clamp<long long>(static_cast<long long>(V) + D, INT_MIN, INT_MAX));
+}
+
 bool IsTopZone(int Z) { return Z >= 1 && Z <= 3; }
 bool IsBottomZone(int Z) { return Z >= 7 && Z <= 9; }
 bool IsLeftZone(int Z) { return Z == 1 || Z == 4 || Z == 7; }
@@ -43,7 +50,8 @@ int ClampStep(int D, int Lo, int Hi, int BLo, int BHi)
 {
     const long long A = static_cast<long long>(BLo) - Lo;
     const long long B = static_cast<long long>(BHi) - Hi;
-    return static_cast<int>(std::clamp<long long>(D, std::min(A, B), std::max(A, B)));
+    const long long Step = std::clamp<long long>(D, std::min(A, B), std::max(A, B));
+    return static_cast<int>(std::clamp<long long>(Step, INT_MIN, INT_MAX));
 }
 
 } // namespace
@@ -153,7 +161,7 @@ void TPanelBorder::ApplyBorderMove(const TBorderSpace& S, const TLayoutRect& Bou
     if (IsTopZone(Zone) && TopMoves(Old, Bounds, DY))
         R.Top += DY;
     if (Zone == 5)
-        R = {R.Left + DX, R.Top + DY, R.Right + DX, R.Bottom + DY};
+        R = {Shifted(R.Left, DX), Shifted(R.Top, DY), Shifted(R.Right, DX), Shifted(R.Bottom, DY)};
     if (IsBottomZone(Zone) && BottomMoves(Old, Bounds, DY))
         R.Bottom += DY;
     if (IsLeftZone(Zone) && LeftMoves(Old, Bounds, DX))
