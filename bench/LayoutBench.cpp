@@ -1,5 +1,7 @@
-// Placing a layout of 8 x 8 x 8 nested panels (584 panels), and writing and
-// reading a stored tree of 1,000 nodes through an in-memory registry key.
+// Placing a layout of 8 x 8 x 8 nested panels (584 panels), one border drag
+// step on it, and writing and reading a stored tree of 1,000 nodes through
+// an in-memory registry key.
+#include "mainwindow/LayoutBorders.h"
 #include "mainwindow/LayoutGeometry.h"
 #include "mainwindow/LayoutTree.h"
 
@@ -9,6 +11,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <map>
 #include <string>
 
 namespace {
@@ -45,6 +48,52 @@ void BM_LayoutPanels8x8x8(benchmark::State& State)
         benchmark::DoNotOptimize(V.Sum);
     }
     State.counters["nodes"] = T.Count();
+}
+
+// The panels' bounds, placed by the visitor as a relayout places them.
+class BoundsMap : public IPanelBounds, public ILayoutVisitor {
+public:
+    bool PanelBounds(TNodeId Node, TLayoutRect& R) override
+    {
+        const auto It = Bounds.find(Node);
+        if (It != Bounds.end())
+            R = It->second;
+        return It != Bounds.end();
+    }
+    void SetPanelBounds(TNodeId Node, const TLayoutRect& R) override { Bounds[Node] = R; }
+    void VisitNode(TNodeId Node, const TLayoutRect& R) override
+    {
+        if (Node != Layout)
+            Bounds[Node] = R;
+    }
+    TNodeId Layout = NoNode;
+    std::map<TNodeId, TLayoutRect> Bounds;
+};
+
+// One drag step on the largest layout the limits allow: the border between
+// the first two top-level panels, with every edge that follows it.
+void BM_DragStep8x8x8(benchmark::State& State)
+{
+    TLayoutTree T;
+    const TNodeId L = T.AddNode(NoNode, "Big", nkLayout);
+    AddLevel(T, L, 0);
+    const TLayoutRect Host{0, 0, 1920, 1080};
+    BoundsMap B;
+    B.Layout = L;
+    LayoutPanels(T, L, Host, lmPlace, B);
+    TPanelBorderList Borders(T, B);
+    const TLayoutRect First = B.Bounds[T.Children(L)[0]];
+    if (!Borders.StartDrag(L, Host, First.Right + 1, 500))
+        State.SkipWithError("no drag");
+    int Dx = 1;
+    for (auto _ : State) {
+        bool OkY, OkX;
+        Borders.CheckMove(Host, Dx, 0, OkY, OkX);
+        Borders.ApplyMove(Host, OkX ? Dx : 0, 0);
+        LayoutPanels(T, L, Host, lmPlace, B);
+        Dx = -Dx;
+    }
+    State.counters["borders"] = Borders.Count();
 }
 
 void Fill1000(TLayoutTree& T)
@@ -88,6 +137,7 @@ void BM_LoadLayouts1000(benchmark::State& State)
 } // namespace
 
 BENCHMARK(BM_LayoutPanels8x8x8)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DragStep8x8x8)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveLayouts1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadLayouts1000)->Unit(benchmark::kMicrosecond);
 
