@@ -50,26 +50,6 @@ void BM_LayoutPanels8x8x8(benchmark::State& State)
     State.counters["nodes"] = T.Count();
 }
 
-// The panels' bounds, placed by the visitor as a relayout places them.
-class BoundsMap : public IPanelBounds, public ILayoutVisitor {
-public:
-    bool PanelBounds(TNodeId Node, TLayoutRect& R) override
-    {
-        const auto It = Bounds.find(Node);
-        if (It != Bounds.end())
-            R = It->second;
-        return It != Bounds.end();
-    }
-    void SetPanelBounds(TNodeId Node, const TLayoutRect& R) override { Bounds[Node] = R; }
-    void VisitNode(TNodeId Node, const TLayoutRect& R) override
-    {
-        if (Node != Layout)
-            Bounds[Node] = R;
-    }
-    TNodeId Layout = NoNode;
-    std::map<TNodeId, TLayoutRect> Bounds;
-};
-
 // One drag step on the largest layout the limits allow: the border between
 // the first two top-level panels, with every edge that follows it.
 void BM_DragStep8x8x8(benchmark::State& State)
@@ -78,9 +58,8 @@ void BM_DragStep8x8x8(benchmark::State& State)
     const TNodeId L = T.AddNode(NoNode, "Big", nkLayout);
     AddLevel(T, L, 0);
     const TLayoutRect Host{0, 0, 1920, 1080};
-    BoundsMap B;
-    B.Layout = L;
-    LayoutPanels(T, L, Host, lmPlace, B);
+    FakePanelBounds B;
+    B.Place(T, L, Host);
     TPanelBorderList Borders(T, B);
     const TLayoutRect First = B.Bounds[T.Children(L)[0]];
     if (!Borders.StartDrag(L, Host, First.Right + 1, 500))
@@ -90,7 +69,7 @@ void BM_DragStep8x8x8(benchmark::State& State)
         bool OkY, OkX;
         Borders.CheckMove(Host, Dx, 0, OkY, OkX);
         Borders.ApplyMove(Host, OkX ? Dx : 0, 0);
-        LayoutPanels(T, L, Host, lmPlace, B);
+        B.Place(T, L, Host);
         Dx = -Dx;
     }
     State.counters["borders"] = Borders.Count();

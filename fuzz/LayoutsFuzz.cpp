@@ -36,19 +36,6 @@ public:
     int Calls = 0;
 };
 
-class PlacedBounds : public IPanelBounds {
-public:
-    bool PanelBounds(TNodeId Node, TLayoutRect& R) override
-    {
-        const auto It = Bounds.find(Node);
-        if (It != Bounds.end())
-            R = It->second;
-        return It != Bounds.end();
-    }
-    void SetPanelBounds(TNodeId Node, const TLayoutRect& R) override { Bounds[Node] = R; }
-    std::map<TNodeId, TLayoutRect> Bounds;
-};
-
 using Shape = std::vector<std::tuple<std::uint8_t, std::string, int>>;
 
 // Kind, text and level of every node in absolute-index order.
@@ -85,10 +72,8 @@ void Exercise(TLayoutTree& T, const std::string& Text)
             Require(T.Exists(N) && (N == R || T.IsPanelOrApp(N)));
         PaintLayoutPreview(T, R, Host, Canvas);
         // Drags from points and steps the input's bytes give.
-        PlacedBounds Panels;
-        for (const auto& [N, Rect] : ComputeLayout(T, R, Host, lmPlace))
-            if (N != R)
-                Panels.Bounds[N] = Rect;
+        FakePanelBounds Panels;
+        Panels.Place(T, R, Host);
         TPanelBorderList Borders(T, Panels);
         for (std::size_t I = 0; I + 3 < Text.size() && I < 32; I += 4) {
             const auto Byte = [&](std::size_t K) { return static_cast<unsigned char>(Text[I + K]); };

@@ -9,28 +9,17 @@
 
 namespace {
 
-// A layout placed in a host of 400 x 300, its panels' bounds kept here.
-class Placed : public IPanelBounds {
+// A layout placed in a host of 400 x 300; nodes are "parent index, text"
+// (-1: the layout).
+class Placed : public FakePanelBounds {
 public:
-    // Texts of the layout's nodes, each "parent index|node text" (-1 the layout).
     explicit Placed(const std::vector<std::pair<int, std::string>>& Nodes)
     {
-        Layout = Tree.AddNode(NoNode, "L", nkLayout);
+        const TNodeId L = Tree.AddNode(NoNode, "L", nkLayout);
         for (const auto& [P, Text] : Nodes)
-            Ids.push_back(Tree.AddNode(P < 0 ? Layout : Ids[static_cast<std::size_t>(P)], Text, nkPanel));
-        for (const auto& [N, R] : ComputeLayout(Tree, Layout, Host, lmPlace))
-            if (N != Layout)
-                Bounds[N] = R;
+            Ids.push_back(Tree.AddNode(P < 0 ? L : Ids[static_cast<std::size_t>(P)], Text, nkPanel));
+        Place(Tree, L, Host);
     }
-    bool PanelBounds(TNodeId Node, TLayoutRect& R) override
-    {
-        const auto It = Bounds.find(Node);
-        if (It != Bounds.end())
-            R = It->second;
-        return It != Bounds.end();
-    }
-    void SetPanelBounds(TNodeId Node, const TLayoutRect& R) override { Bounds[Node] = R; }
-
     // "index:zone" of every entry, in list order.
     std::string Entries(const TPanelBorderList& L) const
     {
@@ -44,9 +33,7 @@ public:
 
     const TLayoutRect Host{0, 0, 400, 300};
     TLayoutTree Tree;
-    TNodeId Layout;
     std::vector<TNodeId> Ids;
-    std::map<TNodeId, TLayoutRect> Bounds;
 };
 
 } // namespace
@@ -139,11 +126,7 @@ TEST(LayoutBorders, StepsKeepThirtyPixelsAndTheHostArea)
         EXPECT_EQ(OkX, R.OkX) << R.Case;
         if (OkX || OkY)
             L.ApplyMove(P.Host, OkX ? R.DX : 0, OkY ? R.DY : 0);
-        const TLayoutRect& A = P.Bounds[P.Ids[0]];
-        EXPECT_EQ(IntToStr(A.Left) + "," + IntToStr(A.Top) + "," + IntToStr(A.Right) + "," +
-                      IntToStr(A.Bottom),
-                  R.After)
-            << R.Case;
+        EXPECT_EQ(RectText(P.Bounds[P.Ids[0]]), R.After) << R.Case;
     }
 }
 

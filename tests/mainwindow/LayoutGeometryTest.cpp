@@ -25,12 +25,6 @@ std::vector<TNodeId> Build(TLayoutTree& T, TNodeId Layout, const std::vector<Nod
     return Ids;
 }
 
-std::string RectText(const TLayoutRect& R)
-{
-    return IntToStr(R.Left) + "," + IntToStr(R.Top) + "," + IntToStr(R.Right) + "," +
-           IntToStr(R.Bottom);
-}
-
 } // namespace
 
 TEST(LayoutGeometry, RoundingAndShareTextAreOurOwn)

@@ -77,8 +77,7 @@ public:
     std::string ModuleStartParams(const std::string& Name) override
     {
         std::string P;
-        GetModuleStartParams(Name, P);
-        return P;
+        return GetModuleStartParams(Name, P), P;
     }
     IApplicationLocations* Locations() override { return this; }
     bool ApplicationLocation(const std::string& Name, std::string& Path, bool Translate) override
@@ -92,8 +91,6 @@ public:
         if (Remembered != 0)
             return Remembered;
         Questions.push_back(Text);
-        if (DontAskAgain)
-            Remembered = Answer;
         return Answer;
     }
     void Beep() override {}
@@ -123,7 +120,6 @@ public:
     std::string Log;
     std::vector<std::string> Questions;
     std::uint8_t Answer = 0;
-    bool DontAskAgain = false;
     int CloseReleased = 0;
 };
 

@@ -110,34 +110,3 @@ TEST_F(LayoutsWinTest, AppliedLayoutPlacesHostPanelsAndBindsTheNamedApplication)
     EXPECT_EQ(::GetAncestor(Bound, GA_PARENT), ::GetDesktopWindow());
     EXPECT_TRUE(::IsWindow(Bound));
 }
-
-TEST_F(LayoutsWinTest, StoredFormGoesThroughTheRegistry)
-{
-    const std::string Key = "Software\\Tessarine\\QuorvanLayoutsTest";
-    TLayoutTree T;
-    const TNodeId A = T.AddNode(NoNode, "A", nkLayout);
-    T.AddNode(T.AddNode(A, "Panel; Left; 30%", nkPanel), "\"Tool\"; Top", nkApp);
-    {
-        TSafeRegistry Reg;
-        ASSERT_TRUE(Reg.OpenKey(Key, true));
-        TRegistryValuesWin V(Reg);
-        T.SaveLayouts(V);
-        EXPECT_EQ(Reg.ReadString("LayoutsNode2"), "App|\"Tool\"; Top|Base=1");
-        Reg.WriteString("LayoutsCount", "garbage");
-    }
-    TSafeRegistry Reg;
-    ASSERT_TRUE(Reg.OpenKeyReadOnly(Key));
-    TRegistryValuesWin V(Reg);
-    TLayoutTree Back;
-    Back.AddNode(NoNode, "kept", nkLayout);
-    Back.LoadLayouts(V);  // a count of the wrong type reads as missing
-    EXPECT_EQ(Back.Count(), 1);
-    Reg.CloseKey();
-    ASSERT_TRUE(Reg.OpenKey(Key, true));
-    Reg.WriteInteger("LayoutsCount", 3);
-    Back.LoadLayouts(V);
-    EXPECT_EQ(Back.Text(Back.NodeAt(2)), "\"Tool\"; Top");
-    EXPECT_EQ(Back.Level(Back.NodeAt(2)), 2);
-    Reg.CloseKey();
-    Reg.DeleteKey(Key);
-}
