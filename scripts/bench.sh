@@ -11,6 +11,7 @@ set -euo pipefail
 NATIVE_BENCHES=(
   "rules_bench"
   "grid_bench"
+  "layout_bench"
 )
 WIN32_BENCHES=(
   "appinfo_bench"
