@@ -173,16 +173,5 @@ void SearchForFiles(const StringList& Roots, ISearchFileSystem& FileSystem,
         Target.ShowMessage("No known applications found!");
         return;
     }
-    if (!Target.ConfirmDuplicates(Found, Refs))
-        return;
-    if (Found.size() != Refs.size()) {
-        Target.ShowMessage("Internal error!");
-        return;
-    }
-    Target.ClearNewChangedFlags();
-    int FirstRow = -1;
-    for (std::size_t I = 0; I < Found.size(); ++I)
-        Target.AddOrUpdateFoundApplication(Found[I], Refs[I], FirstRow);
-    if (FirstRow >= 0)
-        Target.SetCurrentRow(FirstRow);
+    Target.TakeFoundApplications(Found, Refs);
 }

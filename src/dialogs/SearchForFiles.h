@@ -66,19 +66,16 @@ public:
     virtual void FinishProgress() = 0;
 };
 
-// Where the results go: the application list, the duplicates resolver and
-// the user.
+// Where the results go: the application list (with the duplicates
+// resolver) and the user.
 class ISearchTarget {
 public:
     virtual ~ISearchTarget() = default;
     virtual void AddStillKnownListedApplications(StringList& Found,
                                                  std::vector<TIdentifyInfo>& Refs) = 0;
-    // False when the user cancelled; the lists then stay as they were.
-    virtual bool ConfirmDuplicates(StringList& Found, std::vector<TIdentifyInfo>& Refs) = 0;
-    virtual void ClearNewChangedFlags() = 0;
-    virtual void AddOrUpdateFoundApplication(const std::string& Path, const TIdentifyInfo& Info,
-                                             int& FirstRow) = 0;
-    virtual void SetCurrentRow(int Row) = 0;
+    // Lets the user resolve duplicates, then enters what is kept in the
+    // list; nothing changes when the user cancels.
+    virtual void TakeFoundApplications(StringList& Found, std::vector<TIdentifyInfo>& Refs) = 0;
     virtual void ShowMessage(const std::string& Text) = 0;
 };
 

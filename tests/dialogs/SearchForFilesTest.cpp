@@ -54,26 +54,20 @@ public:
 
 class FakeTarget : public ISearchTarget {
 public:
-    std::vector<std::string> Calls, Added;
-    bool Confirm = true;
-    void AddStillKnownListedApplications(StringList&, std::vector<TIdentifyInfo>&) override
+    std::vector<std::string> Calls, Taken;
+    bool Unbalance = false;  // adds a path without its identification
+    void AddStillKnownListedApplications(StringList& Found, std::vector<TIdentifyInfo>&) override
     {
         Calls.push_back("still known");
+        if (Unbalance)
+            Found.push_back("C:\\odd.exe");
     }
-    bool ConfirmDuplicates(StringList&, std::vector<TIdentifyInfo>&) override
+    void TakeFoundApplications(StringList& Found, std::vector<TIdentifyInfo>& Refs) override
     {
-        Calls.push_back("duplicates");
-        return Confirm;
+        Calls.push_back("take");
+        EXPECT_EQ(Found.size(), Refs.size());
+        Taken = Found;
     }
-    void ClearNewChangedFlags() override { Calls.push_back("clear"); }
-    void AddOrUpdateFoundApplication(const std::string& Path, const TIdentifyInfo&,
-                                     int& FirstRow) override
-    {
-        Added.push_back(Path);
-        if (FirstRow < 0)
-            FirstRow = 7;
-    }
-    void SetCurrentRow(int Row) override { Calls.push_back("row " + std::to_string(Row)); }
     void ShowMessage(const std::string& Text) override { Calls.push_back(Text); }
 };
 
@@ -101,28 +95,24 @@ TEST(SearchForFiles, WalkIdentifyAndHandOver)
         const char* Name;
         StringList Roots;
         int StopPhase, StopAt;
-        bool Confirm;
-        std::vector<std::string> Identified, Calls, Added;
+        std::vector<std::string> Identified, Calls, Taken;
     } Cases[] = {
-        {"overlapping roots, a file in a root", {"C:\\", "C:\\Program Files"}, 0, 0, true,
+        {"overlapping roots, a file in a root", {"C:\\", "C:\\Program Files"}, 0, 0,
          {"C:\\root.exe", "C:\\Games\\unknown.exe", "C:\\Program Files\\emu.EXE",
           "C:\\Program Files\\Emu\\emu2.exe"},
-         {"still known", "duplicates", "clear", "row 7"},
+         {"still known", "take"},
          {"C:\\root.exe", "C:\\Program Files\\emu.EXE", "C:\\Program Files\\Emu\\emu2.exe"}},
-        {"root without a delimiter", {"C:\\Program Files"}, 0, 0, true,
+        {"root without a delimiter", {"C:\\Program Files"}, 0, 0,
          {"C:\\Program Files\\emu.EXE", "C:\\Program Files\\Emu\\emu2.exe"},
-         {"still known", "duplicates", "clear", "row 7"},
+         {"still known", "take"},
          {"C:\\Program Files\\emu.EXE", "C:\\Program Files\\Emu\\emu2.exe"}},
-        {"stop while reading folders", {"C:\\"}, 1, 2, true, {}, {}, {}},
-        {"stop while identifying", {"C:\\"}, 2, 4, true,
+        {"stop while reading folders", {"C:\\"}, 1, 2, {}, {}, {}},
+        {"stop while identifying", {"C:\\"}, 2, 4,
          {"C:\\root.exe", "C:\\Games\\unknown.exe"},
          {"still known", "No known applications found!"}, {}},
-        {"duplicates cancelled", {"C:\\Program Files\\"}, 0, 0, false,
-         {"C:\\Program Files\\emu.EXE", "C:\\Program Files\\Emu\\emu2.exe"},
-         {"still known", "duplicates"}, {}},
-        {"nothing known", {"C:\\Games"}, 0, 0, true, {"C:\\Games\\unknown.exe"},
+        {"nothing known", {"C:\\Games"}, 0, 0, {"C:\\Games\\unknown.exe"},
          {"still known", "No known applications found!"}, {}},
-        {"no roots", {}, 0, 0, true, {}, {}, {}},
+        {"no roots", {}, 0, 0, {}, {}, {}},
     };
     for (const Case& C : Cases) {
         FakeFileSystem Fs = SampleDisk();
@@ -130,7 +120,6 @@ TEST(SearchForFiles, WalkIdentifyAndHandOver)
         Progress.StopPhase = C.StopPhase;
         Progress.StopAt = C.StopAt;
         FakeTarget Target;
-        Target.Confirm = C.Confirm;
         std::vector<std::string> Identified;
         SearchForFiles(C.Roots, Fs, Progress, Target,
                        [&Identified](const std::string& Path, TIdentifyInfo& Info) {
@@ -140,8 +129,19 @@ TEST(SearchForFiles, WalkIdentifyAndHandOver)
                        });
         EXPECT_EQ(Identified, C.Identified) << C.Name;
         EXPECT_EQ(Target.Calls, C.Calls) << C.Name;
-        EXPECT_EQ(Target.Added, C.Added) << C.Name;
+        EXPECT_EQ(Target.Taken, C.Taken) << C.Name;
     }
+}
+
+TEST(SearchForFiles, CountMismatchIsAnInternalError)
+{
+    FakeFileSystem Fs = SampleDisk();
+    FakeProgress Progress;
+    FakeTarget Target;
+    Target.Unbalance = true;
+    SearchForFiles({"C:\\"}, Fs, Progress, Target);
+    EXPECT_EQ(Target.Calls, (std::vector<std::string>{"still known", "Internal error!",
+                                                      "No known applications found!"}));
 }
 
 TEST(SearchForFiles, FolderLoopEndsAtTheDepthCap)
