@@ -16,6 +16,7 @@ NATIVE_BENCHES=(
 WIN32_BENCHES=(
   "appinfo_bench"
   "monitor_bench 10 20"
+  "search_bench 5"
 )
 
 ONLY=("$@")
