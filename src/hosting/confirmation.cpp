@@ -69,6 +69,12 @@ TConfirmationForm::TConfirmationForm(Component* Owner) : Form(Owner, Confirmatio
     InfoLabel = new Label(this, L);
     InfoLabel->Margins = RECT{6, 6, 6, 6};
 
+    DialogResizer = new TDialogResizingWin(this);
+    DialogResizer->Name = "DialogResizer";
+    DialogResizer->AddItem(InfoLabel);
+    DialogResizer->AddItem(dontaskagaincheckbox);
+    DialogResizer->AddItem(TBToolbar)->SetIgnoreWidth(true);
+
     Realign();
     FDesignClientHeight = ClientRect().bottom;
     FDesignLabelHeight = InfoLabel->Height();
@@ -81,6 +87,7 @@ TConfirmationForm::TConfirmationForm(Component* Owner) : Form(Owner, Confirmatio
 
 void TConfirmationForm::FormActivate()
 {
+    DialogResizer->ActivateScaling();
     const int Missing = std::max(0, InfoLabel->TextHeight() - FDesignLabelHeight);
     const int Wanted = FDesignClientHeight + Missing;
     const int Have = ClientRect().bottom;
