@@ -15,6 +15,7 @@ NATIVE_BENCHES=(
 WIN32_BENCHES=(
   "appinfo_bench"
   "monitor_bench 10 20"
+  "pool_bench"
 )
 
 ONLY=("$@")
