@@ -22,7 +22,9 @@ TKivFolderSizeWorkItem::TKivFolderSizeWorkItem(const std::wstring& Path, bool In
 void TKivFolderSizeWorkItem::Execute()
 {
     const bool Root = IsDriveRoot(Path);
-    const std::wstring Search = Root ? IncludeTrailingBackslash(Path) + L"*" : Path;
+    // A folder given with its trailing backslash is found as well.
+    const std::wstring Search =
+        Root ? IncludeTrailingBackslash(Path) + L"*" : ExcludeTrailingBackslash(Path);
     WIN32_FIND_DATAW Data;
     const HANDLE Find = TKivSelectionList::FindFirstFileLong(Search, Data);
     if (Find == INVALID_HANDLE_VALUE)
