@@ -16,6 +16,7 @@ WIN32_BENCHES=(
   "appinfo_bench"
   "monitor_bench 10 20"
   "pool_bench"
+  "folder_size_bench"
 )
 
 ONLY=("$@")

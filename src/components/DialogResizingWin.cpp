@@ -258,3 +258,16 @@ TSizeRec TDialogResizingWin::ScreenSize() const
 {
     return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
 }
+
+TDialogResizingWin* AttachDialogResizer(Form* F, std::initializer_list<TResizerMember> Members)
+{
+    auto* R = new TDialogResizingWin(F);
+    R->Name = "DialogResizer";
+    for (const TResizerMember& M : Members) {
+        TDialogResizingItem* Item = R->AddItem(M.Member);
+        Item->SetIgnoreWidth(M.IgnoreWidth);
+        Item->SetScaleXFactor(M.ScaleFactor);
+        Item->SetScaleYFactor(M.ScaleFactor);
+    }
+    return R;
+}

@@ -3,10 +3,9 @@
 // re-layout. Labels, check boxes, buttons and panels are recognised; any
 // other control keeps its own size.
 //
-// A form attaches one in its constructor, after its controls:
-//   DialogResizer = new TDialogResizingWin(this);
-//   DialogResizer->AddItem(SomeLabel); ...
-// and calls DialogResizer->ActivateScaling() from its OnActivate handler.
+// A form attaches one in its constructor, after its controls, with
+// AttachDialogResizer, and calls DialogResizer->ActivateScaling() from its
+// OnActivate handler.
 #pragma once
 
 #include "components/DialogResizing.h"
@@ -14,6 +13,7 @@
 
 #include <windows.h>
 
+#include <initializer_list>
 #include <map>
 #include <memory>
 
@@ -52,3 +52,13 @@ private:
     HFONT FFont = nullptr;
     std::map<Control*, std::unique_ptr<IDialogControl>> FAdapters;
 };
+
+// One member of a form's root group.
+struct TResizerMember {
+    Control* Member;
+    bool IgnoreWidth = false;
+    long double ScaleFactor = 0;  // non-zero: scaled by factors, both ways
+};
+
+// A resizer named "DialogResizer" for F whose root group holds Members.
+TDialogResizingWin* AttachDialogResizer(Form* F, std::initializer_list<TResizerMember> Members);

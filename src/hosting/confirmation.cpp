@@ -69,11 +69,8 @@ TConfirmationForm::TConfirmationForm(Component* Owner) : Form(Owner, Confirmatio
     InfoLabel = new Label(this, L);
     InfoLabel->Margins = RECT{6, 6, 6, 6};
 
-    DialogResizer = new TDialogResizingWin(this);
-    DialogResizer->Name = "DialogResizer";
-    DialogResizer->AddItem(InfoLabel);
-    DialogResizer->AddItem(dontaskagaincheckbox);
-    DialogResizer->AddItem(TBToolbar)->SetIgnoreWidth(true);
+    DialogResizer =
+        AttachDialogResizer(this, {{InfoLabel}, {dontaskagaincheckbox}, {TBToolbar, true}});
 
     Realign();
     FDesignClientHeight = ClientRect().bottom;

@@ -7,6 +7,7 @@
 #include "toolkit/Synchronize.h"
 
 #include "Win32TestSupport.h"
+#include "shell/PlainWalk.h"
 #include "shell/ShellTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,33 +18,6 @@
 namespace {
 
 const auto* const ShellEnvironment = ::testing::AddGlobalTestEnvironment(new ShellLibraryEnvironment);
-
-struct Counts {
-    long long Size = 0;
-    int Files = 0, Folders = 0;
-};
-
-// The plain walk the folder-size item must agree with.
-void PlainWalk(const std::string& Folder, Counts& C)
-{
-    ++C.Folders;
-    WIN32_FIND_DATAA Data;
-    const HANDLE Find = ::FindFirstFileA((Folder + "\\*").c_str(), &Data);
-    if (Find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        const std::string Name = Data.cFileName;
-        if (Name == "." || Name == "..")
-            continue;
-        if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            PlainWalk(Folder + "\\" + Name, C);
-        else {
-            C.Size += (static_cast<long long>(Data.nFileSizeHigh) << 32) | Data.nFileSizeLow;
-            ++C.Files;
-        }
-    } while (::FindNextFileA(Find, &Data));
-    ::FindClose(Find);
-}
 
 std::string Narrow(const std::wstring& W)
 {
@@ -80,7 +54,7 @@ protected:
 TEST_F(SelectionWinTest, FolderSizesEqualAPlainWalk)
 {
     const std::wstring Root = Tree.Path().substr(0, Tree.Path().size() - 1);
-    Counts Whole, Sub, One;
+    TPlainCounts Whole, Sub, One;
     PlainWalk(Narrow(Root), Whole);
     PlainWalk(Narrow(Root + L"\\d2"), Sub);
     One.Size = 7 * 5;
@@ -88,13 +62,13 @@ TEST_F(SelectionWinTest, FolderSizesEqualAPlainWalk)
     struct Case {
         std::wstring Path;
         bool Subfolders;
-        Counts Want;
+        TPlainCounts Want;
     } Cases[] = {
         {Root, true, Whole},
         {Root + L"\\d2\\", true, Sub},
         {Root + L"\\f5.bin", true, One},
-        {Root, false, Counts{0, 0, 1}},
-        {Root + L"\\none", true, Counts{}},
+        {Root, false, TPlainCounts{0, 0, 1}},
+        {Root + L"\\none", true, TPlainCounts{}},
     };
     for (const Case& C : Cases) {
         TKivFolderSizeWorkItem Item(C.Path, C.Subfolders, false);
