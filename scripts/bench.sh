@@ -17,6 +17,8 @@ WIN32_BENCHES=(
   "appinfo_bench"
   "monitor_bench 10 20"
   "search_bench 5"
+  "pool_bench"
+  "folder_size_bench"
 )
 
 ONLY=("$@")
