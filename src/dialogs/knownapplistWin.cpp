@@ -368,12 +368,7 @@ void TKnownAppsForm::RemoveLineActionExecute()
 void TKnownAppsForm::RestoreActionExecute()
 {
     const int Answer = AskUser ? AskUser(RestoreWarning)
-                               : [] {
-                                     const char* Title = Application ? Application->Title().c_str() : "";
-                                     const int R = ::MessageBoxA(::GetActiveWindow(), RestoreWarning, Title,
-                                                                 MB_ICONWARNING | MB_YESNOCANCEL);
-                                     return R == IDYES ? mrYes : R == IDNO ? mrNo : mrCancel;
-                                 }();
+                               : MessageDlg(RestoreWarning, MB_ICONWARNING, MB_YESNOCANCEL);
     if (Answer != mrYes)
         return;
     ModalResult = mrOk;

@@ -11,9 +11,9 @@
 #include "dialogs/knownapplist.h"
 #include "shell/OvandrelWin.h"
 #include "toolkit/ActionList.h"
+#include "toolkit/Dialogs.h"
 #include "toolkit/Form.h"
 #include "toolkit/PageList.h"
-#include "toolkit/SaveDialog.h"
 #include "toolkit/StatusBar.h"
 #include "toolkit/StdControls.h"
 #include "toolkit/TabSet.h"
@@ -57,8 +57,8 @@ public:
 
     // The user's applications as "name|version" lines (for the Found column).
     std::function<void(StringList& Lines)> ListedApplications;
-    // Asks the restore question; answers a modal result. A Yes/No/Cancel
-    // message box unless replaced.
+    // Asks the restore question; answers a modal result. MessageDlg with
+    // Yes, No and Cancel unless replaced.
     std::function<int(const std::string& Text)> AskUser;
     // Opens a web address; ShellExecuteA unless replaced.
     std::function<void(const std::string& Url)> OpenUrl;
