@@ -47,14 +47,21 @@ protected:
     }
 };
 
-TStaticImageList* GlyphList(Component* Owner, const std::vector<TPixelBuffer>& Glyphs)
+// A plain list the system draws: the toolbar then places the images
+// above its captions itself.
+ImageList* GlyphList(Component* Owner, const std::vector<TPixelBuffer>& Glyphs)
 {
-    auto* List = new TStaticImageList(Owner, GlyphSize, GlyphSize);
-    List->BeginUpdate();
+    auto* List = new ImageList(Owner, ImageListArgs{GlyphSize, GlyphSize});
+    const COLORREF Mask = RGB(PixelRed(GlyphTransparent), PixelGreen(GlyphTransparent), PixelBlue(GlyphTransparent));
     for (const TPixelBuffer& G : Glyphs)
-        List->Add(G, GlyphTransparent);
-    List->SetTransparent(true);
-    List->EndUpdate();
+        List->AddPainted(Mask, [&G](HDC Dc, const RECT&) {
+            for (int Y = 0; Y < G.Height; ++Y)
+                for (int X = 0; X < G.Width; ++X) {
+                    const TPixel P = G.At(X, Y);
+                    if (P != GlyphTransparent)
+                        ::SetPixelV(Dc, X, Y, RGB(PixelRed(P), PixelGreen(P), PixelBlue(P)));
+                }
+        });
     return List;
 }
 
@@ -512,13 +519,22 @@ bool TKnownAppsForm::IsOverLetter(TDatabaseGridWin& Table, int X, int Y, char& L
     return true;
 }
 
-void TKnownAppsForm::TableMouseLeave()
+void TKnownAppsForm::SetStatus(const std::string& Text)
 {
-    if (!FCurrentTable)
-        return;
-    const std::string Text = DefaultStatus();
+    // Idle passes set it again and again: an unchanged text repaints nothing.
     if (StatusBar1->SimpleText() != Text)
         StatusBar1->SetSimpleText(Text);
+}
+
+bool TKnownAppsForm::UrlUnder(int X, int Y, std::string& Url)
+{
+    return FCurrentTable == AppTable && IsOverUrl(*AppTable, X, Y, Url);
+}
+
+void TKnownAppsForm::TableMouseLeave()
+{
+    if (FCurrentTable)
+        SetStatus(DefaultStatus());
 }
 
 void TKnownAppsForm::TableMouseMove(TDatabaseGridWin& Sender, int X, int Y)
@@ -528,9 +544,9 @@ void TKnownAppsForm::TableMouseMove(TDatabaseGridWin& Sender, int X, int Y)
     if (!T)
         return;
     std::string Url;
-    if (T == AppTable && IsOverUrl(*T, X, Y, Url)) {
+    if (UrlUnder(X, Y, Url)) {
         T->Cursor = ::LoadCursorA(nullptr, IDC_HAND);
-        StatusBar1->SetSimpleText(Url);
+        SetStatus(Url);
         return;
     }
     T->Cursor = nullptr;
@@ -540,28 +556,25 @@ void TKnownAppsForm::TableMouseMove(TDatabaseGridWin& Sender, int X, int Y)
     char Letter = 0;
     if (In && T == AppTable && !IsOverLetter(*T, X, Y, Letter, "Properties"))
         IsOverLetter(*T, X, Y, Letter, "Found");
-    const std::string Status = StatusTextFor(IdOf(T), In, Column, Text, Letter, T->Grid.RecordCount());
-    if (StatusBar1->SimpleText() != Status)
-        StatusBar1->SetSimpleText(Status);
+    SetStatus(StatusTextFor(IdOf(T), In, Column, Text, Letter, T->Grid.RecordCount()));
 }
 
 void TKnownAppsForm::TableMouseUp(TDatabaseGridWin& Sender, int X, int Y)
 {
     (void)Sender;
-    TDatabaseGridWin* T = FCurrentTable;
-    if (!T)
+    if (!FCurrentTable)
         return;
     std::string Url;
-    if (T == AppTable && IsOverUrl(*T, X, Y, Url)) {
-        if (!IsOpenableUrl(Url))
-            return;
-        if (OpenUrl)
-            OpenUrl(Url);
-        else
-            ::ShellExecuteA(Handle(), nullptr, Url.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
+    if (!UrlUnder(X, Y, Url)) {
+        SetStatus(DefaultStatus());
         return;
     }
-    StatusBar1->SetSimpleText(DefaultStatus());
+    if (!IsOpenableUrl(Url))
+        return;
+    if (OpenUrl)
+        OpenUrl(Url);
+    else
+        ::ShellExecuteA(Handle(), nullptr, Url.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
 }
 
 // --- Drawing ---

@@ -7,7 +7,7 @@
 #pragma once
 
 #include "components/DatabaseGridWin.h"
-#include "components/StaticImageListWin.h"
+#include "toolkit/ImageList.h"
 #include "dialogs/knownapplist.h"
 #include "shell/OvandrelWin.h"
 #include "toolkit/ActionList.h"
@@ -42,8 +42,8 @@ public:
     Button* okbutton;
     Button* cancelbutton;
     Button* dbbutton;
-    TStaticImageList* ImageList2;
-    TStaticImageList* flags_ImageList;
+    ImageList* ImageList2;
+    ImageList* flags_ImageList;
     TKivSystemImageList* systemimagelist;
     ActionList* ActionList1;
     Action* AddLineAction;
@@ -99,6 +99,9 @@ private:
     bool Commit();
     int TextWidth(TDatabaseGridWin& Table, const std::string& Text, int& Height) const;
     std::string DefaultStatus() const;
+    void SetStatus(const std::string& Text);
+    // The web link under the mouse in the current table, if any.
+    bool UrlUnder(int X, int Y, std::string& Url);
 
     std::string FBaseCaption;
     TTableFlags FModified;
