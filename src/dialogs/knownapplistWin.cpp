@@ -222,6 +222,7 @@ TDatabaseGridWin* TKnownAppsForm::MakeTable(Panel* Page, TTableFlags& Flags, boo
     A.Parent = Page;
     A.Align = TAlign::Client;
     A.Editing = true;
+    A.RangeSelect = true;
     A.FixedCols = 0;
     A.FixedRows = 1;
     auto* T = new TDatabaseGridWin(Page, A);

@@ -44,7 +44,7 @@ const std::vector<Row> Sample = {
      "spin*.exe;spin.rom", "3", "http://spin.example/", "slow", "\"Spin\"", "", ""},
     {"Emulators", "Spin (Paul)", ">= 1.2", "", "bind; minsize=-1,480", "spin*.exe", "", "", "",
      "\"Debugger\"", "\"TDbg\"", "2"},
-    {"Tools", "Packer", "", "", "external", "pack.exe", "", "", "", "", "", ""},
+    {"Tools", "Packer", "", "", "external", "pack.exe", "", "", "slow | crashes", "", "", ""},
     {"Tools", "Oldie", "<  2", "", "unsupported", "old.exe", "", "", "", "", "", ""},
     {"Tools", "Starter", "", "", "bind; minsize=start", "st.exe", "", "", "", "", "", ""},
 };
@@ -68,6 +68,7 @@ TEST(KnownAppTable, CellTextsOfAnEntry)
         {2, "Window", "2"},                              {3, "Properties", "E"},
         {4, "Properties", "U"},                          {5, "MinSize", "start"},
         {3, "MinSize", ""},                              {3, "Category", "Tools"},
+        {3, "Problems", "slow | crashes"},
     };
     for (const Case& C : Cases)
         EXPECT_EQ(T.CellByName(C.Column, C.Row), C.Text) << C.Row << " " << C.Column;
