@@ -1,8 +1,11 @@
 #include "components/DialogResizingWin.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/ComboBox.h"
 #include "toolkit/Form.h"
 #include "toolkit/Panel.h"
+#include "toolkit/SpeedButton.h"
+#include "toolkit/StatusBar.h"
 #include "toolkit/StdControls.h"
 
 namespace {
@@ -52,6 +55,15 @@ public:
         } else if (dynamic_cast<Panel*>(C)) {
             FKind = TControlKind::Panel;
             FClass = "TPanel";
+        } else if (dynamic_cast<ComboBox*>(C)) {
+            FKind = TControlKind::ComboBox;
+            FClass = "TComboBox";
+        } else if (dynamic_cast<SpeedButton*>(C)) {
+            FKind = TControlKind::SpeedButton;
+            FClass = "TSpeedButton";
+        } else if (dynamic_cast<StatusBar*>(C)) {
+            FKind = TControlKind::StatusBar;
+            FClass = "TStatusBar";
         }
     }
     TControlKind Kind() const override { return FKind; }
