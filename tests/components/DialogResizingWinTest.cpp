@@ -12,12 +12,14 @@
 
 namespace {
 
-TEST(DialogResizingWin, LabelIsRewrappedOnTheFirstActivationOnly)
-{
+class DialogResizingWin : public ::testing::Test {
+protected:
     TApplication App;
-    FormArgs A;
-    A.Caption = "resizing";
-    Form F(&App, A);
+    Form F{&App, FormArgs()};
+};
+
+TEST_F(DialogResizingWin, LabelIsRewrappedOnTheFirstActivationOnly)
+{
     LabelArgs La;
     La.Parent = &F;
     La.Width = 90;
@@ -50,12 +52,8 @@ TEST(DialogResizingWin, LabelIsRewrappedOnTheFirstActivationOnly)
     EXPECT_EQ(ics_small, R->Model().IconScaling());
 }
 
-TEST(DialogResizingWin, LargeScalingResizesTheFormAndCentresIt)
+TEST_F(DialogResizingWin, LargeScalingResizesTheFormAndCentresIt)
 {
-    TApplication App;
-    FormArgs A;
-    A.Caption = "scaling";
-    Form F(&App, A);
     CheckBoxArgs Ca;
     Ca.Parent = &F;
     Ca.Caption = "Remember";
@@ -79,9 +77,8 @@ TEST(DialogResizingWin, LargeScalingResizesTheFormAndCentresIt)
     EXPECT_EQ((::GetSystemMetrics(SM_CYSCREEN) - (B.bottom - B.top)) / 2, B.top);
 }
 
-TEST(DialogResizingWin, QuestionDialogStacksItsControls)
+TEST_F(DialogResizingWin, QuestionDialogStacksItsControls)
 {
-    TApplication App;
     auto* D = new TConfirmationForm(&App);
     TDialogResizing& M = D->DialogResizer->Model();
     ASSERT_EQ(3, M.Group().Count());
