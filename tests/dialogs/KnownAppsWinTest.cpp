@@ -205,6 +205,24 @@ TEST(KnownAppsWindow, EditingAddRemoveCellButtonAndOk)
     EXPECT_EQ(DescribeDatabase(), Edited);
 }
 
+TEST(KnownAppsWindow, OkWithoutChangeCopiesBackOnlyWhatWasMarkedModified)
+{
+    struct Case {
+        bool Editing, MarkedBefore;
+        bool Copied;
+    };
+    const Case Cases[] = {{true, false, false}, {true, true, true}, {false, true, false}};
+    for (const Case& C : Cases) {
+        Fixture F;
+        KnownApps.Modified = C.MarkedBefore;
+        const Tknownapp* First = KnownApps.GetKnownApp(0);
+        F.Show(C.Editing, [&] { F.Click(F.Form->okbutton); });
+        EXPECT_EQ(KnownApps.GetKnownApp(0) != First, C.Copied) << C.Editing << C.MarkedBefore;
+        EXPECT_EQ(KnownApps.Modified, C.MarkedBefore);
+        EXPECT_EQ(KnownApps.Count(), 3);
+    }
+}
+
 TEST(KnownAppsWindow, BadRowKeepsTheWindowOpenWithItsMessage)
 {
     Fixture F;
