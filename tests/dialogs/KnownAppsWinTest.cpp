@@ -180,14 +180,24 @@ TEST(KnownAppsWindow, EditingAddRemoveCellButtonAndOk)
         Props = IntToStr(::IsWindowVisible(F.Form->dbbutton->Handle()));
         F.Click(F.Form->dbbutton);
         Props += " " + T->Grid.CellByName("Properties", 3);
+        // The size editor on Spin's empty MinSize cell: "minsize = start".
+        T->FocusCell(T->Grid.ColumnIndex("MinSize"), 1);
+        HWND SizeEditor = MinSizeEditorForm->Handle();
+        F.WhenShown(SizeEditor, [&] {
+            ::SendMessageA(MinSizeEditorForm->SizingRadioGroup->ItemHandle(msStart), BM_CLICK, 0, 0);
+            F.Click(MinSizeEditorForm->BitBtn1);
+        });
+        F.Click(F.Form->dbbutton);
+        Props += " " + T->Grid.CellByName("MinSize", 1);
         F.Click(F.Form->okbutton);
     });
     EXPECT_EQ(Before, "4 New application 4 1 3");
-    EXPECT_EQ(Props, "1 B1");
+    EXPECT_EQ(Props, "1 B1 start");
     EXPECT_TRUE(KnownApps.Modified);
     ASSERT_EQ(KnownApps.Count(), 3);
     EXPECT_EQ(KnownApps.GetKnownApp(2)->Method, amBind);
     EXPECT_TRUE(KnownApps.GetKnownApp(2)->OnlyOnce);
+    EXPECT_EQ(KnownApps.GetKnownApp(0)->MinWidth, -1);
     EXPECT_EQ(KnownApps.RulesDate, 42000);
     // Stored at exit as the main window does, and read back the same.
     const std::string Edited = DescribeDatabase();
