@@ -56,6 +56,8 @@ void TApplicationItem::SetKnownIndex(std::int32_t Index)
     const Tknownapp* E = KnownApps.GetKnownApp(Index);
     FHasKnown = E != nullptr;
     FKnown = TKnownAppOptions();
+    FKnown.WindowTitle = E ? E->WindowTitle : NotGiven;
+    FKnown.WindowClass = E ? E->WindowClass : NotGiven;
     if (E) {
         FKnown.Name = E->Name;
         FKnown.Method = E->Method;
@@ -63,9 +65,6 @@ void TApplicationItem::SetKnownIndex(std::int32_t Index)
         FKnown.HardSizing = E->HardSizing;
         FKnown.MinWidth = E->MinWidth;
         FKnown.MinHeight = E->MinHeight;
-        FKnown.WindowTitle = E->WindowTitle;
-        FKnown.WindowClass = E->WindowClass;
-        FKnown.WindowNumber = E->WindowNumber;
     }
 }
 

@@ -3,7 +3,6 @@
 // window: binding it into a host panel, sizing it, giving it back.
 #pragma once
 
-#include "hosting/KnownApps.h"
 #include "toolkit/Panel.h"
 
 #include <windows.h>
@@ -53,10 +52,9 @@ struct TKnownAppOptions {
     bool HardSizing = false;
     std::int32_t MinWidth = 0;   // both -1: the window's own size at binding
     std::int32_t MinHeight = 0;  // 0 or below: no minimum that way
-    // The window rules, so that a rebuilt database cannot change them.
-    std::string WindowTitle = NotGiven;
-    std::string WindowClass = NotGiven;
-    std::int32_t WindowNumber = 0;
+    // The title and class rules (NotGiven: not compared).
+    std::string WindowTitle;
+    std::string WindowClass;
 };
 
 class TApplicationItem {
