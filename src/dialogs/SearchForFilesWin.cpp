@@ -162,24 +162,43 @@ void TSearchForFilesForm::TVKeyDown(WORD Key)
         ToggleNodeState(TV->Selected());
 }
 
+namespace {
+
+// The hourglass over a control for one scope.
+class TBusyCursor {
+public:
+    explicit TBusyCursor(Control* Over) : FOver(Over), FSaved(Over ? Over->Cursor : nullptr)
+    {
+        if (FOver)
+            FOver->Cursor = ::LoadCursorA(nullptr, IDC_WAIT);
+    }
+    ~TBusyCursor()
+    {
+        if (FOver)
+            FOver->Cursor = FSaved;
+    }
+    TBusyCursor(const TBusyCursor&) = delete;
+    TBusyCursor& operator=(const TBusyCursor&) = delete;
+
+private:
+    Control* FOver;
+    HCURSOR FSaved;
+};
+
+}  // namespace
+
 void SearchForFilesActionExecute(TApplicationList& List, Control* Table)
 {
     StringList Roots;
     if (!SearchForFilesForm || !SearchForFilesForm->SelectSearchRoots(Roots) || Roots.empty())
         return;
-    const HCURSOR Saved = Table ? Table->Cursor : nullptr;
-    if (Table)
-        Table->Cursor = ::LoadCursorA(nullptr, IDC_WAIT);
-    {
-        // Empty removable drives must not ask the user.
-        TErrorModeGuard ErrorMode;
-        TWin32SearchFileSystem Disk;
-        TSearchProgressWindow Window;
-        TCoalescingProgress Progress(Window, [] { return static_cast<unsigned>(::GetTickCount()); },
-                                     SearchRedrawInterval, SearchPumpInterval);
-        ListTarget Target(List);
-        SearchForFiles(Roots, Disk, Progress, Target);
-    }
-    if (Table)
-        Table->Cursor = Saved;
+    TBusyCursor Busy(Table);
+    // Empty removable drives must not ask the user.
+    TErrorModeGuard ErrorMode;
+    TWin32SearchFileSystem Disk;
+    TSearchProgressWindow Window;
+    TCoalescingProgress Progress(Window, [] { return static_cast<unsigned>(::GetTickCount()); },
+                                 SearchRedrawInterval, SearchPumpInterval);
+    ListTarget Target(List);
+    SearchForFiles(Roots, Disk, Progress, Target);
 }
