@@ -96,6 +96,18 @@ TEST_F(LayoutsWinTest, AppliedLayoutPlacesHostPanelsAndBindsTheNamedApplication)
             EXPECT_EQ(P->ClientPanel->Color(), PanelLevelColors[0]);
         }
     }
+    // Dragging the border between the docked panels moves both windows.
+    TPanelBoundsWin Bounds(L.Tree);
+    TPanelBorderList Borders(L.Tree, Bounds);
+    ASSERT_TRUE(Borders.StartDrag(Three, {0, 0, 401, 199}, 122, 20));
+    const TBorderSpace Space{L.Tree, Bounds};
+    int Cursor = crDefault;
+    ASSERT_TRUE(Borders.Items(0)->GetBorderCursor(Space, 122, 20, Cursor));
+    SetBorderCursor(L.Tree, *Borders.Items(0), Cursor);
+    EXPECT_EQ(AppPanel->Cursor, ::LoadCursorA(nullptr, IDC_SIZEWE));
+    Borders.ApplyMove({0, 0, 401, 199}, -20, 0);
+    EXPECT_TRUE(SameRect(L.Tree.Data(Nodes[0])->BoundsRect(), RECT{0, 0, 101, 199}));
+    EXPECT_TRUE(SameRect(AppPanel->BoundsRect(), RECT{101, 0, 402, 199}));
     ASSERT_TRUE(H.RunUntil([&] { return H.Monitor->FindItemByPanel(AppPanel->ClientPanel) &&
                                         H.Monitor->FindItemByPanel(AppPanel->ClientPanel)->Bound; },
                            10000));
