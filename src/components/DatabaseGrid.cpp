@@ -756,6 +756,8 @@ void TDatabaseGrid::LookupComboChange(const std::string& Text)
         return;
     const std::string Old = Cell(Col_, Row_);
     SetCell(Col_, Row_, Text);
+    if (View_)
+        View_->TakeFocus();
     SetHasChanged(true);
     if (ChangedOnEdited || Text != Old)
         DoCellValueChanged(Col_, Row_);

@@ -29,6 +29,8 @@ public:
     virtual void PlaceEditors(int ACol, int ARow) = 0;
     // Whether a lookup combo box is assigned (no lookups without one).
     virtual bool HasLookupCombo() const { return false; }
+    // The control takes the keyboard focus back from the combo box.
+    virtual void TakeFocus() {}
 };
 
 // Texts that differ only in their digits compare by their whole-number
@@ -167,7 +169,8 @@ public:
     StringList LookupKeys(int ACol, int ARow);
     bool LookupComboVisible(int ACol) const;
     bool ButtonVisible(int ACol, bool EditorShowing) const;
-    // The combo box picked Text for the current cell.
+    // The combo box picked Text for the current cell; the control then
+    // takes the focus back.
     void LookupComboChange(const std::string& Text);
     // A key typed into the combo box: true when it belongs to the type-ahead
     // text (consumed). CurrentFixed: the current cell is a fixed one.

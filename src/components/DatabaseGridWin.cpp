@@ -170,12 +170,7 @@ void TDatabaseGridWin::LookupComboChange()
     if (!Combo || Grid.ReadOnlyDatabase())
         return;
     const int I = Combo->ItemIndex();
-    const std::string Text = I >= 0 ? Combo->Item(I) : std::string();
-    // The text first, then the focus: the model's events may look at both.
-    const auto Alive = AliveFlag();
-    Grid.LookupComboChange(Text);
-    if (*Alive)
-        ::SetFocus(Handle());
+    Grid.LookupComboChange(I >= 0 ? Combo->Item(I) : std::string());
 }
 
 void TDatabaseGridWin::LookupComboDropDown()

@@ -93,6 +93,7 @@ private:
     bool CanSelectCell(int ACol, int ARow) override { return StringGrid::SelectCell(ACol, ARow); }
     void PlaceEditors(int ACol, int ARow) override;
     bool HasLookupCombo() const override { return LookUpCombobox() != nullptr; }
+    void TakeFocus() override { ::SetFocus(Handle()); }
 
     bool IsFixed(int ACol, int ARow) const { return ACol < FixedCols() || ARow < FixedRows(); }
     void DrawCellText(Canvas& C, int ACol, int ARow, const RECT& Rect);
