@@ -31,7 +31,9 @@ struct TGridRect {
 // The range spanned by two corner cells, in either order.
 TGridRect GridRectOf(int Col1, int Row1, int Col2, int Row2);
 
-enum class TGridKey { Left, Right, Up, Down, PageUp, PageDown, Home, End };
+// Tab and BackTab step across the row and on to the next (previous) one,
+// from the last cell back to the first.
+enum class TGridKey { Left, Right, Up, Down, PageUp, PageDown, Home, End, Tab, BackTab };
 
 struct TGridCell {
     int Col = -1, Row = -1;

@@ -45,10 +45,16 @@ protected:
             case VK_ESCAPE: case VK_RETURN: case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT:
                 FGrid->EditorKey(static_cast<WORD>(WParam));
                 return 0;
+            case VK_TAB:
+                if (FGrid->Tabs) {
+                    FGrid->EditorKey(VK_TAB);
+                    return 0;
+                }
+                break;
             }
             break;
         case WM_CHAR:
-            if (WParam == VK_RETURN || WParam == VK_ESCAPE)
+            if (WParam == VK_RETURN || WParam == VK_ESCAPE || (WParam == VK_TAB && FGrid->Tabs))
                 return 0;  // no beep for the keys that ended the edit
             break;
         case WM_KILLFOCUS: {
@@ -75,6 +81,8 @@ StringGrid::StringGrid(Component* Owner, const StringGridArgs& Args)
       Editing(Args.Editing),
       RangeSelect(Args.RangeSelect),
       ColSizing(Args.ColSizing),
+      Tabs(Args.Tabs),
+      ThumbTracking(Args.ThumbTracking),
       GridLines(Args.GridLines),
       FFixedCols(Args.FixedCols),
       FFixedRows(Args.FixedRows),
@@ -526,6 +534,11 @@ bool StringGrid::HandleKey(WORD Key)
     case VK_NEXT: K = TGridKey::PageDown; break;
     case VK_HOME: K = TGridKey::Home; break;
     case VK_END: K = TGridKey::End; break;
+    case VK_TAB:
+        if (!Tabs || ::GetKeyState(VK_MENU) < 0)
+            return false;
+        K = ::GetKeyState(VK_SHIFT) < 0 ? TGridKey::BackTab : TGridKey::Tab;
+        break;
     case VK_F2:
         ShowEditor();
         return true;
@@ -533,7 +546,7 @@ bool StringGrid::HandleKey(WORD Key)
         return false;
     }
     const bool Ctrl = ::GetKeyState(VK_CONTROL) < 0;
-    const bool Shift = ::GetKeyState(VK_SHIFT) < 0;
+    const bool Shift = ::GetKeyState(VK_SHIFT) < 0 && K != TGridKey::BackTab;
     const TGridCell T = FGeo.KeyTarget(K, Ctrl, Col(), Row());
     if (K == TGridKey::PageUp || K == TGridKey::PageDown) {
         // The page keys scroll the view by as much as they move the cell.
@@ -559,6 +572,9 @@ void StringGrid::Scroll(int Bar, WORD Code)
     case SB_TOP: Pos = First; break;
     case SB_BOTTOM: Pos = Last; break;
     case SB_THUMBTRACK:
+        if (!ThumbTracking)
+            return;
+        [[fallthrough]];
     case SB_THUMBPOSITION: {
         SCROLLINFO Si = {};
         Si.cbSize = sizeof(Si);
@@ -659,7 +675,7 @@ LRESULT StringGrid::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         return 0;
     }
     case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return DLGC_WANTARROWS | DLGC_WANTCHARS | (Tabs ? DLGC_WANTTAB : 0);
     case WM_KEYDOWN: {
         const auto Alive = AliveFlag();
         TShiftState Shift = 0;

@@ -38,6 +38,8 @@ struct StringGridArgs {
     bool Editing = false;      // cells may be edited in place
     bool RangeSelect = false;  // Shift and dragging select a range
     bool ColSizing = true;     // header edges size the columns
+    bool Tabs = false;         // Tab and Shift+Tab move between cells
+    bool ThumbTracking = false;  // the view follows the thumb while dragged
     bool Visible = true;
 };
 
@@ -68,6 +70,8 @@ public:
     bool Editing = false;
     bool RangeSelect = false;
     bool ColSizing = true;
+    bool Tabs = false;
+    bool ThumbTracking = false;
     bool GridLines = true;
     TColor Color = SystemColor(COLOR_WINDOW);
     TColor FixedColor = SystemColor(COLOR_BTNFACE);

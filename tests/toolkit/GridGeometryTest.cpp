@@ -123,6 +123,11 @@ TEST(GridGeometryTest, KeysAndHeaderEdges)
         {TGridKey::Home, false, 3, 9, {1, 9}},
         {TGridKey::Home, true, 3, 9, {1, 1}},
         {TGridKey::End, true, 2, 9, {4, 19}},
+        {TGridKey::Tab, false, 3, 9, {4, 9}},
+        {TGridKey::Tab, false, 4, 9, {1, 10}},
+        {TGridKey::Tab, false, 4, 19, {1, 1}},      // round to the first cell
+        {TGridKey::BackTab, false, 1, 10, {4, 9}},
+        {TGridKey::BackTab, false, 1, 1, {4, 19}},
     };
     for (const Case& K : Cases) {
         SCOPED_TRACE(testing::Message() << static_cast<int>(K.Key) << " from " << K.Col << "," << K.Row);
