@@ -144,7 +144,17 @@ void TDatabaseGridWin::RecolorLookupCombo()
 
 void TDatabaseGridWin::Repaint()
 {
+    if (FRepaintPending)
+        return;
+    FRepaintPending = true;
     ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+LRESULT TDatabaseGridWin::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    if (Msg == WM_PAINT)
+        FRepaintPending = false;
+    return StringGrid::WndProc(Msg, WParam, LParam);
 }
 
 // --- Combo box handlers ---

@@ -74,6 +74,7 @@ public:
     int Row() const override { return Grid.Row(); }
 
 protected:
+    LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
     void DrawCell(Canvas& C, int ACol, int ARow, const RECT& Rect, TGridDrawState State) override;
     bool SelectCell(int ACol, int ARow) override;
     void SetColRow(int ACol, int ARow) override { Grid.SetColRow(ACol, ARow); }
@@ -113,4 +114,7 @@ private:
     mutable Button* FButton = nullptr;
     HWND FButtonWnd = nullptr;
     unsigned FPosted = 0;
+    // The whole client area waits for a paint: filling a table repaints
+    // once per cell otherwise, each a call into the window system.
+    bool FRepaintPending = false;
 };

@@ -266,7 +266,11 @@ void StringGrid::SetTopLeft(int ATopRow, int ALeftCol)
         return;
     if (EditorShowing())
         HideEditor(true);
-    UpdateScrollBars();
+    // Only the bar that moved: each one redrawn costs a frame repaint.
+    if (FGeo.TopRow != OldTop)
+        ::SetScrollPos(Handle(), SB_VERT, FGeo.TopRow - FGeo.FixedRows, TRUE);
+    if (FGeo.LeftCol != OldLeft)
+        ::SetScrollPos(Handle(), SB_HORZ, FGeo.LeftCol - FGeo.FixedCols, TRUE);
     ::InvalidateRect(Handle(), nullptr, FALSE);
     TopLeftChanged();
 }
