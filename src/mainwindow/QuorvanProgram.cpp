@@ -1,18 +1,43 @@
-// Program entry: the application object, the main window, the loop.
+// Program entry: the application object, the forms in their creation order
+// (the first is the main window), the loop. No command line is read.
+#include "dialogs/ConfirmDuplicatesWin.h"
+#include "dialogs/progressesWin.h"
 #include "hosting/IdentifyWin.h"
+#include "hosting/confirmation.h"
 #include "mainwindow/main.h"
 #include "toolkit/Application.h"
 
 #include <windows.h>
+
+#include <functional>
+
+namespace {
+
+// The one place that orders the forms; forms of units still to come join
+// it in their places: Tmainform, Tlayoutsform, TApplicationListForm,
+// TProgressbarForm, TConfirmDuplicatesForm, TConfirmationForm,
+// TKnownAppsForm, TSearchForFilesForm, TPropertyEditorForm,
+// TMinSizeEditorForm.
+const std::function<Form*(TApplication&)> FormOrder[] = {
+    [](TApplication& App) -> Form* { return new Tmainform(&App); },
+    [](TApplication& App) -> Form* { return new TProgressbarForm(&App); },
+    [](TApplication& App) -> Form* { return new TConfirmDuplicatesForm(&App); },
+    [](TApplication& App) -> Form* { return new TConfirmationForm(&App); },
+};
+
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     SetFileProbe(&Win32FileProbe);
     TApplication App;
     App.SetTitle("Tessarine Quorvan");
-    auto* Main = new Tmainform(&App);
-    App.MainForm = Main;
-    Main->Show();
+    for (const auto& Create : FormOrder) {
+        Form* F = Create(App);
+        if (!App.MainForm)
+            App.MainForm = F;
+    }
+    App.MainForm->Show();
     App.Run();
     return 0;
 }

@@ -103,8 +103,16 @@ void TApplication::ProcessMessages()
 
 void TApplication::RunModalLoop(const std::function<bool()>& Done)
 {
-    while (!FTerminated && !Done())
-        HandleMessage();
+    // An idle handler may end the loop: ask again before sleeping, or the
+    // loop would wait for a message that may never come.
+    while (!FTerminated && !Done()) {
+        MSG Msg;
+        if (ProcessMessage(Msg))
+            continue;
+        Idle();
+        if (!FTerminated && !Done())
+            ::WaitMessage();
+    }
 }
 
 void TApplication::Terminate()

@@ -16,6 +16,13 @@ ComboBox::ComboBox(Component* Owner, const ComboBoxArgs& Args)
     P.Width = Args.Width;
     P.Height = Args.DropDownHeight;
     CreateHandle(P);
+    // The creation-time WM_MEASUREITEM reaches the parent before this
+    // object is attached: set the heights now.
+    if (Args.OwnerDrawFixed)
+        SetItemHeight(Args.ItemHeight);
+    ::SendMessageA(Handle(), CB_SETMINVISIBLE, static_cast<WPARAM>(Args.DropDownCount), 0);
+    if (Args.Align != TAlign::None)
+        SetAlign(Args.Align);
 }
 
 ComboBox::~ComboBox()
@@ -46,9 +53,9 @@ void ComboBox::Clear()
     ::SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
 }
 
-void ComboBox::AddItem(const std::string& Text)
+int ComboBox::AddItem(const std::string& Text)
 {
-    ::SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text.c_str()));
+    return static_cast<int>(::SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text.c_str())));
 }
 
 void ComboBox::SetItems(const std::vector<std::string>& Items)
@@ -113,6 +120,9 @@ void ComboBox::SetColor(TColor Color)
 
 LRESULT ComboBox::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
+    // Arrows and Enter open and move the list even inside a dialog.
+    if (Msg == WM_GETDLGCODE)
+        return DefaultHandler(Msg, WParam, LParam) | DLGC_WANTARROWS;
     if (Msg == WM_CHAR) {
         const auto Alive = AliveFlag();
         char Key = static_cast<char>(WParam);

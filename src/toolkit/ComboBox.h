@@ -13,6 +13,9 @@ struct ComboBoxArgs {
     Control* Parent = nullptr;
     int Left = 0, Top = 0, Width = 145;
     int DropDownHeight = 200;  // the closed box's height is the system's
+    int DropDownCount = 8;     // items shown by the open list
+    int ItemHeight = 0;        // owner-drawn items; 0: the system's
+    TAlign Align = TAlign::None;
     bool DropDownList = true;  // false: an edit field the user types into
     // A combo box's style is fixed when it is created.
     bool OwnerDrawFixed = false;
@@ -27,7 +30,8 @@ public:
     int Count() const;
     std::string Item(int Index) const;
     void Clear();
-    void AddItem(const std::string& Text);
+    // The new item's index.
+    int AddItem(const std::string& Text);
     void SetItems(const std::vector<std::string>& Items);
     // Exact text; -1 when absent.
     int IndexOf(const std::string& Text) const;

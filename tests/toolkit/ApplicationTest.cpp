@@ -161,4 +161,19 @@ TEST(ApplicationTest, TimerStopsWhenDisabledAndExceptionsAreCaught)
     EXPECT_EQ(Caught, "tick failed");
 }
 
+TEST(ApplicationTest, ModalLoopEndedByAnIdleHandlerReturnsWithoutAnotherMessage)
+{
+    TApplication App;
+    bool Ended = false;
+    App.AddIdleHandler([&] { Ended = true; });
+    // Only this timer would wake a loop that went back to sleep.
+    Timer Guard(&App, 3000);
+    Guard.OnTimer = [&] { App.Terminate(); };
+    const DWORD Start = ::GetTickCount();
+    App.RunModalLoop([&] { return Ended; });
+    EXPECT_TRUE(Ended);
+    EXPECT_FALSE(App.Terminated());
+    EXPECT_LT(::GetTickCount() - Start, 1500u);
+}
+
 }  // namespace

@@ -1,0 +1,58 @@
+// The host's registry state, read once at the first activation of the main
+// window and written once when it closes: the layouts, the main window's
+// position, the application list and the database of known applications.
+// The units that own each part are reached through hooks. Portable.
+#pragma once
+
+#include "hosting/Velmora.h"
+#include "mainwindow/SettingsStore.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+extern const char* const MainWindowPrefix;   // "MainWindow"
+extern const char* const FoundAppListValue;  // "FoundAppList"
+extern const char* const KnownAppListValue;  // "KnownAppList"
+
+// "Software\Tessarine\Quorvan" and its two subkeys.
+std::string HostKey();
+std::string LayoutsKey();
+std::string AppsKey();
+
+struct TStartupHooks {
+    std::function<void(ISettingsStore& Store)> LoadLayouts;
+    std::function<void(ISettingsStore& Store)> LoadWindowPosition;
+    std::function<void(const StringList& Lines)> ReadApplicationList;
+    // An import result code (0 imported, 1 nothing newer, above 1 an error).
+    std::function<std::uint8_t(const StringList& Lines)> ReadApplicationRules;
+    // The lines of the rules file; empty when it is missing or unreadable.
+    std::function<StringList()> LoadRulesFile;
+};
+
+// Reads in this order, each key opened read-only and skipped when absent:
+// the layouts, the window position, "FoundAppList", "KnownAppList"; then
+// the rules file when it holds a line. Answers the last import result (0
+// when nothing was imported).
+std::uint8_t ReadStoredState(ISettingsStore& Store, const TStartupHooks& Hooks);
+
+struct TShutdownHooks {
+    std::string ExePath;
+    std::function<void(ISettingsStore& Store)> SaveWindowPosition;
+    std::function<void(ISettingsStore& Store)> SaveLayouts;
+    // True when the database or either window-rule list holds an entry.
+    std::function<bool()> DatabaseHasEntries;
+    std::function<StringList()> WriteApplicationRules;
+    std::function<bool()> ApplicationListModified;
+    std::function<StringList()> WriteApplicationList;
+};
+
+// Writes "Path" and the window position, the layouts, "KnownAppList" when
+// the database holds anything, "FoundAppList" when the list was modified
+// (deleted when the modified list is empty, so that it stays empty). Keys
+// are created as needed; one that cannot be opened is skipped.
+void WriteStoredState(ISettingsStore& Store, const TShutdownHooks& Hooks);
+
+// A binary registry text list: the lines joined by character 13; empty when
+// the value is missing, not binary, empty or read short.
+bool ReadTextListValue(ISettingsStore& Store, const std::string& Name, StringList& Lines);

@@ -1,0 +1,101 @@
+// A registry in memory for the stored-state tests: keys of typed values,
+// a log of what was opened, read and written, and failures on demand.
+#pragma once
+
+#include "mainwindow/SettingsStore.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+class FakeSettingsStore : public ISettingsStore {
+public:
+    struct Value {
+        TValueKind Kind = TValueKind::Integer;
+        std::string Data;
+        int Int = 0;
+    };
+    std::map<std::string, std::map<std::string, Value>> Keys;
+    std::vector<std::string> Log;
+    std::set<std::string> FailWrites;  // value names whose write fails
+    std::set<std::string> NoCreate;    // keys that cannot be created
+    bool ShortReads = false;           // binary reads lose their last byte
+
+    void SetInt(const std::string& Key, const std::string& Name, int V) { Keys[Key][Name] = {TValueKind::Integer, "", V}; }
+    void SetBinary(const std::string& Key, const std::string& Name, const std::string& D) { Keys[Key][Name] = {TValueKind::Binary, D, 0}; }
+    void SetString(const std::string& Key, const std::string& Name, const std::string& D) { Keys[Key][Name] = {TValueKind::String, D, 0}; }
+    const Value* Find(const std::string& Key, const std::string& Name) const
+    {
+        auto K = Keys.find(Key);
+        if (K == Keys.end())
+            return nullptr;
+        auto V = K->second.find(Name);
+        return V == K->second.end() ? nullptr : &V->second;
+    }
+
+    bool OpenKey(const std::string& Key, bool CanCreate) override
+    {
+        if (!Keys.count(Key) && (!CanCreate || NoCreate.count(Key)))
+            return false;
+        Keys[Key];
+        FOpen = Key;
+        Log.push_back("open " + Key);
+        return true;
+    }
+    bool OpenKeyReadOnly(const std::string& Key) override
+    {
+        if (!Keys.count(Key))
+            return false;
+        FOpen = Key;
+        Log.push_back("read " + Key);
+        return true;
+    }
+    void CloseKey() override { FOpen.clear(); }
+    bool ReadInteger(const std::string& Name, int& V) override
+    {
+        const Value* P = Find(FOpen, Name);
+        if (!P || P->Kind != TValueKind::Integer)
+            return false;
+        V = P->Int;
+        return true;
+    }
+    bool GetValueInfo(const std::string& Name, TValueKind& Kind, std::size_t& Size) override
+    {
+        const Value* P = Find(FOpen, Name);
+        if (!P)
+            return false;
+        Kind = P->Kind;
+        Size = P->Kind == TValueKind::Integer ? 4 : P->Data.size();
+        return true;
+    }
+    bool ReadBinary(const std::string& Name, std::string& Data) override
+    {
+        const Value* P = Find(FOpen, Name);
+        if (!P)
+            return false;
+        Data = P->Data;
+        if (ShortReads && !Data.empty())
+            Data.pop_back();
+        return true;
+    }
+    bool WriteInteger(const std::string& Name, int V) override { return Write(Name, {TValueKind::Integer, "", V}); }
+    bool WriteString(const std::string& Name, const std::string& D) override { return Write(Name, {TValueKind::String, D, 0}); }
+    bool WriteBinary(const std::string& Name, const std::string& D) override { return Write(Name, {TValueKind::Binary, D, 0}); }
+    bool DeleteValue(const std::string& Name) override
+    {
+        Log.push_back("delete " + Name);
+        return Keys[FOpen].erase(Name) > 0;
+    }
+
+private:
+    bool Write(const std::string& Name, const Value& V)
+    {
+        if (FailWrites.count(Name))
+            return false;
+        Keys[FOpen][Name] = V;
+        Log.push_back("write " + Name);
+        return true;
+    }
+    std::string FOpen;
+};

@@ -1,0 +1,151 @@
+#include "mainwindow/StoredState.h"
+
+#include "mainwindow/FakeSettingsStore.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Hooks that note each call in the store's log.
+TStartupHooks RecordingHooks(FakeSettingsStore& Store, const StringList& RulesFile,
+                             std::vector<StringList>& Imported, StringList& AppList)
+{
+    TStartupHooks H;
+    H.LoadLayouts = [&Store](ISettingsStore&) { Store.Log.push_back("layouts"); };
+    H.LoadWindowPosition = [&Store](ISettingsStore&) { Store.Log.push_back("position"); };
+    H.ReadApplicationList = [&Store, &AppList](const StringList& L) {
+        Store.Log.push_back("app list");
+        AppList = L;
+    };
+    H.ReadApplicationRules = [&Store, &Imported](const StringList& L) -> std::uint8_t {
+        Store.Log.push_back("rules");
+        Imported.push_back(L);
+        // The first line stands for the reader's answer.
+        return static_cast<std::uint8_t>(std::stoi(L.front()));
+    };
+    H.LoadRulesFile = [&Store, RulesFile] {
+        Store.Log.push_back("rules file");
+        return RulesFile;
+    };
+    return H;
+}
+
+TEST(StoredStateTest, StartUpReadsKeysInOrderSkipsAbsentOnesAndKeepsTheLastImportResult)
+{
+    struct Case {
+        const char* Name;
+        bool Layouts, Host, Apps;
+        StringList RulesFile;
+        std::vector<std::string> WantLog;
+        std::uint8_t WantResult;
+    };
+    const std::string L = "read " + LayoutsKey(), H = "read " + HostKey(), A = "read " + AppsKey();
+    const Case Cases[] = {
+        {"all keys, file is older", true, true, true, {"1"},
+         {L, "layouts", H, "position", A, "app list", "rules", "rules file", "rules"}, 1},
+        {"empty registry: the file alone", false, false, false, {"0", "x"}, {"rules file", "rules"}, 0},
+        {"no file: the registry's error stays", false, false, true, {},
+         {A, "app list", "rules", "rules file"}, 5},
+        {"host key only", false, true, false, {}, {H, "position", "rules file"}, 0},
+    };
+    for (const Case& C : Cases) {
+        FakeSettingsStore Store;
+        if (C.Layouts)
+            Store.SetInt(LayoutsKey(), "LayoutsCount", 0);
+        if (C.Host)
+            Store.SetInt(HostKey(), "MainWindowState", 0);
+        if (C.Apps) {
+            Store.SetBinary(AppsKey(), "FoundAppList", "a\rb\r\rc");
+            Store.SetBinary(AppsKey(), "KnownAppList", "5\rline");
+        }
+        std::vector<StringList> Imported;
+        StringList AppList;
+        EXPECT_EQ(ReadStoredState(Store, RecordingHooks(Store, C.RulesFile, Imported, AppList)),
+                  C.WantResult) << C.Name;
+        EXPECT_EQ(Store.Log, C.WantLog) << C.Name;
+        if (C.Apps) {
+            EXPECT_EQ(AppList, (StringList{"a", "b", "", "c"})) << C.Name;
+            EXPECT_EQ(Imported.front(), (StringList{"5", "line"})) << C.Name;
+        }
+    }
+}
+
+TEST(StoredStateTest, TextListValueIsIgnoredUnlessBinaryNonEmptyAndReadWhole)
+{
+    struct Case {
+        const char* Name;
+        TValueKind Kind;
+        std::string Data;
+        bool Short;
+        bool Want;
+    };
+    const Case Cases[] = {
+        {"binary", TValueKind::Binary, "x\ry", false, true},
+        {"string", TValueKind::String, "x\ry", false, false},
+        {"empty", TValueKind::Binary, "", false, false},
+        {"read short", TValueKind::Binary, "x\ry", true, false},
+    };
+    for (const Case& C : Cases) {
+        FakeSettingsStore Store;
+        Store.Keys["k"]["V"] = {C.Kind, C.Data, 0};
+        Store.ShortReads = C.Short;
+        Store.OpenKeyReadOnly("k");
+        StringList Lines = {"stale"};
+        EXPECT_EQ(ReadTextListValue(Store, "V", Lines), C.Want) << C.Name;
+        EXPECT_EQ(Lines.size(), C.Want ? 2u : 0u) << C.Name;
+    }
+}
+
+TEST(StoredStateTest, ShutdownWritesListsOnlyWhenTheyHoldSomethingOrChanged)
+{
+    struct Case {
+        const char* Name;
+        bool HasEntries;
+        StringList Rules;
+        bool Modified;
+        StringList AppList;
+        const char* WantKnown;  // nullptr: left as it was ("old")
+        const char* WantFound;  // nullptr: gone
+    };
+    const Case Cases[] = {
+        {"both written", true, {"r1", "r2"}, true, {"a", "b"}, "r1\rr2", "a\rb"},
+        {"empty database leaves KnownAppList", false, {}, false, {"a"}, "old", "old"},
+        {"rules text empty leaves KnownAppList", true, {""}, false, {}, "old", "old"},
+        {"emptied list is deleted", true, {"r"}, true, {}, "r", nullptr},
+    };
+    for (const Case& C : Cases) {
+        FakeSettingsStore Store;
+        Store.SetBinary(AppsKey(), "KnownAppList", "old");
+        Store.SetBinary(AppsKey(), "FoundAppList", "old");
+        TShutdownHooks H;
+        H.ExePath = "C:\\q\\quorvan.exe";
+        H.SaveWindowPosition = [&](ISettingsStore& S) { S.WriteInteger("MainWindowState", 0); };
+        H.SaveLayouts = [&](ISettingsStore& S) { S.WriteInteger("LayoutsCount", 0); };
+        H.DatabaseHasEntries = [&] { return C.HasEntries; };
+        H.WriteApplicationRules = [&] { return C.Rules; };
+        H.ApplicationListModified = [&] { return C.Modified; };
+        H.WriteApplicationList = [&] { return C.AppList; };
+        WriteStoredState(Store, H);
+        EXPECT_EQ(Store.Find(HostKey(), "Path")->Data, H.ExePath) << C.Name;
+        EXPECT_TRUE(Store.Find(HostKey(), "MainWindowState")) << C.Name;
+        EXPECT_TRUE(Store.Find(LayoutsKey(), "LayoutsCount")) << C.Name;
+        EXPECT_EQ(Store.Find(AppsKey(), "KnownAppList")->Data, C.WantKnown) << C.Name;
+        const auto* Found = Store.Find(AppsKey(), "FoundAppList");
+        if (C.WantFound)
+            EXPECT_EQ(Found ? Found->Data : "(gone)", C.WantFound) << C.Name;
+        else
+            EXPECT_FALSE(Found) << C.Name;
+    }
+}
+
+TEST(StoredStateTest, ShutdownSkipsAKeyThatCannotBeOpened)
+{
+    FakeSettingsStore Store;
+    Store.NoCreate.insert(HostKey());
+    TShutdownHooks H;
+    H.SaveLayouts = [&](ISettingsStore& S) { S.WriteInteger("LayoutsCount", 2); };
+    WriteStoredState(Store, H);
+    EXPECT_EQ(Store.Log, (std::vector<std::string>{"open " + LayoutsKey(), "write LayoutsCount"}));
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+#include "mainwindow/SettingsStoreWin.h"
+#include "mainwindow/WindowPositionWin.h"
+#include "toolkit/Application.h"
+#include "toolkit/Form.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const TestKey = "Software\\Tessarine\\QuorvanPositionTest";
+
+TEST(WindowPositionWinTest, StoredBoundsAreTheRestoredOnesAndComeBackInEveryState)
+{
+    struct Case {
+        const char* Name;
+        int State;
+    };
+    // The test display's window manager does not maximize windows.
+    const Case Cases[] = {{"normal", wsNormal}, {"minimized", wsMinimized}};
+    for (const Case& C : Cases) {
+        TApplication App;
+        FormArgs A;
+        A.CenterOnDesktop = false;
+        Form Main(&App, A);
+        App.MainForm = &Main;
+        Main.Show();
+        ::SetWindowPos(Main.Handle(), nullptr, 120, 90, 500, 360, SWP_NOZORDER);
+        TFormStateTarget Target(Main.Handle());
+        Target.SetWindowState(C.State);
+        App.ProcessMessages();
+        EXPECT_EQ(Target.WindowState(), C.State) << C.Name;
+        {
+            TRegistrySettingsStore Store;
+            ASSERT_TRUE(Store.OpenKey(TestKey, true));
+            EXPECT_TRUE(SaveWindowPosition(Store, Main.Handle(), "MainWindow")) << C.Name;
+            int V = -1;
+            const std::pair<const char*, int> Want[] = {{"MainWindowState", C.State},
+                {"MainWindowLeftPos", 120}, {"MainWindowTopPos", 90}, {"MainWindowWidth", 500},
+                {"MainWindowHeight", 360}};
+            for (const auto& W : Want) {
+                EXPECT_TRUE(Store.ReadInteger(W.first, V)) << C.Name << " " << W.first;
+                EXPECT_EQ(V, W.second) << C.Name << " " << W.first;
+            }
+        }
+        // Back into a fresh window, then restored: the same place.
+        Form Other(&App, A);
+        Other.Show();
+        TRegistrySettingsStore Store;
+        ASSERT_TRUE(Store.OpenKeyReadOnly(TestKey));
+        EXPECT_EQ(LoadWindowPosition(Store, Other.Handle(), "MainWindow"), 5) << C.Name;
+        TFormStateTarget Back(Other.Handle());
+        EXPECT_EQ(Back.WindowState(), C.State) << C.Name;
+        Back.SetWindowState(wsNormal);
+        App.ProcessMessages();
+        RECT R;
+        ::GetWindowRect(Other.Handle(), &R);
+        EXPECT_EQ(R.left, 120) << C.Name;
+        EXPECT_EQ(R.top, 90) << C.Name;
+        EXPECT_EQ(R.right - R.left, 500) << C.Name;
+        EXPECT_EQ(R.bottom - R.top, 360) << C.Name;
+    }
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, TestKey);
+}
+
+}  // namespace
