@@ -152,8 +152,10 @@ void TDatabaseGridWin::Repaint()
 
 LRESULT TDatabaseGridWin::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
-    if (Msg == WM_PAINT)
+    if (Msg == WM_PAINT) {
         FRepaintPending = false;
+        Color = Grid.Color;  // the model's colour is the one owners set
+    }
     return StringGrid::WndProc(Msg, WParam, LParam);
 }
 

@@ -19,6 +19,7 @@
 // lets the grid go on, else OnOwnerDrawCell, which ends it); then looked-up
 // texts, multi-line texts (WrapText) or shortened file names.
 //
+// The background is Grid.Color (the window's own Color follows it).
 // The lookup combo box and the cell button belong to the owner form; the
 // grid places, fills, colours, shows and hides them. The combo box must be
 // created owner-drawn (ComboBoxArgs::OwnerDrawFixed).
