@@ -208,6 +208,7 @@ void StringGrid::LayoutChanged()
     if (!Handle() || FLayoutBusy)
         return;
     FLayoutBusy = true;
+    const int OldTop = FGeo.TopRow, OldLeft = FGeo.LeftCol;
     // Twice: showing or hiding a scroll bar changes the client area.
     for (int Pass = 0; Pass < 2; ++Pass) {
         SyncGeometry();
@@ -215,6 +216,7 @@ void StringGrid::LayoutChanged()
         UpdateScrollBars();
     }
     FLayoutBusy = false;
+    const bool Scrolled = FGeo.TopRow != OldTop || FGeo.LeftCol != OldLeft;
     const int C = std::max(FGeo.FixedCols, std::min(Col(), FGeo.ColCount() - 1));
     const int R = std::max(FGeo.FixedRows, std::min(Row(), FGeo.RowCount - 1));
     if (C != Col() || R != Row())
@@ -230,6 +232,8 @@ void StringGrid::LayoutChanged()
                            Cell.bottom - Cell.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ::InvalidateRect(Handle(), nullptr, FALSE);
+    if (Scrolled)
+        TopLeftChanged();
 }
 
 void StringGrid::UpdateScrollBars()
