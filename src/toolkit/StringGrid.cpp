@@ -351,6 +351,9 @@ void StringGrid::ShowEditor()
         FEditor = new InplaceEdit(this);
     FEditCol = Col();
     FEditRow = Row();
+    FSettingEditText = true;
+    ::SetWindowTextA(FEditor->Handle(), "");  // nothing left from the last edit
+    FSettingEditText = false;
     const RECT R = CellRect(FEditCol, FEditRow);
     ::SetWindowPos(FEditor->Handle(), HWND_TOP, R.left, R.top, R.right - R.left, R.bottom - R.top,
                    SWP_SHOWWINDOW);
@@ -370,13 +373,17 @@ void StringGrid::ShowEditor()
 
 void StringGrid::HideEditor(bool Commit)
 {
-    if (!FEditor || FEditCol < 0)
+    if (!FEditor || FEditCol < 0 || FHidingEditor)
         return;
     const int C = FEditCol, R = FEditRow;
     const bool Showing = EditorShowing();
     const std::string Text = FEditor->Text();
+    // The text goes in while the editor still shows; a handler of that
+    // change may itself ask to hide it.
+    FHidingEditor = true;
     if (Commit && Showing)
         SetEditText(C, R, Text);
+    FHidingEditor = false;
     FEditCol = FEditRow = -1;
     HWND Edit = FEditor->Handle();
     if (::GetFocus() == Edit)

@@ -174,5 +174,6 @@ private:
     bool FTrackingLeave = false;
     bool FLayoutBusy = false;
     bool FSettingEditText = false;  // the editor's text set by the grid
+    bool FHidingEditor = false;
     int FWheelRest = 0;
 };
