@@ -568,6 +568,8 @@ bool TDatabaseGrid::FocusCell(int ACol, int ARow)
         return false;
     Col_ = ACol;
     Row_ = ARow;
+    if (View_)
+        View_->CurrentMoved();
     return true;
 }
 

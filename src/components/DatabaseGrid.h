@@ -31,6 +31,8 @@ public:
     virtual bool HasLookupCombo() const { return false; }
     // The control takes the keyboard focus back from the combo box.
     virtual void TakeFocus() {}
+    // FocusCell moved the current cell: show it.
+    virtual void CurrentMoved() {}
 };
 
 // Texts that differ only in their digits compare by their whole-number
@@ -132,7 +134,8 @@ public:
     // --- Current cell and moves ---
     int Col() const { return Col_; }
     int Row() const { return Row_; }
-    // Moves the current cell when the selection is accepted.
+    // Moves the current cell when the selection is accepted; the control
+    // then brings it into view.
     bool FocusCell(int ACol, int ARow);
     bool SelectCell(int ACol, int ARow);
     int CurrentCellCol() const { return CurrentCellCol_; }

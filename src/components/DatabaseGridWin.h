@@ -10,8 +10,8 @@
 //   T->Grid.SetOwnerDrawColumns("Flags");
 //   T->OnOwnerDrawCell = [](TDatabaseGridWin&, int ACol, int ARow, const std::string& Column,
 //                           const std::string& Value, const RECT& R, Canvas& C) { ... };
-// Move the current cell with FocusCell (it scrolls it into view); the
-// model's FocusCell only records it.
+// The current cell moves with FocusCell, of the window or of the model;
+// either scrolls it into view.
 //
 // What a cell shows: the base drawing (fill, text at 2,2) in the colour the
 // model's OnGetCellColor or MarkedColor gives; then, outside fixed cells,
@@ -96,6 +96,7 @@ private:
     void PlaceEditors(int ACol, int ARow) override;
     bool HasLookupCombo() const override { return LookUpCombobox() != nullptr; }
     void TakeFocus() override { ::SetFocus(Handle()); }
+    void CurrentMoved() override { CurrentCellMoved(); }
 
     bool IsFixed(int ACol, int ARow) const { return ACol < FixedCols() || ARow < FixedRows(); }
     void DrawCellText(Canvas& C, int ACol, int ARow, const RECT& Rect);

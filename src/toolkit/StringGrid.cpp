@@ -320,6 +320,18 @@ bool StringGrid::MoveCurrent(int ACol, int ARow, bool Extend)
     return true;
 }
 
+void StringGrid::CurrentCellMoved()
+{
+    if (EditorShowing() && (FEditCol != Col() || FEditRow != Row()))
+        HideEditor(true);
+    FAnchorCol = Col();
+    FAnchorRow = Row();
+    TGridGeometry G = FGeo;
+    if (G.ScrollInView(Col(), Row()))
+        SetTopLeft(G.TopRow, G.LeftCol);
+    ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
 bool StringGrid::SelectCell(int ACol, int ARow)
 {
     bool Can = true;

@@ -139,6 +139,9 @@ protected:
     // inside painting.
     virtual void PostedWork(WPARAM What) { (void)What; }
     void PostWork(WPARAM What);
+    // The current cell was moved from outside (a model): the selection
+    // shrinks to it and it scrolls into view.
+    void CurrentCellMoved();
 
 private:
     class InplaceEdit;

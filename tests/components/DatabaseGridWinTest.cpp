@@ -226,6 +226,12 @@ TEST_F(DatabaseGridWinTest, FirstPaintSelectsAndFocusReportsTheEditor)
     Key(T->Handle(), VK_F2);
     Key(T->EditorHandle(), VK_ESCAPE);
     EXPECT_EQ(Log, (std::vector<std::string>{"position Id1", "position Name1", "lost Name1 from editor"}));
+    // The model moving the current cell brings it into view.
+    M.SetRecordCount(40);
+    ASSERT_TRUE(M.FocusCell(2, 40));
+    EXPECT_EQ(T->Row(), 40);
+    const RECT R = T->CellRect(2, 40);
+    EXPECT_FALSE(::IsRectEmpty(&R));
 }
 
 }  // namespace
