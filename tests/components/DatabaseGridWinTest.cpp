@@ -204,6 +204,14 @@ TEST_F(DatabaseGridWinTest, TheComboBoxAndTheButtonFollowTheCurrentCell)
     Key(T->Handle(), VK_F2);
     ASSERT_TRUE(T->EditorShowing());
     EXPECT_FALSE(Btn->Visible());
+    // Keys typed into the combo box pick by the looked-up text.
+    Key(T->EditorHandle(), VK_ESCAPE);
+    ASSERT_TRUE(T->FocusCell(M.ColumnIndex("Kind"), 1));
+    for (char C : {'s', 'e'})
+        ::SendMessageA(Combo->Handle(), WM_CHAR, static_cast<WPARAM>(C), 0);
+    EXPECT_EQ(M.TypeAheadText, "SE");
+    EXPECT_EQ(Combo->ItemIndex(), 1);
+    Combo->SetDroppedDown(false);
 }
 
 TEST_F(DatabaseGridWinTest, FirstPaintSelectsAndFocusReportsTheEditor)
