@@ -477,17 +477,13 @@ void StringGrid::Paint(HDC Dc, const RECT& Update)
     const TGridRect Sel = Selection();
     // The rows and columns in view: fixed ones first, then from the top-left.
     std::vector<int> Rows, Cols;
-    const int FirstCol = FGeo.FixedCols > 0 ? 0 : FGeo.LeftCol;
-    auto Shown = [this](int C, int R) { return !FGeo.CellRect(C, R).IsEmpty(); };
-    for (int R = 0; R < FGeo.FixedRows && Shown(FirstCol, R); ++R)
+    for (int R = 0; R < FGeo.FixedRows && FGeo.RowTop(R) >= 0; ++R)
         Rows.push_back(R);
-    for (int R = FGeo.TopRow; R < FGeo.RowCount && Shown(FirstCol, R); ++R)
+    for (int R = FGeo.TopRow; R < FGeo.RowCount && FGeo.RowTop(R) >= 0; ++R)
         Rows.push_back(R);
-    if (Rows.empty())
-        return;
-    for (int C = 0; C < FGeo.FixedCols && Shown(C, Rows.front()); ++C)
+    for (int C = 0; C < FGeo.FixedCols && FGeo.ColLeft(C) >= 0; ++C)
         Cols.push_back(C);
-    for (int C = FGeo.LeftCol; C < FGeo.ColCount() && Shown(C, Rows.front()); ++C)
+    for (int C = FGeo.LeftCol; C < FGeo.ColCount() && FGeo.ColLeft(C) >= 0; ++C)
         Cols.push_back(C);
     HGDIOBJ OldFont = ::SelectObject(Dc, reinterpret_cast<HFONT>(::SendMessageA(Handle(), WM_GETFONT, 0, 0)));
     HBRUSH BodyLine = ::GetSysColorBrush(COLOR_BTNFACE);

@@ -44,6 +44,12 @@ TEST(GridGeometryTest, CellRectFollowsScrollingAndKeepsFixedParts)
         SCOPED_TRACE(testing::Message() << K.Top << "," << K.Left << " cell " << K.Col << "," << K.Row);
         EXPECT_EQ(Sample(K.Top, K.Left).CellRect(K.Col, K.Row), K.Expect);
     }
+    // A column of width 0 is still shown: only its grid line.
+    TGridGeometry G = Sample(1, 1);
+    G.ColWidths[2] = 0;
+    EXPECT_EQ(G.ColLeft(2), 92);
+    EXPECT_EQ(G.CellRect(3, 1), (TPixelRect{93, 21, 163, 41}));
+    EXPECT_EQ(G.ColLeft(4), 164);
 }
 
 TEST(GridGeometryTest, MouseToCellIsTheInverseOfCellRect)
