@@ -1,9 +1,13 @@
-// Placing a layout of 8 x 8 x 8 nested panels (584 panels), and writing and
-// reading a stored tree of 1,000 nodes through an in-memory registry key.
+// Placing a layout of 8 x 8 x 8 nested panels (584 panels), one border drag
+// step on it, and writing and reading a stored tree of 1,000 nodes through
+// an in-memory registry key.
+#include "mainwindow/LayoutBorders.h"
 #include "mainwindow/LayoutGeometry.h"
 #include "mainwindow/LayoutTree.h"
 
 #include "hosting/Velmora.h"
+
+#include "mainwindow/LayoutTestSupport.h"
 
 #include <benchmark/benchmark.h>
 
@@ -11,27 +15,6 @@
 #include <string>
 
 namespace {
-
-class MemoryRegistry : public IRegistryValues {
-public:
-    int ReadIntegerDef(const std::string& Name, int Default) override
-    {
-        const auto It = Ints.find(Name);
-        return It == Ints.end() ? Default : It->second;
-    }
-    std::string ReadStringDef(const std::string& Name, const std::string& Default) override
-    {
-        const auto It = Strings.find(Name);
-        return It == Strings.end() ? Default : It->second;
-    }
-    void WriteInteger(const std::string& Name, int Value) override { Ints[Name] = Value; }
-    void WriteString(const std::string& Name, const std::string& Value) override
-    {
-        Strings[Name] = Value;
-    }
-    std::map<std::string, int> Ints;
-    std::map<std::string, std::string> Strings;
-};
 
 class CountingVisitor : public ILayoutVisitor {
 public:
@@ -67,6 +50,31 @@ void BM_LayoutPanels8x8x8(benchmark::State& State)
     State.counters["nodes"] = T.Count();
 }
 
+// One drag step on the largest layout the limits allow: the border between
+// the first two top-level panels, with every edge that follows it.
+void BM_DragStep8x8x8(benchmark::State& State)
+{
+    TLayoutTree T;
+    const TNodeId L = T.AddNode(NoNode, "Big", nkLayout);
+    AddLevel(T, L, 0);
+    const TLayoutRect Host{0, 0, 1920, 1080};
+    FakePanelBounds B;
+    B.Place(T, L, Host);
+    TPanelBorderList Borders(T, B);
+    const TLayoutRect First = B.Bounds[T.Children(L)[0]];
+    if (!Borders.StartDrag(L, Host, First.Right + 1, 500))
+        State.SkipWithError("no drag");
+    int Dx = 1;
+    for (auto _ : State) {
+        bool OkY, OkX;
+        Borders.CheckMove(Host, Dx, 0, OkY, OkX);
+        Borders.ApplyMove(Host, OkX ? Dx : 0, 0);
+        B.Place(T, L, Host);
+        Dx = -Dx;
+    }
+    State.counters["borders"] = Borders.Count();
+}
+
 void Fill1000(TLayoutTree& T)
 {
     // 40 layouts of 24 panels each, two panel levels deep.
@@ -85,7 +93,7 @@ void BM_SaveLayouts1000(benchmark::State& State)
     TLayoutTree T;
     Fill1000(T);
     for (auto _ : State) {
-        MemoryRegistry R;
+        FakeRegistry R;
         T.SaveLayouts(R);
         benchmark::DoNotOptimize(R.Strings.size());
     }
@@ -95,7 +103,7 @@ void BM_LoadLayouts1000(benchmark::State& State)
 {
     TLayoutTree T;
     Fill1000(T);
-    MemoryRegistry R;
+    FakeRegistry R;
     T.SaveLayouts(R);
     for (auto _ : State) {
         TLayoutTree Back;
@@ -108,6 +116,7 @@ void BM_LoadLayouts1000(benchmark::State& State)
 } // namespace
 
 BENCHMARK(BM_LayoutPanels8x8x8)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DragStep8x8x8)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SaveLayouts1000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LoadLayouts1000)->Unit(benchmark::kMicrosecond);
 

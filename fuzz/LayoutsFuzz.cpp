@@ -3,17 +3,19 @@
 // "LayoutsNode" value. Besides memory errors it checks that whatever was
 // read is a sound tree within the node cap, that it writes out as values
 // that read back to the same tree, and that the geometry, the preview and
-// the structural operations cope with any tree the reader accepts.
+// the structural operations and border dragging cope with any tree the reader accepts.
+#include "mainwindow/LayoutBorders.h"
 #include "mainwindow/LayoutGeometry.h"
 #include "mainwindow/LayoutTree.h"
 
 #include "hosting/Velmora.h"
 
+#include "mainwindow/LayoutTestSupport.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <map>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -25,27 +27,6 @@ void Require(bool Condition)
     if (!Condition)
         std::abort();
 }
-
-class MemoryRegistry : public IRegistryValues {
-public:
-    int ReadIntegerDef(const std::string& Name, int Default) override
-    {
-        const auto It = Ints.find(Name);
-        return It == Ints.end() ? Default : It->second;
-    }
-    std::string ReadStringDef(const std::string& Name, const std::string& Default) override
-    {
-        const auto It = Strings.find(Name);
-        return It == Strings.end() ? Default : It->second;
-    }
-    void WriteInteger(const std::string& Name, int Value) override { Ints[Name] = Value; }
-    void WriteString(const std::string& Name, const std::string& Value) override
-    {
-        Strings[Name] = Value;
-    }
-    std::map<std::string, int> Ints;
-    std::map<std::string, std::string> Strings;
-};
 
 class NullCanvas : public ILayoutCanvas {
 public:
@@ -90,6 +71,18 @@ void Exercise(TLayoutTree& T, const std::string& Text)
         for (const auto& [N, Rect] : ComputeLayout(T, R, Host, lmPlace))
             Require(T.Exists(N) && (N == R || T.IsPanelOrApp(N)));
         PaintLayoutPreview(T, R, Host, Canvas);
+        // Drags from points and steps the input's bytes give.
+        FakePanelBounds Panels;
+        Panels.Place(T, R, Host);
+        TPanelBorderList Borders(T, Panels);
+        for (std::size_t I = 0; I + 3 < Text.size() && I < 32; I += 4) {
+            const auto Byte = [&](std::size_t K) { return static_cast<unsigned char>(Text[I + K]); };
+            if (!Borders.StartDrag(R, Host, Byte(0) * 3, Byte(1) * 2))
+                continue;
+            bool OkY, OkX;
+            Borders.CheckMove(Host, Byte(2) - 128, Byte(3) - 128, OkY, OkX);
+            Borders.ApplyMove(Host, OkX ? Byte(2) - 128 : 0, OkY ? Byte(3) - 128 : 0);
+        }
     }
     // Structural operations driven by the input's bytes.
     const std::vector<TNodeId> All = T.AllNodes();
@@ -116,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const std::string Text(reinterpret_cast<const char*>(Data), Size);
     StringList Lines;
     SplitToStrings(Lines, Text, '\n');
-    MemoryRegistry Reg;
+    FakeRegistry Reg;
     int Count;
     if (!Lines.empty() && TryStrToInt(Lines[0], Count))
         Reg.Ints["LayoutsCount"] = Count;
@@ -128,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     T.LoadLayouts(Reg);
     CheckSound(T);
 
-    MemoryRegistry Saved;
+    FakeRegistry Saved;
     T.SaveLayouts(Saved);
     TLayoutTree Back;
     Back.LoadLayouts(Saved);

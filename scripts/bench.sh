@@ -11,10 +11,14 @@ set -euo pipefail
 NATIVE_BENCHES=(
   "rules_bench"
   "grid_bench"
+  "layout_bench"
 )
 WIN32_BENCHES=(
   "appinfo_bench"
   "monitor_bench 10 20"
+  "search_bench 5"
+  "pool_bench"
+  "folder_size_bench"
 )
 
 ONLY=("$@")

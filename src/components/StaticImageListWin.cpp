@@ -39,73 +39,36 @@ HBITMAP CreatePixelBitmap(int Width, int Height, TPixel** Bits)
 }
 
 TStaticImageList::TStaticImageList(Component* Owner, int Width, int Height)
-    : Component(Owner), FWidth(Width), FHeight(Height)
+    : ImageList(Owner, ImageListArgs{Width, Height})
 {
-    FHandle = ::ImageList_Create(Width, Height, ILC_COLOR24 | ILC_MASK, 8, 8);
-}
-
-TStaticImageList::~TStaticImageList()
-{
-    if (FHandle)
-        ::ImageList_Destroy(FHandle);
-}
-
-int TStaticImageList::Count() const
-{
-    return ::ImageList_GetImageCount(FHandle);
 }
 
 int TStaticImageList::Add(const TPixelBuffer& Image, TPixel TransparentColour)
 {
-    if (Image.Width != FWidth || Image.Height != FHeight)
+    if (Image.Width != Width() || Image.Height != Height())
         return -1;
     TPixel* Bits = nullptr;
-    HBITMAP Bitmap = CreatePixelBitmap(FWidth, FHeight, &Bits);
+    HBITMAP Bitmap = CreatePixelBitmap(Width(), Height(), &Bits);
     if (!Bitmap)
         return -1;
     std::memcpy(Bits, Image.Pixels.data(), Image.Pixels.size() * sizeof(TPixel));
-    const int Index = ::ImageList_AddMasked(FHandle, Bitmap, ColorRefFromPixel(TransparentColour));
+    const int Index = AddMasked(Bitmap, ColorRefFromPixel(TransparentColour));
     ::DeleteObject(Bitmap);
-    Change();
     return Index;
-}
-
-int TStaticImageList::AddChangeLink(std::function<void()> Handler)
-{
-    FLinks.push_back({FNextLinkId, std::move(Handler)});
-    return FNextLinkId++;
-}
-
-void TStaticImageList::RemoveChangeLink(int Id)
-{
-    for (auto It = FLinks.begin(); It != FLinks.end(); ++It)
-        if (It->Id == Id) {
-            FLinks.erase(It);
-            return;
-        }
-}
-
-void TStaticImageList::NotifyChange()
-{
-    // A user may unregister while being told.
-    const std::vector<Link> Links = FLinks;
-    for (const Link& L : Links)
-        if (L.Handler)
-            L.Handler();
 }
 
 TPixelBuffer TStaticImageList::ImagePixels(int Index) const
 {
     // The button face under the image, so an opaque look shows no seam.
-    TPixelBuffer Work(FWidth, FHeight, PixelFromColorRef(::GetSysColor(COLOR_BTNFACE)));
+    TPixelBuffer Work(Width(), Height(), PixelFromColorRef(::GetSysColor(COLOR_BTNFACE)));
     TPixel* Bits = nullptr;
-    HBITMAP Bitmap = CreatePixelBitmap(FWidth, FHeight, &Bits);
+    HBITMAP Bitmap = CreatePixelBitmap(Width(), Height(), &Bits);
     if (!Bitmap)
         return Work;
     std::memcpy(Bits, Work.Pixels.data(), Work.Pixels.size() * sizeof(TPixel));
     HDC Dc = ::CreateCompatibleDC(nullptr);
     HGDIOBJ Old = ::SelectObject(Dc, Bitmap);
-    ::ImageList_Draw(FHandle, Index, Dc, 0, 0, ILD_TRANSPARENT);
+    ::ImageList_Draw(Handle(), Index, Dc, 0, 0, ILD_TRANSPARENT);
     ::GdiFlush();
     for (std::size_t I = 0; I < Work.Pixels.size(); ++I)
         Work.Pixels[I] = Bits[I] & 0xFFFFFFu;
@@ -120,9 +83,9 @@ void TStaticImageList::DrawWorkBitmap(HDC Canvas, int X, int Y, const TPixelBuff
     // Clear pixels: the bottom-left pixel names the clear colour, as for
     // any transparent bitmap. They go black in the image and white in the
     // mask, so AND then OR keeps the canvas there.
-    const TPixel Key = Work.At(0, FHeight - 1);
+    const TPixel Key = Work.At(0, Height() - 1);
     TPixelBuffer Image = Work;
-    TPixelBuffer Mask(FWidth, FHeight, 0);
+    TPixelBuffer Mask(Width(), Height(), 0);
     if (Transparent())
         for (std::size_t I = 0; I < Image.Pixels.size(); ++I)
             if (Image.Pixels[I] == Key) {
@@ -132,12 +95,12 @@ void TStaticImageList::DrawWorkBitmap(HDC Canvas, int X, int Y, const TPixelBuff
     HDC Dc = ::CreateCompatibleDC(Canvas);
     const auto Blit = [&](const TPixelBuffer& Source, DWORD Rop) {
         TPixel* Bits = nullptr;
-        HBITMAP Bitmap = CreatePixelBitmap(FWidth, FHeight, &Bits);
+        HBITMAP Bitmap = CreatePixelBitmap(Width(), Height(), &Bits);
         if (!Bitmap)
             return;
         std::memcpy(Bits, Source.Pixels.data(), Source.Pixels.size() * sizeof(TPixel));
         HGDIOBJ Old = ::SelectObject(Dc, Bitmap);
-        ::BitBlt(Canvas, X, Y, FWidth, FHeight, Dc, 0, 0, Rop);
+        ::BitBlt(Canvas, X, Y, Width(), Height(), Dc, 0, 0, Rop);
         ::SelectObject(Dc, Old);
         ::DeleteObject(Bitmap);
     };
@@ -151,12 +114,14 @@ void TStaticImageList::DrawWorkBitmap(HDC Canvas, int X, int Y, const TPixelBuff
 }
 
 void TStaticImageList::DrawState(HDC Canvas, int X, int Y, int Index, bool Enabled,
-                                 bool Selected, bool Checked)
+                                 bool Selected, bool Checked) const
 {
     (void)Selected;
+    if (Index < 0 || Index >= Count())
+        return;
     const TImageLook Look = LookFor(Index, Enabled, Checked);
     if (Look == TImageLook::Direct) {
-        ::ImageList_Draw(FHandle, Index, Canvas, X, Y, ILD_TRANSPARENT);
+        ::ImageList_Draw(Handle(), Index, Canvas, X, Y, ILD_TRANSPARENT);
         return;
     }
     TPixelBuffer Work = ImagePixels(Index);
@@ -171,7 +136,7 @@ void TStaticImageList::DrawState(HDC Canvas, int X, int Y, int Index, bool Enabl
         HPEN Pen = ::CreatePen(PS_SOLID, 1, ColorRefFromTColor(BorderColor()));
         HGDIOBJ OldPen = ::SelectObject(Canvas, Pen);
         HGDIOBJ OldBrush = ::SelectObject(Canvas, ::GetStockObject(NULL_BRUSH));
-        ::Rectangle(Canvas, X, Y, X + FWidth, Y + FHeight);
+        ::Rectangle(Canvas, X, Y, X + Width(), Y + Height());
         ::SelectObject(Canvas, OldBrush);
         ::SelectObject(Canvas, OldPen);
         ::DeleteObject(Pen);

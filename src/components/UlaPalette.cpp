@@ -1,6 +1,7 @@
 #include "components/UlaPalette.h"
 
 #include <algorithm>
+#include <cmath>
 
 TULAColorPalette* ULAColorPalette = nullptr;
 TKeywordList* KeywordList = nullptr;
@@ -139,6 +140,29 @@ TKeywordList* BuildKeywordList()
 
     std::stable_sort(List->begin(), List->end(), CompareKeywordEntries);
     return List;
+}
+
+void TColorPickerCells::SetCellSize(int Value)
+{
+    if (Value == FCellSize)
+        return;
+    FCellSize = Value;
+    if (Repaint)
+        Repaint();
+}
+
+TListViewItemCount UpdateItemCount(int Items, const std::function<bool(int Index)>& Filter,
+                                   bool LargeImages, int ImageWidth, int ImageHeight)
+{
+    TListViewItemCount R;
+    for (int I = 0; I < Items; ++I)
+        if (!Filter || Filter(I))
+            ++R.Count;
+    if (LargeImages) {
+        R.SpacingX = static_cast<int>(std::nearbyint(3.5 * ImageWidth));
+        R.SpacingY = static_cast<int>(std::nearbyint(2.5 * ImageHeight));
+    }
+    return R;
 }
 
 void CreateUlaGlobals()

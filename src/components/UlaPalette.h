@@ -38,6 +38,29 @@ void AddKeywordSpellings(TKeywordList& List, const std::string& Prefix,
 bool CompareKeywordEntries(const std::string& A, const std::string& B);
 TKeywordList* BuildKeywordList();
 
+// A colour picker's cells: a new size is stored and the picker repainted
+// at once.
+class TColorPickerCells {
+public:
+    int CellSize() const { return FCellSize; }
+    void SetCellSize(int Value);
+    std::function<void()> Repaint;
+
+private:
+    int FCellSize = 0;
+};
+
+// A list view's item count: the items that pass Filter (all without one);
+// with large images an icon spacing of 3.5 x 2.5 image sizes, rounded,
+// else -1 x -1 (the system's default).
+struct TListViewItemCount {
+    int Count = 0;
+    int SpacingX = -1;
+    int SpacingY = -1;
+};
+TListViewItemCount UpdateItemCount(int Items, const std::function<bool(int Index)>& Filter,
+                                   bool LargeImages, int ImageWidth, int ImageHeight);
+
 extern TULAColorPalette* ULAColorPalette;
 extern TKeywordList* KeywordList;
 

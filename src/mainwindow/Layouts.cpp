@@ -284,13 +284,3 @@ void TLayouts::DeleteNode(TNodeId Node)
         Relayout(nullptr);
     SetRefreshFlags();
 }
-
-void TLayouts::ClearNodePanels(TNodeId Node)
-{
-    const std::vector<TNodeId> Children = Tree.Children(Node);
-    for (const TNodeId C : Children)
-        Tree.Delete(C);
-    FreePanelOf(Node);
-    if (InAppliedLayout(Node))
-        Relayout(nullptr);
-}

@@ -143,9 +143,6 @@ public:
 
     // --- Designer operations with the question about bound applications ---
     void DeleteNode(TNodeId Node);
-    // The node's children deleted and its host panel freed; a relayout when
-    // it is in the applied layout gives it a new, empty panel.
-    void ClearNodePanels(TNodeId Node);
     void SetRefreshFlags();
     bool InAppliedLayout(TNodeId Node) const;
 

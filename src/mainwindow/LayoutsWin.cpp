@@ -110,6 +110,42 @@ void TLayoutHostWin::SetItemKept(TApplicationItem* Item, bool Kept)
             Item->Kept = Kept;
 }
 
+// --- Border dragging ---
+
+bool TPanelBoundsWin::PanelBounds(TNodeId Node, TLayoutRect& R)
+{
+    const TAppPanel* P = FTree.Data(Node);
+    if (!P)
+        return false;
+    const RECT B = P->BoundsRect();
+    R = {B.left, B.top, B.right, B.bottom};
+    return true;
+}
+
+void TPanelBoundsWin::SetPanelBounds(TNodeId Node, const TLayoutRect& R)
+{
+    if (TAppPanel* P = FTree.Data(Node))
+        P->SetBounds(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top);
+}
+
+HCURSOR BorderCursorHandle(int Cursor)
+{
+    switch (Cursor) {
+    case crSizeNESW: return ::LoadCursorA(nullptr, IDC_SIZENESW);
+    case crSizeNS: return ::LoadCursorA(nullptr, IDC_SIZENS);
+    case crSizeNWSE: return ::LoadCursorA(nullptr, IDC_SIZENWSE);
+    case crSizeWE: return ::LoadCursorA(nullptr, IDC_SIZEWE);
+    case crSizeAll: return ::LoadCursorA(nullptr, IDC_SIZEALL);
+    default: return nullptr;
+    }
+}
+
+void SetBorderCursor(const TLayoutTree& Tree, const TPanelBorder& Border, int Cursor)
+{
+    if (TAppPanel* P = Tree.Data(Border.Node))
+        P->SetPanelCursor(BorderCursorHandle(Cursor));
+}
+
 // --- TRegistryValuesWin ---
 
 int TRegistryValuesWin::ReadIntegerDef(const std::string& Name, int Default)

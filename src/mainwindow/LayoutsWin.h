@@ -11,6 +11,7 @@
 //   Layouts.ApplyLayout(Node); ... mainpanelResize: Layouts.Relayout(nullptr);
 #pragma once
 
+#include "mainwindow/LayoutBorders.h"
 #include "mainwindow/Layouts.h"
 
 #include "hosting/AppPanel.h"
@@ -57,6 +58,22 @@ public:
     // Ignores an item the monitor no longer holds.
     void SetItemKept(TApplicationItem* Item, bool Kept) override;
 };
+
+// The live bounds of the tree's host panels, for border dragging.
+class TPanelBoundsWin : public IPanelBounds {
+public:
+    explicit TPanelBoundsWin(const TLayoutTree& Tree) : FTree(Tree) {}
+    bool PanelBounds(TNodeId Node, TLayoutRect& R) override;
+    void SetPanelBounds(TNodeId Node, const TLayoutRect& R) override;
+
+private:
+    const TLayoutTree& FTree;
+};
+
+// The system cursor of a cursor id (nullptr for crDefault: the class's).
+HCURSOR BorderCursorHandle(int Cursor);
+// The cursor of the border's host panel and of its inner panel.
+void SetBorderCursor(const TLayoutTree& Tree, const TPanelBorder& Border, int Cursor);
 
 // The open key of a TSafeRegistry as the stored form's values.
 class TRegistryValuesWin : public IRegistryValues {

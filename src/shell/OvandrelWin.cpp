@@ -265,7 +265,13 @@ void TOvandrel::SetFolder(const std::wstring& Path)
         return;
     const IItemIdList List = TKivItemIdList::CreateFromPath(Path);
     if (List->IsEmpty()) {
-        SetFolder(Previous);
+        // Back to the previous folder (the computer folder when there was
+        // none); that path differs from this one, so this ends.
+        try {
+            if (Path != Previous)
+                SetFolder(Previous);
+        } catch (const EOvandrelError&) {
+        }
         throw EOvandrelError(SysErrorText(ERROR_PATH_NOT_FOUND) + "\r\n" + WideToAnsi(Path));
     }
     SetFolderIDList(List);

@@ -4,8 +4,18 @@
 #include "shell/OvandrelWin.h"
 #include "shell/Shell_Win32Win.h"
 
+namespace {
+int Starts = 0;
+}
+
+// The units start in their order; a later one that fails undoes the
+// earlier ones, so a failed start leaves nothing behind.
 void ShellLibraryStartup()
 {
+    if (Starts > 0) {
+        ++Starts;
+        return;
+    }
     ShellWin32Startup();
     KivItemIdListStartup();
     try {
@@ -15,10 +25,13 @@ void ShellLibraryStartup()
         ShellWin32Shutdown();
         throw;
     }
+    Starts = 1;
 }
 
 void ShellLibraryShutdown()
 {
+    if (Starts == 0 || --Starts > 0)
+        return;
     OvandrelShutdown();
     KivItemIdListShutdown();
     ShellWin32Shutdown();

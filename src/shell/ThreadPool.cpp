@@ -5,6 +5,13 @@
 
 const TWorkItemClass TBasicWorkItem::ClassInfo = {"TBasicWorkItem", nullptr};
 
+void TSpinLock::lock()
+{
+    for (int Spins = 0; FFlag.test_and_set(std::memory_order_acquire); ++Spins)
+        if (Spins >= 64)
+            std::this_thread::yield();
+}
+
 bool TWorkItemClass::InheritsFrom(const TWorkItemClass* Other) const
 {
     for (const TWorkItemClass* C = this; C; C = C->Parent)
@@ -54,19 +61,19 @@ bool TBasicWorkItem::WaitWhilePaused()
 
 void TWorkItemsQueue::Add(IWorkItemPtr Item)
 {
-    std::lock_guard<std::mutex> Lock(FLock);
+    std::lock_guard<TSpinLock> Lock(FLock);
     FItems.push_back(std::move(Item));
 }
 
 int TWorkItemsQueue::Count() const
 {
-    std::lock_guard<std::mutex> Lock(FLock);
+    std::lock_guard<TSpinLock> Lock(FLock);
     return static_cast<int>(FItems.size());
 }
 
 IWorkItemPtr TWorkItemsQueue::TakeFirst()
 {
-    std::lock_guard<std::mutex> Lock(FLock);
+    std::lock_guard<TSpinLock> Lock(FLock);
     if (FItems.empty())
         return nullptr;
     IWorkItemPtr Item = std::move(FItems.front());
@@ -76,7 +83,7 @@ IWorkItemPtr TWorkItemsQueue::TakeFirst()
 
 IWorkItemPtr TWorkItemsQueue::TakeLast()
 {
-    std::lock_guard<std::mutex> Lock(FLock);
+    std::lock_guard<TSpinLock> Lock(FLock);
     if (FItems.empty())
         return nullptr;
     IWorkItemPtr Item = std::move(FItems.back());
@@ -87,14 +94,14 @@ IWorkItemPtr TWorkItemsQueue::TakeLast()
 int TWorkItemsQueue::Clear()
 {
     std::deque<IWorkItemPtr> Gone;  // released outside the lock
-    std::lock_guard<std::mutex> Lock(FLock);
+    std::lock_guard<TSpinLock> Lock(FLock);
     Gone.swap(FItems);
     return static_cast<int>(Gone.size());
 }
 
 int TWorkItemsQueue::RemoveMatching(const TWorkItemFilter& Filter)
 {
-    std::lock_guard<std::mutex> Lock(FLock);
+    std::lock_guard<TSpinLock> Lock(FLock);
     int Removed = 0;
     for (std::size_t I = FItems.size(); I-- > 0;)
         if (Filter.Matches(*FItems[I], false)) {

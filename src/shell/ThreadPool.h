@@ -79,6 +79,17 @@ private:
     TCompletedEvent FOnCompleted;
 };
 
+// Held for a few instructions only; spinning first keeps a contended lock
+// out of the system's wait queues.
+class TSpinLock {
+public:
+    void lock();
+    void unlock() { FFlag.clear(std::memory_order_release); }
+
+private:
+    std::atomic_flag FFlag = ATOMIC_FLAG_INIT;
+};
+
 class TWorkItemsQueue {
 public:
     void Add(IWorkItemPtr Item);
@@ -92,7 +103,7 @@ public:
     int RemoveMatching(const TWorkItemFilter& Filter);
 
 private:
-    mutable std::mutex FLock;
+    mutable TSpinLock FLock;
     std::deque<IWorkItemPtr> FItems;
 };
 

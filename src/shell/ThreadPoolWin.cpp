@@ -31,8 +31,9 @@ std::uint64_t Read64(const unsigned char* P)
 struct CpuSampler {
     std::mutex Lock;
     std::uint64_t IdleTime = 0, SystemTime = 0;
-    double Cached = 0;
-    DWORD LastSample = 0;
+    // Read without the lock between samples.
+    std::atomic<double> Cached{0};
+    std::atomic<DWORD> LastSample{0};
 
     double Sample()
     {
@@ -66,13 +67,18 @@ int GetProcessorCount()
 
 int GetCpuUsage()
 {
-    std::lock_guard<std::mutex> Lock(Sampler.Lock);
-    const DWORD Now = ::GetTickCount();
-    if (Now > Sampler.LastSample + 200 || Sampler.LastSample == 0) {
-        Sampler.Cached = Sampler.Sample();
-        Sampler.LastSample = Now;
+    const auto Due = [] {
+        const DWORD Last = Sampler.LastSample;
+        return Last == 0 || ::GetTickCount() > Last + 200;
+    };
+    if (Due()) {
+        std::lock_guard<std::mutex> Lock(Sampler.Lock);
+        if (Due()) {
+            Sampler.Cached = Sampler.Sample();
+            Sampler.LastSample = ::GetTickCount();
+        }
     }
-    const long Rounded = std::lround(Sampler.Cached);
+    const long Rounded = std::lround(Sampler.Cached.load());
     return Rounded < 0 ? 0 : static_cast<int>(Rounded);
 }
 
@@ -102,6 +108,7 @@ DWORD WINAPI TKivThread::ThreadProc(LPVOID Param)
     }
     Self->DoTerminate();
     delete Self;
+    ReleaseThreadSync();
     return 0;
 }
 
@@ -225,7 +232,8 @@ void TWorkerThread::Execute()
 
 TCustomThreadPool::TCustomThreadPool()
 {
-    ::InitializeCriticalSection(&FLock);
+    // Workers take the lock for moments only: spin before sleeping.
+    ::InitializeCriticalSectionAndSpinCount(&FLock, 4000);
     InitMainThreadSync();
     FMaxThreads = GetProcessorCount() * 3 + 2;
 }
@@ -280,6 +288,7 @@ void TCustomThreadPool::AddThread(TKivThread* Thread)
     if (std::find(FThreads.begin(), FThreads.end(), Thread) != FThreads.end())
         throw std::logic_error("A thread was added a second time to the thread pool");
     FThreads.push_back(Thread);
+    FThreadCount = static_cast<int>(FThreads.size());
     Notify(Thread, TListAction::Added);
 }
 
@@ -290,6 +299,7 @@ void TCustomThreadPool::RemoveThread(TKivThread* Thread)
     if (It == FThreads.end())
         return;
     FThreads.erase(It);
+    FThreadCount = static_cast<int>(FThreads.size());
     Notify(Thread, TListAction::Deleted);
 }
 
@@ -459,7 +469,8 @@ void TWorkerThreadPool::AddWorkItem(IWorkItemPtr Item)
         return;
     ++FPendingCount;
     FQueue.Add(std::move(Item));
-    ::SetEvent(FWakeUp);
+    if (FWaiting > 0)
+        ::SetEvent(FWakeUp);
     AdjustThreads();
 }
 
@@ -467,7 +478,7 @@ void TWorkerThreadPool::AdjustThreads()
 {
     const DWORD Now = ::GetTickCount();
     const DWORD Last = FLastAdjust;
-    if ((Now < Last || Now - Last < 200) && Count() > FMinThreads)
+    if ((Now < Last || Now - Last < 200) && FThreadCount > FMinThreads)
         return;
     {
         Locker L(*this);
@@ -527,7 +538,16 @@ IWorkItemPtr TWorkerThreadPool::GetNextWorkItem(TKivThread* Thread)
             static_cast<TWorkerThread*>(Thread)->Cancel();
             return nullptr;
         }
+        // Counted as waiting before the queue is tried again, so an item
+        // added meanwhile either is taken here or sets the event.
+        ++FWaiting;
+        Item = Take();
+        if (Item) {
+            --FWaiting;
+            break;
+        }
         const DWORD Wait = ::WaitForSingleObject(FWakeUp, 500);
+        --FWaiting;
         if (Wait == WAIT_ABANDONED || Wait == WAIT_FAILED)
             return nullptr;
         if (Thread->WaitWhilePaused()) {

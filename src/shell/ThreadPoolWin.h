@@ -145,6 +145,7 @@ protected:
     };
 
     std::vector<TKivThread*> FThreads;
+    std::atomic<int> FThreadCount{0};  // FThreads' size, read without the lock
     std::atomic<bool> FStopping{false};
     std::atomic<int> FMaxThreads;
 
@@ -193,6 +194,7 @@ private:
     std::atomic<int> FPendingCount{0};
     std::atomic<int> FNotifyGuard{0};
     std::atomic<DWORD> FLastAdjust{0};
+    std::atomic<int> FWaiting{0};  // workers waiting for the wake-up event
     const bool FInitializeCom;
     HANDLE FWakeUp;
 };

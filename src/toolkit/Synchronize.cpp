@@ -63,19 +63,33 @@ bool IsMainThread()
     return ::GetCurrentThreadId() == MainThreadId;
 }
 
+// Each calling thread waits on its own event, made on its first call.
+thread_local HANDLE ThreadSyncEvent = nullptr;
+
 void Synchronize(const std::function<void()>& Method)
 {
     if (IsMainThread() || MainThreadId == 0) {
         Guarded(Method);
         return;
     }
-    SyncRequest Request = {&Method, ::CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+    if (!ThreadSyncEvent)
+        ThreadSyncEvent = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    SyncRequest Request = {&Method, ThreadSyncEvent};
     ::EnterCriticalSection(&QueueLock);
+    // One wake-up message drains every call queued before it runs.
+    const bool Wake = Queue.empty();
     Queue.push_back(Request);
     ::LeaveCriticalSection(&QueueLock);
-    ::PostMessageA(SyncWindow, WM_SYNC_WAKE, 0, 0);
+    if (Wake)
+        ::PostMessageA(SyncWindow, WM_SYNC_WAKE, 0, 0);
     ::WaitForSingleObject(Request.Done, INFINITE);
-    ::CloseHandle(Request.Done);
+}
+
+void ReleaseThreadSync()
+{
+    if (ThreadSyncEvent)
+        ::CloseHandle(ThreadSyncEvent);
+    ThreadSyncEvent = nullptr;
 }
 
 bool CheckSynchronize()

@@ -12,5 +12,7 @@ bool IsMainThread();
 // Runs Method on the main thread and returns when it has run; on the main
 // thread it runs at once. Exceptions end in TApplication::ShowException.
 void Synchronize(const std::function<void()>& Method);
+// A thread that called Synchronize frees what it kept for it before it ends.
+void ReleaseThreadSync();
 // Main thread: runs the calls waiting now. Answers whether any ran.
 bool CheckSynchronize();

@@ -92,14 +92,15 @@ TEST(StaticImageListWin, StoredListsAndTheirNotices)
         EXPECT_FALSE(List->DrawBorder());
         EXPECT_EQ(List->BorderColor(), 255);
         EXPECT_TRUE(List->Transparent());
+        EXPECT_TRUE(List->OwnerDraw());
         int Notices = 0;
-        const int Link = List->AddChangeLink([&] { ++Notices; });
+        const int Link = List->AddChangeHandler([&](bool) { ++Notices; });
         List->BeginUpdate();
         List->SetDrawBorder(true);
         List->SetBorderColor(0x00FF00);
         List->SetTransparent(false);
         List->EndUpdate();
-        List->RemoveChangeLink(Link);
+        List->RemoveChangeHandler(Link);
         List->SetDrawBorder(false);
         EXPECT_EQ(Notices, 1) << C.Name;
     }

@@ -34,6 +34,33 @@ TEST(ULAColorPalette, EntriesAndChangeSuppression)
     EXPECT_EQ(1, Changes);
 }
 
+TEST(ULAColorPalette, PickerCellsAndListViewCount)
+{
+    TColorPickerCells Cells;
+    int Repaints = 0;
+    Cells.Repaint = [&] { ++Repaints; };
+    for (int Size : {12, 12, 16})
+        Cells.SetCellSize(Size);
+    EXPECT_EQ(2, Repaints);
+    struct Case {
+        bool Filtered, Large;
+        int W, H;
+        TListViewItemCount Want;
+    } Cases[] = {
+        {false, true, 32, 32, {7, 112, 80}},
+        {true, true, 15, 17, {4, 52, 42}},  // 52.5 and 42.5 round to even
+        {true, false, 32, 32, {4, -1, -1}},
+    };
+    for (const Case& C : Cases) {
+        const auto R = UpdateItemCount(7, C.Filtered ? [](int I) { return I % 2 == 0; }
+                                                     : std::function<bool(int)>(),
+                                       C.Large, C.W, C.H);
+        EXPECT_EQ(C.Want.Count, R.Count);
+        EXPECT_EQ(C.Want.SpacingX, R.SpacingX);
+        EXPECT_EQ(C.Want.SpacingY, R.SpacingY);
+    }
+}
+
 std::string Entry(int Kind, int Code, const std::string& Spelling)
 {
     return std::string(1, static_cast<char>(Kind)) + static_cast<char>(Code) + Spelling;

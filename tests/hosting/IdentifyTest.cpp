@@ -89,6 +89,26 @@ TEST_F(Identify, FilesNeededAndSize)
     EXPECT_EQ(IdentifyApplication("", Folder + "tape.exe", Info, Min), irExternal) << "size unreadable";
 }
 
+TEST_F(Identify, LongFilesNeededCell)
+{
+    std::string Cell = "big.exe";
+    for (int I = 0; I < 5000; ++I) {
+        Cell += ";data\\f" + std::to_string(I) + ".bin";
+        Probe.Add(Folder + "data\\f" + std::to_string(I) + ".bin");
+    }
+    Add({"Big", "", "", "bind", Cell});
+    Add({"Gap", "", "", "bind", "gap.exe;;x.dat"});
+    Probe.Add(Folder + "big.exe");
+    Probe.Add(Folder + "gap.exe");
+    Probe.Add(Folder + "x.dat");
+    TIdentifyInfo Info;
+    TFileVersion Min;
+    EXPECT_EQ(IdentifyApplication("", Folder + "big.exe", Info, Min), irBind);
+    Probe.Files.erase(Folder + "data\\f4999.bin");
+    EXPECT_EQ(IdentifyApplication("", Folder + "big.exe", Info, Min), irUnknown) << "last one missing";
+    EXPECT_EQ(IdentifyApplication("", Folder + "gap.exe", Info, Min), irUnknown) << "an empty field names the folder";
+}
+
 TEST_F(Identify, VersionRangesSplitOverEntries)
 {
     Add({"Old", "< 2.0", "", "unsupported", "bw.exe"});

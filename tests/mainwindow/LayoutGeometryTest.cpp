@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <map>
 
 namespace {
@@ -25,28 +24,7 @@ std::vector<TNodeId> Build(TLayoutTree& T, TNodeId Layout, const std::vector<Nod
     return Ids;
 }
 
-std::string RectText(const TLayoutRect& R)
-{
-    return IntToStr(R.Left) + "," + IntToStr(R.Top) + "," + IntToStr(R.Right) + "," +
-           IntToStr(R.Bottom);
-}
-
 } // namespace
-
-TEST(LayoutGeometry, RoundingAndShareTextAreOurOwn)
-{
-    const std::pair<double, int> Rounds[] = {
-        {0.5, 0}, {1.5, 2}, {2.5, 2}, {-0.5, 0}, {-1.5, -2}, {100.6566, 101},
-        {60.3, 60}, {1e20, INT_MAX}, {-1e20, INT_MIN},
-    };
-    for (const auto& [X, R] : Rounds)
-        EXPECT_EQ(RoundHalfEven(X), R) << X;
-    const std::pair<long long, const char*> Shares[] = {
-        {3500, " 35.00"}, {-5, " -0.05"}, {0, "  0.00"}, {123456, "1234.56"}, {-2000, "-20.00"},
-    };
-    for (const auto& [H, Text] : Shares)
-        EXPECT_EQ(FormatShare(H), Text) << H;
-}
 
 TEST(LayoutGeometry, SidePercentListSharesTheRestWithTiesToEven)
 {
@@ -111,6 +89,16 @@ TEST(LayoutGeometry, PanelsArePlacedByTheirPercentages)
         {"unplaced and odd kinds skipped", {0, 0, 99, 99}, lmPlace,
          {{-1, "a"}, {0, "b; Left"}, {-1, "c; Left"}, {2, "Layout; Left"}, {2, "d; Sideways"}},
          {"-", "-", "0,0,100,99", "-", "-"}},
+        // The Win32 test expects the same rectangles from its host panels.
+        {"three panels at 600 x 260", {0, 0, 600, 260}, lmPlace,
+         {{-1, "a; Left; 30%"}, {-1, "\"Plain Hostee\"; Left"}, {-1, "c; Centered; 50%; 40%"}},
+         {"0,0,180,260", "180,0,601,260", "150,78,450,182"}},
+        {"three panels at 401 x 199", {0, 0, 401, 199}, lmPlace,
+         {{-1, "a; Left; 30%"}, {-1, "\"Plain Hostee\"; Left"}, {-1, "c; Centered; 50%; 40%"}},
+         {"0,0,121,199", "121,0,402,199", "100,60,300,139"}},
+        {"huge percentages saturate", {0, 0, 99, 99}, lmPlace,
+         {{-1, "a; Left; 99999999999%"}, {-1, "b; Top; -99999999999%"}},
+         {"0,0,2147483647,99", "0,2147483647,99,0"}},
         {"drawing goes 5 inside", {0, 0, 109, 109}, lmDraw, {{-1, "a; Left"}, {0, "b; Top; 50%"}},
          {"5,5,105,104", "10,10,100,55"}},
     };

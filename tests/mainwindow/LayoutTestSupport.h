@@ -1,7 +1,10 @@
-// Native stand-ins for the layout tests: a registry key in memory and a
-// compact text form of a tree ("Text[kind]{children}").
+// Native stand-ins for the layout tests, the layouts fuzzer and benchmark:
+// a registry key in memory and a compact text form of a tree
+// ("Text[kind]{children}").
 #pragma once
 
+#include "mainwindow/LayoutBorders.h"
+#include "mainwindow/LayoutGeometry.h"
 #include "mainwindow/LayoutTree.h"
 
 #include "hosting/Velmora.h"
@@ -32,6 +35,37 @@ public:
     std::map<std::string, std::string> Strings;
     int StringReads = 0;
 };
+
+// Panel bounds in memory, put where a relayout puts the host panels.
+class FakePanelBounds : public IPanelBounds, public ILayoutVisitor {
+public:
+    bool PanelBounds(TNodeId Node, TLayoutRect& R) override
+    {
+        const auto It = Bounds.find(Node);
+        if (It != Bounds.end())
+            R = It->second;
+        return It != Bounds.end();
+    }
+    void SetPanelBounds(TNodeId Node, const TLayoutRect& R) override { Bounds[Node] = R; }
+    void VisitNode(TNodeId Node, const TLayoutRect& R) override
+    {
+        if (Node != Layout)
+            Bounds[Node] = R;
+    }
+    void Place(const TLayoutTree& T, TNodeId L, const TLayoutRect& Host)
+    {
+        Layout = L;
+        LayoutPanels(T, L, Host, lmPlace, *this);
+    }
+    TNodeId Layout = NoNode;
+    std::map<TNodeId, TLayoutRect> Bounds;
+};
+
+inline std::string RectText(const TLayoutRect& R)
+{
+    return IntToStr(R.Left) + "," + IntToStr(R.Top) + "," + IntToStr(R.Right) + "," +
+           IntToStr(R.Bottom);
+}
 
 inline std::string DumpNode(const TLayoutTree& T, TNodeId N)
 {

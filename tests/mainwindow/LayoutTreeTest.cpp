@@ -177,6 +177,14 @@ TEST(LayoutTree, MovingAndDeletingKeepOrderAndTheAppliedLayout)
         R.Up ? T.MoveUp(N) : T.MoveDown(N);
         EXPECT_EQ(ChildTexts(T, L), R.After);
     }
+    // Moving under another parent; never into the node's own subtree.
+    const TNodeId Sub = T.AddNode(C[0], "s", nkPanel);
+    T.MoveNode(C[0], Sub, NoNode);
+    T.MoveNode(Sub, C[2], C[2]);
+    EXPECT_EQ(ChildTexts(T, L) + "/" + ChildTexts(T, C[2]), "c | b | a/s");
+    T.MoveNode(Sub, L, C[1]);
+    EXPECT_EQ(ChildTexts(T, L), "c | s | b | a");
+    T.Delete(Sub);
     std::vector<TNodeId> Deleted;
     T.OnDeletion = [&](TNodeId N) { Deleted.push_back(N); };
     const TNodeId Deep = T.AddNode(C[1], "d", nkPanel);

@@ -69,24 +69,45 @@ TEST_F(LayoutsWinTest, AppliedLayoutPlacesHostPanelsAndBindsTheNamedApplication)
     EXPECT_EQ(Created, 3);
     const std::vector<TNodeId> Nodes = L.Tree.Children(Three);
     const TAppPanel* AppPanel = L.Tree.Data(Nodes[1]);
-    // The same rectangles as the portable computation, for each client size.
-    const std::pair<int, int> Sizes[] = {{600, 260}, {401, 199}};
-    for (const auto& [W, Hgt] : Sizes) {
-        MainPanel->SetBounds(0, 0, W, Hgt);
+    // The rectangles the native build computes (ties included), for each
+    // client size, and the same from this build's own computation.
+    struct Row {
+        int W, H;
+        TLayoutRect Native[3];
+    };
+    const Row Rows[] = {
+        {600, 260, {{0, 0, 180, 260}, {180, 0, 601, 260}, {150, 78, 450, 182}}},
+        {401, 199, {{0, 0, 121, 199}, {121, 0, 402, 199}, {100, 60, 300, 139}}},
+    };
+    for (const Row& R : Rows) {
+        MainPanel->SetBounds(0, 0, R.W, R.H);
         L.Relayout(nullptr);
-        const TLayoutPlacement Expected = ComputeLayout(L.Tree, Three, {0, 0, W, Hgt}, lmPlace);
-        ASSERT_EQ(Expected.size(), 4u);
-        for (std::size_t I = 1; I < Expected.size(); ++I) {
-            const TAppPanel* P = L.Tree.Data(Expected[I].first);
+        const TLayoutPlacement Computed = ComputeLayout(L.Tree, Three, {0, 0, R.W, R.H}, lmPlace);
+        ASSERT_EQ(Computed.size(), 4u);
+        for (std::size_t I = 0; I < 3; ++I) {
+            const TAppPanel* P = L.Tree.Data(Nodes[I]);
             ASSERT_NE(P, nullptr);
-            const TLayoutRect& E = Expected[I].second;
+            const TLayoutRect& E = R.Native[I];
+            EXPECT_EQ(Computed[I + 1].second, E) << R.W << " panel " << I;
             EXPECT_EQ(::GetParent(P->Handle()), MainPanel->Handle());
             EXPECT_TRUE(SameRect(RectIn(P->Handle(), MainPanel->Handle()),
                                  RECT{E.Left, E.Top, E.Right, E.Bottom}))
-                << W << " panel " << I;
+                << R.W << " panel " << I;
             EXPECT_EQ(P->ClientPanel->Color(), PanelLevelColors[0]);
         }
     }
+    // Dragging the border between the docked panels moves both windows.
+    TPanelBoundsWin Bounds(L.Tree);
+    TPanelBorderList Borders(L.Tree, Bounds);
+    ASSERT_TRUE(Borders.StartDrag(Three, {0, 0, 401, 199}, 122, 20));
+    const TBorderSpace Space{L.Tree, Bounds};
+    int Cursor = crDefault;
+    ASSERT_TRUE(Borders.Items(0)->GetBorderCursor(Space, 122, 20, Cursor));
+    SetBorderCursor(L.Tree, *Borders.Items(0), Cursor);
+    EXPECT_EQ(AppPanel->Cursor, ::LoadCursorA(nullptr, IDC_SIZEWE));
+    Borders.ApplyMove({0, 0, 401, 199}, -20, 0);
+    EXPECT_TRUE(SameRect(L.Tree.Data(Nodes[0])->BoundsRect(), RECT{0, 0, 101, 199}));
+    EXPECT_TRUE(SameRect(AppPanel->BoundsRect(), RECT{101, 0, 402, 199}));
     ASSERT_TRUE(H.RunUntil([&] { return H.Monitor->FindItemByPanel(AppPanel->ClientPanel) &&
                                         H.Monitor->FindItemByPanel(AppPanel->ClientPanel)->Bound; },
                            10000));
@@ -100,35 +121,4 @@ TEST_F(LayoutsWinTest, AppliedLayoutPlacesHostPanelsAndBindsTheNamedApplication)
     EXPECT_EQ(MainPanel->Controls().size(), 0u);
     EXPECT_EQ(::GetAncestor(Bound, GA_PARENT), ::GetDesktopWindow());
     EXPECT_TRUE(::IsWindow(Bound));
-}
-
-TEST_F(LayoutsWinTest, StoredFormGoesThroughTheRegistry)
-{
-    const std::string Key = "Software\\Tessarine\\QuorvanLayoutsTest";
-    TLayoutTree T;
-    const TNodeId A = T.AddNode(NoNode, "A", nkLayout);
-    T.AddNode(T.AddNode(A, "Panel; Left; 30%", nkPanel), "\"Tool\"; Top", nkApp);
-    {
-        TSafeRegistry Reg;
-        ASSERT_TRUE(Reg.OpenKey(Key, true));
-        TRegistryValuesWin V(Reg);
-        T.SaveLayouts(V);
-        EXPECT_EQ(Reg.ReadString("LayoutsNode2"), "App|\"Tool\"; Top|Base=1");
-        Reg.WriteString("LayoutsCount", "garbage");
-    }
-    TSafeRegistry Reg;
-    ASSERT_TRUE(Reg.OpenKeyReadOnly(Key));
-    TRegistryValuesWin V(Reg);
-    TLayoutTree Back;
-    Back.AddNode(NoNode, "kept", nkLayout);
-    Back.LoadLayouts(V);  // a count of the wrong type reads as missing
-    EXPECT_EQ(Back.Count(), 1);
-    Reg.CloseKey();
-    ASSERT_TRUE(Reg.OpenKey(Key, true));
-    Reg.WriteInteger("LayoutsCount", 3);
-    Back.LoadLayouts(V);
-    EXPECT_EQ(Back.Text(Back.NodeAt(2)), "\"Tool\"; Top");
-    EXPECT_EQ(Back.Level(Back.NodeAt(2)), 2);
-    Reg.CloseKey();
-    Reg.DeleteKey(Key);
 }

@@ -113,3 +113,33 @@ TEST(RulesUpdateWin, GrabberGoneMidTransfer)
     PumpUntil([] { return false; }, 100);
     EXPECT_EQ(Events, 2);  // connecting, receiving; nothing after the grabber went
 }
+
+TEST(RulesUpdateWin, SystemProxyWithLocalNamesDirect)
+{
+    TestHttpServer Proxy, Direct;
+    Proxy.SetAnswer("http://rules.example:80/quorvan/x", {200, "via proxy"});
+    Direct.SetAnswer("/quorvan/x", {200, "direct"});
+    const char* const Key = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
+    struct Restore {
+        Registry Reg;
+        ~Restore() { Reg.WriteInteger("ProxyEnable", 0); Reg.DeleteValue("ProxyServer"); }
+    } Settings;
+    ASSERT_TRUE(Settings.Reg.OpenKey(Key, true));
+    Settings.Reg.WriteInteger("ProxyEnable", 1);
+    Settings.Reg.WriteString("ProxyServer", "127.0.0.1:" + std::to_string(Proxy.Port));
+    struct Case { std::string Url; const char* Body; };
+    const Case Cases[] = {
+        {"http://rules.example/quorvan/x", "via proxy"},
+        {"http://localhost:" + std::to_string(Direct.Port) + "/quorvan/x", "direct"},
+    };
+    for (const Case& C : Cases) {
+        THttpUrlGrabber G;
+        std::string Got = "<none>";
+        G.OnDoneStream = [&](IUrlGrabber&, const std::string& S, std::int64_t, const std::string&, int) { Got = S; };
+        G.OnStatusChange = [](IUrlGrabber&) {};
+        G.SetUrl(C.Url);
+        G.Start();
+        ASSERT_TRUE(PumpUntil([&] { return G.Status() == gsStopped; }, 5000)) << C.Url;
+        EXPECT_EQ(Got, C.Body) << C.Url;
+    }
+}

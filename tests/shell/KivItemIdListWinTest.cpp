@@ -56,6 +56,10 @@ TEST(SpecialFolders, ListsFromPathsAndTheirItems)
     EXPECT_TRUE(Computer->IsEqual(TKivItemIdList::GetSpecialFolderList(SF_DRIVES)));
     EXPECT_EQ(Computer->GetFileSystemPath(), L"");
     EXPECT_EQ(Computer->GetSpecialFolder(), SF_DRIVES);
+    EXPECT_TRUE(TKivItemIdList::Create(PathToIDList(nullptr, L""), TIdListMode::Owned)
+                    ->IsEqual(Computer));
+    EXPECT_TRUE(TKivItemIdList::CreateFromPath(L"")->IsSpecialFolder(SF_DRIVES));
+    EXPECT_FALSE(TKivItemIdList::CreateFromPath(L"C:\\")->IsSpecialFolder(SF_DRIVES));
     const IItemIdList Network = TKivItemIdList::CreateFromPath(L"\\\\");
     EXPECT_EQ(Network->IsEmpty(), TKivItemIdList::GetSpecialFolderList(SF_NETWORK)->IsEmpty());
 

@@ -65,6 +65,52 @@ TEST(PathRoutines, PlaceholdersAndShortcutTargets)
     EXPECT_TRUE(SamePath(Target, Windir));
 }
 
+namespace {
+BOOL WINAPI ReportsWow64(HANDLE, PBOOL Wow64)
+{
+    *Wow64 = TRUE;
+    return TRUE;
+}
+}  // namespace
+
+TEST(PathRoutines, ShortcutIntoThe32BitFolderFindsTheNativeProgram)
+{
+    // A fresh start forgets the program-files pair of earlier tests.
+    ShellLibraryShutdown();
+    ShellLibraryStartup();
+    TempFolder Native(L"quorvan_native");
+    ::CreateDirectoryW((Native.Path() + L"Emu").c_str(), nullptr);
+    WriteFileW(Native.Path() + L"Emu\\emu.exe", "x");
+    ::SetEnvironmentVariableW(L"ProgramW6432", Native.Path().substr(0, Native.Path().size() - 1).c_str());
+    std::wstring Programs;
+    GetSpecialFolderPath(SF_PROGRAM_FILESX86, Programs);
+    struct Case {
+        std::wstring Target;
+        std::wstring Expected;
+    } Cases[] = {
+        {Programs + L"\\Emu\\emu.exe", Native.Path() + L"Emu\\emu.exe"},
+        {Programs + L"\\Emu\\none.exe", Programs + L"\\Emu\\none.exe"},
+    };
+    const TShellRoutines Saved = ShellRoutines;
+    ShellRoutines.IsWow64Process = &ReportsWow64;
+    for (const Case& C : Cases) {
+        IShellLinkW* Link = nullptr;
+        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                           reinterpret_cast<void**>(&Link));
+        Link->SetPath(C.Target.c_str());
+        IPersistFile* File = nullptr;
+        Link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&File));
+        File->Save((Native.Path() + L"t.lnk").c_str(), TRUE);
+        File->Release();
+        Link->Release();
+        std::wstring Target;
+        GetLinkTargetPath(Native.Path() + L"t.lnk", Target);
+        EXPECT_TRUE(SamePath(Target, C.Expected)) << WideToAnsi(Target);
+    }
+    ShellRoutines = Saved;
+    ::SetEnvironmentVariableW(L"ProgramW6432", nullptr);
+}
+
 TEST(FolderComponent, WalkWithFilter)
 {
     TempFolder Dir(L"quorvan_walk");
