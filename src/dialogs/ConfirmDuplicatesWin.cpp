@@ -1,6 +1,7 @@
 #include "dialogs/ConfirmDuplicatesWin.h"
 
 #include "dialogs/ConfirmDuplicates.h"
+#include "dialogs/OkCancelBar.h"
 #include "dialogs/StateTree.h"
 #include "dialogs/StateTreeWin.h"
 #include "dialogs/progressesWin.h"
@@ -38,25 +39,10 @@ TConfirmDuplicatesForm::TConfirmDuplicatesForm(Component* Owner) : Form(Owner, D
     L.WordWrap = true;
     Label1 = new Label(this, L);
 
-    PanelArgs P;
-    P.Parent = this;
-    P.Height = 33;
-    P.Align = TAlign::Bottom;
-    ToolBar1 = new Panel(this, P);
-    ButtonArgs B;
-    B.Parent = ToolBar1;
-    B.Top = 4;
-    B.Left = 554 / 2 - 80;
-    B.Caption = "OK";
-    B.ModalResult = mrOk;
-    B.Default = true;
-    okbutton = new Button(this, B);
-    B.Left = 554 / 2 + 5;
-    B.Caption = "Cancel";
-    B.ModalResult = mrCancel;
-    B.Default = false;
-    B.Cancel = true;
-    BitBtn2 = new Button(this, B);
+    const OkCancelBar Bar = AddOkCancelBar(this);
+    ToolBar1 = Bar.Bar;
+    okbutton = Bar.Ok;
+    BitBtn2 = Bar.Cancel;
 
     SystemImageList = new TKivSystemImageList(this);
     stateimages = new ImageList(this, ImageListArgs());

@@ -11,7 +11,8 @@
 
 // Runs each step on a timer tick once Visible answers true, with idle work
 // done between two steps (a late step may find its timer due again at
-// once); the last step must end the modal loop. A tick during a step
+// once; a system loop such as a message box's runs no idle work, so one
+// step only there); the last step must end the modal loop. A tick during a step
 // (controls run message loops of their own) waits for the next.
 class ModalScript {
 public:
@@ -42,6 +43,6 @@ private:
     std::vector<std::function<void()>> FSteps;
     std::size_t FNext = 0;
     bool FBusy = false;
-    bool FIdleSeen = false;
+    bool FIdleSeen = true;
     int FIdleId = 0;
 };
