@@ -636,3 +636,233 @@ void TDatabaseGrid::Repaint()
     if (View_)
         View_->Repaint();
 }
+
+void TDatabaseGrid::SetColRow(int ACol, int ARow)
+{
+    Col_ = std::max(0, std::min(ACol, ColCount() - 1));
+    Row_ = std::max(0, std::min(ARow, RowCount() - 1));
+}
+
+// --- Editing rules ---
+
+std::string TDatabaseGrid::GetEditText(int ACol, int ARow, bool EditorShowing, bool& HideEditor)
+{
+    EditRefused_ = false;
+    EditStartText_ = Cell(ACol, ARow);
+    const std::string Name = ColumnName(ACol);
+    HideEditor = EditorShowing && (ReadOnlyDatabase_ || IsInColumnList(Name, DeniedColumns_) ||
+                                   IsInColumnList(Name, LookupColumns_));
+    EditRefused_ = HideEditor;
+    return EditStartText_;
+}
+
+// The table counts as changed only when the text really changed: the editor
+// also hands back its text unchanged when it closes.
+void TDatabaseGrid::SetEditText(int ACol, int ARow, const std::string& Value, bool EditorShowing)
+{
+    const std::string Old = Cell(ACol, ARow);
+    SetCell(ACol, ARow, Value);
+    if (!EditorShowing && EditRefused_) {
+        SetCell(ACol, ARow, EditStartText_);
+        return;
+    }
+    if (Value != Old)
+        SetHasChanged(true);
+    if (ChangedOnEdited || Value != EditStartText_)
+        DoCellValueChanged(ACol, ARow);
+}
+
+bool TDatabaseGrid::DeleteKey(int Key, bool Modifiers, bool EditorShowing)
+{
+    const int VkDelete = 46;
+    if (!AllowCellDeletion || ReadOnlyDatabase_ || EditorShowing || Key != VkDelete || Modifiers)
+        return false;
+    if (IsInColumnList(CurrentColumnName(), DeniedColumns_))
+        return false;
+    SetCell(Col_, Row_, std::string());
+    SetHasChanged(true);
+    SetAutoInitPrimaryKey(AutoInitPrimaryKey_);
+    UpdateEditors();
+    return true;
+}
+
+// --- Lookups ---
+
+bool TDatabaseGrid::CanLookUp(int ACol, int ARow)
+{
+    if (!View_ || !View_->HasLookupCombo() || !OnLookUpColumnChange)
+        return false;
+    const std::string Name = ColumnName(ACol);
+    bool Possible = AlwaysPerformLookUp || IsInColumnList(Name, LookupColumns_);
+    if (OnOwnerLookUpPossible)
+        OnOwnerLookUpPossible(*this, ACol, ARow, Name, Cell(ACol, ARow), Possible);
+    return Possible;
+}
+
+bool TDatabaseGrid::GetLookupSource(int ACol, int ARow, TDatabaseGrid*& Grid, std::string& ResultColumn)
+{
+    Grid = nullptr;
+    ResultColumn.clear();
+    if (OnLookUpColumnChange)
+        OnLookUpColumnChange(*this, ColumnName(ACol), ACol, ARow, Grid, ResultColumn);
+    return Grid && !ResultColumn.empty() && !Grid->IsEmptyTable();
+}
+
+std::string TDatabaseGrid::LookupValue(const TDatabaseGrid* Grid, const std::string& Key,
+                                       const std::string& ResultColumn)
+{
+    if (!Grid)
+        return std::string();
+    const int Result = Grid->ColumnIndex(ResultColumn), KeyCol = Grid->KeyColumn();
+    if (Result < 0 || KeyCol < 0)
+        return std::string();
+    for (int R = 1; R <= Grid->RecordCount(); ++R)
+        if (CompareText(Grid->Cells_[R][KeyCol], Key) == 0)
+            return Grid->Cells_[R][Result];
+    return std::string();
+}
+
+StringList TDatabaseGrid::LookupKeys(int ACol, int ARow)
+{
+    TypeAheadText.clear();
+    StringList Keys;
+    TDatabaseGrid* Grid = nullptr;
+    std::string ResultColumn;
+    if (!CanLookUp(ACol, ARow) || !GetLookupSource(ACol, ARow, Grid, ResultColumn))
+        return Keys;
+    const int KeyCol = Grid->KeyColumn();
+    if (KeyCol < 0)
+        return Keys;
+    for (int R = 1; R <= Grid->RecordCount(); ++R)
+        Keys.push_back(Grid->Cells_[R][KeyCol]);
+    return Keys;
+}
+
+bool TDatabaseGrid::LookupComboVisible(int ACol) const
+{
+    const std::string Name = ColumnName(ACol);
+    return IsInColumnList(Name, LookupColumns_) && !IsInColumnList(Name, DeniedColumns_) &&
+           !ReadOnlyDatabase_;
+}
+
+bool TDatabaseGrid::ButtonVisible(int ACol, bool EditorShowing) const
+{
+    return !EditorShowing && IsInColumnList(ColumnName(ACol), ButtonColumns_) && !ReadOnlyDatabase_;
+}
+
+void TDatabaseGrid::LookupComboChange(const std::string& Text)
+{
+    if (ReadOnlyDatabase_)
+        return;
+    const std::string Old = Cell(Col_, Row_);
+    SetCell(Col_, Row_, Text);
+    SetHasChanged(true);
+    if (ChangedOnEdited || Text != Old)
+        DoCellValueChanged(Col_, Row_);
+}
+
+bool TDatabaseGrid::ComboKeyPress(char Key, bool CurrentFixed)
+{
+    if (CurrentFixed || !CanLookUp(Col_, Row_))
+        return false;
+    if (Key == 8) {
+        if (!TypeAheadText.empty())
+            TypeAheadText.pop_back();
+        return true;
+    }
+    if (Key >= 32 && Key <= 126) {
+        TypeAheadText += UpCaseAscii(Key);
+        return true;
+    }
+    return false;
+}
+
+int TDatabaseGrid::ComboTypeAhead(const StringList& Items)
+{
+    if (TypeAheadText.empty() || !CanLookUp(Col_, Row_))
+        return -1;
+    for (std::size_t I = 0; I < Items.size(); ++I) {
+        TDatabaseGrid* Grid = nullptr;
+        std::string ResultColumn;
+        if (!GetLookupSource(Col_, Row_, Grid, ResultColumn))
+            return -1;
+        if (UpperCaseAscii(LookupValue(Grid, Items[I], ResultColumn)).compare(0, TypeAheadText.size(), TypeAheadText) == 0)
+            return static_cast<int>(I);
+    }
+    return -1;
+}
+
+// --- Drawing rules ---
+
+TDatabaseGrid::TColor TDatabaseGrid::CellColor(int ACol, int ARow, TColor Base)
+{
+    const bool Marked = IsMarked(ARow);
+    if (OnGetCellColor) {
+        TColor C = Base;
+        OnGetCellColor(*this, ACol, ARow, Marked, C);
+        return C;
+    }
+    return Marked ? MarkedColor_ : Base;
+}
+
+TDatabaseGrid::TColor TDatabaseGrid::DrawColor(int ACol, int ARow, bool Selected, bool Focused, TColor Brush)
+{
+    return Selected == Focused ? CellColor(ACol, ARow, Brush) : Brush;
+}
+
+bool TDatabaseGrid::IsOwnerDrawColumn(int ACol) const
+{
+    return IsInColumnList(ColumnName(ACol), OwnerDrawColumns_);
+}
+
+TDatabaseGrid::TCellText TDatabaseGrid::CellDrawText(int ACol, int ARow)
+{
+    TCellText T;
+    const std::string Text = Cell(ACol, ARow).substr(0, MaxDrawText);
+    const bool FileColumn = SameText(ColumnType(ACol), "File");
+    if (CanLookUp(ACol, ARow)) {
+        TDatabaseGrid* Grid = nullptr;
+        std::string ResultColumn;
+        if (GetLookupSource(ACol, ARow, Grid, ResultColumn)) {
+            T.Kind = TCellText::Lookup;
+            T.Text = LookupValue(Grid, Text, ResultColumn).substr(0, MaxDrawText);
+            T.Shorten = ShortenFileNames_ && FileColumn;
+        }
+    } else if (WrapText) {
+        if (Text.find('\r') != std::string::npos) {
+            T.Kind = TCellText::Wrapped;
+            T.Lines = WrapLines(Text);
+        }
+    } else if (ShortenFileNames_ && FileColumn) {
+        T.Kind = TCellText::Shortened;
+        T.Text = Text;
+        T.Shorten = true;
+    }
+    return T;
+}
+
+StringList TDatabaseGrid::WrapLines(const std::string& Text)
+{
+    StringList Lines;
+    std::size_t Start = 0;
+    for (;;) {
+        const std::size_t End = Text.find('\r', Start);
+        Lines.push_back(Trim(Text.substr(Start, End == std::string::npos ? std::string::npos : End - Start)));
+        if (End == std::string::npos)
+            return Lines;
+        Start = End + 1;
+    }
+}
+
+int TDatabaseGrid::WrappedLinesShown(const std::vector<int>& Heights, int RowHeight)
+{
+    int Total = 0;
+    int N = 0;
+    for (int H : Heights) {
+        ++N;
+        Total += H;
+        if (Total > RowHeight + H)
+            break;
+    }
+    return N;
+}

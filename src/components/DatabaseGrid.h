@@ -27,6 +27,8 @@ public:
     virtual bool CanSelectCell(int ACol, int ARow) = 0;
     // Fill and place the lookup combo box and the cell button for a cell.
     virtual void PlaceEditors(int ACol, int ARow) = 0;
+    // Whether a lookup combo box is assigned (no lookups without one).
+    virtual bool HasLookupCombo() const { return false; }
 };
 
 // Texts that differ only in their digits compare by their whole-number
@@ -138,6 +140,64 @@ public:
 
     void DoCellValueChanged(int ACol, int ARow);
     void UpdateEditors();
+    // Stores the current cell the control moved to (no events).
+    void SetColRow(int ACol, int ARow);
+
+    // --- Editing rules (the control asks; EditorShowing is its state) ---
+    // The text the in-place editor starts with; HideEditor answers whether
+    // the edit is refused (read-only grid, denied or lookup column).
+    std::string GetEditText(int ACol, int ARow, bool EditorShowing, bool& HideEditor);
+    // The editor's text for the cell; a refused edit puts the start text back.
+    void SetEditText(int ACol, int ARow, const std::string& Value, bool EditorShowing);
+    const std::string& EditStartText() const { return EditStartText_; }
+    bool EditRefused() const { return EditRefused_; }
+    // The Delete key (46) on the current cell; true when it emptied the cell
+    // and so consumed the key. Modifiers: Shift, Ctrl or Alt held.
+    bool DeleteKey(int Key, bool Modifiers, bool EditorShowing);
+
+    // --- Lookups ---
+    bool CanLookUp(int ACol, int ARow);
+    bool GetLookupSource(int ACol, int ARow, TDatabaseGrid*& Grid, std::string& ResultColumn);
+    // ResultColumn's text of Grid's first record whose key is Key (any
+    // letter case); empty when there is none.
+    static std::string LookupValue(const TDatabaseGrid* Grid, const std::string& Key,
+                                   const std::string& ResultColumn);
+    // The keys the lookup combo box offers for a cell (the lookup grid's
+    // records in order; none without a source). Clears TypeAheadText.
+    StringList LookupKeys(int ACol, int ARow);
+    bool LookupComboVisible(int ACol) const;
+    bool ButtonVisible(int ACol, bool EditorShowing) const;
+    // The combo box picked Text for the current cell.
+    void LookupComboChange(const std::string& Text);
+    // A key typed into the combo box: true when it belongs to the type-ahead
+    // text (consumed). CurrentFixed: the current cell is a fixed one.
+    bool ComboKeyPress(char Key, bool CurrentFixed);
+    // The first of Items whose looked-up text begins with TypeAheadText (any
+    // letter case), or -1.
+    int ComboTypeAhead(const StringList& Items);
+
+    // --- Drawing rules ---
+    // The colour of a cell from Base: the owner's OnGetCellColor, else the
+    // marked colour for a marked record.
+    TColor CellColor(int ACol, int ARow, TColor Base);
+    // The brush a cell is drawn with: CellColor when it is both selected
+    // and focused or neither, else Brush (the selection's own colours).
+    TColor DrawColor(int ACol, int ARow, bool Selected, bool Focused, TColor Brush);
+    bool IsOwnerDrawColumn(int ACol) const;
+    // What the grid writes in a cell after the base drawing.
+    struct TCellText {
+        enum TKind { Base, Lookup, Wrapped, Shortened } Kind = Base;
+        std::string Text;          // Lookup and Shortened
+        bool Shorten = false;      // Text is a path to shorten to the cell
+        StringList Lines;          // Wrapped
+    };
+    TCellText CellDrawText(int ACol, int ARow);
+    // Texts drawn are cut to this length.
+    static constexpr std::size_t MaxDrawText = 32767;
+    // The lines of a wrapped text (split at character 13), each trimmed.
+    static StringList WrapLines(const std::string& Text);
+    // How many lines of the given heights are written in a row of RowHeight.
+    static int WrappedLinesShown(const std::vector<int>& Heights, int RowHeight);
 
     // Stored for the control and the owner.
     bool WrapText = false;
@@ -148,6 +208,13 @@ public:
     std::string DatabaseName;
     std::string DatabaseDescription;
     TColor Color = clWindow;
+    // True until the first cell is drawn; the control then selects its
+    // current cell once.
+    bool FirstPaint = true;
+    // Guards the focus notification against re-entry.
+    int FocusNesting = 0;
+    // Keys typed into the lookup combo box, in upper case.
+    std::string TypeAheadText;
 
     // Events, in published order.
     std::function<void(TDatabaseGrid& Sender, int Index, bool& CanSave)> OnSaveRecord;
@@ -213,6 +280,8 @@ private:
     bool HasChanged_ = false;
     bool ReadOnlyDatabase_ = false;
     bool ShortenFileNames_ = false;
+    bool EditRefused_ = false;
+    std::string EditStartText_;
     int Col_ = 0;
     int Row_ = 1;
     int CurrentCellCol_ = 0;

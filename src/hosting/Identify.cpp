@@ -47,13 +47,18 @@ namespace {
 
 enum class TEntryMatch { No, Yes, VersionOnly };
 
+// One pass over the cell: the fields after the first name the files.
 bool NeededFilesPresent(const IFileProbe& Probe, const std::string& FilesNeeded,
                         const std::string& Folder)
 {
-    const int Count = FieldCount(FilesNeeded, ';');
-    for (int I = 2; I <= Count; ++I)
-        if (!Probe.FileExists(Folder + GetField(FilesNeeded, I, ';')))
+    std::size_t Start = FilesNeeded.find(';');
+    while (Start != std::string::npos) {
+        const std::size_t End = FilesNeeded.find(';', Start + 1);
+        const std::size_t Len = (End == std::string::npos ? FilesNeeded.size() : End) - Start - 1;
+        if (!Probe.FileExists(Folder + FilesNeeded.substr(Start + 1, Len)))
             return false;
+        Start = End;
+    }
     return true;
 }
 

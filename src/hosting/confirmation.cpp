@@ -69,6 +69,9 @@ TConfirmationForm::TConfirmationForm(Component* Owner) : Form(Owner, Confirmatio
     InfoLabel = new Label(this, L);
     InfoLabel->Margins = RECT{6, 6, 6, 6};
 
+    DialogResizer =
+        AttachDialogResizer(this, {{InfoLabel}, {dontaskagaincheckbox}, {TBToolbar, true}});
+
     Realign();
     FDesignClientHeight = ClientRect().bottom;
     FDesignLabelHeight = InfoLabel->Height();
@@ -81,6 +84,7 @@ TConfirmationForm::TConfirmationForm(Component* Owner) : Form(Owner, Confirmatio
 
 void TConfirmationForm::FormActivate()
 {
+    DialogResizer->ActivateScaling();
     const int Missing = std::max(0, InfoLabel->TextHeight() - FDesignLabelHeight);
     const int Wanted = FDesignClientHeight + Missing;
     const int Have = ClientRect().bottom;

@@ -2,6 +2,7 @@
 // remembered in a byte the caller owns.
 #pragma once
 
+#include "components/DialogResizingWin.h"
 #include "toolkit/Form.h"
 #include "toolkit/Panel.h"
 #include "toolkit/StdControls.h"
@@ -24,8 +25,10 @@ public:
     Button* NoButton;
     Button* OKButton;
     Button* CancelButton;
+    TDialogResizingWin* DialogResizer;
 
-    // Grows the form so the question fits, back to its design size for a
+    // Lets the resizer re-wrap the question on the first activation, then
+    // grows the form so the question fits, back to its design size for a
     // short one.
     void FormActivate();
     bool FormHelp(unsigned short Command, int Data, bool& CallHelp);

@@ -2,27 +2,34 @@
 
 #include <commctrl.h>
 
-ComboBox::ComboBox(Component* Owner, const ComboBoxArgs& Args) : Control(Owner)
+ComboBox::ComboBox(Component* Owner, const ComboBoxArgs& Args)
+    : Control(Owner), FOwnerDraw(Args.OwnerDrawFixed)
 {
     CreateParams P;
     P.ClassName = WC_COMBOBOXA;
     P.Parent = Args.Parent;
-    P.Style = WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST |
-              (Args.OwnerDrawFixed ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS : 0);
+    P.Style = WS_TABSTOP | WS_VSCROLL | (Args.DropDownList ? CBS_DROPDOWNLIST : CBS_DROPDOWN) |
+              (Args.OwnerDrawFixed ? CBS_OWNERDRAWFIXED | CBS_HASSTRINGS : 0) |
+              (Args.Visible ? WS_VISIBLE : 0);
     P.X = Args.Left;
     P.Y = Args.Top;
     P.Width = Args.Width;
-    P.Height = 200;
+    P.Height = Args.DropDownHeight;
     CreateHandle(P);
     // The creation-time WM_MEASUREITEM reaches the parent before this
     // object is attached: set the heights now.
-    if (Args.OwnerDrawFixed && Args.ItemHeight > 0) {
-        ::SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, Args.ItemHeight);
-        ::SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Args.ItemHeight);
-    }
+    if (Args.OwnerDrawFixed)
+        SetItemHeight(Args.ItemHeight);
     ::SendMessageA(Handle(), CB_SETMINVISIBLE, static_cast<WPARAM>(Args.DropDownCount), 0);
     if (Args.Align != TAlign::None)
         SetAlign(Args.Align);
+}
+
+ComboBox::~ComboBox()
+{
+    DestroyHandle();
+    if (FBrush)
+        ::DeleteObject(FBrush);
 }
 
 int ComboBox::Count() const
@@ -32,20 +39,13 @@ int ComboBox::Count() const
 
 std::string ComboBox::Item(int Index) const
 {
-    const LRESULT Len = ::SendMessageA(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(Index), 0);
+    const LRESULT Len = ::SendMessageA(Handle(), CB_GETLBTEXTLEN, Index, 0);
     if (Len == CB_ERR)
         return std::string();
     std::string S(static_cast<std::size_t>(Len) + 1, '\0');
-    const LRESULT Got = ::SendMessageA(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(Index),
-                                       reinterpret_cast<LPARAM>(&S[0]));
+    const LRESULT Got = ::SendMessageA(Handle(), CB_GETLBTEXT, Index, reinterpret_cast<LPARAM>(&S[0]));
     S.resize(Got == CB_ERR ? 0 : static_cast<std::size_t>(Got));
     return S;
-}
-
-int ComboBox::AddItem(const std::string& Text)
-{
-    return static_cast<int>(
-        ::SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text.c_str())));
 }
 
 void ComboBox::Clear()
@@ -53,10 +53,26 @@ void ComboBox::Clear()
     ::SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
 }
 
+int ComboBox::AddItem(const std::string& Text)
+{
+    return static_cast<int>(::SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text.c_str())));
+}
+
+void ComboBox::SetItems(const std::vector<std::string>& Items)
+{
+    ::SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
+    Clear();
+    for (const std::string& S : Items)
+        AddItem(S);
+    ::SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 int ComboBox::IndexOf(const std::string& Text) const
 {
-    // CB_FINDSTRINGEXACT ignores case; names here compare exactly.
-    for (int I = 0, N = Count(); I < N; ++I)
+    // CB_FINDSTRINGEXACT ignores letter case; the items must match exactly.
+    const int N = Count();
+    for (int I = 0; I < N; ++I)
         if (Item(I) == Text)
             return I;
     return -1;
@@ -69,43 +85,37 @@ int ComboBox::ItemIndex() const
 
 void ComboBox::SetItemIndex(int Index)
 {
-    ::SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(Index), 0);
+    ::SendMessageA(Handle(), CB_SETCURSEL, Index, 0);
 }
 
-void ComboBox::CommandNotify(WORD Code)
+bool ComboBox::DroppedDown() const
 {
-    if (Code == CBN_SELCHANGE && OnChange)
-        OnChange();
+    return ::SendMessageA(Handle(), CB_GETDROPPEDSTATE, 0, 0) != 0;
 }
 
-bool ComboBox::DrawItemReflect(DRAWITEMSTRUCT* D)
+void ComboBox::SetDroppedDown(bool Down)
 {
-    unsigned State = 0;
-    if (D->itemState & ODS_SELECTED) State |= odSelected;
-    if (D->itemState & ODS_FOCUS) State |= odFocused;
-    if (D->itemState & ODS_DISABLED) State |= odDisabled;
-    if (D->itemState & ODS_COMBOBOXEDIT) State |= odComboBoxEdit;
-    const bool Selected = (State & odSelected) != 0;
-    ::FillRect(D->hDC, &D->rcItem, ::GetSysColorBrush(Selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    ::SetTextColor(D->hDC, ::GetSysColor((State & odDisabled) ? COLOR_GRAYTEXT
-                                         : Selected          ? COLOR_HIGHLIGHTTEXT
-                                                             : COLOR_WINDOWTEXT));
-    ::SetBkColor(D->hDC, ::GetSysColor(Selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-    const int Index = static_cast<int>(D->itemID);
-    if (Index >= 0) {
-        if (OnDrawItem) {
-            OnDrawItem(Index, D->hDC, D->rcItem, State);
-        } else {
-            const std::string T = Item(Index);
-            RECT R = D->rcItem;
-            R.left += 2;
-            ::DrawTextA(D->hDC, T.c_str(), static_cast<int>(T.size()), &R,
-                        DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-        }
+    ::SendMessageA(Handle(), CB_SHOWDROPDOWN, Down, 0);
+}
+
+void ComboBox::SetItemHeight(int Height)
+{
+    if (Height < 1)
+        return;
+    ::SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Height);
+    ::SendMessageA(Handle(), CB_SETITEMHEIGHT, 0, Height);
+}
+
+void ComboBox::SetColor(TColor Color)
+{
+    if (Color == FColor)
+        return;
+    FColor = Color;
+    if (FBrush) {
+        ::DeleteObject(FBrush);
+        FBrush = nullptr;
     }
-    if ((State & odFocused) && !(D->itemState & ODS_NOFOCUSRECT))
-        ::DrawFocusRect(D->hDC, &D->rcItem);
-    return true;
+    ::InvalidateRect(Handle(), nullptr, TRUE);
 }
 
 LRESULT ComboBox::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -113,5 +123,63 @@ LRESULT ComboBox::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     // Arrows and Enter open and move the list even inside a dialog.
     if (Msg == WM_GETDLGCODE)
         return DefaultHandler(Msg, WParam, LParam) | DLGC_WANTARROWS;
+    if (Msg == WM_CHAR) {
+        const auto Alive = AliveFlag();
+        char Key = static_cast<char>(WParam);
+        if (AutoDropDown && !DroppedDown())
+            SetDroppedDown(true);
+        if (OnKeyPress)
+            OnKeyPress(Key);
+        if (!*Alive || Key == 0)
+            return 0;
+        WParam = static_cast<unsigned char>(Key);
+    }
     return Control::WndProc(Msg, WParam, LParam);
+}
+
+void ComboBox::CommandNotify(WORD Code)
+{
+    switch (Code) {
+    case CBN_SELCHANGE:
+        if (OnChange)
+            OnChange();
+        break;
+    case CBN_DROPDOWN:
+        if (OnDropDown)
+            OnDropDown();
+        break;
+    case CBN_CLOSEUP:
+        if (OnCloseUp)
+            OnCloseUp();
+        break;
+    }
+}
+
+bool ComboBox::DrawItemReflect(DRAWITEMSTRUCT* Item)
+{
+    if (!FOwnerDraw)
+        return false;
+    Canvas C(Item->hDC);
+    const bool Selected = (Item->itemState & ODS_SELECTED) != 0;
+    C.BrushColor = Selected ? SystemColor(COLOR_HIGHLIGHT) : FColor;
+    C.FontColor = SystemColor(Selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+    const int Index = static_cast<int>(Item->itemID);
+    if (OnDrawItem) {
+        OnDrawItem(Index, Item->rcItem, Item->itemState, C);
+    } else {
+        C.FillRect(Item->rcItem);
+        if (Index >= 0)
+            C.TextRect(Item->rcItem, Item->rcItem.left + 2, Item->rcItem.top, this->Item(Index));
+    }
+    if (Item->itemState & ODS_FOCUS)
+        ::DrawFocusRect(Item->hDC, &Item->rcItem);
+    return true;
+}
+
+HBRUSH ComboBox::CtlColorReflect(HDC DC)
+{
+    if (!FBrush)
+        FBrush = ::CreateSolidBrush(ColorToRGB(FColor));
+    ::SetBkColor(DC, ColorToRGB(FColor));
+    return FBrush;
 }

@@ -142,7 +142,7 @@ LRESULT Control::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         if (LParam != 0) {
             Control* Sender = FromHandle(reinterpret_cast<HWND>(LParam));
             if (Sender && Sender != this) {
-                Sender->CommandNotify(HIWORD(WParam));
+                Sender->CommandIdNotify(LOWORD(WParam), HIWORD(WParam));
                 return 0;
             }
         }

@@ -86,6 +86,9 @@ protected:
     // WM_COMMAND notifications, reflected from the parent to the control
     // that sent them.
     virtual void CommandNotify(WORD Code) { (void)Code; }
+    // The same with the item id, for controls that send one per item
+    // (toolbar buttons).
+    virtual void CommandIdNotify(WORD Id, WORD Code) { (void)Id; CommandNotify(Code); }
     // WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR* and the
     // WM_HSCROLL/WM_VSCROLL of a control window (trackbar, up-down),
     // reflected from the parent to the control that sent them. Handled

@@ -1,53 +1,11 @@
 #include "hosting/Identify.h"
 
+#include "hosting/FakeFileProbe.h"
 #include "hosting/RulesTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace {
-
-// Files by full path, each with a size and, when it has one, a version.
-class FakeFileProbe : public IFileProbe {
-public:
-    struct File {
-        std::int64_t Size = 1000;
-        bool HasVersion = false;
-        TFileVersion Version;
-        bool SizeReadable = true;
-    };
-    std::map<std::string, File> Files;
-
-    void Add(const std::string& Path, std::int64_t Size = 1000) { Files[Path].Size = Size; }
-    void AddVersioned(const std::string& Path, const TFileVersion& Version)
-    {
-        File& F = Files[Path];
-        F.HasVersion = true;
-        F.Version = Version;
-    }
-
-    bool FileExists(const std::string& FileName) const override
-    {
-        return Files.count(FileName) > 0;
-    }
-    bool GetFileSize(const std::string& FileName, std::int64_t& Size) const override
-    {
-        const auto It = Files.find(FileName);
-        if (It == Files.end() || !It->second.SizeReadable)
-            return false;
-        Size = It->second.Size;
-        return true;
-    }
-    bool GetFileVersion(const std::string& FileName, TFileVersion& Version) const override
-    {
-        const auto It = Files.find(FileName);
-        if (It == Files.end() || !It->second.HasVersion)
-            return false;
-        Version = It->second.Version;
-        return true;
-    }
-};
 
 struct Entry {
     std::string Name, Version, ExeSize, Method = "bind", Files, Problems = "", Number = "";
@@ -129,6 +87,26 @@ TEST_F(Identify, FilesNeededAndSize)
     Probe.Files[Folder + "tape.exe"].Size = 4096;
     Probe.Files[Folder + "tape.exe"].SizeReadable = false;
     EXPECT_EQ(IdentifyApplication("", Folder + "tape.exe", Info, Min), irExternal) << "size unreadable";
+}
+
+TEST_F(Identify, LongFilesNeededCell)
+{
+    std::string Cell = "big.exe";
+    for (int I = 0; I < 5000; ++I) {
+        Cell += ";data\\f" + std::to_string(I) + ".bin";
+        Probe.Add(Folder + "data\\f" + std::to_string(I) + ".bin");
+    }
+    Add({"Big", "", "", "bind", Cell});
+    Add({"Gap", "", "", "bind", "gap.exe;;x.dat"});
+    Probe.Add(Folder + "big.exe");
+    Probe.Add(Folder + "gap.exe");
+    Probe.Add(Folder + "x.dat");
+    TIdentifyInfo Info;
+    TFileVersion Min;
+    EXPECT_EQ(IdentifyApplication("", Folder + "big.exe", Info, Min), irBind);
+    Probe.Files.erase(Folder + "data\\f4999.bin");
+    EXPECT_EQ(IdentifyApplication("", Folder + "big.exe", Info, Min), irUnknown) << "last one missing";
+    EXPECT_EQ(IdentifyApplication("", Folder + "gap.exe", Info, Min), irUnknown) << "an empty field names the folder";
 }
 
 TEST_F(Identify, VersionRangesSplitOverEntries)

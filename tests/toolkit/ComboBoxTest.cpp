@@ -22,7 +22,7 @@ TEST(ComboBoxTest, OwnerDrawnItemsHaveTheirHeightAndOnlyTheUserFiresChange)
     Args.ItemHeight = 17;
     ComboBox Box(&Main, Args);
     std::set<int> Drawn;
-    Box.OnDrawItem = [&](int Index, HDC, const RECT&, unsigned) { Drawn.insert(Index); };
+    Box.OnDrawItem = [&](int Index, const RECT&, UINT, Canvas&) { Drawn.insert(Index); };
     int Changes = 0;
     Box.OnChange = [&] { ++Changes; };
     for (const char* T : {"<select application>", "Morvelindra", "Corvalimphena"})

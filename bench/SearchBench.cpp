@@ -1,0 +1,163 @@
+// search_bench: the search for installed applications (folder walk and
+// identification of every executable) over a generated tree of 20,000
+// files in 2,040 folders, against a bare FindFirstFileA walk of the same
+// tree in the same run. Reads ApplicationRules.def next to it. Run by hand
+// under Wine:
+//   wine search_bench.exe [runs]
+#include "dialogs/SearchForFilesWin.h"
+#include "hosting/IdentifyWin.h"
+#include "hosting/KnownApps.h"
+#include "hosting/RulesFile.h"
+
+#include "BenchTiming.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const int TopFolders = 40, SubFolders = 50, FilesPerFolder = 10;
+
+std::string ExeDir()
+{
+    char Path[MAX_PATH];
+    const DWORD Len = ::GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    std::string S(Path, Len);
+    return S.substr(0, S.find_last_of('\\') + 1);
+}
+
+void WriteSmallFile(const std::string& Path)
+{
+    const HANDLE F = ::CreateFileA(Path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD Written;
+    ::WriteFile(F, "MZ", 2, &Written, nullptr);
+    ::CloseHandle(F);
+}
+
+// Every tenth file is an executable; in every tenth folder it is one the
+// rules know (any version), so versions are read and results listed.
+void MakeTree(const std::string& Root)
+{
+    ::CreateDirectoryA(Root.c_str(), nullptr);
+    for (int T = 0; T < TopFolders; ++T) {
+        const std::string Top = Root + "top" + std::to_string(T) + "\\";
+        ::CreateDirectoryA(Top.c_str(), nullptr);
+        for (int S = 0; S < SubFolders; ++S) {
+            const std::string Sub = Top + "sub" + std::to_string(S) + "\\";
+            ::CreateDirectoryA(Sub.c_str(), nullptr);
+            for (int F = 0; F < FilesPerFolder; ++F)
+                WriteSmallFile(Sub + (F > 0 ? "file" + std::to_string(F) + ".dat"
+                                            : S % 10 == 0 ? std::string("quillon.exe")
+                                                          : std::string("tool.exe")));
+        }
+    }
+}
+
+int BareWalk(const std::string& Folder)
+{
+    int Files = 0;
+    WIN32_FIND_DATAA Data;
+    const HANDLE Find = ::FindFirstFileA((Folder + "*.*").c_str(), &Data);
+    if (Find == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        const std::string Name = Data.cFileName;
+        if (Name == "." || Name == "..")
+            continue;
+        if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            Files += BareWalk(Folder + Name + "\\");
+        else
+            ++Files;
+    } while (::FindNextFileA(Find, &Data));
+    ::FindClose(Find);
+    return Files;
+}
+
+// What the progress window does per step that costs: pending messages.
+class PumpingProgress : public ISearchProgress {
+public:
+    void StartProgress(int, const std::string&, bool) override {}
+    void SetProgressText(const std::string&) override {}
+    void SetProgress(int) override { Pump(); }
+    void PumpIfStoppable() override { Pump(); }
+    bool ProgressStopped() override { return false; }
+    void FinishProgress() override {}
+    static void Pump()
+    {
+        MSG Msg;
+        while (::PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE))
+            ::DispatchMessageA(&Msg);
+    }
+};
+
+double Median(std::vector<double> V)
+{
+    std::sort(V.begin(), V.end());
+    return V[V.size() / 2];
+}
+
+}  // namespace
+
+int main(int Argc, char** Argv)
+{
+    const int Runs = Argc > 1 ? std::max(1, std::atoi(Argv[1])) : 5;
+    SetFileProbe(&Win32FileProbe);
+    std::ifstream Rules(ExeDir() + "ApplicationRules.def", std::ios::binary);
+    std::stringstream Text;
+    Text << Rules.rdbuf();
+    StringList Lines;
+    TextToLines(Text.str(), Lines);
+    int ErrorLine = 0;
+    ReadApplicationRules(Lines, ErrorLine);
+    std::printf("known applications: %d\n", KnownApps.Count());
+
+    char Temp[MAX_PATH];
+    ::GetTempPathA(MAX_PATH, Temp);
+    const std::string Root = std::string(Temp) + "quorvan_search_bench_v2\\";
+    if (::GetFileAttributesA(Root.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        const LARGE_INTEGER T0 = Now();
+        MakeTree(Root);
+        std::printf("tree made in %.0f ms\n", Ms(T0, Now()));
+    }
+
+    std::vector<double> Bare, Walk, Identify, Whole;
+    int Files = 0, Folders = 0, Found = 0;
+    for (int R = 0; R < Runs; ++R) {
+        LARGE_INTEGER T0 = Now();
+        Files = BareWalk(Root);
+        Bare.push_back(Ms(T0, Now()));
+
+        TWin32SearchFileSystem Disk;
+        PumpingProgress Progress;
+        TSearchFolders List;
+        T0 = Now();
+        SearchDirectories(Root, Disk, Progress, List);
+        const LARGE_INTEGER T1 = Now();
+        StringList FoundPaths;
+        std::vector<TIdentifyInfo> Refs;
+        for (const TSearchFolders::Folder& F : List.Sorted()) {
+            Progress.SetProgress(0);
+            SearchKnownExecutables(F, Progress, IdentifyListable, FoundPaths, Refs);
+        }
+        const LARGE_INTEGER T2 = Now();
+        Walk.push_back(Ms(T0, T1));
+        Identify.push_back(Ms(T1, T2));
+        Whole.push_back(Ms(T0, T2));
+        Folders = List.Count();
+        Found = static_cast<int>(FoundPaths.size());
+    }
+    std::printf("tree: %d files in %d folders, %d known found\n", Files, Folders, Found);
+    std::printf("bare FindFirstFileA walk: median %.1f ms of %d runs\n", Median(Bare), Runs);
+    std::printf("search: walk %.1f ms + identification %.1f ms = %.1f ms (median)\n",
+                Median(Walk), Median(Identify), Median(Whole));
+    std::printf("search / bare walk: %.2f\n", Median(Whole) / Median(Bare));
+    return 0;
+}

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Runs every benchmark: the native ones from a Release tree without
+# sanitizers (build/bench), the Win32 ones under Wine on a private display.
+# Installs what they need first.
+#   scripts/bench.sh            all of them
+#   scripts/bench.sh NAME...    only those named
+set -euo pipefail
+. "$(dirname "$0")/common.sh"
+
+# One line per benchmark: its program, then its arguments.
+NATIVE_BENCHES=(
+  "rules_bench"
+  "grid_bench"
+  "layout_bench"
+)
+WIN32_BENCHES=(
+  "appinfo_bench"
+  "monitor_bench 10 20"
+  "search_bench 5"
+  "pool_bench"
+  "folder_size_bench"
+)
+
+ONLY=("$@")
+wanted() {
+  [ ${#ONLY[@]} -eq 0 ] && return 0
+  local w
+  for w in "${ONLY[@]}"; do [ "$w" = "$1" ] && return 0; done
+  return 1
+}
+
+install_build_packages
+need_packages libbenchmark-dev
+lock_build_tree
+
+jobs="${QUORVAN_JOBS:-$(nproc)}"
+cmake -S "$ROOT" -B "$BUILD/bench" -DCMAKE_BUILD_TYPE=Release -DQUORVAN_BENCH=ON \
+  -DQUORVAN_SANITIZE=OFF >/dev/null
+cmake --build "$BUILD/bench" -j "$jobs"
+cmake -S "$ROOT" -B "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$BUILD/win32" -j "$jobs"
+
+status=0
+for line in "${NATIVE_BENCHES[@]}"; do
+  read -r -a cmd <<<"$line"
+  wanted "${cmd[0]}" || continue
+  echo "== ${cmd[0]} (native)"
+  "$BUILD/bench/bin/${cmd[0]}" "${cmd[@]:1}" || status=1
+done
+
+trap stop_display EXIT
+start_display
+prepare_wineprefix
+for line in "${WIN32_BENCHES[@]}"; do
+  read -r -a cmd <<<"$line"
+  wanted "${cmd[0]}" || continue
+  echo "== ${cmd[0]} (Win32, Wine)"
+  # They start tests/apps' programs, which lie next to them.
+  (cd "$BUILD/win32/bin" && wine "./${cmd[0]}.exe" "${cmd[@]:1}") || status=1
+done
+stop_display
+trap - EXIT
+exit $status

@@ -1,0 +1,273 @@
+#include "components/DialogResizingWin.h"
+
+#include "toolkit/Application.h"
+#include "toolkit/Form.h"
+#include "toolkit/Panel.h"
+#include "toolkit/StdControls.h"
+
+namespace {
+
+TSizeRec ExtentInFont(HWND Wnd, HFONT Font, const std::string& Text)
+{
+    HDC Dc = ::GetDC(Wnd);
+    HGDIOBJ Old = ::SelectObject(Dc, Font ? static_cast<HGDIOBJ>(Font) : ::GetStockObject(DEFAULT_GUI_FONT));
+    SIZE S = {};
+    ::GetTextExtentPoint32A(Dc, Text.c_str(), static_cast<int>(Text.size()), &S);
+    ::SelectObject(Dc, Old);
+    ::ReleaseDC(Wnd, Dc);
+    return {S.cx, S.cy};
+}
+
+HFONT FontOf(HWND Wnd)
+{
+    return reinterpret_cast<HFONT>(::SendMessageA(Wnd, WM_GETFONT, 0, 0));
+}
+
+int CharHeight(HFONT Font)
+{
+    HDC Dc = ::GetDC(nullptr);
+    HGDIOBJ Old = Font ? ::SelectObject(Dc, Font) : nullptr;
+    TEXTMETRICA Tm = {};
+    ::GetTextMetricsA(Dc, &Tm);
+    if (Old)
+        ::SelectObject(Dc, Old);
+    ::ReleaseDC(nullptr, Dc);
+    return Tm.tmHeight;
+}
+
+class ControlAdapter : public IDialogControl {
+public:
+    explicit ControlAdapter(Control* C) : FControl(C)
+    {
+        if (dynamic_cast<Label*>(C)) {
+            FKind = TControlKind::Label;
+            FClass = "TLabel";
+            FAutoSize = true;  // labels size themselves to their text by default
+        } else if (dynamic_cast<CheckBox*>(C)) {
+            FKind = TControlKind::CheckBox;
+            FClass = "TCheckBox";
+        } else if (dynamic_cast<Button*>(C)) {
+            FKind = TControlKind::Button;
+            FClass = "TButton";
+        } else if (dynamic_cast<Panel*>(C)) {
+            FKind = TControlKind::Panel;
+            FClass = "TPanel";
+        }
+    }
+    TControlKind Kind() const override { return FKind; }
+    std::string Name() const override { return FControl->Name; }
+    std::string ClassName() const override { return FClass; }
+    bool Visible() const override { return FControl->Visible(); }
+    TControlAlign Align() const override
+    {
+        switch (FControl->Align()) {
+        case TAlign::Top: return alTop;
+        case TAlign::Bottom: return alBottom;
+        case TAlign::Left: return alLeft;
+        case TAlign::Right: return alRight;
+        case TAlign::Client: return alClient;
+        default: return alNone;
+        }
+    }
+    int Left() const override { return FControl->BoundsRect().left; }
+    int Width() const override { return FControl->Width(); }
+    int Height() const override { return FControl->Height(); }
+    void SetLeft(int V) override
+    {
+        const RECT B = FControl->BoundsRect();
+        FControl->SetBounds(V, B.top, B.right - B.left, B.bottom - B.top);
+    }
+    void SetWidth(int V) override
+    {
+        const RECT B = FControl->BoundsRect();
+        FControl->SetBounds(B.left, B.top, V, B.bottom - B.top);
+    }
+    void SetHeight(int V) override
+    {
+        const RECT B = FControl->BoundsRect();
+        FControl->SetBounds(B.left, B.top, B.right - B.left, V);
+    }
+    bool AutoSize() const override { return FAutoSize; }
+    void SetAutoSize(bool V) override
+    {
+        const bool Was = FAutoSize;
+        FAutoSize = V;
+        if (V && !Was && FKind == TControlKind::Label)
+            FitLabel();
+    }
+    bool AlignWithMargins() const override
+    {
+        const RECT& M = FControl->Margins;
+        return M.left || M.top || M.right || M.bottom;
+    }
+    TMarginsRec Margins() const override
+    {
+        const RECT& M = FControl->Margins;
+        return {M.left, M.top, M.right, M.bottom};
+    }
+    std::string Caption() const override { return FControl->Text(); }
+    TSizeRec TextExtent(const std::string& T) const override
+    {
+        return ExtentInFont(FControl->Handle(), FontOf(FControl->Handle()), T);
+    }
+    bool WordWrap() const override
+    {
+        const auto* L = dynamic_cast<const Label*>(FControl);
+        return L && L->WordWrap();
+    }
+    int WrappedTextHeight() const override
+    {
+        const auto* L = dynamic_cast<const Label*>(FControl);
+        return L ? L->TextHeight() : 0;
+    }
+    int FontHeight() const override
+    {
+        LOGFONTA Lf = {};
+        ::GetObjectA(FontOf(FControl->Handle()), sizeof Lf, &Lf);
+        return Lf.lfHeight;
+    }
+    int FontCharHeight() const override { return CharHeight(FontOf(FControl->Handle())); }
+    int DefaultFontCharHeight() const override { return CharHeight(nullptr); }
+    int BorderHeight() const override { return ::GetSystemMetrics(SM_CYBORDER); }
+
+private:
+    // The label's height follows its text at its current width; an aligned
+    // label gets its size from the layout.
+    void FitLabel()
+    {
+        const TAlign A = FControl->Align();
+        if (A == TAlign::Client || A == TAlign::Left || A == TAlign::Right) {
+            if (FControl->Parent())
+                FControl->Parent()->Realign();
+            return;
+        }
+        const int H = WordWrap() ? WrappedTextHeight() : TextExtent(Caption()).cy;
+        if (H > 0)
+            SetHeight(H);
+    }
+
+    Control* FControl;
+    TControlKind FKind = TControlKind::Other;
+    std::string FClass = "TControl";
+    bool FAutoSize = false;
+};
+
+}  // namespace
+
+TDialogResizingWin::TDialogResizingWin(Form* Owner) : Component(Owner), FForm(Owner), FModel(this)
+{
+    if (Application)
+        FIdleId = Application->AddIdleHandler([this] {
+            bool Done = false;
+            FModel.AppEventsIdle(Done);
+        });
+}
+
+TDialogResizingWin::~TDialogResizingWin()
+{
+    if (Application && FIdleId)
+        Application->RemoveIdleHandler(FIdleId);
+    if (FFont)
+        ::DeleteObject(FFont);
+}
+
+IDialogControl* TDialogResizingWin::Adapter(Control* C)
+{
+    std::unique_ptr<IDialogControl>& A = FAdapters[C];
+    if (!A)
+        A = std::make_unique<ControlAdapter>(C);
+    return A.get();
+}
+
+TDialogResizingItem* TDialogResizingWin::AddItem(Control* C, TDialogResizingCollection* Group)
+{
+    TDialogResizingItem* Item = (Group ? *Group : FModel.Group()).Add();
+    Item->SetAssignedControl(Adapter(C));
+    return Item;
+}
+
+void TDialogResizingWin::CollectControls(const Component* Owner, std::vector<Control*>& List)
+{
+    for (Component* C : Owner->Components()) {
+        if (auto* Ctl = dynamic_cast<Control*>(C))
+            List.push_back(Ctl);
+        CollectControls(C, List);
+    }
+}
+
+std::vector<IDialogControl*> TDialogResizingWin::Components() const
+{
+    std::vector<Control*> Controls;
+    CollectControls(FForm, Controls);
+    std::vector<IDialogControl*> List;
+    for (Control* C : Controls)
+        List.push_back(const_cast<TDialogResizingWin*>(this)->Adapter(C));
+    return List;
+}
+
+TSizeRec TDialogResizingWin::TextExtent(const std::string& Text) const
+{
+    return ExtentInFont(FForm->Handle(), FontOf(FForm->Handle()), Text);
+}
+
+void TDialogResizingWin::SetFontHeight(int Height)
+{
+    LOGFONTA Lf = {};
+    ::GetObjectA(FontOf(FForm->Handle()), sizeof Lf, &Lf);
+    Lf.lfHeight = Height;
+    Lf.lfWidth = 0;
+    HFONT Old = FFont;
+    FFont = ::CreateFontIndirectA(&Lf);
+    // Controls take their form's font.
+    ::SendMessageA(FForm->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FFont), TRUE);
+    std::vector<Control*> All;
+    CollectControls(FForm, All);
+    for (Control* C : All)
+        ::SendMessageA(C->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FFont), TRUE);
+    if (Old)
+        ::DeleteObject(Old);
+}
+
+void TDialogResizingWin::SetClientWidth(int Value)
+{
+    RECT R = {0, 0, Value, 0};
+    ::AdjustWindowRectEx(&R, ::GetWindowLongA(FForm->Handle(), GWL_STYLE), FALSE,
+                         ::GetWindowLongA(FForm->Handle(), GWL_EXSTYLE));
+    SetBounds(Left(), Top(), R.right - R.left, Height());
+}
+
+void TDialogResizingWin::SetClientHeight(int Value)
+{
+    RECT R = {0, 0, 0, Value};
+    ::AdjustWindowRectEx(&R, ::GetWindowLongA(FForm->Handle(), GWL_STYLE), FALSE,
+                         ::GetWindowLongA(FForm->Handle(), GWL_EXSTYLE));
+    SetBounds(Left(), Top(), Width(), R.bottom - R.top);
+}
+
+int TDialogResizingWin::Left() const { return FForm->BoundsRect().left; }
+int TDialogResizingWin::Top() const { return FForm->BoundsRect().top; }
+int TDialogResizingWin::Width() const { return FForm->Width(); }
+int TDialogResizingWin::Height() const { return FForm->Height(); }
+
+void TDialogResizingWin::SetBounds(int Left, int Top, int Width, int Height)
+{
+    FForm->SetBounds(Left, Top, Width, Height);
+}
+
+TSizeRec TDialogResizingWin::ScreenSize() const
+{
+    return {::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+}
+
+TDialogResizingWin* AttachDialogResizer(Form* F, std::initializer_list<TResizerMember> Members)
+{
+    auto* R = new TDialogResizingWin(F);
+    R->Name = "DialogResizer";
+    for (const TResizerMember& M : Members) {
+        TDialogResizingItem* Item = R->AddItem(M.Member);
+        Item->SetIgnoreWidth(M.IgnoreWidth);
+        Item->SetScaleXFactor(M.ScaleFactor);
+        Item->SetScaleYFactor(M.ScaleFactor);
+    }
+    return R;
+}

@@ -1,0 +1,177 @@
+#include "dialogs/SearchForFiles.h"
+
+#include <utility>
+
+// ---------------------------------------------------------- state trees
+
+void ToggleNodeState(IStateTree& Tree, IStateTree::Node N)
+{
+    if (!N)
+        return;
+    switch (Tree.State(N)) {
+    case tsUnchecked: Tree.SetState(N, tsChecked); break;
+    case tsChecked: Tree.SetState(N, tsUnchecked); break;
+    case tsOptionOff:
+        for (IStateTree::Node Sibling : Tree.Siblings(N)) {
+            const int S = Tree.State(Sibling);
+            if (S == tsOptionOff || S == tsOptionOn)
+                Tree.SetState(Sibling, tsOptionOff);
+        }
+        Tree.SetState(N, tsOptionOn);
+        break;
+    default: break;
+    }
+}
+
+void ToggleNodeAndChildren(IStateTree& Tree, IStateTree::Node N)
+{
+    if (!N)
+        return;
+    ToggleNodeState(Tree, N);
+    const int State = Tree.State(N);
+    if (State != tsUnchecked && State != tsChecked)
+        return;
+    for (IStateTree::Node Child : Tree.Children(N)) {
+        const int S = Tree.State(Child);
+        if ((S == tsChecked) != (State == tsChecked))
+            ToggleNodeState(Tree, Child);
+    }
+}
+
+// ------------------------------------------------------------ the search
+
+bool IdentifyListable(const std::string& Path, TIdentifyInfo& Info)
+{
+    TFileVersion MinVersion;
+    const TIdentifyResult R = IdentifyApplication("", Path, Info, MinVersion);
+    return R == irBind || R == irExternal;
+}
+
+bool TSearchFolders::Add(const std::string& Path)
+{
+    return FFolders.emplace(Path, StringList()).second;
+}
+
+void TSearchFolders::SetExecutables(const std::string& Path, StringList Names)
+{
+    FFolders[Path] = std::move(Names);
+}
+
+std::vector<TSearchFolders::Folder> TSearchFolders::Sorted() const
+{
+    std::vector<Folder> Result;
+    Result.reserve(FFolders.size());
+    for (const auto& F : FFolders)
+        Result.push_back({F.first, F.second});
+    return Result;
+}
+
+static bool IsExecutableName(const std::string& Name)
+{
+    return Name.size() > 4 && SameText(Name.substr(Name.size() - 4), ".exe");
+}
+
+static std::string WithDelimiter(const std::string& Path)
+{
+    return !Path.empty() && IsPathDelimiter(Path.back()) ? Path : Path + "\\";
+}
+
+bool SearchDirectories(const std::string& Root, ISearchFileSystem& FileSystem,
+                       ISearchProgress& Progress, TSearchFolders& Folders)
+{
+    const std::string Start = WithDelimiter(Root);
+    // A root inside one walked before was walked with it.
+    if (!Folders.Add(Start))
+        return true;
+    std::vector<std::pair<std::string, int>> Stack{{Start, 0}};
+    std::vector<TSearchEntry> Entries;
+    while (!Stack.empty()) {
+        const auto [Folder, Depth] = Stack.back();
+        Stack.pop_back();
+        Entries.clear();
+        FileSystem.ListFolder(Folder, Entries);
+        StringList Executables;
+        for (const TSearchEntry& E : Entries) {
+            if (!E.Directory) {
+                if (IsExecutableName(E.Name))
+                    Executables.push_back(E.Name);
+                continue;
+            }
+            if (E.ReparsePoint || E.Name == "." || E.Name == ".." || Depth >= SearchDepthCap)
+                continue;
+            const std::string Child = Folder + E.Name + "\\";
+            if (!Folders.Add(Child))
+                continue;
+            Progress.SetProgressText("Reading " + IntToStr(Folders.Count()) + " directories ...");
+            Progress.SetProgress(0);
+            if (Progress.ProgressStopped())
+                return false;
+            Stack.emplace_back(Child, Depth + 1);
+        }
+        Folders.SetExecutables(Folder, std::move(Executables));
+    }
+    return true;
+}
+
+bool SearchKnownExecutables(const TSearchFolders::Folder& Folder, ISearchProgress& Progress,
+                            const TIdentifyExecutable& Identify, StringList& Found,
+                            std::vector<TIdentifyInfo>& Refs)
+{
+    for (const std::string& Name : Folder.Executables) {
+        TIdentifyInfo Info;
+        if (Identify(Folder.Path + Name, Info)) {
+            Found.push_back(Folder.Path + Name);
+            Refs.push_back(Info);
+            Progress.SetProgressText(IntToStr(static_cast<long long>(Found.size())) +
+                                     " known applications found ...");
+        }
+        Progress.PumpIfStoppable();
+        if (Progress.ProgressStopped())
+            return false;
+    }
+    return true;
+}
+
+void SearchForFiles(const StringList& Roots, ISearchFileSystem& FileSystem,
+                    ISearchProgress& Progress, ISearchTarget& Target,
+                    const TIdentifyExecutable& Identify)
+{
+    if (Roots.empty())
+        return;
+    TSearchFolders Folders;
+    bool Stopped = false;
+    Progress.StartProgress(0, "Reading directories ...", true);
+    for (const std::string& Root : Roots)
+        if (!SearchDirectories(Root, FileSystem, Progress, Folders)) {
+            Stopped = true;
+            break;
+        }
+    Progress.FinishProgress();
+    if (Stopped || Folders.Count() == 0)
+        return;
+
+    StringList Found;
+    std::vector<TIdentifyInfo> Refs;
+    const std::vector<TSearchFolders::Folder> Sorted = Folders.Sorted();
+    Progress.StartProgress(static_cast<int>(Sorted.size()), "Searching known applications ...",
+                           true);
+    for (std::size_t I = 0; I < Sorted.size(); ++I) {
+        Progress.SetProgress(static_cast<int>(I));
+        if (Progress.ProgressStopped() ||
+            !SearchKnownExecutables(Sorted[I], Progress, Identify, Found, Refs)) {
+            Stopped = true;
+            break;
+        }
+    }
+    Target.AddStillKnownListedApplications(Found, Refs);
+    Progress.FinishProgress();
+    if (Found.size() != Refs.size()) {
+        Target.ShowMessage("Internal error!");
+        Stopped = true;
+    }
+    if (Stopped || Found.empty()) {
+        Target.ShowMessage("No known applications found!");
+        return;
+    }
+    Target.TakeFoundApplications(Found, Refs);
+}

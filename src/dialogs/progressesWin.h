@@ -1,0 +1,55 @@
+// The progress window: a bar, a stop button and a caption the caller sets;
+// the percentage also goes to the application title and the main window's
+// caption. A stoppable run disables every other form and processes pending
+// messages at each step.
+#pragma once
+
+#include "toolkit/Form.h"
+#include "toolkit/ProgressBar.h"
+#include "toolkit/StdControls.h"
+
+#include <string>
+#include <vector>
+
+class TProgressbarForm : public Form {
+public:
+    explicit TProgressbarForm(Component* Owner);
+
+    ProgressBar* ProgressBar1;
+    Button* stopbutton;
+
+    void StartProgress(int Max, const std::string& Caption, bool Stoppable);
+    void SetProgress(int Position);
+    void SetProgressText(const std::string& Text) { SetText(Text); }
+    void PumpIfStoppable();
+    bool ProgressStopped() const { return Stopped; }
+    void FinishProgress();
+
+    void stopbuttonClick() { Stopped = true; }
+    void FormClose(TCloseAction& Action);
+
+    bool Stopped = false;
+
+private:
+    bool Stoppable() const { return stopbutton->Enabled(); }
+    void SaveTitles(int Max);
+    void RestoreTitles();
+
+    struct SavedState {
+        HWND Wnd;
+        bool Enabled;
+    };
+    std::vector<SavedState> FSavedStates;
+    HWND FSavedActive = nullptr;
+    HWND FToolTip = nullptr;
+};
+
+extern TProgressbarForm* ProgressbarForm;
+
+// The global window's operations, for the long-running callers.
+void StartProgress(int Max, const std::string& Caption, bool Stoppable);
+void SetProgress(int Position);
+void SetProgressText(const std::string& Text);
+void PumpIfStoppable();
+bool ProgressStopped();
+void FinishProgress();

@@ -1,0 +1,198 @@
+#include "mainwindow/HttpGrabberWin.h"
+
+#include <wininet.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+enum : UINT {
+    WM_GRABBER_STATUS = WM_APP + 1,    // WParam the status
+    WM_GRABBER_PROGRESS = WM_APP + 2,  // LParam a Progress
+    WM_GRABBER_STREAM = WM_APP + 3,    // LParam a Stream
+};
+
+struct Progress {
+    std::int64_t Position;
+    std::int64_t Total;
+};
+
+struct Stream {
+    std::string Data;
+    int HttpStatus;
+};
+
+const char* const SinkClass = "QuorvanGrabberSink";
+
+// The system's proxy, if one is set, with local names going direct.
+HINTERNET OpenSession(const std::string& Agent)
+{
+    HINTERNET Session = ::InternetOpenA(Agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
+                                        nullptr, 0);
+    if (!Session)
+        return nullptr;
+    DWORD Size = 0;
+    ::InternetQueryOptionA(Session, INTERNET_OPTION_PROXY, nullptr, &Size);
+    if (Size < sizeof(INTERNET_PROXY_INFO))
+        return Session;
+    std::vector<char> Buffer(Size);
+    if (!::InternetQueryOptionA(Session, INTERNET_OPTION_PROXY, Buffer.data(), &Size))
+        return Session;
+    const auto* Info = reinterpret_cast<const INTERNET_PROXY_INFO*>(Buffer.data());
+    const char* Proxy = reinterpret_cast<const char*>(Info->lpszProxy);
+    if (Info->dwAccessType != INTERNET_OPEN_TYPE_PROXY || !Proxy || !*Proxy)
+        return Session;
+    std::string Bypass = Info->lpszProxyBypass ? reinterpret_cast<const char*>(Info->lpszProxyBypass) : "";
+    Bypass += Bypass.empty() ? "<local>" : ";<local>";
+    HINTERNET ViaProxy = ::InternetOpenA(Agent.c_str(), INTERNET_OPEN_TYPE_PROXY, Proxy,
+                                         Bypass.c_str(), 0);
+    if (!ViaProxy)
+        return Session;
+    ::InternetCloseHandle(Session);
+    return ViaProxy;
+}
+
+DWORD QueryNumber(HINTERNET Request, DWORD Info)
+{
+    DWORD Value = 0, Size = sizeof(Value), Index = 0;
+    if (!::HttpQueryInfoA(Request, Info | HTTP_QUERY_FLAG_NUMBER, &Value, &Size, &Index))
+        return 0;
+    return Value;
+}
+
+} // namespace
+
+THttpUrlGrabber::THttpUrlGrabber()
+{
+    WNDCLASSA Class = {};
+    Class.lpfnWndProc = &THttpUrlGrabber::SinkProc;
+    Class.hInstance = ::GetModuleHandleA(nullptr);
+    Class.lpszClassName = SinkClass;
+    ::RegisterClassA(&Class);  // fails harmlessly once registered
+    FSink = ::CreateWindowExA(0, SinkClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                              Class.hInstance, nullptr);
+    ::SetWindowLongPtrA(FSink, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+THttpUrlGrabber::~THttpUrlGrabber()
+{
+    FAbort = true;
+    CloseHandles();
+    if (FThread.joinable())
+        FThread.join();
+    // Undelivered messages own their payloads.
+    MSG Msg;
+    while (::PeekMessageA(&Msg, FSink, WM_GRABBER_PROGRESS, WM_GRABBER_STREAM, PM_REMOVE)) {
+        if (Msg.message == WM_GRABBER_PROGRESS)
+            delete reinterpret_cast<Progress*>(Msg.lParam);
+        else
+            delete reinterpret_cast<Stream*>(Msg.lParam);
+    }
+    ::DestroyWindow(FSink);
+}
+
+void THttpUrlGrabber::CloseHandles()
+{
+    if (void* Request = FRequest.exchange(nullptr))
+        ::InternetCloseHandle(static_cast<HINTERNET>(Request));
+    if (void* Session = FSession.exchange(nullptr))
+        ::InternetCloseHandle(static_cast<HINTERNET>(Session));
+}
+
+void THttpUrlGrabber::Start()
+{
+    if (FStatus != gsStopped)
+        return;
+    if (FThread.joinable())
+        FThread.join();  // it has posted its last message already
+    FAbort = false;
+    SetStatus(gsConnecting);
+    FThread = std::thread(&THttpUrlGrabber::Work, this, FUrl);
+}
+
+void THttpUrlGrabber::SetStatus(int Status)
+{
+    FStatus = Status;
+    if (OnStatusChange)
+        OnStatusChange(*this);
+}
+
+void THttpUrlGrabber::Post(UINT Msg, WPARAM WParam, void* Payload)
+{
+    if (!::PostMessageA(FSink, Msg, WParam, reinterpret_cast<LPARAM>(Payload))) {
+        if (Msg == WM_GRABBER_PROGRESS)
+            delete static_cast<Progress*>(Payload);
+        else if (Msg == WM_GRABBER_STREAM)
+            delete static_cast<Stream*>(Payload);
+    }
+}
+
+void THttpUrlGrabber::Work(std::string Url)
+{
+    auto Result = std::make_unique<Stream>();
+    Result->HttpStatus = 0;
+    HINTERNET Session = OpenSession(Agent);
+    FSession = Session;
+    HINTERNET Request = nullptr;
+    if (Session && !FAbort)
+        Request = ::InternetOpenUrlA(Session, Url.c_str(), nullptr, 0,
+                                     INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                                         INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
+                                         INTERNET_FLAG_NO_COOKIES,
+                                     0);
+    if (Request) {
+        FRequest = Request;
+        Result->HttpStatus = static_cast<int>(QueryNumber(Request, HTTP_QUERY_STATUS_CODE));
+        const std::int64_t Total = QueryNumber(Request, HTTP_QUERY_CONTENT_LENGTH);
+        Post(WM_GRABBER_STATUS, gsReceiving, nullptr);
+        char Buffer[8192];
+        DWORD Available = 0, Read = 0;
+        // Reading only what has arrived keeps progress current and lets a
+        // stop take effect between pieces.
+        while (!FAbort && static_cast<std::int64_t>(Result->Data.size()) <= MaxDownloadSize &&
+               ::InternetQueryDataAvailable(Request, &Available, 0, 0) && Available > 0 &&
+               ::InternetReadFile(Request, Buffer, Available < sizeof(Buffer) ? Available : sizeof(Buffer),
+                                  &Read) &&
+               Read > 0) {
+            const std::size_t Room = static_cast<std::size_t>(MaxDownloadSize + 1) - Result->Data.size();
+            Result->Data.append(Buffer, Read < Room ? Read : Room);
+            Post(WM_GRABBER_PROGRESS, 0,
+                 new Progress{static_cast<std::int64_t>(Result->Data.size()), Total});
+        }
+    }
+    CloseHandles();
+    if (!FAbort)
+        Post(WM_GRABBER_STREAM, 0, Result.release());
+    Post(WM_GRABBER_STATUS, gsStopped, nullptr);
+}
+
+LRESULT CALLBACK THttpUrlGrabber::SinkProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    if (Msg >= WM_GRABBER_STATUS && Msg <= WM_GRABBER_STREAM) {
+        auto* Self = reinterpret_cast<THttpUrlGrabber*>(::GetWindowLongPtrA(Wnd, GWLP_USERDATA));
+        if (Self)
+            Self->Deliver(Msg, WParam, LParam);
+        return 0;
+    }
+    return ::DefWindowProcA(Wnd, Msg, WParam, LParam);
+}
+
+void THttpUrlGrabber::Deliver(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    if (Msg == WM_GRABBER_STATUS) {
+        SetStatus(static_cast<int>(WParam));
+    } else if (Msg == WM_GRABBER_PROGRESS) {
+        std::unique_ptr<Progress> P(reinterpret_cast<Progress*>(LParam));
+        bool Continue = true;
+        if (OnProgress)
+            OnProgress(*this, P->Position, P->Total, FUrl, Continue);
+        if (!Continue)
+            FAbort = true;
+    } else {
+        std::unique_ptr<Stream> S(reinterpret_cast<Stream*>(LParam));
+        if (OnDoneStream)
+            OnDoneStream(*this, S->Data, static_cast<std::int64_t>(S->Data.size()), FUrl,
+                         S->HttpStatus);
+    }
+}

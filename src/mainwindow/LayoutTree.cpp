@@ -1,0 +1,613 @@
+#include "mainwindow/LayoutTree.h"
+
+#include "hosting/Velmora.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+
+const char* const OrientationNames[OrientationCount] = {
+    "", "Left", "Top", "Right", "Bottom", "Centered", "Custom",
+};
+
+const char* const NewLayoutName = "<new layout>";
+
+namespace {
+
+const char* const KindNames[4] = {"Layout", "Layout", "Panel", "App"};
+
+const std::vector<TNodeId> NoChildren;
+
+} // namespace
+
+int ParsePercent(const std::string& Text)
+{
+    long long Value = 0;
+    int Sign = 1;
+    for (const char C : Text) {
+        if (C == ' ')
+            continue;
+        if (C == '-') {
+            Sign = -Sign;
+            continue;
+        }
+        if (C < '0' || C > '9')
+            break;
+        Value = std::min<long long>(Value * 10 + (C - '0'), INT_MAX);
+    }
+    return static_cast<int>(Value * Sign);
+}
+
+bool IsLayoutNameChar(char C)
+{
+    return C != '|';
+}
+
+std::string NodeField(const std::string& Text, int Index)
+{
+    return GetField(Text, Index, ';');
+}
+
+void SetNodeField(std::string& Text, int Index, const std::string& Value)
+{
+    if (Index < 1)
+        return;
+    if (Text.empty() && Index == 1) {
+        Text = Value;
+        return;
+    }
+    for (int N = std::max(FieldCount(Text, ';'), 1); N < Index; ++N)
+        Text += ';';
+    ReplaceField(Text, Index, ';', Value);
+}
+
+int TextOrientation(const std::string& Text, int Default)
+{
+    const std::string Name = Trim(NodeField(Text, 2));
+    for (int O = 0; O < OrientationCount; ++O)
+        if (SameText(Name, OrientationNames[O]))
+            return O;
+    return Default;
+}
+
+std::string KindStoredName(std::uint8_t Kind)
+{
+    return Kind < 4 ? KindNames[Kind] : std::string();
+}
+
+std::string BoundAppsQuestion(const std::string& Subject, int Count, const std::string& Object)
+{
+    static const char* const Templates[2] = {
+        "%s contains %d bound application. Do you want to close it?\rSelect \"No\" to unbind it "
+        "from %s but let it still running.",
+        "%s contains %d bound applications. Do you want to close them?\rSelect \"No\" to unbind "
+        "these from %s but let them still running.",
+    };
+    const char* T = Templates[Count < 2 ? 0 : 1];
+    const int Size = std::snprintf(nullptr, 0, T, Subject.c_str(), Count, Object.c_str());
+    std::string R(static_cast<std::size_t>(Size) + 1, '\0');
+    std::snprintf(&R[0], R.size(), T, Subject.c_str(), Count, Object.c_str());
+    R.resize(static_cast<std::size_t>(Size));
+    return R;
+}
+
+// --- Access ---
+
+const TLayoutNode* TLayoutTree::Find(TNodeId Id) const
+{
+    const auto It = FNodes.find(Id);
+    return It == FNodes.end() ? nullptr : &It->second;
+}
+
+TLayoutNode* TLayoutTree::Find(TNodeId Id)
+{
+    const auto It = FNodes.find(Id);
+    return It == FNodes.end() ? nullptr : &It->second;
+}
+
+std::uint8_t TLayoutTree::Kind(TNodeId Id) const
+{
+    const TLayoutNode* N = Find(Id);
+    return N ? N->Kind : 0xFF;
+}
+
+std::string TLayoutTree::Text(TNodeId Id) const
+{
+    const TLayoutNode* N = Find(Id);
+    return N ? N->Text : std::string();
+}
+
+void TLayoutTree::SetText(TNodeId Id, const std::string& Text)
+{
+    if (TLayoutNode* N = Find(Id))
+        N->Text = Text;
+}
+
+TNodeId TLayoutTree::Parent(TNodeId Id) const
+{
+    const TLayoutNode* N = Find(Id);
+    return N ? N->Parent : NoNode;
+}
+
+const std::vector<TNodeId>& TLayoutTree::Children(TNodeId Id) const
+{
+    const TLayoutNode* N = Find(Id);
+    return N ? N->Children : NoChildren;
+}
+
+TAppPanel* TLayoutTree::Data(TNodeId Id) const
+{
+    const TLayoutNode* N = Find(Id);
+    return N ? N->Data : nullptr;
+}
+
+void TLayoutTree::SetData(TNodeId Id, TAppPanel* Panel)
+{
+    if (TLayoutNode* N = Find(Id))
+        N->Data = Panel;
+}
+
+int TLayoutTree::Level(TNodeId Id) const
+{
+    int L = -1;
+    for (const TLayoutNode* N = Find(Id); N; N = Find(N->Parent))
+        ++L;
+    return L;
+}
+
+std::vector<TNodeId>& TLayoutTree::SiblingsOf(TNodeId Id)
+{
+    const TLayoutNode* N = Find(Id);
+    TLayoutNode* P = N ? Find(N->Parent) : nullptr;
+    return P ? P->Children : FRoots;
+}
+
+const std::vector<TNodeId>& TLayoutTree::SiblingsOf(TNodeId Id) const
+{
+    const TLayoutNode* N = Find(Id);
+    const TLayoutNode* P = N ? Find(N->Parent) : nullptr;
+    return P ? P->Children : FRoots;
+}
+
+TNodeId TLayoutTree::PrevSibling(TNodeId Id) const
+{
+    if (!Exists(Id))
+        return NoNode;
+    const std::vector<TNodeId>& S = SiblingsOf(Id);
+    const auto It = std::find(S.begin(), S.end(), Id);
+    return It == S.begin() || It == S.end() ? NoNode : *(It - 1);
+}
+
+TNodeId TLayoutTree::NextSibling(TNodeId Id) const
+{
+    if (!Exists(Id))
+        return NoNode;
+    const std::vector<TNodeId>& S = SiblingsOf(Id);
+    const auto It = std::find(S.begin(), S.end(), Id);
+    return It == S.end() || It + 1 == S.end() ? NoNode : *(It + 1);
+}
+
+std::vector<TNodeId> TLayoutTree::Subtree(TNodeId Id) const
+{
+    std::vector<TNodeId> Out;
+    if (!Exists(Id))
+        return Out;
+    // An explicit stack: a loaded tree may be thousands of levels deep.
+    std::vector<TNodeId> Stack{Id};
+    while (!Stack.empty()) {
+        const TNodeId N = Stack.back();
+        Stack.pop_back();
+        Out.push_back(N);
+        const std::vector<TNodeId>& C = Children(N);
+        Stack.insert(Stack.end(), C.rbegin(), C.rend());
+    }
+    return Out;
+}
+
+std::vector<TNodeId> TLayoutTree::AllNodes() const
+{
+    std::vector<TNodeId> Out;
+    Out.reserve(FNodes.size());
+    for (const TNodeId R : FRoots) {
+        const std::vector<TNodeId> S = Subtree(R);
+        Out.insert(Out.end(), S.begin(), S.end());
+    }
+    return Out;
+}
+
+int TLayoutTree::AbsoluteIndex(TNodeId Id) const
+{
+    const std::vector<TNodeId> All = AllNodes();
+    const auto It = std::find(All.begin(), All.end(), Id);
+    return It == All.end() ? -1 : static_cast<int>(It - All.begin());
+}
+
+TNodeId TLayoutTree::NodeAt(int AbsoluteIndex) const
+{
+    const std::vector<TNodeId> All = AllNodes();
+    return AbsoluteIndex >= 0 && AbsoluteIndex < static_cast<int>(All.size())
+               ? All[static_cast<std::size_t>(AbsoluteIndex)]
+               : NoNode;
+}
+
+bool TLayoutTree::IsInSubtree(TNodeId Node, TNodeId Root) const
+{
+    for (const TLayoutNode* N = Find(Node); N; N = Find(N->Parent))
+        if (N->Id == Root)
+            return true;
+    return false;
+}
+
+// --- Building ---
+
+TNodeId TLayoutTree::AddNode(TNodeId Parent, const std::string& Text, std::uint8_t Kind)
+{
+    TLayoutNode* P = Find(Parent);
+    TLayoutNode N;
+    N.Id = FNextId++;
+    N.Kind = Kind;
+    N.Text = Text;
+    N.Parent = P ? Parent : NoNode;
+    (P ? P->Children : FRoots).push_back(N.Id);
+    const TNodeId Id = N.Id;
+    FNodes.emplace(Id, std::move(N));
+    return Id;
+}
+
+void TLayoutTree::MoveNode(TNodeId Node, TNodeId Parent, TNodeId Before)
+{
+    TLayoutNode* N = Find(Node);
+    if (!N || IsInSubtree(Parent, Node))
+        return;
+    std::vector<TNodeId>& Old = SiblingsOf(Node);
+    Old.erase(std::find(Old.begin(), Old.end(), Node));
+    TLayoutNode* P = Find(Parent);
+    N->Parent = P ? Parent : NoNode;
+    std::vector<TNodeId>& New = P ? P->Children : FRoots;
+    New.insert(std::find(New.begin(), New.end(), Before), Node);
+}
+
+void TLayoutTree::Delete(TNodeId Id)
+{
+    if (!Exists(Id))
+        return;
+    const std::vector<TNodeId> Doomed = Subtree(Id);
+    for (auto It = Doomed.rbegin(); It != Doomed.rend(); ++It)
+        if (OnDeletion && Exists(*It))
+            OnDeletion(*It);
+    if (Exists(Id)) {
+        std::vector<TNodeId>& S = SiblingsOf(Id);
+        S.erase(std::find(S.begin(), S.end(), Id));
+    }
+    for (const TNodeId N : Doomed) {
+        FNodes.erase(N);
+        if (N == AppliedLayout)
+            AppliedLayout = NoNode;
+        if (N == Selected)
+            Selected = NoNode;
+    }
+}
+
+void TLayoutTree::Clear()
+{
+    while (!FRoots.empty())
+        Delete(FRoots.front());
+}
+
+void TLayoutTree::SetKind(TNodeId Id, std::uint8_t Kind)
+{
+    if (TLayoutNode* N = Find(Id))
+        N->Kind = Kind;
+}
+
+// --- Predicates ---
+
+bool TLayoutTree::IsLayoutNode(TNodeId Id) const
+{
+    const std::uint8_t K = Kind(Id);
+    return K == nkLayout || K == nkAppliedLayout;
+}
+
+bool TLayoutTree::IsPanelNode(TNodeId Id) const
+{
+    return Kind(Id) == nkPanel;
+}
+
+bool TLayoutTree::IsAppNode(TNodeId Id) const
+{
+    return Kind(Id) == nkApp;
+}
+
+bool TLayoutTree::IsPanelOrApp(TNodeId Id) const
+{
+    return IsPanelNode(Id) || IsAppNode(Id);
+}
+
+bool TLayoutTree::IsLayoutOrPanel(TNodeId Id) const
+{
+    return IsLayoutNode(Id) || IsPanelNode(Id);
+}
+
+bool TLayoutTree::HasOrientation(TNodeId Id, int O) const
+{
+    return IsPanelOrApp(Id) && NodeOrientation(Id, loNone) == O;
+}
+
+bool TLayoutTree::OrientationIn(TNodeId Id, TOrientationSet Set) const
+{
+    return IsPanelOrApp(Id) && InSet(Set, NodeOrientation(Id, loNone));
+}
+
+// --- Node text ---
+
+int TLayoutTree::NodeOrientation(TNodeId Id, int Default) const
+{
+    const TLayoutNode* N = Find(Id);
+    return N ? TextOrientation(N->Text, Default) : Default;
+}
+
+void TLayoutTree::SetNodeOrientation(TNodeId Id, int O)
+{
+    TLayoutNode* N = Find(Id);
+    if (N && O >= 0 && O < OrientationCount)
+        SetNodeField(N->Text, 2, std::string(" ") + OrientationNames[O]);
+}
+
+bool TLayoutTree::NodeAppName(TNodeId Id, std::string& Name) const
+{
+    Name.clear();
+    if (!IsAppNode(Id))
+        return false;
+    Name = NodeField(Text(Id), 1);
+    if (Name.size() >= 2 && Name.front() == '"' && Name.back() == '"')
+        Name = Name.substr(1, Name.size() - 2);
+    return true;
+}
+
+bool TLayoutTree::SetPanelNode(TNodeId Id)
+{
+    TLayoutNode* N = Find(Id);
+    if (!N || !IsPanelOrApp(Id))
+        return false;
+    SetNodeField(N->Text, 1, "Panel");
+    N->Kind = nkPanel;
+    return true;
+}
+
+bool TLayoutTree::SetAppNode(TNodeId Id, const std::string& Name)
+{
+    TLayoutNode* N = Find(Id);
+    if (!N || !IsPanelOrApp(Id))
+        return false;
+    SetNodeField(N->Text, 1, "\"" + Name + "\"");
+    N->Kind = nkApp;
+    return true;
+}
+
+TNodeId TLayoutTree::LayoutRootOf(TNodeId Id) const
+{
+    const TLayoutNode* N = Find(Id);
+    while (N && N->Parent != NoNode)
+        N = Find(N->Parent);
+    return N ? N->Id : NoNode;
+}
+
+int TLayoutTree::PanelChildCount(TNodeId Id) const
+{
+    int Count = 0;
+    for (const TNodeId C : Children(Id))
+        if (IsPanelOrApp(C))
+            ++Count;
+    return Count;
+}
+
+int TLayoutTree::FirstSideOrientation(TNodeId Id, TOrientationSet Set, int Default) const
+{
+    for (const TNodeId C : Children(Id))
+        if (OrientationIn(C, Set))
+            return NodeOrientation(C, loNone);
+    return Default;
+}
+
+TNodeId TLayoutTree::FindNodeByPanel(const TAppPanel* Panel) const
+{
+    if (!Panel)
+        return NoNode;
+    for (const TNodeId N : AllNodes())
+        if (Data(N) == Panel)
+            return N;
+    return NoNode;
+}
+
+// --- Structural operations ---
+
+void TLayoutTree::Beep() const
+{
+    if (OnBeep)
+        OnBeep();
+}
+
+void TLayoutTree::Changed(TNodeId Node) const
+{
+    if (OnChange)
+        OnChange(LayoutRootOf(Node));
+}
+
+TNodeId TLayoutTree::CreateLayoutNode(const std::string& Name, std::uint8_t Kind)
+{
+    const TNodeId Id = AddNode(NoNode, Name, Kind);
+    Selected = Id;
+    Changed(Id);
+    return Id;
+}
+
+TNodeId TLayoutTree::NewLayout()
+{
+    return CreateLayoutNode(NewLayoutName, nkLayout);
+}
+
+bool TLayoutTree::HasRoomForChild(TNodeId Id) const
+{
+    return PanelChildCount(Id) < MaxPanelChildren && Level(Id) < MaxPanelLevel;
+}
+
+bool TLayoutTree::CanAddChild(TNodeId Id) const
+{
+    return IsLayoutOrPanel(Id) && HasRoomForChild(Id);
+}
+
+TNodeId TLayoutTree::AddChildPanel(TNodeId Id)
+{
+    if (!CanAddChild(Id)) {
+        Beep();
+        return NoNode;
+    }
+    int O = FirstSideOrientation(Id, SideDocked, loNone);
+    if (O == loNone) {
+        const int Own = IsPanelOrApp(Id) ? NodeOrientation(Id, loNone) : loNone;
+        O = Own == loTop || Own == loBottom ? loLeft : loTop;
+    }
+    const TNodeId Child = AddNode(Id, std::string("Panel; ") + OrientationNames[O], nkPanel);
+    Find(Id)->Expanded = true;
+    Changed(Id);
+    return Child;
+}
+
+bool TLayoutTree::CanAddNeighbour(TNodeId Id) const
+{
+    return IsPanelOrApp(Id) && Parent(Id) != NoNode && HasRoomForChild(Parent(Id));
+}
+
+TNodeId TLayoutTree::AddNeighbourPanel(TNodeId Id)
+{
+    if (!CanAddNeighbour(Id)) {
+        Beep();
+        return NoNode;
+    }
+    const TNodeId P = Parent(Id);
+    const int O = FirstSideOrientation(P, SideDocked, loTop);
+    const TNodeId Child = AddNode(P, std::string("Panel; ") + OrientationNames[O], nkPanel);
+    Changed(P);
+    return Child;
+}
+
+bool TLayoutTree::CanRotate(TNodeId Id) const
+{
+    return InLayout(Id) && OrientationIn(Id, SideDocked);
+}
+
+void TLayoutTree::RotateGroup(TNodeId Id, bool Clockwise)
+{
+    if (!CanRotate(Id)) {
+        Beep();
+        return;
+    }
+    static const int Cw[5] = {loNone, loTop, loRight, loBottom, loLeft};
+    static const int Acw[5] = {loNone, loBottom, loLeft, loTop, loRight};
+    const TNodeId P = Parent(Id);
+    // A panel loaded as a root is a group of its own.
+    const std::vector<TNodeId> Group = P != NoNode ? Children(P) : std::vector<TNodeId>{Id};
+    const int G = P != NoNode ? FirstSideOrientation(P, SideDocked, loNone)
+                              : NodeOrientation(Id, loNone);
+    const int New = (Clockwise ? Cw : Acw)[G];
+    for (const TNodeId C : Group)
+        if (OrientationIn(C, SideDocked))
+            SetNodeOrientation(C, New);
+    Changed(Id);
+}
+
+bool TLayoutTree::CanMoveUp(TNodeId Id) const
+{
+    return InLayout(Id) && PrevSibling(Id) != NoNode;
+}
+
+bool TLayoutTree::CanMoveDown(TNodeId Id) const
+{
+    return InLayout(Id) && NextSibling(Id) != NoNode;
+}
+
+void TLayoutTree::MoveUp(TNodeId Id)
+{
+    if (!CanMoveUp(Id))
+        return;
+    std::vector<TNodeId>& S = SiblingsOf(Id);
+    const auto It = std::find(S.begin(), S.end(), Id);
+    std::iter_swap(It, It - 1);
+    Changed(Id);
+}
+
+void TLayoutTree::MoveDown(TNodeId Id)
+{
+    if (!CanMoveDown(Id))
+        return;
+    std::vector<TNodeId>& S = SiblingsOf(Id);
+    const auto It = std::find(S.begin(), S.end(), Id);
+    std::iter_swap(It, It + 1);
+    Changed(Id);
+}
+
+bool TLayoutTree::CanDelete(TNodeId Id) const
+{
+    return Exists(Id) && Id != AppliedLayout;
+}
+
+// --- Stored form ---
+
+void TLayoutTree::SaveLayouts(IRegistryValues& Registry) const
+{
+    const std::vector<TNodeId> All = AllNodes();
+    std::unordered_map<TNodeId, int> Index;
+    for (std::size_t I = 0; I < All.size(); ++I)
+        Index[All[I]] = static_cast<int>(I);
+    Registry.WriteInteger("LayoutsCount", static_cast<int>(All.size()));
+    for (std::size_t I = 0; I < All.size(); ++I) {
+        const TLayoutNode& N = *Find(All[I]);
+        const std::string Base = N.Parent == NoNode ? "Root" : IntToStr(Index[N.Parent]);
+        Registry.WriteString("LayoutsNode" + IntToStr(static_cast<long long>(I)),
+                             KindStoredName(N.Kind) + "|" + N.Text + "|Base=" + Base);
+    }
+}
+
+void TLayoutTree::LoadLayouts(IRegistryValues& Registry)
+{
+    const int Count = std::min(Registry.ReadIntegerDef("LayoutsCount", -1), MaxStoredNodes);
+    if (Count <= 0)
+        return;
+    Clear();
+    // The tree read so far in absolute-index order, with each node's level:
+    // a stored parent index refers to that order.
+    std::vector<TNodeId> Order;
+    std::vector<int> Levels;
+    for (int I = 0; I < Count; ++I) {
+        const std::string S = Registry.ReadStringDef("LayoutsNode" + IntToStr(I), "");
+        if (S.empty())
+            continue;
+        std::string Base = GetField(S, 3, '|');
+        const std::size_t Eq = Base.find('=');
+        if (Eq != std::string::npos && SameText(Base.substr(0, Eq), "Base"))
+            Base = Base.substr(Eq + 1);
+        int ParentIndex = -1;
+        if (!TryStrToInt(Base, ParentIndex) || ParentIndex >= static_cast<int>(Order.size()))
+            ParentIndex = -1;
+        const std::string KindName = GetField(S, 1, '|');
+        int Kind = -1;
+        for (int K = 0; K < 4 && Kind < 0; ++K)
+            if (SameText(KindName, KindNames[K]))
+                Kind = K;
+        if (Kind < 0)
+            continue;
+        const std::string Text = GetField(S, 2, '|');
+        if (ParentIndex < 0) {
+            Order.push_back(AddNode(NoNode, Text, static_cast<std::uint8_t>(Kind)));
+            Levels.push_back(0);
+            continue;
+        }
+        const std::size_t P = static_cast<std::size_t>(ParentIndex);
+        std::size_t End = P + 1;
+        while (End < Order.size() && Levels[End] > Levels[P])
+            ++End;
+        Order.insert(Order.begin() + static_cast<std::ptrdiff_t>(End),
+                     AddNode(Order[P], Text, static_cast<std::uint8_t>(Kind)));
+        Levels.insert(Levels.begin() + static_cast<std::ptrdiff_t>(End), Levels[P] + 1);
+    }
+}

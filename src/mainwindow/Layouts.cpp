@@ -1,0 +1,286 @@
+#include "mainwindow/Layouts.h"
+
+#include "hosting/Identify.h"
+#include "hosting/Velmora.h"
+
+namespace {
+
+// The question dialog's answers.
+constexpr std::uint8_t AnswerCancel = 0;
+constexpr std::uint8_t AnswerYes = 2;
+
+} // namespace
+
+// --- TAppPanelRelationshipList ---
+
+TAppPanelRelationship* TAppPanelRelationshipList::Items(int Index) const
+{
+    return Index >= 0 && Index < Count() ? FItems[static_cast<std::size_t>(Index)].get() : nullptr;
+}
+
+void TAppPanelRelationshipList::Delete(int Index)
+{
+    if (Index >= 0 && Index < Count())
+        FItems.erase(FItems.begin() + Index);
+}
+
+void TAppPanelRelationshipList::Clear()
+{
+    while (Count() > 0)
+        Delete(0);
+}
+
+void TAppPanelRelationshipList::Add(TApplicationItem* Item, TAppPanel* Panel)
+{
+    FItems.push_back(std::make_unique<TAppPanelRelationship>(Item, Panel));
+}
+
+void TAppPanelRelationshipList::ClearKeepFlags()
+{
+    // Only matched entries were marked; an unmatched item may have been
+    // deleted with its panel since, and must not be touched.
+    for (const auto& E : FItems)
+        if (E->Matched && E->Item)
+            FFlags.SetItemKept(E->Item, false);
+}
+
+int TAppPanelRelationshipList::CountMatched() const
+{
+    int N = 0;
+    for (const auto& E : FItems)
+        if (E->Item && FFlags.ItemKept(E->Item))
+            ++N;
+    return N;
+}
+
+// --- TLayouts ---
+
+TLayouts::TLayouts(ILayoutHost& Host) : Host(Host)
+{
+    Tree.OnDeletion = [this](TNodeId Node) { NodeDeleted(Node); };
+    Tree.OnBeep = [this] { this->Host.Beep(); };
+    Tree.OnChange = [this](TNodeId Root) {
+        if (Root != NoNode && Root == Tree.AppliedLayout)
+            Relayout(nullptr);
+        SetRefreshFlags();
+    };
+}
+
+void TLayouts::SetRefreshFlags()
+{
+    RefreshEditor = true;
+    RefreshPreview = true;
+}
+
+bool TLayouts::InAppliedLayout(TNodeId Node) const
+{
+    return Tree.AppliedLayout != NoNode && Tree.LayoutRootOf(Node) == Tree.AppliedLayout;
+}
+
+void TLayouts::FreePanelOf(TNodeId Node)
+{
+    TAppPanel* Panel = Tree.Data(Node);
+    if (!Panel)
+        return;
+    Tree.SetData(Node, nullptr);
+    Host.FreePanel(Panel);
+}
+
+void TLayouts::NodeDeleted(TNodeId Node)
+{
+    FreePanelOf(Node);
+}
+
+TApplicationItem* TLayouts::ItemOfPanel(TAppPanel* Panel)
+{
+    return Panel ? Host.ItemOfPanel(Panel) : nullptr;
+}
+
+TApplicationItem* TLayouts::ItemOfNode(TNodeId Node)
+{
+    return ItemOfPanel(Tree.Data(Node));
+}
+
+void TLayouts::Relayout(TAppPanelRelationshipList* StartList)
+{
+    if (Tree.AppliedLayout == NoNode || !HasHost)
+        return;
+    class Placer : public ILayoutVisitor {
+    public:
+        Placer(TLayouts& L, TAppPanelRelationshipList* StartList) : L(L), StartList(StartList) {}
+        void VisitNode(TNodeId Node, const TLayoutRect& R) override
+        {
+            if (!L.Tree.IsPanelOrApp(Node))
+                return;
+            TAppPanel* Panel = L.Tree.Data(Node);
+            if (!Panel) {
+                Panel = L.Host.CreatePanel(L.Tree.Level(Node));
+                L.Tree.SetData(Node, Panel);
+            }
+            L.Host.PlacePanel(Panel, R);
+            if (L.Tree.IsAppNode(Node) && StartList && !L.ItemOfPanel(Panel))
+                StartList->Add(nullptr, Panel);
+        }
+        TLayouts& L;
+        TAppPanelRelationshipList* StartList;
+    } P(*this, StartList);
+    LayoutPanels(Tree, Tree.AppliedLayout, Host.HostClientRect(), lmPlace, P);
+}
+
+void TLayouts::SetAppliedLayout(TNodeId Node)
+{
+    if (Node == Tree.AppliedLayout)
+        return;
+    const TNodeId Old = Tree.AppliedLayout;
+    for (const TNodeId N : Tree.Subtree(Old))
+        FreePanelOf(N);
+    if (Tree.Kind(Old) == nkAppliedLayout)
+        Tree.SetKind(Old, nkLayout);
+    Tree.AppliedLayout = Tree.Exists(Node) ? Node : NoNode;
+    if (Tree.Kind(Node) == nkLayout)
+        Tree.SetKind(Node, nkAppliedLayout);
+    Relayout(nullptr);
+    SetRefreshFlags();
+}
+
+bool TLayouts::CollectBoundItems(TNodeId Node, TAppPanelRelationshipList& List)
+{
+    const int Before = List.Count();
+    for (const TNodeId N : Tree.Subtree(Node))
+        if (TApplicationItem* Item = ItemOfNode(N))
+            List.Add(Item, Tree.Data(N));
+    return List.Count() > Before;
+}
+
+bool TLayouts::MatchBoundApplications(TNodeId NewLayout, TAppPanelRelationshipList& List)
+{
+    bool Any = false;
+    for (const TNodeId N : Tree.Subtree(NewLayout)) {
+        if (!Tree.IsAppNode(N))
+            continue;
+        const std::string Name = NodeField(Tree.Text(N), 1);
+        for (int I = 0; I < List.Count(); ++I) {
+            TAppPanelRelationship* E = List.Items(I);
+            if (E->Matched)
+                continue;
+            const TNodeId Old = Tree.FindNodeByPanel(E->Panel);
+            if (Old == NoNode || !SameText(NodeField(Tree.Text(Old), 1), Name))
+                continue;
+            E->Matched = true;
+            if (E->Item)
+                Host.SetItemKept(E->Item, true);
+            Any = true;
+            break;
+        }
+    }
+    return Any;
+}
+
+void TLayouts::OpenInto(const std::vector<TNodeId>& Nodes, bool Translate, bool Params)
+{
+    // Node ids, not panels: an opening may run nested work that changes the
+    // layout; each node's panel is looked up when its turn comes.
+    for (const TNodeId N : Nodes) {
+        TAppPanel* Panel = Tree.Data(N);
+        std::string Name, Path;
+        if (!Panel || !Tree.NodeAppName(N, Name))
+            continue;
+        IApplicationLocations* Locations = Host.Locations();
+        if (!Locations || !Locations->ApplicationLocation(Name, Path, Translate))
+            continue;
+        Host.OpenApplication(Name, Path, Params ? Host.ModuleStartParams(Name) : std::string(),
+                             Panel);
+        Host.Pause(StartPauseMs);
+    }
+}
+
+static std::vector<TNodeId> NodesOf(const TLayoutTree& Tree, const TAppPanelRelationshipList& List)
+{
+    std::vector<TNodeId> Nodes;
+    for (int I = 0; I < List.Count(); ++I)
+        Nodes.push_back(Tree.FindNodeByPanel(List.Items(I)->Panel));
+    return Nodes;
+}
+
+bool TLayouts::ApplyLayout(TNodeId Node)
+{
+    std::uint8_t Answer = AnswerYes;
+    TAppPanelRelationshipList Old(Host);
+    TAppPanelRelationshipList Start(Host);
+    if (Node != Tree.AppliedLayout) {
+        CollectBoundItems(Tree.AppliedLayout, Old);
+        int Unmatched = 0;
+        if (Old.Count() > 0) {
+            MatchBoundApplications(Node, Old);
+            Unmatched = Old.CountUnmatched();
+        }
+        if (Unmatched > 0)
+            Answer = Host.Confirm(BoundAppsQuestion("The current layout", Unmatched, "the layout"),
+                                  RememberedAnswer);
+        if (Answer != AnswerCancel) {
+            TCloseReleasedGuard Guard(Host, Answer == AnswerYes);
+            SetAppliedLayout(Node);
+            Relayout(&Start);
+            SetRefreshFlags();
+        }
+    } else {
+        Relayout(&Start);
+    }
+    if (Answer != AnswerCancel)
+        OpenInto(NodesOf(Tree, Start), false, true);
+    Old.ClearKeepFlags();
+    return Answer != AnswerCancel;
+}
+
+int TLayouts::CountBoundItems(TNodeId Node)
+{
+    int N = 0;
+    for (const TNodeId C : Tree.Subtree(Node))
+        if (ItemOfNode(C))
+            ++N;
+    return N;
+}
+
+bool TLayouts::CollectNodesForNewApp(TNodeId Node, TApplicationItem* Item,
+                                     TAppPanelRelationshipList& List)
+{
+    const int Known = Item ? Host.ItemKnownIndex(Item) : -1;
+    if (Known < 0)
+        return List.Count() > 0;
+    for (const TNodeId N : Tree.Subtree(Node)) {
+        TAppPanel* Panel = Tree.Data(N);
+        std::string Name;
+        if (!Panel || !Tree.NodeAppName(N, Name) || ItemOfPanel(Panel))
+            continue;
+        const int Further = FindFurtherWindowByName(Name);
+        if (Further >= 0 && MainEntryOf(Further) == Known)
+            List.Add(nullptr, Panel);
+    }
+    return List.Count() > 0;
+}
+
+void TLayouts::StartPanelApplications(TAppPanelRelationshipList& List)
+{
+    OpenInto(NodesOf(Tree, List), true, false);
+}
+
+void TLayouts::DeleteNode(TNodeId Node)
+{
+    if (!Tree.CanDelete(Node))
+        return;
+    std::uint8_t Answer = AnswerYes;
+    const int Bound = CountBoundItems(Node);
+    if (Bound > 0) {
+        Answer = Host.Confirm(BoundAppsQuestion("The panel", Bound, "the panel"), RememberedAnswer);
+        if (Answer == AnswerCancel)
+            return;
+    }
+    const bool WasApplied = InAppliedLayout(Node);
+    {
+        TCloseReleasedGuard Guard(Host, Answer == AnswerYes);
+        Tree.Delete(Node);
+    }
+    if (WasApplied)
+        Relayout(nullptr);
+    SetRefreshFlags();
+}

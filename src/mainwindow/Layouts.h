@@ -1,0 +1,173 @@
+// Applying layouts: the host panels of the applied layout, switching to
+// another layout with the question about bound applications, starting the
+// applications its panels name, and the designer's structural operations
+// that re-place the applied layout. Portable: the host panels, the monitor,
+// the application list and the user are behind ILayoutHost (LayoutsWin.h
+// implements it over the main window's client panel and the monitor).
+//
+// TAppPanel and TApplicationItem stay incomplete here: this code only
+// passes them to the host.
+#pragma once
+
+#include "mainwindow/LayoutGeometry.h"
+#include "mainwindow/LayoutTree.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class TApplicationItem;
+
+// The kept flag of hosted items (an item marked kept outlives its panel,
+// unbound, for the next layout).
+class IKeptFlags {
+public:
+    virtual bool ItemKept(const TApplicationItem* Item) const = 0;
+    virtual void SetItemKept(TApplicationItem* Item, bool Kept) = 0;
+
+protected:
+    ~IKeptFlags() = default;
+};
+
+// Where an application named in the user's application list lies.
+class IApplicationLocations {
+public:
+    // Translate: the name is first replaced by its main-window entry.
+    virtual bool ApplicationLocation(const std::string& Name, std::string& Path,
+                                     bool Translate) = 0;
+
+protected:
+    ~IApplicationLocations() = default;
+};
+
+class ILayoutHost : public IKeptFlags {
+public:
+    // --- Host panels ---
+    // A new host panel for a node at Level (1..3 coloured by level).
+    virtual TAppPanel* CreatePanel(int Level) = 0;
+    // Frees it; its hosted item is released or deleted.
+    virtual void FreePanel(TAppPanel* Panel) = 0;
+    // Brings it to the front and gives it the bounds.
+    virtual void PlacePanel(TAppPanel* Panel, const TLayoutRect& R) = 0;
+    // The host control's client rectangle (0, 0, width, height).
+    virtual TLayoutRect HostClientRect() = 0;
+    // --- The monitor ---
+    virtual TApplicationItem* ItemOfPanel(TAppPanel* Panel) = 0;
+    // Index into the database of the item's known application, -1 none.
+    virtual int ItemKnownIndex(const TApplicationItem* Item) = 0;
+    // Opens into the panel's inner panel, messages shown, not external.
+    virtual bool OpenApplication(const std::string& Name, const std::string& Exe,
+                                 const std::string& Params, TAppPanel* Panel) = 0;
+    virtual std::string ModuleStartParams(const std::string& Name) = 0;
+    virtual IApplicationLocations* Locations() = 0;  // may be nullptr
+    // --- The user and the rest ---
+    // The question dialog, Yes/No/Cancel, caption "Confirmation...".
+    virtual std::uint8_t Confirm(const std::string& Text, std::uint8_t& Remembered) = 0;
+    virtual void Beep() = 0;
+    // Releasing a hosted window closes it while the count is above 0.
+    virtual void RaiseCloseReleased() = 0;
+    virtual void LowerCloseReleased() = 0;
+    virtual void Pause(int Milliseconds) = 0;
+
+protected:
+    ~ILayoutHost() = default;
+};
+
+// A hosted application paired with a host panel.
+class TAppPanelRelationship {
+public:
+    TAppPanelRelationship(TApplicationItem* Item, TAppPanel* Panel) : Item(Item), Panel(Panel) {}
+    bool Matched = false;  // the new layout names this application again
+    TApplicationItem* Item;
+    TAppPanel* Panel;
+};
+
+// Owns its entries.
+class TAppPanelRelationshipList {
+public:
+    explicit TAppPanelRelationshipList(IKeptFlags& Flags) : FFlags(Flags) {}
+    TAppPanelRelationshipList(const TAppPanelRelationshipList&) = delete;
+    TAppPanelRelationshipList& operator=(const TAppPanelRelationshipList&) = delete;
+
+    int Count() const { return static_cast<int>(FItems.size()); }
+    // nullptr when Index is out of range.
+    TAppPanelRelationship* Items(int Index) const;
+    void Delete(int Index);
+    void Clear();
+    void Add(TApplicationItem* Item, TAppPanel* Panel);
+    void ClearKeepFlags();
+    // Entries whose item is marked kept.
+    int CountMatched() const;
+    int CountUnmatched() const { return Count() - CountMatched(); }
+
+private:
+    IKeptFlags& FFlags;
+    std::vector<std::unique_ptr<TAppPanelRelationship>> FItems;
+};
+
+constexpr int StartPauseMs = 500;
+
+class TLayouts {
+public:
+    explicit TLayouts(ILayoutHost& Host);
+    TLayouts(const TLayouts&) = delete;
+    TLayouts& operator=(const TLayouts&) = delete;
+
+    TLayoutTree Tree;
+    ILayoutHost& Host;
+    bool RefreshEditor = true;
+    bool RefreshPreview = false;
+    int PreviousAppIndex = -1;
+    std::uint8_t RememberedAnswer = 0;  // shared by the apply, delete and change questions
+    // The host control exists (the main window set it); no panels before.
+    bool HasHost = false;
+
+    TNodeId AppliedLayout() const { return Tree.AppliedLayout; }
+
+    // --- Geometry and applying ---
+    void Relayout(TAppPanelRelationshipList* StartList);
+    void SetAppliedLayout(TNodeId Node);
+    // False only when the user cancelled.
+    bool ApplyLayout(TNodeId Node);
+    bool CollectBoundItems(TNodeId Node, TAppPanelRelationshipList& List);
+    bool MatchBoundApplications(TNodeId NewLayout, TAppPanelRelationshipList& List);
+    TApplicationItem* ItemOfPanel(TAppPanel* Panel);
+    TApplicationItem* ItemOfNode(TNodeId Node);
+    int CountBoundItems(TNodeId Node);
+    // The panels of the applied layout that show further windows of the
+    // application whose main window Item just got.
+    bool CollectNodesForNewApp(TNodeId Node, TApplicationItem* Item,
+                               TAppPanelRelationshipList& List);
+    void StartPanelApplications(TAppPanelRelationshipList& List);
+
+    // --- Designer operations with the question about bound applications ---
+    void DeleteNode(TNodeId Node);
+    void SetRefreshFlags();
+    bool InAppliedLayout(TNodeId Node) const;
+
+private:
+    void NodeDeleted(TNodeId Node);
+    void FreePanelOf(TNodeId Node);
+    void OpenInto(const std::vector<TNodeId>& Nodes, bool Translate, bool Params);
+};
+
+// Raises the close-released count of a host for its lifetime.
+class TCloseReleasedGuard {
+public:
+    TCloseReleasedGuard(ILayoutHost& Host, bool Raise) : FHost(Raise ? &Host : nullptr)
+    {
+        if (FHost)
+            FHost->RaiseCloseReleased();
+    }
+    ~TCloseReleasedGuard()
+    {
+        if (FHost)
+            FHost->LowerCloseReleased();
+    }
+    TCloseReleasedGuard(const TCloseReleasedGuard&) = delete;
+    TCloseReleasedGuard& operator=(const TCloseReleasedGuard&) = delete;
+
+private:
+    ILayoutHost* FHost;
+};

@@ -1,0 +1,208 @@
+#include "mainwindow/LayoutsWin.h"
+
+#include "hosting/ApplicationItem.h"
+#include "hosting/Modules.h"
+#include "hosting/appmonitor.h"
+#include "hosting/confirmation.h"
+
+const TColor PanelLevelColors[3] = {0xCCFFFF, 0xCCCCFF, 0xFFFFCC};
+
+// --- TLayoutHostWin ---
+
+TAppPanel* TLayoutHostWin::CreatePanel(int Level)
+{
+    AppPanelArgs A;
+    A.Parent = HostControl;
+    A.HomeParent = HomeParent;
+    A.Monitor = Monitor;
+    auto* P = new TAppPanel(HostControl, A);
+    P->SetVerticalAlignment(TVerticalAlignment::Top);
+    if (Level >= 1 && Level <= 3)
+        P->ClientPanel->SetColor(PanelLevelColors[Level - 1]);
+    if (OnPanelCreated)
+        OnPanelCreated(*P);
+    return P;
+}
+
+void TLayoutHostWin::FreePanel(TAppPanel* Panel)
+{
+    delete Panel;
+}
+
+void TLayoutHostWin::PlacePanel(TAppPanel* Panel, const TLayoutRect& R)
+{
+    ::SetWindowPos(Panel->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Panel->SetBounds(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top);
+}
+
+TLayoutRect TLayoutHostWin::HostClientRect()
+{
+    if (!HostControl)
+        return {};
+    const RECT R = HostControl->ClientRect();
+    return {R.left, R.top, R.right, R.bottom};
+}
+
+TApplicationItem* TLayoutHostWin::ItemOfPanel(TAppPanel* Panel)
+{
+    return Monitor && Panel ? Monitor->FindItemByPanel(Panel->ClientPanel) : nullptr;
+}
+
+int TLayoutHostWin::ItemKnownIndex(const TApplicationItem* Item)
+{
+    return Item ? Item->KnownIndex() : -1;
+}
+
+bool TLayoutHostWin::OpenApplication(const std::string& Name, const std::string& Exe,
+                                     const std::string& Params, TAppPanel* Panel)
+{
+    if (!Monitor || !Panel)
+        return false;
+    TIdentifyInfo Info;
+    return Monitor->OpenApplication(Name, Exe, Info, false, true, Panel->ClientPanel, Params);
+}
+
+std::string TLayoutHostWin::ModuleStartParams(const std::string& Name)
+{
+    std::string Params;
+    GetModuleStartParams(Name, Params);
+    return Params;
+}
+
+std::uint8_t TLayoutHostWin::Confirm(const std::string& Text, std::uint8_t& Remembered)
+{
+    if (!Confirmation)
+        return Remembered != 0 ? Remembered : std::uint8_t{caYes};
+    return ShowConfirmation(Confirmation, Text, Remembered, "Confirmation...", ckYesNoCancel, -1);
+}
+
+void TLayoutHostWin::Beep()
+{
+    ::MessageBeep(0);
+}
+
+void TLayoutHostWin::RaiseCloseReleased()
+{
+    ++CloseReleasedApps;
+}
+
+void TLayoutHostWin::LowerCloseReleased()
+{
+    --CloseReleasedApps;
+}
+
+void TLayoutHostWin::Pause(int Milliseconds)
+{
+    ::Sleep(static_cast<DWORD>(Milliseconds));
+}
+
+bool TLayoutHostWin::ItemKept(const TApplicationItem* Item) const
+{
+    return Item && Item->Kept;
+}
+
+void TLayoutHostWin::SetItemKept(TApplicationItem* Item, bool Kept)
+{
+    if (!Monitor)
+        return;
+    for (int I = 0; I < Monitor->Count(); ++I)
+        if (Monitor->Items(I) == Item)
+            Item->Kept = Kept;
+}
+
+// --- Border dragging ---
+
+bool TPanelBoundsWin::PanelBounds(TNodeId Node, TLayoutRect& R)
+{
+    const TAppPanel* P = FTree.Data(Node);
+    if (!P)
+        return false;
+    const RECT B = P->BoundsRect();
+    R = {B.left, B.top, B.right, B.bottom};
+    return true;
+}
+
+void TPanelBoundsWin::SetPanelBounds(TNodeId Node, const TLayoutRect& R)
+{
+    if (TAppPanel* P = FTree.Data(Node))
+        P->SetBounds(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top);
+}
+
+HCURSOR BorderCursorHandle(int Cursor)
+{
+    switch (Cursor) {
+    case crSizeNESW: return ::LoadCursorA(nullptr, IDC_SIZENESW);
+    case crSizeNS: return ::LoadCursorA(nullptr, IDC_SIZENS);
+    case crSizeNWSE: return ::LoadCursorA(nullptr, IDC_SIZENWSE);
+    case crSizeWE: return ::LoadCursorA(nullptr, IDC_SIZEWE);
+    case crSizeAll: return ::LoadCursorA(nullptr, IDC_SIZEALL);
+    default: return nullptr;
+    }
+}
+
+void SetBorderCursor(const TLayoutTree& Tree, const TPanelBorder& Border, int Cursor)
+{
+    if (TAppPanel* P = Tree.Data(Border.Node))
+        P->SetPanelCursor(BorderCursorHandle(Cursor));
+}
+
+// --- TRegistryValuesWin ---
+
+int TRegistryValuesWin::ReadIntegerDef(const std::string& Name, int Default)
+{
+    return FRegistry.ReadIntegerDef(Name, Default);
+}
+
+std::string TRegistryValuesWin::ReadStringDef(const std::string& Name, const std::string& Default)
+{
+    return FRegistry.ReadStringDef(Name, Default);
+}
+
+void TRegistryValuesWin::WriteInteger(const std::string& Name, int Value)
+{
+    FRegistry.WriteInteger(Name, Value);
+}
+
+void TRegistryValuesWin::WriteString(const std::string& Name, const std::string& Value)
+{
+    FRegistry.WriteString(Name, Value);
+}
+
+// --- TLayoutCanvasWin ---
+
+TLayoutCanvasWin::TLayoutCanvasWin(HDC Dc)
+    : FDc(Dc), FSilver(::CreateSolidBrush(RGB(0xC0, 0xC0, 0xC0))),
+      FBlack(::CreatePen(PS_SOLID, 1, RGB(0, 0, 0))), FRed(::CreatePen(PS_SOLID, 3, RGB(0xFF, 0, 0))),
+      FSaved(::SaveDC(Dc))
+{
+}
+
+TLayoutCanvasWin::~TLayoutCanvasWin()
+{
+    ::RestoreDC(FDc, FSaved);
+    ::DeleteObject(FSilver);
+    ::DeleteObject(FBlack);
+    ::DeleteObject(FRed);
+}
+
+void TLayoutCanvasWin::Rectangle(const TLayoutRect& R, bool Silver)
+{
+    ::SelectObject(FDc, FBlack);
+    if (Silver)
+        ::SelectObject(FDc, FSilver);
+    ::Rectangle(FDc, R.Left, R.Top, R.Right, R.Bottom);
+}
+
+void TLayoutCanvasWin::WrappedText(const TLayoutRect& R, const std::string& Text)
+{
+    RECT Rc = {R.Left, R.Top, R.Right, R.Bottom};
+    ::SetBkMode(FDc, TRANSPARENT);
+    ::DrawTextA(FDc, Text.c_str(), static_cast<int>(Text.size()), &Rc, DT_WORDBREAK);
+}
+
+void TLayoutCanvasWin::SelectionFrame(const TLayoutRect& R)
+{
+    ::SelectObject(FDc, FRed);
+    ::SelectObject(FDc, ::GetStockObject(NULL_BRUSH));
+    ::Rectangle(FDc, R.Left, R.Top, R.Right, R.Bottom);
+}

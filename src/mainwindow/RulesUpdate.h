@@ -1,0 +1,69 @@
+// The rules update of the main window: the Update action queues the rules
+// file, the queue's events show progress in the status bar and import what
+// arrives into the database. Portable: the main window is reached through
+// IRulesUpdateView, the network through IUrlGrabber.
+#pragma once
+
+#include "hosting/Velmora.h"
+#include "mainwindow/DownloadScheduler.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// What the rules update asks of the main window.
+class IRulesUpdateView {
+public:
+    virtual ~IRulesUpdateView() = default;
+    // The status bar: shown with Text, or emptied and hidden.
+    virtual void ShowStatus(const std::string& Text) = 0;
+    virtual void HideStatus() = 0;
+    // A modal message box with an OK button.
+    virtual void ShowMessage(const std::string& Text) = 0;
+};
+
+extern const char* const DefaultUpdateHost;
+extern const char* const UpdatePath;  // "/quorvan/ApplicationRules.def"
+
+// "host" or "host:port": letters, digits, '-' and '.' in labels of 1 to 63
+// characters, at most 253 in all; the port 1 to 65535.
+bool ValidUpdateHost(const std::string& Host);
+// The setting when valid, else the compiled-in default.
+std::string UpdateHostOrDefault(const std::string& Setting);
+std::string UpdateUrl(const std::string& Host);
+// The host name of an "http://host[:port]/..." URL, without the port.
+std::string HostOfUrl(const std::string& URL);
+
+// "%d KB from %d (%d %%) file [%s] - %d files left".
+std::string DownloadProgressText(std::int64_t Position, std::int64_t TotalSize,
+                                 const std::string& Url, int FilesLeft);
+// A text with a "[Version]" date and a known-applications table.
+bool IsRulesText(const StringList& Lines);
+
+class TRulesUpdate {
+public:
+    // UpdateHost answers the "UpdateHost" setting at the time of a click.
+    TRulesUpdate(IUrlGrabber& Grabber, IRulesUpdateView& View,
+                 std::function<std::string()> UpdateHost);
+    TRulesUpdate(const TRulesUpdate&) = delete;
+    TRulesUpdate& operator=(const TRulesUpdate&) = delete;
+
+    Tdownloadschedulelist& Downloads() { return FDownloads; }
+    // A download runs: the main window must not close.
+    bool Busy() const { return FDownloads.Grabber->Status() != gsStopped; }
+
+    // The main window's handlers of the same names.
+    void UpdateActionExecute();
+    void StartNextDownload() { FDownloads.StartNextDownload(); }
+    void DownloadConnecting(IUrlGrabber& Sender);
+    void DownloadProgress(IUrlGrabber& Sender, std::int64_t Position, std::int64_t TotalSize,
+                          const std::string& Url, bool& Continue);
+    void DownloadFinished(IUrlGrabber& Sender, bool Failed);
+    void RulesDownloaded(IUrlGrabber& Sender, const std::string& FileName, std::uint8_t Kind,
+                         const std::string& Stream);
+
+private:
+    IRulesUpdateView& FView;
+    std::function<std::string()> FUpdateHost;
+    Tdownloadschedulelist FDownloads;
+};

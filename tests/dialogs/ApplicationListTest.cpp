@@ -1,0 +1,277 @@
+#include "dialogs/applicationlist.h"
+
+#include "hosting/FakeFileProbe.h"
+#include "hosting/RulesTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class AppList : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearDatabase();
+        SetFileProbe(&Probe);
+        ConfigureApplicationTable(Table);
+        List.OnMessage = [this](const std::string& T) { Messages += T; };
+    }
+    void TearDown() override
+    {
+        SetFileProbe(nullptr);
+        ClearDatabase();
+    }
+    static void Known(const std::string& Category, const std::string& Name, const std::string& Method,
+                      const std::string& Files, const std::string& Number = "")
+    {
+        ASSERT_EQ(AddKnownApp(KnownApps, Category, Name, "", "", Method, Files, "", "", "", "", "",
+                              Number),
+                  ieOk);
+    }
+    // The records, one "Flags|Category|Application|Version|Location" each.
+    static std::string Records(const TDatabaseGrid& T)
+    {
+        std::string R;
+        for (int Row = 1; Row <= T.RecordCount(); ++Row)
+            if (!T.IsRecordEmpty(Row, false))
+                for (int C = 0; C < 5; ++C)
+                    R += T.Cell(C, Row) + (C < 4 ? "|" : "\n");
+        return R;
+    }
+    std::string Records() const { return Records(Table); }
+    TDatabaseGrid Table;
+    TApplicationList List{Table};
+    FakeFileProbe Probe;
+    std::string Messages;
+};
+
+const StringList DemoText = {
+    "| Flags  | Category  | Application  | Version  | Location         |",
+    "+--------+-----------+--------------+----------+------------------+",
+    "| N      | Emulators | Demo         | 1.0      | C:\\Emus\\demo.exe |",
+};
+
+TEST_F(AppList, WritesTheTextTableAndReadsItBack)
+{
+    StringList Empty;
+    List.WriteApplicationList(Empty);
+    EXPECT_EQ(Empty, (StringList{"| Flags  | Category  | Application  | Version  | Location  |",
+                                 "+--------+-----------+--------------+----------+-----------+"}));
+    Table.AddRecord("Flags|Category|Application|Version|Location",
+                    "N|Emulators|Demo|1.0|C:\\Emus\\demo.exe");
+    StringList Lines;
+    List.WriteApplicationList(Lines);
+    EXPECT_EQ(Lines, DemoText);
+    for (const std::string& L : Lines)
+        EXPECT_EQ(L.size(), 67u);
+
+    TDatabaseGrid Copy;
+    ConfigureApplicationTable(Copy);
+    Copy.SetModified(true);
+    TApplicationList Reader(Copy);
+    Reader.ReadApplicationList(Lines);
+    EXPECT_FALSE(Copy.Modified());
+    StringList Again;
+    Reader.WriteApplicationList(Again);
+    EXPECT_EQ(Again, DemoText);
+
+    // An emptied list writes its header lines only and reads back empty.
+    Table.DeleteRecord(1);
+    StringList Cleared;
+    List.WriteApplicationList(Cleared);
+    EXPECT_EQ(Cleared, Empty);
+    TDatabaseGrid Fresh;
+    ConfigureApplicationTable(Fresh);
+    TApplicationList(Fresh).ReadApplicationList(Cleared);
+    EXPECT_TRUE(Fresh.IsEmptyTable());
+}
+
+TEST_F(AppList, ReaderVariants)
+{
+    const std::string Rule6 = "+-+-+-+-+-+", Rule7 = "+-+-+-+-+-+-+";
+    struct Case {
+        const char* Name;
+        StringList Lines;
+        std::string Records;
+        bool Accepted;  // the modified flag is cleared
+    } Cases[] = {
+        {"titles with ':' in any case",
+         {"| flags: | CATEGORY | Application: | version | Location |", Rule6, "| U | Tools | Ed | 2.1 | C:\\ed.exe |"},
+         "U|Tools|Ed|2.1|C:\\ed.exe\n", true},
+        {"extra and reordered columns",
+         {"|Location|Note|Application|Version|Category|Flags|", Rule7, "|C:\\a.exe|x|A|1|Emu|N|", "|C:\\b.exe|y|B||Emu||"},
+         "N|Emu|A|1|C:\\a.exe\n|Emu|B||C:\\b.exe\n", true},
+        {"a title missing", {"|Flags|Category|Application|Version|Path|", Rule6, "|N|E|A|1|C:\\a.exe|"}, "", false},
+        {"rule with another field count", {"|Flags|Category|Application|Version|Location|", Rule7, "|N|E|A|1|C:\\a.exe|"}, "", false},
+        {"a malformed middle line",
+         {"|Flags|Category|Application|Version|Location|", Rule6, "|N|E|A|1|C:\\a.exe|", "|N|E|B|1|C:\\b.exe|x|", "|N|E|C|1|C:\\c.exe|"},
+         "N|E|A|1|C:\\a.exe\n", true},
+        {"header and rule only", {"|Flags|Category|Application|Version|Location|", Rule6}, "", true},
+        {"one line", {"|Flags|Category|Application|Version|Location|"}, "", false},
+    };
+    for (const Case& K : Cases) {
+        SCOPED_TRACE(K.Name);
+        TDatabaseGrid T;
+        ConfigureApplicationTable(T);
+        T.SetModified(true);
+        TApplicationList(T).ReadApplicationList(K.Lines);
+        EXPECT_EQ(Records(T), K.Records);
+        EXPECT_EQ(T.Modified(), !K.Accepted);
+    }
+}
+
+TEST_F(AppList, BindableApplicationsFollowWindowNumberChains)
+{
+    Known("Emu", "Alpha", "bind", "alpha.exe", "1");
+    Known("Emu", "Alpha Debugger", "bind", "alpha.exe", "2");
+    Known("Emu", "Alpha Memory", "bind", "alpha.exe", "3");
+    Known("Emu", "Beta", "bind", "beta.exe", "1");
+    Known("Emu", "Beta Tape", "external", "beta.exe", "2");
+    Known("Emu", "Beta Disk", "bind", "beta.exe", "3");
+    Known("Tools", "Gamma", "external", "gamma.exe");
+    Known("Tools", "Old", "unsupported", "old.exe");
+    for (const char* Rec : {"|Emu|beta|2.0|C:\\b.exe", "|Tools|Gamma|1.5|C:\\g.exe", "|Emu|Alpha||C:\\a.exe",
+                            "U|Tools|Old||C:\\o.exe", "|X|Unknown||C:\\u.exe"})
+        Table.AddRecord("Flags|Category|Application|Version|Location", Rec);
+    struct Case {
+        TAppKinds Kinds;
+        bool WithVersion;
+        StringList Expect;
+    } Cases[] = {
+        {0, false, {"Alpha", "Alpha Debugger", "Alpha Memory", "beta", "Beta Disk", "Beta Tape", "Gamma", "Old"}},
+        {KindBit(akBind), false, {"Alpha", "Alpha Debugger", "Alpha Memory", "beta"}},
+        {KindBit(akBind) | KindBit(akExternal), true,
+         {"Alpha Debugger", "Alpha Memory", "Alpha|", "Beta Disk", "Beta Tape", "beta|2.0", "Gamma|1.5"}},
+    };
+    for (const Case& K : Cases) {
+        StringList Got = {"stale"};
+        List.BindableApplications(K.Kinds, Got, K.WithVersion);
+        EXPECT_EQ(Got, K.Expect);
+    }
+    StringList Items;
+    int Index = 0;
+    List.ApplicationComboItems(KindBit(akBind), "<none>", "BETA", Items, Index);
+    EXPECT_EQ(Items, (StringList{"<none>", "Alpha", "Alpha Debugger", "Alpha Memory", "beta"}));
+    EXPECT_EQ(Index, 4);
+    List.ApplicationComboItems(KindBit(akBind), "<none>", "", Items, Index);
+    EXPECT_EQ(Index, -1);
+}
+
+TEST_F(AppList, FoundApplicationsAreAddedOrUpdatedWithTheirFlags)
+{
+    Known("Emulators", "Zeta", "bind", "zeta.exe");
+    Known("Tools", "Eta", "unsupported", "eta.exe");
+    Known("Tools", "Theta", "external", "theta.exe");
+    for (const char* P : {"C:\\z.exe", "C:\\z2.exe", "C:\\e.exe", "C:\\t.exe"})
+        Probe.Add(P);
+    struct Step {
+        const char* Path;
+        int Index;
+        TFileVersion Version;
+        std::string Records;
+        int FirstRow;  // after the step, starting from -1
+        bool Modified;
+    } Steps[] = {
+        {"C:\\z.exe", 0, MakeVersion(1, 0), "N|Emulators|Zeta|1.0|C:\\z.exe\n", 1, true},
+        {"C:\\e.exe", 1, {}, "UN|Tools|Eta||C:\\e.exe\nN|Emulators|Zeta|1.0|C:\\z.exe\n", 1, true},
+        {"C:\\z.exe", 0, MakeVersion(1, 0), "UN|Tools|Eta||C:\\e.exe\n|Emulators|Zeta|1.0|C:\\z.exe\n", -1, true},
+        {"C:\\z2.exe", 0, MakeVersion(1, 0), "UN|Tools|Eta||C:\\e.exe\nC|Emulators|Zeta|1.0|C:\\z2.exe\n", 2, true},
+        {"C:\\z2.exe", 0, MakeVersion(1, 2), "UN|Tools|Eta||C:\\e.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", 2, true},
+        {"C:\\e.exe", 1, {}, "U|Tools|Eta||C:\\e.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", -1, true},
+        {"C:\\missing.exe", 2, {}, "U|Tools|Eta||C:\\e.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", -1, false},
+        {"C:\\t.exe", 7, {}, "U|Tools|Eta||C:\\e.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", -1, false},
+    };
+    for (const Step& S : Steps) {
+        SCOPED_TRACE(S.Path);
+        List.SetListModified(false);
+        int FirstRow = -1;
+        List.AddOrUpdateFoundApplication(S.Path, {S.Index, S.Version}, FirstRow);
+        EXPECT_EQ(Records(), S.Records);
+        EXPECT_EQ(FirstRow, S.FirstRow);
+        EXPECT_EQ(List.ApplicationListModified(), S.Modified);
+    }
+    List.ClearNewChangedFlags();
+    EXPECT_EQ(Records(), "U|Tools|Eta||C:\\e.exe\n|Emulators|Zeta|1.2|C:\\z2.exe\n");
+    EXPECT_EQ(StripNewChangedLetters("UNCNC"), "U");
+}
+
+TEST_F(AppList, AddingGoesThroughTheResolverWithTheListedApplications)
+{
+    Known("Emulators", "Zeta", "bind", "zeta.exe");
+    Known("Tools", "Theta", "external", "theta.exe");
+    Probe.Add("C:\\old\\zeta.exe");
+    Probe.Add("C:\\new\\zeta.exe");
+    Probe.Add("C:\\theta.exe");
+    Table.AddRecord("Flags|Category|Application|Version|Location", "N|Tools|Theta||C:\\theta.exe");
+    Table.AddRecord("Flags|Category|Application|Version|Location", "|Emulators|Zeta||C:\\old\\zeta.exe");
+    struct Case {
+        const char* Name;
+        bool Accept;
+        bool DropOne;  // the resolver hands back lists of different sizes
+        bool Result;
+        std::string Records;
+    } Cases[] = {
+        {"cancelled", false, false, false, "N|Tools|Theta||C:\\theta.exe\n|Emulators|Zeta||C:\\old\\zeta.exe\n"},
+        {"count mismatch", true, true, false, "N|Tools|Theta||C:\\theta.exe\n|Emulators|Zeta||C:\\old\\zeta.exe\n"},
+        {"accepted", true, false, true, "|Tools|Theta||C:\\theta.exe\nC|Emulators|Zeta||C:\\new\\zeta.exe\n"},
+    };
+    for (const Case& K : Cases) {
+        SCOPED_TRACE(K.Name);
+        StringList Seen;
+        Messages.clear();
+        List.OnResolveDuplicates = [&](StringList& Found, std::vector<TIdentifyInfo>& Refs) {
+            Seen = Found;
+            EXPECT_EQ(Refs.size(), Found.size());
+            Refs.pop_back();
+            if (!K.DropOne)
+                Found.pop_back();  // the user keeps the new Zeta
+            return K.Accept;
+        };
+        EXPECT_EQ(List.AddApplication("C:\\new\\zeta.exe", {0, {}}), K.Result);
+        EXPECT_EQ(Seen, (StringList{"C:\\new\\zeta.exe", "C:\\theta.exe", "C:\\old\\zeta.exe"}));
+        EXPECT_EQ(Records(), K.Records);
+        EXPECT_EQ(Messages, K.DropOne ? "Internal error!" : "");
+    }
+    EXPECT_EQ(Table.Row(), 2);
+}
+
+TEST_F(AppList, LocationsRowsAndRemoval)
+{
+    Known("Emu", "Alpha", "bind", "alpha.exe", "1");
+    Known("Emu", "Alpha Debugger", "bind", "alpha.exe", "2");
+    Probe.Add("C:\\a.exe");
+    Table.AddRecord("Application|Location", "Alpha|C:\\a.exe");
+    Table.AddRecord("Application|Location", "Gone|C:\\gone.exe");
+    struct Case {
+        const char* Name;
+        bool Translate;
+        bool Result;
+        const char* Path;
+    } Cases[] = {
+        {"alpha", false, true, "C:\\a.exe"},
+        {"Alpha Debugger", true, true, "C:\\a.exe"},
+        {"Alpha Debugger", false, false, ""},
+        {"GONE", false, false, "C:\\gone.exe"},
+    };
+    for (const Case& K : Cases) {
+        std::string Path = "x";
+        EXPECT_EQ(List.ApplicationLocation(K.Name, Path, K.Translate), K.Result) << K.Name;
+        EXPECT_EQ(Path, K.Path) << K.Name;
+    }
+    EXPECT_EQ(List.RowOfApplication("gone"), 2);
+    EXPECT_EQ(List.RowOfApplication("none"), -1);
+    // Only a deletion marks the list modified.
+    struct Removal {
+        int Row;
+        bool Confirmed;
+        bool Deleted;
+    } Removals[] = {{2, false, false}, {0, true, false}, {2, true, true}};
+    for (const Removal& R : Removals) {
+        List.SetListModified(false);
+        EXPECT_EQ(List.RemoveApplication(R.Row, R.Confirmed), R.Deleted);
+        EXPECT_EQ(List.ApplicationListModified(), R.Deleted);
+    }
+    EXPECT_EQ(List.RowOfApplication("Gone"), -1);
+}
+
+}  // namespace

@@ -1,0 +1,37 @@
+// Shared bits of the dialog tests under Wine: the shell library started
+// once, and answering a modal window from a timer in steps.
+#pragma once
+
+#include "shell/ShellTestSupport.h"
+#include "toolkit/Application.h"
+#include "toolkit/Timer.h"
+
+#include <functional>
+#include <vector>
+
+// Runs each step on a timer tick once Visible answers true (idle work runs
+// between ticks); the last step must end the modal loop. A tick during a
+// step (controls run message loops of their own) waits for the next.
+class ModalScript {
+public:
+    ModalScript(Component* Owner, std::function<bool()> Visible,
+                std::vector<std::function<void()>> Steps)
+        : FTimer(Owner, 30), FVisible(std::move(Visible)), FSteps(std::move(Steps))
+    {
+        FTimer.OnTimer = [this] {
+            if (FBusy || FNext >= FSteps.size() || !FVisible())
+                return;
+            FBusy = true;
+            FSteps[FNext++]();
+            FBusy = false;
+        };
+    }
+    std::size_t Done() const { return FNext; }
+
+private:
+    Timer FTimer;
+    std::function<bool()> FVisible;
+    std::vector<std::function<void()>> FSteps;
+    std::size_t FNext = 0;
+    bool FBusy = false;
+};

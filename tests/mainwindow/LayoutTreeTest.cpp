@@ -1,0 +1,293 @@
+#include "mainwindow/LayoutTree.h"
+
+#include "LayoutTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <random>
+
+namespace {
+
+// A layout with the given panel children (kind 3 when the text is quoted).
+TNodeId AddLayout(TLayoutTree& T, std::initializer_list<const char*> Children, TNodeId Parent = NoNode)
+{
+    const TNodeId L = Parent ? Parent : T.AddNode(NoNode, "L", nkLayout);
+    for (const char* C : Children)
+        T.AddNode(L, C, C[0] == '"' ? nkApp : nkPanel);
+    return L;
+}
+
+std::string ChildTexts(const TLayoutTree& T, TNodeId N)
+{
+    std::string S;
+    for (const TNodeId C : T.Children(N))
+        S += (S.empty() ? "" : " | ") + T.Text(C);
+    return S;
+}
+
+} // namespace
+
+TEST(LayoutTree, ParsePercentReadsSignsDigitsAndSaturates)
+{
+    const std::pair<const char*, int> Rows[] = {
+        {"", 0}, {" 30%", 30}, {" -5%", -5}, {"3 0", 30}, {"%", 0}, {"--7", 7},
+        {"12a34", 12}, {"99999999999%", INT_MAX}, {"-99999999999", -INT_MAX},
+    };
+    for (const auto& [Text, Value] : Rows)
+        EXPECT_EQ(ParsePercent(Text), Value) << Text;
+}
+
+TEST(LayoutTree, NodeTextFieldsReadAndWrite)
+{
+    struct Row {
+        const char* Text;
+        std::uint8_t Kind;
+        int Orientation;  // default 9
+        bool App;
+        const char* AppName;
+    };
+    const Row Rows[] = {
+        {"Panel;  top ", nkPanel, loTop, false, ""},
+        {"Panel; Middle", nkPanel, 9, false, ""},
+        {"Panel", nkPanel, loNone, false, ""},
+        {"\"Brenmoral\"; CUSTOM; 5%; 5%; 75%; 50%", nkApp, loCustom, true, "Brenmoral"},
+        {"\"; Left", nkApp, loLeft, true, "\""},
+        {"\"\"; Right", nkApp, loRight, true, ""},
+    };
+    for (const Row& R : Rows) {
+        TLayoutTree T;
+        const TNodeId N = T.AddNode(T.AddNode(NoNode, "L", nkLayout), R.Text, R.Kind);
+        EXPECT_EQ(T.NodeOrientation(N, 9), R.Orientation) << R.Text;
+        std::string Name = "stale";
+        EXPECT_EQ(T.NodeAppName(N, Name), R.App) << R.Text;
+        EXPECT_EQ(Name, R.AppName) << R.Text;
+    }
+    // Writing: orientation into a text without field 2, then the kinds.
+    TLayoutTree T;
+    const TNodeId L = T.AddNode(NoNode, "L", nkLayout);
+    const TNodeId P = T.AddNode(L, "Panel", nkPanel);
+    T.SetNodeOrientation(P, loBottom);
+    EXPECT_EQ(T.Text(P), "Panel; Bottom");
+    EXPECT_TRUE(T.SetAppNode(P, "Tool"));
+    EXPECT_EQ(T.Text(P), "\"Tool\"; Bottom");
+    EXPECT_EQ(T.Kind(P), nkApp);
+    EXPECT_TRUE(T.SetPanelNode(P));
+    EXPECT_EQ(T.Text(P) + IntToStr(T.Kind(P)), "Panel; Bottom2");
+    EXPECT_FALSE(T.SetAppNode(L, "Tool"));
+    EXPECT_EQ(T.Text(L), "L");
+}
+
+TEST(LayoutTree, AddChildAndNeighbourFollowGroupsAndLimits)
+{
+    struct Row {
+        std::initializer_list<const char*> Siblings;  // children of a layout
+        int Target;                                   // -1: the layout itself
+        bool Neighbour;
+        const char* Added;  // nullptr: refused with a beep
+    };
+    const Row Rows[] = {
+        {{}, -1, false, "Panel; Top"},
+        {{"Panel; Left"}, 0, false, "Panel; Top"},
+        {{"Panel; Top"}, 0, false, "Panel; Left"},
+        {{"Panel; Centered; 75%; 50%"}, 0, false, "Panel; Top"},
+        {{"Panel; Custom"}, -1, false, "Panel; Top"},
+        {{"Panel; Centered", "Panel; Right"}, -1, false, "Panel; Right"},
+        {{"\"App\"; Left"}, 0, false, nullptr},
+        {{"1; Left", "2; Left", "3; Left", "4; Left", "5; Left", "6; Left", "7; Left", "8; Left"},
+         -1, false, nullptr},
+        {{"Panel; Centered"}, 0, true, "Panel; Top"},
+        {{"Panel; Centered", "\"A\"; Bottom"}, 1, true, "Panel; Bottom"},
+        {{"1; Left", "2; Left", "3; Left", "4; Left", "5; Left", "6; Left", "7; Left", "8; Left"},
+         0, true, nullptr},
+    };
+    for (const Row& R : Rows) {
+        TLayoutTree T;
+        int Beeps = 0;
+        T.OnBeep = [&] { ++Beeps; };
+        const TNodeId L = AddLayout(T, R.Siblings);
+        const TNodeId Target = R.Target < 0 ? L : T.Children(L)[static_cast<std::size_t>(R.Target)];
+        const TNodeId Added = R.Neighbour ? T.AddNeighbourPanel(Target) : T.AddChildPanel(Target);
+        EXPECT_EQ(Beeps, R.Added ? 0 : 1) << DumpTree(T);
+        EXPECT_EQ(T.Text(Added), R.Added ? R.Added : "") << DumpTree(T);
+        if (R.Added) {
+            EXPECT_EQ(T.Kind(Added), nkPanel);
+        }
+    }
+    // Levels: a panel at level 3 takes no child but may get a neighbour; a
+    // layout has no neighbours.
+    TLayoutTree T;
+    TNodeId N = T.NewLayout();
+    for (int Level = 1; Level <= 3; ++Level)
+        N = T.AddChildPanel(N);
+    EXPECT_EQ(T.Level(N), 3);
+    EXPECT_FALSE(T.CanAddChild(N));
+    EXPECT_TRUE(T.CanAddNeighbour(N));
+    EXPECT_FALSE(T.CanAddNeighbour(T.LayoutRootOf(N)));
+}
+
+TEST(LayoutTree, RotateTurnsTheSideDockedGroupOnly)
+{
+    struct Row {
+        std::initializer_list<const char*> Children;
+        int Target;
+        bool Clockwise;
+        const char* After;  // nullptr: refused with a beep
+    };
+    const Row Rows[] = {
+        {{"a; Left", "b; Left", "c; Centered"}, 0, true, "a; Top | b; Top | c; Centered"},
+        {{"a; Left", "b; Left", "c; Centered"}, 1, false, "a; Bottom | b; Bottom | c; Centered"},
+        {{"a; Top", "b; Custom; 1%", "c; Top; 20%"}, 2, true, "a; Right | b; Custom; 1% | c; Right; 20%"},
+        {{"a; Right"}, 0, true, "a; Bottom"},
+        {{"a; Bottom"}, 0, false, "a; Right"},
+        {{"a; Centered", "b; Left"}, 0, true, nullptr},
+        {{"a"}, 0, true, nullptr},
+    };
+    for (const Row& R : Rows) {
+        TLayoutTree T;
+        int Beeps = 0;
+        T.OnBeep = [&] { ++Beeps; };
+        const TNodeId L = AddLayout(T, R.Children);
+        const std::string Before = ChildTexts(T, L);
+        T.RotateGroup(T.Children(L)[static_cast<std::size_t>(R.Target)], R.Clockwise);
+        EXPECT_EQ(ChildTexts(T, L), R.After ? R.After : Before);
+        EXPECT_EQ(Beeps, R.After ? 0 : 1) << Before;
+    }
+}
+
+TEST(LayoutTree, MovingAndDeletingKeepOrderAndTheAppliedLayout)
+{
+    TLayoutTree T;
+    const TNodeId L = AddLayout(T, {"a", "b", "c"});
+    const std::vector<TNodeId> C = T.Children(L);
+    struct Row {
+        int Node;
+        bool Up;
+        bool Can;
+        const char* After;
+    };
+    const Row Rows[] = {
+        {0, true, false, "a | b | c"}, {2, false, false, "a | b | c"},
+        {0, false, true, "b | a | c"}, {0, false, true, "b | c | a"},
+        {2, true, true, "c | b | a"},
+    };
+    for (const Row& R : Rows) {
+        const TNodeId N = C[static_cast<std::size_t>(R.Node)];
+        EXPECT_EQ(R.Up ? T.CanMoveUp(N) : T.CanMoveDown(N), R.Can) << R.After;
+        R.Up ? T.MoveUp(N) : T.MoveDown(N);
+        EXPECT_EQ(ChildTexts(T, L), R.After);
+    }
+    // Moving under another parent; never into the node's own subtree.
+    const TNodeId Sub = T.AddNode(C[0], "s", nkPanel);
+    T.MoveNode(C[0], Sub, NoNode);
+    T.MoveNode(Sub, C[2], C[2]);
+    EXPECT_EQ(ChildTexts(T, L) + "/" + ChildTexts(T, C[2]), "c | b | a/s");
+    T.MoveNode(Sub, L, C[1]);
+    EXPECT_EQ(ChildTexts(T, L), "c | s | b | a");
+    T.Delete(Sub);
+    std::vector<TNodeId> Deleted;
+    T.OnDeletion = [&](TNodeId N) { Deleted.push_back(N); };
+    const TNodeId Deep = T.AddNode(C[1], "d", nkPanel);
+    T.AppliedLayout = L;
+    EXPECT_FALSE(T.CanDelete(L));
+    EXPECT_FALSE(T.CanDelete(NoNode));
+    T.Delete(C[1]);
+    EXPECT_EQ(Deleted, (std::vector<TNodeId>{Deep, C[1]}));
+    EXPECT_FALSE(T.Exists(Deep));
+    T.Delete(L);
+    EXPECT_EQ(T.AppliedLayout, NoNode);
+    EXPECT_EQ(Deleted.size(), 5u);
+    EXPECT_EQ(T.Count(), 0);
+}
+
+TEST(LayoutTree, QuestionsUseTheSingularBelowTwo)
+{
+    EXPECT_EQ(BoundAppsQuestion("The panel", 2, "the panel"),
+              "The panel contains 2 bound applications. Do you want to close them?\rSelect \"No\" "
+              "to unbind these from the panel but let them still running.");
+    EXPECT_EQ(BoundAppsQuestion("The current layout", 1, "the layout"),
+              "The current layout contains 1 bound application. Do you want to close it?\rSelect "
+              "\"No\" to unbind it from the layout but let it still running.");
+}
+
+TEST(LayoutTree, StoredFormReadsLenientlyAndCapsTheCount)
+{
+    struct Row {
+        int Count;  // INT_MIN: no "LayoutsCount"
+        std::vector<std::string> Values;
+        const char* Tree;
+    };
+    const char* Old = "Old[0]";
+    const Row Rows[] = {
+        {0, {"Layout|A|Base=Root"}, Old},
+        {INT_MIN, {"Layout|A|Base=Root"}, Old},
+        {-3, {"Layout|A|Base=Root"}, Old},
+        {4, {"Layout|A|Base=Root", "Panel|Panel; Left; 30%|Base=0", "App|\"X\"; Top|base=1",
+             "Panel|p|Base=7"},
+         "A[0]{Panel; Left; 30%[2]{\"X\"; Top[3]}} / p[2]"},
+        {3, {"Window|w|Base=Root", "Layout|A|Base=Root", "panel|p|Base=0"}, "A[0]{p[2]}"},
+        {3, {"Layout|A|Root", "", "Layout|B|Base=0"}, "A[0]{B[0]}"},
+        {4, {"LAYOUT|A", "Panel|p|Base=0", "Layout|B|Base=-1", "App|q|Base=0"},
+         "A[0]{p[2],q[3]} / B[0]"},
+        {3, {"Layout|A|Base=Root", "Panel|a|Base=0", "Panel|b|Base=1"}, "A[0]{a[2]{b[2]}}"},
+        {INT_MAX, {"Layout|A|Base=Root"}, "A[0]"},
+    };
+    for (const Row& R : Rows) {
+        FakeRegistry Reg;
+        if (R.Count != INT_MIN)
+            Reg.Ints["LayoutsCount"] = R.Count;
+        for (std::size_t I = 0; I < R.Values.size(); ++I)
+            Reg.Strings["LayoutsNode" + IntToStr(static_cast<long long>(I))] = R.Values[I];
+        TLayoutTree T;
+        T.AddNode(NoNode, "Old", nkLayout);
+        T.LoadLayouts(Reg);
+        EXPECT_EQ(DumpTree(T), R.Tree) << R.Count;
+        EXPECT_LE(Reg.StringReads, MaxStoredNodes);
+    }
+    // The written form, the applied mark not stored.
+    TLayoutTree T;
+    const TNodeId L = T.AddNode(NoNode, "A", nkAppliedLayout);
+    T.AddNode(L, "Panel; Left; 30%", nkPanel);
+    T.AddNode(NoNode, "B", nkLayout);
+    FakeRegistry Reg;
+    T.SaveLayouts(Reg);
+    EXPECT_EQ(Reg.Ints["LayoutsCount"], 3);
+    EXPECT_EQ(Reg.Strings["LayoutsNode0"], "Layout|A|Base=Root");
+    EXPECT_EQ(Reg.Strings["LayoutsNode1"], "Panel|Panel; Left; 30%|Base=0");
+    EXPECT_EQ(Reg.Strings["LayoutsNode2"], "Layout|B|Base=Root");
+}
+
+TEST(LayoutTree, RandomTreesComeBackFromTheStoredForm)
+{
+    std::mt19937 Rng(11);
+    for (int Round = 0; Round < 200; ++Round) {
+        TLayoutTree T;
+        const int Nodes = 1 + static_cast<int>(Rng() % 60);
+        for (int I = 0; I < Nodes; ++I) {
+            const std::vector<TNodeId> All = T.AllNodes();
+            const TNodeId Parent = All.empty() || Rng() % 5 == 0 ? NoNode : All[Rng() % All.size()];
+            const std::uint8_t Kind = Parent ? static_cast<std::uint8_t>(2 + Rng() % 2) : std::uint8_t{nkLayout};
+            T.AddNode(Parent, "n" + IntToStr(I) + "; Left; " + IntToStr(Rng() % 100) + "%", Kind);
+        }
+        FakeRegistry Reg;
+        T.SaveLayouts(Reg);
+        TLayoutTree Back;
+        Back.LoadLayouts(Reg);
+        ASSERT_EQ(DumpTree(Back), DumpTree(T)) << Round;
+    }
+}
+
+TEST(LayoutTree, ADeepDamagedChainLoadsAndDeletesWithoutRecursion)
+{
+    FakeRegistry Reg;
+    Reg.Ints["LayoutsCount"] = MaxStoredNodes;
+    Reg.Strings["LayoutsNode0"] = "App|\"A\"; Left|Base=Root";
+    for (int I = 1; I < MaxStoredNodes; ++I)
+        Reg.Strings["LayoutsNode" + IntToStr(I)] = "Panel|Panel; Left|Base=" + IntToStr(I - 1);
+    TLayoutTree T;
+    T.LoadLayouts(Reg);
+    EXPECT_EQ(T.Count(), MaxStoredNodes);
+    EXPECT_EQ(T.Level(T.NodeAt(MaxStoredNodes - 1)), MaxStoredNodes - 1);
+    T.Clear();
+    EXPECT_EQ(T.Count(), 0);
+}

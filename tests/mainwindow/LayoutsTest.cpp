@@ -1,0 +1,282 @@
+#include "mainwindow/Layouts.h"
+
+#include "hosting/Identify.h"
+#include "hosting/KnownApps.h"
+#include "hosting/Modules.h"
+
+#include "LayoutTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+
+// The layout code only passes these on; natively they are the fakes'.
+class TAppPanel {
+public:
+    int Level = 0;
+    TLayoutRect Bounds;
+};
+
+class TApplicationItem {
+public:
+    std::string Name;
+    TAppPanel* Panel = nullptr;
+    bool Kept = false;
+    int Known = -1;
+};
+
+namespace {
+
+// A monitor, host control, application list and user in one: it logs what
+// happens to the applications ("open", "close", "release", "keep", "pause").
+class FakeHost : public ILayoutHost, public IApplicationLocations {
+public:
+    TAppPanel* CreatePanel(int Level) override
+    {
+        Panels.push_back(std::make_unique<TAppPanel>());
+        Panels.back()->Level = Level;
+        return Panels.back().get();
+    }
+    void FreePanel(TAppPanel* Panel) override
+    {
+        if (TApplicationItem* I = ItemOfPanel(Panel)) {
+            I->Panel = nullptr;
+            Note((I->Kept ? "keep " : CloseReleased > 0 ? "close " : "release ") + I->Name);
+            if (!I->Kept)
+                Erase(Items, I);
+        }
+        Erase(Panels, Panel);
+    }
+    void PlacePanel(TAppPanel* Panel, const TLayoutRect& R) override { Panel->Bounds = R; }
+    TLayoutRect HostClientRect() override { return Client; }
+    TApplicationItem* ItemOfPanel(TAppPanel* Panel) override
+    {
+        for (const auto& I : Items)
+            if (I->Panel == Panel)
+                return I.get();
+        return nullptr;
+    }
+    int ItemKnownIndex(const TApplicationItem* Item) override { return Item->Known; }
+    bool OpenApplication(const std::string& Name, const std::string& Exe, const std::string& Params,
+                         TAppPanel* Panel) override
+    {
+        Note("open " + Name + " " + Exe + (Params.empty() ? "" : " " + Params));
+        for (const auto& I : Items)
+            if (I->Kept && I->Name == Name && !I->Panel) {
+                I->Panel = Panel;
+                return true;
+            }
+        Items.push_back(std::make_unique<TApplicationItem>());
+        Items.back()->Name = Name;
+        Items.back()->Panel = Panel;
+        FindKnownAppByName(Name, Items.back()->Known, false);
+        return true;
+    }
+    std::string ModuleStartParams(const std::string& Name) override
+    {
+        std::string P;
+        return GetModuleStartParams(Name, P), P;
+    }
+    IApplicationLocations* Locations() override { return this; }
+    bool ApplicationLocation(const std::string& Name, std::string& Path, bool Translate) override
+    {
+        const auto It = Listed.find(Translate ? GetMainEntryName(Name) : Name);
+        Path = It == Listed.end() ? "" : It->second;
+        return It != Listed.end();
+    }
+    std::uint8_t Confirm(const std::string& Text, std::uint8_t& Remembered) override
+    {
+        if (Remembered != 0)
+            return Remembered;
+        Questions.push_back(Text);
+        return Answer;
+    }
+    void Beep() override {}
+    void RaiseCloseReleased() override { ++CloseReleased; }
+    void LowerCloseReleased() override { --CloseReleased; }
+    void Pause(int Ms) override { Note("pause " + IntToStr(Ms)); }
+    bool ItemKept(const TApplicationItem* Item) const override { return Item->Kept; }
+    // Touches the item: an item deleted meanwhile shows up under ASan.
+    void SetItemKept(TApplicationItem* Item, bool Kept) override { Item->Kept = Kept; }
+
+    void Note(const std::string& S) { Log += (Log.empty() ? "" : "|") + S; }
+    template <class T>
+    static void Erase(std::vector<std::unique_ptr<T>>& V, T* P)
+    {
+        V.erase(std::find_if(V.begin(), V.end(), [P](const auto& U) { return U.get() == P; }));
+    }
+
+    TLayoutRect Client{0, 0, 300, 200};
+    std::vector<std::unique_ptr<TAppPanel>> Panels;
+    std::vector<std::unique_ptr<TApplicationItem>> Items;
+    std::map<std::string, std::string> Listed = {
+        {"A", "a.exe"}, {"B", "b.exe"}, {"Corvalimphena", "c.exe"}, {"Mainprog", "m.exe"}};
+    std::string Log;
+    std::vector<std::string> Questions;
+    std::uint8_t Answer = 0;
+    int CloseReleased = 0;
+};
+
+TNodeId AddLayout(TLayouts& L, const char* Name, std::initializer_list<const char*> Children)
+{
+    const TNodeId N = L.Tree.AddNode(NoNode, Name, nkLayout);
+    for (const char* C : Children)
+        L.Tree.AddNode(N, C, C[0] == '"' ? nkApp : nkPanel);
+    return N;
+}
+
+std::string Names(const FakeHost& H)
+{
+    std::string S;
+    for (const auto& I : H.Items)
+        S += I->Name + (I->Panel ? "" : "(free)") + (I->Kept ? "(kept)" : "");
+    return S;
+}
+
+} // namespace
+
+TEST(Layouts, SwitchingAskedAboutUnmatchedApplications)
+{
+    struct Row {
+        std::uint8_t Answer, Remembered;
+        bool Asked, Result;
+        const char* Log;
+        const char* Items;
+    };
+    const Row Rows[] = {
+        {2, 0, true, true, "keep A|close B|open A a.exe|pause 500", "A"},
+        {1, 0, true, true, "keep A|release B|open A a.exe|pause 500", "A"},
+        {0, 0, true, false, "", "AB"},
+        {0, 2, false, true, "keep A|close B|open A a.exe|pause 500", "A"},
+    };
+    for (const Row& R : Rows) {
+        FakeHost H;
+        TLayouts L(H);
+        L.HasHost = true;
+        const TNodeId Two = AddLayout(L, "AB", {"\"A\"; Left", "\"B\"; Left"});
+        const TNodeId One = AddLayout(L, "A", {"\"A\"; Top"});
+        ASSERT_TRUE(L.ApplyLayout(Two));
+        EXPECT_EQ(H.Log, "open A a.exe|pause 500|open B b.exe|pause 500");
+        EXPECT_EQ(L.Tree.Kind(Two), nkAppliedLayout);
+        H.Log.clear();
+        H.Answer = R.Answer;
+        L.RememberedAnswer = R.Remembered;
+        EXPECT_EQ(L.ApplyLayout(One), R.Result);
+        EXPECT_EQ(H.Questions, R.Asked ? std::vector<std::string>{BoundAppsQuestion(
+                                             "The current layout", 1, "the layout")}
+                                       : std::vector<std::string>{});
+        EXPECT_EQ(H.Log, R.Log);
+        EXPECT_EQ(Names(H), R.Items);
+        EXPECT_EQ(L.AppliedLayout(), R.Result ? One : Two);
+        EXPECT_EQ(L.Tree.Kind(Two), R.Result ? nkLayout : nkAppliedLayout);
+        EXPECT_EQ(H.CloseReleased, 0);
+        EXPECT_EQ(H.Panels.size(), R.Result ? 1u : 2u);
+    }
+}
+
+TEST(Layouts, ApplyingStartsListedApplicationsAndReplacesOnRestore)
+{
+    FakeHost H;
+    TLayouts L(H);
+    L.HasHost = true;
+    const TNodeId N = AddLayout(L, "L", {"\"Zed\"; Left", "\"Corvalimphena\"; Left", "Panel; Left"});
+    EXPECT_TRUE(L.ApplyLayout(N));
+    EXPECT_EQ(H.Log, "open Corvalimphena c.exe /InQuorvan=yes|pause 500");
+    const std::vector<TNodeId> C = L.Tree.Children(N);
+    EXPECT_EQ(L.Tree.Data(C[0])->Bounds, (TLayoutRect{0, 0, 100, 200}));
+    EXPECT_EQ(L.Tree.Data(C[2])->Level, 1);
+    // Restoring: no question, new places, only the still empty panel tried.
+    H.Log.clear();
+    H.Client = {0, 0, 599, 100};
+    L.Tree.Data(C[1])->Bounds = {};
+    EXPECT_TRUE(L.ApplyLayout(N));
+    EXPECT_TRUE(H.Questions.empty());
+    EXPECT_EQ(H.Log, "");
+    EXPECT_EQ(L.Tree.Data(C[1])->Bounds, (TLayoutRect{200, 0, 400, 100}));
+}
+
+TEST(Layouts, DeletingBoundPanelsAsksWithThePluralAndHonoursTheAnswer)
+{
+    struct Row {
+        std::uint8_t Answer;
+        const char* Log;
+        bool Gone;
+    };
+    const Row Rows[] = {{0, "", false}, {1, "release B|release A", true}, {2, "close B|close A", true}};
+    for (const Row& R : Rows) {
+        FakeHost H;
+        TLayouts L(H);
+        L.HasHost = true;
+        const TNodeId N = AddLayout(L, "L", {"Panel; Left", "Panel; Left"});
+        const TNodeId P = L.Tree.Children(N)[0];
+        L.Tree.AddNode(P, "\"A\"; Top", nkApp);
+        L.Tree.AddNode(P, "\"B\"; Top", nkApp);
+        L.ApplyLayout(N);
+        H.Log.clear();
+        H.Answer = R.Answer;
+        L.DeleteNode(N);  // the applied layout: refused silently
+        EXPECT_TRUE(L.Tree.Exists(N));
+        L.DeleteNode(P);
+        EXPECT_EQ(H.Questions, std::vector<std::string>{BoundAppsQuestion("The panel", 2, "the panel")});
+        EXPECT_EQ(H.Log, R.Log);
+        EXPECT_EQ(L.Tree.Exists(P), !R.Gone);
+        EXPECT_EQ(H.CloseReleased, 0);
+        // The remaining panel takes the whole host once its neighbour is gone.
+        const TAppPanel* Other = L.Tree.Data(L.Tree.Children(N).back());
+        EXPECT_EQ(Other->Bounds.Left, R.Gone ? 0 : 150);
+    }
+}
+
+TEST(Layouts, FurtherWindowPanelsStartWhenTheMainWindowIsBound)
+{
+    KnownApps.Clear();
+    ASSERT_EQ(AddKnownApp(KnownApps, "C", "Mainprog", "", "", "bind", "m.exe", "", "", "", "", "",
+                          "1"), ieOk);
+    ASSERT_EQ(AddKnownApp(KnownApps, "C", "Mainprog Debugger", "", "", "bind", "m.exe", "", "", "",
+                          "\"Debugger\"", "", "2"), ieOk);
+    FakeHost H;
+    TLayouts L(H);
+    L.HasHost = true;
+    const TNodeId N = AddLayout(L, "L", {"\"Mainprog\"; Left", "\"Mainprog Debugger\"; Left",
+                                         "\"Other\"; Left"});
+    L.ApplyLayout(N);
+    EXPECT_EQ(H.Log, "open Mainprog m.exe|pause 500");
+    H.Log.clear();
+    TAppPanelRelationshipList List(H);
+    ASSERT_TRUE(L.CollectNodesForNewApp(N, H.Items[0].get(), List));
+    ASSERT_EQ(List.Count(), 1);
+    EXPECT_EQ(List.Items(0)->Panel, L.Tree.Data(L.Tree.Children(N)[1]));
+    EXPECT_EQ(List.Items(1), nullptr);
+    L.StartPanelApplications(List);
+    EXPECT_EQ(H.Log, "open Mainprog Debugger m.exe|pause 500");
+    KnownApps.Clear();
+}
+
+TEST(Layouts, OddKindsFromTheStoredFormAreAppliedWithoutHarm)
+{
+    FakeRegistry Reg;
+    Reg.Ints["LayoutsCount"] = 5;
+    const char* const Values[] = {"App|\"A\"; Left|Base=Root", "Layout|L|Base=Root",
+                                  "Panel|Panel; Top|Base=1", "Layout|Inner; Left|Base=2",
+                                  "Panel|Panel; Left|Base=3"};
+    for (int I = 0; I < 5; ++I)
+        Reg.Strings["LayoutsNode" + IntToStr(I)] = Values[I];
+    FakeHost H;
+    TLayouts L(H);
+    L.HasHost = true;
+    L.Tree.LoadLayouts(Reg);
+    const TNodeId AppRoot = L.Tree.NodeAt(0), Layout = L.Tree.NodeAt(1);
+    EXPECT_TRUE(L.ApplyLayout(AppRoot));
+    EXPECT_EQ(H.Log, "open A a.exe|pause 500");
+    EXPECT_EQ(L.Tree.Data(AppRoot)->Bounds, H.Client);
+    H.Answer = 2;
+    EXPECT_TRUE(L.ApplyLayout(Layout));
+    // Only the panel directly in the layout: the layout below it is skipped.
+    EXPECT_EQ(H.Panels.size(), 1u);
+    EXPECT_EQ(L.Tree.Kind(AppRoot), nkApp);
+    L.DeleteNode(L.Tree.NodeAt(3));
+    L.Tree.RotateGroup(L.Tree.NodeAt(2), true);
+    EXPECT_EQ(DumpTree(L.Tree), "\"A\"; Left[3] / L[1]{Panel; Right[2]}");
+}

@@ -1,0 +1,190 @@
+#include "toolkit/ActionList.h"
+#include "toolkit/Application.h"
+#include "toolkit/Form.h"
+#include "toolkit/ImageList.h"
+#include "toolkit/ToolBar.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+// Records what the toolbar asks it to draw.
+struct DrawLog : ImageList {
+    using ImageList::ImageList;
+    bool OwnerDraw() const override { return true; }
+    void DrawState(HDC, int, int, int Index, bool Enabled, bool, bool Checked) const override
+    {
+        Calls.push_back({Index, Enabled, Checked});
+    }
+    struct Call {
+        int Index;
+        bool Enabled, Checked;
+    };
+    mutable std::vector<Call> Calls;
+};
+
+class ToolBarTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        FormArgs F;
+        F.ClientWidth = 500;
+        Main = new Form(&App, F);
+        Images = new DrawLog(Main, ImageListArgs());
+        for (int I = 0; I < 3; ++I)
+            Images->AddPainted(RGB(255, 0, 255), [](HDC, const RECT&) {});
+        Actions = new ActionList(Main, Images, false);
+        ToolBarArgs T;
+        T.Parent = Main;
+        T.Images = Images;
+        T.ShowCaptions = true;
+        T.ButtonWidth = 94;
+        T.ButtonHeight = 39;
+        Bar = new ToolBar(Main, T);
+        for (int I = 0; I < 2; ++I) {
+            ActionArgs A;
+            A.Caption = I == 0 ? "Add App." : "Remove App.";
+            A.Hint = I == 0 ? "adds" : "removes";
+            A.ImageIndex = I;
+            A.HelpContext = 20 + I;
+            Act[I] = new Action(Actions, A);
+            Act[I]->OnExecute = [this, I](Action&) { ++Runs[I]; };
+            ToolButtonArgs B;
+            B.Action = Act[I];
+            Buttons[I] = Bar->AddButton(B);
+        }
+        Bar->AddSeparator();
+        ToolButtonArgs D;
+        D.Caption = "More";
+        D.ImageIndex = 2;
+        D.Style = TToolButtonStyle::WholeDropDown;
+        Drop = Bar->AddButton(D);
+        Drop->OnDropDown = [this](ToolButton&, const RECT& R) { DropRect = R; };
+        Main->Show();
+    }
+    void TearDown() override { delete Main; }
+
+    void ClickAt(ToolButton* B)
+    {
+        const RECT R = B->ItemRect();
+        const LPARAM P = MAKELPARAM((R.left + R.right) / 2, (R.top + R.bottom) / 2);
+        ::SendMessageA(Bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, P);
+        ::SendMessageA(Bar->Handle(), WM_LBUTTONUP, 0, P);
+    }
+    LRESULT State(ToolButton* B) { return ::SendMessageA(Bar->Handle(), TB_GETSTATE, B->Id(), 0); }
+
+    TApplication App;
+    Form* Main = nullptr;
+    DrawLog* Images = nullptr;
+    ActionList* Actions = nullptr;
+    ToolBar* Bar = nullptr;
+    Action* Act[2] = {};
+    ToolButton* Buttons[2] = {};
+    ToolButton* Drop = nullptr;
+    int Runs[2] = {};
+    RECT DropRect = {};
+};
+
+TEST_F(ToolBarTest, ButtonsFollowTheirActionAndRunItWhenClicked)
+{
+    struct Case {
+        const char* Name;
+        bool Enabled, Checked, Visible, AutoCheck;
+        bool Disable;  // OnUpdate turns the action off before it runs
+        int Runs;
+        bool CheckedAfter;
+    } Cases[] = {
+        {"plain", true, false, true, false, false, 1, false},
+        {"disabled", false, false, true, false, false, 0, false},
+        {"checked", true, true, true, false, false, 1, true},
+        {"auto check", true, false, true, true, false, 1, true},
+        {"update disables", true, false, true, false, true, 0, false},
+        {"hidden", true, false, false, false, false, 0, false},
+    };
+    for (const Case& K : Cases) {
+        SCOPED_TRACE(K.Name);
+        Action* A = Act[0];
+        Runs[0] = 0;
+        A->SetEnabled(K.Enabled);
+        A->SetChecked(K.Checked);
+        A->SetVisible(K.Visible);
+        A->AutoCheck = K.AutoCheck;
+        A->OnUpdate = [&K](Action& S) { if (K.Disable) S.SetEnabled(false); };
+        const LRESULT S = State(Buttons[0]);
+        EXPECT_EQ((S & TBSTATE_ENABLED) != 0, K.Enabled);
+        EXPECT_EQ((S & TBSTATE_CHECKED) != 0, K.Checked);
+        EXPECT_EQ((S & TBSTATE_HIDDEN) != 0, !K.Visible);
+        if (K.Visible)
+            ClickAt(Buttons[0]);
+        EXPECT_EQ(Runs[0], K.Runs);
+        EXPECT_EQ((State(Buttons[0]) & TBSTATE_CHECKED) != 0, K.CheckedAfter);
+        A->OnUpdate = nullptr;
+    }
+    Act[1]->SetCaption("Drop App.");
+    char Text[64] = {};
+    ::SendMessageA(Bar->Handle(), TB_GETBUTTONTEXTA, Buttons[1]->Id(), reinterpret_cast<LPARAM>(Text));
+    EXPECT_STREQ(Text, "Drop App.");
+    EXPECT_EQ(Bar->ContentHeight(), Bar->Height());
+    EXPECT_EQ(Buttons[1]->ItemRect().right - Buttons[1]->ItemRect().left, 94);
+
+    // A check button of its own flips and tells OnClick.
+    ToolButtonArgs C;
+    C.Style = TToolButtonStyle::Check;
+    ToolButton* Check = Bar->AddButton(C);
+    int Clicks = 0;
+    Check->OnClick = [&](ToolButton& B) { Clicks += B.Checked() ? 1 : 10; };
+    ClickAt(Check);
+    ClickAt(Check);
+    EXPECT_EQ(Clicks, 11);
+    EXPECT_FALSE(State(Check) & TBSTATE_CHECKED);
+}
+
+TEST_F(ToolBarTest, HintsHelpContextsDropDownsAndOwnImages)
+{
+    // The control asks for a tip as its (Unicode) tooltip would.
+    for (int I = 0; I < 2; ++I) {
+        NMTTDISPINFOW Tip = {};
+        Tip.hdr.hwndFrom = reinterpret_cast<HWND>(::SendMessageA(Bar->Handle(), TB_GETTOOLTIPS, 0, 0));
+        Tip.hdr.idFrom = Buttons[I]->Id();
+        Tip.hdr.code = TTN_GETDISPINFOW;
+        Tip.lpszText = Tip.szText;
+        ::SendMessageA(Bar->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&Tip));
+        char Text[80] = {};
+        ::WideCharToMultiByte(CP_ACP, 0, Tip.lpszText, -1, Text, sizeof(Text), nullptr, nullptr);
+        EXPECT_STREQ(Text, I == 0 ? "adds" : "removes");
+    }
+    struct Case {
+        ToolButton* B;
+        bool Has;
+        int Help;
+    } Cases[] = {{Buttons[0], true, 20}, {Buttons[1], true, 21}, {Bar->Button(2), false, 0}};
+    for (const Case& K : Cases) {
+        const RECT R = K.B->ItemRect();
+        ToolbarItemInfo Info;
+        EXPECT_EQ(Bar->ItemAtPoint(POINT{(R.left + R.right) / 2, (R.top + R.bottom) / 2}, Info), K.Has);
+        EXPECT_EQ(Info.HelpContext, K.Help);
+    }
+    ClickAt(Drop);
+    RECT Expect = Drop->ItemRect();
+    ::MapWindowPoints(Bar->Handle(), HWND_DESKTOP, reinterpret_cast<POINT*>(&Expect), 2);
+    EXPECT_EQ(DropRect.left, Expect.left);
+    EXPECT_EQ(DropRect.bottom, Expect.bottom);
+
+    Act[1]->SetEnabled(false);
+    Images->Calls.clear();
+    ::RedrawWindow(Bar->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    ASSERT_EQ(Images->Calls.size(), 3u);
+    const bool Enabled[] = {true, false, true};
+    for (int I = 0; I < 3; ++I) {
+        EXPECT_EQ(Images->Calls[I].Index, I);
+        EXPECT_EQ(Images->Calls[I].Enabled, Enabled[I]);
+    }
+    // A button outlives its action with the state last shown.
+    delete Act[1];
+    EXPECT_EQ(Buttons[1]->Caption(), "Remove App.");
+    EXPECT_FALSE(Buttons[1]->Enabled());
+}
+
+}  // namespace
