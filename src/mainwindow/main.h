@@ -5,7 +5,11 @@
 // the panel under the mouse and lends that panel its floating controls.
 #pragma once
 
+#include "mainwindow/LayoutBorders.h"
+#include "mainwindow/Layouts.h"
+#include "mainwindow/LayoutsWin.h"
 #include "mainwindow/MainActions.h"
+#include "mainwindow/RulesUpdate.h"
 #include "toolkit/Form.h"
 
 #include <windows.h>
@@ -25,13 +29,14 @@ class StatusBar;
 class TAppPanel;
 class TApplicationItem;
 class TApplicationMonitor;
+class TRulesUpdater;
 class TStaticImageList;
 class ToolBar;
 class ToolButton;
 enum class TMouseButton;
 using TShiftState = unsigned;
 
-class Tmainform : public Form {
+class Tmainform : public Form, public IRulesUpdateView {
 public:
     explicit Tmainform(Component* Owner);
     ~Tmainform() override;
@@ -71,11 +76,18 @@ public:
     ToolButton* restorebutton = nullptr;
 
     Action& MainAction(TMainAction A) const { return *Actions[A]; }
-    bool FHelpMode = false;  // PENDING the help action
 
     // --- State ---
     bool FirstActivate = false;
     std::unique_ptr<TApplicationMonitor> Monitor;
+    // The layouts and their host panels in mainpanel; the border list of
+    // a drag over them.
+    TLayoutHostWin LayoutHost;
+    std::unique_ptr<TLayouts> Layouts;
+    std::unique_ptr<TPanelBoundsWin> PanelBounds;
+    std::unique_ptr<TPanelBorderList> Borders;
+    // The HTTP grabber and the download queue.
+    TRulesUpdater* Updater = nullptr;
     int DragX = 0, DragY = 0;
     bool Dragging = false;
     bool Moved = false;
@@ -110,6 +122,8 @@ public:
     void EditKnownAppsActionExecute();
     void HelpContextActionExecute();
     void UpdateActionExecute();
+    void LayoutsMenuClick(TNodeId Node);
+    void ApplicationsMenuClick(const std::string& Name);
     void AddFirstActionExecute();
     void NodeActionExecute(TMainAction A);
     void ReloadActionExecute();
@@ -138,7 +152,14 @@ public:
     void BuildApplicationsMenu();
     void BuildLayoutsMenu();
     void SetHelpMode(bool On);
-    void ResetPanelCursors(unsigned Node);
+    void ResetPanelCursors(TNodeId Node);
+    // The node of the hover panel, or NoNode.
+    TNodeId HoverNode() const;
+
+    // The status bar and message boxes of the rules update.
+    void ShowStatus(const std::string& Text) override;
+    void HideStatus() override;
+    void ShowMessage(const std::string& Text) override;
 
 protected:
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
@@ -147,8 +168,12 @@ private:
     void CreateActions();
     void CreateToolBars();
     void CreatePanels();
+    void BindPanelEvents(TAppPanel& P);
+    // The host panel of Sender and the point in mainpanel's coordinates.
+    TAppPanel* ToMainPanel(Control& Sender, int& X, int& Y) const;
     // The hosted item of a host panel's inner panel, or nullptr.
     TApplicationItem* ItemOfClientPanel(Control* Sender) const;
+    void FreeLayoutPanels();
     // The control of this window under a screen point: direct children
     // only, disabled ones included.
     Control* DirectChildAt(POINT Screen) const;
