@@ -178,6 +178,9 @@ void Tmainform::CreateToolBars()
     T.Align = TAlign::Top;
     T.Images = MainMenuImages;
     T.ShowCaptions = true;
+    T.List = true;
+    T.ButtonWidth = 104;
+    T.ButtonHeight = 26;
     ToolBar1 = new ToolBar(this, T);
     auto AddButton = [](ToolBar* Bar, Action* A, TToolButtonStyle Style) {
         ToolButtonArgs B;
@@ -227,9 +230,12 @@ void Tmainform::CreatePanels()
     T.Left = 5;
     T.Top = 5;
     T.Width = 130;
+    T.Height = 28;
     T.Images = ToolbarImages1;
     T.ShowCaptions = true;
     T.List = true;
+    T.ButtonWidth = 120;
+    T.ButtonHeight = 24;
     ToolBar2 = new ToolBar(this, T);
     ToolButtonArgs B;
     B.Action = Actions[maAddFirst];
