@@ -3,6 +3,9 @@
 // folder, screenshots of the applied layout and of the floating tool panel
 // are saved there.
 #include "hosting/AppPanel.h"
+#include "hosting/ApplicationItem.h"
+#include "hosting/RulesFile.h"
+#include "hosting/appmonitor.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/confirmation.h"
 #include "mainwindow/RulesUpdateWin.h"
@@ -238,6 +241,71 @@ TEST_F(MainWindowTest, AllClosedClosesByPostingAndThenWritesTheState)
     ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, HostKey, 0, KEY_READ, &K), ERROR_SUCCESS);
     EXPECT_EQ(::RegQueryValueExA(K, "Path", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
     ::RegCloseKey(K);
+}
+
+// Runs the loop with its idle pass until Done or the time is up.
+bool RunUntil(TApplication& App, const std::function<bool()>& Done, DWORD TimeoutMs)
+{
+    const DWORD Start = ::GetTickCount();
+    Timer Wake(nullptr, 20);
+    Wake.OnTimer = [] {};
+    App.RunModalLoop([&] { return Done() || ::GetTickCount() - Start > TimeoutMs; });
+    return Done();
+}
+
+bool HostValueExists(const char* Name)
+{
+    HKEY K;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, HostKey, 0, KEY_READ, &K) != ERROR_SUCCESS)
+        return false;
+    const bool Found = ::RegQueryValueExA(K, Name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    ::RegCloseKey(K);
+    return Found;
+}
+
+// Without its own title a bound hostee leaves the panel its small buttons.
+void KnowHostee()
+{
+    const StringList Rules = {
+        "[Version]", "2090 January 1", "[Known Applications]",
+        " Category: | Application name: | Age: | Version: | Exe size: | Method: | Files needed: | "
+        "URL: | Problems: | Window #: | Window Title: | Window Class:",
+        " Tests | Plain Hostee | | | | bind; no title | hostee.exe | | | | |"};
+    int Line = 0;
+    ReadApplicationRules(Rules, Line);
+}
+
+TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
+{
+    KnowHostee();
+    Main->LayoutsMenuClick(MakeLayout("Two", 2));
+    Idle();
+    const auto Panels = HostPanels();
+    ASSERT_EQ(Panels.size(), 2u);
+    std::vector<HANDLE> Processes;
+    for (TAppPanel* P : Panels) {
+        ASSERT_TRUE(Main->LayoutHost.OpenApplication("Plain Hostee", TestExeDir() + "hostee.exe", "", P));
+        TApplicationItem* Item = nullptr;
+        ASSERT_TRUE(RunUntil(App, [&] {
+            Item = Main->Monitor->FindItemByPanel(P->ClientPanel);
+            return Item && Item->Bound;
+        }, 15000));
+        Processes.push_back(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item->ProcessId));
+    }
+    SaveShot(Main->Handle(), "mainwindow_two_hostees.png");
+    ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+    App.ProcessMessages();
+    EXPECT_FALSE(App.Terminated());
+    EXPECT_FALSE(HostValueExists("Path"));
+    // The programs got their close request; the window follows them.
+    EXPECT_TRUE(RunUntil(App, [&] { return App.Terminated(); }, 15000));
+    for (HANDLE P : Processes) {
+        EXPECT_EQ(::WaitForSingleObject(P, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+        ::TerminateProcess(P, 1);
+        ::CloseHandle(P);
+    }
+    EXPECT_TRUE(HostValueExists("Path"));
+    EXPECT_TRUE(HostValueExists("MainWindowLeftPos"));
 }
 
 }  // namespace

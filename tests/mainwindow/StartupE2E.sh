@@ -31,6 +31,11 @@ position 40 30 700 500
 RULES='[Version]\r2099 January 1\r[Known Applications]\r Category: | Application name: | Age: | Version: | Exe size: | Method: | Files needed: | URL: | Problems: | Window #: | Window Title: | Window Class:\r Tests | Seeded Hostee | | | | bind | hostee.exe | | | | |'
 add "$APPS" KnownAppList REG_BINARY "$(hex "$RULES")"
 add "$APPS" FoundAppList REG_BINARY "$(hex 'stored list\rline two')"
+LAYOUTS="$KEY\\Layouts"
+add "$LAYOUTS" LayoutsCount REG_DWORD 3
+add "$LAYOUTS" LayoutsNode0 REG_SZ 'Layout|Seeded|Base=Root'
+add "$LAYOUTS" LayoutsNode1 REG_SZ 'Panel|Panel; Left|Base=0'
+add "$LAYOUTS" LayoutsNode2 REG_SZ 'Panel|Panel; Left|Base=0'
 run SeededStateIsReadAndWrittenBack || status=1
 
 clean

@@ -81,6 +81,28 @@ public:
         return R;
     }
 
+    // Shown windows of our own class below the main window's client area
+    // (the floating controls are hidden while no panel is under the mouse).
+    int VisiblePanels() const
+    {
+        struct C {
+            HWND Main;
+            int Count;
+            static BOOL CALLBACK Visit(HWND W, LPARAM P)
+            {
+                auto* Self = reinterpret_cast<C*>(P);
+                char Class[64] = {};
+                ::GetClassNameA(W, Class, sizeof(Class));
+                if (std::string(Class) == "TQuorvanWindow" && ::IsWindowVisible(W) &&
+                    ::GetParent(::GetParent(W)) == Self->Main)
+                    ++Self->Count;
+                return TRUE;
+            }
+        } Count = {Main, 0};
+        ::EnumChildWindows(Main, &C::Visit, reinterpret_cast<LPARAM>(&Count));
+        return Count.Count;
+    }
+
     PROCESS_INFORMATION Pi = {};
     HWND Main = nullptr;
 
@@ -151,7 +173,12 @@ TEST(StartupE2E, SeededStateIsReadAndWrittenBack)
     EXPECT_EQ(R.top, 30);
     EXPECT_EQ(R.right - R.left, 700);
     EXPECT_EQ(R.bottom - R.top, 500);
+    // The layouts are read, none is applied: no host panel shows.
+    EXPECT_EQ(Q.VisiblePanels(), 0);
     ASSERT_TRUE(Q.Close());
+    const std::string Layouts = std::string(HostKey) + "\\Layouts";
+    EXPECT_EQ(ReadValue(Layouts, "LayoutsNode0").Data.c_str(), std::string("Layout|Seeded|Base=Root"));
+    EXPECT_EQ(ReadValue(Layouts, "LayoutsNode2").Data.c_str(), std::string("Panel|Panel; Left|Base=0"));
     const Value Known = ReadValue(std::string(HostKey) + "\\Apps", "KnownAppList");
     EXPECT_NE(Known.Data.find("Seeded Hostee"), std::string::npos);
     EXPECT_EQ(Known.Data.find("Bramblewick"), std::string::npos);
