@@ -193,7 +193,7 @@ void Tmainform::CreateToolBars()
     ViewAppsButton = AddButton(ToolBar1, Actions[maViewKnownApps], TToolButtonStyle::Button);
     EditAppsButton = AddButton(ToolBar1, Actions[maEditKnownApps], TToolButtonStyle::Button);
     UpdateButton = AddButton(ToolBar1, Actions[maUpdate], TToolButtonStyle::Button);
-    HelpButton = AddButton(ToolBar1, Actions[maHelpContext], TToolButtonStyle::Button);
+    HelpButton = AddButton(ToolBar1, Actions[maHelpContext], TToolButtonStyle::Check);
 
     LayoutsPopupMenu = new PopupMenu(this);
     ApplicationsPopupMenu = new PopupMenu(this);
