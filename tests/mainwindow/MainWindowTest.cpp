@@ -1,7 +1,5 @@
 // The main window driven by messages: help mode, the layouts drop-down
-// menu, the hover panel, moving, closing. With QUORVAN_SHOTS set to a
-// folder, screenshots of the applied layout and of the floating tool panel
-// are saved there.
+// menu, the hover panel, moving, closing.
 #include "hosting/AppPanel.h"
 #include "hosting/ApplicationItem.h"
 #include "hosting/RulesFile.h"
@@ -18,11 +16,9 @@
 #include "toolkit/ToolBar.h"
 
 #include "Win32TestSupport.h"
-#include "mainwindow/ScreenShot.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -32,12 +28,6 @@ const char* const HostKey = "Software\\Tessarine\\Quorvan";
 LPARAM Center(const RECT& R)
 {
     return MAKELPARAM((R.left + R.right) / 2, (R.top + R.bottom) / 2);
-}
-
-void SaveShot(HWND Wnd, const char* Name)
-{
-    if (const char* Dir = std::getenv("QUORVAN_SHOTS"))
-        SaveWindowPng(Wnd, std::string(Dir) + "\\" + Name);
 }
 
 class MainWindowTest : public ::testing::Test {
@@ -186,7 +176,6 @@ TEST_F(MainWindowTest, LayoutChosenFromTheDropDownIsAppliedAndChecked)
                       Main->LayoutsPopupMenu->Items(I).Caption == C.WantLayout);
         EXPECT_EQ(Main->MainAction(maAddFirst).Caption(), "Add panel");
     }
-    SaveShot(Main->Handle(), "mainwindow_two_panels.png");
 }
 
 TEST_F(MainWindowTest, PanelUnderTheMouseGetsTheToolPanelAndItsNodeActions)
@@ -197,7 +186,6 @@ TEST_F(MainWindowTest, PanelUnderTheMouseGetsTheToolPanelAndItsNodeActions)
     Idle();
     const auto Panels = HostPanels();
     ASSERT_EQ(Panels.size(), 3u);
-    SaveShot(Main->Handle(), "mainwindow_three_panels.png");
     for (TAppPanel* P : Panels) {
         RECT R;
         ::GetWindowRect(P->Handle(), &R);
@@ -211,7 +199,6 @@ TEST_F(MainWindowTest, PanelUnderTheMouseGetsTheToolPanelAndItsNodeActions)
         EXPECT_EQ(Main->MainAction(maMoveForward).Enabled(), Main->Layouts->Tree.CanMoveDown(N));
         EXPECT_TRUE(Main->MainAction(maReload).Visible());
     }
-    SaveShot(Main->Handle(), "mainwindow_tool_panel.png");
     // Off every panel: the hover panel lets its controls go.
     RECT Bar;
     ::GetWindowRect(Main->ToolBar1->Handle(), &Bar);
@@ -292,7 +279,6 @@ TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
         }, 15000));
         Processes.push_back(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item->ProcessId));
     }
-    SaveShot(Main->Handle(), "mainwindow_two_hostees.png");
     ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
     App.ProcessMessages();
     EXPECT_FALSE(App.Terminated());

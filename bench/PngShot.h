@@ -1,5 +1,5 @@
 // Saves what the screen shows of a window as a PNG file (stored, not
-// compressed: no library needed), for the screenshots of the tests.
+// compressed: no library needed).
 #pragma once
 
 #include <windows.h>
