@@ -3,6 +3,7 @@
 // window), the loop, and everything let go again in the reverse order. No
 // command line is read.
 #include "dialogs/ConfirmDuplicatesWin.h"
+#include "dialogs/SearchForFilesWin.h"
 #include "dialogs/progressesWin.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/confirmation.h"
@@ -28,6 +29,7 @@ const std::function<Form*(TApplication&)> FormOrder[] = {
     [](TApplication& App) -> Form* { return new TProgressbarForm(&App); },
     [](TApplication& App) -> Form* { return new TConfirmDuplicatesForm(&App); },
     [](TApplication& App) -> Form* { return new TConfirmationForm(&App); },
+    [](TApplication& App) -> Form* { return new TSearchForFilesForm(&App); },
 };
 
 int RunProgram()
