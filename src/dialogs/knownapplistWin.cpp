@@ -3,6 +3,7 @@
 #include "dialogs/KnownAppGlyphs.h"
 #include "dialogs/MinSizeEditorWin.h"
 #include "dialogs/PropertyEditorWin.h"
+#include "dialogs/applicationlistWin.h"
 #include "hosting/RulesFile.h"
 #include "mainwindow/SettingsStoreWin.h"
 #include "mainwindow/StoredState.h"
@@ -297,6 +298,8 @@ void TKnownAppsForm::FillFound()
     StringList Listed;
     if (ListedApplications)
         ListedApplications(Listed);
+    else if (ApplicationListForm)
+        ApplicationListForm->BindableApplications(KindBit(akBind) | KindBit(akExternal), Listed, true);
     FillFoundColumn(AppTable->Grid, Listed);
     AppTable->Invalidate();
 }

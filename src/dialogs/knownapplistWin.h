@@ -55,7 +55,8 @@ public:
     // tables back into the database.
     void ShowKnownApps(bool Editing, int HelpContext);
 
-    // The user's applications as "name|version" lines (for the Found column).
+    // The user's applications as "name|version" lines (for the Found column);
+    // the application list window's unless replaced.
     std::function<void(StringList& Lines)> ListedApplications;
     // Asks the restore question; answers a modal result. MessageDlg with
     // Yes, No and Cancel unless replaced.

@@ -5,6 +5,7 @@
 #include "hosting/RulesTestSupport.h"
 #include "mainwindow/SettingsStoreWin.h"
 #include "mainwindow/StoredState.h"
+#include "mainwindow/main.h"
 #include "toolkit/Application.h"
 #include "toolkit/Timer.h"
 
@@ -339,6 +340,30 @@ TEST(KnownAppsWindow, ExportWritesRulesThatReadBackTheSame)
     ASSERT_EQ(ReadFresh(Lines, Line), 0) << Line;
     EXPECT_EQ(DescribeDatabase(), Before);
     ::DeleteFileA(File.c_str());
+}
+
+TEST(KnownAppsWindow, MainWindowActionsOpenItForViewingAndEditing)
+{
+    const struct {
+        TMainAction Action;
+        bool Editing;
+        int HelpContext;
+    } Cases[] = {{maViewKnownApps, false, 20}, {maEditKnownApps, true, 25}};
+    for (const auto& C : Cases) {
+        Fixture F;
+        auto* Main = new Tmainform(&F.App);
+        bool Editing = !C.Editing;
+        int Help = 0;
+        HWND Wnd = F.Form->Handle();
+        F.WhenShown(Wnd, [&] {
+            Editing = F.Form->IsEditing();
+            Help = F.Form->HelpContext;
+            F.Click(F.Form->cancelbutton);
+        });
+        Main->MainAction(C.Action).Execute();
+        EXPECT_EQ(Editing, C.Editing);
+        EXPECT_EQ(Help, C.HelpContext);
+    }
 }
 
 TEST(KnownAppsWindow, HostedItemsKeepTheirCopyWhenTheDatabaseIsRebuilt)
