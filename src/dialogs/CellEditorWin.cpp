@@ -1,5 +1,6 @@
 #include "dialogs/CellEditorWin.h"
 
+#include "dialogs/OkCancelBar.h"
 #include "toolkit/Application.h"
 
 namespace {
@@ -16,19 +17,6 @@ FormArgs EditorArgs(const std::string& Caption, int ClientWidth, int ClientHeigh
     return A;
 }
 
-Button* BarButton(Panel* Bar, const char* Caption, int Left, int Result, bool Default)
-{
-    ButtonArgs B;
-    B.Parent = Bar;
-    B.Caption = Caption;
-    B.Left = Left;
-    B.Top = 4;
-    B.ModalResult = Result;
-    B.Default = Default;
-    B.Cancel = !Default;
-    return new Button(Bar, B);
-}
-
 }  // namespace
 
 TCellEditorForm::TCellEditorForm(Component* Owner, const std::string& Caption, int ClientWidth,
@@ -38,13 +26,10 @@ TCellEditorForm::TCellEditorForm(Component* Owner, const std::string& Caption, i
     ::SetWindowLongA(Handle(), GWL_EXSTYLE, ::GetWindowLongA(Handle(), GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
     ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
                    SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    PanelArgs Bar;
-    Bar.Parent = this;
-    Bar.Height = 33;
-    Bar.Align = TAlign::Bottom;
-    ToolBar1 = new Panel(this, Bar);
-    BitBtn1 = BarButton(ToolBar1, "OK", ClientWidth / 2 - 80, mrOk, true);
-    BitBtn2 = BarButton(ToolBar1, "Cancel", ClientWidth / 2 + 5, mrCancel, false);
+    const OkCancelBar Bar = AddOkCancelBar(this);
+    ToolBar1 = Bar.Bar;
+    BitBtn1 = Bar.Ok;
+    BitBtn2 = Bar.Cancel;
     FIdleId = Application->AddIdleHandler([this] { ApplicationEvents1Idle(); });
 }
 

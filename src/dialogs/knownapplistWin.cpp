@@ -2,6 +2,7 @@
 
 #include "dialogs/KnownAppGlyphs.h"
 #include "dialogs/MinSizeEditorWin.h"
+#include "dialogs/OkCancelBar.h"
 #include "dialogs/PropertyEditorWin.h"
 #include "dialogs/applicationlistWin.h"
 #include "hosting/RulesFile.h"
@@ -138,29 +139,13 @@ TKnownAppsForm::TKnownAppsForm(Component* Owner) : Form(Owner, KnownAppsArgs())
     StatusBarArgs Status;
     Status.Parent = this;
     StatusBar1 = new StatusBar(this, Status);
-    PanelArgs Buttons;
-    Buttons.Parent = this;
-    Buttons.Align = TAlign::Bottom;
-    Buttons.Height = 33;
-    ToolBar1 = new Panel(this, Buttons);
-    ButtonArgs Ok;
-    Ok.Parent = ToolBar1;
-    Ok.Caption = "OK";
-    Ok.Top = 4;
-    Ok.Default = true;
-    okbutton = new Button(ToolBar1, Ok);
+    const OkCancelBar Buttons = AddOkCancelBar(this);
+    ToolBar1 = Buttons.Bar;
+    okbutton = Buttons.Ok;
+    // OK closes only when the tables could be taken back.
+    okbutton->ModalResult = mrNone;
     okbutton->OnClick = [this] { okbuttonClick(); };
-    ButtonArgs Cancel = Ok;
-    Cancel.Caption = "Cancel";
-    Cancel.Default = false;
-    Cancel.Cancel = true;
-    Cancel.ModalResult = mrCancel;
-    cancelbutton = new Button(ToolBar1, Cancel);
-    ToolBar1->OnResize = [this] {
-        const int W = ToolBar1->ClientRect().right;
-        okbutton->SetBounds(W - 170, 4, 75, 25);
-        cancelbutton->SetBounds(W - 88, 4, 75, 25);
-    };
+    cancelbutton = Buttons.Cancel;
     TabSetArgs Tabs;
     Tabs.Parent = this;
     Tabs.FontName = "Arial";
