@@ -31,7 +31,6 @@ public:
         P.X = P.Y = 0;
         P.Width = P.Height = 10;
         CreateHandle(P);
-        ::SendMessageA(Handle(), WM_SETFONT, ::SendMessageA(Grid->Handle(), WM_GETFONT, 0, 0), FALSE);
     }
 
 protected:
@@ -363,6 +362,8 @@ void StringGrid::ShowEditor()
         FEditor = new InplaceEdit(this);
     FEditCol = Col();
     FEditRow = Row();
+    // The grid's font may have changed since the editor was made.
+    ::SendMessageA(FEditor->Handle(), WM_SETFONT, ::SendMessageA(Handle(), WM_GETFONT, 0, 0), FALSE);
     FSettingEditText = true;
     ::SetWindowTextA(FEditor->Handle(), "");  // nothing left from the last edit
     FSettingEditText = false;
