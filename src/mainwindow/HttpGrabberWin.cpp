@@ -108,7 +108,7 @@ void THttpUrlGrabber::Start()
         FThread.join();  // it has posted its last message already
     FAbort = false;
     SetStatus(gsConnecting);
-    FThread = std::thread(&THttpUrlGrabber::Work, this, FUrl);
+    FThread = std::thread(&THttpUrlGrabber::Work, this, FUrl, Agent);
 }
 
 void THttpUrlGrabber::SetStatus(int Status)
@@ -128,11 +128,11 @@ void THttpUrlGrabber::Post(UINT Msg, WPARAM WParam, void* Payload)
     }
 }
 
-void THttpUrlGrabber::Work(std::string Url)
+void THttpUrlGrabber::Work(std::string Url, std::string UserAgent)
 {
     auto Result = std::make_unique<Stream>();
     Result->HttpStatus = 0;
-    HINTERNET Session = OpenSession(Agent);
+    HINTERNET Session = OpenSession(UserAgent);
     FSession = Session;
     HINTERNET Request = nullptr;
     if (Session && !FAbort)
@@ -141,20 +141,34 @@ void THttpUrlGrabber::Work(std::string Url)
                                          INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
                                          INTERNET_FLAG_NO_COOKIES,
                                      0);
+    // A broken transfer delivers no stream: its first part may read as a
+    // whole rules file.
+    bool Whole = false;
     if (Request) {
         FRequest = Request;
         Result->HttpStatus = static_cast<int>(QueryNumber(Request, HTTP_QUERY_STATUS_CODE));
         const std::int64_t Total = QueryNumber(Request, HTTP_QUERY_CONTENT_LENGTH);
         Post(WM_GRABBER_STATUS, gsReceiving, nullptr);
         char Buffer[8192];
-        DWORD Available = 0, Read = 0;
         // Reading only what has arrived keeps progress current and lets a
         // stop take effect between pieces.
-        while (!FAbort && static_cast<std::int64_t>(Result->Data.size()) <= MaxDownloadSize &&
-               ::InternetQueryDataAvailable(Request, &Available, 0, 0) && Available > 0 &&
-               ::InternetReadFile(Request, Buffer, Available < sizeof(Buffer) ? Available : sizeof(Buffer),
-                                  &Read) &&
-               Read > 0) {
+        while (!FAbort) {
+            const auto Size = static_cast<std::int64_t>(Result->Data.size());
+            DWORD Available = 0, Read = 0;
+            if (Size > MaxDownloadSize) {
+                Whole = true;  // refused as too large
+                break;
+            }
+            if (!::InternetQueryDataAvailable(Request, &Available, 0, 0))
+                break;
+            if (Available > 0 &&
+                !::InternetReadFile(Request, Buffer,
+                                    Available < sizeof(Buffer) ? Available : sizeof(Buffer), &Read))
+                break;
+            if (Read == 0) {
+                Whole = Total <= 0 || Size == Total;
+                break;
+            }
             const std::size_t Room = static_cast<std::size_t>(MaxDownloadSize + 1) - Result->Data.size();
             Result->Data.append(Buffer, Read < Room ? Read : Room);
             Post(WM_GRABBER_PROGRESS, 0,
@@ -162,7 +176,7 @@ void THttpUrlGrabber::Work(std::string Url)
         }
     }
     CloseHandles();
-    if (!FAbort)
+    if (!FAbort && (Whole || !Request))
         Post(WM_GRABBER_STREAM, 0, Result.release());
     Post(WM_GRABBER_STATUS, gsStopped, nullptr);
 }

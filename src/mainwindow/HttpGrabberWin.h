@@ -3,7 +3,8 @@
 // "<local>" bypassed), into memory. Status, progress and the finished
 // stream reach the GUI thread as messages posted to a hidden window, so the
 // events fire there, in order: status 1 (at Start), 2, progress, the
-// stream, 0. A failed connection delivers an empty stream without progress.
+// stream, 0. A failed connection delivers an empty stream without progress;
+// a transfer broken off, or short of its announced length, no stream.
 #pragma once
 
 #include "mainwindow/DownloadScheduler.h"
@@ -29,7 +30,7 @@ public:
 
 private:
     static LRESULT CALLBACK SinkProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
-    void Work(std::string Url);
+    void Work(std::string Url, std::string UserAgent);
     void Post(UINT Msg, WPARAM WParam, void* Payload);
     void Deliver(UINT Msg, WPARAM WParam, LPARAM LParam);
     void SetStatus(int Status);

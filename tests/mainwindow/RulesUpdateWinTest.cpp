@@ -6,7 +6,7 @@
 #include "../hosting/RulesTestSupport.h"
 #include "RulesUpdateSupport.h"
 
-#include "hosting/Modules.h"
+#include "mainwindow/StoredState.h"
 #include "toolkit/Registry.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ const char* const RulesPath = "/quorvan/ApplicationRules.def";
 void SetUpdateHost(const std::string& Host)
 {
     Registry Reg;
-    ASSERT_TRUE(Reg.OpenKey(std::string(ModuleKeyRoot) + "Quorvan", true));
+    ASSERT_TRUE(Reg.OpenKey(HostKey(), true));
     if (Host.empty())
         Reg.DeleteValue("UpdateHost");
     else
@@ -70,6 +70,9 @@ TEST(RulesUpdateWin, DownloadsFromTheUpdateHost)
         {"empty 200", Local, {200, ""}, 1, {Network}, "", false},
         {"closed port", Closed, {200, Good}, 1, {Network}, "", false},
         {"two queued", Local, {200, Good, 4, 30}, 2, {Same, Same}, "] - 2 files left", false},
+        // Its first part is a whole, newer rules text.
+        {"cut short", Local, {200, RulesText("2026 May 5", "Cut Tool", 3000), 2, 20, 1500}, 2,
+         {}, "", false},
     };
     ClearDatabase();
     RecordingView View;
