@@ -93,7 +93,10 @@ TEST_F(LayoutsWinTest, AppliedLayoutPlacesHostPanelsAndBindsTheNamedApplication)
             EXPECT_TRUE(SameRect(RectIn(P->Handle(), MainPanel->Handle()),
                                  RECT{E.Left, E.Top, E.Right, E.Bottom}))
                 << R.W << " panel " << I;
-            EXPECT_EQ(P->ClientPanel->Color(), PanelLevelColors[0]);
+            // The application's panel takes its bound window's caption
+            // colours: the monitor binds a started program at once.
+            if (P != AppPanel)
+                EXPECT_EQ(P->ClientPanel->Color(), PanelLevelColors[0]);
         }
     }
     // Dragging the border between the docked panels moves both windows.
