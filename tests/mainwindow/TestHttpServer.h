@@ -60,7 +60,6 @@ public:
         return Port;
     }
 
-private:
     // A socket bound to a free port of 127.0.0.1.
     static SOCKET LoopbackSocket(int& Port)
     {
@@ -75,6 +74,7 @@ private:
         return S;
     }
 
+private:
     void Serve()
     {
         for (;;) {
@@ -131,4 +131,12 @@ private:
     std::mutex FMutex;
     std::map<std::string, CannedAnswer> FAnswers;
     std::string FLastRequest;
+};
+
+// A port that takes connections and never answers, while it lives.
+struct SilentListener {
+    int Port = 0;
+    SOCKET Socket = TestHttpServer::LoopbackSocket(Port);
+    SilentListener() { ::listen(Socket, 8); }
+    ~SilentListener() { ::closesocket(Socket); }
 };
