@@ -242,12 +242,4 @@ TEST(DownloadQueue, DeliveredFileChecksAtTheirLimits)
     };
     for (const Case& C : Cases)
         EXPECT_EQ(IsBadDownload(C.Stream, C.Size, C.Http), C.Bad) << C.Name;
-
-    FakeGrabber G;
-    Tdownloadschedulelist L(&G);
-    EXPECT_EQ(L.Add(std::make_unique<Tdownloadscheduleitem>("a", dkRulesFile, 0)), 0);
-    EXPECT_EQ(L.Add(std::make_unique<Tdownloadscheduleitem>("b", dkRulesFile, 7)), 1);
-    const std::pair<int, std::string> Items[] = {{-1, "-"}, {0, "a"}, {1, "b"}, {2, "-"}};
-    for (const auto& I : Items)
-        EXPECT_EQ(L.Items(I.first) ? L.Items(I.first)->URL : "-", I.second) << I.first;
 }
