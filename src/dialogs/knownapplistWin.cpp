@@ -172,20 +172,19 @@ TKnownAppsForm::TKnownAppsForm(Component* Owner) : Form(Owner, KnownAppsArgs())
     Cell.Width = 24;
     Cell.Height = 24;
     dbbutton = new Button(this, Cell);
-    FButtonFont = StyledFont(Font(), true, false);
-    ::SendMessageA(dbbutton->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FButtonFont), FALSE);
+    FBoldFont = StyledFont(Font(), true, false);
+    ::SendMessageA(dbbutton->Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FBoldFont), FALSE);
     dbbutton->SetVisible(false);
     dbbutton->OnClick = [this] { dbbuttonClick(); };
 
-    AppTable = MakeTable(ApplicationPage, FModified, &TTableFlags::App);
+    AppTable = MakeTable(ApplicationPage, &TTableFlags::App);
     ConfigureAppTable(AppTable->Grid);
     AppTable->SetCellButton(dbbutton);
-    AllowedTable = MakeTable(AllowedWindowsPage, FModified, &TTableFlags::Allowed);
+    AllowedTable = MakeTable(AllowedWindowsPage, &TTableFlags::Allowed);
     ConfigureWindowTable(AllowedTable->Grid, false);
-    ForbiddenTable = MakeTable(ForbiddenWindowsPage, FModified, &TTableFlags::Forbidden);
+    ForbiddenTable = MakeTable(ForbiddenWindowsPage, &TTableFlags::Forbidden);
     ConfigureWindowTable(ForbiddenTable->Grid, true);
 
-    FBoldFont = StyledFont(Font(), true, false);
     FLinkFont = StyledFont(Font(), false, true);
     Realign();
     FIdleId = Application->AddIdleHandler([this] { ApplicationEvents1Idle(); });
@@ -197,12 +196,12 @@ TKnownAppsForm::~TKnownAppsForm()
     if (Application)
         Application->RemoveIdleHandler(FIdleId);
     DestroyHandle();
-    for (HFONT F : {FBoldFont, FLinkFont, FButtonFont})
+    for (HFONT F : {FBoldFont, FLinkFont})
         if (F)
             ::DeleteObject(F);
 }
 
-TDatabaseGridWin* TKnownAppsForm::MakeTable(Panel* Page, TTableFlags& Flags, bool TTableFlags::*Flag)
+TDatabaseGridWin* TKnownAppsForm::MakeTable(Panel* Page, bool TTableFlags::*Flag)
 {
     StringGridArgs A;
     A.Parent = Page;
@@ -219,9 +218,9 @@ TDatabaseGridWin* TKnownAppsForm::MakeTable(Panel* Page, TTableFlags& Flags, boo
                                 const std::string& Value, const RECT& R, Canvas& C) {
         AppTableOwnerDrawCell(Sender, ACol, ARow, Column, Value, R, C);
     };
-    T->Grid.OnModified = [this, &Flags, Flag](TDatabaseGrid& G) {
+    T->Grid.OnModified = [this, Flag](TDatabaseGrid& G) {
         if (FEditing && !FFilling && G.Modified())
-            Flags.*Flag = true;
+            FModified.*Flag = true;
     };
     return T;
 }

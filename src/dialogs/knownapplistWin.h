@@ -92,7 +92,8 @@ public:
                                const std::string& CellValue, const RECT& Rect, Canvas& C);
 
 private:
-    TDatabaseGridWin* MakeTable(Panel* Page, TTableFlags& Flags, bool TTableFlags::*Flag);
+    // Flag is the table's modified flag.
+    TDatabaseGridWin* MakeTable(Panel* Page, bool TTableFlags::*Flag);
     TTableId IdOf(const TDatabaseGridWin* Table) const;
     TDatabaseGridWin* TableOf(TTableId Id) const;
     void SelectTab(TTableId Id);
@@ -112,7 +113,6 @@ private:
     TDatabaseGridWin* FCurrentTable = nullptr;
     HFONT FBoldFont = nullptr;
     HFONT FLinkFont = nullptr;
-    HFONT FButtonFont = nullptr;
     int FIdleId = 0;
 };
 
