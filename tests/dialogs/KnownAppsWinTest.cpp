@@ -262,6 +262,10 @@ TEST(KnownAppsWindow, BadRowKeepsTheWindowOpenWithItsMessage)
 TEST(KnownAppsWindow, StatusLineLinksAndRestore)
 {
     Fixture F;
+    TRegistrySettingsStore Store;
+    ASSERT_TRUE(Store.OpenKey(AppsKey(), true));
+    ASSERT_TRUE(Store.WriteBinary(KnownAppListValue, JoinStringsChar(WrittenRules(), '\r')));
+    Store.CloseKey();
     std::vector<std::string> Texts;
     F.Show(false, [&] {
         TDatabaseGridWin* T = F.Form->AppTable;
@@ -301,7 +305,6 @@ TEST(KnownAppsWindow, StatusLineLinksAndRestore)
     EXPECT_EQ(F.Opened, (std::vector<std::string>{"http://spin.example/", "https://xeno.example/x"}));
     EXPECT_EQ(KnownApps.Count() + AllowedWindows.Count() + ForbiddenWindows.Count(), 0);
     EXPECT_EQ(KnownApps.RulesDate, 0);
-    TRegistrySettingsStore Store;
     TValueKind Kind;
     std::size_t Size = 0;
     ASSERT_TRUE(Store.OpenKeyReadOnly(AppsKey()));
