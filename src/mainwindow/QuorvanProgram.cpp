@@ -5,6 +5,7 @@
 #include "hosting/IdentifyWin.h"
 #include "hosting/confirmation.h"
 #include "mainwindow/main.h"
+#include "shell/UnitGlobals.h"
 #include "toolkit/Application.h"
 
 #include <windows.h>
@@ -25,11 +26,19 @@ const std::function<Form*(TApplication&)> FormOrder[] = {
     [](TApplication& App) -> Form* { return new TConfirmationForm(&App); },
 };
 
+// The worker pool, the palette and the keyword list exist before any window
+// and outlive the last one.
+struct UnitGlobalsScope {
+    UnitGlobalsScope() { CreateUnitGlobals(); }
+    ~UnitGlobalsScope() { FreeUnitGlobals(); }
+};
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
     SetFileProbe(&Win32FileProbe);
+    const UnitGlobalsScope Globals;
     TApplication App;
     App.SetTitle("Tessarine Quorvan");
     for (const auto& Create : FormOrder) {
