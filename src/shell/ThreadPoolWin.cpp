@@ -35,7 +35,9 @@ struct CpuSampler {
     std::atomic<double> Cached{0};
     std::atomic<DWORD> LastSample{0};
 
-    double Sample()
+    // A first sample is followed by a second at once, once only: an idle
+    // time the system reports as 0 would otherwise never end the chain.
+    double Sample(bool First = true)
     {
         const bool HadPrevious = IdleTime != 0;
         const NtQuerySystemInformationFn Query = NtQuery();
@@ -48,7 +50,7 @@ struct CpuSampler {
         const double Load = CpuLoadFromSamples(Idle - IdleTime, Now - SystemTime, Basic[40]);
         IdleTime = Idle;
         SystemTime = Now;
-        return HadPrevious ? Load : Sample();
+        return HadPrevious || !First ? Load : Sample(false);
     }
 };
 
