@@ -644,7 +644,10 @@ void Tmainform::AddFirstActionExecute()
         return;
     }
     std::string Name = NewLayoutName;
-    if (!InputQuery("Layout name ...", "Please enter a layout name", Name))
+    const auto Ask = [](std::string& Answer) {
+        return InputQuery("Layout name ...", "Please enter a layout name", Answer);
+    };
+    if (!AskLayoutName(Name, Ask, [] { ::MessageBeep(0); }))
         return;
     const TNodeId Node = Tree.CreateLayoutNode(Name, nkLayout);
     Layouts->ApplyLayout(Node);
