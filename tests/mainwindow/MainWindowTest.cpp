@@ -1,5 +1,8 @@
 // The main window driven by messages: help mode, the layouts drop-down
 // menu, the hover panel, moving, closing.
+// Winsock before windows.h.
+#include "mainwindow/TestHttpServer.h"
+
 #include "hosting/AppPanel.h"
 #include "hosting/ApplicationItem.h"
 #include "hosting/RulesFile.h"
@@ -16,6 +19,7 @@
 #include "toolkit/ToolBar.h"
 
 #include "Win32TestSupport.h"
+#include "mainwindow/RulesUpdateSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -292,6 +296,54 @@ TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
     }
     EXPECT_TRUE(HostValueExists("Path"));
     EXPECT_TRUE(HostValueExists("MainWindowLeftPos"));
+}
+
+// Answers this thread's message boxes with OK and keeps their texts.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(TApplication& App) : FTimer(&App, 50)
+    {
+        FTimer.OnTimer = [this] { ::EnumThreadWindows(::GetCurrentThreadId(), &Visit, reinterpret_cast<LPARAM>(this)); };
+    }
+    std::vector<std::string> Texts;
+
+private:
+    static BOOL CALLBACK Visit(HWND Wnd, LPARAM Param)
+    {
+        char Class[16] = {}, Text[256] = {};
+        ::GetClassNameA(Wnd, Class, sizeof(Class));
+        if (std::string(Class) != "#32770" || !::IsWindowVisible(Wnd))
+            return TRUE;
+        ::GetDlgItemTextA(Wnd, 0xFFFF, Text, sizeof(Text));  // the box's text
+        reinterpret_cast<BoxAnswerer*>(Param)->Texts.push_back(Text);
+        ::PostMessageA(Wnd, WM_COMMAND, IDOK, 0);
+        return FALSE;
+    }
+    Timer FTimer;
+};
+
+TEST_F(MainWindowTest, ClosingIsRefusedWhileARulesDownloadRuns)
+{
+    TestHttpServer Server;
+    Server.SetAnswer(UpdatePath, {200, RulesText("2099 January 1", "Served Tool", 4000), 5, 300});
+    HKEY K;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, HostKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &K, nullptr), ERROR_SUCCESS);
+    const std::string Host = "127.0.0.1:" + std::to_string(Server.Port);
+    ::RegSetValueExA(K, "UpdateHost", 0, REG_SZ, reinterpret_cast<const BYTE*>(Host.c_str()), static_cast<DWORD>(Host.size() + 1));
+    ::RegCloseKey(K);
+    BoxAnswerer Boxes(App);
+    Click(Main->ToolBar1, Main->UpdateButton);
+    ASSERT_TRUE(RunUntil(App, [&] { return Main->Updater->Busy(); }, 5000));
+    ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(RunUntil(App, [&] { return !Boxes.Texts.empty(); }, 5000));
+    EXPECT_EQ(Boxes.Texts.front(), "Download in progress. Please wait!");
+    EXPECT_FALSE(App.Terminated());
+    EXPECT_FALSE(HostValueExists("Path"));
+    // Once the download is over, closing goes ahead.
+    ASSERT_TRUE(RunUntil(App, [&] { return !Main->Updater->Busy(); }, 10000));
+    ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(RunUntil(App, [&] { return App.Terminated(); }, 5000));
+    EXPECT_TRUE(HostValueExists("Path"));
 }
 
 }  // namespace
