@@ -4,6 +4,7 @@
 // command line is read.
 #include "dialogs/ConfirmDuplicatesWin.h"
 #include "dialogs/SearchForFilesWin.h"
+#include "dialogs/applicationlistWin.h"
 #include "dialogs/progressesWin.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/confirmation.h"
@@ -26,6 +27,7 @@ namespace {
 // TMinSizeEditorForm.
 const std::function<Form*(TApplication&)> FormOrder[] = {
     [](TApplication& App) -> Form* { return new Tmainform(&App); },
+    [](TApplication& App) -> Form* { return new TApplicationListForm(&App); },
     [](TApplication& App) -> Form* { return new TProgressbarForm(&App); },
     [](TApplication& App) -> Form* { return new TConfirmDuplicatesForm(&App); },
     [](TApplication& App) -> Form* { return new TConfirmationForm(&App); },
