@@ -9,6 +9,9 @@
 #include "hosting/appmonitor.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/confirmation.h"
+#include "dialogs/ConfirmDuplicatesWin.h"
+#include "dialogs/applicationlistWin.h"
+#include "toolkit/SpeedButton.h"
 #include "mainwindow/RulesUpdateWin.h"
 #include "mainwindow/main.h"
 #include "toolkit/ActionList.h"
@@ -42,6 +45,8 @@ protected:
         SetFileProbe(&Win32FileProbe);
         Main = new Tmainform(&App);
         App.MainForm = Main;
+        new TApplicationListForm(&App);
+        new TConfirmDuplicatesForm(&App);
         new TConfirmationForm(&App);
         Main->ShowHelpTopic = [this](int Context) {
             Topics.push_back(Context);
@@ -263,6 +268,7 @@ void KnowHostee()
         "URL: | Problems: | Window #: | Window Title: | Window Class:",
         " Tests | Plain Hostee | | | | bind; no title | hostee.exe | | | | |"};
     int Line = 0;
+    KnownApps.RulesDate = 0;  // any database an earlier test left is older
     ReadApplicationRules(Rules, Line);
 }
 
@@ -344,6 +350,58 @@ TEST_F(MainWindowTest, ClosingIsRefusedWhileARulesDownloadRuns)
     ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(RunUntil(App, [&] { return App.Terminated(); }, 5000));
     EXPECT_TRUE(HostValueExists("Path"));
+}
+
+TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrClosed)
+{
+    KnowHostee();
+    const std::string Exe = TestExeDir() + "hostee.exe";
+    TIdentifyInfo Info;
+    std::string Message;
+    ASSERT_EQ(CheckApplication("", Exe, Info, Message, false), irBind);
+    ASSERT_TRUE(ApplicationListForm->AddApplication(Exe, Info));
+    Main->RefreshApps = true;
+    Main->LayoutsMenuClick(MakeLayout("Two", 2));
+    Idle();
+    ASSERT_EQ(Main->BindAppComboBox->Item(1), "Plain Hostee");
+    struct Case {
+        const char* Name;
+        SpeedButton* Button;
+        bool WantRunning;
+    };
+    const Case Cases[] = {{"unbind", Main->MiniUnbindbutton, true}, {"close", Main->MiniClosebutton, false}};
+    for (const Case& C : Cases) {
+        TAppPanel* P = HostPanels().front();
+        RECT R;
+        ::GetWindowRect(P->Handle(), &R);
+        ::SetCursorPos((R.left + R.right) / 2, (R.top + R.bottom) / 2);
+        Idle();
+        ASSERT_EQ(Main->HoverPanel, P) << C.Name;
+        ::SendMessageA(Main->BindAppComboBox->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+        TApplicationItem* Item = nullptr;
+        ASSERT_TRUE(RunUntil(App, [&] {
+            Item = Main->Monitor->FindItemByPanel(P->ClientPanel);
+            return Item && Item->Bound && C.Button->Parent() == P->ClientPanel;
+        }, 15000)) << C.Name;
+        std::string Name;
+        EXPECT_TRUE(Main->Layouts->Tree.NodeAppName(Main->HoverNode(), Name));
+        EXPECT_EQ(Name, "Plain Hostee");
+        const HWND Wnd = Item->Handle;
+        EXPECT_EQ(::GetAncestor(Wnd, GA_PARENT), P->ClientPanel->Handle()) << C.Name;
+        HANDLE Process = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item->ProcessId);
+        ::SendMessageA(C.Button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
+        ::SendMessageA(C.Button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
+        if (C.WantRunning) {
+            EXPECT_EQ(Main->Monitor->FindItemByPanel(P->ClientPanel), nullptr) << C.Name;
+            EXPECT_NE(::GetAncestor(Wnd, GA_PARENT), P->ClientPanel->Handle()) << C.Name;
+            EXPECT_EQ(::WaitForSingleObject(Process, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << C.Name;
+            ::TerminateProcess(Process, 0);
+        }
+        EXPECT_TRUE(RunUntil(App, [&] { return ::WaitForSingleObject(Process, 0) == WAIT_OBJECT_0; },
+                             10000)) << C.Name;
+        ::CloseHandle(Process);
+        RunUntil(App, [&] { return Main->Monitor->Count() == 0; }, 5000);
+    }
 }
 
 }  // namespace
