@@ -657,9 +657,8 @@ bool Tmainform::ApplicationLocation(const std::string& Name, std::string& Path, 
 
 void Tmainform::LayoutsActionExecute()
 {
-    {
-        TBusyScope B(*this);
-    }
+    // The layout designer's editor runs here, Busy raised, once its window
+    // exists; what it changed is shown again afterwards.
     RefreshApps = true;
     RefreshLayoutsMenu = true;
 }
@@ -673,6 +672,7 @@ void Tmainform::ApplicationsActionExecute()
     RefreshApps = true;
 }
 
+// The known-applications window shows the database here once it exists.
 void Tmainform::ViewKnownAppsActionExecute() {}
 
 void Tmainform::EditKnownAppsActionExecute() {}
