@@ -364,6 +364,8 @@ TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrCl
     Main->LayoutsMenuClick(MakeLayout("Two", 2));
     Idle();
     ASSERT_EQ(Main->BindAppComboBox->Item(1), "Plain Hostee");
+    ASSERT_EQ(Main->ApplicationsPopupMenu->Count(), 1);
+    EXPECT_EQ(Main->ApplicationsPopupMenu->Items(0).Caption, "Plain Hostee");
     struct Case {
         const char* Name;
         SpeedButton* Button;
