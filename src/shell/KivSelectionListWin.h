@@ -29,7 +29,7 @@ public:
     // An existing folder; drive roots without touching the disk; paths of
     // 260 characters or more through the long form. Wildcards never match.
     static bool IsFolder(const std::wstring& Path);
-    // The long form of the path as given (see LongPathFormOf).
+    // The long-path form of Path (see LongPathFormOf).
     static std::wstring GetLongPathForm(const std::wstring& Path);
     // FindFirstFileW on the long form of the full path; the caller closes
     // the handle (INVALID_HANDLE_VALUE on failure).
