@@ -1,6 +1,6 @@
 #include "dialogs/ConfirmDuplicates.h"
 
-#include "dialogs/StateTree.h"
+#include "dialogs/SearchForFiles.h"
 
 std::string KnownAppName(const TIdentifyInfo& Ref)
 {
@@ -69,7 +69,7 @@ std::string CandidateText(const std::string& Path, const TFileVersion& Version)
 int CheckedChild(const std::vector<int>& ChildStates)
 {
     for (std::size_t I = 0; I < ChildStates.size(); ++I)
-        if (ChildStates[I] == nsChosen)
+        if (ChildStates[I] == tsOptionOn)
             return static_cast<int>(I);
     return -1;
 }
