@@ -62,6 +62,10 @@ public:
     {
         return List.AddApplication(Path, Info);
     }
+    bool TakeFoundApplications(StringList& Found, std::vector<TIdentifyInfo>& Refs)
+    {
+        return List.TakeFoundApplications(Found, Refs);
+    }
     void AddOrUpdateFoundApplication(const std::string& Path, const TIdentifyInfo& Info,
                                      int& FirstRow)
     {
