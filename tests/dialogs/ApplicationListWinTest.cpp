@@ -102,6 +102,17 @@ TEST_F(AppListWin, ExecutablesAddedThroughTheListShowInTheTable)
     EXPECT_GE(List->ApplicationIconIndex("Version App"), 0);
     // The owner-drawn cells paint without complaint.
     ::RedrawWindow(List->AppTable->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    // No column is edited by hand: a typed text does not stay.
+    for (int Col : {2, 3}) {
+        ASSERT_TRUE(List->AppTable->FocusCell(Col, 1));
+        const std::string Before = List->AppTable->Cell(Col, 1);
+        ::SendMessageA(List->AppTable->Handle(), WM_KEYDOWN, VK_F2, 0);
+        if (HWND Edit = ::GetFocus(); Edit && Edit != List->AppTable->Handle())
+            ::SendMessageA(Edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("typed"));
+        ::SendMessageA(::GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+        EXPECT_EQ(List->AppTable->Cell(Col, 1), Before);
+        EXPECT_FALSE(List->AppTable->EditorShowing());
+    }
 }
 
 TEST_F(AppListWin, RemovingAsksAndOnlyYesDeletes)
