@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <dlgs.h>
+
 namespace {
 
 const char* const Columns = "Flags|Category|Application|Version|Location";
@@ -150,6 +152,43 @@ TEST_F(AppListWin, RemovingAsksAndOnlyYesDeletes)
     StringList Lines;
     List->WriteApplicationList(Lines);
     EXPECT_EQ(Lines.size(), 3u);
+}
+
+TEST_F(AppListWin, AddAppAsksForAFileAndAddsAKnownOne)
+{
+    struct Case {
+        const char* Exe;
+        const char* Message;  // shown instead of adding
+        int Records;
+    } Cases[] = {
+        {"verapp_none.exe", "*", 1},
+        {"verapp_1_5.exe", "", 1},
+    };
+    for (const Case& K : Cases) {
+        SCOPED_TRACE(K.Exe);
+        const std::string Exe = TestExeDir() + K.Exe;
+        std::string Shown;
+        ModalScript Answer(&App, [] { return MessageBoxWindow() != nullptr; },
+                           {[&] {
+                                // The open dialog: the file name, then Open.
+                                HWND Dialog = MessageBoxWindow();
+                                ::SetDlgItemTextA(Dialog, cmb13, Exe.c_str());
+                                ::PostMessageA(Dialog, WM_COMMAND, IDOK, 0);
+                            },
+                            [&] {
+                                HWND Box = MessageBoxWindow();
+                                char Text[256] = {};
+                                ::GetDlgItemTextA(Box, 0xFFFF, Text, sizeof Text);
+                                Shown = Text;
+                                ::PostMessageA(Box, WM_COMMAND, IDOK, 0);
+                            }},
+                           true);
+        ClickToolButton(0);
+        EXPECT_EQ(List->AddApplicationAction->Dialog.FileName, Exe);
+        EXPECT_EQ(Shown.empty(), *K.Message == 0) << Shown;
+        EXPECT_EQ(List->AppTable->Grid.RecordCount(), K.Records);
+    }
+    EXPECT_EQ(List->AppTable->Cell(2, 1), "Version App");
 }
 
 }  // namespace
