@@ -1,6 +1,6 @@
 #include "dialogs/ConfirmDuplicates.h"
 
-#include "dialogs/SearchForFiles.h"
+#include "dialogs/StateTree.h"
 
 std::string KnownAppName(const TIdentifyInfo& Ref)
 {
@@ -69,7 +69,7 @@ std::string CandidateText(const std::string& Path, const TFileVersion& Version)
 int CheckedChild(const std::vector<int>& ChildStates)
 {
     for (std::size_t I = 0; I < ChildStates.size(); ++I)
-        if (ChildStates[I] == tsOptionOn)
+        if (ChildStates[I] == nsChosen)
             return static_cast<int>(I);
     return -1;
 }

@@ -38,7 +38,7 @@ TDuplicatePlan PlanDuplicates(const std::vector<TIdentifyInfo>& Refs,
                               const std::function<void(int Item)>& OnItem = nullptr);
 // "Version 1.2: [path]", or "[path]" without a version.
 std::string CandidateText(const std::string& Path, const TFileVersion& Version);
-// The first child chosen (an option on) among ChildStates, or -1.
+// The first child chosen (nsChosen) among ChildStates, or -1.
 int CheckedChild(const std::vector<int>& ChildStates);
 // The singles, then per open group its candidate at Chosen[g].
 std::vector<int> KeptItems(const TDuplicatePlan& Plan, const std::vector<int>& Chosen);

@@ -2,6 +2,7 @@
 
 #include "dialogs/ConfirmDuplicates.h"
 #include "dialogs/OkCancelBar.h"
+#include "dialogs/StateTree.h"
 #include "dialogs/StateTreeWin.h"
 #include "dialogs/progressesWin.h"
 #include "shell/Shell_Win32Win.h"
@@ -86,12 +87,12 @@ bool TConfirmDuplicatesForm::Execute(StringList& Found, std::vector<TIdentifyInf
     const int Open = SystemImageList->GetFolderIconIndex(true);
     for (std::size_t G = 0; G < Plan.Open.size(); ++G) {
         const TDuplicateGroup& Group = Plan.Open[G];
-        HTREEITEM Node = TV->AddChild(nullptr, Group.Name, Closed, Open, tsNone, 0);
+        HTREEITEM Node = TV->AddChild(nullptr, Group.Name, Closed, Open, nsNone, 0);
         for (std::size_t I = 0; I < Group.Items.size(); ++I) {
             const int Item = Group.Items[I];
             const int Icon =
                 SystemImageList->GetFileIconIndex(AnsiToWide(Found[Item]), si_small, false);
-            const int State = static_cast<int>(I) == Plan.Preselected[G] ? tsOptionOn : tsOptionOff;
+            const int State = static_cast<int>(I) == Plan.Preselected[G] ? nsChosen : nsNotChosen;
             TV->AddChild(Node, CandidateText(Found[Item], Refs[Item].Version), Icon, Icon, State,
                          Item);
         }

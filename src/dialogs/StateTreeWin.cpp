@@ -1,20 +1,26 @@
 #include "dialogs/StateTreeWin.h"
 
+#include "dialogs/StateTree.h"
 #include "toolkit/ImageList.h"
 
-void TreeViewStates::SetState(Node N, int State)
+namespace {
+
+std::vector<int> States(const TreeView& Tree, const std::vector<HTREEITEM>& Items)
 {
-    if (FTree.ItemState(Item(N)) != State)
-        FTree.SetItemState(Item(N), State);
+    std::vector<int> S;
+    for (HTREEITEM I : Items)
+        S.push_back(Tree.ItemState(I));
+    return S;
 }
 
-std::vector<IStateTree::Node> TreeViewStates::Nodes(const std::vector<HTREEITEM>& Items)
+void SetStates(TreeView& Tree, const std::vector<HTREEITEM>& Items, const std::vector<int>& S)
 {
-    std::vector<Node> Result;
-    for (HTREEITEM I : Items)
-        Result.push_back(ToNode(I));
-    return Result;
+    for (std::size_t I = 0; I < Items.size(); ++I)
+        if (Tree.ItemState(Items[I]) != S[I])
+            Tree.SetItemState(Items[I], S[I]);
 }
+
+}  // namespace
 
 void AddStateImages(ImageList& List)
 {
@@ -32,8 +38,14 @@ void AddStateImages(ImageList& List)
 
 void ToggleTreeNode(TreeView& Tree, HTREEITEM Node)
 {
-    TreeViewStates States(Tree);
-    ToggleNodeState(States, TreeViewStates::ToNode(Node));
+    if (!Node)
+        return;
+    const std::vector<HTREEITEM> Siblings = Tree.Siblings(Node);
+    std::vector<int> S = States(Tree, Siblings);
+    for (std::size_t I = 0; I < Siblings.size(); ++I)
+        if (Siblings[I] == Node)
+            ToggleNodeState(S, I);
+    SetStates(Tree, Siblings, S);
 }
 
 void StateImageClick(TreeView& Tree)
@@ -45,8 +57,15 @@ void StateImageClick(TreeView& Tree)
     // The click selects the node it lands on.
     if (Tree.Selected() != Hit)
         Tree.Select(Hit);
-    TreeViewStates States(Tree);
+    HTREEITEM Node = Tree.Selected();
+    ToggleTreeNode(Tree, Node);
+    const std::vector<HTREEITEM> Children = Tree.Children(Node);
+    const int State = Tree.ItemState(Node);
+    if (Children.empty() || (State != nsUnticked && State != nsTicked))
+        return;
     Tree.BeginUpdate();
-    ToggleNodeAndChildren(States, TreeViewStates::ToNode(Tree.Selected()));
+    std::vector<int> S = States(Tree, Children);
+    MatchChildrenToParent(State, S);
+    SetStates(Tree, Children, S);
     Tree.EndUpdate();
 }

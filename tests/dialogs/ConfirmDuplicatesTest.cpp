@@ -1,4 +1,5 @@
 #include "dialogs/ConfirmDuplicates.h"
+#include "dialogs/StateTree.h"
 #include "dialogs/progresses.h"
 
 #include "hosting/RulesTestSupport.h"
@@ -60,9 +61,35 @@ TEST(Duplicates, PlanKeepsSinglesFirstThenTheChosenOfEachGroup)
     EXPECT_EQ(Found, (StringList{"b", "a2", "g1", "bad"}));
     EXPECT_EQ(Refs[1].Index, 2);
     EXPECT_TRUE(PlanDuplicates({}).Open.empty());
+    ClearDatabase();
+}
+
+TEST(Duplicates, ToggleRuleAndChildren)
+{
+    struct Case {
+        std::vector<int> Before;
+        std::size_t Index;
+        std::vector<int> After;
+    } Cases[] = {
+        {{1, 2}, 0, {2, 2}},
+        {{1, 2}, 1, {1, 1}},
+        {{4, 3, 3}, 2, {3, 3, 4}},
+        {{3, 4, 1}, 0, {4, 3, 1}},
+        {{3, 4}, 1, {3, 4}},  // a chosen option stays
+        {{0, 3}, 0, {0, 3}},
+        {{3}, 5, {3}},
+    };
+    for (Case K : Cases) {
+        ToggleNodeState(K.Before, K.Index);
+        EXPECT_EQ(K.Before, K.After);
+    }
+    std::vector<int> Children = {1, 2, 1};
+    MatchChildrenToParent(nsTicked, Children);
+    EXPECT_EQ(Children, (std::vector<int>{2, 2, 2}));
+    MatchChildrenToParent(nsChosen, Children);
+    EXPECT_EQ(Children, (std::vector<int>{2, 2, 2}));
     EXPECT_EQ(CheckedChild({3, 4, 4}), 1);
     EXPECT_EQ(CheckedChild({3, 3}), -1);
-    ClearDatabase();
 }
 
 TEST(Progress, PercentInTheTitles)
