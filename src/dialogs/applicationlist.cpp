@@ -220,10 +220,10 @@ bool TApplicationList::AddApplication(const std::string& Path, const TIdentifyIn
     StringList Found{Path};
     std::vector<TIdentifyInfo> Refs{Info};
     AddStillKnownListedApplications(Found, Refs);
-    return TakeFoundApplications(Found, Refs);
+    return EnterFoundApplications(Found, Refs);
 }
 
-bool TApplicationList::TakeFoundApplications(StringList& Found, std::vector<TIdentifyInfo>& Refs)
+bool TApplicationList::EnterFoundApplications(StringList& Found, std::vector<TIdentifyInfo>& Refs)
 {
     if (!OnResolveDuplicates || !OnResolveDuplicates(Found, Refs))
         return false;

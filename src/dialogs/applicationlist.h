@@ -53,7 +53,7 @@ public:
     // The duplicates resolver reduces Found and Refs, then the kept ones
     // enter the list (after the "N" and "C" of the last add are cleared);
     // false when the user cancelled or the counts disagree.
-    bool TakeFoundApplications(StringList& Found, std::vector<TIdentifyInfo>& Refs);
+    bool EnterFoundApplications(StringList& Found, std::vector<TIdentifyInfo>& Refs);
     void AddOrUpdateFoundApplication(const std::string& Path, const TIdentifyInfo& Info,
                                      int& FirstRow);
     void ClearNewChangedFlags();

@@ -62,9 +62,9 @@ public:
     {
         return List.AddApplication(Path, Info);
     }
-    bool TakeFoundApplications(StringList& Found, std::vector<TIdentifyInfo>& Refs)
+    bool EnterFoundApplications(StringList& Found, std::vector<TIdentifyInfo>& Refs)
     {
-        return List.TakeFoundApplications(Found, Refs);
+        return List.EnterFoundApplications(Found, Refs);
     }
     void AddOrUpdateFoundApplication(const std::string& Path, const TIdentifyInfo& Info,
                                      int& FirstRow)
