@@ -1,7 +1,13 @@
 #include "dialogs/StateTreeWin.h"
 
+#include "dialogs/OkCancelBar.h"
+
 #include "dialogs/StateTree.h"
+#include "shell/OvandrelWin.h"
+#include "toolkit/Form.h"
 #include "toolkit/ImageList.h"
+#include "toolkit/Panel.h"
+#include "toolkit/StdControls.h"
 
 namespace {
 
@@ -68,4 +74,37 @@ void StateImageClick(TreeView& Tree)
     MatchChildrenToParent(State, S);
     SetStates(Tree, Children, S);
     Tree.EndUpdate();
+}
+
+TStateTreeDialog BuildStateTreeDialog(Form& Dialog, const std::string& Text, int TextHeight,
+                                      const std::string& OkCaption)
+{
+    TStateTreeDialog D;
+    LabelArgs L;
+    L.Parent = &Dialog;
+    L.Caption = Text;
+    L.Height = TextHeight;
+    L.Align = TAlign::Top;
+    L.Alignment = TAlignment::Center;
+    L.WordWrap = true;
+    D.Text = new Label(&Dialog, L);
+
+    const OkCancelBar Bar = AddOkCancelBar(&Dialog);
+    D.Bar = Bar.Bar;
+    D.Ok = Bar.Ok;
+    D.Ok->SetText(OkCaption);
+    D.Cancel = Bar.Cancel;
+
+    D.SystemImages = new TKivSystemImageList(&Dialog);
+    D.StateImages = new ImageList(&Dialog, ImageListArgs());
+    AddStateImages(*D.StateImages);
+    TreeViewArgs T;
+    T.Parent = &Dialog;
+    T.Align = TAlign::Client;
+    T.Indent = 19;
+    T.Images = D.SystemImages->Handle();
+    T.StateImages = D.StateImages;
+    D.Tree = new TreeView(&Dialog, T);
+    D.Tree->OnCollapsing = [](TreeView&, HTREEITEM, bool& Allow) { Allow = false; };
+    return D;
 }
