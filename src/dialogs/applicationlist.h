@@ -50,10 +50,6 @@ public:
     bool ApplicationLocation(const std::string& Name, std::string& Path, bool Translate) const;
 
     bool AddApplication(const std::string& Path, const TIdentifyInfo& Info);
-    // The duplicates resolver reduces Found and Refs, then the kept ones
-    // enter the list (after the "N" and "C" of the last add are cleared);
-    // false when the user cancelled or the counts disagree.
-    bool EnterFoundApplications(StringList& Found, std::vector<TIdentifyInfo>& Refs);
     void AddOrUpdateFoundApplication(const std::string& Path, const TIdentifyInfo& Info,
                                      int& FirstRow);
     void ClearNewChangedFlags();
