@@ -82,8 +82,6 @@ public:
                                const std::string& CellValue, const RECT& Rect, Canvas& C);
     void AddApplicationActionAccept();
     void RemoveApplicationActionExecute();
-    // The search for installed applications, set by its unit.
-    std::function<void(TApplicationListForm& Sender)> SearchForFilesActionExecute;
 
 private:
     std::string FBaseCaption;

@@ -3,6 +3,7 @@
 #include "DialogsWinTestSupport.h"
 #include "Win32TestSupport.h"
 #include "dialogs/ConfirmDuplicatesWin.h"
+#include "dialogs/SearchForFilesWin.h"
 #include "dialogs/progressesWin.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/RulesTestSupport.h"
@@ -48,6 +49,7 @@ protected:
         App.SetTitle("application list test");
         new TProgressbarForm(&App);
         new TConfirmDuplicatesForm(&App);
+        Chooser = new TSearchForFilesForm(&App);
         List = new TApplicationListForm(&App);
         List->Show();
     }
@@ -73,6 +75,7 @@ protected:
 
     TApplication App;
     TApplicationListForm* List = nullptr;
+    TSearchForFilesForm* Chooser = nullptr;
 };
 
 TEST_F(AppListWin, ExecutablesAddedThroughTheListShowInTheTable)
@@ -189,6 +192,15 @@ TEST_F(AppListWin, AddAppAsksForAFileAndAddsAKnownOne)
         EXPECT_EQ(List->AppTable->Grid.RecordCount(), K.Records);
     }
     EXPECT_EQ(List->AppTable->Cell(2, 1), "Version App");
+
+    // Search Apps... asks for the locations; cancelled, nothing changes.
+    List->SetListModified(false);
+    ModalScript Cancel(&App, [&] { return Chooser->Visible(); },
+                       {[&] { ::PostMessageA(Chooser->Handle(), WM_CLOSE, 0, 0); }});
+    ClickToolButton(3);
+    EXPECT_EQ(Cancel.Done(), 1u);
+    EXPECT_EQ(List->AppTable->Grid.RecordCount(), 1);
+    EXPECT_FALSE(List->ApplicationListModified());
 }
 
 }  // namespace
