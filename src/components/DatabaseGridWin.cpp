@@ -290,11 +290,14 @@ void TDatabaseGridWin::DrawCell(Canvas& C, int ACol, int ARow, const RECT& Rect,
         const std::string Column = Grid.ColumnName(ACol);
         const std::string Text = Grid.Cell(ACol, ARow).substr(0, TDatabaseGrid::MaxDrawText);
         bool GoOn = true;
+        // An owner-drawn column is the owner's alone unless OnOwnerDrawCellEx
+        // hands it back, even when no event is assigned.
         if (Grid.IsOwnerDrawColumn(ACol)) {
             if (OnOwnerDrawCellEx) {
                 OnOwnerDrawCellEx(*this, ACol, ARow, Column, Text, Rect, C, GoOn);
-            } else if (OnOwnerDrawCell) {
-                OnOwnerDrawCell(*this, ACol, ARow, Column, Text, Rect, C);
+            } else {
+                if (OnOwnerDrawCell)
+                    OnOwnerDrawCell(*this, ACol, ARow, Column, Text, Rect, C);
                 GoOn = false;
             }
         }
