@@ -228,6 +228,16 @@ TEST_F(DatabaseGridWinTest, TheComboBoxAndTheButtonFollowTheCurrentCell)
     EXPECT_EQ(M.TypeAheadText, "SE");
     EXPECT_EQ(Combo->ItemIndex(), 1);
     Combo->SetDroppedDown(false);
+    // A box the grid let go draws its own items; a grid gone leaves it none
+    // of its handlers.
+    T->SetLookUpCombobox(nullptr);
+    ::ShowWindow(Combo->Handle(), SW_SHOW);
+    ::InvalidateRect(Combo->Handle(), nullptr, TRUE);
+    ::UpdateWindow(Combo->Handle());
+    T->SetLookUpCombobox(Combo);
+    delete T;
+    EXPECT_FALSE(Combo->OnDrawItem || Combo->OnChange || Combo->OnDropDown || Combo->OnCloseUp ||
+                 Combo->OnKeyPress);
 }
 
 TEST_F(DatabaseGridWinTest, FirstPaintSelectsAndFocusReportsTheEditor)
