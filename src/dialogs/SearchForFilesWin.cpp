@@ -3,6 +3,7 @@
 #include "dialogs/StateTree.h"
 #include "dialogs/StateTreeWin.h"
 #include "dialogs/applicationlist.h"
+#include "dialogs/applicationlistWin.h"
 #include "dialogs/progressesWin.h"
 #include "hosting/VelmoraWin.h"
 #include "shell/Shell_Win32.h"

@@ -36,7 +36,7 @@ class ToolButton;
 enum class TMouseButton;
 using TShiftState = unsigned;
 
-class Tmainform : public Form, public IRulesUpdateView {
+class Tmainform : public Form, public IRulesUpdateView, public IApplicationLocations {
 public:
     explicit Tmainform(Component* Owner);
     ~Tmainform() override;
@@ -160,6 +160,8 @@ public:
     void ShowStatus(const std::string& Text) override;
     void HideStatus() override;
     void ShowMessage(const std::string& Text) override;
+    // Where the application list finds a named application.
+    bool ApplicationLocation(const std::string& Name, std::string& Path, bool Translate) override;
 
 protected:
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
