@@ -1,5 +1,6 @@
 #include "dialogs/MinSizeEditorWin.h"
 #include "dialogs/PropertyEditorWin.h"
+#include "dialogs/applicationlistWin.h"
 #include "dialogs/knownapplistWin.h"
 #include "hosting/FakeItemMonitor.h"
 #include "hosting/RulesTestSupport.h"
@@ -156,6 +157,22 @@ TEST(KnownAppsWindow, ViewingByCategoryAndSwitchingTabs)
     EXPECT_EQ(Seen[5], "10");
     EXPECT_EQ(F.Form->CategoriesTabSet->Count(), 4);
     EXPECT_EQ(F.Form->CategoriesTabSet->Tab(2), "Allowed windows");
+}
+
+TEST(KnownAppsWindow, FoundLettersComeFromTheApplicationList)
+{
+    Fixture F;
+    F.Form->ListedApplications = nullptr;
+    auto* List = new TApplicationListForm(&F.App);
+    List->AppTable->Grid.AddRecord("Application|Version", "xeno|");
+    std::string Found;
+    F.Show(false, [&] {
+        for (int R = 1; R <= F.Form->AppTable->Grid.RecordCount(); ++R)
+            Found += F.Form->AppTable->Grid.CellByName("Application", R) + "=" +
+                     F.Form->AppTable->Grid.CellByName("Found", R) + " ";
+        F.Click(F.Form->cancelbutton);
+    });
+    EXPECT_EQ(Found, "Spin (Paul)= Xeno=F ");
 }
 
 TEST(KnownAppsWindow, EditingAddRemoveCellButtonAndOk)
