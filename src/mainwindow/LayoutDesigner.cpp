@@ -197,6 +197,7 @@ void TLayoutDesigner::UpDownClick(TPercentEdit Edit, int Position)
     if (Edit < 0 || Edit >= PercentEditCount)
         return;
     Positions[Edit] = Position;
+    Layouts.RefreshPreview = true;
     const TNodeId S = Tree.Selected;
     if (!Tree.IsPanelOrApp(S))
         return;
@@ -215,7 +216,6 @@ void TLayoutDesigner::UpDownClick(TPercentEdit Edit, int Position)
     std::string Text = Tree.Text(S);
     SetNodeField(Text, Field, Percent(Position));
     Tree.SetText(S, Text);
-    Layouts.RefreshPreview = true;
     if (Layouts.InAppliedLayout(S))
         Layouts.Relayout(nullptr);
 }
