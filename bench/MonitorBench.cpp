@@ -1,9 +1,10 @@
-// monitor_bench: what the application monitor costs. Run by hand, e.g. under
-// Wine on a display with a window manager, next to tests/apps' hostee.exe:
+// monitor_bench: what the application monitor costs. scripts/bench.sh runs
+// it; by hand, under Wine on a display with a window manager, next to
+// tests/apps' hostee.exe:
 //   wine monitor_bench.exe [opens] [idle seconds]
 // 1. Open to bound: the time from OpenApplication to the bound event, over
 //    several opens, beside hostee's own time from its start to showing its
-//    window (which it logs). Binding waits for the monitor's next tick.
+//    window (which it logs).
 // 2. Idle: the host's CPU time (GetProcessTimes) while three bound programs
 //    sit in their panels and the loop runs the main window's idle
 //    adjustment.

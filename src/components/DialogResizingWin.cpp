@@ -1,8 +1,11 @@
 #include "components/DialogResizingWin.h"
 
 #include "toolkit/Application.h"
+#include "toolkit/ComboBox.h"
 #include "toolkit/Form.h"
 #include "toolkit/Panel.h"
+#include "toolkit/SpeedButton.h"
+#include "toolkit/StatusBar.h"
 #include "toolkit/StdControls.h"
 
 namespace {
@@ -39,20 +42,28 @@ class ControlAdapter : public IDialogControl {
 public:
     explicit ControlAdapter(Control* C) : FControl(C)
     {
-        if (dynamic_cast<Label*>(C)) {
-            FKind = TControlKind::Label;
-            FClass = "TLabel";
-            FAutoSize = true;  // labels size themselves to their text by default
-        } else if (dynamic_cast<CheckBox*>(C)) {
-            FKind = TControlKind::CheckBox;
-            FClass = "TCheckBox";
-        } else if (dynamic_cast<Button*>(C)) {
-            FKind = TControlKind::Button;
-            FClass = "TButton";
-        } else if (dynamic_cast<Panel*>(C)) {
-            FKind = TControlKind::Panel;
-            FClass = "TPanel";
-        }
+        struct KindOf {
+            bool (*Test)(Control*);
+            TControlKind Kind;
+            const char* Class;
+        };
+        static const KindOf Kinds[] = {
+            {[](Control* X) { return dynamic_cast<Label*>(X) != nullptr; }, TControlKind::Label, "TLabel"},
+            {[](Control* X) { return dynamic_cast<CheckBox*>(X) != nullptr; }, TControlKind::CheckBox, "TCheckBox"},
+            {[](Control* X) { return dynamic_cast<Button*>(X) != nullptr; }, TControlKind::Button, "TButton"},
+            {[](Control* X) { return dynamic_cast<Panel*>(X) != nullptr; }, TControlKind::Panel, "TPanel"},
+            {[](Control* X) { return dynamic_cast<ComboBox*>(X) != nullptr; }, TControlKind::ComboBox, "TComboBox"},
+            {[](Control* X) { return dynamic_cast<SpeedButton*>(X) != nullptr; }, TControlKind::SpeedButton, "TSpeedButton"},
+            {[](Control* X) { return dynamic_cast<StatusBar*>(X) != nullptr; }, TControlKind::StatusBar, "TStatusBar"},
+        };
+        for (const KindOf& K : Kinds)
+            if (K.Test(C)) {
+                FKind = K.Kind;
+                FClass = K.Class;
+                break;
+            }
+        // Labels size themselves to their text by default.
+        FAutoSize = FKind == TControlKind::Label;
     }
     TControlKind Kind() const override { return FKind; }
     std::string Name() const override { return FControl->Name; }

@@ -1,7 +1,8 @@
 // Dialog resizing on a toolkit form: the form and its controls seen by the
 // resizing model, and the application's idle moment for the toolbar
-// re-layout. Labels, check boxes, buttons and panels are recognised; any
-// other control keeps its own size.
+// re-layout. Labels, check boxes, buttons, panels, combo boxes, speed
+// buttons and status bars are recognised; any other control keeps its own
+// size. Controls take their form's font.
 //
 // A form attaches one in its constructor, after its controls, with
 // AttachDialogResizer, and calls DialogResizer->ActivateScaling() from its

@@ -131,7 +131,8 @@ void TAppWindowCollection::FillExeName(TWindowItem& Rec)
     if (!Rec.ExeName.empty())
         return;
     const auto Known = FProcessExe.find(Rec.ProcessId);
-    if (Known != FProcessExe.end()) {
+    if (Known != FProcessExe.end() &&
+        (!Known->second.Path.empty() || Known->second.Failures >= ExeReadTries)) {
         Rec.ExeName = Known->second.Path;
         return;
     }
@@ -147,7 +148,7 @@ void TAppWindowCollection::FillExeName(TWindowItem& Rec)
         return true;
     });
     if (!Taken)
-        FProcessExe[Rec.ProcessId].Failed = true;
+        ++FProcessExe[Rec.ProcessId].Failures;
     else if (!Found.empty())
         FProcessExe[Rec.ProcessId].Path = Found;
     // A process without an .exe or .com module is asked again next pass.

@@ -128,6 +128,10 @@ public:
 
     // Module snapshots taken so far (each costs a round trip to the system).
     int ModuleSnapshots() const { return FModuleSnapshots; }
+    // How often a process whose executable could not be read is asked in
+    // all while it has records: a passing failure is worth another try, a
+    // 64-bit process fails every time.
+    static constexpr int ExeReadTries = 3;
 
 private:
     void EnumWindowProc(TWindowHandle Wnd);
@@ -135,10 +139,10 @@ private:
     IWindowSource& FSource;
     std::vector<std::unique_ptr<TWindowItem>> FItems;
     // What the module snapshot said about a process while it has records:
-    // its executable, or that the snapshot failed (a 64-bit process seen
-    // from here fails every time). Records of the same process share it.
+    // its executable, or how often reading it failed. Records of the same
+    // process share it.
     struct ProcessExe {
-        bool Failed = false;
+        int Failures = 0;
         std::string Path;
     };
     std::unordered_map<std::uint32_t, ProcessExe> FProcessExe;

@@ -56,6 +56,8 @@ void TApplicationItem::SetKnownIndex(std::int32_t Index)
     const Tknownapp* E = KnownApps.GetKnownApp(Index);
     FHasKnown = E != nullptr;
     FKnown = TKnownAppOptions();
+    FKnown.WindowTitle = E ? E->WindowTitle : NotGiven;
+    FKnown.WindowClass = E ? E->WindowClass : NotGiven;
     if (E) {
         FKnown.Name = E->Name;
         FKnown.Method = E->Method;

@@ -52,6 +52,9 @@ struct TKnownAppOptions {
     bool HardSizing = false;
     std::int32_t MinWidth = 0;   // both -1: the window's own size at binding
     std::int32_t MinHeight = 0;  // 0 or below: no minimum that way
+    // The title and class rules (NotGiven: not compared).
+    std::string WindowTitle;
+    std::string WindowClass;
 };
 
 class TApplicationItem {

@@ -19,7 +19,8 @@ bool ItemFits(const TItemFacts& I, const TItemQuery& Q, bool SameProcess)
             return false;
         if (I.Handle != 0 && Q.Handle != 0 && I.Handle != Q.Handle)
             return false;
-    } else if (I.Handle != 0 && I.Handle != Q.Handle) {
+    } else if (Q.OwnOnly ? I.Handle == 0 || I.Handle != Q.Handle
+                         : I.Handle != 0 && I.Handle != Q.Handle) {
         return false;
     }
     const bool Further = I.WindowNo >= 2;
@@ -71,4 +72,13 @@ bool HasStaleRecord(const TAppWindowCollection& List, TWindowHandle Handle, std:
             return true;
     }
     return false;
+}
+
+std::string StartCommandLine(const std::string& Exe, const std::string& Params)
+{
+    // Unquoted, "C:\Program Files\x.exe" would start "C:\Program.exe".
+    std::string Line = Exe.find_first_of(" \t") == std::string::npos ? Exe : "\"" + Exe + "\"";
+    if (!Params.empty())
+        Line += " " + Params;
+    return Line;
 }

@@ -33,6 +33,9 @@ struct TItemQuery {
     // item has the process, and the window is forbidden.
     bool ProcessBound = false;
     bool Forbidden = false;
+    // Without regard to the process only an item holding this very window
+    // fits: a gone window must not take a stranger's item with it.
+    bool OwnOnly = false;
 };
 
 // The first item that fits with the same process, else the first that fits
@@ -53,3 +56,7 @@ bool HasOtherWindow(const TAppWindowCollection& List, std::uint32_t Pid, int Exc
 // An ignored record with that handle and process, class and executable.
 bool HasStaleRecord(const TAppWindowCollection& List, TWindowHandle Handle, std::uint32_t Pid,
                     const std::string& Exe, const std::string& ClassName);
+
+// The command line that starts Exe: the path, quoted only when it holds a
+// blank or tab, then one blank and Params when there are any.
+std::string StartCommandLine(const std::string& Exe, const std::string& Params);

@@ -49,29 +49,6 @@ bool IsListed(const TWindowItem& Rec)
     return Wnd && ::IsWindow(Wnd) ? dynamic_cast<::Panel*>(Control::FromHandle(Wnd)) : nullptr;
 }
 
-struct ProcessWindows {
-    DWORD Pid;
-    std::vector<HWND> Found;
-    static BOOL CALLBACK Visit(HWND Wnd, LPARAM Param)
-    {
-        auto* Self = reinterpret_cast<ProcessWindows*>(Param);
-        DWORD Pid = 0;
-        ::GetWindowThreadProcessId(Wnd, &Pid);
-        if (Pid == Self->Pid && ::IsWindowVisible(Wnd) && !::GetWindow(Wnd, GW_OWNER))
-            Self->Found.push_back(Wnd);
-        return TRUE;
-    }
-};
-
-// The visible unowned top-level windows of a process: where a user would
-// close it.
-std::vector<HWND> TopWindowsOf(std::uint32_t Pid)
-{
-    ProcessWindows W{Pid, {}};
-    ::EnumWindows(&ProcessWindows::Visit, reinterpret_cast<LPARAM>(&W));
-    return W.Found;
-}
-
 }  // namespace
 
 TApplicationMonitor::TApplicationMonitor(Component* Owner, TDatabaseGrid* AppListGrid)
@@ -163,6 +140,14 @@ std::vector<unsigned> TApplicationMonitor::Serials() const
     return Out;
 }
 
+TApplicationMonitor::Slot* TApplicationMonitor::SlotOf(const TApplicationItem* Item)
+{
+    for (Slot& S : FItems)
+        if (S.Item.get() == Item)
+            return &S;
+    return nullptr;
+}
+
 TApplicationItem* TApplicationMonitor::ItemBySerial(unsigned Serial) const
 {
     for (const Slot& S : FItems)
@@ -229,7 +214,7 @@ bool TApplicationMonitor::StartOrBind(bool AsExternal, std::string Exe, ::Panel*
                 ? ShowConfirmation(ConfirmationForm,
                                    WithName(AlreadyRunningQuestions[Allowed ? 1 : 0], Name),
                                    Remembered, "Confirmation...", ckYesNoCancel, -1)
-                : std::uint8_t(caCancelled);
+                : Remembered != 0 ? Remembered : std::uint8_t(caCancelled);
         // Ticks ran during the question: the window, its record and the
         // panel are looked at anew.
         Panel = PanelWnd ? LivePanel(PanelWnd) : nullptr;
@@ -276,6 +261,9 @@ bool TApplicationMonitor::StartAndAdd(bool AsExternal, const std::string& Exe,
         return false;
     // The start waited for input idle: the panel is looked up anew.
     AddItem(Exe, Pid, Index, LivePanel(PanelWnd), AsExternal);
+    // A program whose window is up by now is bound at once, not a tick
+    // later.
+    RefreshWindows();
     return true;
 }
 
@@ -297,11 +285,8 @@ bool TApplicationMonitor::StartProcess(bool AsExternal, const std::string& Exe,
     Si.cb = sizeof(Si);
     Si.dwFlags = STARTF_USESHOWWINDOW;
     Si.wShowWindow = SW_SHOW;
-    // Quoted, and named to the system as well: a path with blanks must not
-    // start "C:\Program.exe".
-    std::string CommandLine = "\"" + Exe + "\"";
-    if (!Params.empty())
-        CommandLine += " " + Params;
+    // Named to the system as well, so the path alone decides what starts.
+    std::string CommandLine = StartCommandLine(Exe, Params);
     const std::string Folder = ExtractFilePath(Exe);
     PROCESS_INFORMATION Pi = {};
     if (!::CreateProcessA(Exe.c_str(), &CommandLine[0], nullptr, nullptr, FALSE,
@@ -374,11 +359,17 @@ void TApplicationMonitor::RemoveItemsForExe(const std::string& Exe, std::uint32_
 bool TApplicationMonitor::FindAppWindow(int Index, const std::string& Exe, TWindowItem*& Rec,
                                         bool Exclusive)
 {
+    const Tknownapp* E = KnownApps.GetKnownApp(Index);
+    return FindRuledWindow(E ? E->WindowTitle : NotGiven, E ? E->WindowClass : NotGiven, Exe, Rec,
+                           Exclusive);
+}
+
+bool TApplicationMonitor::FindRuledWindow(const std::string TitleRule, const std::string ClassRule,
+                                          const std::string& Exe, TWindowItem*& Rec,
+                                          bool Exclusive)
+{
     Rec = nullptr;
     RefreshWindows();
-    const Tknownapp* E = KnownApps.GetKnownApp(Index);
-    const std::string TitleRule = E ? E->WindowTitle : NotGiven;
-    const std::string ClassRule = E ? E->WindowClass : NotGiven;
     const TAppWindowCollection& List = Windows->Windows;
     for (int I = 0; I < List.Count(); ++I) {
         TWindowItem* R = List.Items(I);
@@ -512,7 +503,8 @@ bool TApplicationMonitor::IsWindowBound(std::uint32_t Pid, HWND Handle) const
 TApplicationItem* TApplicationMonitor::FindItem(const std::string& Exe, HWND Handle,
                                                 std::uint32_t Pid, std::uint8_t State,
                                                 const std::string& ClassName,
-                                                const std::string& Title, bool AllowBound)
+                                                const std::string& Title, bool AllowBound,
+                                                bool OwnOnly)
 {
     TItemQuery Q;
     Q.Exe = Exe;
@@ -522,6 +514,7 @@ TApplicationItem* TApplicationMonitor::FindItem(const std::string& Exe, HWND Han
     Q.ClassName = ClassName;
     Q.Title = Title;
     Q.AllowBound = AllowBound;
+    Q.OwnOnly = OwnOnly;
     Q.ProcessBound = IsProcessBound(Pid);
     Q.Forbidden = IsForbiddenWindow(Exe, Title, ClassName);
     std::vector<TItemFacts> Facts;
@@ -578,10 +571,13 @@ void TApplicationMonitor::WindowsChanged()
         }
         const std::string Exe = ExeOf(Rec, false);
         const HWND Wnd = ToHwnd(Rec.Handle);
+        // Only the item of this process or window: another instance's
+        // window going must not take a just-started item with it.
         TApplicationItem* Item =
-            FindItem(Exe, Wnd, Rec.ProcessId, aisActive, Rec.ClassName, Rec.Title, false);
+            FindItem(Exe, Wnd, Rec.ProcessId, aisActive, Rec.ClassName, Rec.Title, false, true);
         if (!Item)
-            Item = FindItem(Exe, Wnd, Rec.ProcessId, aisWaiting, Rec.ClassName, Rec.Title, false);
+            Item = FindItem(Exe, Wnd, Rec.ProcessId, aisWaiting, Rec.ClassName, Rec.Title, false,
+                            true);
         if (Item)
             DeleteItem(Item);
     }
@@ -676,16 +672,18 @@ void TApplicationMonitor::TimerTick()
             continue;
         }
         ++Item->Seconds;
-        const int Known = Item->KnownIndex();
+        // The rules binding will use: the item's own copy of its entry.
+        const TKnownAppOptions Known = Item->Known();
         const std::string Exe = Item->ExeName;
         TWindowItem* Rec = nullptr;
-        if (FindAppWindow(Known, Exe, Rec, true) && Rec->State == wisUnchanged) {
+        if (FindRuledWindow(Known.WindowTitle, Known.WindowClass, Exe, Rec, true) &&
+            Rec->State == wisUnchanged) {
             Rec->State = wisRecheck;
             Timer->SetEnabled(true);
         }
     }
     RemoveDeadItems();
-    CheckCloseRefused();
+    WatchCloseRequests();
 }
 
 void TApplicationMonitor::RemoveDeadItems()
@@ -707,28 +705,28 @@ void TApplicationMonitor::RemoveDeadItems()
         FirePendingEvents();
 }
 
-void TApplicationMonitor::CheckCloseRefused()
+void TApplicationMonitor::WatchCloseRequests()
 {
-    if (!Closing || FAllClosedFired || ++FCloseTicks < CloseRefusalTicks)
+    if (!Closing || FAllClosedFired)
         return;
-    // A program that still shows its window, enabled (no question of its
-    // own is open), declined to close: the host must not close itself
-    // whenever it happens to end later.
-    for (const Slot& S : FItems) {
-        const TApplicationItem& I = *S.Item;
-        if (I.State != aisActive)
+    // A program declined when its window, disabled by a question of its
+    // own after the request, is enabled again while it lives on. One that
+    // merely takes its time keeps the shutdown going.
+    bool Declined = false;
+    for (Slot& S : FItems) {
+        const HWND Wnd = S.Item->Handle;
+        if (S.CloseWatch == cwNone || !::IsWindow(Wnd))
             continue;
-        bool Shown = false;
-        if (I.Handle)
-            Shown = IsUsableWindow(I.Handle, true);
-        else
-            for (HWND W : TopWindowsOf(I.ProcessId))
-                Shown = Shown || ::IsWindowEnabled(W);
-        if (Shown) {
-            Closing = false;
-            return;
-        }
+        const bool Enabled = ::IsWindowEnabled(Wnd) != FALSE;
+        if (S.CloseWatch == cwBusy && Enabled)
+            S.CloseWatch = cwAsked;
+        else if (S.CloseWatch == cwAsked && !Enabled)
+            S.CloseWatch = cwQuestion;
+        else if (S.CloseWatch == cwQuestion && Enabled)
+            Declined = true;
     }
+    if (Declined)
+        Closing = false;
 }
 
 void TApplicationMonitor::AdjustAll(bool Force, bool Hard)
@@ -749,22 +747,9 @@ int TApplicationMonitor::CountActiveItems() const
     return N;
 }
 
-void TApplicationMonitor::PostClose(const TApplicationItem& Item)
-{
-    if (Item.Handle) {
-        ::PostMessageA(Item.Handle, WM_CLOSE, 0, 0);
-        return;
-    }
-    // Started as a separate window, the item never learnt its window:
-    // window 0 would be this thread's own queue.
-    for (HWND W : TopWindowsOf(Item.ProcessId))
-        ::PostMessageA(W, WM_CLOSE, 0, 0);
-}
-
 bool TApplicationMonitor::CloseAll()
 {
     Closing = true;
-    FCloseTicks = 0;
     FAllClosedPending = false;
     int Active = 0;
     for (const unsigned Serial : Serials()) {
@@ -773,7 +758,15 @@ bool TApplicationMonitor::CloseAll()
             continue;
         if (Item->State == aisActive) {
             ++Active;
-            PostClose(*Item);
+            // One started as a separate window never learnt its window: it
+            // gets no request (window 0 would be this thread's own queue),
+            // and the host waits until it ends by itself.
+            Slot& S = *SlotOf(Item);
+            S.CloseWatch = cwNone;
+            if (Item->Handle) {
+                S.CloseWatch = ::IsWindowEnabled(Item->Handle) ? cwAsked : cwBusy;
+                ::PostMessageA(Item->Handle, WM_CLOSE, 0, 0);
+            }
         } else {
             DeleteItem(Item);
         }

@@ -95,7 +95,7 @@ public:
     void RemoveDeadItems();
     TApplicationItem* FindItem(const std::string& Exe, HWND Handle, std::uint32_t Pid,
                                std::uint8_t State, const std::string& ClassName,
-                               const std::string& Title, bool AllowBound);
+                               const std::string& Title, bool AllowBound, bool OwnOnly = false);
     void AdjustAll(bool Force, bool Hard);
     int CountActiveItems() const;
     // True when nothing is left to wait for.
@@ -104,14 +104,18 @@ public:
     bool HasStaleRecord(HWND Handle, std::uint32_t Pid, const std::string& Exe,
                         const std::string& ClassName) const;
 
-    // Ticks a close request waits before a program that still shows its
-    // window counts as having refused to close.
-    static constexpr int CloseRefusalTicks = 3;
-
 private:
+    // What a close request has seen of the item's window so far.
+    enum : std::uint8_t {
+        cwNone,      // no request, or no window to watch
+        cwBusy,      // disabled when asked: waits to be enabled first
+        cwAsked,     // enabled, the request pending
+        cwQuestion,  // disabled since the request: a question of its own
+    };
     struct Slot {
         std::unique_ptr<TApplicationItem> Item;
         unsigned Serial;
+        std::uint8_t CloseWatch = cwNone;
     };
     // A bound window whose events wait for the end of the pass.
     struct BoundWindow {
@@ -121,6 +125,7 @@ private:
 
     std::vector<unsigned> Serials() const;
     TApplicationItem* ItemBySerial(unsigned Serial) const;
+    Slot* SlotOf(const TApplicationItem* Item);
     TApplicationItem* BoundItemOf(HWND Handle, std::uint32_t Pid) const;
     void TryBind(TApplicationItem& Item, TWindowItem& Rec);
     void MarkForRecheck(std::uint32_t Pid, TWindowHandle Wnd, const std::string& Class);
@@ -130,10 +135,13 @@ private:
                      HWND PanelWnd);
     // The record's executable, emulator windows resolved.
     std::string ExeOf(const TWindowItem& Rec, bool UseAppList);
+    // FindAppWindow with the rules given; copies, as the pass it runs may
+    // change where they came from.
+    bool FindRuledWindow(const std::string TitleRule, const std::string ClassRule,
+                         const std::string& Exe, TWindowItem*& Rec, bool Exclusive);
     void FirePendingEvents();
     void CheckAllClosed();
-    void CheckCloseRefused();
-    void PostClose(const TApplicationItem& Item);
+    void WatchCloseRequests();
     void ForgetPanels();
     HWND OwnerWindow() const;
 
@@ -144,5 +152,4 @@ private:
     bool FAllClosedPending = false;
     bool FAllClosedFired = false;
     bool FInTick = false;
-    int FCloseTicks = 0;
 };

@@ -469,8 +469,7 @@ void TWorkerThreadPool::AddWorkItem(IWorkItemPtr Item)
         return;
     ++FPendingCount;
     FQueue.Add(std::move(Item));
-    if (FWaiting > 0)
-        ::SetEvent(FWakeUp);
+    WakeWorker();
     AdjustThreads();
 }
 
@@ -548,6 +547,8 @@ IWorkItemPtr TWorkerThreadPool::GetNextWorkItem(TKivThread* Thread)
         }
         const DWORD Wait = ::WaitForSingleObject(FWakeUp, 500);
         --FWaiting;
+        if (Wait == WAIT_OBJECT_0)
+            FWakePending = false;
         if (Wait == WAIT_ABANDONED || Wait == WAIT_FAILED)
             return nullptr;
         if (Thread->WaitWhilePaused()) {
@@ -557,8 +558,19 @@ IWorkItemPtr TWorkerThreadPool::GetNextWorkItem(TKivThread* Thread)
         }
         Item = Take();
     }
+    // More work than this worker: the next waiting one takes it.
+    if (FQueue.Count() > 0)
+        WakeWorker();
     AdjustThreads();
     return Item;
+}
+
+void TWorkerThreadPool::WakeWorker()
+{
+    // One wake-up at a time: the woken worker passes it on while work is
+    // left, which spares a system call for every item.
+    if (FWaiting > 0 && !FWakePending.exchange(true))
+        ::SetEvent(FWakeUp);
 }
 
 void TWorkerThreadPool::ItemDone()

@@ -185,6 +185,7 @@ protected:
     virtual void ThreadStarted(TKivThread* Thread);
     IWorkItemPtr GetNextWorkItem(TKivThread* Thread);
     void ItemDone();
+    void WakeWorker();
     void NotifyWorkItemsDone();
 
 private:
@@ -195,6 +196,7 @@ private:
     std::atomic<int> FNotifyGuard{0};
     std::atomic<DWORD> FLastAdjust{0};
     std::atomic<int> FWaiting{0};  // workers waiting for the wake-up event
+    std::atomic<bool> FWakePending{false};  // the event is set and no worker woke yet
     const bool FInitializeCom;
     HANDLE FWakeUp;
 };

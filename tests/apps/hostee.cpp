@@ -11,6 +11,9 @@
 //   /splashclass=NAME  window class of the splash window ("HosteeSplash")
 //   /second          a second main window, titled TEXT + " 2"
 //   /noclose         ignore WM_CLOSE
+//   /askclose=MS     on WM_CLOSE disable the window for MS (a question of
+//                    its own), then enable it again and stay
+//   /slowclose=MS    on WM_CLOSE close only MS later, the window enabled
 //   /disable=A,F     A ms after showing (0: already when shown), disable
 //                    the main window for F ms (F = 0: for good)
 //   /exit=MS         end after MS
@@ -24,8 +27,8 @@
 // Log lines: "cmdline ...", "cwd ...", "shown MS" (milliseconds from the
 // process's creation to showing the main window), then "<tag> size W H" (WM_SIZE),
 // "<tag> pos X Y W H" (WM_WINDOWPOSCHANGED with a size), "<tag> style OLD NEW"
-// (WM_STYLECHANGED of GWL_STYLE, hex), "<tag> enabled 0|1", "<tag> close" or
-// "<tag> close ignored", "<tag> mark N" (a posted WM_APP with N); tag is
+// (WM_STYLECHANGED of GWL_STYLE, hex), "<tag> enabled 0|1", "<tag> close",
+// "<tag> close ignored", "<tag> close asked", "<tag> close later", "<tag> mark N" (a posted WM_APP with N); tag is
 // main, second or splash.
 #include <windows.h>
 
@@ -47,6 +50,8 @@ struct Options {
     int Splash = 0;
     bool Second = false;
     bool NoClose = false;
+    int AskClose = 0;
+    int SlowClose = 0;
     int DisableAfter = -1;
     int DisableFor = 0;
     int Exit = 0;
@@ -100,6 +105,8 @@ void ParseArg(const char* A)
     else if (Starts(A, "/splash=", &V)) Opt.Splash = std::atoi(V);
     else if (Starts(A, "/second", &V)) Opt.Second = true;
     else if (Starts(A, "/noclose", &V)) Opt.NoClose = true;
+    else if (Starts(A, "/askclose=", &V)) Opt.AskClose = std::atoi(V);
+    else if (Starts(A, "/slowclose=", &V)) Opt.SlowClose = std::atoi(V);
     else if (Starts(A, "/disable=", &V)) std::sscanf(V, "%d,%d", &Opt.DisableAfter, &Opt.DisableFor);
     else if (Starts(A, "/exit=", &V)) Opt.Exit = std::atoi(V);
     else if (Starts(A, "/windows=", &V)) Opt.Windows = std::atoi(V);
@@ -133,7 +140,7 @@ long long SinceStart()
 }
 
 // One-shot timers of the thread, by what they do.
-enum TimerKind { tkShowMain = 1, tkEndSplash, tkDisable, tkEnable, tkExit };
+enum TimerKind { tkShowMain = 1, tkEndSplash, tkDisable, tkEnable, tkExit, tkClose };
 
 void CALLBACK OnTimer(HWND, UINT, UINT_PTR Id, DWORD);
 
@@ -199,6 +206,9 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR Id, DWORD)
     case tkEnable:
         ::EnableWindow(MainWnd, TRUE);
         break;
+    case tkClose:
+        ::DestroyWindow(MainWnd);
+        break;
     case tkExit:
         Log("exit");
         ::ExitProcess(0);
@@ -232,6 +242,17 @@ LRESULT CALLBACK MainProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
     case WM_CLOSE:
         if (Opt.NoClose) {
             Log("%s close ignored", TagOf(Wnd));
+            return 0;
+        }
+        if (Opt.AskClose > 0) {
+            Log("%s close asked", TagOf(Wnd));
+            ::EnableWindow(Wnd, FALSE);
+            After(Opt.AskClose, tkEnable);
+            return 0;
+        }
+        if (Opt.SlowClose > 0) {
+            Log("%s close later", TagOf(Wnd));
+            After(Opt.SlowClose, tkClose);
             return 0;
         }
         Log("%s close", TagOf(Wnd));

@@ -12,12 +12,14 @@
 
 namespace {
 
-TEST(DialogResizingWin, LabelIsRewrappedOnTheFirstActivationOnly)
-{
+class DialogResizingWin : public ::testing::Test {
+protected:
     TApplication App;
-    FormArgs A;
-    A.Caption = "resizing";
-    Form F(&App, A);
+    Form F{&App, FormArgs()};
+};
+
+TEST_F(DialogResizingWin, LabelIsRewrappedOnTheFirstActivationOnly)
+{
     LabelArgs La;
     La.Parent = &F;
     La.Width = 90;
@@ -50,9 +52,33 @@ TEST(DialogResizingWin, LabelIsRewrappedOnTheFirstActivationOnly)
     EXPECT_EQ(ics_small, R->Model().IconScaling());
 }
 
-TEST(DialogResizingWin, QuestionDialogStacksItsControls)
+TEST_F(DialogResizingWin, LargeScalingResizesTheFormAndCentresIt)
 {
-    TApplication App;
+    CheckBoxArgs Ca;
+    Ca.Parent = &F;
+    Ca.Caption = "Remember";
+    auto* Box = new CheckBox(&F, Ca);
+    TDialogResizingWin* R = AttachDialogResizer(&F, {{Box}});
+    R->Model().SetForceDirection(true);
+    R->Model().SetGroupDirection(gd_vertical);
+    R->ActivateScaling();
+    R->Model().SetIconScaling(ics_large);
+
+    LOGFONTA Lf = {};
+    ::GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(F.Handle(), WM_GETFONT, 0, 0)), sizeof Lf,
+                 &Lf);
+    EXPECT_EQ(-24, Lf.lfHeight);
+    EXPECT_EQ(40, Box->Height());  // the large icon, 32, and 8
+    const RECT Client = F.ClientRect();
+    EXPECT_EQ(Box->Width(), Client.right);
+    EXPECT_EQ(Box->Height(), Client.bottom);
+    const RECT B = F.BoundsRect();
+    EXPECT_EQ((::GetSystemMetrics(SM_CXSCREEN) - (B.right - B.left)) / 2, B.left);
+    EXPECT_EQ((::GetSystemMetrics(SM_CYSCREEN) - (B.bottom - B.top)) / 2, B.top);
+}
+
+TEST_F(DialogResizingWin, QuestionDialogStacksItsControls)
+{
     auto* D = new TConfirmationForm(&App);
     TDialogResizing& M = D->DialogResizer->Model();
     ASSERT_EQ(3, M.Group().Count());

@@ -1,87 +1,14 @@
 #include "hosting/AppInfo.h"
 
+#include "hosting/FakeDesktop.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 
 namespace {
-
-struct FakeWindow {
-    std::string Title = "Main";
-    std::string Class = "TMainForm";
-    std::int32_t Width = 300, Height = 200;
-    bool SizeFails = false;
-    bool Visible = true;
-    bool Owned = false;
-    bool Parented = false;
-    std::uint32_t ExStyle = 0;
-    std::uint32_t Pid = 7;
-    TWindowHandle Host = 0;  // 0: top-level; else a descendant of Host
-};
-
-class FakeDesktop : public IWindowSource {
-public:
-    int Platform = 2;
-    std::map<TWindowHandle, FakeWindow> Windows;
-    std::map<std::uint32_t, std::vector<std::string>> Modules;  // missing: snapshot fails
-    std::vector<TProcessItem> Processes;
-    bool ProcessSnapshotFails = false;
-    bool ThrowInEnumeration = false;
-    int ModuleWalks = 0;
-
-    int PlatformId() override { return Platform; }
-    void EnumTopLevel(const std::function<void(TWindowHandle)>& Visit) override
-    {
-        if (ThrowInEnumeration)
-            throw std::runtime_error("enumeration");
-        for (const auto& W : Windows)
-            if (W.second.Host == 0)
-                Visit(W.first);
-    }
-    void EnumChildren(TWindowHandle Parent, const std::function<void(TWindowHandle)>& Visit) override
-    {
-        for (const auto& W : Windows)
-            if (W.second.Host == Parent) {
-                Visit(W.first);
-                EnumChildren(W.first, Visit);
-            }
-    }
-    std::string Title(TWindowHandle W) override { return Windows.at(W).Title; }
-    std::string ClassName(TWindowHandle W) override { return Windows.at(W).Class; }
-    bool Size(TWindowHandle W, std::int32_t& Width, std::int32_t& Height) override
-    {
-        const FakeWindow& F = Windows.at(W);
-        Width = F.SizeFails ? 999 : F.Width;
-        Height = F.SizeFails ? 999 : F.Height;
-        return !F.SizeFails;
-    }
-    bool IsVisible(TWindowHandle W) override { return Windows.at(W).Visible; }
-    bool HasOwner(TWindowHandle W) override { return Windows.at(W).Owned; }
-    bool HasParent(TWindowHandle W) override { return Windows.at(W).Parented || Windows.at(W).Host; }
-    std::uint32_t ExStyle(TWindowHandle W) override { return Windows.at(W).ExStyle; }
-    std::uint32_t ProcessId(TWindowHandle W) override { return Windows.at(W).Pid; }
-    bool WalkModules(std::uint32_t Pid,
-                     const std::function<bool(const std::string&)>& Visit) override
-    {
-        ++ModuleWalks;
-        const auto It = Modules.find(Pid);
-        if (It == Modules.end())
-            return false;
-        for (const std::string& M : It->second)
-            if (!Visit(M))
-                break;
-        return true;
-    }
-    bool WalkProcesses(const std::function<void(const TProcessItem&)>& Visit) override
-    {
-        if (ProcessSnapshotFails)
-            return false;
-        for (const TProcessItem& P : Processes)
-            Visit(P);
-        return true;
-    }
-};
 
 class FakeTimer : public IIntervalTimer {
 public:
@@ -377,25 +304,44 @@ TEST_F(AppInfoTest, AProcessWithoutExeModuleIsAskedAgainEachPass)
     EXPECT_EQ(Info->Windows.Items(0)->State, wisUnchanged);
 }
 
-TEST_F(AppInfoTest, AFailedModuleSnapshotIsNotRepeatedWhileTheProcessIsListed)
+TEST_F(AppInfoTest, AFailedModuleSnapshotIsTriedABoundedNumberOfTimes)
 {
+    const int Never = 100;
+    struct Case {
+        int Failures;       // snapshots that fail before one succeeds
+        int ReadAtPass;     // 0: never read
+    } Cases[] = {{0, 1}, {1, 2}, {2, 3}, {3, 0}, {Never, 0}};
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Failures);
+        FakeDesktop D;
+        D.Windows[10] = FakeWindow();
+        D.Windows[10].Pid = 64;
+        D.Modules[64] = {"C:\\Apps\\late.exe"};
+        D.FailingWalks[64] = C.Failures;
+        TAppInfo Info(D, std::make_unique<FakeTimer>());
+        int ReadAt = 0;
+        for (int P = 1; P <= 6; ++P) {
+            Info.UpdateList(NoParentWindow, true, true, true, true);
+            if (!ReadAt && !Info.Windows.Items(0)->ExeName.empty())
+                ReadAt = P;
+        }
+        EXPECT_EQ(ReadAt, C.ReadAtPass);
+        EXPECT_EQ(Info.Windows.ModuleSnapshots(), std::min(C.Failures + 1, TAppWindowCollection::ExeReadTries));
+    }
+
+    // Once its windows are gone the id may belong to another process.
     Desktop.Windows[10] = FakeWindow();
-    Desktop.Windows[10].Pid = 64;  // no modules: the snapshot fails
+    Desktop.Windows[10].Pid = 64;
     auto Info = Make();
     for (int I = 0; I < 5; ++I)
         Pass(*Info);
-    EXPECT_EQ(Desktop.ModuleWalks, 1);
-    EXPECT_EQ(Info->Windows.ModuleSnapshots(), 1);
-    EXPECT_EQ(Info->Windows.Items(0)->ExeName, "");
-
-    // Once its windows are gone the id may belong to another process.
     Desktop.Windows.clear();
     Pass(*Info);
     Desktop.Modules[64] = {"C:\\Apps\\reused.exe"};
     Desktop.Windows[11] = FakeWindow();
     Desktop.Windows[11].Pid = 64;
     Pass(*Info);
-    EXPECT_EQ(Desktop.ModuleWalks, 2);
+    EXPECT_EQ(Desktop.ModuleWalks, TAppWindowCollection::ExeReadTries + 1);
     EXPECT_EQ(Find(*Info, 11)->ExeName, "C:\\Apps\\reused.exe");
 }
 

@@ -116,6 +116,7 @@ TEST_F(MonitorTest, OpenedProgramIsBoundAndLetGoWhenTheMonitorGoes)
         BoundItem = &I;
     };
     H.Monitor->OnMainWindowBound = [&](TApplicationItem&) { ++MainEvents; };
+    H.CountTicks();
     const std::string Log = NewHosteeLogFile();
     {
         ScopedEnv E("HOSTEE_LOG", Log);
@@ -123,11 +124,16 @@ TEST_F(MonitorTest, OpenedProgramIsBoundAndLetGoWhenTheMonitorGoes)
     }
     TApplicationItem* I = H.ItemIn(1);
     ASSERT_NE(I, nullptr);
-    EXPECT_EQ(I->State, aisWaiting);
-    EXPECT_EQ(I->Seconds, 1);
     EXPECT_EQ(I->KnownIndex(), ePlain);
     EXPECT_TRUE(SameText(I->ExeName, HosteeExe()));
     EXPECT_TRUE(H.Monitor->Timer->Enabled());
+    // A window shown before the start's wait for input idle ended is bound
+    // by the open itself, no tick needed (a start slower than that wait
+    // leaves it to the ticks).
+    if (!ReadLogLines(Log, "shown").empty()) {
+        EXPECT_TRUE(I->Bound);
+        EXPECT_EQ(H.TicksSince(), 0);
+    }
 
     ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(1); }, 10000));
     I = H.ItemIn(1);
@@ -141,8 +147,8 @@ TEST_F(MonitorTest, OpenedProgramIsBoundAndLetGoWhenTheMonitorGoes)
     EXPECT_TRUE(SameRect(RectIn(W, H.Inner(1)->Handle()), RECT{0, 0, 310, 250}));
     EXPECT_TRUE(H.RunUntil([&] { return H.ItemIn(1)->Seconds == 0; }, 3000));
 
-    EXPECT_EQ(ReadLogLines(Log, "cmdline"),
-              std::vector<std::string>{"cmdline \"" + HosteeExe() + "\""});
+    ASSERT_EQ(HosteeExe().find_first_of(" \t"), std::string::npos);
+    EXPECT_EQ(ReadLogLines(Log, "cmdline"), std::vector<std::string>{"cmdline " + HosteeExe()});
     EXPECT_EQ(ReadLogLines(Log, "cwd"),
               std::vector<std::string>{"cwd " + NoTrailingDelimiter(TestExeDir())});
 
@@ -254,38 +260,53 @@ TEST_F(MonitorTest, CloseAllClosesBoundProgramsAndReportsOnce)
     EXPECT_FALSE(H.Monitor->Timer->Enabled());
 }
 
-TEST_F(MonitorTest, RefusedCloseDoesNotCloseTheHostLater)
+TEST_F(MonitorTest, OnlyAProgramThatDeclinesToCloseEndsTheShutdown)
 {
-    TestHost H;
-    int AllClosed = 0;
-    H.Monitor->OnAllClosed = [&](TApplicationMonitor&) { ++AllClosed; };
-    const std::string Stubborn = NewHosteeLogFile();
-    ASSERT_TRUE(H.Open(HosteeExe(), 0));
-    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
-    {
-        ScopedEnv O("HOSTEE_OPTIONS", "/noclose");
-        ScopedEnv E("HOSTEE_LOG", Stubborn);
-        ASSERT_TRUE(H.Open(HosteeExe(), 1));
+    struct Case {
+        const char* What;
+        const char* Options;
+        const char* Logged;
+        bool Declines;
+    } Cases[] = {
+        {"its own question answered Cancel", "/askclose=1500", "main close asked", true},
+        {"slow, its window enabled meanwhile", "/slowclose=3500", "main close later", false},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TestHost H;
+        int AllClosed = 0;
+        H.Monitor->OnAllClosed = [&](TApplicationMonitor&) { ++AllClosed; };
+        const std::string Log = NewHosteeLogFile();
+        ASSERT_TRUE(H.Open(HosteeExe(), 0));  // closes at once
+        {
+            ScopedEnv O("HOSTEE_OPTIONS", C.Options);
+            ScopedEnv E("HOSTEE_LOG", Log);
+            ASSERT_TRUE(H.Open(HosteeExe(), 1));
+        }
+        ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0) && H.BoundIn(1); }, 10000));
+        const std::uint32_t Pid = H.ItemIn(1)->ProcessId;
+
+        EXPECT_FALSE(H.Monitor->CloseAll());
+        if (C.Declines) {
+            ASSERT_TRUE(H.RunUntil([&] { return !H.Monitor->Closing; }, 8000));
+            EXPECT_TRUE(::IsWindowEnabled(H.ItemIn(1)->Handle));
+            // It ends much later, by other means: the host stays.
+            HANDLE P = ::OpenProcess(PROCESS_TERMINATE, FALSE, Pid);
+            ASSERT_NE(P, nullptr);
+            ::TerminateProcess(P, 0);
+            ::CloseHandle(P);
+            ASSERT_TRUE(H.RunUntil([&] { return H.Monitor->Count() == 0; }, 8000));
+        } else {
+            ASSERT_TRUE(H.RunUntil([&] { return AllClosed > 0; }, 10000));
+            EXPECT_TRUE(H.Monitor->Closing);
+            EXPECT_EQ(H.Monitor->Count(), 0);
+        }
+        EXPECT_EQ(ReadLogLines(Log, "main close"), std::vector<std::string>{C.Logged});
+        EXPECT_EQ(AllClosed, C.Declines ? 0 : 1);
     }
-    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(1); }, 10000));
-    const std::uint32_t Pid = H.ItemIn(1)->ProcessId;
-
-    EXPECT_FALSE(H.Monitor->CloseAll());
-    ASSERT_TRUE(H.RunUntil([&] { return !H.Monitor->Closing; }, 8000));
-    EXPECT_EQ(ReadLogLines(Stubborn, "main close"),
-              std::vector<std::string>{"main close ignored"});
-    ASSERT_TRUE(H.RunUntil([&] { return H.Monitor->Count() == 1; }, 8000));
-
-    // The program ends much later, by other means.
-    HANDLE P = ::OpenProcess(PROCESS_TERMINATE, FALSE, Pid);
-    ASSERT_NE(P, nullptr);
-    ::TerminateProcess(P, 0);
-    ::CloseHandle(P);
-    ASSERT_TRUE(H.RunUntil([&] { return H.Monitor->Count() == 0; }, 8000));
-    EXPECT_EQ(AllClosed, 0);
 }
 
-TEST_F(MonitorTest, CloseAllDropsWaitersAndAsksASeparateWindowToClose)
+TEST_F(MonitorTest, CloseAllDropsWaitersAndLeavesASeparateWindowAlone)
 {
     TestHost H;
     int AllClosed = 0;
@@ -297,10 +318,11 @@ TEST_F(MonitorTest, CloseAllDropsWaitersAndAsksASeparateWindowToClose)
     EXPECT_TRUE(H.Monitor->CloseAll());
     EXPECT_EQ(H.Monitor->Count(), 0);
 
-    // Started as a separate window the item never learns its window; the
-    // close request still has to reach the program.
+    // Started as a separate window the item never learns its window: no
+    // close request reaches the program, the host waits until it ends.
     const std::string Log = NewHosteeLogFile();
     {
+        ScopedEnv O("HOSTEE_OPTIONS", "/exit=3000");
         ScopedEnv E("HOSTEE_LOG", Log);
         ASSERT_TRUE(H.Open(Dir() + "extern.exe", -1, true));
     }
@@ -315,7 +337,9 @@ TEST_F(MonitorTest, CloseAllDropsWaitersAndAsksASeparateWindowToClose)
 
     EXPECT_FALSE(H.Monitor->CloseAll());
     ASSERT_TRUE(H.RunUntil([&] { return AllClosed > 0; }, 10000));
-    EXPECT_EQ(ReadLogLines(Log, "main close"), std::vector<std::string>{"main close"});
+    // A close posted before its end would have come before its timer.
+    EXPECT_EQ(ReadLogLines(Log, "exit"), std::vector<std::string>{"exit"});
+    EXPECT_TRUE(ReadLogLines(Log, "main close").empty());
     EXPECT_EQ(AllClosed, 1);
     EXPECT_TRUE(H.Messages.empty());
 }
@@ -334,6 +358,7 @@ TEST_F(MonitorTest, AlreadyRunningQuestionDecides)
         bool OnlyOnce;
         std::uint8_t Answer, Remembered;
         bool Asked, Refused, Started, TakenOver;
+        bool NoDialog = false;
     } Cases[] = {
         {"once: yes", true, caYes, 0, true, false, false, true},
         {"once: no", true, caNo, 0, true, true, false, false},
@@ -341,10 +366,13 @@ TEST_F(MonitorTest, AlreadyRunningQuestionDecides)
         {"many: no starts another", false, caNo, 0, true, false, true, false},
         {"many: cancel", false, caCancelled, 0, true, false, false, false},
         {"remembered yes", false, caCancelled, caYes, false, false, false, true},
+        {"no dialog, remembered yes", false, caCancelled, caYes, false, false, false, true, true},
     };
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.What);
         TestHost H;
+        if (C.NoDialog)
+            ConfirmationForm = nullptr;
         H.Answer = C.Answer;
         H.Monitor->Remembered = C.Remembered;
         const std::string Exe = C.OnlyOnce ? Once : HosteeExe();
@@ -390,8 +418,9 @@ TEST_F(MonitorTest, OnlySiblingModulesGetTheStartSwitch)
             ASSERT_TRUE(H.Open(C.Exe, P));
         }
         ASSERT_TRUE(H.RunUntil([&] { return !ReadLogLines(Log, "cwd").empty(); }, 5000));
+        ASSERT_EQ(C.Exe.find_first_of(" \t"), std::string::npos);
         EXPECT_EQ(ReadLogLines(Log, "cmdline"),
-                  std::vector<std::string>{"cmdline \"" + C.Exe + "\"" + C.Params});
+                  std::vector<std::string>{"cmdline " + C.Exe + C.Params});
         EXPECT_EQ(ReadLogLines(Log, "cwd"),
                   std::vector<std::string>{"cwd " + NoTrailingDelimiter(ExtractFilePath(C.Exe))});
     }
@@ -536,6 +565,143 @@ TEST_F(MonitorTest, WinesOwnProgramsAreBoundReleasedAndClosed)
         EXPECT_TRUE(H.RunUntil([&] { return !Running(Pid); }, 5000));
     EXPECT_EQ(AllClosed, 1);
     EXPECT_EQ(H.Monitor->Count(), 0);
+}
+
+TEST_F(MonitorTest, AWindowThatGoesTakesOnlyItsOwnItem)
+{
+    // A splash, then no window for a while, then the main window.
+    const char* Gap = "/splash=800 /delay=3000";
+    struct Case {
+        const char* What;
+        bool AsExternal;
+        std::uint8_t State;
+        std::vector<std::string> Messages;
+    } Cases[] = {
+        {"external entry opened without the flag", false, aisWaiting,
+         {"\"Outside Hostee\" cannot be executed in a panel!\rBut you may start it as an external "
+          "application."}},
+        {"external start", true, aisActive, {}},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TestHost H;
+        {
+            ScopedEnv O("HOSTEE_OPTIONS", Gap);
+            ASSERT_TRUE(H.Open(Dir() + "extern.exe", 0, C.AsExternal));
+        }
+        EXPECT_EQ(H.Messages, C.Messages);
+        ASSERT_EQ(H.Monitor->Count(), 1);
+        const TApplicationItem* I = H.Monitor->Items(0);
+        EXPECT_EQ(I->State, C.State);
+        EXPECT_EQ(I->Panel, nullptr);
+        EXPECT_FALSE(I->Bound);
+        const std::uint32_t Pid = I->ProcessId;
+        // Its only window closes while the process lives on.
+        ASSERT_TRUE(H.RunUntil([&] { return H.Monitor->Count() == 0; }, 2500));
+        EXPECT_TRUE(Running(Pid));
+    }
+
+    // Another instance closing its last window leaves a started item that
+    // has no window yet alone.
+    TestHost H;
+    H.Answer = caNo;
+    Hostee Other("");
+    const HWND W = Other.WaitWindow("HosteeWindow");
+    ASSERT_NE(W, nullptr);
+    {
+        ScopedEnv O("HOSTEE_OPTIONS", "/delay=2500");
+        ASSERT_TRUE(H.Open(HosteeExe(), 0));
+    }
+    const std::uint32_t Pid = H.ItemIn(0)->ProcessId;
+    ASSERT_NE(Pid, Other.Pid);
+    ::PostMessageA(W, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(H.RunUntil([&] { return !Other.Running() || !H.ItemIn(0); }, 5000));
+    ASSERT_TRUE(H.RunUntil([&] { return !H.ItemIn(0) || H.BoundIn(0); }, 10000));
+    ASSERT_NE(H.ItemIn(0), nullptr);
+    EXPECT_EQ(H.ItemIn(0)->ProcessId, Pid);
+}
+
+TEST_F(MonitorTest, KeptItemIsReusedWithoutAStart)
+{
+    TestHost H;
+    ASSERT_TRUE(H.Open(HosteeExe(), 0));
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
+    TApplicationItem* I = H.ItemIn(0);
+    const std::uint32_t Pid = I->ProcessId;
+    const HWND W = I->Handle;
+    // Its layout went; the program stays for the next one.
+    I->Kept = true;
+    I->ReleaseWindow();
+    ASSERT_EQ(I->Panel, nullptr);
+
+    EXPECT_TRUE(H.Open(HosteeExe(), 1));
+    EXPECT_TRUE(H.Questions.empty());
+    ASSERT_EQ(H.Monitor->Count(), 1);
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(1); }, 5000));
+    EXPECT_EQ(H.ItemIn(1), I);
+    EXPECT_EQ(I->ProcessId, Pid);
+    EXPECT_EQ(I->Handle, W);
+    EXPECT_EQ(::GetAncestor(W, GA_PARENT), H.Inner(1)->Handle());
+}
+
+TEST_F(MonitorTest, ABoundWindowCountsAsARunningInstance)
+{
+    TestHost H;
+    const std::string Once = Dir() + "oncehost.exe";
+    ASSERT_TRUE(H.Open(Once, 0));
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
+    const struct {
+        Entry Known;
+        int Expect;
+    } Cases[] = {{eOnce, 1}, {ePlain, 0}, {eOutside, 0}};
+    for (const auto& C : Cases)
+        EXPECT_EQ(H.Monitor->CountAppInstances(C.Known), C.Expect) << C.Known;
+    // Its process is bound, so there is nothing to take over: refused.
+    EXPECT_FALSE(H.Open(Once, 1));
+    EXPECT_TRUE(H.Questions.empty());
+    EXPECT_EQ(H.Messages, std::vector<std::string>{"\"Once Hostee\" can only be opened 1 times!"});
+    EXPECT_EQ(H.Monitor->Count(), 1);
+}
+
+TEST_F(MonitorTest, ForbiddenWindowIsNeitherFoundNorTaken)
+{
+    ASSERT_EQ(AddWindowRule(ForbiddenWindows, "\"hostee.exe\"", "", "\"HosteeSplash\""), ieOk);
+    TestHost H;
+    int BoundEvents = 0;
+    H.Monitor->OnBound = [&](TApplicationItem&) { ++BoundEvents; };
+    {
+        ScopedEnv O("HOSTEE_OPTIONS", "/splash=2000");
+        ASSERT_TRUE(H.Open(HosteeExe(), 0));
+    }
+    EXPECT_EQ(H.ItemIn(0)->Handle, nullptr);
+    TWindowItem* Rec = nullptr;
+    EXPECT_FALSE(H.Monitor->FindAppWindow(ePlain, HosteeExe(), Rec, true));
+    ASSERT_TRUE(H.Monitor->FindAppWindow(ePlain, HosteeExe(), Rec, false));
+    EXPECT_EQ(Rec->ClassName, "HosteeSplash");
+
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
+    EXPECT_EQ(GetWindowTitle(H.ItemIn(0)->Handle), "Hostee");
+    EXPECT_EQ(BoundEvents, 1);
+}
+
+TEST_F(MonitorTest, TickLooksAgainAtAListedWindowWithTheItemsOwnRules)
+{
+    TestHost H;
+    H.CountTicks();
+    Hostee Shown("");
+    const HWND W = Shown.WaitWindow("HosteeWindow");
+    ASSERT_NE(W, nullptr);
+    H.Monitor->RefreshWindows();
+    H.Monitor->AddItem(HosteeExe(), Shown.Pid, ePlain, H.Inner(0), false);
+    // Rebuilt since: the entry's title rule no longer fits the window.
+    KnownApps.Clear();
+    Add("Plain Hostee", "", "bind", "hostee.exe", "\"Elsewhere\"");
+    // Listed and unchanged: a pass alone binds nothing.
+    H.Monitor->RefreshWindows();
+    EXPECT_FALSE(H.BoundIn(0));
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 5000));
+    EXPECT_GE(H.TicksSince(), 1);
+    EXPECT_EQ(H.ItemIn(0)->Handle, W);
 }
 
 }  // namespace

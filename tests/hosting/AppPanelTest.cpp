@@ -369,8 +369,18 @@ TEST_F(AppPanelTest, DestructionDeletesOrReleasesTheItemOfItsPanel)
         Monitor.Items.clear();
         Monitor.Deleted = 0;
     }
-    TAppPanel* Alone = NewHost(nullptr);  // without a monitor
+    // Without a monitor it still gives its controls back.
+    Monitor.Destroying.clear();
+    TAppPanel* Alone = NewHost(nullptr);
+    Alone->SetMode(apmCloseUnbind);
+    Alone->SetControls(nullptr, Close, Unbind);
+    ASSERT_NE(Close->Parent(), Main);
     delete Alone;
+    EXPECT_EQ(Close->Parent(), Main);
+    EXPECT_EQ(Unbind->Parent(), Main);
+    EXPECT_FALSE(Close->Visible());
+    EXPECT_EQ(Monitor.Deleted, 0);
+    EXPECT_TRUE(Monitor.Destroying.empty());
 }
 
 TEST_F(AppPanelTest, PaintsItsBevelColourAndCaption)

@@ -1,6 +1,8 @@
 #include "hosting/KnownApps.h"
 #include "hosting/MonitorRules.h"
 
+#include "hosting/FakeDesktop.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,6 +22,22 @@ const Item Items[] = {
     {"C:\\a.exe", NotGiven, NotGiven, 0, 20, 0x200, 0},
     {"C:\\a.exe", "Palette", "TPal", 0, 0, 0, 2},
     {"C:\\b.exe", NotGiven, NotGiven, 1, 30, 0x300, 1},
+};
+
+// A window list filled by hand: records with the states a pass left.
+struct FakeList {
+    void Add(TWindowHandle Handle, std::uint32_t Pid, std::uint8_t State, const char* Exe,
+             const char* Class)
+    {
+        TWindowItem* R = List.Add();
+        R->Handle = Handle;
+        R->ProcessId = Pid;
+        R->State = State;
+        R->ExeName = Exe;
+        R->ClassName = Class;
+    }
+    FakeDesktop Desktop;
+    TAppWindowCollection List{Desktop};
 };
 
 std::vector<TItemFacts> Facts()
@@ -42,6 +60,7 @@ TEST(MonitorRulesTest, FindItemIndexTriesTheProcessFirstAndGuardsBoundAndForbidd
         const char* Title;
         bool AllowBound, ProcessBound, Forbidden;
         int Expect;
+        bool OwnOnly = false;
     } Cases[] = {
         {"own process", "C:\\a.exe", 20, 0x200, 0, "X", "Y", false, false, false, 1},
         {"own process before list order", "C:\\a.exe", 20, 0, 0, "", "", false, false, false, 1},
@@ -57,6 +76,11 @@ TEST(MonitorRulesTest, FindItemIndexTriesTheProcessFirstAndGuardsBoundAndForbidd
         {"active item, other window", "C:\\b.exe", 30, 0x999, 1, "", "", true, false, false, -1},
         {"active item, its window", "C:\\b.exe", 31, 0x300, 1, "", "", true, false, false, 3},
         {"state differs", "C:\\b.exe", 30, 0x300, 0, "", "", true, false, false, -1},
+        // A gone window: another process's item only when it holds the window.
+        {"own only: own process", "C:\\a.exe", 20, 0x200, 0, "", "", false, false, false, 1, true},
+        {"own only: stranger without window", "C:\\a.exe", 99, 0x500, 0, "", "", false, false, false, -1, true},
+        {"own only: stranger, no handle", "C:\\a.exe", 99, 0, 0, "", "", false, false, false, -1, true},
+        {"own only: the item's window", "C:\\a.exe", 99, 0x200, 0, "", "", false, false, false, 1, true},
     };
     const std::vector<TItemFacts> F = Facts();
     for (const Case& C : Cases) {
@@ -71,6 +95,7 @@ TEST(MonitorRulesTest, FindItemIndexTriesTheProcessFirstAndGuardsBoundAndForbidd
         Q.AllowBound = C.AllowBound;
         Q.ProcessBound = C.ProcessBound;
         Q.Forbidden = C.Forbidden;
+        Q.OwnOnly = C.OwnOnly;
         EXPECT_EQ(FindItemIndex(F, Q), C.Expect);
     }
     EXPECT_EQ(FindItemIndex({}, TItemQuery()), -1);
@@ -100,6 +125,67 @@ TEST(MonitorRulesTest, WindowFitsRulesComparesWhatBothSidesGive)
         Rec.ClassName = C.Class;
         EXPECT_EQ(WindowFitsRules(Rec, C.RecExe, "C:\\a.exe", C.TitleRule, C.ClassRule), C.Expect);
     }
+}
+
+TEST(MonitorRulesTest, WindowListTestsOfTheGoneAndReplacedWindows)
+{
+    FakeList L;
+    L.Add(0x10, 7, wisUnchanged, "C:\\a.exe", "TMain");
+    L.Add(0x11, 7, wisGone, "C:\\a.exe", "TMain");
+    L.Add(0x12, 8, wisGone, "C:\\b.exe", "TMain");
+    L.Add(0x13, 9, wisIgnored, "C:\\c.exe", "TSplash");
+    struct Case {
+        const char* What;
+        std::uint32_t Pid;
+        int Except;
+        bool Expect;
+    } Others[] = {
+        {"another listed record", 7, 1, true},
+        {"only itself listed", 7, 0, false},
+        {"the other one is gone", 8, 99, false},
+        {"an ignored one counts", 9, 99, true},
+        {"no record", 5, -1, false},
+    };
+    for (const Case& C : Others) {
+        SCOPED_TRACE(C.What);
+        EXPECT_EQ(HasOtherWindow(L.List, C.Pid, C.Except), C.Expect);
+    }
+    struct Stale {
+        const char* What;
+        TWindowHandle Handle;
+        std::uint32_t Pid;
+        const char* Exe;
+        const char* Class;
+        bool Expect;
+    } Stales[] = {
+        {"ignored, all equal", 0x13, 9, "C:\\c.exe", "TSplash", true},
+        {"case does not count", 0x13, 9, "c:\\C.EXE", "tsplash", true},
+        {"another handle", 0x14, 9, "C:\\c.exe", "TSplash", false},
+        {"another process", 0x13, 8, "C:\\c.exe", "TSplash", false},
+        {"another class", 0x13, 9, "C:\\c.exe", "TMain", false},
+        {"another executable", 0x13, 9, "C:\\d.exe", "TSplash", false},
+        {"gone, not ignored", 0x12, 8, "C:\\b.exe", "TMain", false},
+    };
+    for (const Stale& C : Stales) {
+        SCOPED_TRACE(C.What);
+        EXPECT_EQ(HasStaleRecord(L.List, C.Handle, C.Pid, C.Exe, C.Class), C.Expect);
+    }
+}
+
+TEST(MonitorRulesTest, StartCommandLineQuotesOnlyAPathWithBlanks)
+{
+    struct Case {
+        const char* Exe;
+        const char* Params;
+        const char* Expect;
+    } Cases[] = {
+        {"C:\\Apps\\x.exe", "", "C:\\Apps\\x.exe"},
+        {"C:\\Apps\\x.exe", "/InQuorvan=yes", "C:\\Apps\\x.exe /InQuorvan=yes"},
+        {"C:\\My Apps\\x.exe", "", "\"C:\\My Apps\\x.exe\""},
+        {"C:\\My\tApps\\x.exe", "/a /b", "\"C:\\My\tApps\\x.exe\" /a /b"},
+    };
+    for (const Case& C : Cases)
+        EXPECT_EQ(StartCommandLine(C.Exe, C.Params), C.Expect) << C.Exe;
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 #include "shell/KivSelectionListWin.h"
 #include "shell/KivWorkItemsWin.h"
 #include "shell/ShellLink.h"
+#include "shell/UnitGlobals.h"
+
+#include "components/UlaPalette.h"
 
 #include "toolkit/Application.h"
 #include "toolkit/Synchronize.h"
@@ -43,13 +46,24 @@ class SelectionWinTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        CreateGlobalWorkerPool();
+        CreateUnitGlobals();
         MakeTree(Tree.Path(), 2, 12);
     }
-    void TearDown() override { FreeGlobalWorkerPool(); }
+    void TearDown() override { FreeUnitGlobals(); }
     TApplication App;
     TempFolder Tree{L"quorvan-sizes"};
 };
+
+TEST_F(SelectionWinTest, StartUpMakesThePoolThePaletteAndTheKeywords)
+{
+    ASSERT_NE(nullptr, GlobalWorkerPool);
+    EXPECT_EQ(4 * GetProcessorCount(), GlobalWorkerPool->MinThreads());
+    EXPECT_EQ(8 * GetProcessorCount(), GlobalWorkerPool->MaxThreads());
+    EXPECT_EQ(0, GlobalWorkerPool->Count());  // no work, no worker
+    ASSERT_NE(nullptr, ULAColorPalette);
+    ASSERT_NE(nullptr, KeywordList);
+    EXPECT_FALSE(KeywordList->empty());
+}
 
 TEST_F(SelectionWinTest, FolderSizesEqualAPlainWalk)
 {
