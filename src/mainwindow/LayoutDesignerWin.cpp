@@ -201,8 +201,11 @@ Tlayoutsform::Tlayoutsform(Component* Owner) : Form(Owner, DesignerFormArgs())
     TA.Parent = this;
     TA.Images = ToolbarImages;
     TA.ShowCaptions = true;
+    // Captions beside the images: under Wine a caption below an image
+    // drawn by the list itself runs over it.
+    TA.List = true;
     LayoutToolbar = new ToolBar(this, TA);
-    LayoutToolbar->SetText("Layout bar");
+    LayoutToolbar->Name = "Layout bar";
     // -1: a separator.
     auto AddButtons = [this](ToolBar* Bar, std::initializer_list<int> List) {
         for (const int A : List) {
@@ -214,12 +217,15 @@ Tlayoutsform::Tlayoutsform(Component* Owner) : Form(Owner, DesignerFormArgs())
     };
     AddButtons(LayoutToolbar, {daApplyLayout, -1, daNewLayout, daAddChildPanel, daAddNeighbour, -1,
                                daDelete});
+    // Setting the images again measures the buttons with their captions.
+    LayoutToolbar->SetImages(ToolbarImages);
     TA.Align = TAlign::Left;
     TA.ShowCaptions = false;
+    TA.List = false;
     TA.Wrapable = true;
     TA.Width = 31;
     PanelToolbar = new ToolBar(this, TA);
-    PanelToolbar->SetText("Panel bar");
+    PanelToolbar->Name = "Panel bar";
     AddButtons(PanelToolbar, {daRotateAntiClockwize, daRotateClockwize, -1, daMoveUp, daMoveDown,
                               -1, daPercentage, daCenter, daCustom});
 
