@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -220,5 +221,39 @@ TEST_F(DesignerWinTest, TheDesignersEditsReachTheAppliedLayout)
     Idle();
     if (const char* Dir = std::getenv("QUORVAN_SHOT_DIR"))
         SaveWindowPng(Designer->Handle(), std::string(Dir) + "\\layout-designer.png");
+    Designer->Hide();
+}
+
+TEST_F(DesignerWinTest, TreeNodesAreDraggedWithTheMouseCaptured)
+{
+    const TNodeId Layout = AddLayout("Tree", {"Panel; Left", "Panel; Top"});
+    const TNodeId A = L.Tree.Children(Layout)[0], B = L.Tree.Children(Layout)[1];
+    L.Tree.Find(Layout)->Expanded = true;
+    Designer->Show();
+    Idle();
+    HWND Tv = Designer->LayoutsTreeView->Handle();
+    // Dragged onto target: A becomes B's first child; B onto its own child
+    // is refused.
+    const struct {
+        TNodeId Dragged, Target, Parent;
+    } Rows[] = {{A, B, B}, {B, A, Layout}};
+    for (const auto& R : Rows) {
+        NMTREEVIEWA Nm = {};
+        Nm.hdr.hwndFrom = Tv;
+        Nm.hdr.code = TVN_BEGINDRAGA;
+        Nm.itemNew.hItem = Designer->ItemOfNode(R.Dragged);
+        ::SendMessageA(::GetParent(Tv), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&Nm));
+        EXPECT_EQ(::GetCapture(), Tv);
+        RECT Item = {};
+        const HTREEITEM Target = Designer->ItemOfNode(R.Target);
+        std::memcpy(&Item, &Target, sizeof Target);  // the item goes in, its rectangle out
+        ASSERT_TRUE(::SendMessageA(Tv, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&Item)));
+        const int X = (Item.left + Item.right) / 2, Y = (Item.top + Item.bottom) / 2;
+        Post(Tv, WM_MOUSEMOVE, MK_LBUTTON, X, Y);
+        Post(Tv, WM_LBUTTONUP, 0, X, Y);
+        EXPECT_EQ(::GetCapture(), nullptr);
+        EXPECT_EQ(L.Tree.Parent(R.Dragged), R.Parent);
+        Idle();
+    }
     Designer->Hide();
 }
