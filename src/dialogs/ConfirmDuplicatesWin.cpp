@@ -28,50 +28,21 @@ FormArgs DuplicatesArgs()
 TConfirmDuplicatesForm::TConfirmDuplicatesForm(Component* Owner) : Form(Owner, DuplicatesArgs())
 {
     ConfirmDuplicatesForm = this;
-    LabelArgs L;
-    L.Parent = this;
-    L.Caption = "There were duplicate applications found on your system. Please decide which "
-                "duplicate application should be accessed from Quorvan ...";
-    L.Height = 36;
-    L.Align = TAlign::Top;
-    L.Alignment = TAlignment::Center;
-    L.WordWrap = true;
-    Label1 = new Label(this, L);
-
-    PanelArgs P;
-    P.Parent = this;
-    P.Height = 33;
-    P.Align = TAlign::Bottom;
-    ToolBar1 = new Panel(this, P);
-    ButtonArgs B;
-    B.Parent = ToolBar1;
-    B.Top = 4;
-    B.Left = 554 / 2 - 80;
-    B.Caption = "OK";
-    B.ModalResult = mrOk;
-    B.Default = true;
-    okbutton = new Button(this, B);
-    B.Left = 554 / 2 + 5;
-    B.Caption = "Cancel";
-    B.ModalResult = mrCancel;
-    B.Default = false;
-    B.Cancel = true;
-    BitBtn2 = new Button(this, B);
-
-    SystemImageList = new TKivSystemImageList(this);
-    stateimages = new ImageList(this, ImageListArgs());
-    AddStateImages(*stateimages);
-    TreeViewArgs T;
-    T.Parent = this;
-    T.Align = TAlign::Client;
-    T.Indent = 19;
-    T.Images = SystemImageList->Handle();
-    T.StateImages = stateimages;
-    TV = new TreeView(this, T);
+    const TStateTreeDialog D = BuildStateTreeDialog(
+        *this,
+        "There were duplicate applications found on your system. Please decide which "
+        "duplicate application should be accessed from Quorvan ...",
+        36, "OK");
+    Label1 = D.Text;
+    ToolBar1 = D.Bar;
+    okbutton = D.Ok;
+    BitBtn2 = D.Cancel;
+    SystemImageList = D.SystemImages;
+    stateimages = D.StateImages;
+    TV = D.Tree;
     TV->OnClick = [this](TreeView&) { TVClick(); };
     TV->OnDblClick = [this](TreeView&) { TVDblClick(); };
     TV->OnKeyDown = [this](TreeView&, WORD Key) { TVKeyDown(Key); };
-    TV->OnCollapsing = [](TreeView&, HTREEITEM, bool& Allow) { Allow = false; };
 
     if (Application)
         FIdleId = Application->AddIdleHandler([this] { ApplicationEvents1Idle(); });

@@ -2,42 +2,6 @@
 
 #include <utility>
 
-// ---------------------------------------------------------- state trees
-
-void ToggleNodeState(IStateTree& Tree, IStateTree::Node N)
-{
-    if (!N)
-        return;
-    switch (Tree.State(N)) {
-    case tsUnchecked: Tree.SetState(N, tsChecked); break;
-    case tsChecked: Tree.SetState(N, tsUnchecked); break;
-    case tsOptionOff:
-        for (IStateTree::Node Sibling : Tree.Siblings(N)) {
-            const int S = Tree.State(Sibling);
-            if (S == tsOptionOff || S == tsOptionOn)
-                Tree.SetState(Sibling, tsOptionOff);
-        }
-        Tree.SetState(N, tsOptionOn);
-        break;
-    default: break;
-    }
-}
-
-void ToggleNodeAndChildren(IStateTree& Tree, IStateTree::Node N)
-{
-    if (!N)
-        return;
-    ToggleNodeState(Tree, N);
-    const int State = Tree.State(N);
-    if (State != tsUnchecked && State != tsChecked)
-        return;
-    for (IStateTree::Node Child : Tree.Children(N)) {
-        const int S = Tree.State(Child);
-        if ((S == tsChecked) != (State == tsChecked))
-            ToggleNodeState(Tree, Child);
-    }
-}
-
 // ------------------------------------------------------------ the search
 
 bool IdentifyListable(const std::string& Path, TIdentifyInfo& Info)
@@ -64,6 +28,57 @@ std::vector<TSearchFolders::Folder> TSearchFolders::Sorted() const
     for (const auto& F : FFolders)
         Result.push_back({F.first, F.second});
     return Result;
+}
+
+void TCoalescingProgress::StartProgress(int Max, const std::string& Caption, bool Stoppable)
+{
+    FTextDue = FPositionDue = false;
+    FInner.StartProgress(Max, Caption, Stoppable);
+    FLastRedraw = FLastPump = FClock();
+}
+
+// Shows what is due; the window processes messages as it does so.
+void TCoalescingProgress::Flush()
+{
+    if (FTextDue)
+        FInner.SetProgressText(FText);
+    if (FPositionDue)
+        FInner.SetProgress(FPosition);
+    else
+        FInner.PumpIfStoppable();
+    FTextDue = FPositionDue = false;
+    FLastRedraw = FLastPump = FClock();
+}
+
+void TCoalescingProgress::SetProgressText(const std::string& Text)
+{
+    FText = Text;
+    FTextDue = true;
+}
+
+void TCoalescingProgress::SetProgress(int Position)
+{
+    FPosition = Position;
+    FPositionDue = true;
+    if (FClock() - FLastRedraw >= FRedrawInterval)
+        Flush();
+    else
+        PumpIfStoppable();
+}
+
+void TCoalescingProgress::PumpIfStoppable()
+{
+    if (FClock() - FLastPump < FPumpInterval)
+        return;
+    FInner.PumpIfStoppable();
+    FLastPump = FClock();
+}
+
+void TCoalescingProgress::FinishProgress()
+{
+    if (FTextDue || FPositionDue)
+        Flush();
+    FInner.FinishProgress();
 }
 
 static bool IsExecutableName(const std::string& Name)

@@ -1,6 +1,6 @@
 // The search for installed applications: the walk over the chosen folders,
 // the identification of every executable found there and the hand-over of
-// the results; and the tick rule of trees with state images. Portable: the
+// the results. Portable: the
 // disk, the progress window and the application list are reached through
 // small interfaces.
 #pragma once
@@ -8,34 +8,10 @@
 #include "hosting/Identify.h"
 #include "hosting/Velmora.h"
 
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <string>
 #include <vector>
-
-// ---------------------------------------------------------- state trees
-
-// State images: 1 box not ticked, 2 ticked, 3 option not chosen, 4 chosen.
-enum : int { tsNone = 0, tsUnchecked = 1, tsChecked = 2, tsOptionOff = 3, tsOptionOn = 4 };
-
-class IStateTree {
-public:
-    using Node = std::uintptr_t;  // 0: no node
-    virtual ~IStateTree() = default;
-    virtual int State(Node N) = 0;
-    virtual void SetState(Node N, int State) = 0;
-    // The children of N's parent (the top-level nodes for a top-level N).
-    virtual std::vector<Node> Siblings(Node N) = 0;
-    virtual std::vector<Node> Children(Node N) = 0;
-};
-
-// A box flips; an option becomes the only chosen one among its siblings;
-// a chosen option and stateless nodes stay as they are.
-void ToggleNodeState(IStateTree& Tree, IStateTree::Node N);
-// A click on the state image: the node toggles and a box's children
-// follow it.
-void ToggleNodeAndChildren(IStateTree& Tree, IStateTree::Node N);
 
 // ------------------------------------------------------------ the search
 
@@ -64,6 +40,37 @@ public:
     virtual void PumpIfStoppable() = 0;
     virtual bool ProgressStopped() = 0;
     virtual void FinishProgress() = 0;
+};
+
+// Passes a progress run on to Inner, but its texts and position at most
+// once per RedrawInterval and pending messages at most once per
+// PumpInterval (milliseconds of Clock); the latest texts always reach the
+// window before the run ends. Under Wine each redraw and each look into the
+// message queue costs more than the folder or file step it reports.
+class TCoalescingProgress : public ISearchProgress {
+public:
+    TCoalescingProgress(ISearchProgress& Inner, std::function<unsigned()> Clock,
+                        unsigned RedrawInterval, unsigned PumpInterval)
+        : FInner(Inner), FClock(std::move(Clock)), FRedrawInterval(RedrawInterval),
+          FPumpInterval(PumpInterval)
+    {
+    }
+    void StartProgress(int Max, const std::string& Caption, bool Stoppable) override;
+    void SetProgressText(const std::string& Text) override;
+    void SetProgress(int Position) override;
+    void PumpIfStoppable() override;
+    bool ProgressStopped() override { return FInner.ProgressStopped(); }
+    void FinishProgress() override;
+
+private:
+    void Flush();
+    ISearchProgress& FInner;
+    std::function<unsigned()> FClock;
+    unsigned FRedrawInterval, FPumpInterval;
+    unsigned FLastRedraw = 0, FLastPump = 0;
+    std::string FText;
+    int FPosition = 0;
+    bool FTextDue = false, FPositionDue = false;
 };
 
 // Where the results go: the application list (with the duplicates

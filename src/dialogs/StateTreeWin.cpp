@@ -1,7 +1,11 @@
 #include "dialogs/StateTreeWin.h"
 
 #include "dialogs/StateTree.h"
+#include "shell/OvandrelWin.h"
+#include "toolkit/Form.h"
 #include "toolkit/ImageList.h"
+#include "toolkit/Panel.h"
+#include "toolkit/StdControls.h"
 
 namespace {
 
@@ -68,4 +72,52 @@ void StateImageClick(TreeView& Tree)
     MatchChildrenToParent(State, S);
     SetStates(Tree, Children, S);
     Tree.EndUpdate();
+}
+
+TStateTreeDialog BuildStateTreeDialog(Form& Dialog, const std::string& Text, int TextHeight,
+                                      const std::string& OkCaption)
+{
+    TStateTreeDialog D;
+    LabelArgs L;
+    L.Parent = &Dialog;
+    L.Caption = Text;
+    L.Height = TextHeight;
+    L.Align = TAlign::Top;
+    L.Alignment = TAlignment::Center;
+    L.WordWrap = true;
+    D.Text = new Label(&Dialog, L);
+
+    PanelArgs P;
+    P.Parent = &Dialog;
+    P.Height = 33;
+    P.Align = TAlign::Bottom;
+    D.Bar = new Panel(&Dialog, P);
+    const int Middle = (Dialog.ClientRect().right - Dialog.ClientRect().left) / 2;
+    ButtonArgs B;
+    B.Parent = D.Bar;
+    B.Top = 4;
+    B.Left = Middle - 80;
+    B.Caption = OkCaption;
+    B.ModalResult = mrOk;
+    B.Default = true;
+    D.Ok = new Button(&Dialog, B);
+    B.Left = Middle + 5;
+    B.Caption = "Cancel";
+    B.ModalResult = mrCancel;
+    B.Default = false;
+    B.Cancel = true;
+    D.Cancel = new Button(&Dialog, B);
+
+    D.SystemImages = new TKivSystemImageList(&Dialog);
+    D.StateImages = new ImageList(&Dialog, ImageListArgs());
+    AddStateImages(*D.StateImages);
+    TreeViewArgs T;
+    T.Parent = &Dialog;
+    T.Align = TAlign::Client;
+    T.Indent = 19;
+    T.Images = D.SystemImages->Handle();
+    T.StateImages = D.StateImages;
+    D.Tree = new TreeView(&Dialog, T);
+    D.Tree->OnCollapsing = [](TreeView&, HTREEITEM, bool& Allow) { Allow = false; };
+    return D;
 }

@@ -220,6 +220,11 @@ bool TApplicationList::AddApplication(const std::string& Path, const TIdentifyIn
     StringList Found{Path};
     std::vector<TIdentifyInfo> Refs{Info};
     AddStillKnownListedApplications(Found, Refs);
+    return EnterFoundApplications(Found, Refs);
+}
+
+bool TApplicationList::EnterFoundApplications(StringList& Found, std::vector<TIdentifyInfo>& Refs)
+{
     if (!OnResolveDuplicates || !OnResolveDuplicates(Found, Refs))
         return false;
     if (Found.size() != Refs.size()) {

@@ -54,6 +54,10 @@ public:
                                      int& FirstRow);
     void ClearNewChangedFlags();
     void AddStillKnownListedApplications(StringList& Found, std::vector<TIdentifyInfo>& Refs) const;
+    // Resolves duplicates with the user, then enters the kept executables
+    // (flags of earlier finds cleared) and makes the first row current;
+    // false when the user cancelled or the lists disagree.
+    bool EnterFoundApplications(StringList& Found, std::vector<TIdentifyInfo>& Refs);
     // Deletes record Row after the user's Yes; false (and no change) else.
     bool RemoveApplication(int Row, bool Confirmed);
 

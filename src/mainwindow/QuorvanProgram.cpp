@@ -1,6 +1,7 @@
 // Program entry: the application object, the forms in their creation order
 // (the first is the main window), the loop. No command line is read.
 #include "dialogs/ConfirmDuplicatesWin.h"
+#include "dialogs/SearchForFilesWin.h"
 #include "dialogs/progressesWin.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/confirmation.h"
@@ -23,6 +24,7 @@ const std::function<Form*(TApplication&)> FormOrder[] = {
     [](TApplication& App) -> Form* { return new TProgressbarForm(&App); },
     [](TApplication& App) -> Form* { return new TConfirmDuplicatesForm(&App); },
     [](TApplication& App) -> Form* { return new TConfirmationForm(&App); },
+    [](TApplication& App) -> Form* { return new TSearchForFilesForm(&App); },
 };
 
 }  // namespace

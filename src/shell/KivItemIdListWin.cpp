@@ -12,6 +12,7 @@ IItemIdList DesktopIdList;
 namespace {
 
 std::array<IItemIdList, ShellFolderCount> Cache;
+TSpecialFolderSource FolderSource = nullptr;
 // The desktop's own list: a single zero item length.
 const USHORT EmptyIdList = 0;
 
@@ -84,6 +85,11 @@ std::size_t IdListSize(PCUIDLIST_RELATIVE List)
     return Size;
 }
 
+void SetSpecialFolderSource(TSpecialFolderSource Source)
+{
+    FolderSource = Source;
+}
+
 PIDLIST_ABSOLUTE SpecialFolderIDList(TKivShellFolder Folder)
 {
     const int Csidl = ShellFolderCsidl(Folder);
@@ -143,7 +149,8 @@ IItemIdList TKivItemIdList::GetSpecialFolderList(TKivShellFolder Folder, bool Ca
         Folder = SF_INVALID;
     if (Cached && Cache[Folder])
         return Cache[Folder];
-    IItemIdList List = Create(SpecialFolderIDList(Folder), TIdListMode::Owned);
+    IItemIdList List =
+        Create(FolderSource ? FolderSource(Folder) : SpecialFolderIDList(Folder), TIdListMode::Owned);
     List->FSpecialFolder = Folder;
     List->FSpecialKnown = true;
     if (Cached)

@@ -64,6 +64,10 @@ private:
 
 // A new item-id list of the special folder, owned by the caller, or nullptr.
 PIDLIST_ABSOLUTE SpecialFolderIDList(TKivShellFolder Folder);
+// Where the cache takes its lists from; tests replace it to see a folder
+// go missing. nullptr: SpecialFolderIDList.
+using TSpecialFolderSource = PIDLIST_ABSOLUTE (*)(TKivShellFolder Folder);
+void SetSpecialFolderSource(TSpecialFolderSource Source);
 
 // Holds no list; the cache entry of SF_FILESYSTEMFOLDER.
 extern IItemIdList DesktopIdList;

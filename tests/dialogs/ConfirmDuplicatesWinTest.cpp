@@ -31,31 +31,14 @@ protected:
     {
         std::vector<int> S;
         for (HTREEITEM I : Dialog->TV->Children(Parent))
-            S.push_back(static_cast<int>(
-                ::SendMessageA(Tree(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(I), TVIS_STATEIMAGEMASK) >> 12));
+            S.push_back(TreeItemState(*Dialog->TV, I));
         return S;
     }
     HTREEITEM Candidate(int Group, int Index) const
     {
         return Dialog->TV->Children(Dialog->TV->Children(nullptr)[Group])[Index];
     }
-    // A click at the item's state image, or on its text.
-    void Click(HTREEITEM Item, bool OnStateImage)
-    {
-        RECT R = {};
-        std::memcpy(&R, &Item, sizeof Item);  // the item goes in, its rectangle comes out
-        ::SendMessageA(Tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&R));
-        POINT P = {R.left + 2, (R.top + R.bottom) / 2};
-        for (int X = 0; OnStateImage && X < R.left; ++X) {
-            UINT Flags;
-            P.x = X;
-            if (Dialog->TV->HitTest(P, Flags) == Item && (Flags & TVHT_ONITEMSTATEICON))
-                break;
-        }
-        // The control watches for a drag until the button comes up.
-        ::PostMessageA(Tree(), WM_LBUTTONUP, 0, MAKELPARAM(P.x, P.y));
-        ::SendMessageA(Tree(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(P.x, P.y));
-    }
+    void Click(HTREEITEM Item, bool OnStateImage) { ClickTreeItem(*Dialog->TV, Item, OnStateImage); }
 
     TApplication App;
     TConfirmDuplicatesForm* Dialog = nullptr;

@@ -5,6 +5,9 @@
 #include "shell/ShellTestSupport.h"
 #include "toolkit/Application.h"
 #include "toolkit/Timer.h"
+#include "toolkit/TreeView.h"
+
+#include <cstring>
 
 #include <functional>
 #include <vector>
@@ -35,3 +38,29 @@ private:
     std::size_t FNext = 0;
     bool FBusy = false;
 };
+
+// The state image index of a node, as the control holds it.
+inline int TreeItemState(const TreeView& Tree, HTREEITEM Item)
+{
+    return static_cast<int>(::SendMessageA(Tree.Handle(), TVM_GETITEMSTATE,
+                                           reinterpret_cast<WPARAM>(Item), TVIS_STATEIMAGEMASK) >>
+                            12);
+}
+
+// A click at the node's state image, or on its text.
+inline void ClickTreeItem(const TreeView& Tree, HTREEITEM Item, bool OnStateImage)
+{
+    RECT R = {};
+    std::memcpy(&R, &Item, sizeof Item);  // the item goes in, its rectangle comes out
+    ::SendMessageA(Tree.Handle(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&R));
+    POINT P = {R.left + 2, (R.top + R.bottom) / 2};
+    for (int X = 0; OnStateImage && X < R.left; ++X) {
+        UINT Flags;
+        P.x = X;
+        if (Tree.HitTest(P, Flags) == Item && (Flags & TVHT_ONITEMSTATEICON))
+            break;
+    }
+    // The control watches for a drag until the button comes up.
+    ::PostMessageA(Tree.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(P.x, P.y));
+    ::SendMessageA(Tree.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(P.x, P.y));
+}

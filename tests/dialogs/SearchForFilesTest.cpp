@@ -1,5 +1,7 @@
 #include "dialogs/SearchForFiles.h"
 
+#include "dialogs/StateTree.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
@@ -159,53 +161,70 @@ TEST(SearchForFiles, FolderLoopEndsAtTheDepthCap)
 
 namespace {
 
-// Nodes 1..n with a parent each (0 = top level).
-class FakeTree : public IStateTree {
+// Writes each call it gets as a word.
+class LoggingProgress : public ISearchProgress {
 public:
-    std::map<Node, int> States;
-    std::map<Node, Node> Parents;
-    int State(Node N) override { return States[N]; }
-    void SetState(Node N, int S) override { States[N] = S; }
-    std::vector<Node> Siblings(Node N) override { return Children(Parents[N]); }
-    std::vector<Node> Children(Node N) override
-    {
-        std::vector<Node> R;
-        for (const auto& P : Parents)
-            if (P.second == N)
-                R.push_back(P.first);
-        return R;
-    }
+    std::string Log;
+    void StartProgress(int, const std::string&, bool) override { Log += "start "; }
+    void SetProgressText(const std::string& Text) override { Log += Text + " "; }
+    void SetProgress(int Position) override { Log += "at" + std::to_string(Position) + " "; }
+    void PumpIfStoppable() override { Log += "pump "; }
+    bool ProgressStopped() override { return false; }
+    void FinishProgress() override { Log += "finish"; }
 };
 
 }  // namespace
 
-TEST(StateTree, ToggleAndCascade)
+TEST(SearchForFiles, ProgressRedrawsAndPumpsAtIntervals)
 {
-    // Node 1 "Drives" with boxes 2 and 3; node 4 a group (no state) with
-    // options 5 and 6.
+    // Calls at clock times: t = text, p = position, m = pump; redraw every
+    // 50, pump every 5.
+    struct Call {
+        unsigned Time;
+        char Kind;
+        int Value;
+    };
+    const std::vector<Call> Calls = {{0, 't', 1}, {1, 'p', 0}, {3, 'm', 0}, {6, 'm', 0},
+                                     {7, 't', 2}, {8, 'p', 0}, {20, 'p', 1}, {60, 'p', 2},
+                                     {61, 't', 3}, {62, 'm', 0}};
+    LoggingProgress Window;
+    unsigned Clock = 0;
+    TCoalescingProgress Progress(Window, [&Clock] { return Clock; }, 50, 5);
+    Progress.StartProgress(9, "c", true);
+    for (const Call& C : Calls) {
+        Clock = C.Time;
+        switch (C.Kind) {
+        case 't': Progress.SetProgressText("text" + std::to_string(C.Value)); break;
+        case 'p': Progress.SetProgress(C.Value); break;
+        default: Progress.PumpIfStoppable(); break;
+        }
+    }
+    Progress.FinishProgress();
+    EXPECT_EQ(Window.Log, "start pump pump text2 at2 text3 pump finish");
+}
+
+TEST(SearchForFiles, ChooserTicksFollowTheirRoot)
+{
+    // "Drives" and its drives: a click on the root's box toggles it, then
+    // each drive that disagrees with it; the space key toggles the root only.
     struct Case {
-        IStateTree::Node Node;
+        int Root;
+        std::vector<int> Drives;
         bool Click;
-        std::map<IStateTree::Node, int> Before, After;
+        int RootAfter;
+        std::vector<int> DrivesAfter;
     } Cases[] = {
-        {1, true, {{1, 1}, {2, 2}, {3, 1}}, {{1, 2}, {2, 2}, {3, 2}}},
-        {1, true, {{1, 2}, {2, 2}, {3, 1}}, {{1, 1}, {2, 1}, {3, 1}}},
-        {1, false, {{1, 1}, {2, 1}, {3, 1}}, {{1, 2}, {2, 1}, {3, 1}}},
-        {3, true, {{1, 1}, {2, 1}, {3, 1}}, {{1, 1}, {2, 1}, {3, 2}}},
-        {5, true, {{5, 3}, {6, 4}}, {{5, 4}, {6, 3}}},
-        {6, true, {{5, 3}, {6, 4}}, {{5, 3}, {6, 4}}},
-        {4, true, {{4, 0}, {5, 3}, {6, 3}}, {{4, 0}, {5, 3}, {6, 3}}},
-        {0, true, {{1, 1}}, {{1, 1}}},
+        {nsUnticked, {nsTicked, nsUnticked}, true, nsTicked, {nsTicked, nsTicked}},
+        {nsTicked, {nsTicked, nsUnticked}, true, nsUnticked, {nsUnticked, nsUnticked}},
+        {nsUnticked, {nsUnticked, nsUnticked}, false, nsTicked, {nsUnticked, nsUnticked}},
     };
     for (const Case& C : Cases) {
-        FakeTree Tree;
-        Tree.Parents = {{1, 0}, {2, 1}, {3, 1}, {4, 0}, {5, 4}, {6, 4}};
-        Tree.States = C.Before;
+        std::vector<int> Roots = {C.Root, nsUnticked};  // "Drives", "Program locations"
+        std::vector<int> Drives = C.Drives;
+        ToggleNodeState(Roots, 0);
         if (C.Click)
-            ToggleNodeAndChildren(Tree, C.Node);
-        else
-            ToggleNodeState(Tree, C.Node);
-        for (const auto& S : C.After)
-            EXPECT_EQ(Tree.States[S.first], S.second) << "node " << C.Node << " -> " << S.first;
+            MatchChildrenToParent(Roots[0], Drives);
+        EXPECT_EQ(Roots, (std::vector<int>{C.RootAfter, nsUnticked}));
+        EXPECT_EQ(Drives, C.DrivesAfter);
     }
 }

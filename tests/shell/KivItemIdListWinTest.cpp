@@ -109,3 +109,27 @@ TEST(SpecialFolders, MissingRoutinesFallBack)
     EXPECT_TRUE(Windows->GetFirstItems(2)->Combine(Windows->GetLastItem())->IsEqual(Windows));
     ShellRoutines = Saved;
 }
+
+namespace {
+PIDLIST_ABSOLUTE WithoutNetworkAndFonts(TKivShellFolder Folder)
+{
+    return Folder == SF_NETWORK || Folder == SF_FONTS ? nullptr : SpecialFolderIDList(Folder);
+}
+}  // namespace
+
+TEST(SpecialFolders, FoldersThatDoNotResolve)
+{
+    // A fresh cache with the network and fonts folders missing.
+    ShellLibraryShutdown();
+    SetSpecialFolderSource(&WithoutNetworkAndFonts);
+    ShellLibraryStartup();
+    const IItemIdList Windows = TKivItemIdList::CreateFromPath(Env(L"windir"));
+    EXPECT_FALSE(TKivItemIdList::IsInNetwork(Windows)) << "no network folder: nothing is in it";
+    EXPECT_FALSE(TKivItemIdList::IsInNetwork(TKivItemIdList::CreateFromPath(L"\\\\")));
+    EXPECT_EQ(TKivItemIdList::CreateFromPath(Env(L"ProgramFiles"))->GetSpecialFolder(),
+              SF_PROGRAM_FILES) << "the unresolved ones are passed over";
+    EXPECT_FALSE(Windows->IsSpecialFolder(SF_FONTS));
+    ShellLibraryShutdown();
+    SetSpecialFolderSource(nullptr);
+    ShellLibraryStartup();
+}
