@@ -5,6 +5,7 @@
 #include "dialogs/progressesWin.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/confirmation.h"
+#include "mainwindow/LayoutDesignerWin.h"
 #include "mainwindow/main.h"
 #include "toolkit/Application.h"
 
@@ -21,6 +22,7 @@ namespace {
 // TMinSizeEditorForm.
 const std::function<Form*(TApplication&)> FormOrder[] = {
     [](TApplication& App) -> Form* { return new Tmainform(&App); },
+    [](TApplication& App) -> Form* { return new Tlayoutsform(&App); },
     [](TApplication& App) -> Form* { return new TProgressbarForm(&App); },
     [](TApplication& App) -> Form* { return new TConfirmDuplicatesForm(&App); },
     [](TApplication& App) -> Form* { return new TConfirmationForm(&App); },
