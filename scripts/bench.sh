@@ -19,6 +19,7 @@ WIN32_BENCHES=(
   "search_bench 5"
   "pool_bench"
   "folder_size_bench"
+  "grid_paint_bench"
 )
 
 ONLY=("$@")

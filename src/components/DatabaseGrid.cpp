@@ -568,6 +568,8 @@ bool TDatabaseGrid::FocusCell(int ACol, int ARow)
         return false;
     Col_ = ACol;
     Row_ = ARow;
+    if (View_)
+        View_->CurrentMoved();
     return true;
 }
 
@@ -756,6 +758,8 @@ void TDatabaseGrid::LookupComboChange(const std::string& Text)
         return;
     const std::string Old = Cell(Col_, Row_);
     SetCell(Col_, Row_, Text);
+    if (View_)
+        View_->TakeFocus();
     SetHasChanged(true);
     if (ChangedOnEdited || Text != Old)
         DoCellValueChanged(Col_, Row_);

@@ -29,6 +29,10 @@ public:
     virtual void PlaceEditors(int ACol, int ARow) = 0;
     // Whether a lookup combo box is assigned (no lookups without one).
     virtual bool HasLookupCombo() const { return false; }
+    // The control takes the keyboard focus back from the combo box.
+    virtual void TakeFocus() {}
+    // FocusCell moved the current cell: show it.
+    virtual void CurrentMoved() {}
 };
 
 // Texts that differ only in their digits compare by their whole-number
@@ -130,7 +134,8 @@ public:
     // --- Current cell and moves ---
     int Col() const { return Col_; }
     int Row() const { return Row_; }
-    // Moves the current cell when the selection is accepted.
+    // Moves the current cell when the selection is accepted; the control
+    // then brings it into view.
     bool FocusCell(int ACol, int ARow);
     bool SelectCell(int ACol, int ARow);
     int CurrentCellCol() const { return CurrentCellCol_; }
@@ -167,7 +172,8 @@ public:
     StringList LookupKeys(int ACol, int ARow);
     bool LookupComboVisible(int ACol) const;
     bool ButtonVisible(int ACol, bool EditorShowing) const;
-    // The combo box picked Text for the current cell.
+    // The combo box picked Text for the current cell; the control then
+    // takes the focus back.
     void LookupComboChange(const std::string& Text);
     // A key typed into the combo box: true when it belongs to the type-ahead
     // text (consumed). CurrentFixed: the current cell is a fixed one.

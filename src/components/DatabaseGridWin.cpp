@@ -144,7 +144,19 @@ void TDatabaseGridWin::RecolorLookupCombo()
 
 void TDatabaseGridWin::Repaint()
 {
+    if (FRepaintPending)
+        return;
+    FRepaintPending = true;
     ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
+LRESULT TDatabaseGridWin::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    if (Msg == WM_PAINT) {
+        FRepaintPending = false;
+        Color = Grid.Color;  // the model's colour is the one owners set
+    }
+    return StringGrid::WndProc(Msg, WParam, LParam);
 }
 
 // --- Combo box handlers ---
@@ -170,12 +182,7 @@ void TDatabaseGridWin::LookupComboChange()
     if (!Combo || Grid.ReadOnlyDatabase())
         return;
     const int I = Combo->ItemIndex();
-    const std::string Text = I >= 0 ? Combo->Item(I) : std::string();
-    // The text first, then the focus: the model's events may look at both.
-    const auto Alive = AliveFlag();
-    Grid.LookupComboChange(Text);
-    if (*Alive)
-        ::SetFocus(Handle());
+    Grid.LookupComboChange(I >= 0 ? Combo->Item(I) : std::string());
 }
 
 void TDatabaseGridWin::LookupComboDropDown()

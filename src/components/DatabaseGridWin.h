@@ -10,8 +10,8 @@
 //   T->Grid.SetOwnerDrawColumns("Flags");
 //   T->OnOwnerDrawCell = [](TDatabaseGridWin&, int ACol, int ARow, const std::string& Column,
 //                           const std::string& Value, const RECT& R, Canvas& C) { ... };
-// Move the current cell with FocusCell (it scrolls it into view); the
-// model's FocusCell only records it.
+// The current cell moves with FocusCell, of the window or of the model;
+// either scrolls it into view.
 //
 // What a cell shows: the base drawing (fill, text at 2,2) in the colour the
 // model's OnGetCellColor or MarkedColor gives; then, outside fixed cells,
@@ -19,6 +19,7 @@
 // lets the grid go on, else OnOwnerDrawCell, which ends it); then looked-up
 // texts, multi-line texts (WrapText) or shortened file names.
 //
+// The background is Grid.Color (the window's own Color follows it).
 // The lookup combo box and the cell button belong to the owner form; the
 // grid places, fills, colours, shows and hides them. The combo box must be
 // created owner-drawn (ComboBoxArgs::OwnerDrawFixed).
@@ -74,6 +75,7 @@ public:
     int Row() const override { return Grid.Row(); }
 
 protected:
+    LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
     void DrawCell(Canvas& C, int ACol, int ARow, const RECT& Rect, TGridDrawState State) override;
     bool SelectCell(int ACol, int ARow) override;
     void SetColRow(int ACol, int ARow) override { Grid.SetColRow(ACol, ARow); }
@@ -93,6 +95,8 @@ private:
     bool CanSelectCell(int ACol, int ARow) override { return StringGrid::SelectCell(ACol, ARow); }
     void PlaceEditors(int ACol, int ARow) override;
     bool HasLookupCombo() const override { return LookUpCombobox() != nullptr; }
+    void TakeFocus() override { ::SetFocus(Handle()); }
+    void CurrentMoved() override { CurrentCellMoved(); }
 
     bool IsFixed(int ACol, int ARow) const { return ACol < FixedCols() || ARow < FixedRows(); }
     void DrawCellText(Canvas& C, int ACol, int ARow, const RECT& Rect);
@@ -112,4 +116,7 @@ private:
     mutable Button* FButton = nullptr;
     HWND FButtonWnd = nullptr;
     unsigned FPosted = 0;
+    // The whole client area waits for a paint: filling a table repaints
+    // once per cell otherwise, each a call into the window system.
+    bool FRepaintPending = false;
 };

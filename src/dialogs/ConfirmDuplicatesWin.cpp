@@ -1,6 +1,7 @@
 #include "dialogs/ConfirmDuplicatesWin.h"
 
 #include "dialogs/ConfirmDuplicates.h"
+#include "dialogs/OkCancelBar.h"
 #include "dialogs/StateTree.h"
 #include "dialogs/StateTreeWin.h"
 #include "dialogs/progressesWin.h"

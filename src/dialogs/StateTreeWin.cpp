@@ -1,5 +1,7 @@
 #include "dialogs/StateTreeWin.h"
 
+#include "dialogs/OkCancelBar.h"
+
 #include "dialogs/StateTree.h"
 #include "shell/OvandrelWin.h"
 #include "toolkit/Form.h"
@@ -87,26 +89,11 @@ TStateTreeDialog BuildStateTreeDialog(Form& Dialog, const std::string& Text, int
     L.WordWrap = true;
     D.Text = new Label(&Dialog, L);
 
-    PanelArgs P;
-    P.Parent = &Dialog;
-    P.Height = 33;
-    P.Align = TAlign::Bottom;
-    D.Bar = new Panel(&Dialog, P);
-    const int Middle = (Dialog.ClientRect().right - Dialog.ClientRect().left) / 2;
-    ButtonArgs B;
-    B.Parent = D.Bar;
-    B.Top = 4;
-    B.Left = Middle - 80;
-    B.Caption = OkCaption;
-    B.ModalResult = mrOk;
-    B.Default = true;
-    D.Ok = new Button(&Dialog, B);
-    B.Left = Middle + 5;
-    B.Caption = "Cancel";
-    B.ModalResult = mrCancel;
-    B.Default = false;
-    B.Cancel = true;
-    D.Cancel = new Button(&Dialog, B);
+    const OkCancelBar Bar = AddOkCancelBar(&Dialog);
+    D.Bar = Bar.Bar;
+    D.Ok = Bar.Ok;
+    D.Ok->SetText(OkCaption);
+    D.Cancel = Bar.Cancel;
 
     D.SystemImages = new TKivSystemImageList(&Dialog);
     D.StateImages = new ImageList(&Dialog, ImageListArgs());

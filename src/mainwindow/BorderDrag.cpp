@@ -18,9 +18,9 @@ void TBorderDragger::MouseDown(bool LeftButton, int X, int Y)
     FWindow.CaptureMouse();
 }
 
-void TBorderDragger::MouseMove(int X, int Y, bool ButtonHeld)
+void TBorderDragger::MouseMove(int X, int Y)
 {
-    if (Dragging && !ButtonHeld) {
+    if (Dragging && !FWindow.HasCapture()) {
         EndDrag();
         return;
     }
@@ -74,7 +74,7 @@ void TBorderDragger::MouseUp()
 
 void TBorderDragger::EndDrag()
 {
-    if (Dragging)
+    if (Dragging && FWindow.HasCapture())
         FWindow.ReleaseMouse();
     Dragging = false;
     ResetPanelCursors(FTree.AppliedLayout);

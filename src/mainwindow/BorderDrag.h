@@ -15,6 +15,7 @@ public:
     virtual TLayoutRect HostClientRect() = 0;
     virtual void CaptureMouse() = 0;
     virtual void ReleaseMouse() = 0;
+    virtual bool HasCapture() = 0;
     // Sets the cursor of the node's host panel (crDefault: the normal one).
     virtual void SetNodeCursor(TNodeId Node, int Cursor) = 0;
 
@@ -36,9 +37,9 @@ public:
     std::function<void(TNodeId Node)> OnStorePosition;
 
     void MouseDown(bool LeftButton, int X, int Y);
-    // ButtonHeld false during a drag: the release went elsewhere (the
-    // capture was taken away), so the drag ends here.
-    void MouseMove(int X, int Y, bool ButtonHeld);
+    // A drag whose capture was taken away (its release went elsewhere)
+    // ends here.
+    void MouseMove(int X, int Y);
     void MouseUp();
     // Every panel below Node, through panels only, gets the normal cursor.
     void ResetPanelCursors(TNodeId Node);

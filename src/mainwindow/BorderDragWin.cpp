@@ -10,9 +10,9 @@ void TBorderDragWin::HostMouseDown(TMouseButton Button, int X, int Y)
     Dragger.MouseDown(Button == TMouseButton::Left, X, Y);
 }
 
-void TBorderDragWin::HostMouseMove(TShiftState Shift, int X, int Y)
+void TBorderDragWin::HostMouseMove(int X, int Y)
 {
-    Dragger.MouseMove(X, Y, (Shift & ssLeft) != 0);
+    Dragger.MouseMove(X, Y);
 }
 
 void TBorderDragWin::HostMouseUp(TMouseButton Button, int X, int Y)
@@ -41,10 +41,10 @@ void TBorderDragWin::PanelMouseDown(Control& Sender, TMouseButton Button, int X,
         HostMouseDown(Button, X, Y);
 }
 
-void TBorderDragWin::PanelMouseMove(Control& Sender, TShiftState Shift, int X, int Y)
+void TBorderDragWin::PanelMouseMove(Control& Sender, int X, int Y)
 {
     if (ToHost(Sender, X, Y))
-        HostMouseMove(Shift, X, Y);
+        HostMouseMove(X, Y);
 }
 
 void TBorderDragWin::PanelMouseUp(Control& Sender, TMouseButton Button, int X, int Y)
@@ -68,6 +68,11 @@ void TBorderDragWin::ReleaseMouse()
 {
     if (::GetCapture() == FHost.Handle())
         ::ReleaseCapture();
+}
+
+bool TBorderDragWin::HasCapture()
+{
+    return ::GetCapture() == FHost.Handle();
 }
 
 void TBorderDragWin::SetNodeCursor(TNodeId Node, int Cursor)

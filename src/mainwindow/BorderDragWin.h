@@ -5,6 +5,7 @@
 //
 //   TBorderDragWin Drag(Layouts.Tree, *mainpanel);
 //   Drag.Dragger.OnStorePosition = [&](TNodeId N) { Designer.StorePanelPosition(N, Drag.Bounds); };
+// Moves need no button state: the idle pass fakes moves without one.
 //   mainpanel->OnMouseDown = [&](Control&, TMouseButton B, TShiftState, int X, int Y) { Drag.HostMouseDown(B, X, Y); };
 //   host panel's OnMouseDown = [&](Control& S, TMouseButton B, TShiftState, int X, int Y) { Drag.PanelMouseDown(S, B, X, Y); };
 #pragma once
@@ -24,12 +25,12 @@ public:
     TBorderDragger Dragger;
 
     void HostMouseDown(TMouseButton Button, int X, int Y);
-    void HostMouseMove(TShiftState Shift, int X, int Y);
+    void HostMouseMove(int X, int Y);
     void HostMouseUp(TMouseButton Button, int X, int Y);
     // Sender is a host panel or its inner panel; X, Y in the host panel's
     // client coordinates.
     void PanelMouseDown(Control& Sender, TMouseButton Button, int X, int Y);
-    void PanelMouseMove(Control& Sender, TShiftState Shift, int X, int Y);
+    void PanelMouseMove(Control& Sender, int X, int Y);
     void PanelMouseUp(Control& Sender, TMouseButton Button, int X, int Y);
     // The point in the host control's client coordinates; false when
     // Sender belongs to no host panel.
@@ -38,6 +39,7 @@ public:
     TLayoutRect HostClientRect() override;
     void CaptureMouse() override;
     void ReleaseMouse() override;
+    bool HasCapture() override;
     void SetNodeCursor(TNodeId Node, int Cursor) override;
 
 private:

@@ -1,8 +1,43 @@
 #include "mainwindow/main.h"
 
+#include "components/ToolbarImagesWin.h"
+#include "dialogs/applicationlist.h"
+#include "dialogs/applicationlistWin.h"
+#include "hosting/AppPanel.h"
+#include "hosting/HelpRouting.h"
+#include "hosting/Identify.h"
+#include "hosting/Modules.h"
+#include "hosting/RulesFile.h"
+#include "hosting/VelmoraWin.h"
+#include "hosting/appmonitor.h"
+#include "hosting/confirmation.h"
+#include "mainwindow/LayoutDesignerWin.h"
+#include "mainwindow/RulesUpdateWin.h"
+#include "mainwindow/SettingsStoreWin.h"
+#include "mainwindow/StoredState.h"
+#include "mainwindow/WindowPositionWin.h"
+#include "toolkit/ActionList.h"
+#include "toolkit/Application.h"
+#include "toolkit/ComboBox.h"
+#include "toolkit/Hints.h"
+#include "toolkit/InputBox.h"
+#include "toolkit/Menus.h"
+#include "toolkit/Panel.h"
+#include "toolkit/SpeedButton.h"
+#include "toolkit/StatusBar.h"
+#include "toolkit/StdControls.h"
+#include "toolkit/ToolBar.h"
+
+#include <commdlg.h>
+
+#include <fstream>
+#include <sstream>
+
 Tmainform* mainform = nullptr;
 
-static FormArgs MainFormArgs()
+namespace {
+
+FormArgs MainFormArgs()
 {
     FormArgs A;
     A.Caption = "Tessarine Quorvan    ";
@@ -15,7 +50,898 @@ static FormArgs MainFormArgs()
     return A;
 }
 
+const char* const SelectApplication = "<select application>";
+
+StringList LoadRulesFileLines()
+{
+    std::ifstream In(ProgramDir + "ApplicationRules.def", std::ios::binary);
+    if (!In)
+        return StringList();
+    std::ostringstream Text;
+    Text << In.rdbuf();
+    StringList Lines;
+    TextToLines(Text.str(), Lines);
+    return Lines;
+}
+
+std::string ExecutablePath()
+{
+    char Path[MAX_PATH] = {};
+    const DWORD Len = ::GetModuleFileNameA(nullptr, Path, MAX_PATH);
+    return std::string(Path, Len);
+}
+
+bool OpenExecutableDialog(HWND Owner, std::string& FileName)
+{
+    char File[MAX_PATH] = {};
+    OPENFILENAMEA Ofn = {};
+    Ofn.lStructSize = sizeof(Ofn);
+    Ofn.hwndOwner = Owner;
+    Ofn.lpstrFilter = "Executable files (*.exe)\0*.exe\0";
+    Ofn.lpstrFile = File;
+    Ofn.nMaxFile = MAX_PATH;
+    Ofn.lpstrDefExt = "EXE";
+    Ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
+    if (!::GetOpenFileNameA(&Ofn))
+        return false;
+    FileName = File;
+    return true;
+}
+
+void BringToForeground(HWND Wnd)
+{
+    if (Wnd)
+        ::SetForegroundWindow(Wnd);
+}
+
+TDock DockOf(int Orientation)
+{
+    switch (Orientation) {
+    case loLeft: return TDock::Left;
+    case loTop: return TDock::Top;
+    case loRight: return TDock::Right;
+    case loBottom: return TDock::Bottom;
+    case loCentered: return TDock::Centered;
+    case loCustom: return TDock::Custom;
+    default: return TDock::None;
+    }
+}
+
+}  // namespace
+
 Tmainform::Tmainform(Component* Owner) : Form(Owner, MainFormArgs())
 {
     mainform = this;
+    ShowHelpTopic = [](int Context) {
+        bool CallHelp = true;
+        return HandleHelpRequest(HELP_CONTEXT, Context, CallHelp);
+    };
+    ChooseExecutable = [this](std::string& FileName) {
+        return OpenExecutableDialog(Handle(), FileName);
+    };
+    MainMenuImages = CreateMainMenuImages(this);
+    ToolbarImages1 = CreateToolbarImages1(this);
+    CreateActions();
+    CreateToolBars();
+    CreatePanels();
+    OnActivate = [this] { FormActivate(); };
+    OnCloseQuery = [this](bool& CanClose) { FormCloseQuery(CanClose); };
+    OnHelp = [this](unsigned short Command, int Data, bool& CallHelp) {
+        return FormHelp(Command, Data, CallHelp);
+    };
+    FormCreate();
+}
+
+Tmainform::~Tmainform()
+{
+    FormDestroy();
+    if (mainform == this)
+        mainform = nullptr;
+}
+
+void Tmainform::CreateActions()
+{
+    ActionList1 = new ActionList(this, MainMenuImages);
+    ActionList2 = new ActionList(this, ToolbarImages1);
+    for (int I = 0; I < MainActionCount; ++I) {
+        const TActionInfo& Info = MainActions[I];
+        ActionArgs A;
+        A.Caption = Info.Caption;
+        A.Hint = Info.Hint;
+        A.HelpContext = Info.HelpContext;
+        A.ImageIndex = Info.ImageIndex;
+        A.Visible = Info.Visible;
+        Actions[I] = new Action(Info.ToolbarImages ? ActionList2 : ActionList1, A);
+        Actions[I]->Name = Info.Name;
+    }
+    Actions[maLayouts]->OnExecute = [this](Action&) { LayoutsActionExecute(); };
+    Actions[maApplications]->OnExecute = [this](Action&) { ApplicationsActionExecute(); };
+    Actions[maViewKnownApps]->OnExecute = [this](Action&) { ViewKnownAppsActionExecute(); };
+    Actions[maEditKnownApps]->OnExecute = [this](Action&) { EditKnownAppsActionExecute(); };
+    Actions[maHelpContext]->OnExecute = [this](Action&) { HelpContextActionExecute(); };
+    Actions[maUpdate]->OnExecute = [this](Action&) { UpdateActionExecute(); };
+    Actions[maAddFirst]->OnExecute = [this](Action&) { AddFirstActionExecute(); };
+    for (TMainAction A : {maAddChild, maAddNeighbour, maDelete, maRotateAntiClockwise,
+                          maRotateClockwise, maMoveBackwards, maMoveForward})
+        Actions[A]->OnExecute = [this, A](Action&) { NodeActionExecute(A); };
+    Actions[maReload]->OnExecute = [this](Action&) { ReloadActionExecute(); };
+}
+
+void Tmainform::CreateToolBars()
+{
+    ToolBarArgs T;
+    T.Parent = this;
+    T.Align = TAlign::Top;
+    T.Images = MainMenuImages;
+    T.ShowCaptions = true;
+    T.List = true;
+    T.ButtonWidth = 104;
+    T.ButtonHeight = 26;
+    ToolBar1 = new ToolBar(this, T);
+    auto AddButton = [](ToolBar* Bar, Action* A, TToolButtonStyle Style) {
+        ToolButtonArgs B;
+        B.Action = A;
+        B.Style = Style;
+        return Bar->AddButton(B);
+    };
+    LayoutsButton = AddButton(ToolBar1, Actions[maLayouts], TToolButtonStyle::DropDown);
+    AppsButton = AddButton(ToolBar1, Actions[maApplications], TToolButtonStyle::DropDown);
+    ViewAppsButton = AddButton(ToolBar1, Actions[maViewKnownApps], TToolButtonStyle::Button);
+    EditAppsButton = AddButton(ToolBar1, Actions[maEditKnownApps], TToolButtonStyle::Button);
+    UpdateButton = AddButton(ToolBar1, Actions[maUpdate], TToolButtonStyle::Button);
+    HelpButton = AddButton(ToolBar1, Actions[maHelpContext], TToolButtonStyle::Check);
+
+    LayoutsPopupMenu = new PopupMenu(this);
+    ApplicationsPopupMenu = new PopupMenu(this);
+    LayoutsPopupMenu->DrawImage = [this](HDC Dc, int Index, int X, int Y, bool Enabled) {
+        MainMenuImages->DrawState(Dc, X, Y, Index, Enabled, false, false);
+    };
+    LayoutsButton->OnDropDown = [this](ToolButton&, const RECT& R) { LayoutsPopupMenu->DropDown(R); };
+    AppsButton->OnDropDown = [this](ToolButton&, const RECT& R) {
+        ApplicationsPopupMenu->DropDown(R);
+    };
+}
+
+void Tmainform::CreatePanels()
+{
+    PanelArgs M;
+    M.Parent = this;
+    M.Align = TAlign::Client;
+    mainpanel = new Panel(this, M);
+    mainpanel->HelpContext = 1;
+    mainpanel->OnMouseDown = [this](Control& S, TMouseButton B, TShiftState Sh, int X, int Y) {
+        mainpanelMouseDown(S, B, Sh, X, Y);
+    };
+    mainpanel->OnMouseMove = [this](Control& S, TShiftState Sh, int X, int Y) {
+        mainpanelMouseMove(S, Sh, X, Y);
+    };
+    mainpanel->OnMouseUp = [this](Control& S, TMouseButton B, TShiftState Sh, int X, int Y) {
+        mainpanelMouseUp(S, B, Sh, X, Y);
+    };
+    mainpanel->OnResize = [this] { mainpanelResize(); };
+
+    ToolBarArgs T;
+    T.Parent = mainpanel;
+    T.Align = TAlign::None;
+    T.Left = 5;
+    T.Top = 5;
+    T.Width = 130;
+    T.Height = 28;
+    T.Images = ToolbarImages1;
+    T.ShowCaptions = true;
+    T.List = true;
+    T.ButtonWidth = 120;
+    T.ButtonHeight = 24;
+    ToolBar2 = new ToolBar(this, T);
+    ToolButtonArgs B;
+    B.Action = Actions[maAddFirst];
+    addfirstbutton = ToolBar2->AddButton(B);
+
+    StatusBarArgs S;
+    S.Parent = mainpanel;
+    S.Visible = false;
+    StatusBar1 = new StatusBar(this, S);
+
+    SpeedButtonArgs Mini;
+    Mini.Parent = mainpanel;
+    Mini.Width = Mini.Height = 16;
+    Mini.Visible = false;
+    Mini.FontName = "Marlett";
+    Mini.FontHeight = -11;
+    Mini.Caption = "r";  // the close cross
+    MiniClosebutton = new SpeedButton(this, Mini);
+    Mini.Caption = "2";  // two windows: let go
+    MiniUnbindbutton = new SpeedButton(this, Mini);
+    SetHint(MiniClosebutton, "close this application");
+    SetHint(MiniUnbindbutton, "unbind this application from the panel");
+    MiniClosebutton->OnClick = [this] { MiniClosebuttonClick(); };
+    MiniUnbindbutton->OnClick = [this] { MiniUnbindbuttonClick(); };
+
+    PanelArgs P;
+    P.Parent = mainpanel;
+    P.Width = 232;
+    P.Height = 56;
+    P.Visible = false;
+    ToolBarPanel = new Panel(this, P);
+
+    ComboBoxArgs C;
+    C.Parent = ToolBarPanel;
+    C.Width = 232 - 24;
+    C.OwnerDrawFixed = true;
+    C.ItemHeight = 17;
+    C.DropDownCount = 16;
+    BindAppComboBox = new ComboBox(this, C);
+    BindAppComboBox->HelpContext = 45;
+    BindAppComboBox->OnChange = [this] { BindAppComboBoxChange(); };
+    BindAppComboBox->OnDrawItem = [this](int Index, const RECT& R, UINT State, Canvas& Cv) {
+        BindAppComboBoxDrawItem(Index, Cv.Handle(), R, State);
+    };
+
+    ButtonArgs Dots;
+    Dots.Parent = ToolBarPanel;
+    Dots.Caption = "...";
+    Dots.Left = 232 - 24;
+    Dots.Width = 24;
+    Dots.Height = BindAppComboBox->Height();
+    BindAppButton = new Button(this, Dots);
+    SetHint(BindAppButton, "start a new application in this panel");
+    BindAppButton->OnClick = [this] { BindAppButtonClick(); };
+
+    ToolBarArgs TB;
+    TB.Parent = ToolBarPanel;
+    TB.Align = TAlign::None;
+    TB.Top = BindAppComboBox->Height();
+    TB.Width = 232;
+    TB.Height = 30;
+    TB.Images = ToolbarImages1;
+    TB.ButtonWidth = 24;
+    TB.ButtonHeight = 24;
+    ToolbuttonBar = new ToolBar(this, TB);
+    auto Add = [this](TMainAction A) {
+        ToolButtonArgs Tb;
+        Tb.Action = Actions[A];
+        return ToolbuttonBar->AddButton(Tb);
+    };
+    addchildbutton = Add(maAddChild);
+    addneighbourbutton = Add(maAddNeighbour);
+    deletebutton = Add(maDelete);
+    ToolbuttonBar->AddSeparator();
+    rotateanticlockwisebutton = Add(maRotateAntiClockwise);
+    rotateclockwisebutton = Add(maRotateClockwise);
+    ToolbuttonBar->AddSeparator();
+    movebackwardsbutton = Add(maMoveBackwards);
+    moveforwardbutton = Add(maMoveForward);
+    ToolbuttonBar->AddSeparator();
+    restorebutton = Add(maReload);
+}
+
+void Tmainform::BindPanelEvents(TAppPanel& P)
+{
+    P.OnMouseDown = [this](Control& S, TMouseButton B, TShiftState Sh, int X, int Y) {
+        AppPanelMouseDown(S, B, Sh, X, Y);
+    };
+    P.OnMouseMove = [this](Control& S, TShiftState Sh, int X, int Y) { AppPanelMouseMove(S, Sh, X, Y); };
+    P.OnMouseUp = [this](Control& S, TMouseButton B, TShiftState Sh, int X, int Y) {
+        AppPanelMouseUp(S, B, Sh, X, Y);
+    };
+    P.OnDblClick = [this](Control& S) { AppPanelDblClick(S); };
+    P.OnClick = [this](Control& S) { PanelClick(S); };
+    Panel* Inner = P.ClientPanel;
+    P.OnResize = [this, Inner] { PanelResize(*Inner); };
+}
+
+// --- Start-up and shutdown ---
+
+void Tmainform::FormCreate()
+{
+    FirstActivate = true;
+    LayoutHost.HostControl = mainpanel;
+    LayoutHost.HomeParent = mainpanel;
+    LayoutHost.OnPanelCreated = [this](TAppPanel& P) { BindPanelEvents(P); };
+    Layouts = std::make_unique<TLayouts>(LayoutHost);
+    PanelBounds = std::make_unique<TPanelBoundsWin>(Layouts->Tree);
+    Borders = std::make_unique<TPanelBorderList>(Layouts->Tree, *PanelBounds);
+    BorderDrag = std::make_unique<TBorderDragWin>(Layouts->Tree, *mainpanel);
+    BorderDrag->Dragger.OnStorePosition = [this](TNodeId N) {
+        if (layoutsform)
+            layoutsform->StorePanelPosition(N, BorderDrag->Bounds);
+    };
+    RefreshApps = true;
+    RefreshLayoutsMenu = true;
+    Application->HelpFile = ProgramDir + "quorvan.chm";
+    // The tool buttons show their actions, help contexts included.
+    Updater = new TRulesUpdater(this, *this);
+    FIdleId = Application->AddIdleHandler([this] { ApplicationEventsIdle(); });
+    Application->OnMessage = [this](MSG& Msg, bool& Handled) { ApplicationEventsMessage(Msg, Handled); };
+}
+
+void Tmainform::FormActivate()
+{
+    if (!FirstActivate)
+        return;
+    FirstActivate = false;
+    Layouts->HasHost = true;
+    TRegistrySettingsStore Store;
+    TStartupHooks Hooks;
+    Hooks.LoadLayouts = [this, &Store](ISettingsStore&) {
+        TRegistryValuesWin Values(Store.Registry);
+        Layouts->Tree.LoadLayouts(Values);
+    };
+    Hooks.LoadWindowPosition = [this](ISettingsStore& S) {
+        LoadWindowPosition(S, Handle(), MainWindowPrefix);
+    };
+    Hooks.ReadApplicationRules = [](const StringList& Lines) {
+        int ErrorLine = 0;
+        return ReadApplicationRules(Lines, ErrorLine);
+    };
+    Hooks.LoadRulesFile = [] { return LoadRulesFileLines(); };
+    const std::uint8_t Result = ReadStoredState(Store, Hooks);
+    Monitor = std::make_unique<TApplicationMonitor>(this, nullptr);
+    Monitor->OnAllClosed = [this](TApplicationMonitor&) { MonitorAllClosed(); };
+    Monitor->OnMainWindowBound = [this](TApplicationItem& Item) { MonitorNewApplication(Item); };
+    LayoutHost.Monitor = Monitor.get();
+    LayoutHost.Confirmation = ConfirmationForm;
+    if (ApplicationListForm) {
+        DesignerApps = std::make_unique<TDesignerAppList>(ApplicationListForm->List);
+        LayoutHost.AppList = DesignerApps.get();
+    }
+    if (layoutsform)
+        layoutsform->Attach(*Layouts, DesignerApps.get());
+    RefreshLayoutsMenu = true;
+    if (Result > 1 && Result < 14)
+        ShowMessage(ImportErrors[Result]);
+}
+
+void Tmainform::FormCloseQuery(bool& CanClose)
+{
+    if (Updater && Updater->Busy()) {
+        CanClose = false;
+        ShowMessage("Download in progress. Please wait!");
+        return;
+    }
+    CanClose = !Monitor || Monitor->CloseAll();
+    if (!CanClose)
+        return;
+    TRegistrySettingsStore Store;
+    TShutdownHooks Hooks;
+    Hooks.ExePath = ExecutablePath();
+    Hooks.SaveWindowPosition = [this](ISettingsStore& S) {
+        SaveWindowPosition(S, Handle(), MainWindowPrefix);
+    };
+    Hooks.SaveLayouts = [this, &Store](ISettingsStore&) {
+        TRegistryValuesWin Values(Store.Registry);
+        Layouts->Tree.SaveLayouts(Values);
+    };
+    Hooks.DatabaseHasEntries = [] {
+        return KnownApps.Count() > 0 || AllowedWindows.Count() > 0 || ForbiddenWindows.Count() > 0;
+    };
+    Hooks.WriteApplicationRules = [] {
+        StringList Lines;
+        WriteApplicationRules(Lines);
+        return Lines;
+    };
+    WriteStoredState(Store, Hooks);
+}
+
+void Tmainform::FreeLayoutPanels()
+{
+    if (!Layouts)
+        return;
+    for (const TNodeId N : Layouts->Tree.AllNodes())
+        if (TAppPanel* P = Layouts->Tree.Data(N)) {
+            Layouts->Tree.SetData(N, nullptr);
+            LayoutHost.FreePanel(P);
+        }
+}
+
+void Tmainform::FormDestroy()
+{
+    // The application object may be going already (it frees its forms).
+    if (FIdleId && Application) {
+        Application->RemoveIdleHandler(FIdleId);
+        Application->OnMessage = nullptr;
+        FIdleId = 0;
+    }
+    delete Updater;
+    Updater = nullptr;
+    Borders.reset();
+    BorderDrag.reset();
+    // The host panels call the monitor as they go: they go first.
+    HoverPanel = nullptr;
+    FreeLayoutPanels();
+    LayoutHost.Monitor = nullptr;
+    Monitor.reset();
+}
+
+void Tmainform::MonitorAllClosed()
+{
+    // The monitor reports from inside a window pass: close once it is over.
+    ::PostMessageA(Handle(), WM_CLOSE, 0, 0);
+}
+
+void Tmainform::MonitorNewApplication(TApplicationItem& Item)
+{
+    TAppPanelRelationshipList List(LayoutHost);
+    Layouts->CollectNodesForNewApp(Layouts->AppliedLayout(), &Item, List);
+    if (List.Count() > 0)
+        Layouts->StartPanelApplications(List);
+}
+
+// --- Idle pass ---
+
+TNodeId Tmainform::HoverNode() const
+{
+    return HoverPanel ? Layouts->Tree.FindNodeByPanel(HoverPanel) : NoNode;
+}
+
+void Tmainform::ApplicationEventsIdle()
+{
+    if (Updater)
+        Updater->StartNextDownload();
+    if (Monitor)
+        Monitor->AdjustAll(false, Moved);
+    Moved = false;
+    if (RefreshApps) {
+        SyncBindAppComboBox();
+        BuildApplicationsMenu();
+        RefreshApps = false;
+    }
+    if (RefreshLayoutsMenu) {
+        BuildLayoutsMenu();
+        RefreshLayoutsMenu = false;
+    }
+    const TLayoutTree& Tree = Layouts->Tree;
+    MainAction(maAddFirst).SetCaption(Tree.CanAddChild(Layouts->AppliedLayout()) ? AddPanelCaption
+                                                                                 : AddLayoutCaption);
+    const TNodeId N = HoverNode();
+    if (N != NoNode) {
+        TNodeAbilities A;
+        A.Dock = DockOf(Tree.NodeOrientation(N, loNone));
+        A.CanAddChild = Tree.CanAddChild(N);
+        A.CanAddNeighbour = Tree.CanAddNeighbour(N);
+        A.CanDelete = Tree.CanDelete(N);
+        A.CanRotate = Tree.CanRotate(N);
+        A.CanMoveUp = Tree.CanMoveUp(N);
+        A.CanMoveDown = Tree.CanMoveDown(N);
+        UpdatePanelActions(&A, PanelActions);
+        const std::pair<TMainAction, bool> Enabled[] = {
+            {maAddChild, PanelActions.AddChild}, {maAddNeighbour, PanelActions.AddNeighbour},
+            {maDelete, PanelActions.Delete}, {maRotateClockwise, PanelActions.RotateClockwise},
+            {maRotateAntiClockwise, PanelActions.RotateAntiClockwise},
+            {maMoveBackwards, PanelActions.MoveBackwards}, {maMoveForward, PanelActions.MoveForward}};
+        for (const auto& E : Enabled)
+            MainAction(E.first).SetEnabled(E.second);
+        MainAction(maReload).SetVisible(PanelActions.ReloadVisible);
+        MainAction(maMoveBackwards).SetImageIndex(PanelActions.BackwardsImage);
+        MainAction(maMoveForward).SetImageIndex(PanelActions.ForwardImage);
+    }
+    POINT P;
+    if (Busy != 0 || !::GetCursorPos(&P))
+        return;
+    if (HoverPanel) {
+        const POINT C = HoverPanel->ScreenToClient(P);
+        if (HoverPanel->ContainsPoint(C)) {
+            // The cursor feedback of the panel's own mouse move.
+            if (HoverPanel->OnMouseMove)
+                HoverPanel->OnMouseMove(*HoverPanel, 0, C.x, C.y);
+            if (HoverPanel) {
+                HoverPanel->SetControls(ToolBarPanel, MiniClosebutton, MiniUnbindbutton);
+                PlaceToolBarPanel();
+            }
+        } else {
+            SetHoverPanel(nullptr);
+        }
+        return;
+    }
+    const POINT C = mainpanel->ScreenToClient(P);
+    TBorderSpace Space{Tree, *PanelBounds};
+    if (auto B = FindBorderAt(Space, Layouts->AppliedLayout(), C.x, C.y))
+        if (TAppPanel* Panel = Tree.Data(B->Node))
+            if (Panel->Mode() != apmNone)
+                SetHoverPanel(Panel);
+}
+
+void Tmainform::SetHoverPanel(TAppPanel* P)
+{
+    if (P == HoverPanel)
+        return;
+    if (HoverPanel)
+        HoverPanel->SetControls(nullptr, nullptr, nullptr);
+    HoverPanel = P;
+    if (P) {
+        SyncBindAppComboBox();
+        P->SetControls(ToolBarPanel, MiniClosebutton, MiniUnbindbutton);
+        PlaceToolBarPanel();
+    }
+}
+
+void Tmainform::PlaceToolBarPanel()
+{
+    const int ComboHeight = BindAppComboBox->Height();
+    const RECT B = BindAppButton->BoundsRect();
+    BindAppButton->SetBounds(B.left, B.top, B.right - B.left, ComboHeight);
+    const RECT T = ToolBarPanel->BoundsRect();
+    ToolBarPanel->SetBounds(T.left, T.top, T.right - T.left, ComboHeight + ToolbuttonBar->Height());
+}
+
+void Tmainform::SyncBindAppComboBox()
+{
+    std::string Name;
+    int Index = 0;
+    if (Layouts->Tree.NodeAppName(HoverNode(), Name)) {
+        Index = BindAppComboBox->IndexOf(Name);
+        if (Index < 0)
+            Index = 0;
+    }
+    BindAppComboBox->SetItemIndex(Index);
+}
+
+void Tmainform::BuildApplicationsMenu()
+{
+    ApplicationsPopupMenu->Clear();
+}
+
+void Tmainform::BuildLayoutsMenu()
+{
+    LayoutsPopupMenu->Clear();
+    const TLayoutTree& Tree = Layouts->Tree;
+    for (const TNodeId Root : Tree.Roots()) {
+        MenuItem Item;
+        Item.Caption = Tree.Text(Root);
+        Item.Tag = Tree.AbsoluteIndex(Root);
+        Item.GroupIndex = 1;
+        Item.Checked = Root == Layouts->AppliedLayout();
+        // Bound to the node itself: later edits shift absolute indexes.
+        Item.OnClick = [this, Root](MenuItem&) { LayoutsMenuClick(Root); };
+        LayoutsPopupMenu->Add(Item);
+    }
+}
+
+void Tmainform::LayoutsMenuClick(TNodeId Node)
+{
+    if (!Layouts->Tree.IsLayoutNode(Node))
+        return;
+    Layouts->ApplyLayout(Node);
+    RefreshLayoutsMenu = true;
+}
+
+void Tmainform::ApplicationsMenuClick(const std::string& Name)
+{
+    (void)Name;
+}
+
+// --- Actions ---
+
+void Tmainform::LayoutsActionExecute()
+{
+    if (layoutsform) {
+        TBusyScope B(*this);
+        layoutsform->ExecuteEditor();
+    }
+    RefreshApps = true;
+    RefreshLayoutsMenu = true;
+}
+
+void Tmainform::ApplicationsActionExecute()
+{
+    {
+        TBusyScope B(*this);
+    }
+    RefreshApps = true;
+}
+
+void Tmainform::ViewKnownAppsActionExecute() {}
+
+void Tmainform::EditKnownAppsActionExecute() {}
+
+void Tmainform::HelpContextActionExecute()
+{
+    SetHelpMode(!MainAction(maHelpContext).Checked());
+}
+
+void Tmainform::UpdateActionExecute()
+{
+    Updater->UpdateActionExecute();
+}
+
+void Tmainform::AddFirstActionExecute()
+{
+    TLayoutTree& Tree = Layouts->Tree;
+    const TNodeId Applied = Layouts->AppliedLayout();
+    if (Tree.CanAddChild(Applied)) {
+        Tree.AddChildPanel(Applied);
+        return;
+    }
+    std::string Name = NewLayoutName;
+    if (!InputQuery("Layout name ...", "Please enter a layout name", Name))
+        return;
+    const TNodeId Node = Tree.CreateLayoutNode(Name, nkLayout);
+    Layouts->ApplyLayout(Node);
+    Tree.AddChildPanel(Node);
+    RefreshLayoutsMenu = true;
+}
+
+void Tmainform::NodeActionExecute(TMainAction A)
+{
+    TLayoutTree& Tree = Layouts->Tree;
+    const TNodeId N = HoverNode();
+    if (N == NoNode)
+        return;
+    switch (A) {
+    case maAddChild: Tree.AddChildPanel(N); break;
+    case maAddNeighbour: Tree.AddNeighbourPanel(N); break;
+    case maRotateAntiClockwise: Tree.RotateGroup(N, false); break;
+    case maRotateClockwise: Tree.RotateGroup(N, true); break;
+    case maMoveBackwards: Tree.MoveUp(N); break;
+    case maMoveForward: Tree.MoveDown(N); break;
+    case maDelete:
+        SetHoverPanel(nullptr);
+        Layouts->DeleteNode(N);
+        break;
+    default: break;
+    }
+}
+
+void Tmainform::ReloadActionExecute()
+{
+    BindAppComboBoxChange();
+}
+
+// --- Application combo and button ---
+
+void Tmainform::BindAppComboBoxChange()
+{
+    TBusyScope B(*this);
+}
+
+void Tmainform::BindAppButtonClick()
+{
+    TBusyScope B(*this);
+    if (!HoverPanel)
+        return;
+    std::string Exe;
+    if (!ChooseExecutable(Exe))
+        return;
+    TIdentifyInfo Info;
+    std::string Message;
+    const TIdentifyResult R = CheckApplication("", Exe, Info, Message, false);
+    if (R != irBind && R != irExternal) {
+        if (!Message.empty())
+            ShowMessage(Message);
+        return;
+    }
+    RefreshApps = true;
+}
+
+void Tmainform::BindAppComboBoxDrawItem(int Index, HDC Dc, const RECT& Rect, unsigned State)
+{
+    (void)State;
+    if (Index < 0)
+        return;
+    RECT R = Rect;
+    R.left += 2;
+    const std::string Text = BindAppComboBox->Item(Index);
+    ::DrawTextA(Dc, Text.c_str(), static_cast<int>(Text.size()), &R,
+                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+}
+
+// --- Small buttons ---
+
+TApplicationItem* Tmainform::ItemOfClientPanel(Control* Sender) const
+{
+    auto* Inner = dynamic_cast<Panel*>(Sender);
+    return Monitor && Inner ? Monitor->FindItemByPanel(Inner) : nullptr;
+}
+
+void Tmainform::MiniClosebuttonClick()
+{
+    if (!HoverPanel || MiniClosebutton->Parent() != HoverPanel->ClientPanel)
+        return;
+    if (TApplicationItem* Item = ItemOfClientPanel(HoverPanel->ClientPanel)) {
+        BringToForeground(Item->Handle);
+        if (Item->State != aisActive)
+            Monitor->DeleteItem(Item);
+        else
+            ::PostMessageA(Item->Handle, WM_CLOSE, 0, 0);
+    } else {
+        BringToForeground(HoverPanel->Handle());
+    }
+    SyncBindAppComboBox();
+}
+
+void Tmainform::MiniUnbindbuttonClick()
+{
+    if (!HoverPanel || MiniUnbindbutton->Parent() != HoverPanel->ClientPanel)
+        return;
+    if (TApplicationItem* Item = ItemOfClientPanel(HoverPanel->ClientPanel)) {
+        BringToForeground(Item->Handle);
+        if (Item->State == aisActive) {
+            Item->UnbindWindow();
+            Monitor->DeleteItem(Item);
+        }
+    } else {
+        BringToForeground(HoverPanel->Handle());
+    }
+    SyncBindAppComboBox();
+}
+
+// --- Panel events ---
+
+void Tmainform::PanelClick(Control& Sender)
+{
+    if (dynamic_cast<TAppPanel*>(&Sender))
+        return;
+    if (TApplicationItem* Item = ItemOfClientPanel(&Sender))
+        BringToForeground(Item->Handle);
+}
+
+void Tmainform::AppPanelDblClick(Control& Sender)
+{
+    PanelClick(Sender);
+}
+
+void Tmainform::PanelResize(Control& Sender)
+{
+    if (TApplicationItem* Item = ItemOfClientPanel(&Sender))
+        Item->AdjustWindow(true, false);
+}
+
+TAppPanel* Tmainform::ToMainPanel(Control& Sender, int& X, int& Y) const
+{
+    TAppPanel* P = AppPanelOf(&Sender);
+    if (!P)
+        return nullptr;
+    POINT Pt = {X, Y};
+    ::MapWindowPoints(P->Handle(), mainpanel->Handle(), &Pt, 1);
+    X = Pt.x;
+    Y = Pt.y;
+    return P;
+}
+
+void Tmainform::AppPanelMouseDown(Control& Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (TAppPanel* P = ToMainPanel(Sender, X, Y))
+        mainpanelMouseDown(*P, Button, Shift, X, Y);
+}
+
+void Tmainform::AppPanelMouseMove(Control& Sender, TShiftState Shift, int X, int Y)
+{
+    TAppPanel* P = ToMainPanel(Sender, X, Y);
+    if (!P)
+        return;
+    mainpanelMouseMove(*P, Shift, X, Y);
+    if (Busy == 0 && !Dragging && P->Mode() != apmNone)
+        SetHoverPanel(P);
+}
+
+void Tmainform::AppPanelMouseUp(Control& Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (TAppPanel* P = ToMainPanel(Sender, X, Y))
+        mainpanelMouseUp(*P, Button, Shift, X, Y);
+}
+
+// The drag itself, with the capture and the storing of a moved free
+// panel, is BorderDrag's; Dragging and the anchor mirror it.
+void Tmainform::mainpanelMouseDown(Control&, TMouseButton Button, TShiftState, int X, int Y)
+{
+    BorderDrag->HostMouseDown(Button, X, Y);
+    SyncDragState();
+}
+
+void Tmainform::mainpanelMouseMove(Control&, TShiftState, int X, int Y)
+{
+    BorderDrag->HostMouseMove(X, Y);
+    SyncDragState();
+}
+
+void Tmainform::mainpanelMouseUp(Control&, TMouseButton Button, TShiftState, int X, int Y)
+{
+    BorderDrag->HostMouseUp(Button, X, Y);
+    SyncDragState();
+}
+
+void Tmainform::SyncDragState()
+{
+    Dragging = BorderDrag->Dragger.Dragging;
+    DragX = BorderDrag->Dragger.DragX;
+    DragY = BorderDrag->Dragger.DragY;
+}
+
+void Tmainform::mainpanelResize()
+{
+    if (Layouts)
+        Layouts->Relayout(nullptr);
+}
+
+void Tmainform::ResetPanelCursors(TNodeId Node)
+{
+    const TLayoutTree& Tree = Layouts->Tree;
+    for (const TNodeId Child : Tree.Children(Node))
+        if (TAppPanel* P = Tree.Data(Child)) {
+            P->SetPanelCursor(nullptr);
+            ResetPanelCursors(Child);
+        }
+}
+
+// --- Help mode ---
+
+void Tmainform::SetHelpMode(bool On)
+{
+    MainAction(maHelpContext).SetChecked(On);
+    SetCursorRecursive(this, On ? ::LoadCursorA(nullptr, IDC_HELP) : NormalCursor);
+}
+
+Control* Tmainform::DirectChildAt(POINT Screen) const
+{
+    return ControlAtPos(ScreenToClient(Screen), true);
+}
+
+void Tmainform::ApplicationEventsMessage(MSG& Msg, bool& Handled)
+{
+    if (!MainAction(maHelpContext).Checked() ||
+        (Msg.message != WM_LBUTTONDOWN && Msg.message != WM_RBUTTONDOWN))
+        return;
+    // Where the click happened, not where the cursor is now.
+    POINT P = {static_cast<short>(LOWORD(Msg.lParam)), static_cast<short>(HIWORD(Msg.lParam))};
+    ::ClientToScreen(Msg.hwnd, &P);
+    Msg.message = 0;
+    SetHelpMode(false);
+    Control* C = DirectChildAt(P);
+    if (!C)
+        return;
+    int Context = 0;
+    if (auto* Bar = dynamic_cast<ToolBar*>(C)) {
+        std::vector<TToolButtonSpot> Spots;
+        for (int I = 0; I < Bar->ButtonCount(); ++I) {
+            const ToolButton* B = Bar->Button(I);
+            const RECT R = B->ItemRect();
+            Spots.push_back({R.left, R.top, R.right, R.bottom,
+                             B->Style() != TToolButtonStyle::Separator && B->Visible(),
+                             B->HelpContext()});
+        }
+        const POINT Q = Bar->ScreenToClient(P);
+        if (!ToolButtonHelpContext(Spots, Q.x, Q.y, Context))
+            return;
+    } else {
+        Context = HelpContextAtPoint(C, P);
+    }
+    if (Context != 0)
+        ShowHelpTopic(Context);
+    Handled = true;
+}
+
+bool Tmainform::FormHelp(unsigned short Command, int Data, bool& CallHelp)
+{
+    return HandleHelpRequest(Command, Data, CallHelp);
+}
+
+// --- Rules update view ---
+
+void Tmainform::ShowStatus(const std::string& Text)
+{
+    StatusBar1->SetSimpleText(Text);
+    StatusBar1->SetVisible(true);
+}
+
+void Tmainform::HideStatus()
+{
+    StatusBar1->SetSimpleText("");
+    StatusBar1->SetVisible(false);
+}
+
+void Tmainform::ShowMessage(const std::string& Text)
+{
+    ::ShowMessage(Text);
+}
+
+LRESULT Tmainform::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    if (Msg == WM_MOVE) {
+        const LRESULT R = Form::WndProc(Msg, WParam, LParam);
+        Moved = true;
+        if (Monitor)
+            Monitor->AdjustAll(true, true);
+        return R;
+    }
+    return Form::WndProc(Msg, WParam, LParam);
 }

@@ -1,11 +1,205 @@
-// The main window.
+// The main window: the frame whose client panel holds the applied layout's
+// host panels. It reads the host's registry state at its first activation
+// and writes it when it closes; at every idle moment it adjusts the hosted
+// windows, rebuilds its menus when flagged, enables the panel actions for
+// the panel under the mouse and lends that panel its floating controls.
 #pragma once
 
+#include "mainwindow/BorderDragWin.h"
+#include "mainwindow/LayoutBorders.h"
+#include "mainwindow/LayoutDesigner.h"
+#include "mainwindow/Layouts.h"
+#include "mainwindow/LayoutsWin.h"
+#include "mainwindow/MainActions.h"
+#include "mainwindow/RulesUpdate.h"
 #include "toolkit/Form.h"
 
-class Tmainform : public Form {
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class Action;
+class ActionList;
+class Button;
+class ComboBox;
+class Panel;
+class PopupMenu;
+class SpeedButton;
+class StatusBar;
+class TAppPanel;
+class TApplicationItem;
+class TApplicationMonitor;
+class TRulesUpdater;
+class TStaticImageList;
+class ToolBar;
+class ToolButton;
+enum class TMouseButton;
+using TShiftState = unsigned;
+
+class Tmainform : public Form, public IRulesUpdateView {
 public:
     explicit Tmainform(Component* Owner);
+    ~Tmainform() override;
+
+    // --- Components ---
+    TStaticImageList* MainMenuImages = nullptr;
+    TStaticImageList* ToolbarImages1 = nullptr;
+    ActionList* ActionList1 = nullptr;
+    ActionList* ActionList2 = nullptr;
+    Action* Actions[MainActionCount] = {};
+    ToolBar* ToolBar1 = nullptr;
+    ToolButton* LayoutsButton = nullptr;
+    ToolButton* AppsButton = nullptr;
+    ToolButton* ViewAppsButton = nullptr;
+    ToolButton* EditAppsButton = nullptr;
+    ToolButton* UpdateButton = nullptr;
+    ToolButton* HelpButton = nullptr;
+    PopupMenu* LayoutsPopupMenu = nullptr;
+    PopupMenu* ApplicationsPopupMenu = nullptr;
+    Panel* mainpanel = nullptr;
+    ToolBar* ToolBar2 = nullptr;
+    ToolButton* addfirstbutton = nullptr;
+    StatusBar* StatusBar1 = nullptr;
+    SpeedButton* MiniClosebutton = nullptr;
+    SpeedButton* MiniUnbindbutton = nullptr;
+    Panel* ToolBarPanel = nullptr;
+    ComboBox* BindAppComboBox = nullptr;
+    Button* BindAppButton = nullptr;
+    ToolBar* ToolbuttonBar = nullptr;
+    ToolButton* addchildbutton = nullptr;
+    ToolButton* addneighbourbutton = nullptr;
+    ToolButton* deletebutton = nullptr;
+    ToolButton* rotateanticlockwisebutton = nullptr;
+    ToolButton* rotateclockwisebutton = nullptr;
+    ToolButton* movebackwardsbutton = nullptr;
+    ToolButton* moveforwardbutton = nullptr;
+    ToolButton* restorebutton = nullptr;
+
+    Action& MainAction(TMainAction A) const { return *Actions[A]; }
+
+    // --- State ---
+    bool FirstActivate = false;
+    std::unique_ptr<TApplicationMonitor> Monitor;
+    // The layouts and their host panels in mainpanel; the border list of
+    // a drag over them.
+    TLayoutHostWin LayoutHost;
+    std::unique_ptr<TLayouts> Layouts;
+    std::unique_ptr<TPanelBoundsWin> PanelBounds;
+    std::unique_ptr<TPanelBorderList> Borders;
+    // Border dragging on mainpanel: capture, cursors, storing a moved free
+    // panel through the designer.
+    std::unique_ptr<TBorderDragWin> BorderDrag;
+    // The application list as the designer and the layouts read it.
+    std::unique_ptr<TDesignerAppList> DesignerApps;
+    // The HTTP grabber and the download queue.
+    TRulesUpdater* Updater = nullptr;
+    int DragX = 0, DragY = 0;
+    bool Dragging = false;
+    bool Moved = false;
+    TAppPanel* HoverPanel = nullptr;
+    bool RefreshApps = false;
+    bool RefreshLayoutsMenu = false;
+    int Busy = 0;
+    HCURSOR NormalCursor = nullptr;
+    // The node actions as the last idle pass left them.
+    TPanelActionState PanelActions;
+
+    // Opens a help topic; HandleHelpRequest unless replaced.
+    std::function<bool(int HelpContext)> ShowHelpTopic;
+    // The chosen executable of the "..." button; the open dialog unless
+    // replaced. False when nothing was chosen.
+    std::function<bool(std::string& FileName)> ChooseExecutable;
+
+    // --- Handlers ---
+    void FormCreate();
+    void FormActivate();
+    void FormCloseQuery(bool& CanClose);
+    void FormDestroy();
+    void MonitorAllClosed();
+    void MonitorNewApplication(TApplicationItem& Item);
+    void ApplicationEventsIdle();
+    void ApplicationEventsMessage(MSG& Msg, bool& Handled);
+    bool FormHelp(unsigned short Command, int Data, bool& CallHelp);
+
+    void LayoutsActionExecute();
+    void ApplicationsActionExecute();
+    void ViewKnownAppsActionExecute();
+    void EditKnownAppsActionExecute();
+    void HelpContextActionExecute();
+    void UpdateActionExecute();
+    void LayoutsMenuClick(TNodeId Node);
+    void ApplicationsMenuClick(const std::string& Name);
+    void AddFirstActionExecute();
+    void NodeActionExecute(TMainAction A);
+    void ReloadActionExecute();
+
+    void BindAppComboBoxChange();
+    void BindAppButtonClick();
+    void BindAppComboBoxDrawItem(int Index, HDC Dc, const RECT& Rect, unsigned State);
+    void MiniClosebuttonClick();
+    void MiniUnbindbuttonClick();
+
+    void PanelClick(Control& Sender);
+    void AppPanelDblClick(Control& Sender);
+    void PanelResize(Control& Sender);
+    void AppPanelMouseDown(Control& Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void AppPanelMouseMove(Control& Sender, TShiftState Shift, int X, int Y);
+    void AppPanelMouseUp(Control& Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void mainpanelMouseDown(Control& Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void mainpanelMouseMove(Control& Sender, TShiftState Shift, int X, int Y);
+    void mainpanelMouseUp(Control& Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void mainpanelResize();
+
+    // --- Operations ---
+    void SetHoverPanel(TAppPanel* P);
+    void SyncBindAppComboBox();
+    void PlaceToolBarPanel();
+    void BuildApplicationsMenu();
+    void BuildLayoutsMenu();
+    void SetHelpMode(bool On);
+    void ResetPanelCursors(TNodeId Node);
+    // The node of the hover panel, or NoNode.
+    TNodeId HoverNode() const;
+
+    // The status bar and message boxes of the rules update.
+    void ShowStatus(const std::string& Text) override;
+    void HideStatus() override;
+    void ShowMessage(const std::string& Text) override;
+
+protected:
+    LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
+
+private:
+    void CreateActions();
+    void CreateToolBars();
+    void CreatePanels();
+    void BindPanelEvents(TAppPanel& P);
+    // The host panel of Sender and the point in mainpanel's coordinates.
+    TAppPanel* ToMainPanel(Control& Sender, int& X, int& Y) const;
+    // The hosted item of a host panel's inner panel, or nullptr.
+    TApplicationItem* ItemOfClientPanel(Control* Sender) const;
+    void FreeLayoutPanels();
+    void SyncDragState();
+    // The control of this window under a screen point: direct children
+    // only, disabled ones included.
+    Control* DirectChildAt(POINT Screen) const;
+
+    int FIdleId = 0;
 };
 
 extern Tmainform* mainform;
+
+// Raises Busy for its lifetime, so that the idle pass leaves the hover
+// panel alone while modal work runs.
+class TBusyScope {
+public:
+    explicit TBusyScope(Tmainform& Form) : FForm(Form) { ++FForm.Busy; }
+    ~TBusyScope() { --FForm.Busy; }
+    TBusyScope(const TBusyScope&) = delete;
+    TBusyScope& operator=(const TBusyScope&) = delete;
+
+private:
+    Tmainform& FForm;
+};

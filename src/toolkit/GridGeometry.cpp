@@ -178,6 +178,18 @@ TGridCell TGridGeometry::KeyTarget(TGridKey Key, bool Ctrl, int ACol, int ARow) 
         if (Ctrl)
             R = LastRow;
         break;
+    case TGridKey::Tab:
+        if (++C > LastCol) {
+            C = FixedCols;
+            R = R >= LastRow ? FixedRows : R + 1;
+        }
+        break;
+    case TGridKey::BackTab:
+        if (--C < FixedCols) {
+            C = LastCol;
+            R = R <= FixedRows ? LastRow : R - 1;
+        }
+        break;
     }
     return {std::max(FixedCols, std::min(C, LastCol)), std::max(FixedRows, std::min(R, LastRow))};
 }

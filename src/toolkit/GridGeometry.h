@@ -31,7 +31,9 @@ struct TGridRect {
 // The range spanned by two corner cells, in either order.
 TGridRect GridRectOf(int Col1, int Row1, int Col2, int Row2);
 
-enum class TGridKey { Left, Right, Up, Down, PageUp, PageDown, Home, End };
+// Tab and BackTab step across the row and on to the next (previous) one,
+// from the last cell back to the first.
+enum class TGridKey { Left, Right, Up, Down, PageUp, PageDown, Home, End, Tab, BackTab };
 
 struct TGridCell {
     int Col = -1, Row = -1;
@@ -85,9 +87,12 @@ public:
     // The width column ACol gets when its right edge is dragged to X.
     int DraggedWidth(int ACol, int X, int MinWidth) const;
 
+    // Where a column or row begins; -1 when it is not shown (a column of
+    // width 0 is shown, though its rectangle is empty).
+    int ColLeft(int ACol) const;
+    int RowTop(int ARow) const;
+
 private:
-    int ColLeft(int ACol) const;  // -1 when not shown
-    int RowTop(int ARow) const;   // -1 when not shown
     int FixedWidth() const;
     int FixedHeight() const;
     int RowsFitting(int Height) const;

@@ -45,10 +45,16 @@ protected:
             case VK_ESCAPE: case VK_RETURN: case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT:
                 FGrid->EditorKey(static_cast<WORD>(WParam));
                 return 0;
+            case VK_TAB:
+                if (FGrid->Tabs) {
+                    FGrid->EditorKey(VK_TAB);
+                    return 0;
+                }
+                break;
             }
             break;
         case WM_CHAR:
-            if (WParam == VK_RETURN || WParam == VK_ESCAPE)
+            if (WParam == VK_RETURN || WParam == VK_ESCAPE || (WParam == VK_TAB && FGrid->Tabs))
                 return 0;  // no beep for the keys that ended the edit
             break;
         case WM_KILLFOCUS: {
@@ -75,6 +81,8 @@ StringGrid::StringGrid(Component* Owner, const StringGridArgs& Args)
       Editing(Args.Editing),
       RangeSelect(Args.RangeSelect),
       ColSizing(Args.ColSizing),
+      Tabs(Args.Tabs),
+      ThumbTracking(Args.ThumbTracking),
       GridLines(Args.GridLines),
       FFixedCols(Args.FixedCols),
       FFixedRows(Args.FixedRows),
@@ -200,6 +208,7 @@ void StringGrid::LayoutChanged()
     if (!Handle() || FLayoutBusy)
         return;
     FLayoutBusy = true;
+    const int OldTop = FGeo.TopRow, OldLeft = FGeo.LeftCol;
     // Twice: showing or hiding a scroll bar changes the client area.
     for (int Pass = 0; Pass < 2; ++Pass) {
         SyncGeometry();
@@ -207,6 +216,7 @@ void StringGrid::LayoutChanged()
         UpdateScrollBars();
     }
     FLayoutBusy = false;
+    const bool Scrolled = FGeo.TopRow != OldTop || FGeo.LeftCol != OldLeft;
     const int C = std::max(FGeo.FixedCols, std::min(Col(), FGeo.ColCount() - 1));
     const int R = std::max(FGeo.FixedRows, std::min(Row(), FGeo.RowCount - 1));
     if (C != Col() || R != Row())
@@ -222,6 +232,8 @@ void StringGrid::LayoutChanged()
                            Cell.bottom - Cell.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ::InvalidateRect(Handle(), nullptr, FALSE);
+    if (Scrolled)
+        TopLeftChanged();
 }
 
 void StringGrid::UpdateScrollBars()
@@ -258,7 +270,11 @@ void StringGrid::SetTopLeft(int ATopRow, int ALeftCol)
         return;
     if (EditorShowing())
         HideEditor(true);
-    UpdateScrollBars();
+    // Only the bar that moved: each one redrawn costs a frame repaint.
+    if (FGeo.TopRow != OldTop)
+        ::SetScrollPos(Handle(), SB_VERT, FGeo.TopRow - FGeo.FixedRows, TRUE);
+    if (FGeo.LeftCol != OldLeft)
+        ::SetScrollPos(Handle(), SB_HORZ, FGeo.LeftCol - FGeo.FixedCols, TRUE);
     ::InvalidateRect(Handle(), nullptr, FALSE);
     TopLeftChanged();
 }
@@ -304,6 +320,18 @@ bool StringGrid::MoveCurrent(int ACol, int ARow, bool Extend)
     return true;
 }
 
+void StringGrid::CurrentCellMoved()
+{
+    if (EditorShowing() && (FEditCol != Col() || FEditRow != Row()))
+        HideEditor(true);
+    FAnchorCol = Col();
+    FAnchorRow = Row();
+    TGridGeometry G = FGeo;
+    if (G.ScrollInView(Col(), Row()))
+        SetTopLeft(G.TopRow, G.LeftCol);
+    ::InvalidateRect(Handle(), nullptr, FALSE);
+}
+
 bool StringGrid::SelectCell(int ACol, int ARow)
 {
     bool Can = true;
@@ -335,6 +363,9 @@ void StringGrid::ShowEditor()
         FEditor = new InplaceEdit(this);
     FEditCol = Col();
     FEditRow = Row();
+    FSettingEditText = true;
+    ::SetWindowTextA(FEditor->Handle(), "");  // nothing left from the last edit
+    FSettingEditText = false;
     const RECT R = CellRect(FEditCol, FEditRow);
     ::SetWindowPos(FEditor->Handle(), HWND_TOP, R.left, R.top, R.right - R.left, R.bottom - R.top,
                    SWP_SHOWWINDOW);
@@ -354,13 +385,17 @@ void StringGrid::ShowEditor()
 
 void StringGrid::HideEditor(bool Commit)
 {
-    if (!FEditor || FEditCol < 0)
+    if (!FEditor || FEditCol < 0 || FHidingEditor)
         return;
     const int C = FEditCol, R = FEditRow;
     const bool Showing = EditorShowing();
     const std::string Text = FEditor->Text();
+    // The text goes in while the editor still shows; a handler of that
+    // change may itself ask to hide it.
+    FHidingEditor = true;
     if (Commit && Showing)
         SetEditText(C, R, Text);
+    FHidingEditor = false;
     FEditCol = FEditRow = -1;
     HWND Edit = FEditor->Handle();
     if (::GetFocus() == Edit)
@@ -442,17 +477,13 @@ void StringGrid::Paint(HDC Dc, const RECT& Update)
     const TGridRect Sel = Selection();
     // The rows and columns in view: fixed ones first, then from the top-left.
     std::vector<int> Rows, Cols;
-    const int FirstCol = FGeo.FixedCols > 0 ? 0 : FGeo.LeftCol;
-    auto Shown = [this](int C, int R) { return !FGeo.CellRect(C, R).IsEmpty(); };
-    for (int R = 0; R < FGeo.FixedRows && Shown(FirstCol, R); ++R)
+    for (int R = 0; R < FGeo.FixedRows && FGeo.RowTop(R) >= 0; ++R)
         Rows.push_back(R);
-    for (int R = FGeo.TopRow; R < FGeo.RowCount && Shown(FirstCol, R); ++R)
+    for (int R = FGeo.TopRow; R < FGeo.RowCount && FGeo.RowTop(R) >= 0; ++R)
         Rows.push_back(R);
-    if (Rows.empty())
-        return;
-    for (int C = 0; C < FGeo.FixedCols && Shown(C, Rows.front()); ++C)
+    for (int C = 0; C < FGeo.FixedCols && FGeo.ColLeft(C) >= 0; ++C)
         Cols.push_back(C);
-    for (int C = FGeo.LeftCol; C < FGeo.ColCount() && Shown(C, Rows.front()); ++C)
+    for (int C = FGeo.LeftCol; C < FGeo.ColCount() && FGeo.ColLeft(C) >= 0; ++C)
         Cols.push_back(C);
     HGDIOBJ OldFont = ::SelectObject(Dc, reinterpret_cast<HFONT>(::SendMessageA(Handle(), WM_GETFONT, 0, 0)));
     HBRUSH BodyLine = ::GetSysColorBrush(COLOR_BTNFACE);
@@ -526,6 +557,11 @@ bool StringGrid::HandleKey(WORD Key)
     case VK_NEXT: K = TGridKey::PageDown; break;
     case VK_HOME: K = TGridKey::Home; break;
     case VK_END: K = TGridKey::End; break;
+    case VK_TAB:
+        if (!Tabs || ::GetKeyState(VK_MENU) < 0)
+            return false;
+        K = ::GetKeyState(VK_SHIFT) < 0 ? TGridKey::BackTab : TGridKey::Tab;
+        break;
     case VK_F2:
         ShowEditor();
         return true;
@@ -533,7 +569,7 @@ bool StringGrid::HandleKey(WORD Key)
         return false;
     }
     const bool Ctrl = ::GetKeyState(VK_CONTROL) < 0;
-    const bool Shift = ::GetKeyState(VK_SHIFT) < 0;
+    const bool Shift = ::GetKeyState(VK_SHIFT) < 0 && K != TGridKey::BackTab;
     const TGridCell T = FGeo.KeyTarget(K, Ctrl, Col(), Row());
     if (K == TGridKey::PageUp || K == TGridKey::PageDown) {
         // The page keys scroll the view by as much as they move the cell.
@@ -559,6 +595,9 @@ void StringGrid::Scroll(int Bar, WORD Code)
     case SB_TOP: Pos = First; break;
     case SB_BOTTOM: Pos = Last; break;
     case SB_THUMBTRACK:
+        if (!ThumbTracking)
+            return;
+        [[fallthrough]];
     case SB_THUMBPOSITION: {
         SCROLLINFO Si = {};
         Si.cbSize = sizeof(Si);
@@ -659,7 +698,7 @@ LRESULT StringGrid::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         return 0;
     }
     case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+        return DLGC_WANTARROWS | DLGC_WANTCHARS | (Tabs ? DLGC_WANTTAB : 0);
     case WM_KEYDOWN: {
         const auto Alive = AliveFlag();
         TShiftState Shift = 0;

@@ -38,6 +38,8 @@ struct StringGridArgs {
     bool Editing = false;      // cells may be edited in place
     bool RangeSelect = false;  // Shift and dragging select a range
     bool ColSizing = true;     // header edges size the columns
+    bool Tabs = false;         // Tab and Shift+Tab move between cells
+    bool ThumbTracking = false;  // the view follows the thumb while dragged
     bool Visible = true;
 };
 
@@ -68,6 +70,8 @@ public:
     bool Editing = false;
     bool RangeSelect = false;
     bool ColSizing = true;
+    bool Tabs = false;
+    bool ThumbTracking = false;
     bool GridLines = true;
     TColor Color = SystemColor(COLOR_WINDOW);
     TColor FixedColor = SystemColor(COLOR_BTNFACE);
@@ -135,6 +139,9 @@ protected:
     // inside painting.
     virtual void PostedWork(WPARAM What) { (void)What; }
     void PostWork(WPARAM What);
+    // The current cell was moved from outside (a model): the selection
+    // shrinks to it and it scrolls into view.
+    void CurrentCellMoved();
 
 private:
     class InplaceEdit;
@@ -170,5 +177,6 @@ private:
     bool FTrackingLeave = false;
     bool FLayoutBusy = false;
     bool FSettingEditText = false;  // the editor's text set by the grid
+    bool FHidingEditor = false;
     int FWheelRest = 0;
 };

@@ -204,6 +204,14 @@ TEST_F(DatabaseGridWinTest, TheComboBoxAndTheButtonFollowTheCurrentCell)
     Key(T->Handle(), VK_F2);
     ASSERT_TRUE(T->EditorShowing());
     EXPECT_FALSE(Btn->Visible());
+    // Keys typed into the combo box pick by the looked-up text.
+    Key(T->EditorHandle(), VK_ESCAPE);
+    ASSERT_TRUE(T->FocusCell(M.ColumnIndex("Kind"), 1));
+    for (char C : {'s', 'e'})
+        ::SendMessageA(Combo->Handle(), WM_CHAR, static_cast<WPARAM>(C), 0);
+    EXPECT_EQ(M.TypeAheadText, "SE");
+    EXPECT_EQ(Combo->ItemIndex(), 1);
+    Combo->SetDroppedDown(false);
 }
 
 TEST_F(DatabaseGridWinTest, FirstPaintSelectsAndFocusReportsTheEditor)
@@ -226,6 +234,12 @@ TEST_F(DatabaseGridWinTest, FirstPaintSelectsAndFocusReportsTheEditor)
     Key(T->Handle(), VK_F2);
     Key(T->EditorHandle(), VK_ESCAPE);
     EXPECT_EQ(Log, (std::vector<std::string>{"position Id1", "position Name1", "lost Name1 from editor"}));
+    // The model moving the current cell brings it into view.
+    M.SetRecordCount(40);
+    ASSERT_TRUE(M.FocusCell(2, 40));
+    EXPECT_EQ(T->Row(), 40);
+    const RECT R = T->CellRect(2, 40);
+    EXPECT_FALSE(::IsRectEmpty(&R));
 }
 
 }  // namespace

@@ -12,22 +12,31 @@
 #include <functional>
 #include <vector>
 
-// Runs each step on a timer tick once Visible answers true (idle work runs
-// between ticks); the last step must end the modal loop. A tick during a
-// step (controls run message loops of their own) waits for the next.
+// Runs each step on a timer tick once Visible answers true, with idle work
+// done between two steps (a late step may find its timer due again at
+// once; a system loop such as a message box's runs no idle work, so one
+// step only there); the last step must end the modal loop. A tick during a step
+// (controls run message loops of their own) waits for the next.
 class ModalScript {
 public:
     ModalScript(Component* Owner, std::function<bool()> Visible,
                 std::vector<std::function<void()>> Steps)
         : FTimer(Owner, 30), FVisible(std::move(Visible)), FSteps(std::move(Steps))
     {
+        FIdleId = Application->AddIdleHandler([this] { FIdleSeen = true; });
         FTimer.OnTimer = [this] {
-            if (FBusy || FNext >= FSteps.size() || !FVisible())
+            if (FBusy || !FIdleSeen || FNext >= FSteps.size() || !FVisible())
                 return;
             FBusy = true;
+            FIdleSeen = false;
             FSteps[FNext++]();
             FBusy = false;
         };
+    }
+    ~ModalScript()
+    {
+        if (Application)
+            Application->RemoveIdleHandler(FIdleId);
     }
     std::size_t Done() const { return FNext; }
 
@@ -37,6 +46,8 @@ private:
     std::vector<std::function<void()>> FSteps;
     std::size_t FNext = 0;
     bool FBusy = false;
+    bool FIdleSeen = true;
+    int FIdleId = 0;
 };
 
 // The state image index of a node, as the control holds it.

@@ -1,5 +1,5 @@
 // A registry in memory for the stored-state tests: keys of typed values,
-// a log of what was opened, read and written, and failures on demand.
+// a log of what was opened, written and deleted, and failures on demand.
 #pragma once
 
 #include "mainwindow/SettingsStore.h"
@@ -22,16 +22,14 @@ public:
     std::set<std::string> NoCreate;    // keys that cannot be created
     bool ShortReads = false;           // binary reads lose their last byte
 
-    void SetInt(const std::string& Key, const std::string& Name, int V) { Keys[Key][Name] = {TValueKind::Integer, "", V}; }
-    void SetBinary(const std::string& Key, const std::string& Name, const std::string& D) { Keys[Key][Name] = {TValueKind::Binary, D, 0}; }
-    void SetString(const std::string& Key, const std::string& Name, const std::string& D) { Keys[Key][Name] = {TValueKind::String, D, 0}; }
+    void SetInt(const std::string& K, const std::string& N, int V) { Keys[K][N] = {TValueKind::Integer, "", V}; }
+    void SetBinary(const std::string& K, const std::string& N, const std::string& D) { Keys[K][N] = {TValueKind::Binary, D, 0}; }
+    void SetString(const std::string& K, const std::string& N, const std::string& D) { Keys[K][N] = {TValueKind::String, D, 0}; }
     const Value* Find(const std::string& Key, const std::string& Name) const
     {
         auto K = Keys.find(Key);
-        if (K == Keys.end())
-            return nullptr;
-        auto V = K->second.find(Name);
-        return V == K->second.end() ? nullptr : &V->second;
+        auto V = K == Keys.end() ? decltype(K->second.end())() : K->second.find(Name);
+        return K == Keys.end() || V == K->second.end() ? nullptr : &V->second;
     }
 
     bool OpenKey(const std::string& Key, bool CanCreate) override
@@ -39,44 +37,26 @@ public:
         if (!Keys.count(Key) && (!CanCreate || NoCreate.count(Key)))
             return false;
         Keys[Key];
-        FOpen = Key;
-        Log.push_back("open " + Key);
-        return true;
+        return Open(Key, "open ");
     }
-    bool OpenKeyReadOnly(const std::string& Key) override
-    {
-        if (!Keys.count(Key))
-            return false;
-        FOpen = Key;
-        Log.push_back("read " + Key);
-        return true;
-    }
+    bool OpenKeyReadOnly(const std::string& Key) override { return Keys.count(Key) && Open(Key, "read "); }
     void CloseKey() override { FOpen.clear(); }
     bool ReadInteger(const std::string& Name, int& V) override
     {
         const Value* P = Find(FOpen, Name);
-        if (!P || P->Kind != TValueKind::Integer)
-            return false;
-        V = P->Int;
-        return true;
+        return P && P->Kind == TValueKind::Integer && (V = P->Int, true);
     }
     bool GetValueInfo(const std::string& Name, TValueKind& Kind, std::size_t& Size) override
     {
         const Value* P = Find(FOpen, Name);
-        if (!P)
-            return false;
-        Kind = P->Kind;
-        Size = P->Kind == TValueKind::Integer ? 4 : P->Data.size();
-        return true;
+        return P && (Kind = P->Kind, Size = P->Kind == TValueKind::Integer ? 4 : P->Data.size(), true);
     }
     bool ReadBinary(const std::string& Name, std::string& Data) override
     {
         const Value* P = Find(FOpen, Name);
         if (!P)
             return false;
-        Data = P->Data;
-        if (ShortReads && !Data.empty())
-            Data.pop_back();
+        Data = ShortReads && !P->Data.empty() ? P->Data.substr(1) : P->Data;
         return true;
     }
     bool WriteInteger(const std::string& Name, int V) override { return Write(Name, {TValueKind::Integer, "", V}); }
@@ -89,6 +69,12 @@ public:
     }
 
 private:
+    bool Open(const std::string& Key, const char* How)
+    {
+        FOpen = Key;
+        Log.push_back(How + Key);
+        return true;
+    }
     bool Write(const std::string& Name, const Value& V)
     {
         if (FailWrites.count(Name))

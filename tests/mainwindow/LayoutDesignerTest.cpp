@@ -252,22 +252,32 @@ namespace {
 class FakeDragWindow : public IBorderDragWindow {
 public:
     TLayoutRect HostClientRect() override { return {0, 0, 400, 300}; }
-    void CaptureMouse() override { Log += "capture "; }
-    void ReleaseMouse() override { Log += "release "; }
+    void CaptureMouse() override
+    {
+        Log += "capture ";
+        Captured = true;
+    }
+    void ReleaseMouse() override
+    {
+        Log += "release ";
+        Captured = false;
+    }
+    bool HasCapture() override { return Captured; }
     void SetNodeCursor(TNodeId, int Cursor) override
     {
         if (Cursor != crDefault)
             Log += "cursor" + IntToStr(Cursor) + " ";
     }
     std::string Log;
+    bool Captured = false;
 };
 
 } // namespace
 
 TEST(BorderDrag, OnlyARealDragOfAFreePanelIsStored)
 {
-    // Mouse steps: 'd' down, 'm' move (button held), 'f' move with the
-    // button already up, 'u' up; then the stored texts.
+    // Mouse steps: 'd' down, 'm' move, 'f' move after the capture was
+    // taken away, 'u' up; then the stored texts.
     struct Step {
         char Kind;
         int X, Y;
@@ -283,7 +293,7 @@ TEST(BorderDrag, OnlyARealDragOfAFreePanelIsStored)
         {{{'d', 150, 180}, {'u', 150, 180}}, "capture release ", "Panel; Centered; 50%; 50%"},
         {{{'d', 150, 180}, {'m', 170, 170}, {'u', 170, 170}}, "capture release ",
          "Panel; Custom; 30%; 21%; 50%; 50%"},
-        {{{'d', 150, 180}, {'f', 170, 170}, {'u', 170, 170}}, "capture release ",
+        {{{'d', 150, 180}, {'f', 170, 170}, {'u', 170, 170}}, "capture ",
          "Panel; Centered; 50%; 50%"},
         {{{'d', 299, 150}, {'m', 319, 150}, {'u', 0, 0}}, "capture release ",
          "Panel; Custom; 25%; 25%; 55%; 50%"},
@@ -311,8 +321,10 @@ TEST(BorderDrag, OnlyARealDragOfAFreePanelIsStored)
                 Drag.MouseDown(true, S.X, S.Y);
             else if (S.Kind == 'u')
                 Drag.MouseUp();
-            else
-                Drag.MouseMove(S.X, S.Y, S.Kind == 'm');
+            else {
+                W.Captured = W.Captured && S.Kind == 'm';
+                Drag.MouseMove(S.X, S.Y);
+            }
         }
         EXPECT_FALSE(Drag.Dragging);
         EXPECT_EQ(W.Log, R.Log) << R.Texts;

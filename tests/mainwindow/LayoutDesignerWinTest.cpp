@@ -43,8 +43,8 @@ protected:
                 Drag->PanelMouseUp(S, B, X, Y);
             };
         };
-        MainPanel->OnMouseMove = [this](Control&, TShiftState S, int X, int Y) {
-            Drag->HostMouseMove(S, X, Y);
+        MainPanel->OnMouseMove = [this](Control&, TShiftState, int X, int Y) {
+            Drag->HostMouseMove(X, Y);
         };
         MainPanel->OnMouseUp = [this](Control&, TMouseButton B, TShiftState, int X, int Y) {
             Drag->HostMouseUp(B, X, Y);

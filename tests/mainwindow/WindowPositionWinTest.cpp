@@ -3,6 +3,8 @@
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 
+#include "Win32TestSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -51,9 +53,12 @@ TEST(WindowPositionWinTest, StoredBoundsAreTheRestoredOnesAndComeBackInEveryStat
         TFormStateTarget Back(Other.Handle());
         EXPECT_EQ(Back.WindowState(), C.State) << C.Name;
         Back.SetWindowState(wsNormal);
-        App.ProcessMessages();
         RECT R;
-        ::GetWindowRect(Other.Handle(), &R);
+        // Restoring goes through the window manager: wait for it.
+        PumpUntil([&] {
+            ::GetWindowRect(Other.Handle(), &R);
+            return R.left == 120 && R.top == 90;
+        }, 3000);
         EXPECT_EQ(R.left, 120) << C.Name;
         EXPECT_EQ(R.top, 90) << C.Name;
         EXPECT_EQ(R.right - R.left, 500) << C.Name;

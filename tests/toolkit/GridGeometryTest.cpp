@@ -44,6 +44,12 @@ TEST(GridGeometryTest, CellRectFollowsScrollingAndKeepsFixedParts)
         SCOPED_TRACE(testing::Message() << K.Top << "," << K.Left << " cell " << K.Col << "," << K.Row);
         EXPECT_EQ(Sample(K.Top, K.Left).CellRect(K.Col, K.Row), K.Expect);
     }
+    // A column of width 0 is still shown: only its grid line.
+    TGridGeometry G = Sample(1, 1);
+    G.ColWidths[2] = 0;
+    EXPECT_EQ(G.ColLeft(2), 92);
+    EXPECT_EQ(G.CellRect(3, 1), (TPixelRect{93, 21, 163, 41}));
+    EXPECT_EQ(G.ColLeft(4), 164);
 }
 
 TEST(GridGeometryTest, MouseToCellIsTheInverseOfCellRect)
@@ -123,6 +129,11 @@ TEST(GridGeometryTest, KeysAndHeaderEdges)
         {TGridKey::Home, false, 3, 9, {1, 9}},
         {TGridKey::Home, true, 3, 9, {1, 1}},
         {TGridKey::End, true, 2, 9, {4, 19}},
+        {TGridKey::Tab, false, 3, 9, {4, 9}},
+        {TGridKey::Tab, false, 4, 9, {1, 10}},
+        {TGridKey::Tab, false, 4, 19, {1, 1}},      // round to the first cell
+        {TGridKey::BackTab, false, 1, 10, {4, 9}},
+        {TGridKey::BackTab, false, 1, 1, {4, 19}},
     };
     for (const Case& K : Cases) {
         SCOPED_TRACE(testing::Message() << static_cast<int>(K.Key) << " from " << K.Col << "," << K.Row);

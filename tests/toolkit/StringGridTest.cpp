@@ -27,6 +27,7 @@ protected:
         A.DefaultRowHeight = 20;
         A.Editing = true;
         A.RangeSelect = true;
+        A.Tabs = true;
         G = new StringGrid(Main, A);
         ::SetFocus(G->Handle());
     }
@@ -82,6 +83,7 @@ TEST_F(StringGridTest, KeysMoveTheCurrentCellAndKeepItInView)
         {VK_DOWN, false, false, 5, 59, {5, 59, 5, 59}},  // stays on the last row
         {VK_HOME, false, true, 1, 1, {1, 1, 1, 1}},
         {VK_LEFT, false, false, 1, 1, {1, 1, 1, 1}},     // the fixed column is never current
+        {VK_TAB, true, false, 5, 59, {5, 59, 5, 59}},    // Shift+Tab: round to the last cell
     };
     for (const Case& K : Cases) {
         SCOPED_TRACE(K.Vk);

@@ -1,0 +1,144 @@
+#include "dialogs/applicationlistWin.h"
+
+#include "DialogsWinTestSupport.h"
+#include "Win32TestSupport.h"
+#include "dialogs/ConfirmDuplicatesWin.h"
+#include "dialogs/progressesWin.h"
+#include "hosting/IdentifyWin.h"
+#include "hosting/RulesTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char* const Columns = "Flags|Category|Application|Version|Location";
+
+BOOL CALLBACK FindMessageBox(HWND Wnd, LPARAM P)
+{
+    char Class[16] = {};
+    ::GetClassNameA(Wnd, Class, sizeof Class);
+    if (std::string(Class) != "#32770" || !::IsWindowVisible(Wnd))
+        return TRUE;
+    *reinterpret_cast<HWND*>(P) = Wnd;
+    return FALSE;
+}
+
+// The visible message box of this thread, if any.
+HWND MessageBoxWindow()
+{
+    HWND Found = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindMessageBox, reinterpret_cast<LPARAM>(&Found));
+    return Found;
+}
+
+class AppListWin : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearDatabase();
+        SetFileProbe(&Win32FileProbe);
+        ASSERT_EQ(AddKnownApp(KnownApps, "Utilities", "Version App", ">= 1.0", "", "bind", "verapp_1_5.exe",
+                              "", "", "", "", "", ""),
+                  ieOk);
+        ASSERT_EQ(AddKnownApp(KnownApps, "Emulators", "Hostee", "", "", "external", "hostee.exe", "",
+                              "", "", "", "", ""),
+                  ieOk);
+        App.SetTitle("application list test");
+        new TProgressbarForm(&App);
+        new TConfirmDuplicatesForm(&App);
+        List = new TApplicationListForm(&App);
+        List->Show();
+    }
+    void TearDown() override
+    {
+        SetFileProbe(nullptr);
+        ClearDatabase();
+    }
+    std::vector<std::string> RowCells(int Row) const
+    {
+        std::vector<std::string> Cells;
+        for (int C = 0; C < 5; ++C)
+            Cells.push_back(List->AppTable->Cell(C, Row));
+        return Cells;
+    }
+    void ClickToolButton(int Index)
+    {
+        const RECT R = List->ToolBar2->Button(Index)->ItemRect();
+        const LPARAM P = MAKELPARAM((R.left + R.right) / 2, (R.top + R.bottom) / 2);
+        ::SendMessageA(List->ToolBar2->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, P);
+        ::SendMessageA(List->ToolBar2->Handle(), WM_LBUTTONUP, 0, P);
+    }
+
+    TApplication App;
+    TApplicationListForm* List = nullptr;
+};
+
+TEST_F(AppListWin, ExecutablesAddedThroughTheListShowInTheTable)
+{
+    struct Case {
+        const char* Exe;
+        int Row;  // after sorting by name
+        std::vector<std::string> Cells;
+    } Cases[] = {
+        {"verapp_1_5.exe", 1, {"N", "Utilities", "Version App", "1.5", ""}},
+        {"hostee.exe", 1, {"N", "Emulators", "Hostee", "", ""}},
+    };
+    for (Case& K : Cases) {
+        const std::string Exe = TestExeDir() + K.Exe;
+        K.Cells[4] = Exe;
+        TIdentifyInfo Info;
+        TFileVersion Min;
+        ASSERT_NE(IdentifyApplication("", Exe, Info, Min), irUnknown) << K.Exe;
+        EXPECT_TRUE(List->AddApplication(Exe, Info));
+        EXPECT_EQ(RowCells(K.Row), K.Cells);
+        EXPECT_EQ(List->AppTable->Row(), K.Row);
+        EXPECT_EQ(List->Text(), "Application list (modified)");
+    }
+    // The earlier add lost its "N" to the later one.
+    EXPECT_EQ(List->AppTable->Cell(0, 2), "");
+    std::string Path;
+    EXPECT_TRUE(List->ApplicationLocation("version app", Path, false));
+    EXPECT_EQ(Path, TestExeDir() + "verapp_1_5.exe");
+    EXPECT_GE(List->ApplicationIconIndex("Version App"), 0);
+    // The owner-drawn cells paint without complaint.
+    ::RedrawWindow(List->AppTable->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+TEST_F(AppListWin, RemovingAsksAndOnlyYesDeletes)
+{
+    List->AppTable->Grid.AddRecord(Columns, "|Emulators|Hostee||C:\\h.exe");
+    List->AppTable->Grid.AddRecord(Columns, "|Utilities|Version App|1.5|C:\\v.exe");
+    struct Case {
+        int Answer;
+        int Records;
+        const char* Caption;
+    } Cases[] = {
+        {IDNO, 2, "Application list"},
+        {IDCANCEL, 2, "Application list"},
+        {IDYES, 1, "Application list (modified)"},
+    };
+    for (const Case& K : Cases) {
+        List->SetListModified(false);
+        ASSERT_TRUE(List->AppTable->FocusCell(2, 2));
+        std::string Question;
+        ModalScript Answer(&App, [] { return MessageBoxWindow() != nullptr; },
+                           {[&] {
+                               HWND Box = MessageBoxWindow();
+                               char Text[64] = {};
+                               ::GetDlgItemTextA(Box, 0xFFFF, Text, sizeof Text);
+                               Question = Text;
+                               ::PostMessageA(Box, WM_COMMAND, K.Answer, 0);
+                           }});
+        ClickToolButton(1);
+        EXPECT_EQ(Answer.Done(), 1u);
+        EXPECT_EQ(Question, "Are you sure?");
+        EXPECT_EQ(List->AppTable->Grid.RecordCount(), K.Records);
+        EXPECT_EQ(List->Text(), K.Caption);
+    }
+    EXPECT_EQ(List->AppTable->Cell(2, 1), "Hostee");
+    StringList Lines;
+    List->WriteApplicationList(Lines);
+    EXPECT_EQ(Lines.size(), 3u);
+}
+
+}  // namespace

@@ -1,0 +1,297 @@
+// The main window driven by messages: help mode, the layouts drop-down
+// menu, the hover panel, moving, closing.
+#include "hosting/AppPanel.h"
+#include "hosting/ApplicationItem.h"
+#include "hosting/RulesFile.h"
+#include "hosting/appmonitor.h"
+#include "hosting/IdentifyWin.h"
+#include "hosting/confirmation.h"
+#include "mainwindow/RulesUpdateWin.h"
+#include "mainwindow/main.h"
+#include "toolkit/ActionList.h"
+#include "toolkit/Application.h"
+#include "toolkit/Menus.h"
+#include "toolkit/Panel.h"
+#include "toolkit/Timer.h"
+#include "toolkit/ToolBar.h"
+
+#include "Win32TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+const char* const HostKey = "Software\\Tessarine\\Quorvan";
+
+LPARAM Center(const RECT& R)
+{
+    return MAKELPARAM((R.left + R.right) / 2, (R.top + R.bottom) / 2);
+}
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+        SetFileProbe(&Win32FileProbe);
+        Main = new Tmainform(&App);
+        App.MainForm = Main;
+        new TConfirmationForm(&App);
+        Main->ShowHelpTopic = [this](int Context) {
+            Topics.push_back(Context);
+            return true;
+        };
+        ::SetWindowPos(Main->Handle(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        Main->Show();
+        // Under Wine the activation comes with the window manager's focus.
+        PumpUntil([this] { return !Main->FirstActivate; }, 3000);
+        Main->FormActivate();
+        Idle();
+    }
+    void TearDown() override { ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey); }
+
+    // Runs the loop until the idle pass has run once more.
+    void Idle()
+    {
+        bool Ran = false;
+        const int Id = App.AddIdleHandler([&] { Ran = true; });
+        App.RunModalLoop([&] { return Ran; });
+        App.RemoveIdleHandler(Id);
+    }
+    void Click(ToolBar* Bar, const ToolButton* B)
+    {
+        const LPARAM P = Center(B->ItemRect());
+        ::SendMessageA(Bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, P);
+        ::SendMessageA(Bar->Handle(), WM_LBUTTONUP, 0, P);
+    }
+    std::vector<TAppPanel*> HostPanels() const
+    {
+        std::vector<TAppPanel*> Out;
+        for (Control* C : Main->mainpanel->Controls())
+            if (auto* P = dynamic_cast<TAppPanel*>(C))
+                Out.push_back(P);
+        return Out;
+    }
+    TNodeId MakeLayout(const std::string& Name, int Panels)
+    {
+        TLayoutTree& Tree = Main->Layouts->Tree;
+        const TNodeId L = Tree.CreateLayoutNode(Name, nkLayout);
+        for (int I = 0; I < Panels; ++I)
+            Tree.AddChildPanel(L);
+        Main->RefreshLayoutsMenu = true;
+        return L;
+    }
+
+    TApplication App;
+    Tmainform* Main = nullptr;
+    std::vector<int> Topics;
+};
+
+TEST_F(MainWindowTest, HelpModeClickOpensTheTopicUnderItAndRunsNothing)
+{
+    struct Case {
+        const char* Name;
+        UINT Message;
+        std::function<std::pair<HWND, LPARAM>()> Where;
+        std::vector<int> WantTopics;
+    };
+    const auto OnButton = [this](ToolButton* B) {
+        return [this, B] { return std::make_pair(Main->ToolBar1->Handle(), Center(B->ItemRect())); };
+    };
+    const Case Cases[] = {
+        {"right click on Update", WM_RBUTTONDOWN, OnButton(Main->UpdateButton), {30}},
+        {"left click on Layouts", WM_LBUTTONDOWN, OnButton(Main->LayoutsButton), {10}},
+        {"toolbar gap", WM_LBUTTONDOWN,
+         [this] {
+             const RECT R = Main->HelpButton->ItemRect();
+             return std::make_pair(Main->ToolBar1->Handle(), MAKELPARAM(R.right + 40, 5));
+         },
+         {}},
+        {"client panel", WM_LBUTTONDOWN,
+         [this] { return std::make_pair(Main->mainpanel->Handle(), MAKELPARAM(400, 300)); }, {1}},
+    };
+    for (const Case& C : Cases) {
+        Topics.clear();
+        Click(Main->ToolBar1, Main->HelpButton);
+        ASSERT_TRUE(Main->MainAction(maHelpContext).Checked()) << C.Name;
+        EXPECT_EQ(Main->Cursor, ::LoadCursorA(nullptr, IDC_HELP)) << C.Name;
+        const auto W = C.Where();
+        ::PostMessageA(W.first, C.Message, C.Message == WM_LBUTTONDOWN ? MK_LBUTTON : MK_RBUTTON, W.second);
+        ::PostMessageA(W.first, C.Message + 1, 0, W.second);
+        App.ProcessMessages();
+        EXPECT_EQ(Topics, C.WantTopics) << C.Name;
+        EXPECT_FALSE(Main->MainAction(maHelpContext).Checked()) << C.Name;
+        EXPECT_EQ(Main->Cursor, nullptr) << C.Name;
+        EXPECT_EQ(Main->Updater->Downloads().Count(), 0) << C.Name;
+        EXPECT_FALSE(Main->Updater->Busy()) << C.Name;
+        EXPECT_FALSE(::FindWindowA("#32768", nullptr) && ::IsWindowVisible(::FindWindowA("#32768", nullptr)));
+    }
+}
+
+TEST_F(MainWindowTest, LayoutChosenFromTheDropDownIsAppliedAndChecked)
+{
+    MakeLayout("Two", 2);
+    MakeLayout("Three", 3);
+    Idle();
+    ASSERT_EQ(Main->LayoutsPopupMenu->Count(), 2);
+    struct Case {
+        std::vector<WPARAM> Keys;
+        const char* WantLayout;
+        std::size_t WantPanels;
+    };
+    const Case Cases[] = {
+        {{VK_DOWN, VK_DOWN, VK_RETURN}, "Three", 3},
+        {{VK_DOWN, VK_RETURN}, "Two", 2},
+        {{VK_ESCAPE, VK_ESCAPE}, "Two", 2},
+    };
+    for (const Case& C : Cases) {
+        std::vector<WPARAM> Keys = C.Keys;
+        Timer Press(&App, 30);
+        Press.OnTimer = [&] {
+            HWND Menu = ::FindWindowA("#32768", nullptr);
+            if (Menu && ::IsWindowVisible(Menu) && !Keys.empty()) {
+                ::PostMessageA(Menu, WM_KEYDOWN, Keys.front(), 0);
+                Keys.erase(Keys.begin());
+            }
+        };
+        // The arrow part of the drop-down button.
+        const RECT R = Main->LayoutsButton->ItemRect();
+        const LPARAM Arrow = MAKELPARAM(R.right - 4, (R.top + R.bottom) / 2);
+        ::SendMessageA(Main->ToolBar1->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Arrow);
+        ::SendMessageA(Main->ToolBar1->Handle(), WM_LBUTTONUP, 0, Arrow);
+        Idle();
+        const TLayoutTree& Tree = Main->Layouts->Tree;
+        EXPECT_EQ(Tree.Text(Main->Layouts->AppliedLayout()), C.WantLayout);
+        const auto Panels = HostPanels();
+        EXPECT_EQ(Panels.size(), C.WantPanels) << C.WantLayout;
+        for (TAppPanel* P : Panels) {
+            const RECT B = P->BoundsRect();
+            EXPECT_GT(B.right - B.left, 50);
+            EXPECT_GT(B.bottom - B.top, 50);
+        }
+        for (int I = 0; I < Main->LayoutsPopupMenu->Count(); ++I)
+            EXPECT_EQ(Main->LayoutsPopupMenu->Items(I).Checked,
+                      Main->LayoutsPopupMenu->Items(I).Caption == C.WantLayout);
+        EXPECT_EQ(Main->MainAction(maAddFirst).Caption(), "Add panel");
+    }
+}
+
+TEST_F(MainWindowTest, PanelUnderTheMouseGetsTheToolPanelAndItsNodeActions)
+{
+    EXPECT_EQ(Main->MainAction(maAddFirst).Caption(), "Add layout");
+    const TNodeId L = MakeLayout("Three", 3);
+    Main->LayoutsMenuClick(L);
+    Idle();
+    const auto Panels = HostPanels();
+    ASSERT_EQ(Panels.size(), 3u);
+    for (TAppPanel* P : Panels) {
+        RECT R;
+        ::GetWindowRect(P->Handle(), &R);
+        ::SetCursorPos((R.left + R.right) / 2, (R.top + R.bottom) / 2);
+        Idle();
+        ASSERT_EQ(Main->HoverPanel, P);
+        EXPECT_EQ(Main->ToolBarPanel->Parent(), P->ClientPanel);
+        EXPECT_TRUE(::IsWindowVisible(Main->ToolBarPanel->Handle()));
+        const TNodeId N = Main->Layouts->Tree.FindNodeByPanel(P);
+        EXPECT_EQ(Main->MainAction(maMoveBackwards).Enabled(), Main->Layouts->Tree.CanMoveUp(N));
+        EXPECT_EQ(Main->MainAction(maMoveForward).Enabled(), Main->Layouts->Tree.CanMoveDown(N));
+        EXPECT_TRUE(Main->MainAction(maReload).Visible());
+    }
+    // Off every panel: the hover panel lets its controls go.
+    RECT Bar;
+    ::GetWindowRect(Main->ToolBar1->Handle(), &Bar);
+    ::SetCursorPos(Bar.right - 5, Bar.bottom - 5);
+    Idle();
+    EXPECT_EQ(Main->HoverPanel, nullptr);
+    EXPECT_FALSE(::IsWindowVisible(Main->ToolBarPanel->Handle()));
+}
+
+TEST_F(MainWindowTest, MovingMarksTheWindowUntilTheNextIdlePass)
+{
+    const RECT R = Main->BoundsRect();
+    ::SetWindowPos(Main->Handle(), nullptr, R.left + 30, R.top + 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_TRUE(Main->Moved);
+    Idle();
+    EXPECT_FALSE(Main->Moved);
+}
+
+TEST_F(MainWindowTest, AllClosedClosesByPostingAndThenWritesTheState)
+{
+    Main->MonitorAllClosed();
+    EXPECT_FALSE(App.Terminated());
+    HKEY K;
+    EXPECT_NE(::RegOpenKeyExA(HKEY_CURRENT_USER, HostKey, 0, KEY_READ, &K), ERROR_SUCCESS);
+    App.ProcessMessages();
+    EXPECT_TRUE(App.Terminated());
+    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, HostKey, 0, KEY_READ, &K), ERROR_SUCCESS);
+    EXPECT_EQ(::RegQueryValueExA(K, "Path", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    ::RegCloseKey(K);
+}
+
+// Runs the loop with its idle pass until Done or the time is up.
+bool RunUntil(TApplication& App, const std::function<bool()>& Done, DWORD TimeoutMs)
+{
+    const DWORD Start = ::GetTickCount();
+    Timer Wake(nullptr, 20);
+    Wake.OnTimer = [] {};
+    App.RunModalLoop([&] { return Done() || ::GetTickCount() - Start > TimeoutMs; });
+    return Done();
+}
+
+bool HostValueExists(const char* Name)
+{
+    HKEY K;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, HostKey, 0, KEY_READ, &K) != ERROR_SUCCESS)
+        return false;
+    const bool Found = ::RegQueryValueExA(K, Name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    ::RegCloseKey(K);
+    return Found;
+}
+
+// Without its own title a bound hostee leaves the panel its small buttons.
+void KnowHostee()
+{
+    const StringList Rules = {
+        "[Version]", "2090 January 1", "[Known Applications]",
+        " Category: | Application name: | Age: | Version: | Exe size: | Method: | Files needed: | "
+        "URL: | Problems: | Window #: | Window Title: | Window Class:",
+        " Tests | Plain Hostee | | | | bind; no title | hostee.exe | | | | |"};
+    int Line = 0;
+    ReadApplicationRules(Rules, Line);
+}
+
+TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
+{
+    KnowHostee();
+    Main->LayoutsMenuClick(MakeLayout("Two", 2));
+    Idle();
+    const auto Panels = HostPanels();
+    ASSERT_EQ(Panels.size(), 2u);
+    std::vector<HANDLE> Processes;
+    for (TAppPanel* P : Panels) {
+        ASSERT_TRUE(Main->LayoutHost.OpenApplication("Plain Hostee", TestExeDir() + "hostee.exe", "", P));
+        TApplicationItem* Item = nullptr;
+        ASSERT_TRUE(RunUntil(App, [&] {
+            Item = Main->Monitor->FindItemByPanel(P->ClientPanel);
+            return Item && Item->Bound;
+        }, 15000));
+        Processes.push_back(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item->ProcessId));
+    }
+    ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+    App.ProcessMessages();
+    EXPECT_FALSE(App.Terminated());
+    EXPECT_FALSE(HostValueExists("Path"));
+    // The programs got their close request; the window follows them.
+    EXPECT_TRUE(RunUntil(App, [&] { return App.Terminated(); }, 15000));
+    for (HANDLE P : Processes) {
+        EXPECT_EQ(::WaitForSingleObject(P, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+        ::TerminateProcess(P, 1);
+        ::CloseHandle(P);
+    }
+    EXPECT_TRUE(HostValueExists("Path"));
+    EXPECT_TRUE(HostValueExists("MainWindowLeftPos"));
+}
+
+}  // namespace

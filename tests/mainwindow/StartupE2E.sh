@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Start-up and shutdown of quorvan.exe end to end under Wine: each case
+# seeds the host's registry key with wine reg add, then runs its part of
+# win32_startup_e2e.exe, which starts the program, closes it and reads the
+# registry it left. Needs WINEPREFIX and DISPLAY (ctest under test.sh).
+set -euo pipefail
+BIN="$1"
+KEY='HKCU\Software\Tessarine\Quorvan'
+APPS="$KEY\\Apps"
+
+hex() { printf "$1" | od -An -tx1 -v | tr -d ' \n'; }
+clean() { wine reg delete "$KEY" /f >/dev/null 2>&1 || true; }
+add() { wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null; }
+run() { wine "$BIN/win32_startup_e2e.exe" --gtest_filter="StartupE2E.$1"; }
+position() {
+  add "$KEY" MainWindowState REG_DWORD 0
+  add "$KEY" MainWindowLeftPos REG_DWORD "$1"
+  add "$KEY" MainWindowTopPos REG_DWORD "$2"
+  add "$KEY" MainWindowWidth REG_DWORD "$3"
+  add "$KEY" MainWindowHeight REG_DWORD "$4"
+}
+
+trap clean EXIT
+status=0
+
+clean
+run FirstStartReadsTheRulesFile || status=1
+
+clean
+position 40 30 700 500
+RULES='[Version]\r2099 January 1\r[Known Applications]\r Category: | Application name: | Age: | Version: | Exe size: | Method: | Files needed: | URL: | Problems: | Window #: | Window Title: | Window Class:\r Tests | Seeded Hostee | | | | bind | hostee.exe | | | | |'
+add "$APPS" KnownAppList REG_BINARY "$(hex "$RULES")"
+add "$APPS" FoundAppList REG_BINARY "$(hex 'stored list\rline two')"
+LAYOUTS="$KEY\\Layouts"
+add "$LAYOUTS" LayoutsCount REG_DWORD 3
+add "$LAYOUTS" LayoutsNode0 REG_SZ 'Layout|Seeded|Base=Root'
+add "$LAYOUTS" LayoutsNode1 REG_SZ 'Panel|Panel; Left|Base=0'
+add "$LAYOUTS" LayoutsNode2 REG_SZ 'Panel|Panel; Left|Base=0'
+run SeededStateIsReadAndWrittenBack || status=1
+
+clean
+position 5000 4000 700 500
+run PositionOffTheScreenIsBroughtBack || status=1
+
+exit $status
