@@ -570,7 +570,8 @@ void Tlayoutsform::UpdateEditor()
 
 void Tlayoutsform::PaintPreview()
 {
-    if (!FDesigner || !LayoutPreviewPaintBox->Visible())
+    // A hidden designer draws when it is shown (its paint box asks then).
+    if (!FDesigner || !::IsWindowVisible(LayoutPreviewPaintBox->Handle()))
         return;
     HWND Wnd = LayoutPreviewPaintBox->Handle();
     const RECT Client = LayoutPreviewPaintBox->ClientRect();

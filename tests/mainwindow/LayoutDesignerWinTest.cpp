@@ -216,8 +216,12 @@ TEST_F(DesignerWinTest, TheDesignersEditsReachTheAppliedLayout)
     EXPECT_TRUE(SameRect(Bounds(A), RECT{75, 65, 525, 195}));
     Press(Designer->PanelToolbar, daMoveDown);  // drawn and placed last: on top
     EXPECT_EQ(L.Tree.Children(Layout).back(), A);
+    // The preview's paint request is validated and only asks for a redraw.
+    HWND Preview = Designer->LayoutPreviewPaintBox->Handle();
     ::RedrawWindow(Designer->Handle(), nullptr, nullptr,
                    RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    EXPECT_FALSE(::GetUpdateRect(Preview, nullptr, FALSE));
+    EXPECT_TRUE(L.RefreshPreview);
     Idle();
     if (const char* Dir = std::getenv("QUORVAN_SHOT_DIR"))
         SaveWindowPng(Designer->Handle(), std::string(Dir) + "\\layout-designer.png");
