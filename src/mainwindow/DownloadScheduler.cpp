@@ -16,6 +16,13 @@ Tdownloadschedulelist::Tdownloadschedulelist(IUrlGrabber* AGrabber) : Grabber(AG
     };
 }
 
+Tdownloadschedulelist::~Tdownloadschedulelist()
+{
+    Grabber->OnDoneStream = nullptr;
+    Grabber->OnStatusChange = nullptr;
+    Grabber->OnProgress = nullptr;
+}
+
 Tdownloadscheduleitem* Tdownloadschedulelist::Items(int Index) const
 {
     if (Index < 0 || Index >= Count())

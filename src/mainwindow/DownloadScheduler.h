@@ -58,6 +58,8 @@ class Tdownloadschedulelist {
 public:
     // Installs its handlers as the grabber's three events.
     explicit Tdownloadschedulelist(IUrlGrabber* Grabber);
+    // Takes its handlers off the grabber, which may outlive it.
+    ~Tdownloadschedulelist();
     Tdownloadschedulelist(const Tdownloadschedulelist&) = delete;
     Tdownloadschedulelist& operator=(const Tdownloadschedulelist&) = delete;
 

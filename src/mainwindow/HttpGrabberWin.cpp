@@ -73,14 +73,24 @@ THttpUrlGrabber::THttpUrlGrabber()
     FSink = ::CreateWindowExA(0, SinkClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                               Class.hInstance, nullptr);
     ::SetWindowLongPtrA(FSink, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    FShared->Sink = FSink;
 }
 
 THttpUrlGrabber::~THttpUrlGrabber()
 {
-    FAbort = true;
-    CloseHandles();
-    if (FThread.joinable())
-        FThread.join();
+    {
+        std::lock_guard<std::mutex> Guard(FShared->Lock);
+        FShared->Sink = nullptr;
+    }
+    FShared->Abort = true;
+    FShared->CloseHandles();
+    if (FThread.joinable()) {
+        // Stopped: the worker has posted its last message and ends now.
+        if (FStatus == gsStopped)
+            FThread.join();
+        else
+            FThread.detach();
+    }
     // Undelivered messages own their payloads.
     MSG Msg;
     while (::PeekMessageA(&Msg, FSink, WM_GRABBER_PROGRESS, WM_GRABBER_STREAM, PM_REMOVE)) {
@@ -92,12 +102,12 @@ THttpUrlGrabber::~THttpUrlGrabber()
     ::DestroyWindow(FSink);
 }
 
-void THttpUrlGrabber::CloseHandles()
+void THttpUrlGrabber::TShared::CloseHandles()
 {
-    if (void* Request = FRequest.exchange(nullptr))
-        ::InternetCloseHandle(static_cast<HINTERNET>(Request));
-    if (void* Session = FSession.exchange(nullptr))
-        ::InternetCloseHandle(static_cast<HINTERNET>(Session));
+    if (void* Handle = Request.exchange(nullptr))
+        ::InternetCloseHandle(static_cast<HINTERNET>(Handle));
+    if (void* Handle = Session.exchange(nullptr))
+        ::InternetCloseHandle(static_cast<HINTERNET>(Handle));
 }
 
 void THttpUrlGrabber::Start()
@@ -106,9 +116,9 @@ void THttpUrlGrabber::Start()
         return;
     if (FThread.joinable())
         FThread.join();  // it has posted its last message already
-    FAbort = false;
+    FShared->Abort = false;
     SetStatus(gsConnecting);
-    FThread = std::thread(&THttpUrlGrabber::Work, this, FUrl);
+    FThread = std::thread(&THttpUrlGrabber::Work, FShared, FUrl, Agent);
 }
 
 void THttpUrlGrabber::SetStatus(int Status)
@@ -118,53 +128,69 @@ void THttpUrlGrabber::SetStatus(int Status)
         OnStatusChange(*this);
 }
 
-void THttpUrlGrabber::Post(UINT Msg, WPARAM WParam, void* Payload)
+void THttpUrlGrabber::TShared::Post(UINT Msg, WPARAM WParam, void* Payload)
 {
-    if (!::PostMessageA(FSink, Msg, WParam, reinterpret_cast<LPARAM>(Payload))) {
-        if (Msg == WM_GRABBER_PROGRESS)
-            delete static_cast<Progress*>(Payload);
-        else if (Msg == WM_GRABBER_STREAM)
-            delete static_cast<Stream*>(Payload);
-    }
+    std::lock_guard<std::mutex> Guard(Lock);
+    if (Sink && ::PostMessageA(Sink, Msg, WParam, reinterpret_cast<LPARAM>(Payload)))
+        return;
+    if (Msg == WM_GRABBER_PROGRESS)
+        delete static_cast<Progress*>(Payload);
+    else if (Msg == WM_GRABBER_STREAM)
+        delete static_cast<Stream*>(Payload);
 }
 
-void THttpUrlGrabber::Work(std::string Url)
+void THttpUrlGrabber::Work(std::shared_ptr<TShared> Shared, std::string Url,
+                           std::string UserAgent)
 {
     auto Result = std::make_unique<Stream>();
     Result->HttpStatus = 0;
-    HINTERNET Session = OpenSession(Agent);
-    FSession = Session;
+    HINTERNET Session = OpenSession(UserAgent);
+    Shared->Session = Session;
     HINTERNET Request = nullptr;
-    if (Session && !FAbort)
+    if (Session && !Shared->Abort)
         Request = ::InternetOpenUrlA(Session, Url.c_str(), nullptr, 0,
                                      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                                          INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
                                          INTERNET_FLAG_NO_COOKIES,
                                      0);
+    // A broken transfer delivers no stream: its first part may read as a
+    // whole rules file.
+    bool Whole = false;
     if (Request) {
-        FRequest = Request;
+        Shared->Request = Request;
         Result->HttpStatus = static_cast<int>(QueryNumber(Request, HTTP_QUERY_STATUS_CODE));
         const std::int64_t Total = QueryNumber(Request, HTTP_QUERY_CONTENT_LENGTH);
-        Post(WM_GRABBER_STATUS, gsReceiving, nullptr);
+        Shared->Post(WM_GRABBER_STATUS, gsReceiving, nullptr);
         char Buffer[8192];
-        DWORD Available = 0, Read = 0;
         // Reading only what has arrived keeps progress current and lets a
         // stop take effect between pieces.
-        while (!FAbort && static_cast<std::int64_t>(Result->Data.size()) <= MaxDownloadSize &&
-               ::InternetQueryDataAvailable(Request, &Available, 0, 0) && Available > 0 &&
-               ::InternetReadFile(Request, Buffer, Available < sizeof(Buffer) ? Available : sizeof(Buffer),
-                                  &Read) &&
-               Read > 0) {
+        while (!Shared->Abort) {
+            const auto Size = static_cast<std::int64_t>(Result->Data.size());
+            DWORD Available = 0, Read = 0;
+            if (Size > MaxDownloadSize) {
+                Whole = true;  // refused as too large
+                break;
+            }
+            if (!::InternetQueryDataAvailable(Request, &Available, 0, 0))
+                break;
+            if (Available > 0 &&
+                !::InternetReadFile(Request, Buffer,
+                                    Available < sizeof(Buffer) ? Available : sizeof(Buffer), &Read))
+                break;
+            if (Read == 0) {
+                Whole = Total <= 0 || Size == Total;
+                break;
+            }
             const std::size_t Room = static_cast<std::size_t>(MaxDownloadSize + 1) - Result->Data.size();
             Result->Data.append(Buffer, Read < Room ? Read : Room);
-            Post(WM_GRABBER_PROGRESS, 0,
+            Shared->Post(WM_GRABBER_PROGRESS, 0,
                  new Progress{static_cast<std::int64_t>(Result->Data.size()), Total});
         }
     }
-    CloseHandles();
-    if (!FAbort)
-        Post(WM_GRABBER_STREAM, 0, Result.release());
-    Post(WM_GRABBER_STATUS, gsStopped, nullptr);
+    Shared->CloseHandles();
+    if (!Shared->Abort && (Whole || !Request))
+        Shared->Post(WM_GRABBER_STREAM, 0, Result.release());
+    Shared->Post(WM_GRABBER_STATUS, gsStopped, nullptr);
 }
 
 LRESULT CALLBACK THttpUrlGrabber::SinkProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -188,7 +214,7 @@ void THttpUrlGrabber::Deliver(UINT Msg, WPARAM WParam, LPARAM LParam)
         if (OnProgress)
             OnProgress(*this, P->Position, P->Total, FUrl, Continue);
         if (!Continue)
-            FAbort = true;
+            FShared->Abort = true;
     } else {
         std::unique_ptr<Stream> S(reinterpret_cast<Stream*>(LParam));
         if (OnDoneStream)

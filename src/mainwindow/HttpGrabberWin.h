@@ -3,7 +3,8 @@
 // "<local>" bypassed), into memory. Status, progress and the finished
 // stream reach the GUI thread as messages posted to a hidden window, so the
 // events fire there, in order: status 1 (at Start), 2, progress, the
-// stream, 0. A failed connection delivers an empty stream without progress.
+// stream, 0. A failed connection delivers an empty stream without progress;
+// a transfer broken off, or short of its announced length, no stream.
 #pragma once
 
 #include "mainwindow/DownloadScheduler.h"
@@ -11,6 +12,8 @@
 #include <windows.h>
 
 #include <atomic>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -28,20 +31,29 @@ public:
     void Start() override;
 
 private:
+    // What the worker shares with the grabber. It outlives a grabber freed
+    // while a WinInet call still blocks (a silent server): that worker ends
+    // by itself and posts nothing more.
+    struct TShared {
+        std::mutex Lock;
+        HWND Sink = nullptr;  // nullptr once the grabber is gone
+        std::atomic<bool> Abort{false};
+        // The worker's WinInet handles; closing them ends a blocked connect
+        // or read where WinInet allows. Whoever takes a handle out closes it.
+        std::atomic<void*> Session{nullptr};
+        std::atomic<void*> Request{nullptr};
+        void CloseHandles();
+        void Post(UINT Msg, WPARAM WParam, void* Payload);
+    };
+
     static LRESULT CALLBACK SinkProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
-    void Work(std::string Url);
-    void Post(UINT Msg, WPARAM WParam, void* Payload);
+    static void Work(std::shared_ptr<TShared> Shared, std::string Url, std::string UserAgent);
     void Deliver(UINT Msg, WPARAM WParam, LPARAM LParam);
     void SetStatus(int Status);
-    void CloseHandles();
 
     HWND FSink = nullptr;
     int FStatus = gsStopped;
     std::string FUrl;
+    std::shared_ptr<TShared> FShared = std::make_shared<TShared>();
     std::thread FThread;
-    std::atomic<bool> FAbort{false};
-    // The worker's WinInet handles; closing them from here ends a blocked
-    // connect or read. Whoever takes a handle out closes it.
-    std::atomic<void*> FSession{nullptr};
-    std::atomic<void*> FRequest{nullptr};
 };

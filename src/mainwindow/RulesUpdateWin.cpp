@@ -1,12 +1,12 @@
 #include "mainwindow/RulesUpdateWin.h"
 
-#include "hosting/Modules.h"
+#include "mainwindow/StoredState.h"
 #include "toolkit/Registry.h"
 
 std::string ReadUpdateHostSetting()
 {
     Registry Reg;
-    if (!Reg.OpenKeyReadOnly(std::string(ModuleKeyRoot) + "Quorvan"))
+    if (!Reg.OpenKeyReadOnly(HostKey()))
         return "";
     try {
         return Reg.ReadString("UpdateHost");

@@ -194,6 +194,26 @@ TGridCell TGridGeometry::KeyTarget(TGridKey Key, bool Ctrl, int ACol, int ARow) 
     return {std::max(FixedCols, std::min(C, LastCol)), std::max(FixedRows, std::min(R, LastRow))};
 }
 
+TGridCell TGridGeometry::DragTarget(int X, int Y, int ACol, int ARow) const
+{
+    TGridCell T{ACol, ARow};
+    if (Y < FixedHeight())
+        T.Row = TopRow - 1;
+    else if (Y >= ClientHeight)
+        T.Row = TopRow + RowsFitting(ClientHeight - FixedHeight());
+    else
+        T.Row = TopRow + (Y - FixedHeight()) / (RowHeight + LineWidth);
+    if (X < FixedWidth())
+        T.Col = LeftCol - 1;
+    else if (X >= ClientWidth)
+        T.Col = LeftCol + VisibleColCount();
+    else if (const int C = MouseToCell(X, 0).Col; C >= 0)  // row 0 is always shown
+        T.Col = C;
+    T.Col = std::max(FixedCols, std::min(T.Col, ColCount() - 1));
+    T.Row = std::max(FixedRows, std::min(T.Row, RowCount - 1));
+    return T;
+}
+
 int TGridGeometry::SizingEdgeAt(int X, int Y, int Tolerance) const
 {
     if (Y < 0 || Y >= std::min(FixedHeight(), ClientHeight))

@@ -81,6 +81,11 @@ public:
     // also to the first/last row; the page keys move by a page of rows.
     TGridCell KeyTarget(TGridKey Key, bool Ctrl, int ACol, int ARow) const;
 
+    // The cell a range selection dragged to the client point reaches: the
+    // cell under it, or, beyond an edge of the scrollable part, the next
+    // cell past that edge; a coordinate on nothing keeps ACol or ARow.
+    TGridCell DragTarget(int X, int Y, int ACol, int ARow) const;
+
     // The column whose right edge lies within Tolerance pixels of X while Y
     // is inside the fixed rows (where columns are sized), else -1.
     int SizingEdgeAt(int X, int Y, int Tolerance) const;

@@ -8,6 +8,8 @@
 namespace {
 
 const UINT WM_GRIDWORK = WM_APP + 0x4701;
+const UINT_PTR DragTimer = 1;
+const UINT DragInterval = 60;  // ms between scroll steps of a drag past an edge
 const int SizingTolerance = 3;
 const int MinColWidth = 4;
 
@@ -31,7 +33,6 @@ public:
         P.X = P.Y = 0;
         P.Width = P.Height = 10;
         CreateHandle(P);
-        ::SendMessageA(Handle(), WM_SETFONT, ::SendMessageA(Grid->Handle(), WM_GETFONT, 0, 0), FALSE);
     }
 
 protected:
@@ -363,6 +364,8 @@ void StringGrid::ShowEditor()
         FEditor = new InplaceEdit(this);
     FEditCol = Col();
     FEditRow = Row();
+    // The grid's font may have changed since the editor was made.
+    ::SendMessageA(FEditor->Handle(), WM_SETFONT, ::SendMessageA(Handle(), WM_GETFONT, 0, 0), FALSE);
     FSettingEditText = true;
     ::SetWindowTextA(FEditor->Handle(), "");  // nothing left from the last edit
     FSettingEditText = false;
@@ -650,6 +653,17 @@ void StringGrid::MouseDown(TShiftState Shift, int X, int Y, bool Double)
         OnMouseDown(TMouseButton::Left, Shift | (Double ? TShiftState(ssDouble) : 0u), X, Y);
 }
 
+void StringGrid::DragSelect(int X, int Y)
+{
+    const TGridCell T = FGeo.DragTarget(X, Y, Col(), Row());
+    MoveCurrent(T.Col, T.Row, true);
+    // Past an edge the view goes on scrolling while the mouse rests there.
+    if (FGeo.MouseToCell(X, Y) == T)
+        ::KillTimer(Handle(), DragTimer);
+    else
+        ::SetTimer(Handle(), DragTimer, DragInterval, nullptr);
+}
+
 LRESULT StringGrid::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     switch (Msg) {
@@ -747,9 +761,7 @@ LRESULT StringGrid::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         if (FDrag == TDrag::Size) {
             SetColWidth(FSizingCol, FGeo.DraggedWidth(FSizingCol, X, MinColWidth));
         } else if (FDrag == TDrag::Select) {
-            const TGridCell Hit = FGeo.MouseToCell(X, Y);
-            if (Hit.Col >= FGeo.FixedCols && Hit.Row >= FGeo.FixedRows)
-                MoveCurrent(Hit.Col, Hit.Row, true);
+            DragSelect(X, Y);
         }
         if (OnMouseMove)
             OnMouseMove(ShiftOf(WParam), X, Y);
@@ -760,10 +772,23 @@ LRESULT StringGrid::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         if (OnMouseLeave)
             OnMouseLeave();
         return 0;
+    case WM_TIMER:
+        if (WParam == DragTimer) {
+            POINT P;
+            ::GetCursorPos(&P);
+            ::ScreenToClient(Handle(), &P);
+            if (FDrag == TDrag::Select)
+                DragSelect(P.x, P.y);
+            else
+                ::KillTimer(Handle(), DragTimer);
+            return 0;
+        }
+        break;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP: {
         if (FDrag != TDrag::None) {
             FDrag = TDrag::None;
+            ::KillTimer(Handle(), DragTimer);
             ::ReleaseCapture();
         }
         MouseUp(Msg == WM_LBUTTONUP ? TMouseButton::Left : TMouseButton::Right, ShiftOf(WParam),
@@ -772,6 +797,7 @@ LRESULT StringGrid::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     }
     case WM_CAPTURECHANGED:
         FDrag = TDrag::None;
+        ::KillTimer(Handle(), DragTimer);
         break;
     case WM_SETCURSOR:
         if (ColSizing && reinterpret_cast<HWND>(WParam) == Handle() && LOWORD(LParam) == HTCLIENT) {

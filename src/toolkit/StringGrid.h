@@ -155,6 +155,7 @@ private:
     bool HandleKey(WORD Key);
     void EditorKey(WORD Key);
     void MouseDown(TShiftState Shift, int X, int Y, bool Double);
+    void DragSelect(int X, int Y);
     static TShiftState ShiftOf(WPARAM Keys);
 
     TGridGeometry FGeo;

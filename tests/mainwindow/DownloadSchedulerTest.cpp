@@ -36,7 +36,8 @@ public:
     void SetStatus(int S)
     {
         FStatus = S;
-        OnStatusChange(*this);
+        if (OnStatusChange)
+            OnStatusChange(*this);
     }
     void Play(const Answer& A)
     {
@@ -44,9 +45,10 @@ public:
         const std::int64_t Total = A.Total >= 0 ? A.Total : static_cast<std::int64_t>(A.Stream.size());
         for (std::int64_t P : A.Progress) {
             bool Continue = true;
-            OnProgress(*this, P, Total, FUrl, Continue);
+            if (OnProgress)
+                OnProgress(*this, P, Total, FUrl, Continue);
         }
-        if (!A.NoStream)
+        if (!A.NoStream && OnDoneStream)
             OnDoneStream(*this, A.Stream, static_cast<std::int64_t>(A.Stream.size()), FUrl,
                          A.HttpStatus);
         for (int S : A.Stops)
@@ -202,4 +204,42 @@ TEST(DownloadQueue, TextHelpers)
         EXPECT_EQ(ValidUpdateHost(H.first), H.second) << H.first;
     EXPECT_EQ(UpdateHostOrDefault("bad host"), DefaultUpdateHost);
     EXPECT_EQ(HostOfUrl("http://h.example:81/quorvan/x"), "h.example");
+}
+
+TEST(DownloadQueue, GrabberOutlivesItsQueue)
+{
+    // The rest of a download the freed queue started reaches no freed
+    // handler (the sanitizer build would stop here).
+    FakeGrabber G;
+    auto L = std::make_unique<Tdownloadschedulelist>(&G);
+    L->Add(std::make_unique<Tdownloadscheduleitem>("http://h/r.def", dkRulesFile, 0));
+    L->StartNextDownload();
+    L.reset();
+    G.Play(Good(Rules2025));
+    EXPECT_EQ(G.Status(), gsStopped);
+    EXPECT_EQ(G.Started.size(), 1u);
+}
+
+TEST(DownloadQueue, DeliveredFileChecksAtTheirLimits)
+{
+    // A 404 text padded with blanks to Size bytes.
+    const auto Padded = [](std::size_t Size) {
+        std::string S = " 404 not FOUND";
+        return S + std::string(Size - S.size(), ' ');
+    };
+    const std::string Big(static_cast<std::size_t>(MaxDownloadSize), 'r');
+    const std::string Split = "\x01<p>404\t NOT\x7F FOUND</p>\r\n";
+    struct Case { const char* Name; std::string Stream; std::int64_t Size; int Http; bool Bad; };
+    const Case Cases[] = {
+        {"404 text at 1024 bytes", Padded(1024), 1024, 200, true},
+        {"404 text at 1025 bytes", Padded(1025), 1025, 200, false},
+        {"404 split by control characters", Split, static_cast<std::int64_t>(Split.size()), 200, true},
+        {"size 0 reported", "x", 0, 200, true},
+        {"negative size", "x", -1, 200, true},
+        {"not 200", "[Version]", 9, 404, true},
+        {"at the cap", Big, MaxDownloadSize, 200, false},
+        {"over the cap", Big + "r", MaxDownloadSize + 1, 200, true},
+    };
+    for (const Case& C : Cases)
+        EXPECT_EQ(IsBadDownload(C.Stream, C.Size, C.Http), C.Bad) << C.Name;
 }

@@ -6,7 +6,7 @@
 #include "../hosting/RulesTestSupport.h"
 #include "RulesUpdateSupport.h"
 
-#include "hosting/Modules.h"
+#include "mainwindow/StoredState.h"
 #include "toolkit/Registry.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ const char* const RulesPath = "/quorvan/ApplicationRules.def";
 void SetUpdateHost(const std::string& Host)
 {
     Registry Reg;
-    ASSERT_TRUE(Reg.OpenKey(std::string(ModuleKeyRoot) + "Quorvan", true));
+    ASSERT_TRUE(Reg.OpenKey(HostKey(), true));
     if (Host.empty())
         Reg.DeleteValue("UpdateHost");
     else
@@ -70,6 +70,9 @@ TEST(RulesUpdateWin, DownloadsFromTheUpdateHost)
         {"empty 200", Local, {200, ""}, 1, {Network}, "", false},
         {"closed port", Closed, {200, Good}, 1, {Network}, "", false},
         {"two queued", Local, {200, Good, 4, 30}, 2, {Same, Same}, "] - 2 files left", false},
+        // Its first part is a whole, newer rules text.
+        {"cut short", Local, {200, RulesText("2026 May 5", "Cut Tool", 3000), 2, 20, 1500}, 2,
+         {}, "", false},
     };
     ClearDatabase();
     RecordingView View;
@@ -98,20 +101,30 @@ TEST(RulesUpdateWin, DownloadsFromTheUpdateHost)
 
 TEST(RulesUpdateWin, GrabberGoneMidTransfer)
 {
-    // Freed while the worker still reads: it must stop and deliver nothing.
+    // Freed while the worker reads, or waits on a server that says nothing:
+    // it goes at once and delivers nothing after.
     TestHttpServer Server;
     Server.SetAnswer(RulesPath, {200, std::string(20000, 'x'), 20, 50});
-    int Events = 0;
-    {
-        auto G = std::make_unique<THttpUrlGrabber>();
-        G->OnStatusChange = [&](IUrlGrabber&) { ++Events; };
-        G->SetUrl("http://127.0.0.1:" + std::to_string(Server.Port) + RulesPath);
-        G->Start();
-        EXPECT_EQ(G->Status(), gsConnecting);
-        ASSERT_TRUE(PumpUntil([&] { return G->Status() == gsReceiving; }, 5000));
+    SilentListener Silent;
+    struct Case { const char* Name; int Port; int Reached; int Events; };
+    const Case Cases[] = {{"slow transfer", Server.Port, gsReceiving, 2},
+                          {"silent server", Silent.Port, gsConnecting, 1}};
+    for (const Case& C : Cases) {
+        int Events = 0;
+        DWORD Freeing = 0;
+        {
+            auto G = std::make_unique<THttpUrlGrabber>();
+            G->OnStatusChange = [&](IUrlGrabber&) { ++Events; };
+            G->SetUrl("http://127.0.0.1:" + std::to_string(C.Port) + RulesPath);
+            G->Start();
+            ASSERT_TRUE(PumpUntil([&] { return G->Status() == C.Reached; }, 5000)) << C.Name;
+            PumpUntil([] { return false; }, 50);
+            Freeing = ::GetTickCount();
+        }
+        EXPECT_LT(::GetTickCount() - Freeing, 1000u) << C.Name;
+        PumpUntil([] { return false; }, 100);
+        EXPECT_EQ(Events, C.Events) << C.Name;
     }
-    PumpUntil([] { return false; }, 100);
-    EXPECT_EQ(Events, 2);  // connecting, receiving; nothing after the grabber went
 }
 
 TEST(RulesUpdateWin, SystemProxyWithLocalNamesDirect)

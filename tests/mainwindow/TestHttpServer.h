@@ -17,6 +17,8 @@ struct CannedAnswer {
     // Sent in this many pieces with a pause between them (a slow transfer).
     int Pieces = 1;
     DWORD PauseMs = 0;
+    // Only this many bytes of Body go out before the connection closes.
+    std::size_t Cut = std::string::npos;
 };
 
 class TestHttpServer {
@@ -58,7 +60,6 @@ public:
         return Port;
     }
 
-private:
     // A socket bound to a free port of 127.0.0.1.
     static SOCKET LoopbackSocket(int& Port)
     {
@@ -73,6 +74,7 @@ private:
         return S;
     }
 
+private:
     void Serve()
     {
         for (;;) {
@@ -111,13 +113,14 @@ private:
                                  std::to_string(A.Body.size()) +
                                  "\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\n";
         ::send(C, Head.data(), static_cast<int>(Head.size()), 0);
-        const std::size_t Piece = A.Body.size() / static_cast<std::size_t>(A.Pieces) + 1;
-        for (std::size_t At = 0; At < A.Body.size(); At += Piece) {
+        const std::size_t Sent = std::min(A.Cut, A.Body.size());
+        const std::size_t Piece = Sent / static_cast<std::size_t>(A.Pieces) + 1;
+        for (std::size_t At = 0; At < Sent; At += Piece) {
             if (At > 0)
                 ::Sleep(A.PauseMs);
             if (FStopping)
                 return;
-            const std::size_t N = std::min(Piece, A.Body.size() - At);
+            const std::size_t N = std::min(Piece, Sent - At);
             ::send(C, A.Body.data() + At, static_cast<int>(N), 0);
         }
     }
@@ -128,4 +131,12 @@ private:
     std::mutex FMutex;
     std::map<std::string, CannedAnswer> FAnswers;
     std::string FLastRequest;
+};
+
+// A port that takes connections and never answers, while it lives.
+struct SilentListener {
+    int Port = 0;
+    SOCKET Socket = TestHttpServer::LoopbackSocket(Port);
+    SilentListener() { ::listen(Socket, 8); }
+    ~SilentListener() { ::closesocket(Socket); }
 };

@@ -146,6 +146,22 @@ TEST(GridGeometryTest, KeysAndHeaderEdges)
     };
     for (const Edge& E : Edges)
         EXPECT_EQ(G.SizingEdgeAt(E.X, E.Y, 2), E.Col) << E.X << "," << E.Y;
+    struct Drag {
+        int X, Y;
+        TGridCell Expect;
+    } Drags[] = {
+        {100, 50, {2, 2}},     // on a cell
+        {100, 200, {2, 5}},    // below: the row after the four shown
+        {100, 10, {2, 1}},     // over the header, already at the top
+        {250, 50, {3, 2}},     // right: the column after the two shown whole
+        {10, 50, {1, 2}},      // over the fixed column, already at the left
+        {-5, 300, {1, 5}},
+    };
+    for (const Drag& D : Drags)
+        EXPECT_EQ(G.DragTarget(D.X, D.Y, 3, 3), D.Expect) << D.X << "," << D.Y;
+    TGridGeometry Scrolled = Sample(6, 2);
+    EXPECT_EQ(Scrolled.DragTarget(50, 5, 3, 3), (TGridCell{2, 5}));  // above the view
+    EXPECT_EQ(Scrolled.DragTarget(5, 40, 3, 3), (TGridCell{1, 6}));  // left of it
     EXPECT_EQ(G.DraggedWidth(1, 120, 4), 79);
     EXPECT_EQ(G.DraggedWidth(1, 30, 4), 4);
 }

@@ -141,6 +141,17 @@ TEST_F(StringGridTest, MouseSelectsRangesAndHeaderEdgesSizeColumns)
     ::SendMessageA(G->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(H.right + 30, Y));
     EXPECT_EQ(G->ColWidth(1), 64 + 30);
     EXPECT_EQ(G->CellRect(2, 1).left, H.right + 30 + 1);
+    // Dragging below the grid selects on and scrolls.
+    const POINT From = Centre(2, 3);
+    const int Below = G->ClientRect().bottom + 10;
+    ::SendMessageA(G->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(From.x, From.y));
+    ::SendMessageA(G->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(From.x, Below));
+    ::SendMessageA(G->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(From.x, Below));
+    const int Shown = G->Geometry().VisibleRowCount();
+    EXPECT_EQ(G->Row(), 1 + Shown);  // the row after those shown
+    EXPECT_EQ(G->TopRow(), 2);
+    const TGridRect D = G->Selection();
+    EXPECT_TRUE(D.Left == 2 && D.Top == 3 && D.Right == 2 && D.Bottom == 1 + Shown);
 }
 
 TEST_F(StringGridTest, TheEditorWritesOnEnterAndPutsBackOnEscape)
