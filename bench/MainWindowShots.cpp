@@ -3,6 +3,7 @@
 //   wine mainwindow_shots.exe FOLDER
 // mainwindow_layout.png shows an applied layout of three panels,
 // mainwindow_tool_panel.png the floating tool panel over the middle one.
+#include "dialogs/applicationlistWin.h"
 #include "hosting/AppPanel.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/confirmation.h"
@@ -36,6 +37,7 @@ int main(int argc, char** argv)
     App.SetTitle("Tessarine Quorvan");
     auto* Main = new Tmainform(&App);
     App.MainForm = Main;
+    new TApplicationListForm(&App);
     new TConfirmationForm(&App);
     ::SetWindowPos(Main->Handle(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     Main->Show();

@@ -4,6 +4,7 @@
 #include "components/ToolbarGlyphs.h"
 #include "dialogs/ConfirmDuplicatesWin.h"
 #include "dialogs/OkCancelBar.h"
+#include "dialogs/SearchForFilesWin.h"
 #include "shell/Shell_Win32Win.h"
 #include "toolkit/Application.h"
 
@@ -134,8 +135,7 @@ TApplicationListForm::TApplicationListForm(Component* Owner)
     A.ImageIndex = 2;
     SearchForFilesAction = new Action(ActionList1, A);
     SearchForFilesAction->OnExecute = [this](Action&) {
-        if (SearchForFilesActionExecute)
-            SearchForFilesActionExecute(*this);
+        ::SearchForFilesActionExecute(List, AppTable);
     };
 
     ToolBarArgs T;

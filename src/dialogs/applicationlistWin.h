@@ -62,6 +62,10 @@ public:
     {
         return List.AddApplication(Path, Info);
     }
+    bool EnterFoundApplications(StringList& Found, std::vector<TIdentifyInfo>& Refs)
+    {
+        return List.EnterFoundApplications(Found, Refs);
+    }
     void AddOrUpdateFoundApplication(const std::string& Path, const TIdentifyInfo& Info,
                                      int& FirstRow)
     {
@@ -78,8 +82,6 @@ public:
                                const std::string& CellValue, const RECT& Rect, Canvas& C);
     void AddApplicationActionAccept();
     void RemoveApplicationActionExecute();
-    // The search for installed applications, set by its unit.
-    std::function<void(TApplicationListForm& Sender)> SearchForFilesActionExecute;
 
 private:
     std::string FBaseCaption;

@@ -43,6 +43,22 @@ bool IsLayoutNameChar(char C)
     return C != '|';
 }
 
+bool AskLayoutName(std::string& Name, const std::function<bool(std::string& Name)>& Ask,
+                   const std::function<void()>& Refused)
+{
+    std::string Answer = Name;
+    for (;;) {
+        if (!Ask(Answer))
+            return false;
+        if (std::all_of(Answer.begin(), Answer.end(), IsLayoutNameChar))
+            break;
+        if (Refused)
+            Refused();
+    }
+    Name = Answer;
+    return true;
+}
+
 std::string NodeField(const std::string& Text, int Index)
 {
     return GetField(Text, Index, ';');

@@ -64,6 +64,10 @@ int ParsePercent(const std::string& Text);
 
 // A layout name must not hold the stored form's separator.
 bool IsLayoutNameChar(char C);
+// Asks for a layout name until it holds only such characters; Ask answers
+// false when the user cancels, and Refused is told of each refused name.
+bool AskLayoutName(std::string& Name, const std::function<bool(std::string& Name)>& Ask,
+                   const std::function<void()>& Refused);
 
 // Field access on a node text; setting a field past the end appends the
 // missing fields.

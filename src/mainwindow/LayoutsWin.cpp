@@ -1,5 +1,6 @@
 #include "mainwindow/LayoutsWin.h"
 
+#include "dialogs/applicationlistWin.h"
 #include "hosting/ApplicationItem.h"
 #include "hosting/Modules.h"
 #include "hosting/appmonitor.h"
@@ -67,6 +68,25 @@ std::string TLayoutHostWin::ModuleStartParams(const std::string& Name)
     std::string Params;
     GetModuleStartParams(Name, Params);
     return Params;
+}
+
+namespace {
+
+// The user's application list, as the application list window holds it.
+class WindowListLocations : public IApplicationLocations {
+public:
+    bool ApplicationLocation(const std::string& Name, std::string& Path, bool Translate) override
+    {
+        return ApplicationListForm && ApplicationListForm->ApplicationLocation(Name, Path, Translate);
+    }
+};
+
+}  // namespace
+
+IApplicationLocations* TLayoutHostWin::Locations()
+{
+    static WindowListLocations WindowList;
+    return AppList ? AppList : &WindowList;
 }
 
 std::uint8_t TLayoutHostWin::Confirm(const std::string& Text, std::uint8_t& Remembered)

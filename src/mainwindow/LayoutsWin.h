@@ -34,6 +34,7 @@ public:
     Control* HomeParent = nullptr;   // the main window: overlay controls go back there
     TApplicationMonitor* Monitor = nullptr;
     TConfirmationForm* Confirmation = nullptr;
+    // nullptr: the application list window's list.
     IApplicationLocations* AppList = nullptr;
     // A new host panel, for the main window to bind its mouse, click and
     // resize handlers.
@@ -48,7 +49,7 @@ public:
     bool OpenApplication(const std::string& Name, const std::string& Exe, const std::string& Params,
                          TAppPanel* Panel) override;
     std::string ModuleStartParams(const std::string& Name) override;
-    IApplicationLocations* Locations() override { return AppList; }
+    IApplicationLocations* Locations() override;
     std::uint8_t Confirm(const std::string& Text, std::uint8_t& Remembered) override;
     void Beep() override;
     void RaiseCloseReleased() override;

@@ -1,7 +1,6 @@
 #include "mainwindow/main.h"
 
 #include "components/ToolbarImagesWin.h"
-#include "dialogs/applicationlist.h"
 #include "dialogs/applicationlistWin.h"
 #include "hosting/AppPanel.h"
 #include "hosting/HelpRouting.h"
@@ -370,21 +369,25 @@ void Tmainform::FormActivate()
     Hooks.LoadWindowPosition = [this](ISettingsStore& S) {
         LoadWindowPosition(S, Handle(), MainWindowPrefix);
     };
+    Hooks.ReadApplicationList = [](const StringList& Lines) {
+        if (ApplicationListForm)
+            ApplicationListForm->ReadApplicationList(Lines);
+    };
     Hooks.ReadApplicationRules = [](const StringList& Lines) {
         int ErrorLine = 0;
         return ReadApplicationRules(Lines, ErrorLine);
     };
     Hooks.LoadRulesFile = [] { return LoadRulesFileLines(); };
     const std::uint8_t Result = ReadStoredState(Store, Hooks);
-    Monitor = std::make_unique<TApplicationMonitor>(this, nullptr);
+    Monitor = std::make_unique<TApplicationMonitor>(
+        this, ApplicationListForm ? &ApplicationListForm->AppTable->Grid : nullptr);
     Monitor->OnAllClosed = [this](TApplicationMonitor&) { MonitorAllClosed(); };
     Monitor->OnMainWindowBound = [this](TApplicationItem& Item) { MonitorNewApplication(Item); };
     LayoutHost.Monitor = Monitor.get();
     LayoutHost.Confirmation = ConfirmationForm;
-    if (ApplicationListForm) {
+    LayoutHost.AppList = this;
+    if (ApplicationListForm)
         DesignerApps = std::make_unique<TDesignerAppList>(ApplicationListForm->List);
-        LayoutHost.AppList = DesignerApps.get();
-    }
     if (layoutsform)
         layoutsform->Attach(*Layouts, DesignerApps.get());
     RefreshLayoutsMenu = true;
@@ -418,6 +421,14 @@ void Tmainform::FormCloseQuery(bool& CanClose)
     Hooks.WriteApplicationRules = [] {
         StringList Lines;
         WriteApplicationRules(Lines);
+        return Lines;
+    };
+    Hooks.ApplicationListModified = [] {
+        return ApplicationListForm && ApplicationListForm->ApplicationListModified();
+    };
+    Hooks.WriteApplicationList = [] {
+        StringList Lines;
+        ApplicationListForm->WriteApplicationList(Lines);
         return Lines;
     };
     WriteStoredState(Store, Hooks);
@@ -482,6 +493,9 @@ void Tmainform::ApplicationEventsIdle()
         Monitor->AdjustAll(false, Moved);
     Moved = false;
     if (RefreshApps) {
+        if (ApplicationListForm)
+            ApplicationListForm->FillApplicationCombo(KindBit(akBind), *BindAppComboBox, "",
+                                                      SelectApplication);
         SyncBindAppComboBox();
         BuildApplicationsMenu();
         RefreshApps = false;
@@ -579,6 +593,29 @@ void Tmainform::SyncBindAppComboBox()
 void Tmainform::BuildApplicationsMenu()
 {
     ApplicationsPopupMenu->Clear();
+    if (!ApplicationListForm)
+        return;
+    StringList Names;
+    ApplicationListForm->BindableApplications(KindBit(akBind) | KindBit(akExternal), Names, false);
+    HIMAGELIST Icons = ApplicationListForm->systemimagelist->Handle();
+    int W = 16, H = 16;
+    ::ImageList_GetIconSize(Icons, &W, &H);
+    ApplicationsPopupMenu->ImageSize = {W, H};
+    ApplicationsPopupMenu->DrawImage = [Icons](HDC Dc, int Index, int X, int Y, bool) {
+        ::ImageList_Draw(Icons, Index, Dc, X, Y, ILD_TRANSPARENT);
+    };
+    for (const std::string& Name : Names) {
+        int Index = -1;
+        if (!FindKnownAppByName(Name, Index, false))
+            continue;
+        MenuItem Item;
+        Item.Caption = Name;
+        Item.Tag = Index;
+        Item.ImageIndex = ApplicationListForm->ApplicationIconIndex(Name);
+        // Bound to the name: a rebuilt database shifts the indexes.
+        Item.OnClick = [this, Name](MenuItem&) { ApplicationsMenuClick(Name); };
+        ApplicationsPopupMenu->Add(Item);
+    }
 }
 
 void Tmainform::BuildLayoutsMenu()
@@ -607,7 +644,18 @@ void Tmainform::LayoutsMenuClick(TNodeId Node)
 
 void Tmainform::ApplicationsMenuClick(const std::string& Name)
 {
-    (void)Name;
+    int Index = -1;
+    std::string Path;
+    if (!Monitor || !FindKnownAppByName(Name, Index, false) ||
+        !ApplicationLocation(Name, Path, true))
+        return;
+    TIdentifyInfo Info;
+    Monitor->OpenApplication(Name, Path, Info, true, true, nullptr, "");
+}
+
+bool Tmainform::ApplicationLocation(const std::string& Name, std::string& Path, bool Translate)
+{
+    return ApplicationListForm && ApplicationListForm->ApplicationLocation(Name, Path, Translate);
 }
 
 // --- Actions ---
@@ -624,12 +672,14 @@ void Tmainform::LayoutsActionExecute()
 
 void Tmainform::ApplicationsActionExecute()
 {
-    {
+    if (ApplicationListForm) {
         TBusyScope B(*this);
+        ApplicationListForm->ShowApplicationList();
     }
     RefreshApps = true;
 }
 
+// The known-applications window shows the database here once it exists.
 void Tmainform::ViewKnownAppsActionExecute() {}
 
 void Tmainform::EditKnownAppsActionExecute() {}
@@ -653,7 +703,10 @@ void Tmainform::AddFirstActionExecute()
         return;
     }
     std::string Name = NewLayoutName;
-    if (!InputQuery("Layout name ...", "Please enter a layout name", Name))
+    const auto Ask = [](std::string& Answer) {
+        return InputQuery("Layout name ...", "Please enter a layout name", Answer);
+    };
+    if (!AskLayoutName(Name, Ask, [] { ::MessageBeep(0); }))
         return;
     const TNodeId Node = Tree.CreateLayoutNode(Name, nkLayout);
     Layouts->ApplyLayout(Node);
@@ -692,12 +745,27 @@ void Tmainform::ReloadActionExecute()
 void Tmainform::BindAppComboBoxChange()
 {
     TBusyScope B(*this);
+    const int Selected = BindAppComboBox->ItemIndex();
+    if (Selected <= 0 || !HoverPanel || !Monitor)
+        return;
+    const std::string Name = BindAppComboBox->Item(Selected);
+    std::string Path;
+    if (!ApplicationLocation(Name, Path, true))
+        return;
+    std::string Params;
+    GetModuleStartParams(Name, Params);
+    const TNodeId Node = HoverNode();
+    TIdentifyInfo Info;
+    if (Monitor->OpenApplication(Name, Path, Info, false, true, HoverPanel->ClientPanel, Params))
+        Layouts->Tree.SetAppNode(Node, Name);
+    else
+        SyncBindAppComboBox();
 }
 
 void Tmainform::BindAppButtonClick()
 {
     TBusyScope B(*this);
-    if (!HoverPanel)
+    if (!HoverPanel || !Monitor)
         return;
     std::string Exe;
     if (!ChooseExecutable(Exe))
@@ -706,9 +774,21 @@ void Tmainform::BindAppButtonClick()
     std::string Message;
     const TIdentifyResult R = CheckApplication("", Exe, Info, Message, false);
     if (R != irBind && R != irExternal) {
-        if (!Message.empty())
-            ShowMessage(Message);
+        ShowMessage(Message);
         return;
+    }
+    if (!ApplicationListForm || !ApplicationListForm->AddApplication(Exe, Info))
+        return;
+    if (R == irExternal) {
+        ShowMessage(Message);
+    } else {
+        std::string Params;
+        GetStartParams(Info, Params);
+        const TNodeId Node = HoverNode();
+        TIdentifyInfo Opened;
+        if (Monitor->OpenApplication("", Exe, Opened, false, true, HoverPanel->ClientPanel, Params))
+            if (const Tknownapp* E = KnownApps.GetKnownApp(Info.Index))
+                Layouts->Tree.SetAppNode(Node, E->Name);
     }
     RefreshApps = true;
 }
@@ -721,6 +801,14 @@ void Tmainform::BindAppComboBoxDrawItem(int Index, HDC Dc, const RECT& Rect, uns
     RECT R = Rect;
     R.left += 2;
     const std::string Text = BindAppComboBox->Item(Index);
+    if (Index > 0 && ApplicationListForm) {
+        HIMAGELIST Icons = ApplicationListForm->systemimagelist->Handle();
+        int W = 16, H = 16;
+        ::ImageList_GetIconSize(Icons, &W, &H);
+        ::ImageList_Draw(Icons, ApplicationListForm->ApplicationIconIndex(Text), Dc, Rect.left,
+                         Rect.top + ((Rect.bottom - Rect.top) - H) / 2, ILD_TRANSPARENT);
+        R.left += W;
+    }
     ::DrawTextA(Dc, Text.c_str(), static_cast<int>(Text.size()), &R,
                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
 }

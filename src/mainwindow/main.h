@@ -38,7 +38,7 @@ class ToolButton;
 enum class TMouseButton;
 using TShiftState = unsigned;
 
-class Tmainform : public Form, public IRulesUpdateView {
+class Tmainform : public Form, public IRulesUpdateView, public IApplicationLocations {
 public:
     explicit Tmainform(Component* Owner);
     ~Tmainform() override;
@@ -91,7 +91,7 @@ public:
     // Border dragging on mainpanel: capture, cursors, storing a moved free
     // panel through the designer.
     std::unique_ptr<TBorderDragWin> BorderDrag;
-    // The application list as the designer and the layouts read it.
+    // The application list as the designer reads it.
     std::unique_ptr<TDesignerAppList> DesignerApps;
     // The HTTP grabber and the download queue.
     TRulesUpdater* Updater = nullptr;
@@ -167,6 +167,8 @@ public:
     void ShowStatus(const std::string& Text) override;
     void HideStatus() override;
     void ShowMessage(const std::string& Text) override;
+    // Where the application list finds a named application.
+    bool ApplicationLocation(const std::string& Name, std::string& Path, bool Translate) override;
 
 protected:
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;

@@ -232,7 +232,11 @@ void TKivBaseSelectionList::Add(std::wstring Path)
         return;
     if (ResolveFolderShortcuts && IsFolderShortcut(Path))
         Path = ResolveShortcut(Path);
-    if (!NormalizePath(Path)) {
+    // An invalid path, when it is kept, goes on as it was given.
+    std::wstring Normal = Path;
+    if (NormalizePath(Normal)) {
+        Path = Normal;
+    } else {
         DoInvalidPath(Path);
         if (SkipInvalidPaths)
             return;

@@ -1,5 +1,4 @@
-// The path tests of the selection-list unit that the whole shell library
-// probes the disk with. They need no selection-list object.
+// The selection list on the disk, and the path tests of its unit.
 #pragma once
 
 #include "shell/KivBaseSelectionList.h"
@@ -25,11 +24,10 @@ public:
     // Cancels its size counts first: none completes on a freed list.
     ~TKivSelectionList() override;
 
-
     // An existing folder; drive roots without touching the disk; paths of
     // 260 characters or more through the long form. Wildcards never match.
     static bool IsFolder(const std::wstring& Path);
-    // The Part's pure form of the path (see LongPathFormOf).
+    // The long-path form of Path (see LongPathFormOf).
     static std::wstring GetLongPathForm(const std::wstring& Path);
     // FindFirstFileW on the long form of the full path; the caller closes
     // the handle (INVALID_HANDLE_VALUE on failure).

@@ -1,5 +1,6 @@
 #include "shell/KivWorkItems.h"
 
+#include "shell/KivSelectionList.h"
 #include "shell/Ovandrel.h"
 #include "shell/Shell_Win32.h"
 
@@ -49,4 +50,62 @@ bool TLinkFollowRule::Follow(const std::wstring& Target, int LinkDepth)
     if (IsPathBelow(FRoot, Target) || SamePath(FRoot, Target) || IsPathBelow(Target, FRoot))
         return false;
     return FVisited.insert(UpperCaseW(ExcludeTrailingBackslash(Target))).second;
+}
+
+void TFolderSizeCounter::Count(std::wstring& Path, bool IncludeSubfolders,
+                               bool FollowReparsePoints)
+{
+    FFollowReparsePoints = FollowReparsePoints;
+    FLinks = TLinkFollowRule(Path);
+    const bool Root = IsDriveRoot(Path);
+    // A folder given with its trailing backslash is found as well.
+    const std::wstring Search =
+        Root ? IncludeTrailingBackslash(Path) + L"*" : ExcludeTrailingBackslash(Path);
+    TSizeEntry First;
+    if (!FDisk.FindFirst(Search, First))
+        return;
+    if (!(First.Attributes & SizeAttrDirectory) && !Root) {
+        Size += First.Size;
+        ++FileCount;
+        return;
+    }
+    ++FolderCount;
+    if (IncludeSubfolders) {
+        Path = IncludeTrailingBackslash(Path);
+        CountFolder(Path, IsReparsePoint(First.Attributes), 0);
+    }
+}
+
+void TFolderSizeCounter::CountFolder(const std::wstring& Folder, bool ParentIsReparse,
+                                     int LinkDepth)
+{
+    bool Listed = false;
+    FDisk.ForEach(Folder + L"*", [&](const TSizeEntry& E) {
+        if (!Listed) {
+            Listed = true;
+            if (Size < 0)
+                Size = 0;
+            if (FileCount < 0)
+                FileCount = 0;
+        }
+        if (FCancelled())
+            return false;
+        const bool Reparse = IsReparsePoint(E.Attributes);
+        if (Reparse) {
+            if (!FFollowReparsePoints && !ParentIsReparse)
+                return true;
+            if (!FLinks.Follow(FDisk.ReparseTarget(Folder + E.Name), LinkDepth + 1))
+                return true;
+        }
+        if (E.Attributes & SizeAttrDirectory) {
+            if (!IsDotEntryName(E.Name)) {
+                ++FolderCount;
+                CountFolder(Folder + E.Name + L"\\", Reparse, LinkDepth + (Reparse ? 1 : 0));
+            }
+        } else {
+            Size += E.Size;
+            ++FileCount;
+        }
+        return true;
+    });
 }

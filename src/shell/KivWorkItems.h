@@ -1,15 +1,19 @@
-// The folder-size work item's portable pieces: reading a link's target out
-// of the reparse data the file system answers, and the rule for following
-// a link while a tree is walked.
+// The folder-size work item's portable pieces: the count itself over a
+// small view of the disk, reading a link's target out of the reparse data
+// the file system answers, and the rule for following a link while a tree
+// is walked.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <set>
 #include <string>
 
 enum : std::uint32_t {
     IO_REPARSE_TAG_SYMLINK_VALUE = 0xA000000C,
+    SizeAttrDirectory = 0x10,
+    SizeAttrReparsePoint = 0x400,
 };
 
 // The substitute name of a symbolic link or a mount point (junction) with
@@ -30,4 +34,47 @@ public:
 private:
     std::wstring FRoot;
     std::set<std::wstring> FVisited;
+};
+
+// One entry of a folder as the size count sees it.
+struct TSizeEntry {
+    std::wstring Name;
+    std::uint32_t Attributes = 0;
+    std::int64_t Size = 0;
+};
+
+class ISizeFileSystem {
+public:
+    virtual ~ISizeFileSystem() = default;
+    // The first entry Pattern finds; false when none.
+    virtual bool FindFirst(const std::wstring& Pattern, TSizeEntry& Entry) = 0;
+    // Each entry Pattern finds, in turn, until Visit answers false.
+    virtual void ForEach(const std::wstring& Pattern,
+                         const std::function<bool(const TSizeEntry&)>& Visit) = 0;
+    // The target of a junction or symbolic link; empty when unreadable.
+    virtual std::wstring ReparseTarget(const std::wstring& Path) = 0;
+};
+
+// Adds up the size in bytes, the files and the folders of a file or a
+// folder tree; stops at the next entry once Cancelled answers true.
+class TFolderSizeCounter {
+public:
+    TFolderSizeCounter(ISizeFileSystem& Disk, std::function<bool()> Cancelled)
+        : FDisk(Disk), FCancelled(std::move(Cancelled))
+    {
+    }
+    // Path gains a trailing backslash when a folder is walked.
+    void Count(std::wstring& Path, bool IncludeSubfolders, bool FollowReparsePoints);
+    // Folder ends in a backslash.
+    void CountFolder(const std::wstring& Folder, bool ParentIsReparse, int LinkDepth);
+
+    std::int64_t Size = 0;
+    int FileCount = 0;
+    int FolderCount = 0;
+
+private:
+    ISizeFileSystem& FDisk;
+    std::function<bool()> FCancelled;
+    bool FFollowReparsePoints = false;
+    TLinkFollowRule FLinks{std::wstring()};
 };

@@ -12,69 +12,63 @@
 const TWorkItemClass TKivFolderSizeWorkItem::ClassInfo = {"TKivFolderSizeWorkItem",
                                                           &TBasicWorkItem::ClassInfo};
 
+namespace {
+
+TSizeEntry EntryOf(const WIN32_FIND_DATAW& Data)
+{
+    return {Data.cFileName, Data.dwFileAttributes, FindDataSize(Data)};
+}
+
+class DiskSizes : public ISizeFileSystem {
+public:
+    bool FindFirst(const std::wstring& Pattern, TSizeEntry& Entry) override
+    {
+        WIN32_FIND_DATAW Data;
+        const HANDLE Find = TKivSelectionList::FindFirstFileLong(Pattern, Data);
+        if (Find == INVALID_HANDLE_VALUE)
+            return false;
+        ::FindClose(Find);
+        Entry = EntryOf(Data);
+        return true;
+    }
+    void ForEach(const std::wstring& Pattern,
+                 const std::function<bool(const TSizeEntry&)>& Visit) override
+    {
+        WIN32_FIND_DATAW Data;
+        const HANDLE Find = TKivSelectionList::FindFirstFileLong(Pattern, Data);
+        if (Find == INVALID_HANDLE_VALUE)
+            return;
+        struct Closer {
+            HANDLE H;
+            ~Closer() { ::FindClose(H); }
+        } Close{Find};
+        do
+            if (!Visit(EntryOf(Data)))
+                break;
+        while (::FindNextFileW(Find, &Data));
+    }
+    std::wstring ReparseTarget(const std::wstring& Path) override
+    {
+        return TKivFolderSizeWorkItem::GetReparseTarget(Path);
+    }
+};
+
+}  // namespace
+
 TKivFolderSizeWorkItem::TKivFolderSizeWorkItem(const std::wstring& Path, bool IncludeSubfolders,
                                                bool FollowReparsePoints)
-    : Path(Path), IncludeSubfolders(IncludeSubfolders), FollowReparsePoints(FollowReparsePoints),
-      FLinks(Path)
+    : Path(Path), IncludeSubfolders(IncludeSubfolders), FollowReparsePoints(FollowReparsePoints)
 {
 }
 
 void TKivFolderSizeWorkItem::Execute()
 {
-    const bool Root = IsDriveRoot(Path);
-    // A folder given with its trailing backslash is found as well.
-    const std::wstring Search =
-        Root ? IncludeTrailingBackslash(Path) + L"*" : ExcludeTrailingBackslash(Path);
-    WIN32_FIND_DATAW Data;
-    const HANDLE Find = TKivSelectionList::FindFirstFileLong(Search, Data);
-    if (Find == INVALID_HANDLE_VALUE)
-        return;
-    ::FindClose(Find);
-    if (!(Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !Root) {
-        Size += FindDataSize(Data);
-        ++FileCount;
-        return;
-    }
-    ++FolderCount;
-    if (IncludeSubfolders) {
-        Path = IncludeTrailingBackslash(Path);
-        CountFolder(Path, (Data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0, 0);
-    }
-}
-
-void TKivFolderSizeWorkItem::CountFolder(const std::wstring& Folder, bool ParentIsReparse,
-                                         int LinkDepth)
-{
-    WIN32_FIND_DATAW Data;
-    const HANDLE Find = TKivSelectionList::FindFirstFileLong(Folder + L"*", Data);
-    if (Find == INVALID_HANDLE_VALUE)
-        return;
-    if (Size < 0)
-        Size = 0;
-    if (FileCount < 0)
-        FileCount = 0;
-    do {
-        if (Cancelled())
-            break;
-        const std::wstring Name = Data.cFileName;
-        const bool Reparse = IsReparsePoint(Data.dwFileAttributes);
-        if (Reparse) {
-            if (!FollowReparsePoints && !ParentIsReparse)
-                continue;
-            if (!FLinks.Follow(GetReparseTarget(Folder + Name), LinkDepth + 1))
-                continue;
-        }
-        if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            if (TKivSelectionList::IsDotEntry(Name))
-                continue;
-            ++FolderCount;
-            CountFolder(Folder + Name + L"\\", Reparse, LinkDepth + (Reparse ? 1 : 0));
-        } else {
-            Size += FindDataSize(Data);
-            ++FileCount;
-        }
-    } while (::FindNextFileW(Find, &Data));
-    ::FindClose(Find);
+    DiskSizes Disk;
+    TFolderSizeCounter Counter(Disk, [this] { return Cancelled(); });
+    Counter.Count(Path, IncludeSubfolders, FollowReparsePoints);
+    Size += Counter.Size;
+    FileCount += Counter.FileCount;
+    FolderCount += Counter.FolderCount;
 }
 
 std::wstring TKivFolderSizeWorkItem::GetReparseTarget(const std::wstring& Path)

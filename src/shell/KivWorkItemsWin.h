@@ -28,7 +28,4 @@ public:
     bool IncludeSubfolders;
     bool FollowReparsePoints;
 
-private:
-    void CountFolder(const std::wstring& Folder, bool ParentIsReparse, int LinkDepth);
-    TLinkFollowRule FLinks;
 };

@@ -322,6 +322,12 @@ void TOvandrel::SetObjectIDList(const IItemIdList& List)
             throw EOSError(SysErrorText(static_cast<DWORD>(Hr)));
         return;
     }
+    // A success code without a parent leaves nothing to point at.
+    if (!Parent || !Last) {
+        if (Parent)
+            Parent->Release();
+        return;
+    }
     const IItemIdList ParentList = List->GetFirstItems(List->GetItemCount() - 1);
     ResetObject();
     ResetEnumeration();

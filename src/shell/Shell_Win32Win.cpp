@@ -279,8 +279,10 @@ std::wstring ReadShellLinkPath(const std::wstring& FileName)
     if (SUCCEEDED(Link->QueryInterface(IID_PersistFile, reinterpret_cast<void**>(&File)))) {
         if (SUCCEEDED(File->Load(FileName.c_str(), STGM_READ))) {
             std::vector<wchar_t> Buffer(32767);
+            // Flag 2: the target with its environment variables expanded,
+            // so that callers can look it up on the disk.
             if (SUCCEEDED(Link->GetPath(Buffer.data(), static_cast<int>(Buffer.size()), nullptr,
-                                        SLGP_RAWPATH)))
+                                        SLGP_UNCPRIORITY)))
                 Result = Buffer.data();
         }
         File->Release();

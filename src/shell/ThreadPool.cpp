@@ -118,3 +118,16 @@ double CpuLoadFromSamples(std::uint64_t IdleDelta, std::uint64_t TimeDelta, int 
     return 100.0 - static_cast<double>(IdleDelta) / static_cast<double>(TimeDelta) * 100.0 / Cpus +
            0.5;
 }
+
+double TCpuSampler::Sample(const std::function<bool(TCpuCounters&)>& Query, bool First)
+{
+    const bool HadPrevious = FIdleTime != 0;
+    TCpuCounters C;
+    if (!Query(C))
+        return -1.0;
+    const double Load = CpuLoadFromSamples(C.IdleTime - FIdleTime, C.Now - FNow, C.Cpus);
+    FIdleTime = C.IdleTime;
+    FNow = C.Now;
+    // Once only: an idle time the system reports as 0 would never end it.
+    return HadPrevious || !First ? Load : Sample(Query, false);
+}

@@ -111,3 +111,22 @@ private:
 // of day (both in 100 ns units) over Cpus processors; -1 when no time
 // passed between the samples, which gives no figure.
 double CpuLoadFromSamples(std::uint64_t IdleDelta, std::uint64_t TimeDelta, int Cpus);
+
+// One reading of the system's counters.
+struct TCpuCounters {
+    std::uint64_t IdleTime = 0;  // 100 ns units
+    std::uint64_t Now = 0;       // time of day, 100 ns units
+    int Cpus = 1;
+};
+
+// The load since the previous reading; the first reading is followed by a
+// second at once. Query answers false when the system cannot be read: the
+// result is then -1 and nothing is kept.
+class TCpuSampler {
+public:
+    double Sample(const std::function<bool(TCpuCounters&)>& Query, bool First = true);
+
+private:
+    std::uint64_t FIdleTime = 0;
+    std::uint64_t FNow = 0;
+};

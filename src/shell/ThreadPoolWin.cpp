@@ -30,25 +30,25 @@ std::uint64_t Read64(const unsigned char* P)
 
 struct CpuSampler {
     std::mutex Lock;
-    std::uint64_t IdleTime = 0, SystemTime = 0;
+    TCpuSampler Samples;
     // Read without the lock between samples.
     std::atomic<double> Cached{0};
     std::atomic<DWORD> LastSample{0};
 
     double Sample()
     {
-        const bool HadPrevious = IdleTime != 0;
-        const NtQuerySystemInformationFn Query = NtQuery();
-        unsigned char Basic[44] = {}, TimeOfDay[32] = {}, Performance[328] = {};
-        if (!Query || Query(0, Basic, sizeof Basic, nullptr) != 0 ||
-            Query(3, TimeOfDay, sizeof TimeOfDay, nullptr) != 0 ||
-            Query(2, Performance, sizeof Performance, nullptr) != 0)
-            return -1.0;
-        const std::uint64_t Idle = Read64(Performance), Now = Read64(TimeOfDay + 8);
-        const double Load = CpuLoadFromSamples(Idle - IdleTime, Now - SystemTime, Basic[40]);
-        IdleTime = Idle;
-        SystemTime = Now;
-        return HadPrevious ? Load : Sample();
+        return Samples.Sample([](TCpuCounters& C) {
+            const NtQuerySystemInformationFn Query = NtQuery();
+            unsigned char Basic[44] = {}, TimeOfDay[32] = {}, Performance[328] = {};
+            if (!Query || Query(0, Basic, sizeof Basic, nullptr) != 0 ||
+                Query(3, TimeOfDay, sizeof TimeOfDay, nullptr) != 0 ||
+                Query(2, Performance, sizeof Performance, nullptr) != 0)
+                return false;
+            C.IdleTime = Read64(Performance);
+            C.Now = Read64(TimeOfDay + 8);
+            C.Cpus = Basic[40];
+            return true;
+        });
     }
 };
 

@@ -182,6 +182,19 @@ TEST(DialogResizing, ItemAndGroupSizes)
         {"plain", gd_vertical, [](auto&, auto&) {}, {50, 20}, 50},
         {"disabled", gd_vertical, [](auto& I, auto&) { I.Enabled = false; }, {0, 0}, 50},
         {"hidden", gd_vertical, [](auto&, auto& C) { C.Vis = false; }, {0, 0}, 50},
+        {"hidden sets no size", gd_vertical,
+         [](auto& I, auto& C) {
+             C.Vis = false;
+             I.SetUseTextWidth(true);
+             I.SetSetSizeType(ss_SetWidth);
+         },
+         {0, 0}, 50},
+        {"hidden by factors", gd_vertical,
+         [](auto& I, auto& C) {
+             C.Vis = false;
+             I.SetScaleYFactor(1.5L);
+         },
+         {0, 30}, 50},
         {"text width", gd_vertical, [](auto& I, auto&) { I.SetUseTextWidth(true); }, {63, 20}, 50},
         {"ratio", gd_horizontal,
          [](auto& I, auto& C) {
@@ -214,8 +227,9 @@ TEST(DialogResizing, ItemAndGroupSizes)
         EXPECT_EQ(C.Group.cx, S.cx) << C.What;
         EXPECT_EQ(C.Group.cy, S.cy) << C.What;
         EXPECT_EQ(C.ControlWidth, Control->W) << C.What;
-        if (C.ControlWidth != 50)
+        if (C.ControlWidth != 50) {
             EXPECT_EQ(100 - 13, Control->L) << C.What;  // the right edge stays
+        }
     }
 }
 

@@ -3,11 +3,14 @@
 #include "DialogsWinTestSupport.h"
 #include "Win32TestSupport.h"
 #include "dialogs/ConfirmDuplicatesWin.h"
+#include "dialogs/SearchForFilesWin.h"
 #include "dialogs/progressesWin.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/RulesTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <dlgs.h>
 
 namespace {
 
@@ -46,6 +49,7 @@ protected:
         App.SetTitle("application list test");
         new TProgressbarForm(&App);
         new TConfirmDuplicatesForm(&App);
+        Chooser = new TSearchForFilesForm(&App);
         List = new TApplicationListForm(&App);
         List->Show();
     }
@@ -71,6 +75,7 @@ protected:
 
     TApplication App;
     TApplicationListForm* List = nullptr;
+    TSearchForFilesForm* Chooser = nullptr;
 };
 
 TEST_F(AppListWin, ExecutablesAddedThroughTheListShowInTheTable)
@@ -102,6 +107,17 @@ TEST_F(AppListWin, ExecutablesAddedThroughTheListShowInTheTable)
     EXPECT_GE(List->ApplicationIconIndex("Version App"), 0);
     // The owner-drawn cells paint without complaint.
     ::RedrawWindow(List->AppTable->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    // No column is edited by hand: a typed text does not stay.
+    for (int Col : {2, 3}) {
+        ASSERT_TRUE(List->AppTable->FocusCell(Col, 1));
+        const std::string Before = List->AppTable->Cell(Col, 1);
+        ::SendMessageA(List->AppTable->Handle(), WM_KEYDOWN, VK_F2, 0);
+        if (HWND Edit = ::GetFocus(); Edit && Edit != List->AppTable->Handle())
+            ::SendMessageA(Edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("typed"));
+        ::SendMessageA(::GetFocus(), WM_KEYDOWN, VK_RETURN, 0);
+        EXPECT_EQ(List->AppTable->Cell(Col, 1), Before);
+        EXPECT_FALSE(List->AppTable->EditorShowing());
+    }
 }
 
 TEST_F(AppListWin, RemovingAsksAndOnlyYesDeletes)
@@ -139,6 +155,52 @@ TEST_F(AppListWin, RemovingAsksAndOnlyYesDeletes)
     StringList Lines;
     List->WriteApplicationList(Lines);
     EXPECT_EQ(Lines.size(), 3u);
+}
+
+TEST_F(AppListWin, AddAppAsksForAFileAndAddsAKnownOne)
+{
+    struct Case {
+        const char* Exe;
+        const char* Message;  // shown instead of adding
+        int Records;
+    } Cases[] = {
+        {"verapp_none.exe", "*", 1},
+        {"verapp_1_5.exe", "", 1},
+    };
+    for (const Case& K : Cases) {
+        SCOPED_TRACE(K.Exe);
+        const std::string Exe = TestExeDir() + K.Exe;
+        std::string Shown;
+        ModalScript Answer(&App, [] { return MessageBoxWindow() != nullptr; },
+                           {[&] {
+                                // The open dialog: the file name, then Open.
+                                HWND Dialog = MessageBoxWindow();
+                                ::SetDlgItemTextA(Dialog, cmb13, Exe.c_str());
+                                ::PostMessageA(Dialog, WM_COMMAND, IDOK, 0);
+                            },
+                            [&] {
+                                HWND Box = MessageBoxWindow();
+                                char Text[256] = {};
+                                ::GetDlgItemTextA(Box, 0xFFFF, Text, sizeof Text);
+                                Shown = Text;
+                                ::PostMessageA(Box, WM_COMMAND, IDOK, 0);
+                            }},
+                           true);
+        ClickToolButton(0);
+        EXPECT_EQ(List->AddApplicationAction->Dialog.FileName, Exe);
+        EXPECT_EQ(Shown.empty(), *K.Message == 0) << Shown;
+        EXPECT_EQ(List->AppTable->Grid.RecordCount(), K.Records);
+    }
+    EXPECT_EQ(List->AppTable->Cell(2, 1), "Version App");
+
+    // Search Apps... asks for the locations; cancelled, nothing changes.
+    List->SetListModified(false);
+    ModalScript Cancel(&App, [&] { return Chooser->Visible(); },
+                       {[&] { ::PostMessageA(Chooser->Handle(), WM_CLOSE, 0, 0); }});
+    ClickToolButton(3);
+    EXPECT_EQ(Cancel.Done(), 1u);
+    EXPECT_EQ(List->AppTable->Grid.RecordCount(), 1);
+    EXPECT_FALSE(List->ApplicationListModified());
 }
 
 }  // namespace

@@ -14,21 +14,22 @@
 
 // Runs each step on a timer tick once Visible answers true, with idle work
 // done between two steps (a late step may find its timer due again at
-// once; a system loop such as a message box's runs no idle work, so one
-// step only there); the last step must end the modal loop. A tick during a step
+// once) unless the steps answer system dialogs, whose loops run no idle
+// work; the last step must end the modal loop. A tick during a step
 // (controls run message loops of their own) waits for the next.
 class ModalScript {
 public:
     ModalScript(Component* Owner, std::function<bool()> Visible,
-                std::vector<std::function<void()>> Steps)
+                std::vector<std::function<void()>> Steps, bool SystemDialogs = false)
         : FTimer(Owner, 30), FVisible(std::move(Visible)), FSteps(std::move(Steps))
     {
         FIdleId = Application->AddIdleHandler([this] { FIdleSeen = true; });
+        FWaitIdle = !SystemDialogs;
         FTimer.OnTimer = [this] {
             if (FBusy || !FIdleSeen || FNext >= FSteps.size() || !FVisible())
                 return;
             FBusy = true;
-            FIdleSeen = false;
+            FIdleSeen = !FWaitIdle;
             FSteps[FNext++]();
             FBusy = false;
         };
@@ -47,6 +48,7 @@ private:
     std::size_t FNext = 0;
     bool FBusy = false;
     bool FIdleSeen = true;
+    bool FWaitIdle = true;
     int FIdleId = 0;
 };
 

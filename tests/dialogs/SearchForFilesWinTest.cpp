@@ -6,6 +6,7 @@
 #include "DialogsWinTestSupport.h"
 #include "dialogs/ConfirmDuplicatesWin.h"
 #include "dialogs/applicationlist.h"
+#include "dialogs/applicationlistWin.h"
 #include "dialogs/progressesWin.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/RulesTestSupport.h"
@@ -117,6 +118,17 @@ TEST_F(SearchWin, ChooserTicksAndRoots)
     EXPECT_TRUE(Roots.empty());
     EXPECT_EQ(States({"Drives", "Program locations", ProgramFiles}), (std::vector<int>{1, 1, 2}))
         << "each question starts afresh";
+}
+
+TEST_F(SearchWin, TheApplicationListsSearchActionAsksForLocations)
+{
+    // As at start-up: the list window first, the chooser after it.
+    auto* ListForm = new TApplicationListForm(&App);
+    Chooser = new TSearchForFilesForm(&App);
+    ModalScript Cancel(&App, [this] { return Chooser->Visible(); },
+                       {[this] { ::SendMessageA(Chooser->cancelbutton->Handle(), BM_CLICK, 0, 0); }});
+    EXPECT_TRUE(ListForm->SearchForFilesAction->Execute());
+    EXPECT_EQ(Cancel.Done(), 1u) << "the chooser was shown";
 }
 
 TEST_F(SearchWin, SearchEndToEnd)

@@ -38,6 +38,37 @@ TEST(LayoutTree, ParsePercentReadsSignsDigitsAndSaturates)
         EXPECT_EQ(ParsePercent(Text), Value) << Text;
 }
 
+TEST(LayoutTree, LayoutNamesWithTheSeparatorAreAskedAgain)
+{
+    struct Row {
+        std::vector<const char*> Answers;  // nullptr: cancelled
+        bool Result;
+        const char* Name;
+        int Refused;
+    };
+    const Row Rows[] = {
+        {{"Work"}, true, "Work", 0},
+        {{"A|B", "A B"}, true, "A B", 1},
+        {{"|", "||", nullptr}, false, "<new layout>", 2},
+        {{nullptr}, false, "<new layout>", 0},
+    };
+    for (const Row& R : Rows) {
+        std::string Name = NewLayoutName;
+        std::size_t Asked = 0;
+        int Refused = 0;
+        const auto Ask = [&](std::string& Answer) {
+            const char* A = R.Answers.at(Asked++);
+            if (A)
+                Answer = A;
+            return A != nullptr;
+        };
+        EXPECT_EQ(AskLayoutName(Name, Ask, [&] { ++Refused; }), R.Result);
+        EXPECT_EQ(Name, R.Name);
+        EXPECT_EQ(Refused, R.Refused);
+        EXPECT_EQ(Asked, R.Answers.size());
+    }
+}
+
 TEST(LayoutTree, NodeTextFieldsReadAndWrite)
 {
     struct Row {

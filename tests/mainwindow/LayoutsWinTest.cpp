@@ -1,5 +1,6 @@
 #include "mainwindow/LayoutsWin.h"
 
+#include "dialogs/applicationlistWin.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/KnownApps.h"
 #include "hosting/TestHost.h"
@@ -98,4 +99,17 @@ TEST_F(LayoutsWinTest, AppliedLayoutPlacesHostPanelsAndBindsTheNamedApplication)
     EXPECT_EQ(MainPanel->Controls().size(), 0u);
     EXPECT_EQ(::GetAncestor(Bound, GA_PARENT), ::GetDesktopWindow());
     EXPECT_TRUE(::IsWindow(Bound));
+}
+
+TEST_F(LayoutsWinTest, WithoutAListOfItsOwnTheApplicationListWindowIsAsked)
+{
+    TLayoutHostWin Host;
+    std::string Path;
+    EXPECT_FALSE(Host.Locations()->ApplicationLocation("Plain Hostee", Path, false));
+    TApplication App;
+    auto* Window = new TApplicationListForm(&App);
+    Window->ReadApplicationList({"|Flags|Category|Application|Version|Location|", "+-+-+-+-+-+",
+                                 "|N|Tests|Plain Hostee||" + TestExeDir() + "hostee.exe|"});
+    EXPECT_TRUE(Host.Locations()->ApplicationLocation("Plain Hostee", Path, false));
+    EXPECT_EQ(Path, TestExeDir() + "hostee.exe");
 }

@@ -1,11 +1,17 @@
 // The main window driven by messages: help mode, the layouts drop-down
 // menu, the hover panel, moving, closing.
+// Winsock before windows.h.
+#include "mainwindow/TestHttpServer.h"
+
 #include "hosting/AppPanel.h"
 #include "hosting/ApplicationItem.h"
 #include "hosting/RulesFile.h"
 #include "hosting/appmonitor.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/confirmation.h"
+#include "dialogs/ConfirmDuplicatesWin.h"
+#include "dialogs/applicationlistWin.h"
+#include "toolkit/SpeedButton.h"
 #include "mainwindow/RulesUpdateWin.h"
 #include "mainwindow/main.h"
 #include "toolkit/ActionList.h"
@@ -16,6 +22,7 @@
 #include "toolkit/ToolBar.h"
 
 #include "Win32TestSupport.h"
+#include "mainwindow/RulesUpdateSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -38,6 +45,8 @@ protected:
         SetFileProbe(&Win32FileProbe);
         Main = new Tmainform(&App);
         App.MainForm = Main;
+        new TApplicationListForm(&App);
+        new TConfirmDuplicatesForm(&App);
         new TConfirmationForm(&App);
         Main->ShowHelpTopic = [this](int Context) {
             Topics.push_back(Context);
@@ -259,6 +268,7 @@ void KnowHostee()
         "URL: | Problems: | Window #: | Window Title: | Window Class:",
         " Tests | Plain Hostee | | | | bind; no title | hostee.exe | | | | |"};
     int Line = 0;
+    KnownApps.RulesDate = 0;  // any database an earlier test left is older
     ReadApplicationRules(Rules, Line);
 }
 
@@ -292,6 +302,108 @@ TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
     }
     EXPECT_TRUE(HostValueExists("Path"));
     EXPECT_TRUE(HostValueExists("MainWindowLeftPos"));
+}
+
+// Answers this thread's message boxes with OK and keeps their texts.
+class BoxAnswerer {
+public:
+    explicit BoxAnswerer(TApplication& App) : FTimer(&App, 50)
+    {
+        FTimer.OnTimer = [this] { ::EnumThreadWindows(::GetCurrentThreadId(), &Visit, reinterpret_cast<LPARAM>(this)); };
+    }
+    std::vector<std::string> Texts;
+
+private:
+    static BOOL CALLBACK Visit(HWND Wnd, LPARAM Param)
+    {
+        char Class[16] = {}, Text[256] = {};
+        ::GetClassNameA(Wnd, Class, sizeof(Class));
+        if (std::string(Class) != "#32770" || !::IsWindowVisible(Wnd))
+            return TRUE;
+        ::GetDlgItemTextA(Wnd, 0xFFFF, Text, sizeof(Text));  // the box's text
+        reinterpret_cast<BoxAnswerer*>(Param)->Texts.push_back(Text);
+        ::PostMessageA(Wnd, WM_COMMAND, IDOK, 0);
+        return FALSE;
+    }
+    Timer FTimer;
+};
+
+TEST_F(MainWindowTest, ClosingIsRefusedWhileARulesDownloadRuns)
+{
+    TestHttpServer Server;
+    Server.SetAnswer(UpdatePath, {200, RulesText("2099 January 1", "Served Tool", 4000), 5, 300});
+    HKEY K;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, HostKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &K, nullptr), ERROR_SUCCESS);
+    const std::string Host = "127.0.0.1:" + std::to_string(Server.Port);
+    ::RegSetValueExA(K, "UpdateHost", 0, REG_SZ, reinterpret_cast<const BYTE*>(Host.c_str()), static_cast<DWORD>(Host.size() + 1));
+    ::RegCloseKey(K);
+    BoxAnswerer Boxes(App);
+    Click(Main->ToolBar1, Main->UpdateButton);
+    ASSERT_TRUE(RunUntil(App, [&] { return Main->Updater->Busy(); }, 5000));
+    ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(RunUntil(App, [&] { return !Boxes.Texts.empty(); }, 5000));
+    EXPECT_EQ(Boxes.Texts.front(), "Download in progress. Please wait!");
+    EXPECT_FALSE(App.Terminated());
+    EXPECT_FALSE(HostValueExists("Path"));
+    // Once the download is over, closing goes ahead.
+    ASSERT_TRUE(RunUntil(App, [&] { return !Main->Updater->Busy(); }, 10000));
+    ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(RunUntil(App, [&] { return App.Terminated(); }, 5000));
+    EXPECT_TRUE(HostValueExists("Path"));
+}
+
+TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrClosed)
+{
+    KnowHostee();
+    const std::string Exe = TestExeDir() + "hostee.exe";
+    TIdentifyInfo Info;
+    std::string Message;
+    ASSERT_EQ(CheckApplication("", Exe, Info, Message, false), irBind);
+    ASSERT_TRUE(ApplicationListForm->AddApplication(Exe, Info));
+    Main->RefreshApps = true;
+    Main->LayoutsMenuClick(MakeLayout("Two", 2));
+    Idle();
+    ASSERT_EQ(Main->BindAppComboBox->Item(1), "Plain Hostee");
+    ASSERT_EQ(Main->ApplicationsPopupMenu->Count(), 1);
+    EXPECT_EQ(Main->ApplicationsPopupMenu->Items(0).Caption, "Plain Hostee");
+    struct Case {
+        const char* Name;
+        SpeedButton* Button;
+        bool WantRunning;
+    };
+    const Case Cases[] = {{"unbind", Main->MiniUnbindbutton, true}, {"close", Main->MiniClosebutton, false}};
+    for (const Case& C : Cases) {
+        TAppPanel* P = HostPanels().front();
+        RECT R;
+        ::GetWindowRect(P->Handle(), &R);
+        ::SetCursorPos((R.left + R.right) / 2, (R.top + R.bottom) / 2);
+        Idle();
+        ASSERT_EQ(Main->HoverPanel, P) << C.Name;
+        ::SendMessageA(Main->BindAppComboBox->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+        TApplicationItem* Item = nullptr;
+        ASSERT_TRUE(RunUntil(App, [&] {
+            Item = Main->Monitor->FindItemByPanel(P->ClientPanel);
+            return Item && Item->Bound && C.Button->Parent() == P->ClientPanel;
+        }, 15000)) << C.Name;
+        std::string Name;
+        EXPECT_TRUE(Main->Layouts->Tree.NodeAppName(Main->HoverNode(), Name));
+        EXPECT_EQ(Name, "Plain Hostee");
+        const HWND Wnd = Item->Handle;
+        EXPECT_EQ(::GetAncestor(Wnd, GA_PARENT), P->ClientPanel->Handle()) << C.Name;
+        HANDLE Process = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item->ProcessId);
+        ::SendMessageA(C.Button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
+        ::SendMessageA(C.Button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
+        if (C.WantRunning) {
+            EXPECT_EQ(Main->Monitor->FindItemByPanel(P->ClientPanel), nullptr) << C.Name;
+            EXPECT_NE(::GetAncestor(Wnd, GA_PARENT), P->ClientPanel->Handle()) << C.Name;
+            EXPECT_EQ(::WaitForSingleObject(Process, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << C.Name;
+            ::TerminateProcess(Process, 0);
+        }
+        EXPECT_TRUE(RunUntil(App, [&] { return ::WaitForSingleObject(Process, 0) == WAIT_OBJECT_0; },
+                             10000)) << C.Name;
+        ::CloseHandle(Process);
+        RunUntil(App, [&] { return Main->Monitor->Count() == 0; }, 5000);
+    }
 }
 
 }  // namespace

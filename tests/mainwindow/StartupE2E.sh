@@ -30,7 +30,8 @@ clean
 position 40 30 700 500
 RULES='[Version]\r2099 January 1\r[Known Applications]\r Category: | Application name: | Age: | Version: | Exe size: | Method: | Files needed: | URL: | Problems: | Window #: | Window Title: | Window Class:\r Tests | Seeded Hostee | | | | bind | hostee.exe | | | | |'
 add "$APPS" KnownAppList REG_BINARY "$(hex "$RULES")"
-add "$APPS" FoundAppList REG_BINARY "$(hex 'stored list\rline two')"
+# An empty list as the program writes it: read, it leaves the list unmodified.
+add "$APPS" FoundAppList REG_BINARY "$(hex '| Flags  | Category  | Application  | Version  | Location  |\r+--------+-----------+--------------+----------+-----------+')"
 LAYOUTS="$KEY\\Layouts"
 add "$LAYOUTS" LayoutsCount REG_DWORD 3
 add "$LAYOUTS" LayoutsNode0 REG_SZ 'Layout|Seeded|Base=Root'

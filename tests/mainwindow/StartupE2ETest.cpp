@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 
 namespace {
@@ -39,6 +41,28 @@ int ReadInt(const char* Name)
 {
     const Value V = ReadValue(HostKey, Name);
     return V.Exists && V.Type == REG_DWORD ? *reinterpret_cast<const int*>(V.Data.data()) : -1;
+}
+
+BOOL CALLBACK VisitWindow(HWND W, LPARAM P)
+{
+    (*reinterpret_cast<const std::function<void(HWND)>*>(P))(W);
+    return TRUE;
+}
+
+// Fn for every top-level window (Parent nullptr) or every descendant.
+void EachWindow(HWND Parent, const std::function<void(HWND)>& Fn)
+{
+    if (Parent)
+        ::EnumChildWindows(Parent, &VisitWindow, reinterpret_cast<LPARAM>(&Fn));
+    else
+        ::EnumWindows(&VisitWindow, reinterpret_cast<LPARAM>(&Fn));
+}
+
+std::string ClassOf(HWND W)
+{
+    char Class[64] = {};
+    ::GetClassNameA(W, Class, sizeof(Class));
+    return Class;
 }
 
 class Quorvan {
@@ -85,22 +109,12 @@ public:
     // (the floating controls are hidden while no panel is under the mouse).
     int VisiblePanels() const
     {
-        struct C {
-            HWND Main;
-            int Count;
-            static BOOL CALLBACK Visit(HWND W, LPARAM P)
-            {
-                auto* Self = reinterpret_cast<C*>(P);
-                char Class[64] = {};
-                ::GetClassNameA(W, Class, sizeof(Class));
-                if (std::string(Class) == "TQuorvanWindow" && ::IsWindowVisible(W) &&
-                    ::GetParent(::GetParent(W)) == Self->Main)
-                    ++Self->Count;
-                return TRUE;
-            }
-        } Count = {Main, 0};
-        ::EnumChildWindows(Main, &C::Visit, reinterpret_cast<LPARAM>(&Count));
-        return Count.Count;
+        int Count = 0;
+        EachWindow(Main, [&](HWND W) {
+            Count += ClassOf(W) == "TQuorvanWindow" && ::IsWindowVisible(W) &&
+                     ::GetParent(::GetParent(W)) == Main;
+        });
+        return Count;
     }
 
     PROCESS_INFORMATION Pi = {};
@@ -109,26 +123,17 @@ public:
 private:
     HWND FindMain() const
     {
-        struct S {
-            DWORD Pid;
-            HWND Found;
-            static BOOL CALLBACK Visit(HWND W, LPARAM P)
-            {
-                auto* Self = reinterpret_cast<S*>(P);
-                DWORD Pid = 0;
-                ::GetWindowThreadProcessId(W, &Pid);
-                char Title[64] = {};
-                ::GetWindowTextA(W, Title, sizeof(Title));
-                if (Pid == Self->Pid && ::IsWindowVisible(W) &&
-                    std::string(Title) == "Tessarine Quorvan    ") {
-                    Self->Found = W;
-                    return FALSE;
-                }
-                return TRUE;
-            }
-        } Search = {Pi.dwProcessId, nullptr};
-        ::EnumWindows(&S::Visit, reinterpret_cast<LPARAM>(&Search));
-        return Search.Found;
+        HWND Found = nullptr;
+        EachWindow(nullptr, [&](HWND W) {
+            DWORD Pid = 0;
+            ::GetWindowThreadProcessId(W, &Pid);
+            char Title[64] = {};
+            ::GetWindowTextA(W, Title, sizeof(Title));
+            if (Pid == Pi.dwProcessId && ::IsWindowVisible(W) &&
+                std::string(Title) == "Tessarine Quorvan    ")
+                Found = W;
+        });
+        return Found;
     }
 };
 
@@ -157,7 +162,9 @@ TEST(StartupE2E, FirstStartReadsTheRulesFile)
     EXPECT_NE(std::string(Path.Data.c_str()).find("quorvan.exe"), std::string::npos);
     EXPECT_EQ(ReadInt("MainWindowLeftPos"), R.left);
     EXPECT_EQ(ReadInt("MainWindowWidth"), R.right - R.left);
-    EXPECT_FALSE(ReadValue(std::string(HostKey) + "\\Apps", "FoundAppList").Exists);
+    // Never read, the list counts as modified: it is stored, empty.
+    const Value Found = ReadValue(std::string(HostKey) + "\\Apps", "FoundAppList");
+    EXPECT_EQ(std::count(Found.Data.begin(), Found.Data.end(), '\r'), 1);
 }
 
 // Seeded position and a newer stored database than the file's: the window

@@ -103,6 +103,32 @@ TEST(SelectionList, AddingConsolidatesCompleteFolders)
     }
 }
 
+TEST(SelectionList, InvalidPathsAreReportedAsGivenAndKeptOnlyOnRequest)
+{
+    struct Case {
+        std::wstring Add;
+        bool Skip;
+        PathList Want;
+        int Files;
+    } Cases[] = {
+        {L"C:\\missing\\*", true, {}, 0},
+        {L"C:\\missing\\*", false, {L"C:\\missing\\*"}, 0},
+        {L"C:\\missing.txt", false, {L"C:\\missing.txt"}, 1},
+    };
+    for (const Case& C : Cases) {
+        FakeDisk D;
+        TestList L(D);
+        L.SkipInvalidPaths = C.Skip;
+        PathList Reported;
+        L.OnInvalidPath = [&](TKivBaseSelectionList&, const std::wstring& P) { Reported.push_back(P); };
+        L.Add(C.Add);
+        EXPECT_EQ(PathList{C.Add}, Reported);
+        EXPECT_EQ(C.Want, L.Paths()) << C.Add;
+        EXPECT_EQ(C.Files, L.FileCount) << C.Add;
+        EXPECT_EQ(0, L.TotalSize) << C.Add;
+    }
+}
+
 TEST(SelectionList, RemovingExpandsSelectedFolders)
 {
     struct Case {

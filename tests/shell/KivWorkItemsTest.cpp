@@ -1,8 +1,11 @@
 #include "shell/KivWorkItems.h"
 
+#include "shell/Ovandrel.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -65,6 +68,94 @@ TEST(LinkFollowRule, NoPartIsWalkedTwiceAndLoopsEnd)
     };
     for (const Case& C : Cases)
         EXPECT_EQ(C.Follow, Rule.Follow(C.Target, C.Depth)) << C.Target;
+}
+
+// Folders by path with a trailing backslash; a link lists its target.
+struct FakeSizes : ISizeFileSystem {
+    std::map<std::wstring, std::vector<TSizeEntry>> Folders;
+    std::map<std::wstring, std::wstring> Links;
+    // The real path of a path that runs through links.
+    std::wstring Resolve(std::wstring Path)
+    {
+        for (int Pass = 0; Pass < 8; ++Pass)
+            for (const auto& [From, To] : Links)
+                if (Path.compare(0, From.size(), From) == 0 &&
+                    (Path.size() == From.size() || Path[From.size()] == L'\\'))
+                    Path = To + Path.substr(From.size());
+        return Path;
+    }
+    std::vector<TSizeEntry> Listing(const std::wstring& Folder)
+    {
+        const auto F = Folders.find(Resolve(ExcludeTrailingBackslash(Folder)) + L"\\");
+        return F == Folders.end() ? std::vector<TSizeEntry>{} : F->second;
+    }
+    bool FindFirst(const std::wstring& Pattern, TSizeEntry& Entry) override
+    {
+        const std::size_t Cut = Pattern.rfind(L'\\') + 1;
+        for (const TSizeEntry& E : Listing(Pattern.substr(0, Cut)))
+            if (Pattern.back() == L'*' || E.Name == Pattern.substr(Cut)) {
+                Entry = E;
+                return true;
+            }
+        return false;
+    }
+    void ForEach(const std::wstring& Pattern,
+                 const std::function<bool(const TSizeEntry&)>& Visit) override
+    {
+        for (const TSizeEntry& E : Listing(Pattern.substr(0, Pattern.size() - 1)))
+            if (!Visit(E))
+                break;
+    }
+    std::wstring ReparseTarget(const std::wstring& Path) override
+    {
+        const std::size_t Cut = Path.rfind(L'\\');
+        const auto L = Links.find(Resolve(Path.substr(0, Cut)) + Path.substr(Cut));
+        return L == Links.end() ? std::wstring() : L->second;
+    }
+};
+
+TEST(FolderSizeCounter, LinksAreFollowedOnlyOutsideAndUnderALink)
+{
+    const std::uint32_t Dir = SizeAttrDirectory, Link = SizeAttrDirectory | SizeAttrReparsePoint;
+    FakeSizes Disk;
+    Disk.Folders = {
+        {L"C:\\", {{L"m", Dir}, {L"o", Dir}, {L"p", Dir}, {L"j", Link}}},
+        {L"C:\\m\\", {{L"a.txt", 0, 10}, {L"in", Dir}, {L"jin", Link}, {L"jout", Link}}},
+        {L"C:\\m\\in\\", {{L".", Dir}, {L"b.txt", 0, 20}}},
+        {L"C:\\o\\", {{L"c.txt", 0, 40}, {L"jback", Link}, {L"jo2", Link}}},
+        {L"C:\\p\\", {{L"d.txt", 0, 80}}},
+        {L"C:\\q\\", {{L"e.txt", 0, 5}, {L"jo", Link}}},
+        {L"D:\\", {{L"x.txt", 0, 3}, {L"y", Dir}}},
+        {L"D:\\y\\", {{L"z.txt", 0, 4}}},
+    };
+    Disk.Links = {{L"C:\\m\\jin", L"C:\\m\\in"}, {L"C:\\m\\jout", L"C:\\o"},
+                  {L"C:\\o\\jback", L"C:\\m"},   {L"C:\\o\\jo2", L"C:\\p"},
+                  {L"C:\\j", L"C:\\q"},          {L"C:\\q\\jo", L"C:\\p"}};
+    struct Case {
+        std::wstring Path;
+        bool Subfolders, Follow;
+        int CancelAt;  // the check that answers cancelled; 0 never
+        std::int64_t Size;
+        int Files, Folders;
+    } Cases[] = {
+        {L"C:\\m\\a.txt", true, false, 0, 10, 1, 0},
+        {L"C:\\m", false, false, 0, 0, 0, 1},
+        {L"C:\\m", true, false, 0, 30, 2, 2},     // links not followed
+        {L"C:\\m\\", true, true, 0, 150, 4, 4},   // not inside, not back to the root
+        {L"C:\\j", true, false, 0, 85, 2, 2},     // a tree reached through a link
+        {L"D:\\", true, false, 0, 7, 2, 2},       // a root, though its first entry is a file
+        {L"C:\\none", true, true, 0, 0, 0, 0},
+        {L"C:\\m", true, false, 2, 10, 1, 1},     // stops at the next entry
+    };
+    for (const Case& C : Cases) {
+        int Checks = 0;
+        TFolderSizeCounter Counter(Disk, [&] { return C.CancelAt != 0 && ++Checks >= C.CancelAt; });
+        std::wstring Path = C.Path;
+        Counter.Count(Path, C.Subfolders, C.Follow);
+        EXPECT_EQ(C.Size, Counter.Size) << std::string(C.Path.begin(), C.Path.end());
+        EXPECT_EQ(C.Files, Counter.FileCount) << std::string(C.Path.begin(), C.Path.end());
+        EXPECT_EQ(C.Folders, Counter.FolderCount) << std::string(C.Path.begin(), C.Path.end());
+    }
 }
 
 }  // namespace

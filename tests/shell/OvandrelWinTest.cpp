@@ -4,8 +4,6 @@
 
 #include "shell/OvandrelWin.h"
 
-#include <shobjidl.h>
-
 #include <algorithm>
 
 TEST(PathRoutines, DiskProbes)
@@ -51,15 +49,7 @@ TEST(PathRoutines, PlaceholdersAndShortcutTargets)
     EXPECT_EQ(ExpandPathPlaceholders(L"%MyDocuments%"), Docs);
 
     TempFolder Dir(L"quorvan_target");
-    IShellLinkW* Link = nullptr;
-    ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                       reinterpret_cast<void**>(&Link));
-    Link->SetPath(Windir);
-    IPersistFile* File = nullptr;
-    Link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&File));
-    File->Save((Dir.Path() + L"w.lnk").c_str(), TRUE);
-    File->Release();
-    Link->Release();
+    ASSERT_TRUE(WriteShortcut(Dir.Path() + L"w.lnk", Windir));
     std::wstring Target;
     GetLinkTargetPath(Dir.Path() + L"w.lnk", Target);
     EXPECT_TRUE(SamePath(Target, Windir));
@@ -94,15 +84,7 @@ TEST(PathRoutines, ShortcutIntoThe32BitFolderFindsTheNativeProgram)
     const TShellRoutines Saved = ShellRoutines;
     ShellRoutines.IsWow64Process = &ReportsWow64;
     for (const Case& C : Cases) {
-        IShellLinkW* Link = nullptr;
-        ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                           reinterpret_cast<void**>(&Link));
-        Link->SetPath(C.Target.c_str());
-        IPersistFile* File = nullptr;
-        Link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&File));
-        File->Save((Native.Path() + L"t.lnk").c_str(), TRUE);
-        File->Release();
-        Link->Release();
+        ASSERT_TRUE(WriteShortcut(Native.Path() + L"t.lnk", C.Target));
         std::wstring Target;
         GetLinkTargetPath(Native.Path() + L"t.lnk", Target);
         EXPECT_TRUE(SamePath(Target, C.Expected)) << WideToAnsi(Target);
@@ -117,18 +99,24 @@ TEST(FolderComponent, WalkWithFilter)
     for (const wchar_t* Name : {L"a.exe", L"b.COM", L"c.txt", L"noext"})
         WriteFileW(Dir.Path() + Name, "x");
     ::CreateDirectoryW((Dir.Path() + L"sub.txt").c_str(), nullptr);
+    // Stands for a compressed folder: a file to a file-system-only walk.
+    ::CreateDirectoryW((Dir.Path() + L"arc.zip").c_str(), nullptr);
     struct Case {
         const wchar_t* Filter;
+        bool FileSystemOnly;
         const wchar_t* ReadBack;
         std::vector<std::wstring> Names;
     } Cases[] = {
-        {L"*.exe;*.com", L"*.exe;*.com", {L"a.exe", L"b.COM", L"sub.txt"}},
-        {L"*", L"*", {L"a.exe", L"b.COM", L"c.txt", L"noext", L"sub.txt"}},
-        {L"", L"*", {L"a.exe", L"b.COM", L"c.txt", L"noext", L"sub.txt"}},
-        {L"*.", L"*.", {L"noext", L"sub.txt"}},
+        {L"*.exe;*.com", false, L"*.exe;*.com", {L"a.exe", L"arc.zip", L"b.COM", L"sub.txt"}},
+        {L"*.exe;*.com", true, L"*.exe;*.com", {L"a.exe", L"b.COM", L"sub.txt"}},
+        {L"*.zip", true, L"*.zip", {L"arc.zip", L"sub.txt"}},
+        {L"*", false, L"*", {L"a.exe", L"arc.zip", L"b.COM", L"c.txt", L"noext", L"sub.txt"}},
+        {L"", false, L"*", {L"a.exe", L"arc.zip", L"b.COM", L"c.txt", L"noext", L"sub.txt"}},
+        {L"*.", false, L"*.", {L"arc.zip", L"noext", L"sub.txt"}},
     };
     for (const Case& C : Cases) {
         TOvandrel Folder(nullptr);
+        Folder.FileSystemOnly = C.FileSystemOnly;
         Folder.SetFolder(Dir.Path());
         EXPECT_TRUE(SamePath(Folder.Folder(), Dir.Path()));
         Folder.SetFilter(C.Filter);
@@ -218,6 +206,7 @@ TEST(SystemImageList, IconIndexes)
         {L"C:\\no\\such.exe", Exe},
         {L"C:\\no\\such\\", Closed},
         {L"\\\\nosrv\\share\\dir\\file.txt", Txt},
+        {L"\\\\nosrv\\share", Closed},
     };
     EXPECT_GE(Exe, 0);
     EXPECT_EQ(Images.GetExtensionIconIndex(L"exe", si_small, false), Exe);
@@ -235,4 +224,15 @@ TEST(SystemImageList, IconIndexes)
     Images.SetShareImages(true);
     EXPECT_EQ(Images.Handle(), Shared);
     EXPECT_GT(::ImageList_GetImageCount(Shared), 0) << "the shared list is never destroyed";
+
+    // Before Vista the jumbo size falls back to the large list.
+    const bool Vista = IsVistaOrLater;
+    IsVistaOrLater = false;
+    Images.SetSize(si_large);
+    const HIMAGELIST Large = Images.Handle();
+    Images.SetSize(si_jumbo);
+    EXPECT_EQ(Images.Handle(), Large);
+    IsVistaOrLater = Vista;
+    Images.SetSize(si_small);
+    EXPECT_EQ(Images.Handle(), Shared);
 }

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <shobjidl.h>
 
 #include <string>
 
@@ -44,8 +45,13 @@ private:
                 const std::wstring Name = Data.cFileName;
                 if (Name == L"." || Name == L"..")
                     continue;
-                if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                // A link or junction is removed itself, never walked: its
+                // target may lie outside the temporary folder.
+                if ((Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                    !(Data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
                     RemoveTree(Path + L"\\" + Name);
+                else if (Data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    ::RemoveDirectoryW((Long + L"\\" + Name).c_str());
                 else
                     ::DeleteFileW((Long + L"\\" + Name).c_str());
             } while (::FindNextFileW(Find, &Data));
@@ -63,4 +69,22 @@ inline void WriteFileW(const std::wstring& Path, const char* Text)
     DWORD Written = 0;
     ::WriteFile(F, Text, static_cast<DWORD>(strlen(Text)), &Written, nullptr);
     ::CloseHandle(F);
+}
+
+// Saves a shortcut file Link pointing at Target; false when the shell refuses.
+inline bool WriteShortcut(const std::wstring& Link, const std::wstring& Target)
+{
+    IShellLinkW* Shortcut = nullptr;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(&Shortcut))))
+        return false;
+    Shortcut->SetPath(Target.c_str());
+    IPersistFile* File = nullptr;
+    bool Saved = false;
+    if (SUCCEEDED(Shortcut->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&File)))) {
+        Saved = SUCCEEDED(File->Save(Link.c_str(), TRUE));
+        File->Release();
+    }
+    Shortcut->Release();
+    return Saved;
 }

@@ -5,8 +5,6 @@
 #include "shell/KivSelectionListWin.h"
 #include "shell/OvandrelWin.h"
 
-#include <shobjidl.h>
-
 static ::testing::Environment* const Env =
     ::testing::AddGlobalTestEnvironment(new ShellLibraryEnvironment);
 
@@ -84,15 +82,7 @@ TEST(ShellRoutines, ShortcutWrittenAndReadBack)
     TempFolder Dir(L"quorvan_link");
     const std::wstring Target = Dir.Path() + L"target.exe";
     WriteFileW(Target, "x");
-    IShellLinkW* Link = nullptr;
-    ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                             IID_IShellLinkW, reinterpret_cast<void**>(&Link))));
-    Link->SetPath(Target.c_str());
-    IPersistFile* File = nullptr;
-    Link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&File));
-    ASSERT_TRUE(SUCCEEDED(File->Save((Dir.Path() + L"t.lnk").c_str(), TRUE)));
-    File->Release();
-    Link->Release();
+    ASSERT_TRUE(WriteShortcut(Dir.Path() + L"t.lnk", Target));
     EXPECT_TRUE(SamePath(ReadShellLinkPath(Dir.Path() + L"t.lnk"), Target));
     EXPECT_EQ(ReadShellLinkPath(Dir.Path() + L"none.lnk"), L"");
 }

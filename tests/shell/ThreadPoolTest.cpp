@@ -101,4 +101,30 @@ TEST(CpuLoad, FromTwoSamples)
         EXPECT_DOUBLE_EQ(C.Load, CpuLoadFromSamples(C.Idle, C.Time, C.Cpus)) << C.Idle << "/" << C.Time;
 }
 
+TEST(CpuLoad, FirstSampleIsTakenTwiceAndFailuresKeepNothing)
+{
+    struct Case {
+        std::vector<TCpuCounters> Readings;  // an empty one: the query fails
+        std::vector<double> Loads;           // one per Sample call
+        std::size_t Queries;
+    } Cases[] = {
+        {{{100, 1000, 1}, {150, 1100, 1}, {200, 1300, 1}}, {50.5, 75.5}, 3},
+        {{{0, 1000, 2}, {0, 2000, 2}}, {100.5}, 2},  // an idle time of 0 ends too
+        {{{}, {100, 1000, 1}, {200, 1400, 1}}, {-1.0, 75.5}, 3},
+        {{{100, 1000, 1}, {100, 1000, 1}}, {-1.0}, 2},  // no time passed: no figure
+    };
+    for (const Case& C : Cases) {
+        TCpuSampler S;
+        std::size_t Next = 0;
+        const auto Query = [&](TCpuCounters& Out) {
+            const TCpuCounters& R = C.Readings.at(Next++);
+            Out = R;
+            return R.Now != 0;
+        };
+        for (double Want : C.Loads)
+            EXPECT_DOUBLE_EQ(Want, S.Sample(Query)) << C.Queries;
+        EXPECT_EQ(C.Queries, Next);
+    }
+}
+
 }  // namespace
