@@ -105,11 +105,6 @@ TSearchForFilesForm::TSearchForFilesForm(Component* Owner) : Form(Owner, Chooser
     DialogResizer = AttachDialogResizer(this, {{DescriptionLabel, true}, {TV, false, 1.0L},
                                                {TBToolbar, true}});
     OnActivate = [this] { FormActivate(); };
-    // The application list window, made before this one, searches with it.
-    if (ApplicationListForm)
-        ApplicationListForm->SearchForFilesActionExecute = [](TApplicationListForm& Sender) {
-            SearchForFilesActionExecute(Sender.List, Sender.AppTable);
-        };
 }
 
 TSearchForFilesForm::~TSearchForFilesForm()
