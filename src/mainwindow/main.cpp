@@ -342,6 +342,12 @@ void Tmainform::FormCreate()
     LayoutHost.HostControl = mainpanel;
     LayoutHost.HomeParent = mainpanel;
     LayoutHost.OnPanelCreated = [this](TAppPanel& P) { BindPanelEvents(P); };
+    // Applying another layout or deleting nodes (also from a question
+    // shown meanwhile) may free the panel under the mouse.
+    LayoutHost.OnPanelFreeing = [this](TAppPanel& P) {
+        if (&P == HoverPanel)
+            SetHoverPanel(nullptr);
+    };
     Layouts = std::make_unique<TLayouts>(LayoutHost);
     PanelBounds = std::make_unique<TPanelBoundsWin>(Layouts->Tree);
     Borders = std::make_unique<TPanelBorderList>(Layouts->Tree, *PanelBounds);

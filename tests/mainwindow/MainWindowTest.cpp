@@ -83,6 +83,14 @@ protected:
                 Out.push_back(P);
         return Out;
     }
+    // The mouse to the panel's middle and one idle pass.
+    void HoverOver(TAppPanel* P)
+    {
+        RECT R;
+        ::GetWindowRect(P->Handle(), &R);
+        ::SetCursorPos((R.left + R.right) / 2, (R.top + R.bottom) / 2);
+        Idle();
+    }
     TNodeId MakeLayout(const std::string& Name, int Panels)
     {
         TLayoutTree& Tree = Main->Layouts->Tree;
@@ -196,10 +204,7 @@ TEST_F(MainWindowTest, PanelUnderTheMouseGetsTheToolPanelAndItsNodeActions)
     const auto Panels = HostPanels();
     ASSERT_EQ(Panels.size(), 3u);
     for (TAppPanel* P : Panels) {
-        RECT R;
-        ::GetWindowRect(P->Handle(), &R);
-        ::SetCursorPos((R.left + R.right) / 2, (R.top + R.bottom) / 2);
-        Idle();
+        HoverOver(P);
         ASSERT_EQ(Main->HoverPanel, P);
         EXPECT_EQ(Main->ToolBarPanel->Parent(), P->ClientPanel);
         EXPECT_TRUE(::IsWindowVisible(Main->ToolBarPanel->Handle()));
@@ -215,6 +220,35 @@ TEST_F(MainWindowTest, PanelUnderTheMouseGetsTheToolPanelAndItsNodeActions)
     Idle();
     EXPECT_EQ(Main->HoverPanel, nullptr);
     EXPECT_FALSE(::IsWindowVisible(Main->ToolBarPanel->Handle()));
+}
+
+TEST_F(MainWindowTest, HoverPanelFreedElsewhereIsLetGoWithItsControls)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TNodeId Hovered, TNodeId Other)> Free;
+    };
+    // Not through the delete action, which lets the panel go itself.
+    const Case Cases[] = {
+        {"another layout applied", [this](TNodeId, TNodeId Other) { Main->LayoutsMenuClick(Other); }},
+        {"its node deleted", [this](TNodeId Hovered, TNodeId) { Main->Layouts->DeleteNode(Hovered); }},
+    };
+    for (const Case& C : Cases) {
+        const TNodeId L = MakeLayout("Two", 2);
+        const TNodeId Other = MakeLayout("One", 1);
+        Main->LayoutsMenuClick(L);
+        Idle();
+        TAppPanel* P = HostPanels().front();
+        HoverOver(P);
+        ASSERT_EQ(Main->HoverPanel, P) << C.Name;
+        C.Free(Main->HoverNode(), Other);
+        EXPECT_EQ(Main->HoverPanel, nullptr) << C.Name;
+        EXPECT_EQ(Main->ToolBarPanel->Parent(), Main->mainpanel) << C.Name;
+        Idle();
+        Main->Layouts->DeleteNode(Other);
+        if (Main->Layouts->Tree.Exists(L))
+            Main->Layouts->DeleteNode(L);
+    }
 }
 
 TEST_F(MainWindowTest, MovingMarksTheWindowUntilTheNextIdlePass)
@@ -374,10 +408,7 @@ TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrCl
     const Case Cases[] = {{"unbind", Main->MiniUnbindbutton, true}, {"close", Main->MiniClosebutton, false}};
     for (const Case& C : Cases) {
         TAppPanel* P = HostPanels().front();
-        RECT R;
-        ::GetWindowRect(P->Handle(), &R);
-        ::SetCursorPos((R.left + R.right) / 2, (R.top + R.bottom) / 2);
-        Idle();
+        HoverOver(P);
         ASSERT_EQ(Main->HoverPanel, P) << C.Name;
         ::SendMessageA(Main->BindAppComboBox->Handle(), WM_KEYDOWN, VK_DOWN, 0);
         TApplicationItem* Item = nullptr;
