@@ -251,6 +251,38 @@ TEST_F(MainWindowTest, HoverPanelFreedElsewhereIsLetGoWithItsControls)
     }
 }
 
+TEST_F(MainWindowTest, ApplicationComboItemsTakeTheBackgroundOfTheirState)
+{
+    struct Case {
+        const char* Name;
+        UINT State;
+        int WantColor;
+    };
+    const Case Cases[] = {{"selected", ODS_SELECTED, COLOR_HIGHLIGHT}, {"plain", 0, COLOR_WINDOW}};
+    for (const Case& C : Cases) {
+        HDC Dc = ::CreateCompatibleDC(nullptr);
+        HBITMAP Bitmap = ::CreateBitmap(200, 17, 1, 32, nullptr);
+        HGDIOBJ Old = ::SelectObject(Dc, Bitmap);
+        const RECT Black = {0, 0, 200, 17};
+        ::FillRect(Dc, &Black, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        DRAWITEMSTRUCT D = {};
+        D.CtlType = ODT_COMBOBOX;
+        D.CtlID = static_cast<UINT>(::GetDlgCtrlID(Main->BindAppComboBox->Handle()));
+        D.itemID = 0;
+        D.itemAction = ODA_DRAWENTIRE;
+        D.itemState = C.State;
+        D.hwndItem = Main->BindAppComboBox->Handle();
+        D.hDC = Dc;
+        D.rcItem = Black;
+        ::SendMessageA(Main->ToolBarPanel->Handle(), WM_DRAWITEM, D.CtlID, reinterpret_cast<LPARAM>(&D));
+        // Right of the text, where only the background can be.
+        EXPECT_EQ(::GetPixel(Dc, 195, 8), ::GetSysColor(C.WantColor)) << C.Name;
+        ::SelectObject(Dc, Old);
+        ::DeleteObject(Bitmap);
+        ::DeleteDC(Dc);
+    }
+}
+
 TEST_F(MainWindowTest, MovingMarksTheWindowUntilTheNextIdlePass)
 {
     const RECT R = Main->BoundsRect();
