@@ -332,7 +332,8 @@ void KnowHostee()
         "[Version]", "2090 January 1", "[Known Applications]",
         " Category: | Application name: | Age: | Version: | Exe size: | Method: | Files needed: | "
         "URL: | Problems: | Window #: | Window Title: | Window Class:",
-        " Tests | Plain Hostee | | | | bind; no title | hostee.exe | | | | |"};
+        " Tests | Plain Hostee | | | | bind; no title | hostee.exe | | | | |",
+        " Tests | Outer Tool | | | | external | verapp_1_5.exe | | | | |"};
     int Line = 0;
     KnownApps.RulesDate = 0;  // any database an earlier test left is older
     ReadApplicationRules(Rules, Line);
@@ -466,6 +467,63 @@ TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrCl
                              10000)) << C.Name;
         ::CloseHandle(Process);
         RunUntil(App, [&] { return Main->Monitor->Count() == 0; }, 5000);
+    }
+}
+
+TEST_F(MainWindowTest, DotsButtonStartsOnlyABindableProgramIntoThePanelAndListsIt)
+{
+    KnowHostee();
+    Main->LayoutsMenuClick(MakeLayout("One", 1));
+    Idle();
+    TAppPanel* P = HostPanels().front();
+    struct Case {
+        const char* Name;
+        const char* Exe;  // nullptr: the dialog is cancelled
+        const char* WantBox;  // the start of the message, nullptr: none
+        const char* WantListed;
+        bool WantBound;
+    };
+    const Case Cases[] = {
+        {"cancelled", nullptr, nullptr, nullptr, false},
+        {"unknown", "verapp_none.exe", "\"verapp_none.exe\" is not a known application", nullptr, false},
+        {"external", "verapp_1_5.exe", "\"Outer Tool\" cannot be executed in a panel", "Outer Tool", false},
+        {"bind", "hostee.exe", nullptr, "Plain Hostee", true},
+    };
+    for (const Case& C : Cases) {
+        HoverOver(P);
+        ASSERT_EQ(Main->HoverPanel, P) << C.Name;
+        Main->ChooseExecutable = [&C](std::string& File) {
+            File = C.Exe ? TestExeDir() + C.Exe : "";
+            return C.Exe != nullptr;
+        };
+        BoxAnswerer Boxes(App);
+        ::SendMessageA(Main->BindAppButton->Handle(), BM_CLICK, 0, 0);
+        App.ProcessMessages();
+        if (C.WantBox) {
+            ASSERT_EQ(Boxes.Texts.size(), 1u) << C.Name;
+            EXPECT_EQ(Boxes.Texts.front().rfind(C.WantBox, 0), 0u) << C.Name << ": " << Boxes.Texts.front();
+        } else {
+            EXPECT_TRUE(Boxes.Texts.empty()) << C.Name;
+        }
+        if (C.WantListed)
+            EXPECT_GE(ApplicationListForm->RowOfApplication(C.WantListed), 1) << C.Name;
+        TApplicationItem* Item = nullptr;
+        const bool Bound = RunUntil(App, [&] {
+            Item = Main->Monitor->FindItemByPanel(P->ClientPanel);
+            return Item && Item->Bound;
+        }, C.WantBound ? 15000 : 300);
+        EXPECT_EQ(Bound, C.WantBound) << C.Name;
+        std::string Name;
+        EXPECT_EQ(Main->Layouts->Tree.NodeAppName(Main->Layouts->Tree.FindNodeByPanel(P), Name),
+                  C.WantBound) << C.Name;
+        if (Bound) {
+            EXPECT_EQ(Name, "Plain Hostee");
+            HANDLE Process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, Item->ProcessId);
+            ::TerminateProcess(Process, 0);
+            ::WaitForSingleObject(Process, 5000);
+            ::CloseHandle(Process);
+            RunUntil(App, [&] { return Main->Monitor->Count() == 0; }, 5000);
+        }
     }
 }
 
