@@ -527,4 +527,54 @@ TEST_F(MainWindowTest, DotsButtonStartsOnlyABindableProgramIntoThePanelAndListsI
     }
 }
 
+TEST_F(MainWindowTest, ApplicationChoicesStartOnlyWithSomewhereToGo)
+{
+    KnowHostee();
+    const std::string Exe = TestExeDir() + "hostee.exe";
+    TIdentifyInfo Info;
+    std::string Message;
+    ASSERT_EQ(CheckApplication("", Exe, Info, Message, false), irBind);
+    ASSERT_TRUE(ApplicationListForm->AddApplication(Exe, Info));
+    Main->RefreshApps = true;
+    Main->LayoutsMenuClick(MakeLayout("One", 1));
+    Idle();
+    TAppPanel* P = HostPanels().front();
+    struct Case {
+        const char* Name;
+        std::function<void()> Choose;
+        bool WantStarted;
+    };
+    const Case Cases[] = {
+        {"combo item 0 over a panel", [&] {
+             HoverOver(P);
+             Main->BindAppComboBox->SetItemIndex(0);
+             Main->BindAppComboBoxChange();
+         }, false},
+        {"combo item 1 over no panel", [&] {
+             Main->SetHoverPanel(nullptr);
+             Main->BindAppComboBox->SetItemIndex(1);
+             Main->BindAppComboBoxChange();
+         }, false},
+        // The applications menu starts a separate window, in no panel.
+        {"applications menu", [&] { Main->ApplicationsPopupMenu->Click(0); }, true},
+    };
+    for (const Case& C : Cases) {
+        C.Choose();
+        ASSERT_EQ(Main->Monitor->Count(), C.WantStarted ? 1 : 0) << C.Name;
+        EXPECT_EQ(Main->Monitor->FindItemByPanel(P->ClientPanel), nullptr) << C.Name;
+        std::string Name;
+        EXPECT_FALSE(Main->Layouts->Tree.NodeAppName(Main->Layouts->Tree.FindNodeByPanel(P), Name)) << C.Name;
+        if (C.WantStarted) {
+            HANDLE Process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                           Main->Monitor->Items(0)->ProcessId);
+            ASSERT_TRUE(Process) << C.Name;
+            EXPECT_EQ(::WaitForSingleObject(Process, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << C.Name;
+            ::TerminateProcess(Process, 0);
+            ::WaitForSingleObject(Process, 5000);
+            ::CloseHandle(Process);
+            RunUntil(App, [&] { return Main->Monitor->Count() == 0; }, 5000);
+        }
+    }
+}
+
 }  // namespace
