@@ -274,7 +274,7 @@ void Tmainform::CreatePanels()
     BindAppComboBox->HelpContext = 45;
     BindAppComboBox->OnChange = [this] { BindAppComboBoxChange(); };
     BindAppComboBox->OnDrawItem = [this](int Index, const RECT& R, UINT State, Canvas& Cv) {
-        BindAppComboBoxDrawItem(Index, Cv.Handle(), R, State);
+        BindAppComboBoxDrawItem(Index, R, State, Cv);
     };
 
     ButtonArgs Dots;
@@ -338,6 +338,12 @@ void Tmainform::FormCreate()
     LayoutHost.HostControl = mainpanel;
     LayoutHost.HomeParent = mainpanel;
     LayoutHost.OnPanelCreated = [this](TAppPanel& P) { BindPanelEvents(P); };
+    // Applying another layout or deleting nodes (also from a question
+    // shown meanwhile) may free the panel under the mouse.
+    LayoutHost.OnPanelFreeing = [this](TAppPanel& P) {
+        if (&P == HoverPanel)
+            SetHoverPanel(nullptr);
+    };
     Layouts = std::make_unique<TLayouts>(LayoutHost);
     PanelBounds = std::make_unique<TPanelBoundsWin>(Layouts->Tree);
     Borders = std::make_unique<TPanelBorderList>(Layouts->Tree, *PanelBounds);
@@ -801,24 +807,26 @@ void Tmainform::BindAppButtonClick()
     RefreshApps = true;
 }
 
-void Tmainform::BindAppComboBoxDrawItem(int Index, HDC Dc, const RECT& Rect, unsigned State)
+void Tmainform::BindAppComboBoxDrawItem(int Index, const RECT& Rect, unsigned State, Canvas& C)
 {
     (void)State;
-    if (Index < 0)
+    // The whole item takes the state's background, so that the chosen item
+    // of the open list shows and nothing of the last drawing stays.
+    if (Index < 0) {
+        C.FillRect(Rect);
         return;
-    RECT R = Rect;
-    R.left += 2;
-    const std::string Text = BindAppComboBox->Item(Index);
-    if (Index > 0 && ApplicationListForm) {
-        HIMAGELIST Icons = ApplicationListForm->systemimagelist->Handle();
-        int W = 16, H = 16;
-        ::ImageList_GetIconSize(Icons, &W, &H);
-        ::ImageList_Draw(Icons, ApplicationListForm->ApplicationIconIndex(Text), Dc, Rect.left,
-                         Rect.top + ((Rect.bottom - Rect.top) - H) / 2, ILD_TRANSPARENT);
-        R.left += W;
     }
-    ::DrawTextA(Dc, Text.c_str(), static_cast<int>(Text.size()), &R,
-                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    const std::string Text = BindAppComboBox->Item(Index);
+    HIMAGELIST Icons = Index > 0 && ApplicationListForm ? ApplicationListForm->systemimagelist->Handle()
+                                                        : nullptr;
+    int W = 0, H = 0;
+    if (Icons)
+        ::ImageList_GetIconSize(Icons, &W, &H);
+    const int Y = Rect.top + ((Rect.bottom - Rect.top) - C.TextHeight(Text)) / 2;
+    C.TextRect(Rect, Rect.left + 2 + W, Y, Text);
+    if (Icons)
+        ::ImageList_Draw(Icons, ApplicationListForm->ApplicationIconIndex(Text), C.Handle(),
+                         Rect.left, Rect.top + ((Rect.bottom - Rect.top) - H) / 2, ILD_TRANSPARENT);
 }
 
 // --- Small buttons ---

@@ -23,6 +23,7 @@
 class Action;
 class ActionList;
 class Button;
+class Canvas;
 class ComboBox;
 class Panel;
 class PopupMenu;
@@ -137,7 +138,8 @@ public:
 
     void BindAppComboBoxChange();
     void BindAppButtonClick();
-    void BindAppComboBoxDrawItem(int Index, HDC Dc, const RECT& Rect, unsigned State);
+    // C comes with the colours of the item's state.
+    void BindAppComboBoxDrawItem(int Index, const RECT& Rect, unsigned State, Canvas& C);
     void MiniClosebuttonClick();
     void MiniUnbindbuttonClick();
 
