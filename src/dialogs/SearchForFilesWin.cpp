@@ -3,7 +3,6 @@
 #include "dialogs/StateTree.h"
 #include "dialogs/StateTreeWin.h"
 #include "dialogs/applicationlist.h"
-#include "dialogs/applicationlistWin.h"
 #include "dialogs/progressesWin.h"
 #include "hosting/VelmoraWin.h"
 #include "shell/Shell_Win32.h"
@@ -105,11 +104,6 @@ TSearchForFilesForm::TSearchForFilesForm(Component* Owner) : Form(Owner, Chooser
     DialogResizer = AttachDialogResizer(this, {{DescriptionLabel, true}, {TV, false, 1.0L},
                                                {TBToolbar, true}});
     OnActivate = [this] { FormActivate(); };
-    // The application list window, made before this one, searches with it.
-    if (ApplicationListForm)
-        ApplicationListForm->SearchForFilesActionExecute = [](TApplicationListForm& Sender) {
-            SearchForFilesActionExecute(Sender.List, Sender.AppTable);
-        };
 }
 
 TSearchForFilesForm::~TSearchForFilesForm()
