@@ -94,6 +94,8 @@ static TDatabaseGridWin* MakeAppTable(TApplicationListForm* Form)
     A.RangeSelect = true;
     A.ColSizing = true;
     A.Editing = true;
+    A.Tabs = true;
+    A.ThumbTracking = true;
     auto* Table = new TDatabaseGridWin(Form, A);
     ConfigureApplicationTable(Table->Grid);
     return Table;
