@@ -577,4 +577,50 @@ TEST_F(MainWindowTest, ApplicationChoicesStartOnlyWithSomewhereToGo)
     }
 }
 
+TEST_F(MainWindowTest, AddPanelButtonAddsToTheAppliedLayoutOrAsksForANewOne)
+{
+    struct Case {
+        const char* Name;
+        bool Applied;       // a layout of two panels is applied first
+        const char* Answer;  // typed into the name box; nullptr: cancelled
+        bool WantAsked;
+        const char* WantLayout;  // "": none applied
+        std::size_t WantPanels;
+    };
+    const Case Cases[] = {
+        {"applied layout takes a child", true, nullptr, false, "Two", 3},
+        {"no layout: named", false, "Mine", true, "Mine", 1},
+        {"no layout: cancelled", false, nullptr, true, "", 0},
+    };
+    for (const Case& C : Cases) {
+        Main->Layouts->SetAppliedLayout(C.Applied ? MakeLayout("Two", 2) : NoNode);
+        Idle();
+        std::string Initial;
+        bool Asked = false;
+        Timer Answer(&App, 30);
+        Answer.OnTimer = [&] {
+            HWND Box = ::FindWindowA(nullptr, "Layout name ...");
+            if (!Box || !::IsWindowVisible(Box))
+                return;
+            Asked = true;
+            HWND Edit = ::FindWindowExA(Box, nullptr, "Edit", nullptr);
+            char Buf[64] = {};
+            ::GetWindowTextA(Edit, Buf, sizeof(Buf));
+            Initial = Buf;
+            if (C.Answer)
+                ::SetWindowTextA(Edit, C.Answer);
+            ::PostMessageA(::FindWindowExA(Box, nullptr, "Button", C.Answer ? "OK" : "Cancel"), BM_CLICK, 0, 0);
+        };
+        Click(Main->ToolBar2, Main->addfirstbutton);
+        Idle();
+        EXPECT_EQ(Asked, C.WantAsked) << C.Name;
+        if (Asked)
+            EXPECT_EQ(Initial, "<new layout>") << C.Name;
+        const TNodeId L = Main->Layouts->AppliedLayout();
+        EXPECT_EQ(L == NoNode ? "" : Main->Layouts->Tree.Text(L), C.WantLayout) << C.Name;
+        EXPECT_EQ(HostPanels().size(), C.WantPanels) << C.Name;
+        EXPECT_EQ(Main->MainAction(maAddFirst).Caption(), C.WantPanels ? "Add panel" : "Add layout") << C.Name;
+    }
+}
+
 }  // namespace
