@@ -623,4 +623,46 @@ TEST_F(MainWindowTest, AddPanelButtonAddsToTheAppliedLayoutOrAsksForANewOne)
     }
 }
 
+TEST_F(MainWindowTest, PanelToolButtonsWorkOnTheNodeUnderTheMouse)
+{
+    using Check = std::function<bool(const TLayoutTree& T, TNodeId L, TNodeId N, int Orientation)>;
+    struct Case {
+        const char* Name;
+        ToolButton* Button;
+        Check Want;
+    };
+    const Case Cases[] = {
+        {"add child", Main->addchildbutton,
+         [](const TLayoutTree& T, TNodeId, TNodeId N, int) { return T.Children(N).size() == 1; }},
+        {"add neighbour", Main->addneighbourbutton,
+         [](const TLayoutTree& T, TNodeId L, TNodeId, int) { return T.Children(L).size() == 4; }},
+        {"delete", Main->deletebutton,
+         [this](const TLayoutTree& T, TNodeId L, TNodeId N, int) {
+             return !T.Exists(N) && T.Children(L).size() == 2 && !Main->HoverPanel;
+         }},
+        {"rotate clockwise", Main->rotateclockwisebutton,
+         [](const TLayoutTree& T, TNodeId, TNodeId N, int O) { return T.NodeOrientation(N, loNone) != O; }},
+        {"rotate anti-clockwise", Main->rotateanticlockwisebutton,
+         [](const TLayoutTree& T, TNodeId, TNodeId N, int O) { return T.NodeOrientation(N, loNone) != O; }},
+        {"move forward", Main->moveforwardbutton,
+         [](const TLayoutTree& T, TNodeId L, TNodeId N, int) { return T.Children(L)[2] == N; }},
+        {"move backwards", Main->movebackwardsbutton,
+         [](const TLayoutTree& T, TNodeId L, TNodeId N, int) { return T.Children(L)[0] == N; }},
+    };
+    for (const Case& C : Cases) {
+        const TNodeId L = MakeLayout("Three", 3);
+        Main->LayoutsMenuClick(L);
+        Idle();
+        const TLayoutTree& Tree = Main->Layouts->Tree;
+        const TNodeId N = Tree.Children(L)[1];
+        HoverOver(Tree.Data(N));
+        ASSERT_EQ(Main->HoverNode(), N) << C.Name;
+        ASSERT_TRUE(C.Button->GetAction().Enabled()) << C.Name;
+        const int Before = Tree.NodeOrientation(N, loNone);
+        Click(Main->ToolbuttonBar, C.Button);
+        EXPECT_TRUE(C.Want(Tree, L, N, Before)) << C.Name;
+        Idle();
+    }
+}
+
 }  // namespace
