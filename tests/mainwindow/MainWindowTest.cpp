@@ -577,4 +577,92 @@ TEST_F(MainWindowTest, ApplicationChoicesStartOnlyWithSomewhereToGo)
     }
 }
 
+TEST_F(MainWindowTest, AddPanelButtonAddsToTheAppliedLayoutOrAsksForANewOne)
+{
+    struct Case {
+        const char* Name;
+        bool Applied;       // a layout of two panels is applied first
+        const char* Answer;  // typed into the name box; nullptr: cancelled
+        bool WantAsked;
+        const char* WantLayout;  // "": none applied
+        std::size_t WantPanels;
+    };
+    const Case Cases[] = {
+        {"applied layout takes a child", true, nullptr, false, "Two", 3},
+        {"no layout: named", false, "Mine", true, "Mine", 1},
+        {"no layout: cancelled", false, nullptr, true, "", 0},
+    };
+    for (const Case& C : Cases) {
+        Main->Layouts->SetAppliedLayout(C.Applied ? MakeLayout("Two", 2) : NoNode);
+        Idle();
+        std::string Initial;
+        bool Asked = false;
+        Timer Answer(&App, 30);
+        Answer.OnTimer = [&] {
+            HWND Box = ::FindWindowA(nullptr, "Layout name ...");
+            if (!Box || !::IsWindowVisible(Box))
+                return;
+            Asked = true;
+            HWND Edit = ::FindWindowExA(Box, nullptr, "Edit", nullptr);
+            char Buf[64] = {};
+            ::GetWindowTextA(Edit, Buf, sizeof(Buf));
+            Initial = Buf;
+            if (C.Answer)
+                ::SetWindowTextA(Edit, C.Answer);
+            ::PostMessageA(::FindWindowExA(Box, nullptr, "Button", C.Answer ? "OK" : "Cancel"), BM_CLICK, 0, 0);
+        };
+        Click(Main->ToolBar2, Main->addfirstbutton);
+        Idle();
+        EXPECT_EQ(Asked, C.WantAsked) << C.Name;
+        if (Asked)
+            EXPECT_EQ(Initial, "<new layout>") << C.Name;
+        const TNodeId L = Main->Layouts->AppliedLayout();
+        EXPECT_EQ(L == NoNode ? "" : Main->Layouts->Tree.Text(L), C.WantLayout) << C.Name;
+        EXPECT_EQ(HostPanels().size(), C.WantPanels) << C.Name;
+        EXPECT_EQ(Main->MainAction(maAddFirst).Caption(), C.WantPanels ? "Add panel" : "Add layout") << C.Name;
+    }
+}
+
+TEST_F(MainWindowTest, PanelToolButtonsWorkOnTheNodeUnderTheMouse)
+{
+    using Check = std::function<bool(const TLayoutTree& T, TNodeId L, TNodeId N, int Orientation)>;
+    struct Case {
+        const char* Name;
+        ToolButton* Button;
+        Check Want;
+    };
+    const Case Cases[] = {
+        {"add child", Main->addchildbutton,
+         [](const TLayoutTree& T, TNodeId, TNodeId N, int) { return T.Children(N).size() == 1; }},
+        {"add neighbour", Main->addneighbourbutton,
+         [](const TLayoutTree& T, TNodeId L, TNodeId, int) { return T.Children(L).size() == 4; }},
+        {"delete", Main->deletebutton,
+         [this](const TLayoutTree& T, TNodeId L, TNodeId N, int) {
+             return !T.Exists(N) && T.Children(L).size() == 2 && !Main->HoverPanel;
+         }},
+        {"rotate clockwise", Main->rotateclockwisebutton,
+         [](const TLayoutTree& T, TNodeId, TNodeId N, int O) { return T.NodeOrientation(N, loNone) != O; }},
+        {"rotate anti-clockwise", Main->rotateanticlockwisebutton,
+         [](const TLayoutTree& T, TNodeId, TNodeId N, int O) { return T.NodeOrientation(N, loNone) != O; }},
+        {"move forward", Main->moveforwardbutton,
+         [](const TLayoutTree& T, TNodeId L, TNodeId N, int) { return T.Children(L)[2] == N; }},
+        {"move backwards", Main->movebackwardsbutton,
+         [](const TLayoutTree& T, TNodeId L, TNodeId N, int) { return T.Children(L)[0] == N; }},
+    };
+    for (const Case& C : Cases) {
+        const TNodeId L = MakeLayout("Three", 3);
+        Main->LayoutsMenuClick(L);
+        Idle();
+        const TLayoutTree& Tree = Main->Layouts->Tree;
+        const TNodeId N = Tree.Children(L)[1];
+        HoverOver(Tree.Data(N));
+        ASSERT_EQ(Main->HoverNode(), N) << C.Name;
+        ASSERT_TRUE(C.Button->GetAction().Enabled()) << C.Name;
+        const int Before = Tree.NodeOrientation(N, loNone);
+        Click(Main->ToolbuttonBar, C.Button);
+        EXPECT_TRUE(C.Want(Tree, L, N, Before)) << C.Name;
+        Idle();
+    }
+}
+
 }  // namespace
