@@ -3,7 +3,6 @@
 #include "dialogs/StateTree.h"
 #include "dialogs/StateTreeWin.h"
 #include "dialogs/applicationlist.h"
-#include "dialogs/applicationlistWin.h"
 #include "dialogs/progressesWin.h"
 #include "hosting/VelmoraWin.h"
 #include "shell/Shell_Win32.h"

@@ -44,6 +44,19 @@ std::string StripNewChangedLetters(const std::string& Flags)
     return S;
 }
 
+std::vector<TFlagImage> FlagImages(const std::string& Flags, int X, int ImageWidth)
+{
+    std::vector<TFlagImage> Images;
+    for (char Letter : Flags) {
+        const int Image = Letter == 'N' ? 0 : Letter == 'C' ? 1 : Letter == 'U' ? 2 : -1;
+        if (Image < 0)
+            continue;
+        Images.push_back({Image, X});
+        X += (Image == 2 ? 16 : ImageWidth) + 2;
+    }
+    return Images;
+}
+
 void ConfigureApplicationTable(TDatabaseGrid& Table)
 {
     Table.SetDatabaseColumns(RecordColumns);

@@ -22,6 +22,15 @@ bool MethodToKind(std::uint8_t Method, int& Kind);
 // Removes every "N" and "C".
 std::string StripNewChangedLetters(const std::string& Flags);
 
+// Where a Flags cell draws its images, from X on: "N", "C" and "U" show
+// flag images 0, 1 and 2; "U" takes 16 pixels, the others ImageWidth, each
+// with a gap of 2; other letters take no room.
+struct TFlagImage {
+    int Image;
+    int X;
+};
+std::vector<TFlagImage> FlagImages(const std::string& Flags, int X, int ImageWidth);
+
 // The table's columns, headers, types and settings.
 void ConfigureApplicationTable(TDatabaseGrid& Table);
 

@@ -94,6 +94,8 @@ static TDatabaseGridWin* MakeAppTable(TApplicationListForm* Form)
     A.RangeSelect = true;
     A.ColSizing = true;
     A.Editing = true;
+    A.Tabs = true;
+    A.ThumbTracking = true;
     auto* Table = new TDatabaseGridWin(Form, A);
     ConfigureApplicationTable(Table->Grid);
     return Table;
@@ -227,13 +229,8 @@ void TApplicationListForm::AppTableOwnerDrawCell(int ACol, int ARow, const std::
     const int Y = Rect.top + 2;
     if (SameText(Column, "Flags")) {
         C.FillRect(Rect);
-        for (char Letter : CellValue) {
-            const int Image = Letter == 'N' ? 0 : Letter == 'C' ? 1 : Letter == 'U' ? 2 : -1;
-            if (Image < 0)
-                continue;
-            flags_ImageList->Draw(C.Handle(), X + 1, Y + 1, Image);
-            X += Image == 2 ? 16 + 2 : flags_ImageList->Width() + 2;
-        }
+        for (const TFlagImage& F : FlagImages(CellValue, X, flags_ImageList->Width()))
+            flags_ImageList->Draw(C.Handle(), F.X + 1, Y + 1, F.Image);
     } else if (SameText(Column, "Location") && !CellValue.empty()) {
         C.FillRect(Rect);
         const int Icon = systemimagelist->GetFileIconIndex(AnsiToWide(CellValue), si_small, false);

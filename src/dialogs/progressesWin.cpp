@@ -73,9 +73,14 @@ TProgressbarForm::TProgressbarForm(Component* Owner) : Form(Owner, ProgressArgs(
     ::SendMessageA(FToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&Tool));
 
     OnClose = [this](TCloseAction& Action) { FormClose(Action); };
-    OnHelp = [](unsigned short Command, int Data, bool& CallHelp) {
-        return HandleHelpRequest(Command, Data, CallHelp);
+    OnHelp = [this](unsigned short Command, int Data, bool& CallHelp) {
+        return FormHelp(Command, Data, CallHelp);
     };
+}
+
+bool TProgressbarForm::FormHelp(unsigned short Command, int Data, bool& CallHelp)
+{
+    return HandleHelpRequest(Command, Data, CallHelp);
 }
 
 void TProgressbarForm::FormClose(TCloseAction& Action)

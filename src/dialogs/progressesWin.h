@@ -27,6 +27,7 @@ public:
 
     void stopbuttonClick() { Stopped = true; }
     void FormClose(TCloseAction& Action);
+    bool FormHelp(unsigned short Command, int Data, bool& CallHelp);
 
     bool Stopped = false;
 

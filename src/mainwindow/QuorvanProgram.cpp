@@ -11,6 +11,7 @@
 #include "dialogs/progressesWin.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/confirmation.h"
+#include "mainwindow/LayoutDesignerWin.h"
 #include "mainwindow/main.h"
 #include "shell/ShellLibrary.h"
 #include "shell/UnitGlobals.h"
@@ -30,6 +31,7 @@ namespace {
 // TMinSizeEditorForm.
 const std::function<Form*(TApplication&)> FormOrder[] = {
     [](TApplication& App) -> Form* { return new Tmainform(&App); },
+    [](TApplication& App) -> Form* { return new Tlayoutsform(&App); },
     [](TApplication& App) -> Form* { return new TApplicationListForm(&App); },
     [](TApplication& App) -> Form* { return new TProgressbarForm(&App); },
     [](TApplication& App) -> Form* { return new TConfirmDuplicatesForm(&App); },

@@ -195,6 +195,25 @@ TEST_F(AppList, FoundApplicationsAreAddedOrUpdatedWithTheirFlags)
     EXPECT_EQ(StripNewChangedLetters("UNCNC"), "U");
 }
 
+TEST(AppListFlags, ImagesAndTheirPlaces)
+{
+    struct Case {
+        const char* Flags;
+        std::vector<std::pair<int, int>> Images;  // image, x
+    } Cases[] = {
+        {"", {}},
+        {"N", {{0, 10}}},
+        {"UC", {{2, 10}, {1, 28}}},
+        {"NxU-C", {{0, 10}, {2, 44}, {1, 62}}},
+    };
+    for (const Case& K : Cases) {
+        std::vector<std::pair<int, int>> Got;
+        for (const TFlagImage& F : FlagImages(K.Flags, 10, 32))
+            Got.emplace_back(F.Image, F.X);
+        EXPECT_EQ(Got, K.Images) << K.Flags;
+    }
+}
+
 TEST_F(AppList, AddingGoesThroughTheResolverWithTheListedApplications)
 {
     Known("Emulators", "Zeta", "bind", "zeta.exe");

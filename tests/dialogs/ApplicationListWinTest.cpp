@@ -118,6 +118,11 @@ TEST_F(AppListWin, ExecutablesAddedThroughTheListShowInTheTable)
         EXPECT_EQ(List->AppTable->Cell(Col, 1), Before);
         EXPECT_FALSE(List->AppTable->EditorShowing());
     }
+    // Tab moves between the cells, not out of the table.
+    ASSERT_TRUE(List->AppTable->FocusCell(1, 1));
+    EXPECT_TRUE(::SendMessageA(List->AppTable->Handle(), WM_GETDLGCODE, VK_TAB, 0) & DLGC_WANTTAB);
+    ::SendMessageA(List->AppTable->Handle(), WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(List->AppTable->Col(), 2);
 }
 
 TEST_F(AppListWin, RemovingAsksAndOnlyYesDeletes)

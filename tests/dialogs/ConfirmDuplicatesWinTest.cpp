@@ -77,13 +77,24 @@ TEST_F(DuplicatesWin, StateImagesClicksAndTheOkRule)
         },
         [&] {
             EXPECT_EQ(States(Dialog->TV->FirstRoot()), (std::vector<int>{3, 4}));
+            // A double click on a candidate's text chooses it.
+            Click(Candidate(0, 0), false);
+            RECT R = {};
+            HTREEITEM Item = Candidate(0, 0);
+            std::memcpy(&R, &Item, sizeof Item);
+            ::SendMessageA(Tree(), TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&R));
+            ::SendMessageA(Tree(), WM_LBUTTONDBLCLK, MK_LBUTTON,
+                           MAKELPARAM(R.left + 2, (R.top + R.bottom) / 2));
+        },
+        [&] {
+            EXPECT_EQ(States(Dialog->TV->FirstRoot()), (std::vector<int>{4, 3}));
             ::SendMessageA(Dialog->okbutton->Handle(), BM_CLICK, 0, 0);
         },
     };
     ModalScript Script(&App, [&] { return Dialog->Visible(); }, Steps);
     EXPECT_TRUE(Dialog->Execute(Found, Refs));
     EXPECT_EQ(Script.Done(), Steps.size());
-    EXPECT_EQ(Found, (StringList{"C:\\g\\gamma.exe", "C:\\a2\\alpha.exe", "C:\\b2\\beta.exe"}));
+    EXPECT_EQ(Found, (StringList{"C:\\g\\gamma.exe", "C:\\a\\alpha.exe", "C:\\b2\\beta.exe"}));
     EXPECT_EQ(Refs[1].Index, 0);
 }
 
