@@ -12,6 +12,7 @@ NATIVE_BENCHES=(
   "rules_bench"
   "grid_bench"
   "layout_bench"
+  "knownapps_bench"
 )
 WIN32_BENCHES=(
   "appinfo_bench"

@@ -27,8 +27,16 @@ TDatabaseGridWin::TDatabaseGridWin(Component* Owner, const StringGridArgs& Args)
 TDatabaseGridWin::~TDatabaseGridWin()
 {
     Grid.SetView(nullptr);
-    // No message may reach the overrides once this object is gone.
+    // No message may reach the overrides once this object is gone, nor a
+    // handler of the combo box, which may outlive the grid.
     DestroyHandle();
+    if (ComboBox* Combo = LookUpCombobox()) {
+        Combo->OnDrawItem = nullptr;
+        Combo->OnChange = nullptr;
+        Combo->OnDropDown = nullptr;
+        Combo->OnCloseUp = nullptr;
+        Combo->OnKeyPress = nullptr;
+    }
 }
 
 // --- Combo box and button ---
@@ -55,7 +63,10 @@ void TDatabaseGridWin::SetLookUpCombobox(ComboBox* Combo)
         return;
     SetDefaultRowHeight(Combo->Height());
     Combo->AutoDropDown = true;
-    Combo->OnDrawItem = [this](int Index, const RECT& R, UINT, Canvas& C) { LookupComboDrawItem(Index, R, C); };
+    // The box draws its own items: it may since have been let go by the grid.
+    Combo->OnDrawItem = [this, Combo](int Index, const RECT& R, UINT, Canvas& C) {
+        LookupComboDrawItem(*Combo, Index, R, C);
+    };
     Combo->OnChange = [this] { LookupComboChange(); };
     Combo->OnDropDown = [this] { LookupComboDropDown(); };
     Combo->OnCloseUp = [this] { ::SetFocus(Handle()); };
@@ -161,12 +172,12 @@ LRESULT TDatabaseGridWin::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 
 // --- Combo box handlers ---
 
-void TDatabaseGridWin::LookupComboDrawItem(int Index, const RECT& Rect, Canvas& C)
+void TDatabaseGridWin::LookupComboDrawItem(ComboBox& Combo, int Index, const RECT& Rect, Canvas& C)
 {
     C.FillRect(Rect);
     if (Index < 0)
         return;
-    std::string Text = LookUpCombobox()->Item(Index);
+    std::string Text = Combo.Item(Index);
     TDatabaseGrid* Source = nullptr;
     std::string ResultColumn;
     if (Grid.GetLookupSource(Grid.CurrentCellCol(), Grid.CurrentCellRow(), Source, ResultColumn))
@@ -290,11 +301,14 @@ void TDatabaseGridWin::DrawCell(Canvas& C, int ACol, int ARow, const RECT& Rect,
         const std::string Column = Grid.ColumnName(ACol);
         const std::string Text = Grid.Cell(ACol, ARow).substr(0, TDatabaseGrid::MaxDrawText);
         bool GoOn = true;
+        // An owner-drawn column is the owner's alone unless OnOwnerDrawCellEx
+        // hands it back, even when no event is assigned.
         if (Grid.IsOwnerDrawColumn(ACol)) {
             if (OnOwnerDrawCellEx) {
                 OnOwnerDrawCellEx(*this, ACol, ARow, Column, Text, Rect, C, GoOn);
-            } else if (OnOwnerDrawCell) {
-                OnOwnerDrawCell(*this, ACol, ARow, Column, Text, Rect, C);
+            } else {
+                if (OnOwnerDrawCell)
+                    OnOwnerDrawCell(*this, ACol, ARow, Column, Text, Rect, C);
                 GoOn = false;
             }
         }

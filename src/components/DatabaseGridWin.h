@@ -104,7 +104,7 @@ private:
     RECT CellRectIn(int ACol, int ARow, const Control* Other) const;
     void PostOnce(WPARAM What);
 
-    void LookupComboDrawItem(int Index, const RECT& Rect, Canvas& C);
+    void LookupComboDrawItem(ComboBox& Combo, int Index, const RECT& Rect, Canvas& C);
     void LookupComboChange();
     void LookupComboDropDown();
     void LookupComboKeyPress(char& Key);

@@ -27,6 +27,8 @@ TAppPanel* TLayoutHostWin::CreatePanel(int Level)
 
 void TLayoutHostWin::FreePanel(TAppPanel* Panel)
 {
+    if (Panel && OnPanelFreeing)
+        OnPanelFreeing(*Panel);
     delete Panel;
 }
 

@@ -39,6 +39,8 @@ public:
     // A new host panel, for the main window to bind its mouse, click and
     // resize handlers.
     std::function<void(TAppPanel& Panel)> OnPanelCreated;
+    // A host panel about to be freed, for the main window to stop using it.
+    std::function<void(TAppPanel& Panel)> OnPanelFreeing;
 
     TAppPanel* CreatePanel(int Level) override;
     void FreePanel(TAppPanel* Panel) override;

@@ -3,11 +3,15 @@
 // window), the loop, and everything let go again in the reverse order. No
 // command line is read.
 #include "dialogs/ConfirmDuplicatesWin.h"
+#include "dialogs/MinSizeEditorWin.h"
+#include "dialogs/PropertyEditorWin.h"
 #include "dialogs/SearchForFilesWin.h"
 #include "dialogs/applicationlistWin.h"
+#include "dialogs/knownapplistWin.h"
 #include "dialogs/progressesWin.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/confirmation.h"
+#include "mainwindow/LayoutDesignerWin.h"
 #include "mainwindow/main.h"
 #include "shell/ShellLibrary.h"
 #include "shell/UnitGlobals.h"
@@ -27,11 +31,15 @@ namespace {
 // TMinSizeEditorForm.
 const std::function<Form*(TApplication&)> FormOrder[] = {
     [](TApplication& App) -> Form* { return new Tmainform(&App); },
+    [](TApplication& App) -> Form* { return new Tlayoutsform(&App); },
     [](TApplication& App) -> Form* { return new TApplicationListForm(&App); },
     [](TApplication& App) -> Form* { return new TProgressbarForm(&App); },
     [](TApplication& App) -> Form* { return new TConfirmDuplicatesForm(&App); },
     [](TApplication& App) -> Form* { return new TConfirmationForm(&App); },
+    [](TApplication& App) -> Form* { return new TKnownAppsForm(&App); },
     [](TApplication& App) -> Form* { return new TSearchForFilesForm(&App); },
+    [](TApplication& App) -> Form* { return new TPropertyEditorForm(&App); },
+    [](TApplication& App) -> Form* { return new TMinSizeEditorForm(&App); },
 };
 
 int RunProgram()

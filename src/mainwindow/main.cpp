@@ -2,6 +2,7 @@
 
 #include "components/ToolbarImagesWin.h"
 #include "dialogs/applicationlistWin.h"
+#include "dialogs/knownapplistWin.h"
 #include "hosting/AppPanel.h"
 #include "hosting/HelpRouting.h"
 #include "hosting/Identify.h"
@@ -10,6 +11,7 @@
 #include "hosting/VelmoraWin.h"
 #include "hosting/appmonitor.h"
 #include "hosting/confirmation.h"
+#include "mainwindow/LayoutDesignerWin.h"
 #include "mainwindow/RulesUpdateWin.h"
 #include "mainwindow/SettingsStoreWin.h"
 #include "mainwindow/StoredState.h"
@@ -103,12 +105,6 @@ TDock DockOf(int Orientation)
     case loCustom: return TDock::Custom;
     default: return TDock::None;
     }
-}
-
-TLayoutRect ClientLayoutRect(const Control& C)
-{
-    const RECT R = C.ClientRect();
-    return {R.left, R.top, R.right, R.bottom};
 }
 
 }  // namespace
@@ -278,7 +274,7 @@ void Tmainform::CreatePanels()
     BindAppComboBox->HelpContext = 45;
     BindAppComboBox->OnChange = [this] { BindAppComboBoxChange(); };
     BindAppComboBox->OnDrawItem = [this](int Index, const RECT& R, UINT State, Canvas& Cv) {
-        BindAppComboBoxDrawItem(Index, Cv.Handle(), R, State);
+        BindAppComboBoxDrawItem(Index, R, State, Cv);
     };
 
     ButtonArgs Dots;
@@ -342,9 +338,20 @@ void Tmainform::FormCreate()
     LayoutHost.HostControl = mainpanel;
     LayoutHost.HomeParent = mainpanel;
     LayoutHost.OnPanelCreated = [this](TAppPanel& P) { BindPanelEvents(P); };
+    // Applying another layout or deleting nodes (also from a question
+    // shown meanwhile) may free the panel under the mouse.
+    LayoutHost.OnPanelFreeing = [this](TAppPanel& P) {
+        if (&P == HoverPanel)
+            SetHoverPanel(nullptr);
+    };
     Layouts = std::make_unique<TLayouts>(LayoutHost);
     PanelBounds = std::make_unique<TPanelBoundsWin>(Layouts->Tree);
     Borders = std::make_unique<TPanelBorderList>(Layouts->Tree, *PanelBounds);
+    BorderDrag = std::make_unique<TBorderDragWin>(Layouts->Tree, *mainpanel);
+    BorderDrag->Dragger.OnStorePosition = [this](TNodeId N) {
+        if (layoutsform)
+            layoutsform->StorePanelPosition(N, BorderDrag->Bounds);
+    };
     RefreshApps = true;
     RefreshLayoutsMenu = true;
     Application->HelpFile = ProgramDir + "quorvan.chm";
@@ -386,6 +393,10 @@ void Tmainform::FormActivate()
     LayoutHost.Monitor = Monitor.get();
     LayoutHost.Confirmation = ConfirmationForm;
     LayoutHost.AppList = this;
+    if (ApplicationListForm)
+        DesignerApps = std::make_unique<TDesignerAppList>(ApplicationListForm->List);
+    if (layoutsform)
+        layoutsform->Attach(*Layouts, DesignerApps.get());
     RefreshLayoutsMenu = true;
     if (Result > 1 && Result < 14)
         ShowMessage(ImportErrors[Result]);
@@ -452,6 +463,7 @@ void Tmainform::FormDestroy()
     delete Updater;
     Updater = nullptr;
     Borders.reset();
+    BorderDrag.reset();
     // The host panels call the monitor as they go: they go first.
     HoverPanel = nullptr;
     FreeLayoutPanels();
@@ -657,8 +669,10 @@ bool Tmainform::ApplicationLocation(const std::string& Name, std::string& Path, 
 
 void Tmainform::LayoutsActionExecute()
 {
-    // The layout designer's editor runs here, Busy raised, once its window
-    // exists; what it changed is shown again afterwards.
+    if (layoutsform) {
+        TBusyScope B(*this);
+        layoutsform->ExecuteEditor();
+    }
     RefreshApps = true;
     RefreshLayoutsMenu = true;
 }
@@ -672,10 +686,17 @@ void Tmainform::ApplicationsActionExecute()
     RefreshApps = true;
 }
 
-// The known-applications window shows the database here once it exists.
-void Tmainform::ViewKnownAppsActionExecute() {}
+void Tmainform::ViewKnownAppsActionExecute()
+{
+    if (KnownAppsForm)
+        KnownAppsForm->ShowKnownApps(false, 20);
+}
 
-void Tmainform::EditKnownAppsActionExecute() {}
+void Tmainform::EditKnownAppsActionExecute()
+{
+    if (KnownAppsForm)
+        KnownAppsForm->ShowKnownApps(true, 25);
+}
 
 void Tmainform::HelpContextActionExecute()
 {
@@ -786,24 +807,26 @@ void Tmainform::BindAppButtonClick()
     RefreshApps = true;
 }
 
-void Tmainform::BindAppComboBoxDrawItem(int Index, HDC Dc, const RECT& Rect, unsigned State)
+void Tmainform::BindAppComboBoxDrawItem(int Index, const RECT& Rect, unsigned State, Canvas& C)
 {
     (void)State;
-    if (Index < 0)
+    // The whole item takes the state's background, so that the chosen item
+    // of the open list shows and nothing of the last drawing stays.
+    if (Index < 0) {
+        C.FillRect(Rect);
         return;
-    RECT R = Rect;
-    R.left += 2;
-    const std::string Text = BindAppComboBox->Item(Index);
-    if (Index > 0 && ApplicationListForm) {
-        HIMAGELIST Icons = ApplicationListForm->systemimagelist->Handle();
-        int W = 16, H = 16;
-        ::ImageList_GetIconSize(Icons, &W, &H);
-        ::ImageList_Draw(Icons, ApplicationListForm->ApplicationIconIndex(Text), Dc, Rect.left,
-                         Rect.top + ((Rect.bottom - Rect.top) - H) / 2, ILD_TRANSPARENT);
-        R.left += W;
     }
-    ::DrawTextA(Dc, Text.c_str(), static_cast<int>(Text.size()), &R,
-                DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    const std::string Text = BindAppComboBox->Item(Index);
+    HIMAGELIST Icons = Index > 0 && ApplicationListForm ? ApplicationListForm->systemimagelist->Handle()
+                                                        : nullptr;
+    int W = 0, H = 0;
+    if (Icons)
+        ::ImageList_GetIconSize(Icons, &W, &H);
+    const int Y = Rect.top + ((Rect.bottom - Rect.top) - C.TextHeight(Text)) / 2;
+    C.TextRect(Rect, Rect.left + 2 + W, Y, Text);
+    if (Icons)
+        ::ImageList_Draw(Icons, ApplicationListForm->ApplicationIconIndex(Text), C.Handle(),
+                         Rect.left, Rect.top + ((Rect.bottom - Rect.top) - H) / 2, ILD_TRANSPARENT);
 }
 
 // --- Small buttons ---
@@ -901,53 +924,31 @@ void Tmainform::AppPanelMouseUp(Control& Sender, TMouseButton Button, TShiftStat
         mainpanelMouseUp(*P, Button, Shift, X, Y);
 }
 
+// The drag itself, with the capture and the storing of a moved free
+// panel, is BorderDrag's; Dragging and the anchor mirror it.
 void Tmainform::mainpanelMouseDown(Control&, TMouseButton Button, TShiftState, int X, int Y)
 {
-    if (Button != TMouseButton::Left)
-        return;
-    if (Borders->StartDrag(Layouts->AppliedLayout(), ClientLayoutRect(*mainpanel), X, Y)) {
-        Dragging = true;
-        DragX = X;
-        DragY = Y;
-    }
+    BorderDrag->HostMouseDown(Button, X, Y);
+    SyncDragState();
 }
 
 void Tmainform::mainpanelMouseMove(Control&, TShiftState, int X, int Y)
 {
-    const TLayoutRect Bounds = ClientLayoutRect(*mainpanel);
-    if (Dragging) {
-        bool OkY = false, OkX = false;
-        const int DX = X - DragX, DY = Y - DragY;
-        Borders->CheckMove(Bounds, DX, DY, OkY, OkX);
-        if (OkX && OkY) {
-            Borders->ApplyMove(Bounds, DX, DY);
-            DragX = X;
-            DragY = Y;
-        } else if (OkX) {
-            Borders->ApplyMove(Bounds, DX, 0);
-            DragX = X;
-        } else if (OkY) {
-            Borders->ApplyMove(Bounds, 0, DY);
-            DragY = Y;
-        }
-        return;
-    }
-    const TLayoutTree& Tree = Layouts->Tree;
-    TBorderSpace Space{Tree, *PanelBounds};
-    const TNodeId Applied = Layouts->AppliedLayout();
-    int Cursor = crDefault;
-    auto B = FindBorderAt(Space, Applied, X, Y);
-    if (B && !IsOuterEdge(Space, X, Y, Bounds, B->Zone, B->Node) &&
-        B->GetBorderCursor(Space, X, Y, Cursor))
-        SetBorderCursor(Tree, *B, Cursor);
-    else
-        ResetPanelCursors(Applied);
+    BorderDrag->HostMouseMove(X, Y);
+    SyncDragState();
 }
 
-void Tmainform::mainpanelMouseUp(Control&, TMouseButton, TShiftState, int, int)
+void Tmainform::mainpanelMouseUp(Control&, TMouseButton Button, TShiftState, int X, int Y)
 {
-    Dragging = false;
-    ResetPanelCursors(Layouts->AppliedLayout());
+    BorderDrag->HostMouseUp(Button, X, Y);
+    SyncDragState();
+}
+
+void Tmainform::SyncDragState()
+{
+    Dragging = BorderDrag->Dragger.Dragging;
+    DragX = BorderDrag->Dragger.DragX;
+    DragY = BorderDrag->Dragger.DragY;
 }
 
 void Tmainform::mainpanelResize()

@@ -5,7 +5,9 @@
 // the panel under the mouse and lends that panel its floating controls.
 #pragma once
 
+#include "mainwindow/BorderDragWin.h"
 #include "mainwindow/LayoutBorders.h"
+#include "mainwindow/LayoutDesigner.h"
 #include "mainwindow/Layouts.h"
 #include "mainwindow/LayoutsWin.h"
 #include "mainwindow/MainActions.h"
@@ -21,6 +23,7 @@
 class Action;
 class ActionList;
 class Button;
+class Canvas;
 class ComboBox;
 class Panel;
 class PopupMenu;
@@ -86,6 +89,11 @@ public:
     std::unique_ptr<TLayouts> Layouts;
     std::unique_ptr<TPanelBoundsWin> PanelBounds;
     std::unique_ptr<TPanelBorderList> Borders;
+    // Border dragging on mainpanel: capture, cursors, storing a moved free
+    // panel through the designer.
+    std::unique_ptr<TBorderDragWin> BorderDrag;
+    // The application list as the designer reads it.
+    std::unique_ptr<TDesignerAppList> DesignerApps;
     // The HTTP grabber and the download queue.
     TRulesUpdater* Updater = nullptr;
     int DragX = 0, DragY = 0;
@@ -130,7 +138,8 @@ public:
 
     void BindAppComboBoxChange();
     void BindAppButtonClick();
-    void BindAppComboBoxDrawItem(int Index, HDC Dc, const RECT& Rect, unsigned State);
+    // C comes with the colours of the item's state.
+    void BindAppComboBoxDrawItem(int Index, const RECT& Rect, unsigned State, Canvas& C);
     void MiniClosebuttonClick();
     void MiniUnbindbuttonClick();
 
@@ -176,6 +185,7 @@ private:
     // The hosted item of a host panel's inner panel, or nullptr.
     TApplicationItem* ItemOfClientPanel(Control* Sender) const;
     void FreeLayoutPanels();
+    void SyncDragState();
     // The control of this window under a screen point: direct children
     // only, disabled ones included.
     Control* DirectChildAt(POINT Screen) const;

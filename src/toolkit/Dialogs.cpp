@@ -8,7 +8,8 @@
 
 #include <vector>
 
-bool OpenDialog::Execute()
+// Both file dialogs; FileName is the start name and, on OK, the answer.
+static bool RunFileDialog(const OpenDialogArgs& Args, std::string& FileName, bool Save)
 {
     // The dialog wants the pairs separated by NULs and a second NUL at the end.
     std::string Filter = Args.Filter;
@@ -29,21 +30,20 @@ bool OpenDialog::Execute()
     Ofn.lpstrTitle = Args.Title.empty() ? nullptr : Args.Title.c_str();
     Ofn.lpstrDefExt = Args.DefaultExt.empty() ? nullptr : Args.DefaultExt.c_str();
     Ofn.Flags = Args.Flags | OFN_EXPLORER;
-    if (!::GetOpenFileNameA(&Ofn))
+    if (!(Save ? ::GetSaveFileNameA(&Ofn) : ::GetOpenFileNameA(&Ofn)))
         return false;
     FileName = Name.data();
     return true;
 }
 
-bool FileOpenAction::DoExecute()
+bool OpenDialog::Execute()
 {
-    if (Dialog.Execute()) {
-        if (OnAccept)
-            OnAccept(*this);
-    } else if (OnCancel) {
-        OnCancel(*this);
-    }
-    return true;
+    return RunFileDialog(Args, FileName, false);
+}
+
+bool SaveDialog::Execute()
+{
+    return RunFileDialog(Args, FileName, true);
 }
 
 int MessageDlg(const std::string& Text, UINT Icon, UINT Buttons)

@@ -1,4 +1,5 @@
-// Standard dialogs: the open-file dialog, the action that runs it, and a
+// Standard dialogs: the open-file and save-file dialogs, the actions that
+// run them, and a
 // message box with a choice of buttons.
 #pragma once
 
@@ -28,20 +29,46 @@ public:
     std::string FileName;
 };
 
-// An action that asks for a file and hands it to OnAccept.
-class FileOpenAction : public Action {
+// The save dialog asks before it overwrites a file.
+struct SaveDialogArgs : OpenDialogArgs {
+    SaveDialogArgs() { Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLESIZING; }
+};
+
+class SaveDialog {
 public:
-    FileOpenAction(Component* Owner, const ActionArgs& Args, const OpenDialogArgs& Dialog)
+    explicit SaveDialog(const SaveDialogArgs& Args) : Args(Args) {}
+    // Modal over the active window; false when cancelled.
+    bool Execute();
+    SaveDialogArgs Args;
+    std::string FileName;
+};
+
+// An action that asks for a file and hands it to OnAccept (in
+// Dialog.FileName).
+template <class TDialog> class FileDialogAction : public Action {
+public:
+    FileDialogAction(Component* Owner, const ActionArgs& Args, const decltype(TDialog::Args)& Dialog)
         : Action(Owner, Args), Dialog(Dialog)
     {
     }
-    OpenDialog Dialog;
-    std::function<void(FileOpenAction& Sender)> OnAccept;
-    std::function<void(FileOpenAction& Sender)> OnCancel;
+    TDialog Dialog;
+    std::function<void(FileDialogAction& Sender)> OnAccept;
+    std::function<void(FileDialogAction& Sender)> OnCancel;
 
 protected:
-    bool DoExecute() override;
+    bool DoExecute() override
+    {
+        if (Dialog.Execute()) {
+            if (OnAccept)
+                OnAccept(*this);
+        } else if (OnCancel) {
+            OnCancel(*this);
+        }
+        return true;
+    }
 };
+using FileOpenAction = FileDialogAction<OpenDialog>;
+using FileSaveAsAction = FileDialogAction<SaveDialog>;
 
 // A modal message box titled with the application title. Buttons and Icon
 // are MB_* values; the answer is a modal result (mrYes, mrNo, mrCancel...).

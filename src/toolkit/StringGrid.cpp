@@ -39,8 +39,14 @@ protected:
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override
     {
         switch (Msg) {
-        case WM_GETDLGCODE:
+        case WM_GETDLGCODE: {
+            // Enter and Escape end the edit even inside a dialog; Tab there
+            // goes on to the next control unless the grid moves by it.
+            const MSG* M = reinterpret_cast<const MSG*>(LParam);
+            if (M && M->message == WM_KEYDOWN && M->wParam == VK_TAB && !FGrid->Tabs)
+                return DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
             return DLGC_WANTALLKEYS | DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
+        }
         case WM_KEYDOWN:
             switch (WParam) {
             case VK_ESCAPE: case VK_RETURN: case VK_UP: case VK_DOWN: case VK_PRIOR: case VK_NEXT:

@@ -139,6 +139,39 @@ TEST(DatabaseGridEditingTest, TheDeleteKeyEmptiesAllowedCells)
     EXPECT_EQ(F.G.Cell(0, 1), "1");
 }
 
+TEST(DatabaseGridEditingTest, ComboBoxButtonAndEditorOnlyWhereTheCellMayChange)
+{
+    struct Case {
+        const char* Column;
+        bool ReadOnly, Always, Editor;
+        bool LookedUp, Combo, Button, Refused;
+    } Cases[] = {
+        {"Look", false, false, false, true, true, false, true},
+        {"Look", true, false, false, true, false, false, true},
+        {"Kind", false, false, false, true, false, true, true},   // denied, though looked up
+        {"Path", false, false, false, false, false, true, false},
+        {"Path", false, false, true, false, false, false, false}, // the editor shows
+        {"Path", true, false, false, false, false, false, true},  // read-only grid
+        // Looked up everywhere, yet no combo box and still edited in place.
+        {"Name", false, true, false, true, false, false, false},
+    };
+    for (const Case& K : Cases) {
+        SCOPED_TRACE(::testing::Message() << K.Column << K.ReadOnly << K.Always << K.Editor);
+        Fixture F;
+        F.G.SetLookupColumns("Look|Kind");
+        F.G.SetButtonColumns("Kind|Path");
+        F.G.SetReadOnlyDatabase(K.ReadOnly);
+        F.G.AlwaysPerformLookUp = K.Always;
+        const int C = F.G.ColumnIndex(K.Column);
+        EXPECT_EQ(F.G.CanLookUp(C, 1), K.LookedUp);
+        EXPECT_EQ(F.G.LookupComboVisible(C), K.Combo);
+        EXPECT_EQ(F.G.ButtonVisible(C, K.Editor), K.Button);
+        bool Hide = false;
+        F.G.GetEditText(C, 1, true, Hide);
+        EXPECT_EQ(Hide, K.Refused);
+    }
+}
+
 TEST(DatabaseGridEditingTest, CellColoursFollowMarksStateAndTheOwner)
 {
     const TDatabaseGrid::TColor Brush = 0x111111, Marked = 0x00FF00, Owner = 0x0000FF;
@@ -208,6 +241,7 @@ TEST(DatabaseGridEditingTest, LookupsFindKeysInTheOtherGrid)
     F.Lookup.DeleteRecord(2);
     F.Lookup.SetCell(1, 1, "");
     EXPECT_TRUE(F.G.LookupKeys(Look, 1).empty());
+    EXPECT_EQ(F.G.CellDrawText(Look, 1).Kind, TDatabaseGrid::TCellText::Base);  // the key shows
 }
 
 TEST(DatabaseGridEditingTest, CellTextsAreLookedUpWrappedOrShortened)

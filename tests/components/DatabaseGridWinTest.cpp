@@ -50,9 +50,17 @@ TEST_F(DatabaseGridWinTest, OwnerColumnsAreDrawnByTheEvents)
     M.SetOwnerDrawColumns("Flags|Kind");
     M.SetMarkedIds("2");
     std::vector<std::string> Log;
-    T->OnOwnerDrawCell = [&](TDatabaseGridWin&, int, int R, const std::string& Col,
-                             const std::string& V, const RECT&, Canvas&) {
-        Log.push_back("plain " + Col + std::to_string(R) + "=" + V);
+    // Every cell may be looked up: a lookup asked for shows that the grid
+    // went on drawing after the owner.
+    ComboBoxArgs CA;
+    CA.Parent = Main;
+    CA.OwnerDrawFixed = true;
+    T->SetLookUpCombobox(new ComboBox(Main, CA));
+    M.AlwaysPerformLookUp = true;
+    M.OnLookUpColumnChange = [&](TDatabaseGrid& G, const std::string& Col, int, int R, TDatabaseGrid*&,
+                                 std::string&) {
+        if (G.IsOwnerDrawColumn(G.ColumnIndex(Col)))
+            Log.push_back("look " + Col + std::to_string(R));
     };
     std::vector<std::pair<int, bool>> Colors;
     M.OnGetCellColor = [&](TDatabaseGrid&, int C, int R, bool Marked, TDatabaseGrid::TColor& Color) {
@@ -61,13 +69,21 @@ TEST_F(DatabaseGridWinTest, OwnerColumnsAreDrawnByTheEvents)
         Color = Marked ? 0x00FF00 : Color;
     };
     struct Case {
-        bool Ex;
+        bool Plain, Ex;
         std::vector<std::string> Expect;
     } Cases[] = {
-        {false, {"plain Flags1=N", "plain Kind1=k1", "plain Flags2=C", "plain Kind2=k2"}},
-        {true, {"ex Flags1=N", "ex Kind1=k1", "ex Flags2=C", "ex Kind2=k2"}},  // Ex comes first
+        {false, false, {}},  // no event: the base drawing alone
+        {true, false, {"plain Flags1=N", "plain Kind1=k1", "plain Flags2=C", "plain Kind2=k2"}},
+        {true, true, {"ex Flags1=N", "look Flags1", "ex Kind1=k1", "look Kind1", "ex Flags2=C",
+                      "look Flags2", "ex Kind2=k2", "look Kind2"}},  // Ex comes first
     };
     for (const Case& K : Cases) {
+        SCOPED_TRACE(::testing::Message() << K.Plain << K.Ex);
+        if (K.Plain)
+            T->OnOwnerDrawCell = [&](TDatabaseGridWin&, int, int R, const std::string& Col,
+                                     const std::string& V, const RECT&, Canvas&) {
+                Log.push_back("plain " + Col + std::to_string(R) + "=" + V);
+            };
         if (K.Ex)
             T->OnOwnerDrawCellEx = [&](TDatabaseGridWin&, int, int R, const std::string& Col,
                                        const std::string& V, const RECT&, Canvas&, bool& Default) {
@@ -212,6 +228,16 @@ TEST_F(DatabaseGridWinTest, TheComboBoxAndTheButtonFollowTheCurrentCell)
     EXPECT_EQ(M.TypeAheadText, "SE");
     EXPECT_EQ(Combo->ItemIndex(), 1);
     Combo->SetDroppedDown(false);
+    // A box the grid let go draws its own items; a grid gone leaves it none
+    // of its handlers.
+    T->SetLookUpCombobox(nullptr);
+    ::ShowWindow(Combo->Handle(), SW_SHOW);
+    ::InvalidateRect(Combo->Handle(), nullptr, TRUE);
+    ::UpdateWindow(Combo->Handle());
+    T->SetLookUpCombobox(Combo);
+    delete T;
+    EXPECT_FALSE(Combo->OnDrawItem || Combo->OnChange || Combo->OnDropDown || Combo->OnCloseUp ||
+                 Combo->OnKeyPress);
 }
 
 TEST_F(DatabaseGridWinTest, FirstPaintSelectsAndFocusReportsTheEditor)

@@ -5,37 +5,11 @@
 #include "hosting/KnownApps.h"
 #include "hosting/TestHost.h"
 
+#include "HosteeLayoutSupport.h"
+
 #include <gtest/gtest.h>
 
-namespace {
-
-class ListedHostee : public IApplicationLocations {
-public:
-    bool ApplicationLocation(const std::string& Name, std::string& Path, bool) override
-    {
-        Path = SameText(Name, "Plain Hostee") ? TestExeDir() + "hostee.exe" : "";
-        return !Path.empty();
-    }
-};
-
-class LayoutsWinTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        SetFileProbe(&Win32FileProbe);
-        KnownApps.Clear();
-        ASSERT_EQ(AddKnownApp(KnownApps, "Tests", "Plain Hostee", "", "", "bind", "hostee.exe", "",
-                              "", "", "", "", ""),
-                  ieOk);
-    }
-    void TearDown() override
-    {
-        KnownApps.Clear();
-        SetFileProbe(nullptr);
-    }
-};
-
-} // namespace
+using LayoutsWinTest = HosteeKnownTest;
 
 TEST_F(LayoutsWinTest, AppliedLayoutPlacesHostPanelsAndBindsTheNamedApplication)
 {

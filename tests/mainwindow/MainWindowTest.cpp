@@ -83,6 +83,14 @@ protected:
                 Out.push_back(P);
         return Out;
     }
+    // The mouse to the panel's middle and one idle pass.
+    void HoverOver(TAppPanel* P)
+    {
+        RECT R;
+        ::GetWindowRect(P->Handle(), &R);
+        ::SetCursorPos((R.left + R.right) / 2, (R.top + R.bottom) / 2);
+        Idle();
+    }
     TNodeId MakeLayout(const std::string& Name, int Panels)
     {
         TLayoutTree& Tree = Main->Layouts->Tree;
@@ -196,10 +204,7 @@ TEST_F(MainWindowTest, PanelUnderTheMouseGetsTheToolPanelAndItsNodeActions)
     const auto Panels = HostPanels();
     ASSERT_EQ(Panels.size(), 3u);
     for (TAppPanel* P : Panels) {
-        RECT R;
-        ::GetWindowRect(P->Handle(), &R);
-        ::SetCursorPos((R.left + R.right) / 2, (R.top + R.bottom) / 2);
-        Idle();
+        HoverOver(P);
         ASSERT_EQ(Main->HoverPanel, P);
         EXPECT_EQ(Main->ToolBarPanel->Parent(), P->ClientPanel);
         EXPECT_TRUE(::IsWindowVisible(Main->ToolBarPanel->Handle()));
@@ -215,6 +220,67 @@ TEST_F(MainWindowTest, PanelUnderTheMouseGetsTheToolPanelAndItsNodeActions)
     Idle();
     EXPECT_EQ(Main->HoverPanel, nullptr);
     EXPECT_FALSE(::IsWindowVisible(Main->ToolBarPanel->Handle()));
+}
+
+TEST_F(MainWindowTest, HoverPanelFreedElsewhereIsLetGoWithItsControls)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TNodeId Hovered, TNodeId Other)> Free;
+    };
+    // Not through the delete action, which lets the panel go itself.
+    const Case Cases[] = {
+        {"another layout applied", [this](TNodeId, TNodeId Other) { Main->LayoutsMenuClick(Other); }},
+        {"its node deleted", [this](TNodeId Hovered, TNodeId) { Main->Layouts->DeleteNode(Hovered); }},
+    };
+    for (const Case& C : Cases) {
+        const TNodeId L = MakeLayout("Two", 2);
+        const TNodeId Other = MakeLayout("One", 1);
+        Main->LayoutsMenuClick(L);
+        Idle();
+        TAppPanel* P = HostPanels().front();
+        HoverOver(P);
+        ASSERT_EQ(Main->HoverPanel, P) << C.Name;
+        C.Free(Main->HoverNode(), Other);
+        EXPECT_EQ(Main->HoverPanel, nullptr) << C.Name;
+        EXPECT_EQ(Main->ToolBarPanel->Parent(), Main->mainpanel) << C.Name;
+        Idle();
+        Main->Layouts->DeleteNode(Other);
+        if (Main->Layouts->Tree.Exists(L))
+            Main->Layouts->DeleteNode(L);
+    }
+}
+
+TEST_F(MainWindowTest, ApplicationComboItemsTakeTheBackgroundOfTheirState)
+{
+    struct Case {
+        const char* Name;
+        UINT State;
+        int WantColor;
+    };
+    const Case Cases[] = {{"selected", ODS_SELECTED, COLOR_HIGHLIGHT}, {"plain", 0, COLOR_WINDOW}};
+    for (const Case& C : Cases) {
+        HDC Dc = ::CreateCompatibleDC(nullptr);
+        HBITMAP Bitmap = ::CreateBitmap(200, 17, 1, 32, nullptr);
+        HGDIOBJ Old = ::SelectObject(Dc, Bitmap);
+        const RECT Black = {0, 0, 200, 17};
+        ::FillRect(Dc, &Black, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        DRAWITEMSTRUCT D = {};
+        D.CtlType = ODT_COMBOBOX;
+        D.CtlID = static_cast<UINT>(::GetDlgCtrlID(Main->BindAppComboBox->Handle()));
+        D.itemID = 0;
+        D.itemAction = ODA_DRAWENTIRE;
+        D.itemState = C.State;
+        D.hwndItem = Main->BindAppComboBox->Handle();
+        D.hDC = Dc;
+        D.rcItem = Black;
+        ::SendMessageA(Main->ToolBarPanel->Handle(), WM_DRAWITEM, D.CtlID, reinterpret_cast<LPARAM>(&D));
+        // Right of the text, where only the background can be.
+        EXPECT_EQ(::GetPixel(Dc, 195, 8), ::GetSysColor(C.WantColor)) << C.Name;
+        ::SelectObject(Dc, Old);
+        ::DeleteObject(Bitmap);
+        ::DeleteDC(Dc);
+    }
 }
 
 TEST_F(MainWindowTest, MovingMarksTheWindowUntilTheNextIdlePass)
@@ -266,7 +332,8 @@ void KnowHostee()
         "[Version]", "2090 January 1", "[Known Applications]",
         " Category: | Application name: | Age: | Version: | Exe size: | Method: | Files needed: | "
         "URL: | Problems: | Window #: | Window Title: | Window Class:",
-        " Tests | Plain Hostee | | | | bind; no title | hostee.exe | | | | |"};
+        " Tests | Plain Hostee | | | | bind; no title | hostee.exe | | | | |",
+        " Tests | Outer Tool | | | | external | verapp_1_5.exe | | | | |"};
     int Line = 0;
     KnownApps.RulesDate = 0;  // any database an earlier test left is older
     ReadApplicationRules(Rules, Line);
@@ -374,10 +441,7 @@ TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrCl
     const Case Cases[] = {{"unbind", Main->MiniUnbindbutton, true}, {"close", Main->MiniClosebutton, false}};
     for (const Case& C : Cases) {
         TAppPanel* P = HostPanels().front();
-        RECT R;
-        ::GetWindowRect(P->Handle(), &R);
-        ::SetCursorPos((R.left + R.right) / 2, (R.top + R.bottom) / 2);
-        Idle();
+        HoverOver(P);
         ASSERT_EQ(Main->HoverPanel, P) << C.Name;
         ::SendMessageA(Main->BindAppComboBox->Handle(), WM_KEYDOWN, VK_DOWN, 0);
         TApplicationItem* Item = nullptr;
@@ -403,6 +467,113 @@ TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrCl
                              10000)) << C.Name;
         ::CloseHandle(Process);
         RunUntil(App, [&] { return Main->Monitor->Count() == 0; }, 5000);
+    }
+}
+
+TEST_F(MainWindowTest, DotsButtonStartsOnlyABindableProgramIntoThePanelAndListsIt)
+{
+    KnowHostee();
+    Main->LayoutsMenuClick(MakeLayout("One", 1));
+    Idle();
+    TAppPanel* P = HostPanels().front();
+    struct Case {
+        const char* Name;
+        const char* Exe;  // nullptr: the dialog is cancelled
+        const char* WantBox;  // the start of the message, nullptr: none
+        const char* WantListed;
+        bool WantBound;
+    };
+    const Case Cases[] = {
+        {"cancelled", nullptr, nullptr, nullptr, false},
+        {"unknown", "verapp_none.exe", "\"verapp_none.exe\" is not a known application", nullptr, false},
+        {"external", "verapp_1_5.exe", "\"Outer Tool\" cannot be executed in a panel", "Outer Tool", false},
+        {"bind", "hostee.exe", nullptr, "Plain Hostee", true},
+    };
+    for (const Case& C : Cases) {
+        HoverOver(P);
+        ASSERT_EQ(Main->HoverPanel, P) << C.Name;
+        Main->ChooseExecutable = [&C](std::string& File) {
+            File = C.Exe ? TestExeDir() + C.Exe : "";
+            return C.Exe != nullptr;
+        };
+        BoxAnswerer Boxes(App);
+        ::SendMessageA(Main->BindAppButton->Handle(), BM_CLICK, 0, 0);
+        App.ProcessMessages();
+        if (C.WantBox) {
+            ASSERT_EQ(Boxes.Texts.size(), 1u) << C.Name;
+            EXPECT_EQ(Boxes.Texts.front().rfind(C.WantBox, 0), 0u) << C.Name << ": " << Boxes.Texts.front();
+        } else {
+            EXPECT_TRUE(Boxes.Texts.empty()) << C.Name;
+        }
+        if (C.WantListed)
+            EXPECT_GE(ApplicationListForm->RowOfApplication(C.WantListed), 1) << C.Name;
+        TApplicationItem* Item = nullptr;
+        const bool Bound = RunUntil(App, [&] {
+            Item = Main->Monitor->FindItemByPanel(P->ClientPanel);
+            return Item && Item->Bound;
+        }, C.WantBound ? 15000 : 300);
+        EXPECT_EQ(Bound, C.WantBound) << C.Name;
+        std::string Name;
+        EXPECT_EQ(Main->Layouts->Tree.NodeAppName(Main->Layouts->Tree.FindNodeByPanel(P), Name),
+                  C.WantBound) << C.Name;
+        if (Bound) {
+            EXPECT_EQ(Name, "Plain Hostee");
+            HANDLE Process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, Item->ProcessId);
+            ::TerminateProcess(Process, 0);
+            ::WaitForSingleObject(Process, 5000);
+            ::CloseHandle(Process);
+            RunUntil(App, [&] { return Main->Monitor->Count() == 0; }, 5000);
+        }
+    }
+}
+
+TEST_F(MainWindowTest, ApplicationChoicesStartOnlyWithSomewhereToGo)
+{
+    KnowHostee();
+    const std::string Exe = TestExeDir() + "hostee.exe";
+    TIdentifyInfo Info;
+    std::string Message;
+    ASSERT_EQ(CheckApplication("", Exe, Info, Message, false), irBind);
+    ASSERT_TRUE(ApplicationListForm->AddApplication(Exe, Info));
+    Main->RefreshApps = true;
+    Main->LayoutsMenuClick(MakeLayout("One", 1));
+    Idle();
+    TAppPanel* P = HostPanels().front();
+    struct Case {
+        const char* Name;
+        std::function<void()> Choose;
+        bool WantStarted;
+    };
+    const Case Cases[] = {
+        {"combo item 0 over a panel", [&] {
+             HoverOver(P);
+             Main->BindAppComboBox->SetItemIndex(0);
+             Main->BindAppComboBoxChange();
+         }, false},
+        {"combo item 1 over no panel", [&] {
+             Main->SetHoverPanel(nullptr);
+             Main->BindAppComboBox->SetItemIndex(1);
+             Main->BindAppComboBoxChange();
+         }, false},
+        // The applications menu starts a separate window, in no panel.
+        {"applications menu", [&] { Main->ApplicationsPopupMenu->Click(0); }, true},
+    };
+    for (const Case& C : Cases) {
+        C.Choose();
+        ASSERT_EQ(Main->Monitor->Count(), C.WantStarted ? 1 : 0) << C.Name;
+        EXPECT_EQ(Main->Monitor->FindItemByPanel(P->ClientPanel), nullptr) << C.Name;
+        std::string Name;
+        EXPECT_FALSE(Main->Layouts->Tree.NodeAppName(Main->Layouts->Tree.FindNodeByPanel(P), Name)) << C.Name;
+        if (C.WantStarted) {
+            HANDLE Process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
+                                           Main->Monitor->Items(0)->ProcessId);
+            ASSERT_TRUE(Process) << C.Name;
+            EXPECT_EQ(::WaitForSingleObject(Process, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << C.Name;
+            ::TerminateProcess(Process, 0);
+            ::WaitForSingleObject(Process, 5000);
+            ::CloseHandle(Process);
+            RunUntil(App, [&] { return Main->Monitor->Count() == 0; }, 5000);
+        }
     }
 }
 

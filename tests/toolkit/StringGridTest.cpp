@@ -1,5 +1,6 @@
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
+#include "toolkit/StdControls.h"
 #include "toolkit/StringGrid.h"
 
 #include "Win32TestSupport.h"
@@ -189,6 +190,48 @@ TEST_F(StringGridTest, TheEditorWritesOnEnterAndPutsBackOnEscape)
         EXPECT_EQ(::GetFocus(), G->Handle());
     }
     EXPECT_EQ(G->Row(), 3);  // Down left the editor and moved on
+}
+
+// Keys go through the application's loop as the dialog manager sees them.
+TEST(StringGridDialogTest, TheEditorKeepsEnterAndEscapeAndLetsTabGoOn)
+{
+    TApplication App;
+    FormArgs F;
+    F.DialogKeys = true;
+    auto* Main = new Form(&App, F);
+    Main->Show();
+    StringGridArgs A;
+    A.Parent = Main;
+    A.Editing = true;
+    auto* G = new StringGrid(Main, A);
+    ButtonArgs BA;
+    BA.Parent = Main;
+    BA.Top = 250;
+    auto* Next = new Button(Main, BA);
+    struct Case {
+        WORD End;
+        const char* Cell;
+        HWND Focus;
+    } Cases[] = {
+        {VK_RETURN, "typed", G->Handle()},
+        {VK_ESCAPE, "old", G->Handle()},
+        {VK_TAB, "typed", Next->Handle()},
+    };
+    for (const Case& K : Cases) {
+        SCOPED_TRACE(K.End);
+        G->SetCell(1, 1, "old");
+        ::SetFocus(G->Handle());
+        ASSERT_TRUE(G->FocusCell(1, 1));
+        ::SendMessageA(G->Handle(), WM_KEYDOWN, VK_F2, 0);
+        ASSERT_TRUE(G->EditorShowing());
+        ::SetWindowTextA(G->EditorHandle(), "typed");
+        ::PostMessageA(G->EditorHandle(), WM_KEYDOWN, K.End, 0);
+        App.ProcessMessages();
+        EXPECT_FALSE(G->EditorShowing());
+        EXPECT_EQ(G->Cell(1, 1), K.Cell);
+        EXPECT_EQ(::GetFocus(), K.Focus);
+    }
+    delete Main;
 }
 
 TEST_F(StringGridTest, HooksSeeKeysMouseAndFocus)

@@ -1,0 +1,25 @@
+// TPropertyEditorForm: the dialog of a known application's Properties cell.
+#pragma once
+
+#include "dialogs/CellEditorWin.h"
+#include "toolkit/RadioGroup.h"
+
+#include <string>
+
+class TPropertyEditorForm : public TCellEditorForm {
+public:
+    explicit TPropertyEditorForm(Component* Owner);
+
+    RadioGroup* BindingGroup;
+    CheckBox* RemoveCaptionCheckBox;
+    CheckBox* OneInstanceCheckBox;
+    CheckBox* HardResizingCheckBox;
+
+    // Shows the dialog for Letters; true, with Letters replaced, on OK.
+    bool Execute(std::string& Letters);
+
+protected:
+    void ApplicationEvents1Idle() override;
+};
+
+extern TPropertyEditorForm* PropertyEditorForm;

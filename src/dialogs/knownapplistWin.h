@@ -1,0 +1,119 @@
+// TKnownAppsForm: the known-applications window. Shows the database of
+// known applications and the allowed and forbidden window rules in three
+// tables, by category and read-only (viewing) or all in one editable table
+// (editing); explains the cell under the mouse in its status line, opens
+// web links, draws the letter columns as icons, and copies edited tables
+// back into the database when closed with OK.
+#pragma once
+
+#include "components/DatabaseGridWin.h"
+#include "toolkit/ImageList.h"
+#include "dialogs/knownapplist.h"
+#include "shell/OvandrelWin.h"
+#include "toolkit/ActionList.h"
+#include "toolkit/Dialogs.h"
+#include "toolkit/Form.h"
+#include "toolkit/PageList.h"
+#include "toolkit/StatusBar.h"
+#include "toolkit/StdControls.h"
+#include "toolkit/TabSet.h"
+#include "toolkit/ToolBar.h"
+
+#include <functional>
+#include <string>
+
+class TKnownAppsForm : public Form {
+public:
+    explicit TKnownAppsForm(Component* Owner);
+    ~TKnownAppsForm() override;
+
+    ToolBar* EditToolBar;
+    PageList* PageList1;
+    Panel* ApplicationPage;
+    Panel* AllowedWindowsPage;
+    Panel* ForbiddenWindowsPage;
+    Label* VersionLabel;
+    TDatabaseGridWin* AppTable;
+    TDatabaseGridWin* AllowedTable;
+    TDatabaseGridWin* ForbiddenTable;
+    StatusBar* StatusBar1;
+    TabSet* CategoriesTabSet;
+    Panel* ToolBar1;
+    Button* okbutton;
+    Button* cancelbutton;
+    Button* dbbutton;
+    ImageList* ImageList2;
+    ImageList* flags_ImageList;
+    TKivSystemImageList* systemimagelist;
+    ActionList* ActionList1;
+    Action* AddLineAction;
+    Action* RemoveLineAction;
+    FileSaveAsAction* ExportFileAction;
+    Action* RestoreAction;
+
+    // Shows the window modally; with editing, OK after a change copies the
+    // tables back into the database.
+    void ShowKnownApps(bool Editing, int HelpContext);
+
+    // The user's applications as "name|version" lines (for the Found column);
+    // the application list window's unless replaced.
+    std::function<void(StringList& Lines)> ListedApplications;
+    // Asks the restore question; answers a modal result. MessageDlg with
+    // Yes, No and Cancel unless replaced.
+    std::function<int(const std::string& Text)> AskUser;
+    // Opens a web address; ShellExecuteA unless replaced.
+    std::function<void(const std::string& Url)> OpenUrl;
+
+    bool IsEditing() const { return FEditing; }
+    TDatabaseGridWin* CurrentTable() const { return FCurrentTable; }
+    TTableFlags ModifiedFlags() const { return FModified; }
+
+    // --- Handlers ---
+    void FormCreate();
+    void ApplicationEvents1Idle();
+    void CategoriesTabSetChange(int NewTab, bool& AllowChange);
+    void dbbuttonClick();
+    void okbuttonClick();
+    void AddLineActionExecute();
+    void RemoveLineActionExecute();
+    void RestoreActionExecute();
+    void ExportFileActionAccept(const std::string& FileName);
+
+    // --- Hit tests (client coordinates of the table) ---
+    bool CellFieldAt(TDatabaseGridWin& Table, int X, int Y, int& ACol, int& ARow, std::string& ColumnName);
+    bool CellAt(TDatabaseGridWin& Table, int X, int Y, int& ACol, int& ARow, std::string& CellText,
+                std::string& ColumnName);
+    bool IsOverUrl(TDatabaseGridWin& Table, int X, int Y, std::string& Url);
+    bool IsOverLetter(TDatabaseGridWin& Table, int X, int Y, char& Letter, const std::string& ColumnName);
+    void TableMouseMove(TDatabaseGridWin& Sender, int X, int Y);
+    void TableMouseUp(TDatabaseGridWin& Sender, int X, int Y);
+    void TableMouseLeave();
+    void AppTableOwnerDrawCell(TDatabaseGridWin& Sender, int ACol, int ARow, const std::string& Column,
+                               const std::string& CellValue, const RECT& Rect, Canvas& C);
+
+private:
+    // Flag is the table's modified flag.
+    TDatabaseGridWin* MakeTable(Panel* Page, bool TTableFlags::*Flag);
+    TTableId IdOf(const TDatabaseGridWin* Table) const;
+    TDatabaseGridWin* TableOf(TTableId Id) const;
+    void SelectTab(TTableId Id);
+    void FillFound();
+    bool Commit();
+    int TextWidth(TDatabaseGridWin& Table, const std::string& Text, int& Height) const;
+    std::string DefaultStatus() const;
+    void SetStatus(const std::string& Text);
+    // The web link under the mouse in the current table, if any.
+    bool UrlUnder(int X, int Y, std::string& Url);
+
+    std::string FBaseCaption;
+    TTableFlags FModified;
+    bool FEditing = false;
+    bool FFilling = false;
+    bool FCommitted = false;
+    TDatabaseGridWin* FCurrentTable = nullptr;
+    HFONT FBoldFont = nullptr;
+    HFONT FLinkFont = nullptr;
+    int FIdleId = 0;
+};
+
+extern TKnownAppsForm* KnownAppsForm;

@@ -1,0 +1,333 @@
+#include "mainwindow/BorderDrag.h"
+#include "mainwindow/LayoutDesigner.h"
+
+#include "FakeLayoutHost.h"
+#include "LayoutTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// A designer over a fake host with one layout "L" whose panels are given
+// as texts; '>' before a text makes it a child of the previous panel.
+struct Fixture {
+    explicit Fixture(std::initializer_list<const char*> Panels)
+    {
+        Layout = L.Tree.AddNode(NoNode, "L", nkLayout);
+        TNodeId Last = NoNode;
+        for (const char* P : Panels) {
+            const bool Child = P[0] == '>';
+            const std::string Text = Child ? P + 1 : P;
+            Nodes.push_back(L.Tree.AddNode(Child ? Last : Layout, Text,
+                                           Text[0] == '"' ? nkApp : nkPanel));
+            if (!Child)
+                Last = Nodes.back();
+        }
+        D.Apps = &Apps;
+        L.HasHost = true;
+    }
+    TNodeId N(int I) const { return I < 0 ? Layout : Nodes[static_cast<std::size_t>(I)]; }
+
+    class FakeApps : public IDesignerApplications {
+    public:
+        bool ApplicationLocation(const std::string& Name, std::string& Path, bool) override
+        {
+            Path = Name + ".exe";
+            return Name != "Lost";
+        }
+        StringList BindApplications() override { return {"A", "Lost"}; }
+        int RowOfApplication(const std::string& Name) override { return Name == "A" ? 1 : -1; }
+        bool AddApplication(const std::string&, const TIdentifyInfo&) override { return true; }
+    } Apps;
+    FakeHost H;
+    TLayouts L{H};
+    TLayoutDesigner D{L};
+    TNodeId Layout;
+    std::vector<TNodeId> Nodes;
+};
+
+} // namespace
+
+TEST(LayoutDesigner, UpDownGuardsRefuseOnlyARiseBeyondTheWhole)
+{
+    struct Row {
+        std::initializer_list<const char*> Panels;
+        int Selected;
+        TPercentEdit Edit;
+        int NewValue;
+        bool Allowed;
+    };
+    const Row Rows[] = {
+        {{"Panel; Left; 30%", "Panel; Left; 50%", "Panel; Left; 20%"}, 2, peWidth, 21, false},
+        {{"Panel; Left; 30%", "Panel; Left; 50%", "Panel; Left; 20%"}, 2, peWidth, 20, true},
+        {{"Panel; Left; 30%", "Panel; Left; 50%", "Panel; Left; 20%"}, 2, peWidth, -1, true},
+        {{"Panel; Top; 60%", "Panel; Centered; 90%; 90%", "Panel; Top; 10%"}, 2, peHeight, 40, true},
+        {{"Panel; Top; 60%", "Panel; Top; 30%", "Panel; Top; 10%"}, 2, peHeight, 11, false},
+        {{"Panel; Custom; 30%; 5%; 50%; 50%"}, 0, peWidth, 70, true},
+        {{"Panel; Custom; 30%; 5%; 50%; 50%"}, 0, peWidth, 71, false},
+        {{"Panel; Custom; 30%; 5%; 50%; 50%"}, 0, peXPos, 51, false},
+        {{"Panel; Custom; 30%; 5%; 50%; 50%"}, 0, peYPos, 50, true},
+        {{"Panel; Custom; 30%; 60%; 50%; 40%"}, 0, peHeight, 41, false},
+        {{"Panel; Centered; 75%; 50%"}, 0, peWidth, 500, true},
+    };
+    for (const Row& R : Rows) {
+        Fixture F(R.Panels);
+        F.D.Select(F.N(R.Selected));
+        F.D.UpdateEditor();
+        EXPECT_EQ(F.D.UpDownChanging(R.Edit, R.NewValue), R.Allowed)
+            << F.L.Tree.Text(F.N(R.Selected)) << " edit " << R.Edit << " to " << R.NewValue;
+    }
+}
+
+TEST(LayoutDesigner, TogglesAndUpDownClicksRewriteTheNodeText)
+{
+    enum Op { Percentage, Center, Custom, Width, XPos, Height };
+    struct Row {
+        std::initializer_list<const char*> Panels;
+        std::initializer_list<Op> Ops;
+        const char* Text;
+    };
+    const Row Rows[] = {
+        {{"Panel; Left"}, {Percentage}, "Panel; Left; 0%"},
+        {{"Panel; Left"}, {Percentage, Percentage}, "Panel;  Left"},
+        {{"Panel; Left"}, {Center}, "Panel; Centered; 75%; 50%"},
+        {{"Panel; Left"}, {Center, Center}, "Panel; Top"},
+        {{"Panel; Left", "Panel; Right"}, {Center, Center}, "Panel; Right"},
+        {{"\"A\"; Top; 20%"}, {Custom}, "\"A\"; Custom; 5%; 5%; 75%; 50%"},
+        {{"Panel; Top"}, {Custom, Center}, "Panel; Centered; 75%; 50%"},
+        {{"Panel; Custom; 1%; 2%; 3%; 4%"}, {Width, XPos, Height}, "Panel; Custom; 8%; 2%; 7%; 9%"},
+        {{"Panel; Centered; 75%; 50%"}, {Width, XPos, Height}, "Panel; Centered; 7%; 9%"},
+        {{"Panel; Right"}, {Width, Height}, "Panel; Right; 7%"},
+        {{"Panel; Bottom; 5%"}, {Width, Height}, "Panel; Bottom; 9%"},
+    };
+    for (const Row& R : Rows) {
+        Fixture F(R.Panels);
+        F.D.Select(F.N(0));
+        for (const Op O : R.Ops) {
+            F.L.RefreshPreview = false;
+            switch (O) {
+            case Percentage: F.D.TogglePercentage(); break;
+            case Center: F.D.ToggleCenter(); break;
+            case Custom: F.D.ToggleCustom(); break;
+            case Width: F.D.UpDownClick(peWidth, 7); break;
+            case XPos: F.D.UpDownClick(peXPos, 8); break;
+            case Height: F.D.UpDownClick(peHeight, 9); break;
+            }
+            EXPECT_TRUE(F.L.RefreshPreview);
+        }
+        EXPECT_EQ(F.L.Tree.Text(F.N(0)), R.Text) << *R.Panels.begin();
+    }
+}
+
+TEST(LayoutDesigner, EditorStateFollowsTheSelectedNode)
+{
+    Fixture F({"Panel; Left; 30%", "\"A\"; Left", "\"Lost\"; Centered; 60%; 40%",
+               "Panel; Custom; 1%; 2%; 3%; 4%", ">Panel; Top"});
+    F.L.Tree.AddNode(NoNode, NewLayoutName, nkLayout);
+    F.D.FillAppCombo("");
+    F.L.SetAppliedLayout(F.Layout);
+    // Node; name enabled and text; app choice and index; the four edits
+    // enabled (x, y, width, height); Percentage, Center, Custom checks;
+    // add child; apply caption.
+    struct Row {
+        int Node;
+        bool Name;
+        const char* NameText;
+        TAppChoice App;
+        int AppIndex;
+        const char* Edits;
+        const char* Checks;
+        bool AddChild;
+    };
+    const Row Rows[] = {
+        {-1, true, "L", TAppChoice::Disabled, -1, "----", "???", true},
+        {0, false, "", TAppChoice::None, 0, "--w-", "100", true},
+        {1, false, "", TAppChoice::Named, 1, "----", "000", false},
+        {2, false, "", TAppChoice::Named, 2, "--wh", "010", false},
+        {3, false, "", TAppChoice::None, 0, "xywh", "001", true},
+        {4, false, "", TAppChoice::None, 0, "----", "000", true},
+    };
+    for (const Row& R : Rows) {
+        F.D.Select(F.N(R.Node));
+        const TEditorState E = F.D.UpdateEditor();
+        EXPECT_EQ(E.NameEnabled, R.Name) << R.Node;
+        EXPECT_EQ(E.NameText, R.NameText) << R.Node;
+        EXPECT_EQ(E.App, R.App) << R.Node;
+        EXPECT_EQ(E.AppIndex, R.AppIndex) << R.Node;
+        std::string Edits, Checks;
+        for (int I = 0; I < PercentEditCount; ++I)
+            Edits += E.PercentEnabled[I] ? "xywh"[I] : '-';
+        for (const int C : {E.PercentageChecked, E.CenterChecked, E.CustomChecked})
+            Checks += C < 0 ? '?' : char('0' + C);
+        EXPECT_EQ(Edits, R.Edits) << R.Node;
+        EXPECT_EQ(Checks, R.Checks) << R.Node;
+        EXPECT_EQ(E.AddChildEnabled, R.AddChild) << R.Node;
+        EXPECT_EQ(E.ApplyCaption, RestoreLayoutCaption);
+        EXPECT_FALSE(E.NewLayoutEnabled);
+    }
+    EXPECT_EQ(F.D.Positions[peWidth], 3);
+    EXPECT_TRUE(F.D.UnlistedApp(F.N(2)));
+    EXPECT_FALSE(F.D.UnlistedApp(F.N(1)));
+
+    // A layout renamed to nothing is "<new layout>" again; '|' never stays.
+    F.D.Select(F.Layout);
+    for (const auto& [Typed, Stored] : {std::pair<const char*, const char*>{"a|b", "ab"},
+                                        {"", "<new layout>"}, {"|", "<new layout>"}}) {
+        F.D.LayoutNameChanged(Typed);
+        EXPECT_EQ(F.L.Tree.Text(F.Layout), Stored);
+    }
+}
+
+TEST(LayoutDesigner, DropsStayInTheLayoutAndNeverIntoTheOwnSubtree)
+{
+    struct Row {
+        int Dragged, Target;
+        bool Dropped;
+        const char* Tree;
+    };
+    // 0 Left, 1 app Left, 2 plain Top with child 3, 4 app Right.
+    const Row Rows[] = {
+        {2, 3, false, ""},  // onto its own child
+        {2, 2, false, ""},
+        {-1, 0, false, ""},  // a layout is not dragged
+        {0, 1, true, "L[0]{\"A\"; Left[3],Panel; Left[2],Panel; Top[2]{Panel; Left[2]},\"B\"; Right[3]}"},
+        {1, 0, true, "L[0]{Panel; Left[2]{\"A\"; Left[3]},Panel; Top[2]{Panel; Left[2]},\"B\"; Right[3]}"},
+        {4, 0, true, "L[0]{Panel; Left[2]{\"B\"; Right[3]},\"A\"; Left[3],Panel; Top[2]{Panel; Left[2]}}"},
+        {3, 1, true, "L[0]{Panel; Left[2],Panel; Left[2],\"A\"; Left[3],Panel; Top[2],\"B\"; Right[3]}"},
+        {0, 4, true, "L[0]{\"A\"; Left[3],Panel; Top[2]{Panel; Left[2]},\"B\"; Right[3],Panel; Right[2]}"},
+        {4, -1, true, "L[0]{\"B\"; Left[3],Panel; Left[2],\"A\"; Left[3],Panel; Top[2]{Panel; Left[2]}}"},
+    };
+    for (const Row& R : Rows) {
+        Fixture F({"Panel; Left", "\"A\"; Left", "Panel; Top", ">Panel; Left", "\"B\"; Right"});
+        const std::string Before = DumpNode(F.L.Tree, F.Layout);
+        EXPECT_EQ(F.D.Drop(F.N(R.Dragged), F.N(R.Target)), R.Dropped);
+        EXPECT_EQ(DumpNode(F.L.Tree, F.Layout), R.Dropped ? R.Tree : Before)
+            << R.Dragged << " onto " << R.Target;
+    }
+    // Another layout is never a target; a full panel takes a ninth child.
+    Fixture F({"Panel; Left", "Panel; Top"});
+    const TNodeId Other = F.L.Tree.AddNode(F.L.Tree.AddNode(NoNode, "M", nkLayout), "Panel", nkPanel);
+    EXPECT_FALSE(F.D.CanDrop(F.N(0), Other));
+    for (int I = 0; I < MaxPanelChildren; ++I)
+        F.L.Tree.AddNode(F.N(1), "Panel; Left", nkPanel);
+    EXPECT_TRUE(F.D.Drop(F.N(0), F.N(1)));
+    EXPECT_EQ(F.L.Tree.Children(F.N(1)).size(), 9u);
+}
+
+TEST(LayoutDesigner, ChoosingAnApplicationRestartsThePanel)
+{
+    struct Row {
+        int Index;
+        std::uint8_t Answer;  // 0 Cancel, 1 No, 2 Yes
+        const char* Text;
+        int AppIndex;
+        const char* Log;
+    };
+    const Row Rows[] = {
+        {1, 2, "\"A\"; Left", 1, "close B|open A A.exe"},
+        {2, 1, "\"Lost\"; Left", 0, "release B"},
+        {0, 2, "Panel; Left", 0, "close B"},
+        {1, 0, "\"B\"; Left", 1, ""},
+    };
+    for (const Row& R : Rows) {
+        Fixture F({"\"B\"; Left", ">Panel; Top"});
+        F.L.SetAppliedLayout(F.Layout);
+        F.H.OpenApplication("B", "b.exe", "", F.L.Tree.Data(F.N(0)));
+        F.H.Log.clear();
+        F.H.Answer = R.Answer;
+        F.D.FillAppCombo("");
+        F.D.Select(F.N(0));
+        F.D.AppComboChange(R.Index);
+        EXPECT_EQ(F.L.Tree.Text(F.N(0)), R.Text);
+        EXPECT_EQ(F.D.AppIndex, R.AppIndex);
+        EXPECT_EQ(F.H.Log, R.Log);
+        EXPECT_EQ(F.L.Tree.Children(F.N(0)).empty(), R.Answer != 0);
+        EXPECT_EQ(F.H.CloseReleased, 0);
+    }
+}
+
+namespace {
+
+// Capture and cursors as a log; the drag's panels placed by the fixture.
+class FakeDragWindow : public IBorderDragWindow {
+public:
+    TLayoutRect HostClientRect() override { return {0, 0, 400, 300}; }
+    void CaptureMouse() override
+    {
+        Log += "capture ";
+        Captured = true;
+    }
+    void ReleaseMouse() override
+    {
+        Log += "release ";
+        Captured = false;
+    }
+    bool HasCapture() override { return Captured; }
+    void SetNodeCursor(TNodeId, int Cursor) override
+    {
+        if (Cursor != crDefault)
+            Log += "cursor" + IntToStr(Cursor) + " ";
+    }
+    std::string Log;
+    bool Captured = false;
+};
+
+} // namespace
+
+TEST(BorderDrag, OnlyARealDragOfAFreePanelIsStored)
+{
+    // Mouse steps: 'd' down, 'm' move, 'f' move after the capture was
+    // taken away, 'u' up; then the stored texts.
+    struct Step {
+        char Kind;
+        int X, Y;
+    };
+    struct Row {
+        std::vector<Step> Steps;
+        const char* Log;
+        const char* Texts;
+    };
+    // Left 50% at 0..200 beside a centred 50% x 50% panel (100,75)-(300,225)
+    // whose docked child covers its top 30%.
+    const Row Rows[] = {
+        {{{'d', 150, 180}, {'u', 150, 180}}, "capture release ", "Panel; Centered; 50%; 50%"},
+        {{{'d', 150, 180}, {'m', 170, 170}, {'u', 170, 170}}, "capture release ",
+         "Panel; Custom; 30%; 21%; 50%; 50%"},
+        {{{'d', 150, 180}, {'f', 170, 170}, {'u', 170, 170}}, "capture ",
+         "Panel; Centered; 50%; 50%"},
+        {{{'d', 299, 150}, {'m', 319, 150}, {'u', 0, 0}}, "capture release ",
+         "Panel; Custom; 25%; 25%; 55%; 50%"},
+        {{{'m', 299, 150}, {'d', 5, 5}, {'u', 5, 5}}, "cursor-9 ", "Panel; Centered; 50%; 50%"},
+    };
+    for (const Row& R : Rows) {
+        TLayoutTree T;
+        const TNodeId L = T.AddNode(NoNode, "L", nkAppliedLayout);
+        T.AppliedLayout = L;
+        T.AddNode(L, "Panel; Left; 50%", nkPanel);
+        const TNodeId C = T.AddNode(L, "Panel; Centered; 50%; 50%", nkPanel);
+        T.AddNode(C, "Panel; Top; 30%", nkPanel);
+        FakePanelBounds B;
+        B.Place(T, L, {0, 0, 400, 300});
+        FakeDragWindow W;
+        TBorderDragger Drag(T, B, W);
+        Drag.OnStorePosition = [&](TNodeId N) {
+            TLayoutRect P;
+            B.PanelBounds(N, P);
+            T.SetText(N, CustomNodeText(T.Text(N), P.Left / 4, P.Top / 3, (P.Right - P.Left) / 4,
+                                        (P.Bottom - P.Top) / 3));
+        };
+        for (const Step& S : R.Steps) {
+            if (S.Kind == 'd')
+                Drag.MouseDown(true, S.X, S.Y);
+            else if (S.Kind == 'u')
+                Drag.MouseUp();
+            else {
+                W.Captured = W.Captured && S.Kind == 'm';
+                Drag.MouseMove(S.X, S.Y);
+            }
+        }
+        EXPECT_FALSE(Drag.Dragging);
+        EXPECT_EQ(W.Log, R.Log) << R.Texts;
+        EXPECT_EQ(T.Text(C), R.Texts);
+    }
+}
