@@ -2,7 +2,7 @@
 #include "mainwindow/LayoutDesignerWin.h"
 
 #include "hosting/TestHost.h"
-#include "mainwindow/ScreenShot.h"
+#include "../../bench/PngShot.h"
 
 #include "HosteeLayoutSupport.h"
 
