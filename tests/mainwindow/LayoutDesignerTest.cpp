@@ -246,6 +246,33 @@ TEST(LayoutDesigner, ChoosingAnApplicationRestartsThePanel)
     }
 }
 
+TEST(LayoutDesigner, FillingTheComboWithANameChoosesItForTheSelectedPanel)
+{
+    // What the application search does with the application it listed.
+    struct Row {
+        int Selected;
+        const char* Name;
+        const char* Text;  // of the selected node afterwards
+        int AppIndex;
+        const char* Log;
+    };
+    const Row Rows[] = {
+        {0, "a", "\"A\"; Left", 1, "open A A.exe"},
+        {0, "Zed", "Panel; Left", -1, ""},
+        {0, "", "Panel; Left", -1, ""},
+        {-1, "A", "L", 1, ""},
+    };
+    for (const Row& R : Rows) {
+        Fixture F({"Panel; Left"});
+        F.L.SetAppliedLayout(F.Layout);
+        F.D.Select(F.N(R.Selected));
+        F.D.FillAppCombo(R.Name);
+        EXPECT_EQ(F.L.Tree.Text(F.N(R.Selected)), R.Text) << R.Name;
+        EXPECT_EQ(F.D.AppIndex, R.AppIndex) << R.Name;
+        EXPECT_EQ(F.H.Log, R.Log) << R.Name;
+    }
+}
+
 namespace {
 
 // Capture and cursors as a log; the drag's panels placed by the fixture.
