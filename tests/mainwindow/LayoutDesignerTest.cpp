@@ -273,6 +273,36 @@ TEST(LayoutDesigner, FillingTheComboWithANameChoosesItForTheSelectedPanel)
     }
 }
 
+TEST(LayoutDesigner, AMovedFreePanelIsStoredInWholePercentOfItsParent)
+{
+    // Node 1's live bounds inside node 0's (none: node 0 has no panel and
+    // the host's 400 x 300 client area counts); stored truncated toward 0.
+    struct Row {
+        const char* Child;
+        std::vector<TLayoutRect> Bounds;  // node 0's (maybe none), node 1's
+        const char* Text;                 // nullptr: nothing stored
+    };
+    const Row Rows[] = {
+        {"Panel; Centered; 50%; 50%", {{40, 30, 240, 230}, {50, 40, 140, 230}},
+         "Panel; Custom; 5%; 5%; 45%; 95%"},
+        {"\"A\"; Custom; 1%; 1%; 1%; 1%", {{40, 30, 240, 230}, {37, 30, 137, 130}},
+         "\"A\"; Custom; -1%; 0%; 49%; 50%"},
+        {"Panel; Centered; 50%; 50%", {{100, 75, 300, 225}}, "Panel; Custom; 25%; 25%; 50%; 50%"},
+        {"Panel; Top; 30%", {{40, 30, 240, 230}, {50, 40, 140, 230}}, nullptr},
+        {"Panel; Custom; 1%; 1%; 1%; 1%", {{40, 30, 40, 230}, {40, 40, 40, 230}}, nullptr},
+    };
+    for (const Row& R : Rows) {
+        Fixture F({"Panel; Left", std::string(">").append(R.Child).c_str()});
+        F.H.Client = {0, 0, 400, 300};
+        FakePanelBounds B;
+        B.Bounds[F.N(1)] = R.Bounds.back();
+        if (R.Bounds.size() > 1)
+            B.Bounds[F.N(0)] = R.Bounds.front();
+        EXPECT_EQ(F.D.StorePanelPosition(F.N(1), B), R.Text != nullptr) << R.Child;
+        EXPECT_EQ(F.L.Tree.Text(F.N(1)), R.Text ? R.Text : R.Child);
+    }
+}
+
 namespace {
 
 // Capture and cursors as a log; the drag's panels placed by the fixture.
