@@ -307,8 +307,11 @@ void TLayoutDesigner::AppComboChange(int Index)
     if (Bound > 0)
         Answer = Layouts.Host.Confirm(BoundAppsQuestion("The panel", Bound, "the panel"),
                                       Layouts.RememberedAnswer);
-    if (Answer == AnswerCancel)
+    if (Answer == AnswerCancel) {
+        // The combo goes back to the panel's unchanged application.
+        Layouts.RefreshEditor = true;
         return;
+    }
     {
         TCloseReleasedGuard Guard(Layouts.Host, Answer == AnswerYes);
         const std::vector<TNodeId> Children = Tree.Children(S);

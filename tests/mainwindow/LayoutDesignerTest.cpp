@@ -237,7 +237,9 @@ TEST(LayoutDesigner, ChoosingAnApplicationRestartsThePanel)
         F.H.Answer = R.Answer;
         F.D.FillAppCombo("");
         F.D.Select(F.N(0));
+        F.L.RefreshEditor = false;
         F.D.AppComboChange(R.Index);
+        EXPECT_TRUE(F.L.RefreshEditor);
         EXPECT_EQ(F.L.Tree.Text(F.N(0)), R.Text);
         EXPECT_EQ(F.D.AppIndex, R.AppIndex);
         EXPECT_EQ(F.H.Log, R.Log);
