@@ -325,8 +325,9 @@ void TApplicationList::AddStillKnownListedApplications(StringList& Found,
 
 bool TApplicationList::RemoveApplication(int Row, bool Confirmed)
 {
-    // Only a deletion marks the list modified (not No, Cancel or no row).
-    if (Row < 1 || Row > FTable.RecordCount() || !Confirmed)
+    // Only a deletion marks the list modified (not No, Cancel, no row or
+    // the blank record an empty list shows).
+    if (Row < 1 || Row > FTable.RecordCount() || !Confirmed || IsBlankRecord(FTable, Row))
         return false;
     FTable.DeleteRecord(Row);
     SetListModified(true);

@@ -74,13 +74,19 @@ void TLayoutDesigner::FillAppCombo(const std::string& Name)
 {
     AppItems = Apps ? Apps->BindApplications() : StringList();
     AppItems.insert(AppItems.begin(), NoneAppItem);
-    AppIndex = -1;
-    for (std::size_t I = 0; I < AppItems.size() && !Name.empty(); ++I)
-        if (SameText(AppItems[I], Name)) {
-            AppIndex = static_cast<int>(I);
-            break;
-        }
+    AppIndex = Name.empty() ? -1 : AppItemIndex(Name);
     Layouts.RefreshEditor = true;
+    // As if the user had chosen it: the selected panel gets it.
+    if (!Name.empty())
+        AppComboChange(AppIndex);
+}
+
+int TLayoutDesigner::AppItemIndex(const std::string& Name) const
+{
+    for (std::size_t I = 0; I < AppItems.size(); ++I)
+        if (SameText(AppItems[I], Name))
+            return static_cast<int>(I);
+    return -1;
 }
 
 TEditorState TLayoutDesigner::UpdateEditor()
@@ -111,8 +117,7 @@ TEditorState TLayoutDesigner::UpdateEditor()
         AppIndex = AppItems.empty() ? -1 : 0;
     } else if (Tree.NodeAppName(S, E.AppName)) {
         E.App = TAppChoice::Named;
-        const auto It = std::find(AppItems.begin(), AppItems.end(), E.AppName);
-        AppIndex = It == AppItems.end() ? -1 : static_cast<int>(It - AppItems.begin());
+        AppIndex = AppItemIndex(E.AppName);
     } else {
         AppIndex = -1;
     }
@@ -302,8 +307,11 @@ void TLayoutDesigner::AppComboChange(int Index)
     if (Bound > 0)
         Answer = Layouts.Host.Confirm(BoundAppsQuestion("The panel", Bound, "the panel"),
                                       Layouts.RememberedAnswer);
-    if (Answer == AnswerCancel)
+    if (Answer == AnswerCancel) {
+        // The combo goes back to the panel's unchanged application.
+        Layouts.RefreshEditor = true;
         return;
+    }
     {
         TCloseReleasedGuard Guard(Layouts.Host, Answer == AnswerYes);
         const std::vector<TNodeId> Children = Tree.Children(S);

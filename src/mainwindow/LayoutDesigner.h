@@ -92,8 +92,11 @@ public:
     TNodeId Selected() const { return Tree.Selected; }
     void Select(TNodeId Node);
 
-    // The combo gets "<none>" and the bind applications, choosing Name.
+    // The combo gets "<none>" and the bind applications; a Name given is
+    // chosen as through the combo, for the selected panel.
     void FillAppCombo(const std::string& Name);
+    // Without regard to case; -1 when absent.
+    int AppItemIndex(const std::string& Name) const;
     // Loads Positions and AppIndex too.
     TEditorState UpdateEditor();
 

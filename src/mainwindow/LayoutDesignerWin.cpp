@@ -4,6 +4,7 @@
 #include "mainwindow/LayoutsWin.h"
 #include "toolkit/Application.h"
 #include "toolkit/Dialogs.h"
+#include "toolkit/Hints.h"
 
 #include <commctrl.h>
 
@@ -194,6 +195,11 @@ private:
 Tlayoutsform::Tlayoutsform(Component* Owner) : Form(Owner, DesignerFormArgs())
 {
     layoutsform = this;
+    // The system menu alone: a modal window neither minimizes nor maximizes.
+    ::SetWindowLongA(Handle(), GWL_STYLE,
+                     ::GetWindowLongA(Handle(), GWL_STYLE) & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
+                   SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     ToolbarImages = CreateDesignerToolbarImages(this);
     CreateActions();
 
@@ -387,6 +393,7 @@ void Tlayoutsform::CreateEditors()
     BA.Width = 26;
     BA.Height = 24;
     SearchAppButton = new Button(this, BA);
+    SetHint(SearchAppButton, "Search another application on your machine...");
     SearchAppButton->OnClick = [this] { SearchAppButtonClick(); };
 }
 

@@ -346,8 +346,8 @@ void Tmainform::FormCreate()
     };
     Layouts = std::make_unique<TLayouts>(LayoutHost);
     PanelBounds = std::make_unique<TPanelBoundsWin>(Layouts->Tree);
-    Borders = std::make_unique<TPanelBorderList>(Layouts->Tree, *PanelBounds);
     BorderDrag = std::make_unique<TBorderDragWin>(Layouts->Tree, *mainpanel);
+    Borders = &BorderDrag->Dragger.Borders;
     BorderDrag->Dragger.OnStorePosition = [this](TNodeId N) {
         if (layoutsform)
             layoutsform->StorePanelPosition(N, BorderDrag->Bounds);
@@ -462,7 +462,7 @@ void Tmainform::FormDestroy()
     }
     delete Updater;
     Updater = nullptr;
-    Borders.reset();
+    Borders = nullptr;
     BorderDrag.reset();
     // The host panels call the monitor as they go: they go first.
     HoverPanel = nullptr;
@@ -892,14 +892,7 @@ void Tmainform::PanelResize(Control& Sender)
 
 TAppPanel* Tmainform::ToMainPanel(Control& Sender, int& X, int& Y) const
 {
-    TAppPanel* P = AppPanelOf(&Sender);
-    if (!P)
-        return nullptr;
-    POINT Pt = {X, Y};
-    ::MapWindowPoints(P->Handle(), mainpanel->Handle(), &Pt, 1);
-    X = Pt.x;
-    Y = Pt.y;
-    return P;
+    return BorderDrag && BorderDrag->ToHost(Sender, X, Y) ? AppPanelOf(&Sender) : nullptr;
 }
 
 void Tmainform::AppPanelMouseDown(Control& Sender, TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -959,12 +952,8 @@ void Tmainform::mainpanelResize()
 
 void Tmainform::ResetPanelCursors(TNodeId Node)
 {
-    const TLayoutTree& Tree = Layouts->Tree;
-    for (const TNodeId Child : Tree.Children(Node))
-        if (TAppPanel* P = Tree.Data(Child)) {
-            P->SetPanelCursor(nullptr);
-            ResetPanelCursors(Child);
-        }
+    if (BorderDrag)
+        BorderDrag->Dragger.ResetPanelCursors(Node);
 }
 
 // --- Help mode ---

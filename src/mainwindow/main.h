@@ -88,7 +88,8 @@ public:
     TLayoutHostWin LayoutHost;
     std::unique_ptr<TLayouts> Layouts;
     std::unique_ptr<TPanelBoundsWin> PanelBounds;
-    std::unique_ptr<TPanelBorderList> Borders;
+    // The border list of the drag, BorderDrag's own.
+    TPanelBorderList* Borders = nullptr;
     // Border dragging on mainpanel: capture, cursors, storing a moved free
     // panel through the designer.
     std::unique_ptr<TBorderDragWin> BorderDrag;

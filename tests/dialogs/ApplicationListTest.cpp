@@ -284,7 +284,8 @@ TEST_F(AppList, LocationsRowsAndRemoval)
         int Row;
         bool Confirmed;
         bool Deleted;
-    } Removals[] = {{2, false, false}, {0, true, false}, {2, true, true}};
+    } Removals[] = {{2, false, false}, {0, true, false}, {2, true, true}, {1, true, true},
+                    {1, true, false}};  // the last: the blank record of an empty list
     for (const Removal& R : Removals) {
         List.SetListModified(false);
         EXPECT_EQ(List.RemoveApplication(R.Row, R.Confirmed), R.Deleted);

@@ -162,6 +162,37 @@ TEST_F(AppListWin, RemovingAsksAndOnlyYesDeletes)
     EXPECT_EQ(Lines.size(), 3u);
 }
 
+TEST_F(AppListWin, ApplicationCombosListTheBindableNamesAfterTheLeadingItem)
+{
+    ComboBoxArgs A;
+    A.Parent = List;
+    ComboBox Combo(List, A);
+    int Changes = 0;
+    Combo.OnChange = [&] { ++Changes; };
+    struct Case {
+        const char* Record;  // added before the fill, if any
+        const char* Current;
+        std::vector<std::string> Items;
+        int Index;
+        int Changes;  // OnChange calls so far
+    } Cases[] = {
+        {nullptr, "", {"<select application>"}, -1, 0},
+        {"|Utilities|Version App|1.5|C:\\v.exe", "version app", {"<select application>", "Version App"}, 1, 1},
+        {"|Emulators|Hostee||C:\\h.exe", "Missing", {"<select application>", "Version App"}, -1, 2},
+    };
+    for (const Case& K : Cases) {
+        if (K.Record)
+            List->AppTable->Grid.AddRecord(Columns, K.Record);
+        List->FillApplicationCombo(KindBit(akBind), Combo, K.Current, "<select application>");
+        std::vector<std::string> Items;
+        for (int I = 0; I < Combo.Count(); ++I)
+            Items.push_back(Combo.Item(I));
+        EXPECT_EQ(Items, K.Items) << K.Current;
+        EXPECT_EQ(Combo.ItemIndex(), K.Index) << K.Current;
+        EXPECT_EQ(Changes, K.Changes) << K.Current;
+    }
+}
+
 TEST_F(AppListWin, AddAppAsksForAFileAndAddsAKnownOne)
 {
     struct Case {

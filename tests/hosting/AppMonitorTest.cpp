@@ -183,8 +183,8 @@ TEST_F(MonitorTest, SplashWindowMakesWayForTheMainWindow)
         const char* Options;
         bool DisabledAtFirst;  // the rebind fails and is tried again
     } Cases[] = {
-        {"/splash=1500 /splashclass=HosteeWindow", false},
-        {"/splash=1500 /splashclass=HosteeWindow /disable=0,2500", true},
+        {"/splash=2500 /splashclass=HosteeWindow", false},
+        {"/splash=2500 /splashclass=HosteeWindow /disable=0,3500", true},
     };
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.Options);

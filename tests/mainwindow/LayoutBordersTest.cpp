@@ -78,6 +78,8 @@ TEST(LayoutBorders, DragStartsOnInnerEdgesAndCollectsWhatFollows)
          "0:5,1:5"},
         {"corner of a centred ancestor", {{-1, "c; Centered; 50%; 50%"}, {0, "k; Left"}}, 102, 77,
          crSizeNWSE, "1:1,0:1"},
+        {"between Top neighbours", {{-1, "a; Top; 50%"}, {-1, "b; Top"}}, 200, 151, crSizeNS, "1:2,0:8"},
+        {"Bottom group", {{-1, "a; Bottom; 50%"}, {-1, "b; Bottom"}}, 200, 148, crSizeNS, "1:8,0:2"},
         {"nothing there", Pair, 500, 150, crDefault, nullptr},
     };
     for (const Row& R : Rows) {
@@ -187,4 +189,37 @@ TEST(LayoutBorders, RandomDragsKeepGuardedEdgesInsideAndThirtyWide)
     // Enough drags started and moved panels for the property to mean something.
     EXPECT_GT(Drags, 50);
     EXPECT_GT(Moves, 500);
+}
+
+TEST(LayoutBorders, EdgesAndCornersOfAFreePanelReachItsGroupsEnds)
+{
+    // A custom panel (node 0) with three children of 20 % each: a row
+    // docked Left (covering its left part) or a column docked Bottom
+    // (covering its lower part). The point lies in the zone's column
+    // (left, right part, right edge) and row (top, upper part, bottom),
+    // on the free panel or on the child that shares that edge.
+    struct Row {
+        int Zone;
+        const char *LeftRow, *BottomColumn;
+    };
+    const Row Rows[] = {
+        {1, "1:1,0:1,2:2,3:2", "0:1,1:4,2:4,3:1"}, {2, "0:2,1:2,2:2,3:2", "0:2,3:2"},
+        {3, "0:3,1:2,2:2,3:3", "0:3,1:6,2:6,3:3"}, {4, "1:4,0:4", "0:4,1:4,2:4,3:4"},
+        {6, "0:6,3:6", "0:6,1:6,2:6,3:6"},         {7, "1:7,0:7,2:8,3:8", "1:7,0:7,2:4,3:4"},
+        {8, "0:8,1:8,2:8,3:8", "1:8,0:8"},         {9, "0:9,1:8,2:8,3:9", "1:9,0:9,2:6,3:6"},
+    };
+    for (const Row& R : Rows) {
+        for (const char* Side : {"Left", "Bottom"}) {
+            const std::string Child = std::string("k; ") + Side + "; 20%";
+            Placed P({{-1, "c; Custom; 10%; 10%; 80%; 80%"}, {0, Child}, {0, Child}, {0, Child}});
+            const TLayoutRect C = P.Bounds[P.Ids[0]];
+            const int Col = (R.Zone - 1) % 3, Line = (R.Zone - 1) / 3;
+            const int X = Col == 0 ? C.Left + 2 : Col == 1 ? C.Right - 20 : C.Right - 2;
+            const int Y = Line == 0 ? C.Top + 2 : Line == 1 ? C.Top + 20 : C.Bottom - 2;
+            TPanelBorderList L(P.Tree, P);
+            ASSERT_TRUE(L.StartDrag(P.Layout, P.Host, X, Y)) << Side << " zone " << R.Zone;
+            EXPECT_EQ(P.Entries(L), *Side == 'L' ? R.LeftRow : R.BottomColumn)
+                << Side << " zone " << R.Zone;
+        }
+    }
 }

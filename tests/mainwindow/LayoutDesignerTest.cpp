@@ -237,12 +237,71 @@ TEST(LayoutDesigner, ChoosingAnApplicationRestartsThePanel)
         F.H.Answer = R.Answer;
         F.D.FillAppCombo("");
         F.D.Select(F.N(0));
+        F.L.RefreshEditor = false;
         F.D.AppComboChange(R.Index);
+        EXPECT_TRUE(F.L.RefreshEditor);
         EXPECT_EQ(F.L.Tree.Text(F.N(0)), R.Text);
         EXPECT_EQ(F.D.AppIndex, R.AppIndex);
         EXPECT_EQ(F.H.Log, R.Log);
         EXPECT_EQ(F.L.Tree.Children(F.N(0)).empty(), R.Answer != 0);
         EXPECT_EQ(F.H.CloseReleased, 0);
+    }
+}
+
+TEST(LayoutDesigner, FillingTheComboWithANameChoosesItForTheSelectedPanel)
+{
+    // What the application search does with the application it listed.
+    struct Row {
+        int Selected;
+        const char* Name;
+        const char* Text;  // of the selected node afterwards
+        int AppIndex;
+        const char* Log;
+    };
+    const Row Rows[] = {
+        {0, "a", "\"A\"; Left", 1, "open A A.exe"},
+        {0, "Zed", "Panel; Left", -1, ""},
+        {0, "", "Panel; Left", -1, ""},
+        {-1, "A", "L", 1, ""},
+    };
+    for (const Row& R : Rows) {
+        Fixture F({"Panel; Left"});
+        F.L.SetAppliedLayout(F.Layout);
+        F.D.Select(F.N(R.Selected));
+        F.D.FillAppCombo(R.Name);
+        EXPECT_EQ(F.L.Tree.Text(F.N(R.Selected)), R.Text) << R.Name;
+        EXPECT_EQ(F.D.AppIndex, R.AppIndex) << R.Name;
+        EXPECT_EQ(F.H.Log, R.Log) << R.Name;
+    }
+}
+
+TEST(LayoutDesigner, AMovedFreePanelIsStoredInWholePercentOfItsParent)
+{
+    // Node 1's live bounds inside node 0's (none: node 0 has no panel and
+    // the host's 400 x 300 client area counts); stored truncated toward 0.
+    struct Row {
+        const char* Child;
+        std::vector<TLayoutRect> Bounds;  // node 0's (maybe none), node 1's
+        const char* Text;                 // nullptr: nothing stored
+    };
+    const Row Rows[] = {
+        {"Panel; Centered; 50%; 50%", {{40, 30, 240, 230}, {50, 40, 140, 230}},
+         "Panel; Custom; 5%; 5%; 45%; 95%"},
+        {"\"A\"; Custom; 1%; 1%; 1%; 1%", {{40, 30, 240, 230}, {37, 30, 137, 130}},
+         "\"A\"; Custom; -1%; 0%; 49%; 50%"},
+        {"Panel; Centered; 50%; 50%", {{100, 75, 300, 225}}, "Panel; Custom; 25%; 25%; 50%; 50%"},
+        {"Panel; Top; 30%", {{40, 30, 240, 230}, {50, 40, 140, 230}}, nullptr},
+        {"Panel; Custom; 1%; 1%; 1%; 1%", {{40, 30, 40, 230}, {40, 40, 40, 230}}, nullptr},
+    };
+    for (const Row& R : Rows) {
+        Fixture F({"Panel; Left", std::string(">").append(R.Child).c_str()});
+        F.H.Client = {0, 0, 400, 300};
+        FakePanelBounds B;
+        B.Bounds[F.N(1)] = R.Bounds.back();
+        if (R.Bounds.size() > 1)
+            B.Bounds[F.N(0)] = R.Bounds.front();
+        EXPECT_EQ(F.D.StorePanelPosition(F.N(1), B), R.Text != nullptr) << R.Child;
+        EXPECT_EQ(F.L.Tree.Text(F.N(1)), R.Text ? R.Text : R.Child);
     }
 }
 

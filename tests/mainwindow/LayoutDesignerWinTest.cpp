@@ -2,7 +2,7 @@
 #include "mainwindow/LayoutDesignerWin.h"
 
 #include "hosting/TestHost.h"
-#include "mainwindow/ScreenShot.h"
+#include "../../bench/PngShot.h"
 
 #include "HosteeLayoutSupport.h"
 
@@ -226,6 +226,31 @@ TEST_F(DesignerWinTest, TheDesignersEditsReachTheAppliedLayout)
     if (const char* Dir = std::getenv("QUORVAN_SHOT_DIR"))
         SaveWindowPng(Designer->Handle(), std::string(Dir) + "\\layout-designer.png");
     Designer->Hide();
+}
+
+TEST_F(DesignerWinTest, TheWindowHasTheSystemMenuOnlyAndTheSearchButtonItsHint)
+{
+    const LONG Style = ::GetWindowLongA(Designer->Handle(), GWL_STYLE);
+    const struct {
+        LONG Bit;
+        bool Set;
+    } Bits[] = {{WS_SYSMENU, true}, {WS_MINIMIZEBOX, false}, {WS_MAXIMIZEBOX, false}};
+    for (const auto& B : Bits)
+        EXPECT_EQ((Style & B.Bit) != 0, B.Set) << std::hex << B.Bit;
+    // The hint stands in the designer's tooltip under the button's handle.
+    HWND Tip = nullptr;
+    while ((Tip = ::FindWindowExA(nullptr, Tip, TOOLTIPS_CLASSA, nullptr)) &&
+           ::GetWindow(Tip, GW_OWNER) != Designer->Handle()) {
+    }
+    ASSERT_NE(Tip, nullptr);
+    char Text[128] = {};
+    TOOLINFOA Ti = {};
+    Ti.cbSize = sizeof Ti;
+    Ti.hwnd = Designer->Handle();
+    Ti.uId = reinterpret_cast<UINT_PTR>(Designer->SearchAppButton->Handle());
+    Ti.lpszText = Text;
+    ::SendMessageA(Tip, TTM_GETTEXTA, sizeof Text, reinterpret_cast<LPARAM>(&Ti));
+    EXPECT_STREQ(Text, "Search another application on your machine...");
 }
 
 TEST_F(DesignerWinTest, TreeNodesAreDraggedWithTheMouseCaptured)

@@ -74,5 +74,23 @@ TEST(MainWindowDesigner, LayoutsActionAppliesAndADraggedFreePanelIsStored)
     EXPECT_NEAR(After.left, Before.left + 30, Client.right / 100 + 1);
     EXPECT_NEAR(After.top, Before.top + 20, Client.bottom / 100 + 1);
     EXPECT_NEAR(After.right - After.left, Before.right - Before.left, Client.right / 100 + 1);
+
+    // The docked panel's inner edge dragged 40 to the right (above the
+    // free panel); a larger window puts it back at its 30 %.
+    TAppPanel* Docked = Tree.Data(Tree.Children(L)[0]);
+    const RECT D = Docked->BoundsRect();
+    ::PostMessageA(Host, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(D.right - 2, 10));
+    ::PostMessageA(Host, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(D.right + 38, 10));
+    ::PostMessageA(Host, WM_LBUTTONUP, 0, MAKELPARAM(D.right + 38, 10));
+    App.ProcessMessages();
+    EXPECT_EQ(Docked->BoundsRect().right, D.right + 40);
+    EXPECT_EQ(Tree.Text(Tree.Children(L)[0]), "Panel; Left; 30%");
+    RECT W;
+    ::GetWindowRect(Main->Handle(), &W);
+    ::SetWindowPos(Main->Handle(), nullptr, 0, 0, W.right - W.left + 100, W.bottom - W.top,
+                   SWP_NOMOVE | SWP_NOZORDER);
+    App.ProcessMessages();
+    const RECT Wider = Main->mainpanel->ClientRect();
+    EXPECT_NEAR(Docked->BoundsRect().right, Wider.right * 3 / 10, 1);
     ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tessarine\\Quorvan");
 }
