@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 TabSet::TabSet(Component* Owner, const TabSetArgs& Args) : Control(Owner)
 {
     CreateParams P;
@@ -45,6 +47,7 @@ void TabSet::Clear()
 {
     ::SendMessageA(Handle(), TCM_DELETEALLITEMS, 0, 0);
     FIndex = -1;
+    FTexts.clear();
 }
 
 int TabSet::AddTab(const std::string& Text)
@@ -52,8 +55,11 @@ int TabSet::AddTab(const std::string& Text)
     TCITEMA Item = {};
     Item.mask = TCIF_TEXT;
     Item.pszText = const_cast<char*>(Text.c_str());
-    return static_cast<int>(::SendMessageA(Handle(), TCM_INSERTITEMA, static_cast<WPARAM>(Count()),
-                                           reinterpret_cast<LPARAM>(&Item)));
+    const int Index = static_cast<int>(::SendMessageA(Handle(), TCM_INSERTITEMA, static_cast<WPARAM>(Count()),
+                                                      reinterpret_cast<LPARAM>(&Item)));
+    if (Index >= 0)
+        FTexts.insert(FTexts.begin() + std::min<std::size_t>(static_cast<std::size_t>(Index), FTexts.size()), Text);
+    return Index;
 }
 
 int TabSet::Count() const
@@ -63,14 +69,8 @@ int TabSet::Count() const
 
 std::string TabSet::Tab(int Index) const
 {
-    char Buf[256] = {};
-    TCITEMA Item = {};
-    Item.mask = TCIF_TEXT;
-    Item.pszText = Buf;
-    Item.cchTextMax = sizeof(Buf);
-    if (!::SendMessageA(Handle(), TCM_GETITEMA, static_cast<WPARAM>(Index), reinterpret_cast<LPARAM>(&Item)))
-        return std::string();
-    return Buf;
+    return Index >= 0 && Index < static_cast<int>(FTexts.size()) ? FTexts[static_cast<std::size_t>(Index)]
+                                                                 : std::string();
 }
 
 RECT TabSet::TabRect(int Index) const

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 struct TabSetArgs {
     Control* Parent = nullptr;
@@ -41,4 +42,7 @@ protected:
 private:
     HFONT FFont = nullptr;
     int FIndex = -1;
+    // The texts as given: reading them back from the control would need a
+    // buffer, which a long category name could outgrow.
+    std::vector<std::string> FTexts;
 };

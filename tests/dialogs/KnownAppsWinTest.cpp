@@ -289,12 +289,17 @@ TEST(KnownAppsWindow, StatusLineLinksAndRestore)
         struct Move {
             const char* Column;
             int Row, Dx;
-        } Moves[] = {{"URL", 1, 6}, {"URL", 1, 600}, {"Properties", 1, 4}, {"Properties", 1, 22}, {"Age", 1, 4}};
+            UINT Msg;
+        } Moves[] = {{"URL", 1, 6, WM_MOUSEMOVE},        {"URL", 1, 250, WM_LBUTTONUP},
+                     {"URL", 1, 600, WM_MOUSEMOVE},      {"Properties", 1, 4, WM_MOUSEMOVE},
+                     {"Properties", 1, 22, WM_MOUSEMOVE}, {"Age", 1, 4, WM_MOUSEMOVE},
+                     {"Age", 0, 4, WM_MOUSEMOVE},        {"Age", 1, 4, WM_MOUSEMOVE},
+                     {"Age", 1, 4, WM_MOUSELEAVE}};
         for (const Move& M : Moves) {
             // Properties and Age lie right of the window: scroll them in.
             if (SameText(M.Column, "Properties"))
                 T->SetTopLeft(T->TopRow(), T->Grid.ColumnIndex("Properties"));
-            F.MouseAt(T, M.Column, M.Row, M.Dx, WM_MOUSEMOVE);
+            F.MouseAt(T, M.Column, M.Row, M.Dx, M.Msg);
             Texts.push_back(F.Status());
         }
         T->SetTopLeft(T->TopRow(), 1);
@@ -311,10 +316,16 @@ TEST(KnownAppsWindow, StatusLineLinksAndRestore)
     });
     const std::vector<std::string> Want = {
         "http://spin.example/",
+        // A click right of the link's text opens nothing.
+        "2 database entries",
         "2 database entries",
         "The application can be connected to a panel.",
         "The title bar of the application can be disabled when connected to a panel.",
         "Age:3",
+        // The header row, then leaving the table.
+        "2 database entries",
+        "Age:3",
+        "2 database entries",
         "3 1",
     };
     EXPECT_EQ(Texts, Want);

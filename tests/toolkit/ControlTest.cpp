@@ -1,6 +1,7 @@
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/Panel.h"
+#include "toolkit/TabSet.h"
 
 #include <gtest/gtest.h>
 
@@ -149,6 +150,23 @@ TEST_F(ControlTest, AHandlerMayDeleteThePanelThatCalledIt)
     EXPECT_EQ(P, nullptr);
     EXPECT_FALSE(Clicked);  // the dead panel raised nothing more
     EXPECT_FALSE(::IsWindow(Wnd));
+}
+
+TEST_F(ControlTest, TabSetGivesEveryTabsTextBackWhole)
+{
+    TabSetArgs A;
+    A.Parent = Main;
+    auto* Tabs = new TabSet(Main, A);
+    const std::string Texts[] = {"Tools", std::string(300, 'c') + "x", ""};
+    for (int Round = 0; Round < 2; ++Round) {
+        Tabs->Clear();
+        for (const std::string& T : Texts)
+            Tabs->AddTab(T);
+        ASSERT_EQ(Tabs->Count(), 3);
+        for (int I = 0; I < 3; ++I)
+            EXPECT_EQ(Tabs->Tab(I), Texts[I]) << I;
+        EXPECT_EQ(Tabs->Tab(3), "");
+    }
 }
 
 }  // namespace
