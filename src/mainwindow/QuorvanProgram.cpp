@@ -24,11 +24,8 @@
 
 namespace {
 
-// The one place that orders the forms; forms of units still to come join
-// it in their places: Tmainform, Tlayoutsform, TApplicationListForm,
-// TProgressbarForm, TConfirmDuplicatesForm, TConfirmationForm,
-// TKnownAppsForm, TSearchForFilesForm, TPropertyEditorForm,
-// TMinSizeEditorForm.
+// The one place that orders the forms; the first is the main window. Later
+// forms find the earlier ones through their globals.
 const std::function<Form*(TApplication&)> FormOrder[] = {
     [](TApplication& App) -> Form* { return new Tmainform(&App); },
     [](TApplication& App) -> Form* { return new Tlayoutsform(&App); },
