@@ -123,7 +123,6 @@ public:
     // Only while the record's executable is unknown.
     void FillExeName(TWindowItem& Rec);
     void RefreshProcessList();
-    void ClearProcessList() { Processes.clear(); }
     bool FindProcessItem(std::uint32_t ProcessId, TProcessItem& Rec) const;
 
     // Module snapshots taken so far (each costs a round trip to the system).

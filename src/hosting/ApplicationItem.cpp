@@ -19,16 +19,6 @@ bool IsUsableWindow(HWND Handle, bool SkipSizeCheck)
     return ::GetWindowRect(Handle, &R) && R.right - R.left >= 1 && R.bottom - R.top >= 1;
 }
 
-std::string GetWindowCaption(HWND Wnd)
-{
-    return GetWindowTitle(Wnd);
-}
-
-std::string GetWindowClassName(HWND Wnd)
-{
-    return GetWindowClass(Wnd);
-}
-
 std::string LoadingText(const std::string& Name, int Seconds)
 {
     static const char* const Format = "Loading %s (%d sec.) ...";
@@ -192,7 +182,7 @@ void TApplicationItem::AdjustWindow(bool Force, bool Hard)
         if (Now.x != T.left || Now.y != T.top)
             ::MoveWindow(Handle, T.left, T.top, Wr.right - Wr.left, Wr.bottom - Wr.top, TRUE);
     }
-    Caption = GetWindowCaption(Handle);
+    Caption = GetWindowTitle(Handle);
     if (Caption.empty())
         Caption = FKnown.Name;
 }

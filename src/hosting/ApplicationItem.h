@@ -108,7 +108,5 @@ private:
 
 // Exists, is visible and enabled, and (unless skipped) has a size.
 bool IsUsableWindow(HWND Handle, bool SkipSizeCheck);
-std::string GetWindowCaption(HWND Wnd);
-std::string GetWindowClassName(HWND Wnd);
 // The panel text while an application starts.
 std::string LoadingText(const std::string& Name, int Seconds);

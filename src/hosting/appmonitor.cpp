@@ -594,8 +594,8 @@ void TApplicationMonitor::WindowsChanged()
                 FindItem(Exe, Wnd, Rec.ProcessId, aisWaiting, Rec.ClassName, Rec.Title, false)) {
             if (!Item->Handle) {
                 Item->ProcessId = Rec.ProcessId;
-                Item->ClassName = GetWindowClassName(Wnd);
-                Item->Caption = GetWindowCaption(Wnd);
+                Item->ClassName = GetWindowClass(Wnd);
+                Item->Caption = GetWindowTitle(Wnd);
                 Item->Handle = Wnd;
             }
             TryBind(*Item, Rec);

@@ -41,12 +41,6 @@ void TBorderDragWin::PanelMouseDown(Control& Sender, TMouseButton Button, int X,
         HostMouseDown(Button, X, Y);
 }
 
-void TBorderDragWin::PanelMouseMove(Control& Sender, int X, int Y)
-{
-    if (ToHost(Sender, X, Y))
-        HostMouseMove(X, Y);
-}
-
 void TBorderDragWin::PanelMouseUp(Control& Sender, TMouseButton Button, int X, int Y)
 {
     if (ToHost(Sender, X, Y))

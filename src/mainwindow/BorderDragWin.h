@@ -30,7 +30,6 @@ public:
     // Sender is a host panel or its inner panel; X, Y in the host panel's
     // client coordinates.
     void PanelMouseDown(Control& Sender, TMouseButton Button, int X, int Y);
-    void PanelMouseMove(Control& Sender, int X, int Y);
     void PanelMouseUp(Control& Sender, TMouseButton Button, int X, int Y);
     // The point in the host control's client coordinates; false when
     // Sender belongs to no host panel.

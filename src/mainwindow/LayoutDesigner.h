@@ -128,7 +128,6 @@ public:
     bool StorePanelPosition(TNodeId Node, IPanelBounds& Bounds);
 
 private:
-    TNodeId PercentNode() const;
     void NodeTextChanged(TNodeId Node);
     void BackToSide(TNodeId Node);
     int SumOtherSidePercents(TNodeId Node) const;

@@ -19,6 +19,7 @@
 #include "toolkit/ActionList.h"
 #include "toolkit/Application.h"
 #include "toolkit/ComboBox.h"
+#include "toolkit/Dialogs.h"
 #include "toolkit/Hints.h"
 #include "toolkit/InputBox.h"
 #include "toolkit/Menus.h"
@@ -27,8 +28,6 @@
 #include "toolkit/StatusBar.h"
 #include "toolkit/StdControls.h"
 #include "toolkit/ToolBar.h"
-
-#include <commdlg.h>
 
 #include <fstream>
 #include <sstream>
@@ -71,23 +70,6 @@ std::string ExecutablePath()
     return std::string(Path, Len);
 }
 
-bool OpenExecutableDialog(HWND Owner, std::string& FileName)
-{
-    char File[MAX_PATH] = {};
-    OPENFILENAMEA Ofn = {};
-    Ofn.lStructSize = sizeof(Ofn);
-    Ofn.hwndOwner = Owner;
-    Ofn.lpstrFilter = "Executable files (*.exe)\0*.exe\0";
-    Ofn.lpstrFile = File;
-    Ofn.nMaxFile = MAX_PATH;
-    Ofn.lpstrDefExt = "EXE";
-    Ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
-    if (!::GetOpenFileNameA(&Ofn))
-        return false;
-    FileName = File;
-    return true;
-}
-
 void BringToForeground(HWND Wnd)
 {
     if (Wnd)
@@ -116,8 +98,15 @@ Tmainform::Tmainform(Component* Owner) : Form(Owner, MainFormArgs())
         bool CallHelp = true;
         return HandleHelpRequest(HELP_CONTEXT, Context, CallHelp);
     };
-    ChooseExecutable = [this](std::string& FileName) {
-        return OpenExecutableDialog(Handle(), FileName);
+    ChooseExecutable = [](std::string& FileName) {
+        OpenDialogArgs A;
+        A.Filter = "Executable files (*.exe)|*.exe";
+        A.DefaultExt = "EXE";
+        OpenDialog D(A);
+        if (!D.Execute())
+            return false;
+        FileName = D.FileName;
+        return true;
     };
     MainMenuImages = CreateMainMenuImages(this);
     ToolbarImages1 = CreateToolbarImages1(this);

@@ -339,6 +339,17 @@ void KnowHostee()
     ReadApplicationRules(Rules, Line);
 }
 
+// Known and in the application list, so the menus offer it.
+void ListHostee()
+{
+    KnowHostee();
+    const std::string Exe = TestExeDir() + "hostee.exe";
+    TIdentifyInfo Info;
+    std::string Message;
+    ASSERT_EQ(CheckApplication("", Exe, Info, Message, false), irBind);
+    ASSERT_TRUE(ApplicationListForm->AddApplication(Exe, Info));
+}
+
 TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
 {
     KnowHostee();
@@ -421,12 +432,7 @@ TEST_F(MainWindowTest, ClosingIsRefusedWhileARulesDownloadRuns)
 
 TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrClosed)
 {
-    KnowHostee();
-    const std::string Exe = TestExeDir() + "hostee.exe";
-    TIdentifyInfo Info;
-    std::string Message;
-    ASSERT_EQ(CheckApplication("", Exe, Info, Message, false), irBind);
-    ASSERT_TRUE(ApplicationListForm->AddApplication(Exe, Info));
+    ASSERT_NO_FATAL_FAILURE(ListHostee());
     Main->RefreshApps = true;
     Main->LayoutsMenuClick(MakeLayout("Two", 2));
     Idle();
@@ -529,12 +535,7 @@ TEST_F(MainWindowTest, DotsButtonStartsOnlyABindableProgramIntoThePanelAndListsI
 
 TEST_F(MainWindowTest, ApplicationChoicesStartOnlyWithSomewhereToGo)
 {
-    KnowHostee();
-    const std::string Exe = TestExeDir() + "hostee.exe";
-    TIdentifyInfo Info;
-    std::string Message;
-    ASSERT_EQ(CheckApplication("", Exe, Info, Message, false), irBind);
-    ASSERT_TRUE(ApplicationListForm->AddApplication(Exe, Info));
+    ASSERT_NO_FATAL_FAILURE(ListHostee());
     Main->RefreshApps = true;
     Main->LayoutsMenuClick(MakeLayout("One", 1));
     Idle();
