@@ -43,14 +43,6 @@ void Action::SetImageIndex(int Value)
     }
 }
 
-void Action::SetHelpContext(int Value)
-{
-    if (FHelpContext != Value) {
-        FHelpContext = Value;
-        Changed();
-    }
-}
-
 void Action::SetEnabled(bool Value)
 {
     if (FEnabled != Value) {

@@ -37,7 +37,6 @@ public:
     int ImageIndex() const { return FImageIndex; }
     void SetImageIndex(int Value);
     int HelpContext() const { return FHelpContext; }
-    void SetHelpContext(int Value);
     bool Enabled() const { return FEnabled; }
     void SetEnabled(bool Value);
     bool Checked() const { return FChecked; }

@@ -26,17 +26,12 @@ void TApplication::SetTitle(const std::string& Title)
 
 int TApplication::AddIdleHandler(std::function<void()> Handler)
 {
-    FIdle.push_back({FNextIdleId, std::move(Handler)});
-    return FNextIdleId++;
+    return FIdle.Add([H = std::move(Handler)] { Guarded(H); });
 }
 
 void TApplication::RemoveIdleHandler(int Id)
 {
-    for (auto It = FIdle.begin(); It != FIdle.end(); ++It)
-        if (It->Id == Id) {
-            FIdle.erase(It);
-            return;
-        }
+    FIdle.Remove(Id);
 }
 
 bool TApplication::ProcessMessage(MSG& Msg)
@@ -64,18 +59,8 @@ bool TApplication::ProcessMessage(MSG& Msg)
 
 void TApplication::Idle()
 {
-    // A handler may add or remove handlers, and one removed meanwhile (its
-    // owner may be gone) must not run: walk the ids, look each up again.
-    std::vector<int> Ids;
-    for (const IdleEntry& Entry : FIdle)
-        Ids.push_back(Entry.Id);
-    for (int Id : Ids)
-        for (const IdleEntry& Entry : FIdle)
-            if (Entry.Id == Id) {
-                const std::function<void()> Handler = Entry.Handler;
-                Guarded([&] { Handler(); });
-                break;
-            }
+    // A handler removed meanwhile (its owner may be gone) must not run.
+    FIdle.Notify();
 }
 
 void TApplication::HandleMessage()

@@ -3,13 +3,13 @@
 #pragma once
 
 #include "toolkit/Component.h"
+#include "toolkit/Notifier.h"
 
 #include <windows.h>
 
 #include <exception>
 #include <functional>
 #include <string>
-#include <vector>
 
 class Form;
 
@@ -57,12 +57,7 @@ private:
     std::string FTitle;
     HINSTANCE FInstance;
     bool FTerminated = false;
-    struct IdleEntry {
-        int Id;
-        std::function<void()> Handler;
-    };
-    std::vector<IdleEntry> FIdle;
-    int FNextIdleId = 1;
+    Notifier<> FIdle;
 };
 
 extern TApplication* Application;

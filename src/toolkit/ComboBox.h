@@ -39,7 +39,6 @@ public:
     void SetItemIndex(int Index);
     bool DroppedDown() const;
     void SetDroppedDown(bool Down);
-    bool OwnerDrawn() const { return FOwnerDraw; }
     // Of the items and of the closed box's field.
     void SetItemHeight(int Height);
 

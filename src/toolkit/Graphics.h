@@ -32,3 +32,21 @@ inline int FontHeightFromPoints(int Points)
     ::ReleaseDC(nullptr, Screen);
     return -::MulDiv(Points, Dpi, 72);
 }
+
+// Runs Paint on an off-screen bitmap covering Area (client coordinates,
+// not empty), then copies it to Dc: no flicker.
+template <class PaintFn>
+void PaintOffScreen(HDC Dc, const RECT& Area, PaintFn Paint)
+{
+    const int W = Area.right - Area.left, H = Area.bottom - Area.top;
+    HDC Mem = ::CreateCompatibleDC(Dc);
+    HBITMAP Bmp = ::CreateCompatibleBitmap(Dc, W, H);
+    HGDIOBJ Old = ::SelectObject(Mem, Bmp);
+    ::SetViewportOrgEx(Mem, -Area.left, -Area.top, nullptr);
+    Paint(Mem);
+    ::SetViewportOrgEx(Mem, 0, 0, nullptr);
+    ::BitBlt(Dc, Area.left, Area.top, W, H, Mem, 0, 0, SRCCOPY);
+    ::SelectObject(Mem, Old);
+    ::DeleteObject(Bmp);
+    ::DeleteDC(Mem);
+}

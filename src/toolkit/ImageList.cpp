@@ -26,14 +26,6 @@ int ImageList::AddMasked(HBITMAP Image, COLORREF MaskColor)
     return Index;
 }
 
-int ImageList::AddIcon(HICON Icon)
-{
-    const int Index = FHandle ? ::ImageList_AddIcon(FHandle, Icon) : -1;
-    if (Index >= 0)
-        Change();
-    return Index;
-}
-
 int ImageList::AddPainted(COLORREF MaskColor,
                           const std::function<void(HDC Dc, const RECT& R)>& Paint)
 {

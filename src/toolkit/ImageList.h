@@ -28,7 +28,6 @@ public:
 
     // Pixels of MaskColor stay transparent; the bitmap is copied. -1 on failure.
     int AddMasked(HBITMAP Image, COLORREF MaskColor);
-    int AddIcon(HICON Icon);
     // An image painted by Paint on a Width x Height bitmap filled with
     // MaskColor first (which then stays transparent).
     int AddPainted(COLORREF MaskColor, const std::function<void(HDC Dc, const RECT& R)>& Paint);

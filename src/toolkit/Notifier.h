@@ -1,5 +1,5 @@
 // A list of change handlers addressed by id, for objects that tell their
-// users about changes (actions, image lists).
+// users about changes (actions, image lists, the idle loop).
 #pragma once
 
 #include <functional>

@@ -20,7 +20,6 @@ public:
     // A new, hidden page; the first page added is shown.
     Panel* AddPage(const std::string& Name);
     const std::vector<Panel*>& Pages() const { return FPages; }
-    Panel* ActivePage() const { return FActive; }
     void SetActivePage(Panel* Page);
 
 private:

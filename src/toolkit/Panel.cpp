@@ -146,18 +146,24 @@ void Panel::Paint(HDC Dc)
     ::SelectObject(Dc, OldFont);
 }
 
+TShiftState MouseShiftState(WPARAM Keys)
+{
+    TShiftState Shift = 0;
+    if (Keys & MK_SHIFT) Shift |= ssShift;
+    if (Keys & MK_CONTROL) Shift |= ssCtrl;
+    if (Keys & MK_LBUTTON) Shift |= ssLeft;
+    if (Keys & MK_RBUTTON) Shift |= ssRight;
+    if (Keys & MK_MBUTTON) Shift |= ssMiddle;
+    if (::GetKeyState(VK_MENU) < 0) Shift |= ssAlt;
+    return Shift;
+}
+
 bool Panel::MouseMessage(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     const auto Alive = AliveFlag();
     const int X = static_cast<short>(LOWORD(LParam));
     const int Y = static_cast<short>(HIWORD(LParam));
-    TShiftState Shift = 0;
-    if (WParam & MK_SHIFT) Shift |= ssShift;
-    if (WParam & MK_CONTROL) Shift |= ssCtrl;
-    if (WParam & MK_LBUTTON) Shift |= ssLeft;
-    if (WParam & MK_RBUTTON) Shift |= ssRight;
-    if (WParam & MK_MBUTTON) Shift |= ssMiddle;
-    if (::GetKeyState(VK_MENU) < 0) Shift |= ssAlt;
+    const TShiftState Shift = MouseShiftState(WParam);
     auto Down = [&](TMouseButton B, TShiftState Extra) {
         if (OnMouseDown)
             OnMouseDown(*this, B, Shift | Extra, X, Y);
@@ -209,18 +215,10 @@ LRESULT Panel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         PAINTSTRUCT Ps;
         HDC Dc = ::BeginPaint(Handle(), &Ps);
         const RECT R = ClientRect();
-        if (DoubleBuffered && R.right > 0 && R.bottom > 0) {
-            HDC Mem = ::CreateCompatibleDC(Dc);
-            HBITMAP Bmp = ::CreateCompatibleBitmap(Dc, R.right, R.bottom);
-            HGDIOBJ Old = ::SelectObject(Mem, Bmp);
-            Paint(Mem);
-            ::BitBlt(Dc, 0, 0, R.right, R.bottom, Mem, 0, 0, SRCCOPY);
-            ::SelectObject(Mem, Old);
-            ::DeleteObject(Bmp);
-            ::DeleteDC(Mem);
-        } else {
+        if (DoubleBuffered && R.right > 0 && R.bottom > 0)
+            PaintOffScreen(Dc, R, [&](HDC Mem) { Paint(Mem); });
+        else
             Paint(Dc);
-        }
         ::EndPaint(Handle(), &Ps);
         return 0;
     }

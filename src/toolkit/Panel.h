@@ -17,6 +17,8 @@ using TShiftState = unsigned;
 enum : TShiftState {
     ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64,
 };
+// The keys and buttons held, from a mouse message's WPARAM.
+TShiftState MouseShiftState(WPARAM Keys);
 
 struct PanelArgs {
     Control* Parent = nullptr;

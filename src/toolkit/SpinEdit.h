@@ -25,7 +25,6 @@ public:
     int Value() const;
     // Clamped to the range; a changed text fires OnChange.
     void SetValue(int Value);
-    HWND UpDownHandle() const { return FUpDown; }
     // The edit and its arrows together.
     void SetEnabled(bool Enabled);
 

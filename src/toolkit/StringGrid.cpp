@@ -542,18 +542,6 @@ void StringGrid::Paint(HDC Dc, const RECT& Update)
 
 // --- Input ---
 
-TShiftState StringGrid::ShiftOf(WPARAM Keys)
-{
-    TShiftState Shift = 0;
-    if (Keys & MK_SHIFT) Shift |= ssShift;
-    if (Keys & MK_CONTROL) Shift |= ssCtrl;
-    if (Keys & MK_LBUTTON) Shift |= ssLeft;
-    if (Keys & MK_RBUTTON) Shift |= ssRight;
-    if (Keys & MK_MBUTTON) Shift |= ssMiddle;
-    if (::GetKeyState(VK_MENU) < 0) Shift |= ssAlt;
-    return Shift;
-}
-
 bool StringGrid::HandleKey(WORD Key)
 {
     TGridKey K;
@@ -679,19 +667,8 @@ LRESULT StringGrid::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         PAINTSTRUCT Ps;
         HDC Dc = ::BeginPaint(Handle(), &Ps);
         const RECT& U = Ps.rcPaint;
-        if (U.right > U.left && U.bottom > U.top) {
-            // Painted off screen, then copied: no flicker.
-            HDC Mem = ::CreateCompatibleDC(Dc);
-            HBITMAP Bmp = ::CreateCompatibleBitmap(Dc, U.right - U.left, U.bottom - U.top);
-            HGDIOBJ Old = ::SelectObject(Mem, Bmp);
-            ::SetViewportOrgEx(Mem, -U.left, -U.top, nullptr);
-            Paint(Mem, U);
-            ::SetViewportOrgEx(Mem, 0, 0, nullptr);
-            ::BitBlt(Dc, U.left, U.top, U.right - U.left, U.bottom - U.top, Mem, 0, 0, SRCCOPY);
-            ::SelectObject(Mem, Old);
-            ::DeleteObject(Bmp);
-            ::DeleteDC(Mem);
-        }
+        if (U.right > U.left && U.bottom > U.top)
+            PaintOffScreen(Dc, U, [&](HDC Mem) { Paint(Mem, U); });
         ::EndPaint(Handle(), &Ps);
         return 0;
     }
@@ -751,12 +728,12 @@ LRESULT StringGrid::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         break;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
-        MouseDown(ShiftOf(WParam), GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam),
+        MouseDown(MouseShiftState(WParam), GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam),
                   Msg == WM_LBUTTONDBLCLK);
         return 0;
     case WM_RBUTTONDOWN:
         if (OnMouseDown)
-            OnMouseDown(TMouseButton::Right, ShiftOf(WParam), GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam));
+            OnMouseDown(TMouseButton::Right, MouseShiftState(WParam), GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam));
         return 0;
     case WM_MOUSEMOVE: {
         const int X = GET_X_LPARAM(LParam), Y = GET_Y_LPARAM(LParam);
@@ -770,7 +747,7 @@ LRESULT StringGrid::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
             DragSelect(X, Y);
         }
         if (OnMouseMove)
-            OnMouseMove(ShiftOf(WParam), X, Y);
+            OnMouseMove(MouseShiftState(WParam), X, Y);
         return 0;
     }
     case WM_MOUSELEAVE:
@@ -797,7 +774,7 @@ LRESULT StringGrid::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
             ::KillTimer(Handle(), DragTimer);
             ::ReleaseCapture();
         }
-        MouseUp(Msg == WM_LBUTTONUP ? TMouseButton::Left : TMouseButton::Right, ShiftOf(WParam),
+        MouseUp(Msg == WM_LBUTTONUP ? TMouseButton::Left : TMouseButton::Right, MouseShiftState(WParam),
                 GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam));
         return 0;
     }

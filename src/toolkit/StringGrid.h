@@ -156,7 +156,6 @@ private:
     void EditorKey(WORD Key);
     void MouseDown(TShiftState Shift, int X, int Y, bool Double);
     void DragSelect(int X, int Y);
-    static TShiftState ShiftOf(WPARAM Keys);
 
     TGridGeometry FGeo;
     int FFixedCols, FFixedRows;

@@ -30,7 +30,6 @@ public:
     std::string Tab(int Index) const;
     // Client rectangle of a tab.
     RECT TabRect(int Index) const;
-    int TabIndex() const { return FIndex; }
     // Asks OnChange, then selects; false when refused or out of range.
     bool SetTabIndex(int Index);
 

@@ -10,12 +10,15 @@
 
 namespace {
 
-TEST(ComboBoxTest, OwnerDrawnItemsHaveTheirHeightAndOnlyTheUserFiresChange)
-{
+class ComboBoxTest : public ::testing::Test {
+protected:
+    ComboBoxTest() { Main.Show(); }
     TApplication App;
-    FormArgs A;
-    Form Main(&App, A);
-    Main.Show();
+    Form Main{&App, FormArgs()};
+};
+
+TEST_F(ComboBoxTest, OwnerDrawnItemsHaveTheirHeightAndOnlyTheUserFiresChange)
+{
     ComboBoxArgs Args;
     Args.Parent = &Main;
     Args.OwnerDrawFixed = true;
@@ -47,12 +50,8 @@ TEST(ComboBoxTest, OwnerDrawnItemsHaveTheirHeightAndOnlyTheUserFiresChange)
     EXPECT_TRUE(Drawn.count(1));
 }
 
-TEST(ComboBoxTest, SpeedButtonClicksOnlyWhenReleasedOverItself)
+TEST_F(ComboBoxTest, SpeedButtonClicksOnlyWhenReleasedOverItself)
 {
-    TApplication App;
-    FormArgs A;
-    Form Main(&App, A);
-    Main.Show();
     SpeedButtonArgs Args;
     Args.Parent = &Main;
     Args.Width = Args.Height = 16;
@@ -72,12 +71,8 @@ TEST(ComboBoxTest, SpeedButtonClicksOnlyWhenReleasedOverItself)
     }
 }
 
-TEST(ComboBoxTest, StatusBarSitsAtTheBottomAndKeepsPanelTexts)
+TEST_F(ComboBoxTest, StatusBarSitsAtTheBottomAndKeepsPanelTexts)
 {
-    TApplication App;
-    FormArgs A;
-    Form Main(&App, A);
-    Main.Show();
     StatusBarArgs Args;
     Args.Parent = &Main;
     Args.SimplePanel = false;
