@@ -90,24 +90,15 @@ bool TConfirmDuplicatesForm::Execute(StringList& Found, std::vector<TIdentifyInf
     TV->EndUpdate();
     TV->FullExpand();
 
-    std::vector<int> Kept = Plan.Singles;
+    std::vector<int> Chosen;
     if (!Plan.Open.empty()) {
         if (ShowModal() != mrOk)
             return false;
         for (HTREEITEM Group : TV->Children(nullptr))
-            if (HTREEITEM Chosen = CheckedChild(Group))
-                Kept.push_back(static_cast<int>(TV->ItemData(Chosen)));
+            Chosen.push_back(::CheckedChild(ChildStates(Group)));
     }
-    KeepItems(Found, Refs, Kept);
+    KeepItems(Found, Refs, KeptItems(Plan, Chosen));
     return true;
-}
-
-HTREEITEM TConfirmDuplicatesForm::FindGroupNode(const std::string& Name) const
-{
-    for (HTREEITEM Group : TV->Children(nullptr))
-        if (SameText(TV->ItemText(Group), Name))
-            return Group;
-    return nullptr;
 }
 
 std::vector<int> TConfirmDuplicatesForm::ChildStates(HTREEITEM Group) const
@@ -121,12 +112,6 @@ std::vector<int> TConfirmDuplicatesForm::ChildStates(HTREEITEM Group) const
 bool TConfirmDuplicatesForm::HasCheckedChild(HTREEITEM Group) const
 {
     return ::CheckedChild(ChildStates(Group)) >= 0;
-}
-
-HTREEITEM TConfirmDuplicatesForm::CheckedChild(HTREEITEM Group) const
-{
-    const int I = ::CheckedChild(ChildStates(Group));
-    return I >= 0 ? TV->Children(Group)[static_cast<std::size_t>(I)] : nullptr;
 }
 
 void TConfirmDuplicatesForm::ApplicationEvents1Idle()

@@ -30,9 +30,7 @@ public:
     // Found and Refs become the kept items on True; unchanged on False.
     bool Execute(StringList& Found, std::vector<TIdentifyInfo>& Refs);
 
-    HTREEITEM FindGroupNode(const std::string& Name) const;
     bool HasCheckedChild(HTREEITEM Group) const;
-    HTREEITEM CheckedChild(HTREEITEM Group) const;
 
     void ApplicationEvents1Idle();
     void TVClick();

@@ -165,10 +165,9 @@ TApplicationListForm::TApplicationListForm(Component* Owner)
     BitBtn1 = Bar.Ok;
     BitBtn2 = Bar.Cancel;
 
-    AppTable->OnOwnerDrawCell = [this](TDatabaseGridWin&, int ACol, int ARow,
-                                       const std::string& Column, const std::string& Value,
-                                       const RECT& R, Canvas& C) {
-        AppTableOwnerDrawCell(ACol, ARow, Column, Value, R, C);
+    AppTable->OnOwnerDrawCell = [this](TDatabaseGridWin&, int, int, const std::string& Column,
+                                       const std::string& Value, const RECT& R, Canvas& C) {
+        AppTableOwnerDrawCell(Column, Value, R, C);
     };
     List.OnResolveDuplicates = [](StringList& Found, std::vector<TIdentifyInfo>& Refs) {
         return ConfirmDuplicatesForm && ConfirmDuplicatesForm->Execute(Found, Refs);
@@ -219,12 +218,10 @@ int TApplicationListForm::ApplicationIconIndex(const std::string& Name)
     return systemimagelist->GetExtensionIconIndex(L"exe", si_small, false);
 }
 
-void TApplicationListForm::AppTableOwnerDrawCell(int ACol, int ARow, const std::string& Column,
+void TApplicationListForm::AppTableOwnerDrawCell(const std::string& Column,
                                                  const std::string& CellValue, const RECT& Rect,
                                                  Canvas& C)
 {
-    (void)ACol;
-    (void)ARow;
     int X = Rect.left + 2;
     const int Y = Rect.top + 2;
     if (SameText(Column, "Flags")) {

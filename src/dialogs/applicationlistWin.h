@@ -78,8 +78,8 @@ public:
     }
 
     void FormCreate();
-    void AppTableOwnerDrawCell(int ACol, int ARow, const std::string& Column,
-                               const std::string& CellValue, const RECT& Rect, Canvas& C);
+    void AppTableOwnerDrawCell(const std::string& Column, const std::string& CellValue,
+                               const RECT& Rect, Canvas& C);
     void AddApplicationActionAccept();
     void RemoveApplicationActionExecute();
 

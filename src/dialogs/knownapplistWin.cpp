@@ -211,12 +211,12 @@ TDatabaseGridWin* TKnownAppsForm::MakeTable(Panel* Page, bool TTableFlags::*Flag
     A.FixedCols = 0;
     A.FixedRows = 1;
     auto* T = new TDatabaseGridWin(Page, A);
-    T->OnMouseMove = [this, T](TShiftState, int X, int Y) { TableMouseMove(*T, X, Y); };
-    T->OnMouseUp = [this, T](TMouseButton, TShiftState, int X, int Y) { TableMouseUp(*T, X, Y); };
+    T->OnMouseMove = [this](TShiftState, int X, int Y) { TableMouseMove(X, Y); };
+    T->OnMouseUp = [this](TMouseButton, TShiftState, int X, int Y) { TableMouseUp(X, Y); };
     T->OnMouseLeave = [this] { TableMouseLeave(); };
-    T->OnOwnerDrawCell = [this](TDatabaseGridWin& Sender, int ACol, int ARow, const std::string& Column,
+    T->OnOwnerDrawCell = [this](TDatabaseGridWin&, int, int, const std::string& Column,
                                 const std::string& Value, const RECT& R, Canvas& C) {
-        AppTableOwnerDrawCell(Sender, ACol, ARow, Column, Value, R, C);
+        AppTableOwnerDrawCell(Column, Value, R, C);
     };
     T->Grid.OnModified = [this, Flag](TDatabaseGrid& G) {
         if (FEditing && !FFilling && G.Modified())
@@ -442,22 +442,18 @@ std::string TKnownAppsForm::DefaultStatus() const
     return DatabaseEntriesText(FCurrentTable ? FCurrentTable->Grid.RecordCount() : 0);
 }
 
-bool TKnownAppsForm::CellFieldAt(TDatabaseGridWin& Table, int X, int Y, int& ACol, int& ARow,
-                                 std::string& ColumnName)
-{
-    ColumnName.clear();
-    if (!Table.MouseToCell(X, Y, ACol, ARow) || ACol < 0 || ARow < 1)
-        return false;
-    ColumnName = GetField(Table.Grid.DatabaseColumns(), ACol + 1, '|');
-    return !ColumnName.empty();
-}
-
 bool TKnownAppsForm::CellAt(TDatabaseGridWin& Table, int X, int Y, int& ACol, int& ARow,
                             std::string& CellText, std::string& ColumnName)
 {
-    const bool In = CellFieldAt(Table, X, Y, ACol, ARow, ColumnName);
-    CellText = In ? Table.Grid.Cell(ACol, ARow) : std::string();
-    return In;
+    ColumnName.clear();
+    CellText.clear();
+    if (!Table.MouseToCell(X, Y, ACol, ARow) || ACol < 0 || ARow < 1)
+        return false;
+    ColumnName = GetField(Table.Grid.DatabaseColumns(), ACol + 1, '|');
+    if (ColumnName.empty())
+        return false;
+    CellText = Table.Grid.Cell(ACol, ARow);
+    return true;
 }
 
 int TKnownAppsForm::TextWidth(TDatabaseGridWin& Table, const std::string& Text, int& Height) const
@@ -525,9 +521,8 @@ void TKnownAppsForm::TableMouseLeave()
         SetStatus(DefaultStatus());
 }
 
-void TKnownAppsForm::TableMouseMove(TDatabaseGridWin& Sender, int X, int Y)
+void TKnownAppsForm::TableMouseMove(int X, int Y)
 {
-    (void)Sender;
     TDatabaseGridWin* T = FCurrentTable;
     if (!T)
         return;
@@ -547,9 +542,8 @@ void TKnownAppsForm::TableMouseMove(TDatabaseGridWin& Sender, int X, int Y)
     SetStatus(StatusTextFor(IdOf(T), In, Column, Text, Letter, T->Grid.RecordCount()));
 }
 
-void TKnownAppsForm::TableMouseUp(TDatabaseGridWin& Sender, int X, int Y)
+void TKnownAppsForm::TableMouseUp(int X, int Y)
 {
-    (void)Sender;
     if (!FCurrentTable)
         return;
     std::string Url;
@@ -567,13 +561,9 @@ void TKnownAppsForm::TableMouseUp(TDatabaseGridWin& Sender, int X, int Y)
 
 // --- Drawing ---
 
-void TKnownAppsForm::AppTableOwnerDrawCell(TDatabaseGridWin& Sender, int ACol, int ARow,
-                                           const std::string& Column, const std::string& CellValue,
+void TKnownAppsForm::AppTableOwnerDrawCell(const std::string& Column, const std::string& CellValue,
                                            const RECT& Rect, Canvas& C)
 {
-    (void)Sender;
-    (void)ACol;
-    (void)ARow;
     int X = Rect.left + 2;
     const int Y = Rect.top + 2;
     HDC Dc = C.Handle();

@@ -80,16 +80,15 @@ public:
     void ExportFileActionAccept(const std::string& FileName);
 
     // --- Hit tests (client coordinates of the table) ---
-    bool CellFieldAt(TDatabaseGridWin& Table, int X, int Y, int& ACol, int& ARow, std::string& ColumnName);
     bool CellAt(TDatabaseGridWin& Table, int X, int Y, int& ACol, int& ARow, std::string& CellText,
                 std::string& ColumnName);
     bool IsOverUrl(TDatabaseGridWin& Table, int X, int Y, std::string& Url);
     bool IsOverLetter(TDatabaseGridWin& Table, int X, int Y, char& Letter, const std::string& ColumnName);
-    void TableMouseMove(TDatabaseGridWin& Sender, int X, int Y);
-    void TableMouseUp(TDatabaseGridWin& Sender, int X, int Y);
+    void TableMouseMove(int X, int Y);
+    void TableMouseUp(int X, int Y);
     void TableMouseLeave();
-    void AppTableOwnerDrawCell(TDatabaseGridWin& Sender, int ACol, int ARow, const std::string& Column,
-                               const std::string& CellValue, const RECT& Rect, Canvas& C);
+    void AppTableOwnerDrawCell(const std::string& Column, const std::string& CellValue, const RECT& Rect,
+                               Canvas& C);
 
 private:
     // Flag is the table's modified flag.

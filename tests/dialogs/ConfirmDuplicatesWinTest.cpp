@@ -31,7 +31,7 @@ protected:
     {
         std::vector<int> S;
         for (HTREEITEM I : Dialog->TV->Children(Parent))
-            S.push_back(TreeItemState(*Dialog->TV, I));
+            S.push_back(Dialog->TV->ItemState(I));
         return S;
     }
     HTREEITEM Candidate(int Group, int Index) const

@@ -52,14 +52,6 @@ private:
     int FIdleId = 0;
 };
 
-// The state image index of a node, as the control holds it.
-inline int TreeItemState(const TreeView& Tree, HTREEITEM Item)
-{
-    return static_cast<int>(::SendMessageA(Tree.Handle(), TVM_GETITEMSTATE,
-                                           reinterpret_cast<WPARAM>(Item), TVIS_STATEIMAGEMASK) >>
-                            12);
-}
-
 // A click at the node's state image, or on its text.
 inline void ClickTreeItem(const TreeView& Tree, HTREEITEM Item, bool OnStateImage)
 {

@@ -29,7 +29,7 @@ protected:
     }
 
     HWND Tree() const { return Chooser->TV->Handle(); }
-    int State(HTREEITEM Item) const { return TreeItemState(*Chooser->TV, Item); }
+    int State(HTREEITEM Item) const { return Chooser->TV->ItemState(Item); }
     // The node whose text is Text, at any level.
     HTREEITEM Node(const std::string& Text) const
     {
