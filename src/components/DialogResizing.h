@@ -295,12 +295,7 @@ public:
     void ScaleImageList(IDialogControl& List, Ticonscaling Old, Ticonscaling New);
     void ScaleControl(IDialogControl& Control, IDialogForm& Form, Ticonscaling Old,
                       Ticonscaling New);
-    // The form's removal clears DestinationForm.
-    void FormRemoved() { DestinationForm = nullptr; }
-
-    bool RewrapPending() const { return FRewrapPending; }
     bool Activated() const { return FActivated; }
-    bool ToolbarRelayoutPending() const { return FToolbarRelayoutPending; }
 
 private:
     bool FRewrapPending = false;

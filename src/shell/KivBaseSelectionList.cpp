@@ -24,11 +24,6 @@ std::wstring PlainPath(const std::wstring& Path)
     return ExcludeTrailingBackslash(StripStar(Path));
 }
 
-bool SameTextW(const std::wstring& A, const std::wstring& B)
-{
-    return A.size() == B.size() && UpperCaseW(A) == UpperCaseW(B);
-}
-
 bool ContainsText(const std::wstring& Text, const std::wstring& Sub)
 {
     return UpperCaseW(Text).find(UpperCaseW(Sub)) != std::wstring::npos;

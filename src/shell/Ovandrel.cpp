@@ -71,18 +71,18 @@ bool HasFileExt(const std::wstring& Path, const std::wstring& Ext)
     std::wstring Wanted = Ext;
     if (!Wanted.empty() && Wanted[0] != L'.')
         Wanted = L'.' + Wanted;
-    return UpperCaseW(ExtractFileExtW(ExcludeTrailingBackslash(Path))) == UpperCaseW(Wanted);
+    return SameTextW(ExtractFileExtW(ExcludeTrailingBackslash(Path)), Wanted);
 }
 
 bool SamePath(const std::wstring& A, const std::wstring& B)
 {
-    return UpperCaseW(ExcludeTrailingBackslash(A)) == UpperCaseW(ExcludeTrailingBackslash(B));
+    return SameTextW(ExcludeTrailingBackslash(A), ExcludeTrailingBackslash(B));
 }
 
 bool StartsWithText(const std::wstring& S, const std::wstring& Prefix)
 {
     return !Prefix.empty() && S.size() >= Prefix.size() &&
-           UpperCaseW(S.substr(0, Prefix.size())) == UpperCaseW(Prefix);
+           SameTextW(S.substr(0, Prefix.size()), Prefix);
 }
 
 bool IsPathBelow(const std::wstring& Folder, const std::wstring& Path)

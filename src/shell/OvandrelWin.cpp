@@ -261,7 +261,7 @@ std::wstring TOvandrel::Folder()
 void TOvandrel::SetFolder(const std::wstring& Path)
 {
     const std::wstring Previous = Folder();
-    if (!Path.empty() && UpperCaseW(Path) == UpperCaseW(Previous))
+    if (!Path.empty() && SameTextW(Path, Previous))
         return;
     const IItemIdList List = TKivItemIdList::CreateFromPath(Path);
     if (List->IsEmpty()) {

@@ -49,8 +49,6 @@ public:
 
     void AddControl(const IKivShellControlPtr& Control);
     void RemoveControl(const IKivShellControl* Control);
-    int ControlCount() const { return static_cast<int>(FControls.size()); }
-    IKivShellControlPtr GetControl(int Index) const { return FControls[Index]; }
     TKivSelectionList* SelectionList() const { return FSelectionList; }
 
     // Every control but Sender gets the change, in list order, while the

@@ -16,6 +16,11 @@ std::wstring UpperCaseW(const std::wstring& S)
     return R;
 }
 
+bool SameTextW(const std::wstring& A, const std::wstring& B)
+{
+    return A.size() == B.size() && UpperCaseW(A) == UpperCaseW(B);
+}
+
 std::wstring AdjustWildcard(const std::wstring& Pattern)
 {
     return EndsWith(Pattern, L"*.*") ? Pattern + L".*" : Pattern;

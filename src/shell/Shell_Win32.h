@@ -29,3 +29,5 @@ bool IsReparsePoint(unsigned long Attributes);
 
 // ASCII letters folded to upper case; every other character unchanged.
 std::wstring UpperCaseW(const std::wstring& S);
+// Equal after UpperCaseW.
+bool SameTextW(const std::wstring& A, const std::wstring& B);

@@ -52,6 +52,9 @@ protected:
     void TearDown() override { FreeUnitGlobals(); }
     TApplication App;
     TempFolder Tree{L"quorvan-sizes"};
+    // Else, in an empty temporary folder, the list would take that folder
+    // for the tree as its only member.
+    TempFolder Neighbour{L"quorvan-sizes-neighbour"};
 };
 
 TEST_F(SelectionWinTest, StartUpMakesThePoolThePaletteAndTheKeywords)
