@@ -120,6 +120,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     T.AddNode(NoNode, "before", nkLayout);
     T.LoadLayouts(Reg);
     CheckSound(T);
+    // No more values are read than announced, and never past the cap, so a
+    // damaged count costs nothing.
+    const auto Announced = Reg.Ints.find("LayoutsCount");
+    Require(Reg.StringReads <=
+            std::max(0, std::min(Announced == Reg.Ints.end() ? 0 : Announced->second, MaxStoredNodes)));
 
     FakeRegistry Saved;
     T.SaveLayouts(Saved);

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
+#include <pthread.h>
 #include <random>
 
 namespace {
@@ -308,17 +310,63 @@ TEST(LayoutTree, RandomTreesComeBackFromTheStoredForm)
     }
 }
 
-TEST(LayoutTree, ADeepDamagedChainLoadsAndDeletesWithoutRecursion)
+namespace {
+
+// Runs Body on a thread with a stack of Bytes (Windows gives 1 MB), so a
+// walk that recursed per level would overflow it here too.
+void RunOnStack(std::size_t Bytes, const std::function<void()>& Body)
+{
+    pthread_attr_t Attr;
+    ASSERT_EQ(pthread_attr_init(&Attr), 0);
+    ASSERT_EQ(pthread_attr_setstacksize(&Attr, Bytes), 0);
+    pthread_t Thread;
+    auto Run = [](void* P) -> void* {
+        (*static_cast<const std::function<void()>*>(P))();
+        return nullptr;
+    };
+    ASSERT_EQ(pthread_create(&Thread, &Attr, Run, const_cast<std::function<void()>*>(&Body)), 0);
+    pthread_join(Thread, nullptr);
+    pthread_attr_destroy(&Attr);
+}
+
+class NullLayoutCanvas : public ILayoutCanvas {
+public:
+    void Rectangle(const TLayoutRect&, bool) override {}
+    void WrappedText(const TLayoutRect&, const std::string&) override {}
+    void SelectionFrame(const TLayoutRect&) override {}
+};
+
+} // namespace
+
+TEST(LayoutTree, ADeepDamagedChainIsReadPlacedStoredAndDeletedOnAOneMegabyteStack)
 {
     FakeRegistry Reg;
     Reg.Ints["LayoutsCount"] = MaxStoredNodes;
     Reg.Strings["LayoutsNode0"] = "App|\"A\"; Left|Base=Root";
     for (int I = 1; I < MaxStoredNodes; ++I)
         Reg.Strings["LayoutsNode" + IntToStr(I)] = "Panel|Panel; Left|Base=" + IntToStr(I - 1);
-    TLayoutTree T;
-    T.LoadLayouts(Reg);
-    EXPECT_EQ(T.Count(), MaxStoredNodes);
-    EXPECT_EQ(T.Level(T.NodeAt(MaxStoredNodes - 1)), MaxStoredNodes - 1);
-    T.Clear();
-    EXPECT_EQ(T.Count(), 0);
+    int Count = 0, DeepestLevel = 0, CountBack = 0, CountAfterDelete = -1;
+    std::size_t Placed = 0;
+    RunOnStack(1 << 20, [&] {
+        TLayoutTree T;
+        T.LoadLayouts(Reg);
+        Count = T.Count();
+        DeepestLevel = T.Level(T.NodeAt(MaxStoredNodes - 1));
+        const TNodeId Root = T.NodeAt(0);
+        Placed = ComputeLayout(T, Root, {0, 0, 800, 600}, lmPlace).size();
+        NullLayoutCanvas Canvas;
+        PaintLayoutPreview(T, T.NodeAt(MaxStoredNodes - 1), {0, 0, 800, 600}, Canvas);
+        FakeRegistry Saved;
+        T.SaveLayouts(Saved);
+        TLayoutTree Back;
+        Back.LoadLayouts(Saved);
+        CountBack = Back.Count();
+        T.Delete(Root);
+        CountAfterDelete = T.Count();
+    });
+    EXPECT_EQ(Count, MaxStoredNodes);
+    EXPECT_EQ(DeepestLevel, MaxStoredNodes - 1);
+    EXPECT_EQ(Placed, static_cast<std::size_t>(MaxStoredNodes));
+    EXPECT_EQ(CountBack, MaxStoredNodes);
+    EXPECT_EQ(CountAfterDelete, 0);
 }
