@@ -1,12 +1,20 @@
 #include "components/DialogResizingWin.h"
 
+#include "components/DatabaseGridWin.h"
+#include "components/StaticImageListWin.h"
 #include "toolkit/Application.h"
 #include "toolkit/ComboBox.h"
+#include "toolkit/Edit.h"
 #include "toolkit/Form.h"
 #include "toolkit/Panel.h"
 #include "toolkit/SpeedButton.h"
+#include "toolkit/SpinEdit.h"
 #include "toolkit/StatusBar.h"
 #include "toolkit/StdControls.h"
+#include "toolkit/StringGrid.h"
+#include "toolkit/ToolBar.h"
+
+#include <memory>
 
 namespace {
 
@@ -47,14 +55,21 @@ public:
             TControlKind Kind;
             const char* Class;
         };
+        // Derived classes before their bases.
         static const KindOf Kinds[] = {
             {[](Control* X) { return dynamic_cast<Label*>(X) != nullptr; }, TControlKind::Label, "TLabel"},
+            {[](Control* X) { return dynamic_cast<Edit*>(X) != nullptr; }, TControlKind::Edit, "TEdit"},
+            {[](Control* X) { return dynamic_cast<SpinEdit*>(X) != nullptr; }, TControlKind::SpinEdit, "TJvSpinEdit"},
+            {[](Control* X) { return dynamic_cast<RadioButton*>(X) != nullptr; }, TControlKind::RadioButton, "TRadioButton"},
             {[](Control* X) { return dynamic_cast<CheckBox*>(X) != nullptr; }, TControlKind::CheckBox, "TCheckBox"},
             {[](Control* X) { return dynamic_cast<Button*>(X) != nullptr; }, TControlKind::Button, "TButton"},
             {[](Control* X) { return dynamic_cast<Panel*>(X) != nullptr; }, TControlKind::Panel, "TPanel"},
             {[](Control* X) { return dynamic_cast<ComboBox*>(X) != nullptr; }, TControlKind::ComboBox, "TComboBox"},
             {[](Control* X) { return dynamic_cast<SpeedButton*>(X) != nullptr; }, TControlKind::SpeedButton, "TSpeedButton"},
             {[](Control* X) { return dynamic_cast<StatusBar*>(X) != nullptr; }, TControlKind::StatusBar, "TStatusBar"},
+            {[](Control* X) { return dynamic_cast<TDatabaseGridWin*>(X) != nullptr; }, TControlKind::DatabaseGrid, "TDatabaseGrid"},
+            {[](Control* X) { return dynamic_cast<StringGrid*>(X) != nullptr; }, TControlKind::StringGrid, "TStringGrid"},
+            {[](Control* X) { return dynamic_cast<ToolBar*>(X) != nullptr; }, TControlKind::Toolbar, "TToolBar"},
         };
         for (const KindOf& K : Kinds)
             if (K.Test(C)) {
@@ -141,6 +156,43 @@ public:
     int DefaultFontCharHeight() const override { return CharHeight(nullptr); }
     int BorderHeight() const override { return ::GetSystemMetrics(SM_CYBORDER); }
 
+    void SetDefaultRowHeight(int Height) override
+    {
+        if (auto* G = dynamic_cast<StringGrid*>(FControl))
+            G->SetDefaultRowHeight(Height);
+    }
+    int ColCount() const override
+    {
+        const auto* G = dynamic_cast<const StringGrid*>(FControl);
+        return G ? G->ColCount() : 0;
+    }
+    int ColWidth(int Col) const override
+    {
+        const auto* G = dynamic_cast<const StringGrid*>(FControl);
+        return G ? G->ColWidth(Col) : 0;
+    }
+    void SetColWidth(int Col, int Width) override
+    {
+        if (auto* G = dynamic_cast<StringGrid*>(FControl))
+            G->SetColWidth(Col, Width);
+    }
+    void PlaceCellEditors() override
+    {
+        if (auto* G = dynamic_cast<TDatabaseGridWin*>(FControl))
+            G->UpdateEditors();
+    }
+    // A bar aligned to the top or bottom takes the height of its buttons.
+    bool AutoResize() const override
+    {
+        return FKind == TControlKind::Toolbar &&
+               (FControl->Align() == TAlign::Top || FControl->Align() == TAlign::Bottom);
+    }
+    void SetAutoResize(bool V) override
+    {
+        if (V && FKind == TControlKind::Toolbar)
+            static_cast<ToolBar*>(FControl)->Relayout();
+    }
+
 private:
     // The label's height follows its text at its current width; an aligned
     // label gets its size from the layout.
@@ -163,6 +215,82 @@ private:
     bool FAutoSize = false;
 };
 
+// The images are taken as bitmaps over this colour, so what was
+// transparent stays so unless the image covers the bottom-left pixel.
+constexpr COLORREF StretchBackground = RGB(255, 0, 255);
+
+class ImageListAdapter : public IDialogControl {
+public:
+    explicit ImageListAdapter(ImageList* List)
+        : FList(List), FStatic(dynamic_cast<TStaticImageList*>(List))
+    {
+    }
+    TControlKind Kind() const override
+    {
+        return FStatic ? TControlKind::StaticImageList : TControlKind::ImageList;
+    }
+    std::string Name() const override { return FList->Name; }
+    std::string ClassName() const override { return FStatic ? "TStaticImageList" : "TImageList"; }
+    int Width() const override { return FList->Width(); }
+    int Height() const override { return FList->Height(); }
+    void BeginUpdate() override
+    {
+        if (FStatic)
+            FStatic->BeginUpdate();
+    }
+    void EndUpdate() override
+    {
+        if (FStatic)
+            FStatic->EndUpdate();
+    }
+    void StretchImages(int Size) override
+    {
+        struct Stretched {
+            HBITMAP Bitmap;
+            COLORREF Mask;
+        };
+        std::vector<Stretched> Images;
+        HDC Screen = ::GetDC(nullptr);
+        HDC From = ::CreateCompatibleDC(Screen);
+        HDC To = ::CreateCompatibleDC(Screen);
+        const int W = FList->Width(), H = FList->Height();
+        HBITMAP Source = ::CreateCompatibleBitmap(Screen, W, H);
+        HBRUSH Back = ::CreateSolidBrush(StretchBackground);
+        const RECT SourceRect = {0, 0, W, H};
+        HGDIOBJ OldFrom = ::SelectObject(From, Source);
+        HGDIOBJ OldTo = nullptr;
+        for (int I = 0; I < FList->Count(); ++I) {
+            ::FillRect(From, &SourceRect, Back);
+            ::ImageList_Draw(FList->Handle(), I, From, 0, 0, ILD_TRANSPARENT);
+            HBITMAP Work = ::CreateCompatibleBitmap(Screen, Size, Size);
+            HGDIOBJ Prev = ::SelectObject(To, Work);
+            if (!OldTo)
+                OldTo = Prev;
+            // Whole pixels, so the mask colour stays pure.
+            ::SetStretchBltMode(To, COLORONCOLOR);
+            ::StretchBlt(To, 0, 0, Size, Size, From, 0, 0, W, H, SRCCOPY);
+            Images.push_back({Work, ::GetPixel(To, 0, Size - 1)});
+        }
+        if (OldTo)
+            ::SelectObject(To, OldTo);
+        ::SelectObject(From, OldFrom);
+        ::DeleteObject(Back);
+        ::DeleteObject(Source);
+        ::DeleteDC(To);
+        ::DeleteDC(From);
+        ::ReleaseDC(nullptr, Screen);
+        FList->SetSize(Size, Size);
+        for (const Stretched& S : Images) {
+            FList->AddMasked(S.Bitmap, S.Mask);
+            ::DeleteObject(S.Bitmap);
+        }
+    }
+
+private:
+    ImageList* FList;
+    TStaticImageList* FStatic;
+};
+
 }  // namespace
 
 TDialogResizingWin::TDialogResizingWin(Form* Owner) : Component(Owner), FForm(Owner), FModel(this)
@@ -182,11 +310,15 @@ TDialogResizingWin::~TDialogResizingWin()
         ::DeleteObject(FFont);
 }
 
-IDialogControl* TDialogResizingWin::Adapter(Control* C)
+IDialogControl* TDialogResizingWin::Adapter(Component* C)
 {
     std::unique_ptr<IDialogControl>& A = FAdapters[C];
-    if (!A)
-        A = std::make_unique<ControlAdapter>(C);
+    if (!A) {
+        if (auto* Ctl = dynamic_cast<Control*>(C))
+            A = std::make_unique<ControlAdapter>(Ctl);
+        else if (auto* List = dynamic_cast<ImageList*>(C))
+            A = std::make_unique<ImageListAdapter>(List);
+    }
     return A.get();
 }
 
@@ -206,12 +338,21 @@ void TDialogResizingWin::CollectControls(const Component* Owner, std::vector<Con
     }
 }
 
+void TDialogResizingWin::CollectScalable(const Component* Owner, std::vector<Component*>& List)
+{
+    for (Component* C : Owner->Components()) {
+        if (dynamic_cast<Control*>(C) || dynamic_cast<ImageList*>(C))
+            List.push_back(C);
+        CollectScalable(C, List);
+    }
+}
+
 std::vector<IDialogControl*> TDialogResizingWin::Components() const
 {
-    std::vector<Control*> Controls;
-    CollectControls(FForm, Controls);
+    std::vector<Component*> Scalable;
+    CollectScalable(FForm, Scalable);
     std::vector<IDialogControl*> List;
-    for (Control* C : Controls)
+    for (Component* C : Scalable)
         List.push_back(const_cast<TDialogResizingWin*>(this)->Adapter(C));
     return List;
 }

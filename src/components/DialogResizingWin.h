@@ -1,8 +1,9 @@
 // Dialog resizing on a toolkit form: the form and its controls seen by the
 // resizing model, and the application's idle moment for the toolbar
-// re-layout. Labels, check boxes, buttons, panels, combo boxes, speed
-// buttons and status bars are recognised; any other control keeps its own
-// size. Controls take their form's font.
+// re-layout. Labels, edits, spin edits, radio buttons, check boxes,
+// buttons, panels, combo boxes, speed buttons, status bars, grids, toolbars
+// and image lists are recognised; any other control keeps its own size.
+// Controls take their form's font.
 //
 // A form attaches one in its constructor, after its controls, with
 // AttachDialogResizer, and calls DialogResizer->ActivateScaling() from its
@@ -29,8 +30,8 @@ public:
     TDialogResizing& Model() { return FModel; }
     // A new member of Group (the root group when nullptr) standing for C.
     TDialogResizingItem* AddItem(Control* C, TDialogResizingCollection* Group = nullptr);
-    // The model's view of a control of the form.
-    IDialogControl* Adapter(Control* C);
+    // The model's view of a control or image list of the form.
+    IDialogControl* Adapter(Component* C);
     void ActivateScaling() { FModel.ActivateScaling(); }
 
 private:
@@ -46,12 +47,14 @@ private:
     void SetBounds(int Left, int Top, int Width, int Height) override;
     TSizeRec ScreenSize() const override;
     static void CollectControls(const Component* Owner, std::vector<Control*>& List);
+    // Controls and image lists.
+    static void CollectScalable(const Component* Owner, std::vector<Component*>& List);
 
     Form* FForm;
     TDialogResizing FModel;
     int FIdleId = 0;
     HFONT FFont = nullptr;
-    std::map<Control*, std::unique_ptr<IDialogControl>> FAdapters;
+    std::map<Component*, std::unique_ptr<IDialogControl>> FAdapters;
 };
 
 // One member of a form's root group.

@@ -98,10 +98,10 @@ bool SearchDirectories(const std::string& Root, ISearchFileSystem& FileSystem,
     // A root inside one walked before was walked with it.
     if (!Folders.Add(Start))
         return true;
-    std::vector<std::pair<std::string, int>> Stack{{Start, 0}};
+    StringList Stack{Start};
     std::vector<TSearchEntry> Entries;
     while (!Stack.empty()) {
-        const auto [Folder, Depth] = Stack.back();
+        const std::string Folder = std::move(Stack.back());
         Stack.pop_back();
         Entries.clear();
         FileSystem.ListFolder(Folder, Entries);
@@ -112,16 +112,17 @@ bool SearchDirectories(const std::string& Root, ISearchFileSystem& FileSystem,
                     Executables.push_back(E.Name);
                 continue;
             }
-            if (E.ReparsePoint || E.Name == "." || E.Name == ".." || Depth >= SearchDepthCap)
+            if (E.ReparsePoint || E.Name == "." || E.Name == "..")
                 continue;
-            const std::string Child = Folder + E.Name + "\\";
-            if (!Folders.Add(Child))
+            std::string Child = Folder + E.Name + "\\";
+            if (Child.size() + sizeof SearchListingPattern - 1 > SearchPathLimit ||
+                !Folders.Add(Child))
                 continue;
             Progress.SetProgressText("Reading " + IntToStr(Folders.Count()) + " directories ...");
             Progress.SetProgress(0);
             if (Progress.ProgressStopped())
                 return false;
-            Stack.emplace_back(Child, Depth + 1);
+            Stack.push_back(std::move(Child));
         }
         Folders.SetExecutables(Folder, std::move(Executables));
     }
@@ -161,8 +162,9 @@ void SearchForFiles(const StringList& Roots, ISearchFileSystem& FileSystem,
             Stopped = true;
             break;
         }
+    // The closing redraw may be the first look at a stop pressed earlier.
     Progress.FinishProgress();
-    if (Stopped || Folders.Count() == 0)
+    if (Stopped || Progress.ProgressStopped() || Folders.Count() == 0)
         return;
 
     StringList Found;
@@ -180,6 +182,7 @@ void SearchForFiles(const StringList& Roots, ISearchFileSystem& FileSystem,
     }
     Target.AddStillKnownListedApplications(Found, Refs);
     Progress.FinishProgress();
+    Stopped = Stopped || Progress.ProgressStopped();
     if (Found.size() != Refs.size()) {
         Target.ShowMessage("Internal error!");
         Stopped = true;

@@ -91,8 +91,12 @@ using TIdentifyExecutable = std::function<bool(const std::string& Path, TIdentif
 // IdentifyApplication with no application name.
 bool IdentifyListable(const std::string& Path, TIdentifyInfo& Info);
 
-// Folders deeper than this below a root are not walked.
-constexpr int SearchDepthCap = 64;
+// The longest path the ANSI file calls take (MAX_PATH less the terminating
+// zero). A folder is walked when its listing pattern fits: no deeper path
+// can be opened, and a loop the link test misses ends here too.
+constexpr std::size_t SearchPathLimit = 259;
+// What a folder's listing appends to its path.
+inline constexpr char SearchListingPattern[] = "*.*";
 
 // The folders of one search, sorted without regard to case and each once,
 // with the executables ("*.exe") each holds.

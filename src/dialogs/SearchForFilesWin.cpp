@@ -13,7 +13,7 @@
 void TWin32SearchFileSystem::ListFolder(const std::string& Folder,
                                         std::vector<TSearchEntry>& Entries)
 {
-    const std::string Pattern = Folder + "*.*";
+    const std::string Pattern = Folder + SearchListingPattern;
     WIN32_FIND_DATAA Data;
     // The basic form skips the short names nobody here reads.
     HANDLE Find = ::FindFirstFileExA(Pattern.c_str(), FindExInfoBasic, &Data,

@@ -167,6 +167,9 @@ std::int64_t FindDataSize(const WIN32_FIND_DATAW& Data)
 
 std::int64_t GetFindFileSize(const std::wstring& Path)
 {
+    // A pattern would answer the size of whichever file matched first.
+    if (HasWildcards(Path))
+        return -1;
     WIN32_FIND_DATAW Data;
     const HANDLE Find = TKivSelectionList::FindFirstFileLong(Path, Data);
     if (Find == INVALID_HANDLE_VALUE)

@@ -53,7 +53,7 @@ bool IsDriveReady(const std::wstring& Path);
 bool PathExists(const std::wstring& Path);
 bool IsNetworkPath(const std::wstring& Path);
 std::int64_t FindDataSize(const WIN32_FIND_DATAW& Data);
-// -1 when not found.
+// -1 when not found or given a wildcard pattern.
 std::int64_t GetFindFileSize(const std::wstring& Path);
 bool IsWow64();
 // A shortcut's target; a target in the 32-bit program-files folder that

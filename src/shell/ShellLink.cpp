@@ -31,6 +31,13 @@ void TKivShellLink::RemoveControl(const IKivShellControl* Control)
                     FControls.end());
 }
 
+IKivShellControlPtr TKivShellLink::GetControl(int Index) const
+{
+    if (Index < 0 || static_cast<std::size_t>(Index) >= FControls.size())
+        return nullptr;
+    return FControls[static_cast<std::size_t>(Index)];
+}
+
 void TKivShellLink::NotifyControls(const IKivShellControl* Sender, std::uint8_t Code,
                                    IItemIdList Item)
 {

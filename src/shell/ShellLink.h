@@ -49,6 +49,8 @@ public:
 
     void AddControl(const IKivShellControlPtr& Control);
     void RemoveControl(const IKivShellControl* Control);
+    // nullptr for an index outside the list.
+    IKivShellControlPtr GetControl(int Index) const;
     TKivSelectionList* SelectionList() const { return FSelectionList; }
 
     // Every control but Sender gets the change, in list order, while the

@@ -54,6 +54,15 @@ void ImageList::Clear()
     }
 }
 
+void ImageList::SetSize(int Width, int Height)
+{
+    if (FHandle)
+        ::ImageList_SetIconSize(FHandle, Width, Height);
+    FWidth = Width;
+    FHeight = Height;
+    Change();
+}
+
 void ImageList::Draw(HDC Dc, int X, int Y, int Index, bool Enabled) const
 {
     if (!FHandle || Index < 0 || Index >= Count())

@@ -32,6 +32,8 @@ public:
     // MaskColor first (which then stays transparent).
     int AddPainted(COLORREF MaskColor, const std::function<void(HDC Dc, const RECT& R)>& Paint);
     void Clear();
+    // Drops every image: the list then holds images of the new size.
+    void SetSize(int Width, int Height);
 
     void Draw(HDC Dc, int X, int Y, int Index, bool Enabled = true) const;
     // How a toolbar or menu item draws its image. Selected and Checked are

@@ -27,6 +27,12 @@ SpinEdit::SpinEdit(Component* Owner, const SpinEditArgs& Args)
                                 0, 0, 0, 0, Args.Parent ? Args.Parent->Handle() : nullptr, nullptr,
                                 ::GetModuleHandleA(nullptr), nullptr);
     ::SendMessageA(FUpDown, UDM_SETBUDDY, reinterpret_cast<WPARAM>(Handle()), 0);
+    RECT Arrows = {};
+    ::GetWindowRect(FUpDown, &Arrows);
+    RECT Own = {};
+    ::GetWindowRect(Handle(), &Own);
+    FArrowsGap = Arrows.left - Own.right;
+    FArrowsAttached = true;
     ::SendMessageA(FUpDown, UDM_SETRANGE32, static_cast<WPARAM>(FMin), static_cast<LPARAM>(FMax));
     SetValue(Args.Value);
 }
@@ -62,6 +68,23 @@ void SpinEdit::SetEnabled(bool Enabled)
     Control::SetEnabled(Enabled);
     if (FUpDown)
         ::EnableWindow(FUpDown, Enabled);
+}
+
+LRESULT SpinEdit::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    const LRESULT Result = Control::WndProc(Msg, WParam, LParam);
+    if (Msg == WM_WINDOWPOSCHANGED && FArrowsAttached)
+        PlaceArrows();
+    return Result;
+}
+
+void SpinEdit::PlaceArrows()
+{
+    RECT Arrows = {};
+    ::GetWindowRect(FUpDown, &Arrows);
+    const RECT Own = BoundsRect();
+    ::SetWindowPos(FUpDown, nullptr, Own.right + FArrowsGap, Own.top, Arrows.right - Arrows.left,
+                   Own.bottom - Own.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void SpinEdit::CommandNotify(WORD Code)

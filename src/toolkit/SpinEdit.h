@@ -32,9 +32,14 @@ public:
     std::function<void()> OnChange;
 
 protected:
+    LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
     void CommandNotify(WORD Code) override;
 
 private:
+    // Keeps the arrows on the right edge when the edit is moved or sized.
+    void PlaceArrows();
     int FMin, FMax;
     HWND FUpDown = nullptr;
+    bool FArrowsAttached = false;
+    int FArrowsGap = 0;  // from the edit's right edge to the arrows' left
 };

@@ -44,13 +44,18 @@ int Label::TextHeight() const
     return R.bottom - R.top;
 }
 
-CheckBox::CheckBox(Component* Owner, const CheckBoxArgs& Args) : Control(Owner)
+CheckBox::CheckBox(Component* Owner, const CheckBoxArgs& Args)
+    : CheckBox(Owner, Args, BS_AUTOCHECKBOX)
+{
+}
+
+CheckBox::CheckBox(Component* Owner, const CheckBoxArgs& Args, DWORD ButtonStyle) : Control(Owner)
 {
     CreateParams P;
     P.ClassName = WC_BUTTONA;
     P.Parent = Args.Parent;
     P.Caption = Args.Caption;
-    P.Style = WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX;
+    P.Style = WS_VISIBLE | WS_TABSTOP | ButtonStyle;
     P.X = Args.Left;
     P.Y = Args.Top;
     P.Width = Args.Width;
@@ -58,6 +63,11 @@ CheckBox::CheckBox(Component* Owner, const CheckBoxArgs& Args) : Control(Owner)
     CreateHandle(P);
     if (Args.Align != TAlign::None)
         SetAlign(Args.Align);
+}
+
+RadioButton::RadioButton(Component* Owner, const CheckBoxArgs& Args)
+    : CheckBox(Owner, Args, BS_AUTORADIOBUTTON)
+{
 }
 
 bool CheckBox::Checked() const

@@ -1,5 +1,5 @@
-// Small classes over the standard controls: static text, check box, push
-// button. Each takes a create-arguments struct.
+// Small classes over the standard controls: static text, check box, radio
+// button, push button. Each takes a create-arguments struct.
 #pragma once
 
 #include "toolkit/Control.h"
@@ -41,6 +41,15 @@ public:
     CheckBox(Component* Owner, const CheckBoxArgs& Args);
     bool Checked() const;
     void SetChecked(bool Checked);
+
+protected:
+    CheckBox(Component* Owner, const CheckBoxArgs& Args, DWORD ButtonStyle);
+};
+
+// Radio buttons created one after another form one group.
+class RadioButton : public CheckBox {
+public:
+    RadioButton(Component* Owner, const CheckBoxArgs& Args);
 };
 
 struct ButtonArgs {

@@ -233,6 +233,13 @@ void ToolBar::ApplyButtonSize()
     }
 }
 
+void ToolBar::Relayout()
+{
+    ::SendMessageA(Handle(), TB_AUTOSIZE, 0, 0);
+    ApplyButtonSize();
+    ::InvalidateRect(Handle(), nullptr, TRUE);
+}
+
 int ToolBar::ContentHeight() const
 {
     int Bottom = HIWORD(::SendMessageA(Handle(), TB_GETBUTTONSIZE, 0, 0));

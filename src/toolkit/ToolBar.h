@@ -111,6 +111,8 @@ public:
 
     // Height of the bar for its buttons; aligned bars take it themselves.
     int ContentHeight() const;
+    // Lays the buttons out again for the current font and images.
+    void Relayout();
 
     bool ItemAtPoint(POINT P, ToolbarItemInfo& Info) const override;
 

@@ -2,8 +2,15 @@
 
 #include "hosting/confirmation.h"
 #include "toolkit/Application.h"
+#include "toolkit/Edit.h"
 #include "toolkit/Form.h"
+#include "toolkit/ImageList.h"
+#include "toolkit/SpinEdit.h"
 #include "toolkit/StdControls.h"
+#include "toolkit/StringGrid.h"
+#include "toolkit/ToolBar.h"
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +82,178 @@ TEST_F(DialogResizingWin, LargeScalingResizesTheFormAndCentresIt)
     const RECT B = F.BoundsRect();
     EXPECT_EQ((::GetSystemMetrics(SM_CXSCREEN) - (B.right - B.left)) / 2, B.left);
     EXPECT_EQ((::GetSystemMetrics(SM_CYSCREEN) - (B.bottom - B.top)) / 2, B.top);
+}
+
+// Text metrics of Arial at Height, as a freshly made font gives them.
+struct ArialText {
+    explicit ArialText(int Height)
+    {
+        LOGFONTA Lf = {};
+        Lf.lfHeight = Height;
+        lstrcpyA(Lf.lfFaceName, "Arial");
+        Font = ::CreateFontIndirectA(&Lf);
+        Dc = ::GetDC(nullptr);
+        Old = ::SelectObject(Dc, Font);
+    }
+    ~ArialText()
+    {
+        ::SelectObject(Dc, Old);
+        ::ReleaseDC(nullptr, Dc);
+        ::DeleteObject(Font);
+    }
+    int CharHeight() const
+    {
+        TEXTMETRICA Tm = {};
+        ::GetTextMetricsA(Dc, &Tm);
+        return Tm.tmHeight;
+    }
+    SIZE Extent(const std::string& T) const
+    {
+        SIZE S = {};
+        ::GetTextExtentPoint32A(Dc, T.c_str(), static_cast<int>(T.size()), &S);
+        return S;
+    }
+    HFONT Font;
+    HDC Dc;
+    HGDIOBJ Old;
+};
+
+RECT Moved(const RECT& R, int Width, int Height)
+{
+    return {R.left, R.top, R.left + Width, R.top + Height};
+}
+
+COLORREF PixelOfImage(const ImageList& List, int X, int Y)
+{
+    HDC Screen = ::GetDC(nullptr);
+    HDC Dc = ::CreateCompatibleDC(Screen);
+    HBITMAP Bmp = ::CreateCompatibleBitmap(Screen, List.Width(), List.Height());
+    ::ReleaseDC(nullptr, Screen);
+    HGDIOBJ Old = ::SelectObject(Dc, Bmp);
+    const RECT R = {0, 0, List.Width(), List.Height()};
+    ::FillRect(Dc, &R, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    List.Draw(Dc, 0, 0, 0);
+    const COLORREF C = ::GetPixel(Dc, X, Y);
+    ::SelectObject(Dc, Old);
+    ::DeleteObject(Bmp);
+    ::DeleteDC(Dc);
+    return C;
+}
+
+// A control of class C on F at (10, Top).
+template <typename C, typename A> C* Place(Form& F, A Args, int Top)
+{
+    Args.Parent = &F;
+    Args.Left = 10;
+    Args.Top = Top;
+    return new C(&F, Args);
+}
+
+TEST(DialogResizingWinKinds, LargeScalingOnADialogOfEveryKind)
+{
+    TApplication App;
+    FormArgs Fa;
+    Fa.FontName = "Arial";
+    Fa.FontHeight = -13;
+    Form F(&App, Fa);
+    auto* Images = new ImageList(&F, ImageListArgs{});
+    // Left half clear, right half red.
+    Images->AddPainted(RGB(0, 255, 0), [](HDC Dc, const RECT&) {
+        const RECT Red = {8, 0, 16, 16};
+        HBRUSH B = ::CreateSolidBrush(RGB(255, 0, 0));
+        ::FillRect(Dc, &Red, B);
+        ::DeleteObject(B);
+    });
+    ToolBarArgs Ta;
+    Ta.Parent = &F;
+    Ta.Images = Images;
+    Ta.ShowCaptions = true;
+    Ta.List = true;
+    auto* Bar = new ToolBar(&F, Ta);
+    ToolButtonArgs Tb;
+    Tb.Caption = "Start";
+    Tb.ImageIndex = 0;
+    Bar->AddButton(Tb);
+    Ta.Images = nullptr;
+    Ta.Align = TAlign::Bottom;
+    auto* TextBar = new ToolBar(&F, Ta);
+    Tb.ImageIndex = -1;
+    TextBar->AddButton(Tb);
+    auto* Ed = Place<Edit>(F, EditArgs(), 40);
+    auto* Spin = Place<SpinEdit>(F, SpinEditArgs(), 80);
+    const HWND Arrows = ::GetWindow(Spin->Handle(), GW_HWNDNEXT);
+    CheckBoxArgs Ra;
+    Ra.Caption = "Choice";
+    auto* Radio = Place<RadioButton>(F, Ra, 120);
+    auto* Grid = Place<StringGrid>(F, StringGridArgs(), 150);
+
+    auto* R = new TDialogResizingWin(&F);
+    for (Control* Member : std::initializer_list<Control*>{Ed, Spin}) {
+        TDialogResizingItem* Item = R->AddItem(Member);
+        Item->SetUseTextHeight(true);
+        Item->SetSetSizeType(ss_SetHeight);
+    }
+    R->AddItem(Radio);
+    R->AddItem(Grid);
+
+    const auto InParent = [](HWND Wnd) {
+        RECT W = {};
+        ::GetWindowRect(Wnd, &W);
+        ::MapWindowPoints(HWND_DESKTOP, ::GetParent(Wnd), reinterpret_cast<POINT*>(&W), 2);
+        return W;
+    };
+    const ArialText Large(-24);
+    const int Border = ::GetSystemMetrics(SM_CYBORDER);
+    const SIZE Choice = Large.Extent("Choice");
+    struct Row {
+        const char* Kind;
+        std::function<RECT()> Rect;
+        // The rectangle after, from the one before.
+        std::function<RECT(const RECT&)> After;
+        RECT Before = {};
+    } Rows[] = {
+        {"edit: a single line of the new font",
+         [Ed] { return Ed->BoundsRect(); },
+         [&](const RECT& B) { return Moved(B, B.right - B.left, Large.CharHeight() + 8 * Border); }},
+        {"spin edit: its arrows follow it",
+         [&] { return InParent(Arrows); },
+         [&](const RECT& B) { return Moved(B, B.right - B.left, Large.CharHeight() + 6 * Border); }},
+        {"radio button: large box and its caption",
+         [Radio] { return Radio->BoundsRect(); },
+         [&](const RECT& B) { return Moved(B, 32 + Choice.cx + 8, std::max<int>(32, Choice.cy) + 8); }},
+        {"grid: cell of a row for the new font, columns twice as wide",
+         [Grid] { return RECT{0, 0, Grid->ColWidth(1), Grid->DefaultRowHeight()}; },
+         [&](const RECT& B) { return Moved(B, 2 * (B.right - B.left), Large.CharHeight() + 8 * Border); }},
+        {"image list: 16 pixels become 32",
+         [Images] { return RECT{0, 0, Images->Width(), Images->Height()}; },
+         [](const RECT&) { return RECT{0, 0, 32, 32}; }},
+        {"toolbar: its buttons with the large images after the idle re-layout",
+         [Bar] { return Bar->BoundsRect(); },
+         [](const RECT& B) { return Moved(B, B.right - B.left, B.bottom - B.top + 16); }},
+        {"toolbar of captions: as tall as its buttons in the new font after the idle re-layout",
+         [TextBar] { return RECT{0, 0, TextBar->Width(), TextBar->Height()}; },
+         [TextBar](const RECT& B) { return RECT{0, 0, B.right, TextBar->ContentHeight()}; }},
+    };
+    for (Row& Rw : Rows)
+        Rw.Before = Rw.Rect();
+
+    R->ActivateScaling();
+    R->Model().SetIconScaling(ics_large);
+    bool Idled = false;
+    const int Id = App.AddIdleHandler([&] { Idled = true; });
+    App.RunModalLoop([&] { return Idled; });
+    App.RemoveIdleHandler(Id);
+
+    for (const Row& Rw : Rows) {
+        const RECT Want = Rw.After(Rw.Before), Got = Rw.Rect();
+        EXPECT_EQ(std::vector<LONG>({Want.left, Want.top, Want.right, Want.bottom}),
+                  std::vector<LONG>({Got.left, Got.top, Got.right, Got.bottom}))
+            << Rw.Kind;
+    }
+    EXPECT_GT(TextBar->ContentHeight(), Large.CharHeight());
+    EXPECT_EQ(Images->Count(), 1);
+    EXPECT_EQ(PixelOfImage(*Images, 16, 31), RGB(255, 0, 0)) << "stretched, not cut";
+    EXPECT_EQ(PixelOfImage(*Images, 15, 0), RGB(255, 255, 255)) << "the clear half stays clear";
 }
 
 TEST_F(DialogResizingWin, QuestionDialogStacksItsControls)

@@ -8,17 +8,20 @@
 
 namespace {
 
-// Folders by path (with '\'), each with its entries; a folder "loop\"
-// lists itself again below it, forever.
+// Folders by path (with '\'), each with its entries; a folder named
+// LoopName lists itself again below it, forever.
 class FakeFileSystem : public ISearchFileSystem {
 public:
     std::map<std::string, std::vector<TSearchEntry>> Folders;
+    std::string LoopName = "loop";
     int Listed = 0;
     void ListFolder(const std::string& Folder, std::vector<TSearchEntry>& Entries) override
     {
         ++Listed;
-        if (Folder.size() >= 5 && Folder.compare(Folder.size() - 5, 5, "loop\\") == 0) {
-            Entries = {{"loop", true, false}, {"x.exe", false, false}};
+        const std::string Tail = "\\" + LoopName + "\\";
+        if (Folder.size() >= Tail.size() &&
+            Folder.compare(Folder.size() - Tail.size(), Tail.size(), Tail) == 0) {
+            Entries = {{LoopName, true, false}, {"x.exe", false, false}};
             return;
         }
         const auto It = Folders.find(Folder);
@@ -86,6 +89,7 @@ FakeFileSystem SampleDisk()
                                               {"odd.exe", true, false}};
     Fs.Folders["C:\\Games\\"] = {{"unknown.exe", false, false}};
     Fs.Folders["C:\\Junction\\"] = {{"hidden.exe", false, false}};
+    Fs.Folders["D:\\Emu\\"] = {{"x.exe", false, false}, {"B", true, false}, {"C", true, false}};
     return Fs;
 }
 
@@ -98,6 +102,9 @@ TEST(SearchForFiles, WalkIdentifyAndHandOver)
         StringList Roots;
         int StopPhase, StopAt;
         std::vector<std::string> Identified, Calls, Taken;
+        // The steps reach the window through the coalescing progress on a
+        // clock that stands still: it sees each run at its closing redraw.
+        bool Coalesced = false;
     } Cases[] = {
         {"overlapping roots, a file in a root", {"C:\\", "C:\\Program Files"}, 0, 0,
          {"C:\\root.exe", "C:\\Games\\unknown.exe", "C:\\Program Files\\emu.EXE",
@@ -115,12 +122,17 @@ TEST(SearchForFiles, WalkIdentifyAndHandOver)
         {"nothing known", {"C:\\Games"}, 0, 0, {"C:\\Games\\unknown.exe"},
          {"still known", "No known applications found!"}, {}},
         {"no roots", {}, 0, 0, {}, {}, {}},
+        {"stop first seen at the walk's closing redraw", {"D:\\Emu"}, 1, 1, {}, {}, {}, true},
+        {"stop first seen at the identification's closing redraw", {"D:\\Emu"}, 2, 1,
+         {"D:\\Emu\\x.exe"}, {"still known", "No known applications found!"}, {}, true},
     };
     for (const Case& C : Cases) {
         FakeFileSystem Fs = SampleDisk();
-        FakeProgress Progress;
-        Progress.StopPhase = C.StopPhase;
-        Progress.StopAt = C.StopAt;
+        FakeProgress Window;
+        Window.StopPhase = C.StopPhase;
+        Window.StopAt = C.StopAt;
+        TCoalescingProgress Coalescing(Window, [] { return 0u; }, 50, 5);
+        ISearchProgress& Progress = C.Coalesced ? static_cast<ISearchProgress&>(Coalescing) : Window;
         FakeTarget Target;
         std::vector<std::string> Identified;
         SearchForFiles(C.Roots, Fs, Progress, Target,
@@ -146,17 +158,31 @@ TEST(SearchForFiles, CountMismatchIsAnInternalError)
                                                       "No known applications found!"}));
 }
 
-TEST(SearchForFiles, FolderLoopEndsAtTheDepthCap)
+TEST(SearchForFiles, FolderChainsAreWalkedWhileTheirListingFits)
 {
-    FakeFileSystem Fs;
-    Fs.Folders["D:\\"] = {{"loop", true, false}};
-    FakeProgress Progress;
-    TSearchFolders Folders;
-    EXPECT_TRUE(SearchDirectories("D:\\", Fs, Progress, Folders));
-    EXPECT_EQ(Folders.Count(), SearchDepthCap + 1);
-    EXPECT_EQ(Fs.Listed, SearchDepthCap + 1);
-    EXPECT_EQ(Progress.Texts.back(), "Reading " + std::to_string(SearchDepthCap + 1) +
-                                         " directories ...");
+    // Each level a folder of the given name below the last: no depth
+    // counts, only whether the ANSI listing pattern still fits.
+    struct Case {
+        const char* LoopName;
+        int Folders;
+    } Cases[] = {{"loop", 51}, {"d", 127}, {"name with blanks", 15}};
+    for (const Case& C : Cases) {
+        FakeFileSystem Fs;
+        Fs.LoopName = C.LoopName;
+        Fs.Folders["D:\\"] = {{C.LoopName, true, false}};
+        FakeProgress Progress;
+        TSearchFolders Folders;
+        EXPECT_TRUE(SearchDirectories("D:\\", Fs, Progress, Folders)) << C.LoopName;
+        EXPECT_EQ(Folders.Count(), C.Folders) << C.LoopName;
+        EXPECT_EQ(Fs.Listed, C.Folders) << C.LoopName;
+        const std::string Deepest = Folders.Sorted().back().Path;
+        const std::size_t Pattern = std::string(SearchListingPattern).size();
+        EXPECT_LE(Deepest.size() + Pattern, SearchPathLimit) << C.LoopName;
+        EXPECT_GT(Deepest.size() + std::string(C.LoopName).size() + 1 + Pattern, SearchPathLimit)
+            << C.LoopName;
+        EXPECT_EQ(Progress.Texts.back(), "Reading " + std::to_string(C.Folders) +
+                                             " directories ...") << C.LoopName;
+    }
 }
 
 namespace {

@@ -138,7 +138,13 @@ TEST_F(SearchWin, SearchEndToEnd)
     for (const auto& Rule : std::vector<std::vector<const char*>>{
              {"Bramble", ">= 1.0", "bind", "bramble.exe"},
              {"Glimcopy", "", "unsupported", "glimcopy.exe"},
-             {"Orrel", ">= 2.0", "external", "orrel.exe"}})
+             {"Orrel", ">= 2.0", "external", "orrel.exe"},
+             {"Looped", ">= 1.0", "bind", "looped.exe"},
+             {"Deep", ">= 1.0", "bind", "deep.exe"},
+             {"Odd", ">= 1.0", "bind", "odd.exe"},
+             {"Devcon", ">= 1.0", "bind", "devcon.exe"},
+             {"Devaux", ">= 1.0", "bind", "devaux.exe"},
+             {"Trail", ">= 1.0", "bind", "trail.exe"}})
         ASSERT_EQ(AddKnownApp(KnownApps, "Tools", Rule[0], Rule[1], "", Rule[2], Rule[3], "", "",
                               "", "", "", ""),
                   ieOk);
@@ -180,8 +186,18 @@ TEST_F(SearchWin, SearchEndToEnd)
             Rows.push_back(Table.CellByName("Flags", Row) + "|" + Table.CellByName("Application", Row) +
                            "|" + Table.CellByName("Version", Row) + "|" +
                            Table.CellByName("Location", Row));
+    std::string Deep = "Q:\\deep\\";
+    for (int Level = 0; Level < 67; ++Level)
+        Deep += "dd\\";
+    // Each once: the links beside looped.exe are not followed.
     EXPECT_EQ(Rows, (std::vector<std::string>{"N|Bramble|2.1|Q:\\emu\\new\\bramble.exe",
-                                              "N|Orrel|2.1|Q:\\orrel.exe"}));
+                                              "N|Deep|2.1|" + Deep + "deep.exe",
+                                              "N|Devaux|2.1|Q:\\aux\\devaux.exe",
+                                              "N|Devcon|2.1|Q:\\CON\\devcon.exe",
+                                              "N|Looped|2.1|Q:\\loop\\looped.exe",
+                                              "N|Odd|2.1|Q:\\odd names; 100% & more! [x]\\odd.exe",
+                                              "N|Orrel|2.1|Q:\\orrel.exe",
+                                              "N|Trail|2.1|Q:\\trail \\trail.exe"}));
     SetFileProbe(nullptr);
     ClearDatabase();
 }

@@ -167,6 +167,10 @@ TEST_F(SelectionWinTest, ShellLinkPassesChangesToTheOtherControls)
         EXPECT_EQ(C.B, B->Codes);
     }
     EXPECT_EQ("TKivShellLink V8.1.0.648", Link->Version());
+    const std::pair<int, IKivShellControl*> Indexed[] = {
+        {0, A.get()}, {1, B.get()}, {2, nullptr}, {-1, nullptr}};
+    for (const auto& [Index, Expected] : Indexed)
+        EXPECT_EQ(Expected, Link->GetControl(Index).get()) << Index;
 
     // The link's own selection list reports its changes with code 2.
     Link->SetEnabled(true);

@@ -18,7 +18,8 @@ TEST(PathRoutines, DiskProbes)
         {Dir.Path() + L"one.txt", true, 3},
         {Dir.Path(), true, 0},
         {Dir.Path() + L"none.txt", false, -1},
-        {Dir.Path() + L"*.txt", false, 3},
+        {Dir.Path() + L"*.txt", false, -1},
+        {Dir.Path() + L"one.tx?", false, -1},
         {L"C:\\", true, -1},
         {L"Q:\\", false, -1},
     };
