@@ -244,6 +244,20 @@ bool FindKnownAppByName(const std::string& Name, int& Index, bool IgnoreSuffix)
     return false;
 }
 
+bool FindKnownAppOfExecutable(const std::string& Name, const std::string& ExeName, int& Index)
+{
+    TIdentifyInfo Info;
+    TVersionCondition Failed;
+    // An empty name would let any entry match.
+    if (!Name.empty())
+        Identify(Name, ExeName, Info, Failed);
+    if (Info.Index >= 0) {
+        Index = Info.Index;
+        return true;
+    }
+    return FindKnownAppByName(Name, Index, false);
+}
+
 // The nearest entry before Index with Window # 1; -1 when an entry that
 // stands alone (Window # 0) or the start of the list comes first.
 static int MainEntryBefore(int Index)
