@@ -299,6 +299,16 @@ int FindFurtherWindowByName(const std::string& Name)
     return Index;
 }
 
+bool IsFurtherWindowOf(const std::string& Name, int MainIndex)
+{
+    for (int I = 0; I < KnownApps.Count(); ++I) {
+        const Tknownapp* E = KnownApps.GetKnownApp(I);
+        if (E->WindowNumber > 1 && SameText(E->Name, Name) && MainEntryOf(I) == MainIndex)
+            return true;
+    }
+    return false;
+}
+
 std::string GetMainEntryName(const std::string& Name)
 {
     const int Main = FindMainEntryByName(Name);

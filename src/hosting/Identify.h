@@ -63,4 +63,8 @@ bool FindKnownAppOfExecutable(const std::string& Name, const std::string& ExeNam
 int MainEntryOf(int Index);
 int FindMainEntryByName(const std::string& Name);
 int FindFurtherWindowByName(const std::string& Name);
+// Whether an entry of that name is a further window of the main-window
+// entry MainIndex; not only the first entry of the name, as the versions
+// of one program may each have their own.
+bool IsFurtherWindowOf(const std::string& Name, int MainIndex);
 std::string GetMainEntryName(const std::string& Name);
