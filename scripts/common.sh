@@ -93,6 +93,19 @@ prepare_wineprefix() {
   fi
 }
 
+# Starts quorvan.exe under Wine. On the user's own display the Wine server
+# stays, so programs released from panels outlive Quorvan; a virtual display
+# of our own ends with it, and so does everything of its prefix.
+run_quorvan() {
+  if [ -z "${DISPLAY:-}" ]; then
+    trap stop_display EXIT
+    start_display
+    echo "No DISPLAY: Quorvan runs on the virtual display $DISPLAY (Xvfb)."
+  fi
+  prepare_wineprefix
+  wine "$BUILD/win32/bin/quorvan.exe"
+}
+
 stop_display() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
   [ -n "$STARTED_TWM" ] && kill "$STARTED_TWM" 2>/dev/null || true

@@ -172,7 +172,8 @@ void TApplicationList::BindableApplications(TAppKinds Kinds, StringList& List,
     for (int R = 1; R <= FTable.RecordCount(); ++R) {
         const std::string Name = FTable.CellByName("Application", R);
         int Idx;
-        if (Name.empty() || !FindKnownAppByName(Name, Idx, false))
+        if (Name.empty() ||
+            !FindKnownAppOfExecutable(Name, FTable.CellByName("Location", R), Idx))
             continue;
         std::string Line = WithVersion ? Name + "|" + FTable.CellByName("Version", R) : Name;
         for (;;) {

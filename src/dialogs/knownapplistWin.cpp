@@ -267,6 +267,10 @@ void TKnownAppsForm::ShowKnownApps(bool Editing, int HelpContext)
         CategoriesTabSet->AddTab(T);
     CategoriesTabSet->EndUpdate();
     CategoriesTabSet->SetTabIndex(0);
+    // Each showing starts at the name column, wherever the last one was
+    // scrolled (viewing and editing differ in their fixed column).
+    for (TDatabaseGridWin* T : {AppTable, AllowedTable, ForbiddenTable})
+        T->SetTopLeft(T->FixedRows(), T->FixedCols());
     ApplicationEvents1Idle();
     ShowModal();
     // "Restore defaults" closes as OK; edits made before it still go back.

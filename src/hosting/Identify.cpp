@@ -244,6 +244,20 @@ bool FindKnownAppByName(const std::string& Name, int& Index, bool IgnoreSuffix)
     return false;
 }
 
+bool FindKnownAppOfExecutable(const std::string& Name, const std::string& ExeName, int& Index)
+{
+    TIdentifyInfo Info;
+    TVersionCondition Failed;
+    // An empty name would let any entry match.
+    if (!Name.empty())
+        Identify(Name, ExeName, Info, Failed);
+    if (Info.Index >= 0) {
+        Index = Info.Index;
+        return true;
+    }
+    return FindKnownAppByName(Name, Index, false);
+}
+
 // The nearest entry before Index with Window # 1; -1 when an entry that
 // stands alone (Window # 0) or the start of the list comes first.
 static int MainEntryBefore(int Index)
@@ -283,6 +297,16 @@ int FindFurtherWindowByName(const std::string& Name)
     if (!FindKnownAppByName(Name, Index, false) || KnownApps.GetKnownApp(Index)->WindowNumber <= 1)
         return -1;
     return Index;
+}
+
+bool IsFurtherWindowOf(const std::string& Name, int MainIndex)
+{
+    for (int I = 0; I < KnownApps.Count(); ++I) {
+        const Tknownapp* E = KnownApps.GetKnownApp(I);
+        if (E->WindowNumber > 1 && SameText(E->Name, Name) && MainEntryOf(I) == MainIndex)
+            return true;
+    }
+    return false;
 }
 
 std::string GetMainEntryName(const std::string& Name)

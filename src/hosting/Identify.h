@@ -56,7 +56,15 @@ bool IsForbiddenWindow(const std::string& ExeName, const std::string& Title,
 std::string StripNameSuffix(const std::string& Name);
 bool SameAppName(const std::string& A, const std::string& B, bool IgnoreSuffix);
 bool FindKnownAppByName(const std::string& Name, int& Index, bool IgnoreSuffix);
+// The entry of Name that the executable meets (pattern, files, size and
+// version), as several entries may share a name; the first entry of that
+// name when the executable meets none of them.
+bool FindKnownAppOfExecutable(const std::string& Name, const std::string& ExeName, int& Index);
 int MainEntryOf(int Index);
 int FindMainEntryByName(const std::string& Name);
 int FindFurtherWindowByName(const std::string& Name);
+// Whether an entry of that name is a further window of the main-window
+// entry MainIndex; not only the first entry of the name, as the versions
+// of one program may each have their own.
+bool IsFurtherWindowOf(const std::string& Name, int MainIndex);
 std::string GetMainEntryName(const std::string& Name);

@@ -44,13 +44,15 @@ bool IsBottomZone(int Z) { return Z >= 7 && Z <= 9; }
 bool IsLeftZone(int Z) { return Z == 1 || Z == 4 || Z == 7; }
 bool IsRightZone(int Z) { return Z == 3 || Z == 6 || Z == 9; }
 
-// The step D on one axis limited so that [Lo, Hi] (a panel's extent) stays
-// within [BLo, BHi]; a panel larger than the area may only keep covering it.
+// The step D on one axis limited so that [Lo, Hi] (a panel's extent) goes
+// no further out of [BLo, BHi]; a panel larger than the area may only keep
+// covering it. Standing still is always allowed: a panel placed partly
+// outside would otherwise jump against the mouse.
 int ClampStep(int D, int Lo, int Hi, int BLo, int BHi)
 {
     const long long A = static_cast<long long>(BLo) - Lo;
     const long long B = static_cast<long long>(BHi) - Hi;
-    const long long Step = std::clamp<long long>(D, std::min(A, B), std::max(A, B));
+    const long long Step = std::clamp<long long>(D, std::min({A, B, 0LL}), std::max({A, B, 0LL}));
     return static_cast<int>(std::clamp<long long>(Step, INT_MIN, INT_MAX));
 }
 

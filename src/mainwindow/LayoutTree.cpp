@@ -275,9 +275,13 @@ void TLayoutTree::MoveNode(TNodeId Node, TNodeId Parent, TNodeId Before)
     TLayoutNode* N = Find(Node);
     if (!N || IsInSubtree(Parent, Node))
         return;
+    TLayoutNode* P = Find(Parent);
+    // Before itself among its own siblings it keeps its place; erasing it
+    // first would lose the anchor and append it.
+    if (Before == Node && N->Parent == (P ? Parent : NoNode))
+        return;
     std::vector<TNodeId>& Old = SiblingsOf(Node);
     Old.erase(std::find(Old.begin(), Old.end(), Node));
-    TLayoutNode* P = Find(Parent);
     N->Parent = P ? Parent : NoNode;
     std::vector<TNodeId>& New = P ? P->Children : FRoots;
     New.insert(std::find(New.begin(), New.end(), Before), Node);

@@ -252,8 +252,7 @@ bool TLayouts::CollectNodesForNewApp(TNodeId Node, TApplicationItem* Item,
         std::string Name;
         if (!Panel || !Tree.NodeAppName(N, Name) || ItemOfPanel(Panel))
             continue;
-        const int Further = FindFurtherWindowByName(Name);
-        if (Further >= 0 && MainEntryOf(Further) == Known)
+        if (IsFurtherWindowOf(Name, Known))
             List.Add(nullptr, Panel);
     }
     return List.Count() > 0;

@@ -1,5 +1,7 @@
 #include "dialogs/applicationlist.h"
 
+#include "dialogs/knownapplist.h"
+
 #include "hosting/FakeFileProbe.h"
 #include "hosting/RulesTestSupport.h"
 
@@ -155,6 +157,52 @@ TEST_F(AppList, BindableApplicationsFollowWindowNumberChains)
     EXPECT_EQ(Index, 4);
     List.ApplicationComboItems(KindBit(akBind), "<none>", "", Items, Index);
     EXPECT_EQ(Index, -1);
+}
+
+TEST_F(AppList, SeveralEntriesOfOneNameGoByTheListedExecutable)
+{
+    // An unsupported old version first, then the supported one with a
+    // further window: the listed executable picks the entry.
+    const std::pair<const char*, const char*> Entries[] = {{"<  3.0", "unsupported"},
+                                                           {">= 3.0", "bind"}};
+    for (const auto& [Cond, Method] : Entries)
+        ASSERT_EQ(AddKnownApp(KnownApps, "Emu", "Spec", Cond, "", Method, "spec.exe", "", "", "",
+                              "", "", "1"),
+                  ieOk);
+    Known("Emu", "Spec Monitor", "bind", "spec.exe", "2");
+    Table.AddRecord("Flags|Category|Application|Version|Location", "|Emu|Spec|3.1.0.7|C:\\spec.exe");
+    struct Case {
+        const char* Name;
+        bool Present;
+        TFileVersion Version;
+        StringList Bind;              // kinds {bind}
+        int ComboIndex;               // of "Spec" among "<none>" and Bind
+        std::string Found;            // Found cells of the two "Spec" entries
+    } Cases[] = {
+        {"supported version", true, MakeVersion(3, 1, 0, 7), {"Spec", "Spec Monitor"}, 1, "U|F"},
+        {"old version", true, MakeVersion(2, 0), {}, -1, "U|"},
+        {"executable gone", false, {}, {}, -1, "U|"},
+    };
+    for (const Case& K : Cases) {
+        SCOPED_TRACE(K.Name);
+        Probe.Files.clear();
+        if (K.Present)
+            Probe.AddVersioned("C:\\spec.exe", K.Version);
+        StringList Got;
+        List.BindableApplications(KindBit(akBind), Got, false);
+        EXPECT_EQ(Got, K.Bind);
+        StringList Items;
+        int Index = 0;
+        List.ApplicationComboItems(KindBit(akBind), "<none>", "spec", Items, Index);
+        EXPECT_EQ(Index, K.ComboIndex);
+        StringList Listed;
+        List.BindableApplications(KindBit(akBind) | KindBit(akExternal), Listed, true);
+        TDatabaseGrid Rules;
+        ConfigureAppTable(Rules);
+        FillKnownAppTable(Rules, KnownApps, nullptr, false);
+        FillFoundColumn(Rules, Listed);
+        EXPECT_EQ(Rules.CellByName("Found", 1) + "|" + Rules.CellByName("Found", 2), K.Found);
+    }
 }
 
 TEST_F(AppList, FoundApplicationsAreAddedOrUpdatedWithTheirFlags)

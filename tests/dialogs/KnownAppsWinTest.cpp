@@ -397,6 +397,31 @@ TEST(KnownAppsWindow, MainWindowActionsOpenItForViewingAndEditing)
     }
 }
 
+TEST(KnownAppsWindow, EachShowingStartsAtTheNameColumn)
+{
+    const struct {
+        bool FirstEditing, ThenEditing;
+    } Cases[] = {{false, true}, {true, false}, {false, false}};
+    for (const auto& C : Cases) {
+        Fixture F;
+        TDatabaseGridWin* T = F.Form->AppTable;
+        int Scrolled = 0;
+        F.Show(C.FirstEditing, [&] {
+            T->SetTopLeft(T->FixedRows(), 6);
+            Scrolled = T->LeftCol();
+            F.Click(F.Form->cancelbutton);
+        });
+        RECT Name{};
+        F.Show(C.ThenEditing, [&] {
+            Name = T->CellRect(T->Grid.ColumnIndex("Application"), 1);
+            F.Click(F.Form->cancelbutton);
+        });
+        EXPECT_GT(Scrolled, 1) << C.FirstEditing << C.ThenEditing;
+        EXPECT_EQ(T->LeftCol(), T->FixedCols()) << C.FirstEditing << C.ThenEditing;
+        EXPECT_FALSE(::IsRectEmpty(&Name)) << C.FirstEditing << C.ThenEditing;
+    }
+}
+
 TEST(KnownAppsWindow, HostedItemsKeepTheirCopyWhenTheDatabaseIsRebuilt)
 {
     LoadDatabase();

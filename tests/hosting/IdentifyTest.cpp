@@ -288,6 +288,9 @@ TEST_F(Identify, NameLookupsAndWindowNumbers)
     Add({"Tools", "", "", "bind", "m.exe", "", "3"});
     Add({"Stray", "", "", "bind", "s.exe"});
     Add({"Orphan", "", "", "bind", "s.exe", "", "2"});
+    // A later version of Main with its own further window.
+    Add({"Main", ">= 2.0", "", "bind", "m.exe", "", "1"});
+    Add({"Tools", ">= 2.0", "", "bind", "m.exe", "", "2"});
     int Index;
     EXPECT_TRUE(FindKnownAppByName("side (palette)", Index, false));
     EXPECT_EQ(Index, 2);
@@ -301,7 +304,7 @@ TEST_F(Identify, NameLookupsAndWindowNumbers)
     const int MainOf[] = {0, 1, 1, 1, 4, 5};
     for (int I = 0; I < 6; ++I)
         EXPECT_EQ(MainEntryOf(I), MainOf[I]) << I;
-    EXPECT_EQ(MainEntryOf(6), -1);
+    EXPECT_EQ(MainEntryOf(8), -1);
     EXPECT_EQ(MainEntryOf(-1), -1);
 
     EXPECT_EQ(FindMainEntryByName("Tools"), 1);
@@ -313,6 +316,15 @@ TEST_F(Identify, NameLookupsAndWindowNumbers)
     EXPECT_EQ(GetMainEntryName("Main"), "Main");
     EXPECT_EQ(GetMainEntryName("Alone"), "Alone");
     EXPECT_EQ(GetMainEntryName("Unknown"), "Unknown");
+
+    const struct {
+        const char* Name;
+        int Main;
+        bool Further;
+    } FurtherOf[] = {{"Tools", 1, true}, {"tools", 6, true}, {"Tools", 4, false},
+                     {"Main", 1, false}, {"Side (palette)", 6, false}, {"Orphan", 5, true}};
+    for (const auto& F : FurtherOf)
+        EXPECT_EQ(IsFurtherWindowOf(F.Name, F.Main), F.Further) << F.Name << " of " << F.Main;
 }
 
 } // namespace

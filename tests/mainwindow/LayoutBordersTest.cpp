@@ -117,6 +117,10 @@ TEST(LayoutBorders, StepsKeepThirtyPixelsAndTheHostArea)
          "40,30,241,181"},
         {"whole panel clamped", {{-1, "c; Centered; 50%; 50%"}}, 200, 150, 500, -500, true, true,
          "200,0,400,150"},
+        {"partly outside follows the mouse back", {{-1, "c; Custom; -10%; 10%; 50%; 50%"}}, 60, 100, 5, 0,
+         true, true, "-35,30,165,181"},
+        {"partly outside goes no further out", {{-1, "c; Custom; -10%; 10%; 50%; 50%"}}, 60, 100, -5, 3,
+         true, true, "-40,33,160,184"},
     };
     for (const Row& R : Rows) {
         Placed P(R.Nodes);

@@ -212,6 +212,10 @@ TEST(LayoutDesigner, DropsStayInTheLayoutAndNeverIntoTheOwnSubtree)
         F.L.Tree.AddNode(F.N(1), "Panel; Left", nkPanel);
     EXPECT_TRUE(F.D.Drop(F.N(0), F.N(1)));
     EXPECT_EQ(F.L.Tree.Children(F.N(1)).size(), 9u);
+    // A first child dropped onto its own parent stays the first child.
+    Fixture G({"Panel; Top", ">Panel; Left", ">\"C\"; Left"});
+    EXPECT_TRUE(G.D.Drop(G.N(1), G.N(0)));
+    EXPECT_EQ(G.L.Tree.Children(G.N(0)), (std::vector<TNodeId>{G.N(1), G.N(2)}));
 }
 
 TEST(LayoutDesigner, ChoosingAnApplicationRestartsThePanel)

@@ -51,6 +51,22 @@ TEST(MainWindowDesigner, LayoutsActionAppliesAndADraggedFreePanelIsStored)
     ASSERT_TRUE(PumpUntil([&] { return Main->Layouts->AppliedLayout() == L; }, 5000));
     EXPECT_EQ(Main->Busy, 0);
 
+    // The real pointer goes where each posted press or move goes. The X
+    // server sends moves of its own (when the closing designer uncovers the
+    // panels under the pointer, at any time under load); with the capture
+    // on the host they are drag steps, which must then repeat the posted
+    // point instead of dragging towards wherever the pointer happens to be.
+    const auto PointerAt = [&](HWND Wnd, int X, int Y) {
+        POINT P{X, Y};
+        ::ClientToScreen(Wnd, &P);
+        ::SetCursorPos(P.x, P.y);
+        PumpUntil([&] {
+            POINT Now;
+            return ::GetCursorPos(&Now) && Now.x == P.x && Now.y == P.y;
+        }, 2000);
+        App.ProcessMessages();
+    };
+
     // Drag the centred panel by (30, 20) from inside: stored as custom.
     TAppPanel* Panel = Tree.Data(C);
     ASSERT_NE(Panel, nullptr);
@@ -58,10 +74,12 @@ TEST(MainWindowDesigner, LayoutsActionAppliesAndADraggedFreePanelIsStored)
     // Pressed at (40, 40) of the inner panel: 45 from the host panel's corner.
     const int X = Before.left + 45 + 30, Y = Before.top + 45 + 20;
     HWND Host = Main->mainpanel->Handle();
+    PointerAt(Panel->ClientPanel->Handle(), 40, 40);
     ::PostMessageA(Panel->ClientPanel->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 40));
     App.ProcessMessages();
     EXPECT_TRUE(Main->Dragging);
     EXPECT_EQ(::GetCapture(), Host);
+    PointerAt(Host, X, Y);
     ::PostMessageA(Host, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(X, Y));
     ::PostMessageA(Host, WM_LBUTTONUP, 0, MAKELPARAM(X, Y));
     App.ProcessMessages();
@@ -79,6 +97,7 @@ TEST(MainWindowDesigner, LayoutsActionAppliesAndADraggedFreePanelIsStored)
     // free panel); a larger window puts it back at its 30 %.
     TAppPanel* Docked = Tree.Data(Tree.Children(L)[0]);
     const RECT D = Docked->BoundsRect();
+    PointerAt(Host, D.right + 38, 10);
     ::PostMessageA(Host, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(D.right - 2, 10));
     ::PostMessageA(Host, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(D.right + 38, 10));
     ::PostMessageA(Host, WM_LBUTTONUP, 0, MAKELPARAM(D.right + 38, 10));
