@@ -80,15 +80,17 @@ TEST_F(SelectionWinTest, FolderSizesEqualAPlainWalk)
         std::wstring Path;
         bool Subfolders;
         TPlainCounts Want;
+        bool FollowLinks = false;  // every folder is then told apart from the others
     } Cases[] = {
         {Root, true, Whole},
+        {Root, true, Whole, true},
         {Root + L"\\d2\\", true, Sub},
         {Root + L"\\f5.bin", true, One},
         {Root, false, TPlainCounts{0, 0, 1}},
         {Root + L"\\none", true, TPlainCounts{}},
     };
     for (const Case& C : Cases) {
-        TKivFolderSizeWorkItem Item(C.Path, C.Subfolders, false);
+        TKivFolderSizeWorkItem Item(C.Path, C.Subfolders, C.FollowLinks);
         Item.Execute();
         EXPECT_EQ(C.Want.Size, Item.Size) << Narrow(C.Path);
         EXPECT_EQ(C.Want.Files, Item.FileCount) << Narrow(C.Path);
