@@ -148,12 +148,17 @@ void TKivSelectionList::StartFolderSize(const std::wstring& Path, bool Subtract)
     TKivFolderSizeWorkItem* Raw = Item.get();
     Item->SetOnCompleted([this, Raw](TBasicWorkItem&) { SizeItemCompleted(Raw); });
     FSizeItems.push_back(Item);
+    QueueSizeItem(Item);
+}
+
+void TKivSelectionList::QueueSizeItem(const std::shared_ptr<TKivFolderSizeWorkItem>& Item)
+{
     if (GlobalWorkerPool) {
         GlobalWorkerPool->AddWorkItem(Item);
     } else {
         // Without the pool (start-up has not run): counted here and now.
         Item->Execute();
-        SizeItemCompleted(Raw);
+        SizeItemCompleted(Item.get());
     }
 }
 
@@ -169,7 +174,9 @@ void TKivSelectionList::SizeItemCompleted(TKivFolderSizeWorkItem* Item)
         }
     if (!Held)
         return;
-    FolderSizeCompleted(Item->WaitWhilePaused(), Item->Sign, Item->Size, Item->FileCount,
+    // A paused item is done all the same; waiting for its resumption here
+    // would hold the thread that could resume it.
+    FolderSizeCompleted(Item->Cancelled(), Item->Sign, Item->Size, Item->FileCount,
                         Item->FolderCount);
 }
 

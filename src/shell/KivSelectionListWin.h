@@ -41,9 +41,12 @@ protected:
     void Changed(const std::wstring& Path) override;
     void StartFolderSize(const std::wstring& Path, bool Subtract) override;
     void CancelSizeItems() override;
+    // Gives the item to GlobalWorkerPool, or counts it here and now when
+    // there is no pool; its completion reaches SizeItemCompleted.
+    virtual void QueueSizeItem(const std::shared_ptr<TKivFolderSizeWorkItem>& Item);
+    void SizeItemCompleted(TKivFolderSizeWorkItem* Item);
 
 private:
-    void SizeItemCompleted(TKivFolderSizeWorkItem* Item);
     // The counts under way, so that a cancel can silence them.
     std::vector<std::shared_ptr<TKivFolderSizeWorkItem>> FSizeItems;
     std::vector<void*> FStack;  // kept with the list; nothing uses it

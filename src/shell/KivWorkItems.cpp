@@ -5,6 +5,7 @@
 #include "shell/Shell_Win32.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -44,7 +45,8 @@ bool TLinkFollowRule::Follow(const std::wstring& Target, int LinkDepth)
 {
     if (LinkDepth > MaxLinkDepth)
         return false;
-    // An unreadable target is walked; only the depth bounds it.
+    // An unreadable target is left to the counter, which tells the folder
+    // it leads to from those walked.
     if (Target.empty())
         return true;
     if (IsPathBelow(FRoot, Target) || SamePath(FRoot, Target) || IsPathBelow(Target, FRoot))
@@ -79,33 +81,62 @@ void TFolderSizeCounter::Count(std::wstring& Path, bool IncludeSubfolders,
 void TFolderSizeCounter::CountFolder(const std::wstring& Folder, bool ParentIsReparse,
                                      int LinkDepth)
 {
-    bool Listed = false;
-    FDisk.ForEach(Folder + L"*", [&](const TSizeEntry& E) {
-        if (!Listed) {
-            Listed = true;
-            if (Size < 0)
-                Size = 0;
-            if (FileCount < 0)
-                FileCount = 0;
-        }
-        if (FCancelled())
-            return false;
-        const bool Reparse = IsReparsePoint(E.Attributes);
-        if (Reparse) {
-            if (!FFollowReparsePoints && !ParentIsReparse)
-                return true;
-            if (!FLinks.Follow(FDisk.ReparseTarget(Folder + E.Name), LinkDepth + 1))
-                return true;
-        }
-        if (E.Attributes & SizeAttrDirectory) {
-            if (!IsDotEntryName(E.Name)) {
-                ++FolderCount;
-                CountFolder(Folder + E.Name + L"\\", Reparse, LinkDepth + (Reparse ? 1 : 0));
+    if (!FTrackFolders && (FFollowReparsePoints || ParentIsReparse)) {
+        FTrackFolders = true;
+        FirstVisit(ExcludeTrailingBackslash(Folder), false);
+    }
+    struct Pending {
+        std::wstring Folder;
+        bool ParentIsReparse;
+        int LinkDepth;
+    };
+    std::vector<Pending> Stack{{Folder, ParentIsReparse, LinkDepth}};
+    bool Stopped = false;
+    while (!Stack.empty() && !Stopped) {
+        const Pending Next = std::move(Stack.back());
+        Stack.pop_back();
+        bool Listed = false;
+        FDisk.ForEach(Next.Folder + L"*", [&](const TSizeEntry& E) {
+            if (!Listed) {
+                Listed = true;
+                if (Size < 0)
+                    Size = 0;
+                if (FileCount < 0)
+                    FileCount = 0;
             }
-        } else {
-            Size += E.Size;
-            ++FileCount;
-        }
+            if (FCancelled()) {
+                Stopped = true;
+                return false;
+            }
+            const bool Reparse = IsReparsePoint(E.Attributes);
+            const std::wstring Path = Next.Folder + E.Name;
+            if (Reparse) {
+                if (!FFollowReparsePoints && !Next.ParentIsReparse)
+                    return true;
+                if (!FLinks.Follow(FDisk.ReparseTarget(Path), Next.LinkDepth + 1))
+                    return true;
+            }
+            if (E.Attributes & SizeAttrDirectory) {
+                if (!IsDotEntryName(E.Name) && FirstVisit(Path, Reparse)) {
+                    ++FolderCount;
+                    Stack.push_back({Path + L"\\", Reparse, Next.LinkDepth + (Reparse ? 1 : 0)});
+                }
+            } else {
+                Size += E.Size;
+                ++FileCount;
+            }
+            return true;
+        });
+    }
+}
+
+bool TFolderSizeCounter::FirstVisit(const std::wstring& Path, bool Link)
+{
+    if (!FTrackFolders)
         return true;
-    });
+    const std::wstring Id = FDisk.FolderId(Path);
+    // A link whose folder cannot be told might lead anywhere, also back.
+    if (Id.empty())
+        return !Link;
+    return FWalked.insert(Id).second;
 }

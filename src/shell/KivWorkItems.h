@@ -53,10 +53,15 @@ public:
                          const std::function<bool(const TSizeEntry&)>& Visit) = 0;
     // The target of a junction or symbolic link; empty when unreadable.
     virtual std::wstring ReparseTarget(const std::wstring& Path) = 0;
+    // Names the folder Path leads to (through links) the same way for every
+    // path to it; empty when it cannot be told.
+    virtual std::wstring FolderId(const std::wstring& Path) = 0;
 };
 
 // Adds up the size in bytes, the files and the folders of a file or a
-// folder tree; stops at the next entry once Cancelled answers true.
+// folder tree; stops at the next entry once Cancelled answers true. The walk
+// keeps its own stack: long-path forms allow trees deeper than a worker's
+// stack. Where links may be followed, no folder is walked twice.
 class TFolderSizeCounter {
 public:
     TFolderSizeCounter(ISizeFileSystem& Disk, std::function<bool()> Cancelled)
@@ -73,8 +78,16 @@ public:
     int FolderCount = 0;
 
 private:
+    // Whether the folder Path leads to is walked for the first time; one
+    // that cannot be told is new unless a link leads to it.
+    bool FirstVisit(const std::wstring& Path, bool Link);
+
     ISizeFileSystem& FDisk;
     std::function<bool()> FCancelled;
     bool FFollowReparsePoints = false;
     TLinkFollowRule FLinks{std::wstring()};
+    // Folders are told apart only once a link may be followed: a plain tree
+    // cannot reach a folder twice.
+    bool FTrackFolders = false;
+    std::set<std::wstring> FWalked;
 };

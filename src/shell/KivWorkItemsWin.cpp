@@ -4,9 +4,11 @@
 #include "shell/Ovandrel.h"
 #include "shell/OvandrelWin.h"
 #include "shell/Shell_Win32.h"
+#include "shell/Shell_Win32Win.h"
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 const TWorkItemClass TKivFolderSizeWorkItem::ClassInfo = {"TKivFolderSizeWorkItem",
@@ -50,6 +52,25 @@ public:
     std::wstring ReparseTarget(const std::wstring& Path) override
     {
         return TKivFolderSizeWorkItem::GetReparseTarget(Path);
+    }
+    // The volume and the file index: the same through every link.
+    std::wstring FolderId(const std::wstring& Path) override
+    {
+        const std::wstring Long = TKivSelectionList::GetLongPathForm(FullPathOf(Path));
+        TWow64Guard Redirection;
+        const HANDLE Folder = ::CreateFileW(
+            Long.c_str(), FILE_READ_ATTRIBUTES,
+            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+            FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (Folder == INVALID_HANDLE_VALUE)
+            return {};
+        BY_HANDLE_FILE_INFORMATION Info;
+        const bool Known = ::GetFileInformationByHandle(Folder, &Info) != 0;
+        ::CloseHandle(Folder);
+        if (!Known)
+            return {};
+        return std::to_wstring(Info.dwVolumeSerialNumber) + L":" +
+               std::to_wstring(Info.nFileIndexHigh) + L":" + std::to_wstring(Info.nFileIndexLow);
     }
 };
 

@@ -143,6 +143,15 @@ TWorkerThread::TWorkerThread(TWorkerThreadPool* Pool)
     FLink->Pool = Pool;
 }
 
+IWorkItemPtr TWorkerThread::TakeItem(TWorkItemsQueue& Queue, bool Lifo)
+{
+    std::lock_guard<std::mutex> Lock(FItemLock);
+    FCurrentItem = Lifo ? Queue.TakeLast() : Queue.TakeFirst();
+    if (FCurrentItem && Paused())
+        FCurrentItem->SetPaused(true);
+    return FCurrentItem;
+}
+
 void TWorkerThread::SetCurrentItem(IWorkItemPtr Item)
 {
     std::lock_guard<std::mutex> Lock(FItemLock);
@@ -208,7 +217,6 @@ void TWorkerThread::Execute()
         }
         if (!Item)
             continue;
-        SetCurrentItem(Item);
         bool Failed = false;
         try {
             Item->Execute();
@@ -483,7 +491,9 @@ void TWorkerThreadPool::AdjustThreads()
         Locker L(*this);
         const int Threads = static_cast<int>(FThreads.size());
         if (Threads < FMaxThreads && FQueue.Count() > 0 && !FStopping) {
-            const bool Start = Threads < FMinThreads || GetCpuUsage() < CpuThreshold;
+            // Without any thread a queued item gets one whatever the load.
+            const bool Start =
+                Threads < std::max(1, FMinThreads.load()) || GetCpuUsage() < CpuThreshold;
             bool Started = false;
             if (Start) {
                 try {
@@ -511,30 +521,50 @@ void TWorkerThreadPool::Notify(TKivThread* Thread, TListAction Action)
 
 void TWorkerThreadPool::ThreadTerminated(TKivThread* Thread)
 {
+    // Removed first: while listed, an ended thread counts toward the limits
+    // and could keep a replacement from starting.
+    TCustomThreadPool::ThreadTerminated(Thread);
     if (FQueue.Count() > 0)
         AdjustThreads();
-    TCustomThreadPool::ThreadTerminated(Thread);
 }
 
 void TWorkerThreadPool::ThreadStarted(TKivThread* Thread)
 {
     if (FInitializeCom)
         ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    if (OnThreadStart)
-        OnThreadStart(*this, *Thread);
+    if (FOnThreadStart)
+        FOnThreadStart(*this, *Thread);
 }
 
-IWorkItemPtr TWorkerThreadPool::GetNextWorkItem(TKivThread* Thread)
+void TWorkerThreadPool::AssertIdle() const
+{
+    if (Count() != 0 || FPendingCount != 0)
+        throw std::logic_error("A worker pool handler was set while the pool was at work");
+}
+
+void TWorkerThreadPool::SetOnWorkItemsDone(TWorkItemsDoneEvent Event)
+{
+    AssertIdle();
+    FOnWorkItemsDone = std::move(Event);
+}
+
+void TWorkerThreadPool::SetOnThreadStart(TThreadStartEvent Event)
+{
+    AssertIdle();
+    FOnThreadStart = std::move(Event);
+}
+
+IWorkItemPtr TWorkerThreadPool::GetNextWorkItem(TWorkerThread* Thread)
 {
     if (Thread->WaitWhilePaused())
         return nullptr;
-    const auto Take = [this] { return Lifo ? FQueue.TakeLast() : FQueue.TakeFirst(); };
+    const auto Take = [this, Thread] { return Thread->TakeItem(FQueue, Lifo); };
     IWorkItemPtr Item = Take();
     const DWORD Start = ::GetTickCount();
     while (!Item) {
         const DWORD Now = ::GetTickCount();
         if (Now < Start || Now - Start > IdleTimeout) {
-            static_cast<TWorkerThread*>(Thread)->Cancel();
+            Thread->Cancel();
             return nullptr;
         }
         // Counted as waiting before the queue is tried again, so an item
@@ -562,6 +592,7 @@ IWorkItemPtr TWorkerThreadPool::GetNextWorkItem(TKivThread* Thread)
     if (FQueue.Count() > 0)
         WakeWorker();
     AdjustThreads();
+    ItemTaken(*Thread, *Item);
     return Item;
 }
 
@@ -581,12 +612,12 @@ void TWorkerThreadPool::ItemDone()
 
 void TWorkerThreadPool::NotifyWorkItemsDone()
 {
-    if (!OnWorkItemsDone)
+    if (!FOnWorkItemsDone)
         return;
     if (++FNotifyGuard == 1)
         Synchronize([this] {
-            if (OnWorkItemsDone)
-                OnWorkItemsDone(*this);
+            if (FOnWorkItemsDone)
+                FOnWorkItemsDone(*this);
             --FNotifyGuard;
             FStopping = false;
         });

@@ -93,6 +93,10 @@ protected:
     void Execute() override;
 
 private:
+    friend class TWorkerThreadPool;
+    // Takes the next item as the current one in one step: a cancel finds
+    // it either queued or current, never in between.
+    IWorkItemPtr TakeItem(TWorkItemsQueue& Queue, bool Lifo);
     void SetCurrentItem(IWorkItemPtr Item);
     std::mutex FItemLock;
     IWorkItemPtr FCurrentItem;
@@ -111,9 +115,11 @@ public:
     TCustomThreadPool(const TCustomThreadPool&) = delete;
     TCustomThreadPool& operator=(const TCustomThreadPool&) = delete;
 
+    // Both run on the main thread only.
     std::function<void(TKivThread& Thread)> OnThreadTerminated;
     std::function<void(TCustomThreadPool& Sender)> OnAllThreadsTerminated;
-    int ThreadPriority = THREAD_PRIORITY_NORMAL;
+    // Read by workers when they start others; may change at any time.
+    std::atomic<int> ThreadPriority{THREAD_PRIORITY_NORMAL};
     // How long a stop request waits before the thread is given up.
     int StopTimeout = 3000;
 
@@ -159,12 +165,16 @@ public:
     explicit TWorkerThreadPool(bool InitializeCom);
     ~TWorkerThreadPool() override;
 
-    std::function<void(TWorkerThreadPool& Sender)> OnWorkItemsDone;
+    using TWorkItemsDoneEvent = std::function<void(TWorkerThreadPool& Sender)>;
     // In the starting worker's own thread.
-    std::function<void(TWorkerThreadPool& Sender, TKivThread& Thread)> OnThreadStart;
+    using TThreadStartEvent = std::function<void(TWorkerThreadPool& Sender, TKivThread& Thread)>;
+    // Workers read these handlers without a lock: they are set while the
+    // pool has no thread and no item, else an assertion fails.
+    void SetOnWorkItemsDone(TWorkItemsDoneEvent Event);
+    void SetOnThreadStart(TThreadStartEvent Event);
     std::atomic<bool> Lifo{false};
     std::atomic<DWORD> IdleTimeout{60000};
-    int CpuThreshold = 80;
+    std::atomic<int> CpuThreshold{80};
 
     int MinThreads() const { return FMinThreads; }
     void SetMinThreads(int Value);
@@ -183,12 +193,17 @@ protected:
     friend class TWorkerThread;
     void Notify(TKivThread* Thread, TListAction Action) override;
     virtual void ThreadStarted(TKivThread* Thread);
-    IWorkItemPtr GetNextWorkItem(TKivThread* Thread);
+    // In the worker, once Item is its current one; a seam for tests.
+    virtual void ItemTaken(TWorkerThread&, IWorkItem&) {}
+    IWorkItemPtr GetNextWorkItem(TWorkerThread* Thread);
     void ItemDone();
     void WakeWorker();
     void NotifyWorkItemsDone();
 
 private:
+    void AssertIdle() const;
+    TWorkItemsDoneEvent FOnWorkItemsDone;
+    TThreadStartEvent FOnThreadStart;
     std::atomic<int> FMinThreads{1};
     TWorkItemsQueue FQueue;
     std::atomic<bool> FCancelling{false};

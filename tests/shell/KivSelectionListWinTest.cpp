@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <new>
+#include <thread>
+#include <vector>
 #include <string>
 
 namespace {
@@ -80,15 +82,17 @@ TEST_F(SelectionWinTest, FolderSizesEqualAPlainWalk)
         std::wstring Path;
         bool Subfolders;
         TPlainCounts Want;
+        bool FollowLinks = false;  // every folder is then told apart from the others
     } Cases[] = {
         {Root, true, Whole},
+        {Root, true, Whole, true},
         {Root + L"\\d2\\", true, Sub},
         {Root + L"\\f5.bin", true, One},
         {Root, false, TPlainCounts{0, 0, 1}},
         {Root + L"\\none", true, TPlainCounts{}},
     };
     for (const Case& C : Cases) {
-        TKivFolderSizeWorkItem Item(C.Path, C.Subfolders, false);
+        TKivFolderSizeWorkItem Item(C.Path, C.Subfolders, C.FollowLinks);
         Item.Execute();
         EXPECT_EQ(C.Want.Size, Item.Size) << Narrow(C.Path);
         EXPECT_EQ(C.Want.Files, Item.FileCount) << Narrow(C.Path);
@@ -133,6 +137,54 @@ TEST_F(SelectionWinTest, AListFreedWhileItsSizeItemRunsGetsNoCompletion)
     ASSERT_TRUE(PumpUntil([] { return GlobalWorkerPool->PendingCount() == 0; }, 10000));
     CheckSynchronize();
     EXPECT_EQ(0, Late);
+}
+
+// Keeps its size items for the test to run as a worker would.
+struct HeldItemsList : TKivSelectionList {
+    using TKivSelectionList::TKivSelectionList;
+    std::vector<std::shared_ptr<TKivFolderSizeWorkItem>> Held;
+
+protected:
+    void QueueSizeItem(const std::shared_ptr<TKivFolderSizeWorkItem>& Item) override
+    {
+        Held.push_back(Item);
+    }
+};
+
+TEST_F(SelectionWinTest, ACompletionFromAPausedWorkerCountsUnlessCancelled)
+{
+    const std::wstring Root = Tree.Path().substr(0, Tree.Path().size() - 1);
+    TPlainCounts Whole;
+    PlainWalk(Narrow(Root), Whole);
+    struct Case {
+        bool Cancel;
+        TPlainCounts Want;
+    } Cases[] = {{false, Whole}, {true, TPlainCounts{}}};
+    for (const Case& C : Cases) {
+        HeldItemsList List(nullptr);
+        List.Add(Root);
+        ASSERT_EQ(1u, List.Held.size());
+        const std::shared_ptr<TKivFolderSizeWorkItem> Item = List.Held[0];
+        // The worker was paused while it ran the item.
+        Item->SetPaused(true);
+        Item->Execute();
+        if (C.Cancel)
+            Item->Cancel();
+        // Should the completion wait for a resumption, this ends the wait
+        // with a cancel, and the totals stay 0.
+        const HANDLE Done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::thread Watchdog([&] {
+            if (::WaitForSingleObject(Done, 3000) == WAIT_TIMEOUT)
+                Item->Cancel();
+        });
+        Item->GetSyncMethod()();
+        ::SetEvent(Done);
+        Watchdog.join();
+        ::CloseHandle(Done);
+        EXPECT_EQ(C.Want.Size, List.TotalSize) << C.Cancel;
+        EXPECT_EQ(C.Want.Files, List.FileCount) << C.Cancel;
+        EXPECT_EQ(C.Want.Folders, List.FolderCount) << C.Cancel;
+    }
 }
 
 struct Control : IKivShellControl {

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <algorithm>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,9 @@ TEST(ReparseTarget, ReadThroughItsOffsetsWithinBounds)
         {Data(Mount, L"\\??\\C:\\target", 0, 400), 0, L""},       // length past the end
         {Data(Mount, L"C:\\t", 0), 4 + 8, L""},                   // cut into the name
         {Data(Mount, L"", 0), 10, L""},                           // shorter than the header
+        {Data(Mount, L"C:\\t", 0), 2, L"C:\\t"},                  // the name ends the data
+        {Data(Mount, L"C:\\t", 8), 11, L""},       // the offset one past the end
+        {Data(IO_REPARSE_TAG_SYMLINK_VALUE, L"D:\\x", 0), 12, L""},  // cut before the flags end
     };
     for (const Case& C : Cases)
         EXPECT_EQ(C.Want, ParseReparseTarget(C.Buffer.data(), C.Buffer.size() - C.Cut)) << C.Want;
@@ -74,6 +79,12 @@ TEST(LinkFollowRule, NoPartIsWalkedTwiceAndLoopsEnd)
 struct FakeSizes : ISizeFileSystem {
     std::map<std::wstring, std::vector<TSizeEntry>> Folders;
     std::map<std::wstring, std::wstring> Links;
+    std::set<std::wstring> Unreadable;    // links whose target cannot be read
+    std::set<std::wstring> Unknown;       // folders that cannot be told apart
+    std::wstring Chain;                   // a folder holding "c" and "f" ChainDepth levels down
+    int ChainDepth = 0;
+    int Open = 0, MostOpen = 0;           // listings under way at once
+    int Listings = 0;
     // The real path of a path that runs through links.
     std::wstring Resolve(std::wstring Path)
     {
@@ -86,7 +97,11 @@ struct FakeSizes : ISizeFileSystem {
     }
     std::vector<TSizeEntry> Listing(const std::wstring& Folder)
     {
-        const auto F = Folders.find(Resolve(ExcludeTrailingBackslash(Folder)) + L"\\");
+        const std::wstring Real = Resolve(ExcludeTrailingBackslash(Folder)) + L"\\";
+        if (!Chain.empty() && Real.compare(0, Chain.size(), Chain) == 0 &&
+            Real.size() < Chain.size() + 2 * ChainDepth)
+            return {{L"c", SizeAttrDirectory}, {L"f", 0, 1}};
+        const auto F = Folders.find(Real);
         return F == Folders.end() ? std::vector<TSizeEntry>{} : F->second;
     }
     bool FindFirst(const std::wstring& Pattern, TSizeEntry& Entry) override
@@ -102,15 +117,25 @@ struct FakeSizes : ISizeFileSystem {
     void ForEach(const std::wstring& Pattern,
                  const std::function<bool(const TSizeEntry&)>& Visit) override
     {
+        ++Listings;
+        MostOpen = std::max(MostOpen, ++Open);
         for (const TSizeEntry& E : Listing(Pattern.substr(0, Pattern.size() - 1)))
             if (!Visit(E))
                 break;
+        --Open;
     }
     std::wstring ReparseTarget(const std::wstring& Path) override
     {
         const std::size_t Cut = Path.rfind(L'\\');
         const auto L = Links.find(Resolve(Path.substr(0, Cut)) + Path.substr(Cut));
-        return L == Links.end() ? std::wstring() : L->second;
+        return L == Links.end() || Unreadable.count(L->first) ? std::wstring() : L->second;
+    }
+    std::wstring FolderId(const std::wstring& Path) override
+    {
+        // Hashed: the deep chain's paths are long.
+        const std::wstring Real = Resolve(ExcludeTrailingBackslash(Path));
+        return Unknown.count(Real) ? std::wstring()
+                                   : std::to_wstring(std::hash<std::wstring>()(Real));
     }
 };
 
@@ -155,6 +180,66 @@ TEST(FolderSizeCounter, LinksAreFollowedOnlyOutsideAndUnderALink)
         EXPECT_EQ(C.Size, Counter.Size) << std::string(C.Path.begin(), C.Path.end());
         EXPECT_EQ(C.Files, Counter.FileCount) << std::string(C.Path.begin(), C.Path.end());
         EXPECT_EQ(C.Folders, Counter.FolderCount) << std::string(C.Path.begin(), C.Path.end());
+    }
+}
+
+TEST(FolderSizeCounter, DeepChainsAndLoopingOrUnreadableLinksWalkEachFolderOnce)
+{
+    const std::uint32_t Dir = SizeAttrDirectory, Link = SizeAttrDirectory | SizeAttrReparsePoint;
+    struct Case {
+        const char* Name;
+        std::map<std::wstring, std::vector<TSizeEntry>> Tree;
+        std::map<std::wstring, std::wstring> Links;
+        std::set<std::wstring> Unreadable, Unknown;
+        int ChainDepth;  // under C:\r
+        std::int64_t Size;
+        int Files, FolderCount;
+    } Cases[] = {
+        {"a 5,000-level chain", {}, {}, {}, {}, 5000, 5000, 5000, 5001},
+        {"two links looping through each other",
+         {{L"C:\\r\\", {{L"x", Link}}},
+          {L"C:\\x\\", {{L"a", 0, 1}, {L"l1", Link}}},
+          {L"C:\\y\\", {{L"b", 0, 2}, {L"l2", Link}}}},
+         {{L"C:\\r\\x", L"C:\\x"}, {L"C:\\x\\l1", L"C:\\y"}, {L"C:\\y\\l2", L"C:\\x"}},
+         {}, {}, 0, 3, 2, 3},
+        {"the same links unreadable",
+         {{L"C:\\r\\", {{L"x", Link}}},
+          {L"C:\\x\\", {{L"a", 0, 1}, {L"l1", Link}}},
+          {L"C:\\y\\", {{L"b", 0, 2}, {L"l2", Link}}}},
+         {{L"C:\\r\\x", L"C:\\x"}, {L"C:\\x\\l1", L"C:\\y"}, {L"C:\\y\\l2", L"C:\\x"}},
+         {L"C:\\r\\x", L"C:\\x\\l1", L"C:\\y\\l2"}, {}, 0, 3, 2, 3},
+        // Two links back to the root in every folder: each a branch of a
+        // tree 32 links deep, were they walked.
+        {"unreadable links back to the root",
+         {{L"C:\\r\\", {{L"f", 0, 4}, {L"s", Dir}, {L"l1", Link}, {L"l2", Link}}},
+          {L"C:\\r\\s\\", {{L"l3", Link}}}},
+         {{L"C:\\r\\l1", L"C:\\r"}, {L"C:\\r\\l2", L"C:\\r"}, {L"C:\\r\\s\\l3", L"C:\\r\\s"}},
+         {L"C:\\r\\l1", L"C:\\r\\l2", L"C:\\r\\s\\l3"}, {}, 0, 4, 1, 2},
+        {"a link that cannot be read: walked once",
+         {{L"C:\\r\\", {{L"l1", Link}, {L"l2", Link}}}, {L"D:\\o\\", {{L"g", 0, 8}}}},
+         {{L"C:\\r\\l1", L"D:\\o"}, {L"C:\\r\\l2", L"D:\\o"}},
+         {L"C:\\r\\l1", L"C:\\r\\l2"}, {}, 0, 8, 1, 2},
+        {"a link that can be neither read nor told apart",
+         {{L"C:\\r\\", {{L"l1", Link}}}, {L"D:\\o\\", {{L"g", 0, 8}}}},
+         {{L"C:\\r\\l1", L"D:\\o"}}, {L"C:\\r\\l1"}, {L"D:\\o"}, 0, 0, 0, 1},
+    };
+    for (const Case& C : Cases) {
+        FakeSizes Disk;
+        Disk.Folders = C.Tree;
+        Disk.Folders[L"C:\\"] = {{L"r", Dir}};
+        Disk.Links = C.Links;
+        Disk.Unreadable = C.Unreadable;
+        Disk.Unknown = C.Unknown;
+        Disk.Chain = L"C:\\r\\";
+        Disk.ChainDepth = C.ChainDepth;
+        // A walk that would not end is cut off, and then fails on the counts.
+        TFolderSizeCounter Counter(Disk, [&] { return Disk.Listings > 20000; });
+        std::wstring Path = L"C:\\r";
+        Counter.Count(Path, true, true);
+        EXPECT_EQ(C.Size, Counter.Size) << C.Name;
+        EXPECT_EQ(C.Files, Counter.FileCount) << C.Name;
+        EXPECT_EQ(C.FolderCount, Counter.FolderCount) << C.Name;
+        EXPECT_EQ(1, Disk.MostOpen) << C.Name;  // one listing at a time: no recursion
     }
 }
 

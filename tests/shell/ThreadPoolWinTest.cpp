@@ -49,12 +49,12 @@ protected:
         delete Pool;
         ::CloseHandle(Gate);
     }
-    TWorkerThreadPool* NewPool(int Min, int Max)
+    TWorkerThreadPool* NewPool(int Min, int Max, TWorkerThreadPool* Made = nullptr)
     {
-        Pool = new TWorkerThreadPool(false);
+        Pool = Made ? Made : new TWorkerThreadPool(false);
         Pool->SetMaxThreads(Max);
         Pool->SetMinThreads(Min);
-        Pool->OnWorkItemsDone = [this](TWorkerThreadPool&) { ++DoneEvents; };
+        Pool->SetOnWorkItemsDone([this](TWorkerThreadPool&) { ++DoneEvents; });
         return Pool;
     }
     // An item recording its id in Ran and its completion in Completed.
@@ -226,11 +226,87 @@ TEST_F(PoolTest, IdleWorkerEndsAndANewItemStartsAnother)
     ASSERT_TRUE(PumpUntil([this] { return Completed.size() == 2; }, 5000));
 }
 
+TEST_F(PoolTest, AnItemAddedWhileTheLastWorkerEndsGetsAWorker)
+{
+    // The worker has timed out and ended, but its removal waits for the
+    // main thread; the CPU check refuses every worker beyond the minimum.
+    struct Case {
+        int Min, Max;
+    } Cases[] = {{1, 2}, {1, 1}, {0, 1}};
+    for (const Case& C : Cases) {
+        NewPool(C.Min, C.Max);
+        Pool->IdleTimeout = 300;
+        Pool->CpuThreshold = 0;
+        Completed.clear();
+        DoneEvents = 0;
+        Add(1);
+        ASSERT_TRUE(WaitAllDone(5000)) << C.Min;
+        // Not pumped, so the ended worker stays listed.
+        for (int I = 0; I < 500 && Pool->RunningThreadCount() > 0; ++I)
+            ::Sleep(10);
+        ASSERT_EQ(1, Pool->Count()) << C.Max;
+        ASSERT_EQ(0, Pool->RunningThreadCount()) << C.Max;
+        Add(2);
+        EXPECT_TRUE(PumpUntil([this] { return Completed.size() == 2; }, 5000)) << C.Max;
+        delete Pool;
+        Pool = nullptr;
+    }
+}
+
+// Runs a test's code in the worker right after it took an item.
+struct HandOverPool : TWorkerThreadPool {
+    using TWorkerThreadPool::TWorkerThreadPool;
+    std::function<void(IWorkItem&)> Taken;
+
+protected:
+    void ItemTaken(TWorkerThread&, IWorkItem& Item) override
+    {
+        if (Taken)
+            Taken(Item);
+    }
+};
+
+TEST_F(PoolTest, ACancelFindsAnItemTheMomentAWorkerTookIt)
+{
+    struct Case {
+        TWorkItemFilter Filter;
+        int Cancelled;
+    } Cases[] = {
+        {{}, 1},
+        {{&GateClass, 0, 0}, 1},
+        {{nullptr, 7, 0}, 1},
+        {{nullptr, 8, 0}, 0},
+    };
+    for (const Case& C : Cases) {
+        auto* P = new HandOverPool(false);
+        NewPool(1, 1, P);
+        std::atomic<int> Result{-1};
+        std::atomic<bool> ItemCancelled{false};
+        P->Taken = [&](IWorkItem& Item) {
+            Result = P->CancelWorkItems(C.Filter);
+            ItemCancelled = static_cast<TBasicWorkItem&>(Item).Cancelled();
+        };
+        Add(1, &GateClass, 7);
+        ASSERT_TRUE(WaitAllDone());
+        EXPECT_EQ(C.Cancelled, Result) << C.Filter.Key1;
+        EXPECT_EQ(C.Cancelled == 1, ItemCancelled) << C.Filter.Key1;
+        delete Pool;
+        Pool = nullptr;
+    }
+}
+
 TEST_F(PoolTest, LimitsAndFailures)
 {
     NewPool(1, 3);
     Pool->SetMinThreads(5);  // above the maximum: raises it
     EXPECT_EQ(5, Pool->MaxThreads());
+    // Handlers that workers read are set before the first item only.
+    const std::function<void()> Setters[] = {
+        [this] { Pool->SetOnWorkItemsDone([this](TWorkerThreadPool&) { ++DoneEvents; }); },
+        [this] { Pool->SetOnThreadStart(nullptr); },
+    };
+    for (const auto& Set : Setters)
+        EXPECT_NO_THROW(Set());
 
     // A throwing item neither ends its worker nor completes.
     Add(1, &GateClass, 0, [] { throw std::runtime_error("item failed"); });
@@ -238,6 +314,8 @@ TEST_F(PoolTest, LimitsAndFailures)
     ASSERT_TRUE(WaitAllDone());
     EXPECT_EQ(std::vector<int>{2}, Completed);
     EXPECT_LE(1, Pool->Count());
+    for (const auto& Set : Setters)
+        EXPECT_THROW(Set(), std::logic_error);  // an idle worker is still there
 }
 
 TEST_F(PoolTest, AStuckWorkerIsGivenUpAndEndsLaterOnItsOwn)
