@@ -157,12 +157,10 @@ std::int64_t AnnouncedLength(const std::string& Headers)
             return -1;
         if (!SameText(TrimRight(Name), "Content-Length"))
             continue;
+        const std::size_t First = Line.find_first_not_of(" \t", Colon + 1);
+        const std::string Text =
+            First == std::string::npos ? "" : Line.substr(First, Line.find_last_not_of(" \t") + 1 - First);
         std::int64_t Value = 0;
-        std::string Text = Line.substr(Colon + 1);
-        while (!Text.empty() && IsBlank(Text.front()))
-            Text.erase(0, 1);
-        while (!Text.empty() && IsBlank(Text.back()))
-            Text.pop_back();
         if (Name != TrimRight(Name) || !ParseLength(Text, Value) || (Length >= 0 && Value != Length))
             return -1;
         Length = Value;
