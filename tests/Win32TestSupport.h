@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 // Folder of the running test executable, with a trailing '\'; the helper
 // programs are built next to it.
@@ -45,4 +46,36 @@ inline RECT RectIn(HWND Wnd, HWND Parent)
 inline bool SameRect(const RECT& A, const RECT& B)
 {
     return A.left == B.left && A.top == B.top && A.right == B.right && A.bottom == B.bottom;
+}
+
+inline BOOL CALLBACK CollectMessageBox(HWND Wnd, LPARAM Param)
+{
+    char Class[16] = {};
+    ::GetClassNameA(Wnd, Class, sizeof Class);
+    if (std::string(Class) == "#32770" && ::IsWindowVisible(Wnd))
+        reinterpret_cast<std::vector<HWND>*>(Param)->push_back(Wnd);
+    return TRUE;
+}
+
+// The visible message boxes of this thread.
+inline std::vector<HWND> MessageBoxWindows()
+{
+    std::vector<HWND> Found;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectMessageBox, reinterpret_cast<LPARAM>(&Found));
+    return Found;
+}
+
+// A visible message box of this thread, if any.
+inline HWND MessageBoxWindow()
+{
+    const std::vector<HWND> Found = MessageBoxWindows();
+    return Found.empty() ? nullptr : Found.front();
+}
+
+// The text a message box shows.
+inline std::string MessageBoxText(HWND Box)
+{
+    char Text[256] = {};
+    ::GetDlgItemTextA(Box, 0xFFFF, Text, sizeof(Text));
+    return Text;
 }

@@ -5,8 +5,9 @@
 Tdownloadschedulelist::Tdownloadschedulelist(IUrlGrabber* AGrabber) : Grabber(AGrabber)
 {
     Grabber->OnDoneStream = [this](IUrlGrabber&, const std::string& Stream,
-                                   std::int64_t StreamSize, const std::string&, int HttpStatus) {
-        GrabberDoneStream(Stream, StreamSize, HttpStatus);
+                                   std::int64_t StreamSize, const std::string&, int HttpStatus,
+                                   const std::string& Headers) {
+        GrabberDoneStream(Stream, StreamSize, HttpStatus, Headers);
     };
     Grabber->OnStatusChange = [this](IUrlGrabber& Sender) { GrabberStatusChange(Sender); };
     Grabber->OnProgress = [this](IUrlGrabber& Sender, std::int64_t Position,
@@ -46,8 +47,25 @@ void Tdownloadschedulelist::StartNextDownload()
     Grabber->Start();
 }
 
+namespace {
+
+// Counts a running handler for InHandler.
+class THandlerScope {
+public:
+    explicit THandlerScope(int& Depth) : FDepth(Depth) { ++FDepth; }
+    ~THandlerScope() { --FDepth; }
+    THandlerScope(const THandlerScope&) = delete;
+    THandlerScope& operator=(const THandlerScope&) = delete;
+
+private:
+    int& FDepth;
+};
+
+} // namespace
+
 void Tdownloadschedulelist::Message(const std::string& Text)
 {
+    THandlerScope Scope(FHandlers);
     if (ShowMessage)
         ShowMessage(Text);
 }
@@ -88,19 +106,93 @@ void Tdownloadschedulelist::GrabberProgress(IUrlGrabber& Sender, std::int64_t Po
         OnProgress(Sender, Position, TotalSize, Url, Continue);
 }
 
-bool IsBadDownload(const std::string& Stream, std::int64_t StreamSize, int HttpStatus)
+namespace {
+
+bool IsBlank(char C)
 {
-    if (StreamSize <= 0 || HttpStatus != 200 || StreamSize > MaxDownloadSize)
-        return true;
-    if (StreamSize > 1024)
+    return C == ' ' || C == '\t';
+}
+
+// 1 to 18 digits, nothing else: no sign, no list, no overflow.
+bool ParseLength(const std::string& Text, std::int64_t& Value)
+{
+    if (Text.empty() || Text.size() > 18)
         return false;
-    std::string Text = Trim(UpperCaseAscii(Stream.substr(0, static_cast<std::size_t>(StreamSize))));
+    Value = 0;
+    for (char C : Text) {
+        if (C < '0' || C > '9')
+            return false;
+        Value = Value * 10 + (C - '0');
+    }
+    return true;
+}
+
+} // namespace
+
+std::int64_t AnnouncedLength(const std::string& Headers)
+{
+    std::int64_t Length = -1;
+    bool InLength = false;  // the line before was a Content-Length
+    std::size_t Start = 0;
+    while (Start < Headers.size()) {
+        std::size_t End = Headers.find('\n', Start);
+        if (End == std::string::npos)
+            End = Headers.size();
+        std::string Line = Headers.substr(Start, End - Start);
+        Start = End + 1;
+        if (!Line.empty() && Line.back() == '\r')
+            Line.pop_back();
+        if (!Line.empty() && IsBlank(Line.front())) {
+            // A folded continuation would change the length's value.
+            if (InLength && !Trim(Line).empty())
+                return -1;
+            continue;
+        }
+        InLength = false;
+        const std::size_t Colon = Line.find(':');
+        if (Colon == std::string::npos)
+            continue;
+        const std::string Name = Line.substr(0, Colon);
+        if (SameText(TrimRight(Name), "Transfer-Encoding"))
+            return -1;
+        if (!SameText(TrimRight(Name), "Content-Length"))
+            continue;
+        const std::size_t First = Line.find_first_not_of(" \t", Colon + 1);
+        const std::string Text =
+            First == std::string::npos ? "" : Line.substr(First, Line.find_last_not_of(" \t") + 1 - First);
+        std::int64_t Value = 0;
+        if (Name != TrimRight(Name) || !ParseLength(Text, Value) || (Length >= 0 && Value != Length))
+            return -1;
+        Length = Value;
+        InLength = true;
+    }
+    return Length;
+}
+
+TDownloadVerdict JudgeDownload(int HttpStatus, const std::string& Headers,
+                               const std::string& Stream, std::int64_t StreamSize)
+{
+    if (HttpStatus != 200)
+        return TDownloadVerdict::NotOk;
+    if (StreamSize <= 0)
+        return TDownloadVerdict::Empty;
+    if (StreamSize > MaxDownloadSize)
+        return TDownloadVerdict::TooLarge;
+    const std::int64_t Announced = AnnouncedLength(Headers);
+    if (Announced < 0)
+        return TDownloadVerdict::NoLength;
+    if (Announced != StreamSize || static_cast<std::int64_t>(Stream.size()) != StreamSize)
+        return TDownloadVerdict::LengthMismatch;
+    if (StreamSize > 1024)
+        return TDownloadVerdict::Import;
+    std::string Text = Trim(UpperCaseAscii(Stream));
     StripNonPrintable(Text);
-    return Text.find("404 NOT FOUND") != std::string::npos;
+    return Text.find("404 NOT FOUND") != std::string::npos ? TDownloadVerdict::NotFoundPage
+                                                           : TDownloadVerdict::Import;
 }
 
 void Tdownloadschedulelist::GrabberDoneStream(const std::string& Stream, std::int64_t StreamSize,
-                                              int HttpStatus)
+                                              int HttpStatus, const std::string& Headers)
 {
     Done = true;
     if (FItems.empty())
@@ -109,11 +201,12 @@ void Tdownloadschedulelist::GrabberDoneStream(const std::string& Stream, std::in
         Message("Network error or file downloading error!");
         return;
     }
-    if (IsBadDownload(Stream, StreamSize, HttpStatus)) {
+    if (JudgeDownload(HttpStatus, Headers, Stream, StreamSize) != TDownloadVerdict::Import) {
         Message("Empty or missing download file!");
         return;
     }
     if (OnDone) {
+        THandlerScope Scope(FHandlers);
         // The handler may show a message box, whose loop may deliver the
         // grabber's next events: keep what it needs.
         const Tdownloadscheduleitem Item = *FItems.front();

@@ -31,9 +31,10 @@ public:
     virtual void Start() = 0;
 
     // Fired on the GUI thread, the stream before the final status 0.
-    // HttpStatus is the server's answer code, 0 when none came.
+    // HttpStatus is the server's answer code, 0 when none came; Headers the
+    // answer's raw header lines.
     std::function<void(IUrlGrabber& Sender, const std::string& Stream, std::int64_t StreamSize,
-                       const std::string& Url, int HttpStatus)>
+                       const std::string& Url, int HttpStatus, const std::string& Headers)>
         OnDoneStream;
     std::function<void(IUrlGrabber& Sender)> OnStatusChange;
     std::function<void(IUrlGrabber& Sender, std::int64_t Position, std::int64_t TotalSize,
@@ -86,9 +87,13 @@ public:
 
     // At idle time: starts the first item when the grabber is stopped.
     void StartNextDownload();
+    // One of the queue's handlers or messages runs (it may wait in a
+    // message box): the grabber and the queue must stay.
+    bool InHandler() const { return FHandlers > 0; }
 
 private:
-    void GrabberDoneStream(const std::string& Stream, std::int64_t StreamSize, int HttpStatus);
+    void GrabberDoneStream(const std::string& Stream, std::int64_t StreamSize, int HttpStatus,
+                           const std::string& Headers);
     void GrabberStatusChange(IUrlGrabber& Sender);
     void GrabberProgress(IUrlGrabber& Sender, std::int64_t Position, std::int64_t TotalSize,
                          const std::string& Url, bool& Continue);
@@ -98,6 +103,7 @@ private:
     // A started download not yet finished: a stop reported twice (status 3,
     // then 0) finishes it once.
     bool FRunning = false;
+    int FHandlers = 0;
 };
 
 // The text after the last '/', every "%20" a blank; empty for an empty URL
@@ -105,6 +111,23 @@ private:
 std::string FileNameFromUrl(const std::string& URL);
 // Deletes every character below 32 or above 126.
 void StripNonPrintable(std::string& Text);
-// True when a delivered answer is no file: nothing, not an HTTP 200, too
-// large, or a short page saying 404 not found.
-bool IsBadDownload(const std::string& Stream, std::int64_t StreamSize, int HttpStatus);
+// What to do with a delivered answer: import it, or why not.
+enum class TDownloadVerdict {
+    Import,
+    NotOk,           // no answer, or not HTTP 200
+    Empty,           // no bytes
+    TooLarge,        // over MaxDownloadSize
+    NoLength,        // no trustworthy Content-Length: completeness unproven
+    LengthMismatch,  // ended short of (or past) the announced length
+    NotFoundPage,    // a short page saying 404 not found
+};
+
+// The Content-Length of a raw header block; -1 when none is given, when
+// copies disagree or one is malformed, or when a Transfer-Encoding frames
+// the body instead.
+std::int64_t AnnouncedLength(const std::string& Headers);
+// Only an HTTP 200 whose received byte count matches its announced length
+// is proven whole: a cut answer's first part may read as a whole, newer
+// rules file.
+TDownloadVerdict JudgeDownload(int HttpStatus, const std::string& Headers,
+                               const std::string& Stream, std::int64_t StreamSize);

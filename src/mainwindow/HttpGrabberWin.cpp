@@ -21,6 +21,7 @@ struct Progress {
 struct Stream {
     std::string Data;
     int HttpStatus;
+    std::string Headers;
 };
 
 const char* const SinkClass = "QuorvanGrabberSink";
@@ -59,6 +60,20 @@ DWORD QueryNumber(HINTERNET Request, DWORD Info)
     if (!::HttpQueryInfoA(Request, Info | HTTP_QUERY_FLAG_NUMBER, &Value, &Size, &Index))
         return 0;
     return Value;
+}
+
+std::string RawHeaders(HINTERNET Request)
+{
+    DWORD Size = 0, Index = 0;
+    ::HttpQueryInfoA(Request, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &Size, &Index);
+    if (Size == 0)
+        return "";
+    std::string Text(Size, '\0');
+    Index = 0;
+    if (!::HttpQueryInfoA(Request, HTTP_QUERY_RAW_HEADERS_CRLF, &Text[0], &Size, &Index))
+        return "";
+    Text.resize(Size);
+    return Text;
 }
 
 } // namespace
@@ -153,34 +168,27 @@ void THttpUrlGrabber::Work(std::shared_ptr<TShared> Shared, std::string Url,
                                          INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
                                          INTERNET_FLAG_NO_COOKIES,
                                      0);
-    // A broken transfer delivers no stream: its first part may read as a
-    // whole rules file.
-    bool Whole = false;
+    // Whether what arrived is whole is the queue's question (the Content-
+    // Length against the bytes read); a stop asked for delivers nothing.
     if (Request) {
         Shared->Request = Request;
         Result->HttpStatus = static_cast<int>(QueryNumber(Request, HTTP_QUERY_STATUS_CODE));
+        Result->Headers = RawHeaders(Request);
         const std::int64_t Total = QueryNumber(Request, HTTP_QUERY_CONTENT_LENGTH);
         Shared->Post(WM_GRABBER_STATUS, gsReceiving, nullptr);
         char Buffer[8192];
         // Reading only what has arrived keeps progress current and lets a
         // stop take effect between pieces.
-        while (!Shared->Abort) {
-            const auto Size = static_cast<std::int64_t>(Result->Data.size());
+        while (!Shared->Abort && static_cast<std::int64_t>(Result->Data.size()) <= MaxDownloadSize) {
             DWORD Available = 0, Read = 0;
-            if (Size > MaxDownloadSize) {
-                Whole = true;  // refused as too large
-                break;
-            }
             if (!::InternetQueryDataAvailable(Request, &Available, 0, 0))
                 break;
             if (Available > 0 &&
                 !::InternetReadFile(Request, Buffer,
                                     Available < sizeof(Buffer) ? Available : sizeof(Buffer), &Read))
                 break;
-            if (Read == 0) {
-                Whole = Total <= 0 || Size == Total;
+            if (Read == 0)
                 break;
-            }
             const std::size_t Room = static_cast<std::size_t>(MaxDownloadSize + 1) - Result->Data.size();
             Result->Data.append(Buffer, Read < Room ? Read : Room);
             Shared->Post(WM_GRABBER_PROGRESS, 0,
@@ -188,7 +196,7 @@ void THttpUrlGrabber::Work(std::shared_ptr<TShared> Shared, std::string Url,
         }
     }
     Shared->CloseHandles();
-    if (!Shared->Abort && (Whole || !Request))
+    if (!Shared->Abort)
         Shared->Post(WM_GRABBER_STREAM, 0, Result.release());
     Shared->Post(WM_GRABBER_STATUS, gsStopped, nullptr);
 }
@@ -219,6 +227,6 @@ void THttpUrlGrabber::Deliver(UINT Msg, WPARAM WParam, LPARAM LParam)
         std::unique_ptr<Stream> S(reinterpret_cast<Stream*>(LParam));
         if (OnDoneStream)
             OnDoneStream(*this, S->Data, static_cast<std::int64_t>(S->Data.size()), FUrl,
-                         S->HttpStatus);
+                         S->HttpStatus, S->Headers);
     }
 }

@@ -3,8 +3,9 @@
 // "<local>" bypassed), into memory. Status, progress and the finished
 // stream reach the GUI thread as messages posted to a hidden window, so the
 // events fire there, in order: status 1 (at Start), 2, progress, the
-// stream, 0. A failed connection delivers an empty stream without progress;
-// a transfer broken off, or short of its announced length, no stream.
+// stream with the answer's raw headers, 0. A failed connection delivers an
+// empty stream without progress; a transfer broken off delivers what came,
+// for the queue to refuse; a stop asked for delivers nothing.
 #pragma once
 
 #include "mainwindow/DownloadScheduler.h"

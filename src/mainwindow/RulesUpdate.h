@@ -49,8 +49,12 @@ public:
     TRulesUpdate& operator=(const TRulesUpdate&) = delete;
 
     Tdownloadschedulelist& Downloads() { return FDownloads; }
-    // A download runs: the main window must not close.
-    bool Busy() const { return FDownloads.Grabber->Status() != gsStopped; }
+    // A download runs, or a handler of one still waits in a message box:
+    // the main window must not close (closing frees the grabber and queue).
+    bool Busy() const
+    {
+        return FDownloads.Grabber->Status() != gsStopped || FDownloads.InHandler();
+    }
 
     // The main window's handlers of the same names.
     void UpdateActionExecute();

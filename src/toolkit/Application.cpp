@@ -122,12 +122,22 @@ void TApplication::ShowException(const std::exception* E)
         return;
     }
     const std::string Text = E ? E->what() : "Unknown error.";
-    HWND Owner = ::GetActiveWindow();
-    ::MessageBoxA(Owner, Text.c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+    ::MessageBoxA(MessageBoxOwner(), Text.c_str(), FTitle.c_str(), MB_OK | MB_ICONERROR);
+}
+
+HWND MessageBoxOwner()
+{
+    if (!Application || !Application->MainForm || !Application->MainForm->Handle())
+        return ::GetActiveWindow();
+    HWND Main = Application->MainForm->Handle();
+    HWND Top = ::GetLastActivePopup(Main);
+    if (Top && Top != Main && ::IsWindowVisible(Top) && ::IsWindowEnabled(Top))
+        return Top;
+    return Main;
 }
 
 void ShowMessage(const std::string& Text)
 {
     const char* Title = Application ? Application->Title().c_str() : "";
-    ::MessageBoxA(::GetActiveWindow(), Text.c_str(), Title, MB_OK);
+    ::MessageBoxA(MessageBoxOwner(), Text.c_str(), Title, MB_OK);
 }

@@ -62,6 +62,13 @@ private:
 
 extern TApplication* Application;
 
+// The owner of the program's message boxes: the main form, or the popup of
+// it last active (a modal form), never whatever window happens to be active,
+// which may be another program's: the box then disables the main form, so
+// nothing under it can close or run meanwhile. Without a main form, the
+// active window.
+HWND MessageBoxOwner();
+
 // A modal message box with an OK button, titled with the application title.
 void ShowMessage(const std::string& Text);
 

@@ -49,7 +49,7 @@ bool SaveDialog::Execute()
 int MessageDlg(const std::string& Text, UINT Icon, UINT Buttons)
 {
     const char* Title = Application ? Application->Title().c_str() : "";
-    switch (::MessageBoxA(::GetActiveWindow(), Text.c_str(), Title, Icon | Buttons)) {
+    switch (::MessageBoxA(MessageBoxOwner(), Text.c_str(), Title, Icon | Buttons)) {
     case IDOK: return mrOk;
     case IDCANCEL: return mrCancel;
     case IDABORT: return mrAbort;

@@ -16,24 +16,6 @@ namespace {
 
 const char* const Columns = "Flags|Category|Application|Version|Location";
 
-BOOL CALLBACK FindMessageBox(HWND Wnd, LPARAM P)
-{
-    char Class[16] = {};
-    ::GetClassNameA(Wnd, Class, sizeof Class);
-    if (std::string(Class) != "#32770" || !::IsWindowVisible(Wnd))
-        return TRUE;
-    *reinterpret_cast<HWND*>(P) = Wnd;
-    return FALSE;
-}
-
-// The visible message box of this thread, if any.
-HWND MessageBoxWindow()
-{
-    HWND Found = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &FindMessageBox, reinterpret_cast<LPARAM>(&Found));
-    return Found;
-}
-
 class AppListWin : public ::testing::Test {
 protected:
     void SetUp() override

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 namespace {
 
 // One server answer: progress positions, then the stream (unless NoStream),
@@ -17,6 +19,7 @@ struct Answer {
     bool NoStream = false;
     std::vector<int> Stops = {gsStopped};
     std::int64_t Total = -1;  // -1: the stream's size
+    std::optional<std::string> Headers;  // none: a Content-Length of the stream's size
 };
 
 class FakeGrabber : public IUrlGrabber {
@@ -48,9 +51,11 @@ public:
             if (OnProgress)
                 OnProgress(*this, P, Total, FUrl, Continue);
         }
+        const std::string Headers = A.Headers ? *A.Headers
+            : "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(A.Stream.size()) + "\r\n\r\n";
         if (!A.NoStream && OnDoneStream)
             OnDoneStream(*this, A.Stream, static_cast<std::int64_t>(A.Stream.size()), FUrl,
-                         A.HttpStatus);
+                         A.HttpStatus, Headers);
         for (int S : A.Stops)
             SetStatus(S);
     }
@@ -111,6 +116,10 @@ TEST(DownloadQueue, AnswersMessagesAndQueue)
     ThreeThenZero.Stops = {gsStopping, gsStopped};
     const std::string BadRow = " Tools | Bad | | <> 1 | | bind | a.exe | | | | |\r\n";
     Answer Oversize = Good(std::string(static_cast<std::size_t>(MaxDownloadSize + 1), 'a'));
+    Answer ZeroThenEmpty = NoData;
+    ZeroThenEmpty.Progress = {0};
+    Answer NoLength = Good(Rules2025);
+    NoLength.Headers = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n";
 
     struct Case {
         const char* Name;
@@ -138,6 +147,9 @@ TEST(DownloadQueue, AnswersMessagesAndQueue)
         {"stop reported twice", 2, {ThreeThenZero, Good(Rules2025)},
          {Ok, "Your application rules already are up-to-date!"}, 2, 0, true},
         {"oversize", 1, {Oversize}, {Missing}, 1, 0, false},
+        {"progress 0 before an empty stream", 1, {ZeroThenEmpty}, {Network}, 1, 0, false},
+        {"no length, next runs", 2, {NoLength, Good(Rules2025)}, {Missing, Ok}, 2, 0, true},
+        {"dated text without a table", 1, {Good("[Version]\r\n2025 March 3\r\n")}, {Missing}, 1, 0, false},
         {"broken rules", 1, {Good(RulesText("2025 March 3", "Fresh Tool") + BadRow)},
          {"Error in line 7: " + std::string(ImportErrors[ieVersion])}, 1, 0, false},
     };
@@ -154,6 +166,7 @@ TEST(DownloadQueue, AnswersMessagesAndQueue)
         EXPECT_EQ(R.Update.Downloads().Count(), C.Left) << C.Name;
         EXPECT_FALSE(R.View.StatusVisible) << C.Name;
         EXPECT_EQ(KnownApps.Modified, C.Imported) << C.Name;
+        ASSERT_EQ(KnownApps.Count(), 1) << C.Name;
         EXPECT_EQ(KnownApps.GetKnownApp(0)->Name, C.Imported ? "Fresh Tool" : "Kept Tool") << C.Name;
         for (const std::string& Url : R.Grabber.Started)
             EXPECT_EQ(Url, "http://127.0.0.1:8123/quorvan/ApplicationRules.def") << C.Name;
@@ -206,6 +219,34 @@ TEST(DownloadQueue, TextHelpers)
     EXPECT_EQ(HostOfUrl("http://h.example:81/quorvan/x"), "h.example");
 }
 
+TEST(DownloadQueue, BusyWhileAHandlerWaitsInItsBox)
+{
+    // The grabber's stop is dispatched by the box's own loop; closing then
+    // would free the grabber and queue under the waiting handler.
+    Answer NoData;
+    Answer NoLength = Good(Rules2025);
+    NoLength.Headers = "";
+    struct Case { const char* Name; Answer A; const char* Message; };
+    const Case Cases[] = {
+        {"imported", Good(Rules2025), "Application rules successfully imported!"},
+        {"refused", NoLength, "Empty or missing download file!"},
+        {"network error", NoData, "Network error or file downloading error!"},
+    };
+    for (const Case& C : Cases) {
+        ClearDatabase();
+        QueueRun R;
+        std::vector<bool> BusyInBox;
+        R.View.DuringMessage = [&] {
+            R.Grabber.SetStatus(gsStopped);
+            BusyInBox.push_back(R.Update.Busy());
+        };
+        R.Play(1, {C.A});
+        EXPECT_EQ(R.View.Messages, std::vector<std::string>{C.Message}) << C.Name;
+        EXPECT_EQ(BusyInBox, std::vector<bool>{true}) << C.Name;
+        EXPECT_FALSE(R.Update.Busy()) << C.Name;
+    }
+}
+
 TEST(DownloadQueue, GrabberOutlivesItsQueue)
 {
     // The rest of a download the freed queue started reaches no freed
@@ -227,19 +268,48 @@ TEST(DownloadQueue, DeliveredFileChecksAtTheirLimits)
         std::string S = " 404 not FOUND";
         return S + std::string(Size - S.size(), ' ');
     };
+    const auto Length = [](std::size_t N) {
+        return "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
+               std::to_string(N) + "\r\n\r\n";
+    };
     const std::string Big(static_cast<std::size_t>(MaxDownloadSize), 'r');
     const std::string Split = "\x01<p>404\t NOT\x7F FOUND</p>\r\n";
-    struct Case { const char* Name; std::string Stream; std::int64_t Size; int Http; bool Bad; };
+    const std::string Rules = "[Version]\r\n2025 March 3\r\n\r\n";  // 27 bytes
+    using V = TDownloadVerdict;
+    struct Case { const char* Name; std::string Stream; std::int64_t Size; int Http; std::string Headers; V Want; };
     const Case Cases[] = {
-        {"404 text at 1024 bytes", Padded(1024), 1024, 200, true},
-        {"404 text at 1025 bytes", Padded(1025), 1025, 200, false},
-        {"404 split by control characters", Split, static_cast<std::int64_t>(Split.size()), 200, true},
-        {"size 0 reported", "x", 0, 200, true},
-        {"negative size", "x", -1, 200, true},
-        {"not 200", "[Version]", 9, 404, true},
-        {"at the cap", Big, MaxDownloadSize, 200, false},
-        {"over the cap", Big + "r", MaxDownloadSize + 1, 200, true},
+        {"404 text at 1024 bytes", Padded(1024), 1024, 200, Length(1024), V::NotFoundPage},
+        {"404 text at 1025 bytes", Padded(1025), 1025, 200, Length(1025), V::Import},
+        {"404 split by control characters", Split, static_cast<std::int64_t>(Split.size()), 200,
+         Length(Split.size()), V::NotFoundPage},
+        {"size 0 reported", "x", 0, 200, Length(1), V::Empty},
+        {"negative size", "x", -1, 200, Length(1), V::Empty},
+        {"size apart from the stream", "xy", 1, 200, Length(1), V::LengthMismatch},
+        {"not 200", "[Version]", 9, 404, Length(9), V::NotOk},
+        {"no answer", "", 0, 0, "", V::NotOk},
+        {"at the cap", Big, MaxDownloadSize, 200, Length(Big.size()), V::Import},
+        {"over the cap", Big + "r", MaxDownloadSize + 1, 200, Length(Big.size() + 1), V::TooLarge},
+        {"matching length", Rules, 27, 200, Length(27), V::Import},
+        {"no length", Rules, 27, 200, "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n", V::NoLength},
+        {"no headers at all", Rules, 27, 200, "", V::NoLength},
+        {"ended short of the length", Rules, 27, 200, Length(28), V::LengthMismatch},
+        {"longer than the length", Rules, 27, 200, Length(26), V::LengthMismatch},
+        {"chunked", Rules, 27, 200, "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n", V::NoLength},
+        {"chunked beside a length", Rules, 27, 200, "Content-Length: 27\r\ntransfer-encoding: chunked\r\n", V::NoLength},
+        {"name in any case, blanks around", Rules, 27, 200, "content-LENGTH:\t 27 \r\n", V::Import},
+        {"bare LF lines", Rules, 27, 200, "HTTP/1.1 200 OK\nContent-Length: 27\n\n", V::Import},
+        {"leading zeros", Rules, 27, 200, "Content-Length: 0027\r\n", V::Import},
+        {"two equal copies", Rules, 27, 200, "Content-Length: 27\r\nContent-Length: 27\r\n", V::Import},
+        {"two copies disagree", Rules, 27, 200, "Content-Length: 27\r\nContent-Length: 28\r\n", V::NoLength},
+        {"a list", Rules, 27, 200, "Content-Length: 27, 27\r\n", V::NoLength},
+        {"signed", Rules, 27, 200, "Content-Length: +27\r\n", V::NoLength},
+        {"empty value", Rules, 27, 200, "Content-Length:\r\n", V::NoLength},
+        {"blank before the colon", Rules, 27, 200, "Content-Length : 27\r\n", V::NoLength},
+        {"folded value", Rules, 27, 200, "Content-Length: 27\r\n 1\r\n", V::NoLength},
+        {"overflowing digits", Rules, 27, 200, "Content-Length: 18446744073709551643\r\n", V::NoLength},
+        {"another header's name", Rules, 27, 200, "X-Content-Length: 27\r\n", V::NoLength},
+        {"length in another header's value", Rules, 27, 200, "X-Note: Content-Length: 27\r\n", V::NoLength},
     };
     for (const Case& C : Cases)
-        EXPECT_EQ(IsBadDownload(C.Stream, C.Size, C.Http), C.Bad) << C.Name;
+        EXPECT_EQ(JudgeDownload(C.Http, C.Headers, C.Stream, C.Size), C.Want) << C.Name;
 }

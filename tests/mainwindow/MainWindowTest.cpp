@@ -385,24 +385,24 @@ TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
 // Answers this thread's message boxes with OK and keeps their texts.
 class BoxAnswerer {
 public:
-    explicit BoxAnswerer(TApplication& App) : FTimer(&App, 50)
+    // Hold answers true for a box to leave open for now.
+    explicit BoxAnswerer(TApplication& App, std::function<bool(HWND Box, const std::string& Text)> Hold = nullptr)
+        : FTimer(&App, 50)
     {
-        FTimer.OnTimer = [this] { ::EnumThreadWindows(::GetCurrentThreadId(), &Visit, reinterpret_cast<LPARAM>(this)); };
+        FTimer.OnTimer = [this, Hold] {
+            for (HWND Box : MessageBoxWindows()) {
+                const std::string Text = MessageBoxText(Box);
+                if (Hold && Hold(Box, Text))
+                    continue;
+                Texts.push_back(Text);
+                ::PostMessageA(Box, WM_COMMAND, IDOK, 0);
+                return;
+            }
+        };
     }
     std::vector<std::string> Texts;
 
 private:
-    static BOOL CALLBACK Visit(HWND Wnd, LPARAM Param)
-    {
-        char Class[16] = {}, Text[256] = {};
-        ::GetClassNameA(Wnd, Class, sizeof(Class));
-        if (std::string(Class) != "#32770" || !::IsWindowVisible(Wnd))
-            return TRUE;
-        ::GetDlgItemTextA(Wnd, 0xFFFF, Text, sizeof(Text));  // the box's text
-        reinterpret_cast<BoxAnswerer*>(Param)->Texts.push_back(Text);
-        ::PostMessageA(Wnd, WM_COMMAND, IDOK, 0);
-        return FALSE;
-    }
     Timer FTimer;
 };
 
@@ -428,6 +428,54 @@ TEST_F(MainWindowTest, ClosingIsRefusedWhileARulesDownloadRuns)
     ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(RunUntil(App, [&] { return App.Terminated(); }, 5000));
     EXPECT_TRUE(HostValueExists("Path"));
+}
+
+TEST_F(MainWindowTest, ClosingWaitsForADownloadHandlersBox)
+{
+    // The grabber stops while the import's box is up (its loop dispatches
+    // the stop); a close then would free the grabber and queue under the
+    // handler. Another window is active meanwhile: the box is still the
+    // main window's and disables it.
+    KnownApps.RulesDate = 0;  // what the server has is newer
+    TestHttpServer Server;
+    Server.SetAnswer(UpdatePath, {200, RulesText("2099 January 1", "Served Tool", 4000)});
+    HKEY K;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, HostKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &K, nullptr), ERROR_SUCCESS);
+    const std::string Host = "127.0.0.1:" + std::to_string(Server.Port);
+    ::RegSetValueExA(K, "UpdateHost", 0, REG_SZ, reinterpret_cast<const BYTE*>(Host.c_str()), static_cast<DWORD>(Host.size() + 1));
+    ::RegCloseKey(K);
+    const std::string Imported = "Application rules successfully imported!";
+    HWND Owner = nullptr;
+    bool MainEnabled = true, ClosePosted = false;
+    BoxAnswerer Boxes(App, [&](HWND Box, const std::string& Text) {
+        if (Text != Imported || !Boxes.Texts.empty())
+            return false;
+        if (!ClosePosted && Main->Updater->Grabber.Status() == gsStopped) {
+            Owner = ::GetWindow(Box, GW_OWNER);
+            MainEnabled = ::IsWindowEnabled(Main->Handle()) != FALSE;
+            ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+            ClosePosted = true;
+        }
+        return true;
+    });
+    Click(Main->ToolBar1, Main->UpdateButton);
+    HWND Other = ::CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200,
+                                   100, nullptr, nullptr, nullptr, nullptr);
+    ::SetForegroundWindow(Other);
+    ::SetActiveWindow(Other);
+    ASSERT_TRUE(RunUntil(App, [&] { return Boxes.Texts.size() == 2 || App.Terminated(); }, 10000));
+    const std::vector<std::string> Want = {"Download in progress. Please wait!", Imported};
+    EXPECT_EQ(Boxes.Texts, Want);
+    EXPECT_EQ(Owner, Main->Handle());
+    EXPECT_FALSE(MainEnabled);
+    EXPECT_FALSE(App.Terminated());
+    EXPECT_FALSE(HostValueExists("Path"));
+    // Once the handler is back, closing goes ahead and keeps the import.
+    ASSERT_TRUE(RunUntil(App, [&] { return !Main->Updater->Busy(); }, 5000));
+    ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(RunUntil(App, [&] { return App.Terminated(); }, 5000));
+    EXPECT_TRUE(KnownApps.Modified);  // so the new database is stored
+    ::DestroyWindow(Other);
 }
 
 TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrClosed)

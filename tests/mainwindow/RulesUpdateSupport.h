@@ -3,6 +3,7 @@
 
 #include "mainwindow/RulesUpdate.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,7 +39,15 @@ public:
         StatusVisible = false;
         Statuses.push_back("");
     }
-    void ShowMessage(const std::string& Text) override { Messages.push_back(Text); }
+    // Runs while a message is shown, as the box's loop would.
+    std::function<void()> DuringMessage;
+
+    void ShowMessage(const std::string& Text) override
+    {
+        Messages.push_back(Text);
+        if (DuringMessage)
+            DuringMessage();
+    }
 
     bool SawStatus(const std::string& Part) const
     {

@@ -72,7 +72,7 @@ TEST(RulesUpdateWin, DownloadsFromTheUpdateHost)
         {"two queued", Local, {200, Good, 4, 30}, 2, {Same, Same}, "] - 2 files left", false},
         // Its first part is a whole, newer rules text.
         {"cut short", Local, {200, RulesText("2026 May 5", "Cut Tool", 3000), 2, 20, 1500}, 2,
-         {}, "", false},
+         {Missing, Missing}, "", false},
     };
     ClearDatabase();
     RecordingView View;
@@ -96,6 +96,59 @@ TEST(RulesUpdateWin, DownloadsFromTheUpdateHost)
     U.UpdateActionExecute();
     EXPECT_EQ(U.Downloads().Items(0)->URL, "http://www.tessarine.com/quorvan/ApplicationRules.def");
     U.Downloads().Clear();
+    SetUpdateHost("");
+}
+
+TEST(RulesUpdateWin, ImportsOnlyAnswersProvenWhole)
+{
+    // Two entries, then padding: every cut below still reads as a valid,
+    // newer rules text with fewer entries or a shorter comment.
+    const std::string Second = " Tools | Second Tool | | | | bind | second.exe | | | | |\r\n";
+    const std::string Full =
+        RulesText("2026 May 5", "First Tool") + Second + "; " + std::string(3000, 'x') + "\r\n";
+    const std::size_t RowEnd = Full.find(Second);
+    const std::string Ok = "Application rules successfully imported!";
+    const std::string Missing = "Empty or missing download file!";
+    using A = CannedAnswer;
+    struct Row {
+        const char* Name;
+        CannedAnswer Answer;
+        std::string Message;
+        bool Imported;
+    };
+    const Row Rows[] = {
+        {"cut mid-line, no length", {200, Full, 2, 20, Full.size() - 1000, A::NoLength}, Missing, false},
+        {"cut at a line boundary, no length", {200, Full, 1, 0, RowEnd, A::NoLength}, Missing, false},
+        {"whole, no length", {200, Full, 1, 0, std::string::npos, A::NoLength}, Missing, false},
+        {"chunked without the last chunk", {200, Full, 3, 20, std::string::npos, A::Chunked,
+         std::string::npos, false}, Missing, false},
+        {"whole chunked", {200, Full, 3, 20, std::string::npos, A::Chunked}, Missing, false},
+        {"length larger than the body", {200, Full, 1, 0, std::string::npos, A::Length,
+         Full.size() + 10}, Missing, false},
+        {"valid newer file", {200, Full}, Ok, true},
+    };
+    TestHttpServer Server;
+    SetUpdateHost("127.0.0.1:" + std::to_string(Server.Port));
+    StringList Kept;
+    TextToLines(RulesText("2021 June 1", "Kept Tool"), Kept);
+    RecordingView View;
+    TRulesUpdater U(nullptr, View);
+    for (const Row& R : Rows) {
+        ClearDatabase();
+        int Line = 0;
+        ASSERT_EQ(ReadApplicationRules(Kept, Line), 0);
+        Server.SetAnswer(RulesPath, R.Answer);
+        View.Messages.clear();
+        KnownApps.Modified = false;
+        const StringList Before = WrittenRules();
+        ASSERT_TRUE(RunDownloads(U, 1)) << R.Name;
+        EXPECT_EQ(View.Messages, std::vector<std::string>{R.Message}) << R.Name;
+        EXPECT_EQ(KnownApps.Modified, R.Imported) << R.Name;
+        if (R.Imported)
+            EXPECT_EQ(KnownApps.Count(), 2) << R.Name;
+        else
+            EXPECT_EQ(WrittenRules(), Before) << R.Name;
+    }
     SetUpdateHost("");
 }
 
@@ -148,7 +201,8 @@ TEST(RulesUpdateWin, SystemProxyWithLocalNamesDirect)
     for (const Case& C : Cases) {
         THttpUrlGrabber G;
         std::string Got = "<none>";
-        G.OnDoneStream = [&](IUrlGrabber&, const std::string& S, std::int64_t, const std::string&, int) { Got = S; };
+        G.OnDoneStream = [&](IUrlGrabber&, const std::string& S, std::int64_t, const std::string&, int,
+                              const std::string&) { Got = S; };
         G.OnStatusChange = [](IUrlGrabber&) {};
         G.SetUrl(C.Url);
         G.Start();

@@ -5,6 +5,7 @@
 #include <winsock2.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <atomic>
 #include <map>
 #include <mutex>
@@ -19,6 +20,12 @@ struct CannedAnswer {
     DWORD PauseMs = 0;
     // Only this many bytes of Body go out before the connection closes.
     std::size_t Cut = std::string::npos;
+    // How the body's end is told: a Content-Length (Body's size unless
+    // Announced is given), nothing but the close, or chunks with the final
+    // empty one only when LastChunk.
+    enum { Length, NoLength, Chunked } Framing = Length;
+    std::size_t Announced = std::string::npos;
+    bool LastChunk = true;
 };
 
 class TestHttpServer {
@@ -109,9 +116,13 @@ private:
             else
                 A = {404, "<html><body>404 Not Found</body></html>"};
         }
-        const std::string Head = "HTTP/1.1 " + std::to_string(A.Status) + " Answer\r\nContent-Length: " +
-                                 std::to_string(A.Body.size()) +
-                                 "\r\nContent-Type: text/plain\r\nConnection: close\r\n\r\n";
+        std::string Head = "HTTP/1.1 " + std::to_string(A.Status) + " Answer\r\n";
+        if (A.Framing == CannedAnswer::Length)
+            Head += "Content-Length: " +
+                    std::to_string(A.Announced != std::string::npos ? A.Announced : A.Body.size()) + "\r\n";
+        else if (A.Framing == CannedAnswer::Chunked)
+            Head += "Transfer-Encoding: chunked\r\n";
+        Head += "Content-Type: text/plain\r\nConnection: close\r\n\r\n";
         ::send(C, Head.data(), static_cast<int>(Head.size()), 0);
         const std::size_t Sent = std::min(A.Cut, A.Body.size());
         const std::size_t Piece = Sent / static_cast<std::size_t>(A.Pieces) + 1;
@@ -120,9 +131,16 @@ private:
                 ::Sleep(A.PauseMs);
             if (FStopping)
                 return;
-            const std::size_t N = std::min(Piece, Sent - At);
-            ::send(C, A.Body.data() + At, static_cast<int>(N), 0);
+            std::string Out = A.Body.substr(At, std::min(Piece, Sent - At));
+            if (A.Framing == CannedAnswer::Chunked) {
+                char Size[16];
+                std::snprintf(Size, sizeof(Size), "%zx\r\n", Out.size());
+                Out = Size + Out + "\r\n";
+            }
+            ::send(C, Out.data(), static_cast<int>(Out.size()), 0);
         }
+        if (A.Framing == CannedAnswer::Chunked && A.LastChunk)
+            ::send(C, "0\r\n\r\n", 5, 0);
     }
 
     SOCKET FListen;

@@ -1,10 +1,16 @@
 #include "toolkit/Application.h"
+#include "toolkit/Dialogs.h"
 #include "toolkit/Form.h"
 #include "toolkit/Timer.h"
+#include "ShownMainForm.h"
+
+#include "Win32TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -87,12 +93,10 @@ TEST(ApplicationTest, HookCanSwallowAMessage)
 
 TEST(ApplicationTest, ModalLoopRunsIdleHandlersAndReturnsResult)
 {
-    TApplication App;
-    FormArgs A;
-    Form Main(&App, A);
-    App.MainForm = &Main;
-    Main.Show();
-    Form Dialog(&App, A);
+    ShownMainForm S;
+    TApplication& App = S.App;
+    Form& Main = S.Main;
+    Form Dialog(&App, S.Args);
     int Idle = 0;
     bool MainDisabledDuringModal = false;
     App.AddIdleHandler([&] {
@@ -174,6 +178,64 @@ TEST(ApplicationTest, ModalLoopEndedByAnIdleHandlerReturnsWithoutAnotherMessage)
     EXPECT_TRUE(Ended);
     EXPECT_FALSE(App.Terminated());
     EXPECT_LT(::GetTickCount() - Start, 1500u);
+}
+
+TEST(ApplicationTest, MessageBoxesAreOwnedByTheMainFormNotTheActiveWindow)
+{
+    // Another program's window may be the active one; a box it owned (or one
+    // without owner) would leave the main form enabled under the box.
+    struct Case {
+        const char* Name;
+        std::function<void()> Show;
+        bool FromModalForm;  // shown while a modal form of ours is up: it owns the box
+    };
+    const std::runtime_error Failure("failed");
+    const Case Cases[] = {
+        {"ShowMessage", [] { ShowMessage("text"); }, false},
+        {"MessageDlg", [] { MessageDlg("question", MB_ICONQUESTION, MB_YESNO); }, false},
+        {"ShowException", [&] { Application->ShowException(&Failure); }, false},
+        {"ShowMessage over a modal form", [] { ShowMessage("text"); }, true},
+    };
+    for (const Case& C : Cases) {
+        ShownMainForm S;
+        TApplication& App = S.App;
+        Form& Main = S.Main;
+        Form Dialog(&App, S.Args);
+        HWND Other = ::CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                       200, 100, nullptr, nullptr, nullptr, nullptr);
+        ::SetForegroundWindow(Other);
+        ::SetActiveWindow(Other);
+        ASSERT_EQ(::GetActiveWindow(), Other) << C.Name;
+        HWND Owner = nullptr;
+        bool MainEnabled = true, Seen = false;
+        Timer Inspect(&App, 30);
+        Inspect.OnTimer = [&] {
+            HWND Box = MessageBoxWindow();
+            if (!Box || Seen)
+                return;
+            Seen = true;
+            Owner = ::GetWindow(Box, GW_OWNER);
+            MainEnabled = ::IsWindowEnabled(Main.Handle()) != FALSE;
+            ::PostMessageA(Box, WM_COMMAND, IDOK, 0);
+            ::PostMessageA(Box, WM_COMMAND, IDNO, 0);
+        };
+        if (C.FromModalForm) {
+            Timer Once(&App, 30);
+            Once.OnTimer = [&] {
+                Once.SetEnabled(false);
+                C.Show();
+                Dialog.ModalResult = mrOk;
+            };
+            Dialog.ShowModal();
+        } else {
+            C.Show();
+        }
+        EXPECT_TRUE(Seen) << C.Name;
+        EXPECT_EQ(Owner, C.FromModalForm ? Dialog.Handle() : Main.Handle()) << C.Name;
+        EXPECT_FALSE(MainEnabled) << C.Name;
+        EXPECT_TRUE(::IsWindowEnabled(Main.Handle())) << C.Name;
+        ::DestroyWindow(Other);
+    }
 }
 
 }  // namespace

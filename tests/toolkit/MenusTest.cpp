@@ -2,6 +2,7 @@
 #include "toolkit/Form.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Timer.h"
+#include "ShownMainForm.h"
 
 #include <gtest/gtest.h>
 
@@ -36,12 +37,8 @@ TEST(MenusTest, ChoosingAnItemRunsItsHandlerWithItsTagAndDrawsImages)
         {"escape", {VK_ESCAPE, VK_ESCAPE}, -1, -1},
     };
     for (const Case& C : Cases) {
-        TApplication App;
-        FormArgs A;
-        Form Main(&App, A);
-        App.MainForm = &Main;
-        Main.Show();
-        PopupMenu Menu(&Main);
+        ShownMainForm S;
+        PopupMenu Menu(&S.Main);
         std::vector<int> Drawn;
         Menu.DrawImage = [&](HDC, int Index, int, int, bool) { Drawn.push_back(Index); };
         int Tag = -1;
@@ -61,7 +58,7 @@ TEST(MenusTest, ChoosingAnItemRunsItsHandlerWithItsTagAndDrawsImages)
         I.Tag = 9;
         I.Checked = false;
         Menu.Add(I);
-        PressOnMenu(App, C.Keys);
+        PressOnMenu(S.App, C.Keys);
         RECT Button = {100, 100, 160, 122};
         EXPECT_EQ(Menu.DropDown(Button), C.WantIndex) << C.Name;
         EXPECT_EQ(Tag, C.WantTag) << C.Name;
