@@ -18,7 +18,7 @@ bool IsDigit(char C)
 }
 
 // SameText of both texts with every digit removed, without building them.
-bool SameTextIgnoringDigits(const std::string& A, const std::string& B)
+bool SameTextIgnoringDigits(std::string_view A, std::string_view B)
 {
     std::size_t I = 0, J = 0;
     for (;;) {
@@ -418,22 +418,46 @@ std::vector<TDatabaseGrid::TSortKey> TDatabaseGrid::SortKeys() const
     return Keys;
 }
 
-int TDatabaseGrid::CompareWithPivot(const std::vector<TSortKey>& Keys, const TRecord& Rec,
-                                    const TRecord& Pivot)
+TDatabaseGrid::TSortData TDatabaseGrid::SortData() const
 {
-    for (const TSortKey& K : Keys) {
-        const std::string& A = Rec[K.Column];
-        const std::string& B = Pivot[K.Column];
+    TSortData D;
+    D.Keys = SortKeys();
+    const std::size_t K = D.Keys.size();
+    D.Texts.resize(Cells_.size() * K);
+    D.Numbers.resize(Cells_.size() * K);
+    for (std::size_t Row = 1; Row < Cells_.size(); ++Row) {
+        for (std::size_t I = 0; I < K; ++I) {
+            const std::string& Text = Cells_[Row][static_cast<std::size_t>(D.Keys[I].Column)];
+            D.Texts[Row * K + I] = Text;
+            if (D.Keys[I].Kind != TCompareKind::Text)
+                D.Numbers[Row * K + I] = StrToIntDefTrim(Text, 0);
+        }
+    }
+    return D;
+}
+
+// Rows A and B: the sort keys in turn until one differs.
+int TDatabaseGrid::CompareRecords(const TSortData& D, int A, int B)
+{
+    const std::size_t K = D.Keys.size();
+    const std::size_t RowA = static_cast<std::size_t>(A) * K, RowB = static_cast<std::size_t>(B) * K;
+    const int* NumbersA = D.Numbers.data() + RowA;
+    const int* NumbersB = D.Numbers.data() + RowB;
+    for (std::size_t I = 0; I < K; ++I) {
+        const std::string_view TextA = D.Texts[RowA + I];
+        const std::string_view TextB = D.Texts[RowB + I];
         int R = 0;
-        switch (K.Kind) {
+        switch (D.Keys[I].Kind) {
         case TCompareKind::Number:
-            R = CompareInts(StrToIntDefTrim(A, 0), StrToIntDefTrim(B, 0));
+            R = CompareInts(NumbersA[I], NumbersB[I]);
             break;
         case TCompareKind::Natural:
-            R = CompareNatural(A, B);
+            // CompareNatural, with the numbers read beforehand.
+            R = SameTextIgnoringDigits(TextA, TextB) ? CompareInts(NumbersA[I], NumbersB[I])
+                                                     : CompareText(TextA, TextB);
             break;
         case TCompareKind::Text:
-            R = CompareText(A, B);
+            R = CompareText(TextA, TextB);
             break;
         }
         if (R != 0)
@@ -442,11 +466,21 @@ int TDatabaseGrid::CompareWithPivot(const std::vector<TSortKey>& Keys, const TRe
     return 0;
 }
 
+// The records stay in place while an order of their rows is sorted; then
+// each moves once. The pivot is a row, not a copy of a record.
 void TDatabaseGrid::SortRecords()
 {
     if ((ReadOnlyDatabase_ && SortingModifies) || SortColumns_.empty() || RecordCount() < 2)
         return;
-    QuickSortRows(SortKeys(), 1, RecordCount());
+    const TSortData D = SortData();
+    std::vector<int> Order(Cells_.size());
+    for (std::size_t I = 0; I < Order.size(); ++I)
+        Order[I] = static_cast<int>(I);
+    QuickSortRows(D, Order, 1, RecordCount());
+    std::vector<TRecord> Sorted(Cells_.size());
+    for (std::size_t I = 0; I < Order.size(); ++I)
+        Sorted[I] = std::move(Cells_[static_cast<std::size_t>(Order[I])]);
+    Cells_.swap(Sorted);
     Repaint();
     SelectCell(Col_, Row_);
 }
@@ -455,37 +489,37 @@ void TDatabaseGrid::SortRecords()
 // scans stay inside L..R without bounds checks: the pivot compares equal to
 // itself, and after each exchange the exchanged records stop the scans.
 // The smaller part recurses, the larger loops, so the stack stays shallow.
-void TDatabaseGrid::QuickSortRows(const std::vector<TSortKey>& Keys, int L, int R)
+void TDatabaseGrid::QuickSortRows(const TSortData& D, std::vector<int>& Order, int L, int R)
 {
     while (L < R) {
-        const TRecord Pivot = Cells_[L + (R - L) / 2];
+        const int Pivot = Order[static_cast<std::size_t>(L + (R - L) / 2)];
         int I = L, J = R;
         do {
-            while (CompareWithPivot(Keys, Cells_[I], Pivot) < 0)
+            while (CompareRecords(D, Order[static_cast<std::size_t>(I)], Pivot) < 0)
                 ++I;
-            while (CompareWithPivot(Keys, Cells_[J], Pivot) > 0)
+            while (CompareRecords(D, Order[static_cast<std::size_t>(J)], Pivot) > 0)
                 --J;
             if (I <= J) {
-                SwapRows(I, J);
+                ExchangeRows(Order, I, J);
                 ++I;
                 --J;
             }
         } while (I <= J);
         if (J - L < R - I) {
-            QuickSortRows(Keys, L, J);
+            QuickSortRows(D, Order, L, J);
             L = I;
         } else {
-            QuickSortRows(Keys, I, R);
+            QuickSortRows(D, Order, I, R);
             R = J;
         }
     }
 }
 
-void TDatabaseGrid::SwapRows(int A, int B)
+void TDatabaseGrid::ExchangeRows(std::vector<int>& Order, int A, int B)
 {
     if (A == B)
         return;
-    std::swap(Cells_[A], Cells_[B]);
+    std::swap(Order[static_cast<std::size_t>(A)], Order[static_cast<std::size_t>(B)]);
     if (SortingModifies)
         SetHasChanged(true);
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What the model asks of the control that shows it. Every call is optional:
@@ -257,11 +258,18 @@ private:
     void RowsChanged();
     void ClearRow(int ARow);
     int RowForNewRecord(int Index);
+    // What a sort compares: the keys, and each record's text and numeric
+    // value of every key ([row * key count + key]), read once before sorting.
+    struct TSortData {
+        std::vector<TSortKey> Keys;
+        std::vector<std::string_view> Texts;
+        std::vector<int> Numbers;
+    };
     std::vector<TSortKey> SortKeys() const;
-    void QuickSortRows(const std::vector<TSortKey>& Keys, int L, int R);
-    static int CompareWithPivot(const std::vector<TSortKey>& Keys, const TRecord& Rec,
-                                const TRecord& Pivot);
-    void SwapRows(int A, int B);
+    TSortData SortData() const;
+    static int CompareRecords(const TSortData& D, int A, int B);
+    void QuickSortRows(const TSortData& D, std::vector<int>& Order, int L, int R);
+    void ExchangeRows(std::vector<int>& Order, int A, int B);
     void Fire(const TNotifyEvent& Event);
     void Repaint();
     void RecolorMarks();

@@ -45,6 +45,10 @@ int IndexOfCategory(const Tcategorylist& Categories, const std::string& Name)
 
 int AddCategory(Tcategorylist& Categories, const std::string& Name)
 {
+    // Rows come grouped by category, so the newest one is the likely match;
+    // names never repeat, so it is also the first match.
+    if (!Categories.empty() && SameText(Categories.back(), Name))
+        return static_cast<int>(Categories.size()) - 1;
     const int I = IndexOfCategory(Categories, Name);
     if (I >= 0)
         return I;

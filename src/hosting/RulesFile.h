@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 extern const char* const MonthNames[12];
 
@@ -44,7 +45,7 @@ extern const TRulesColumn KnownAppColumns[KnownAppColumnCount];
 extern const TRulesColumn WindowColumns[WindowColumnCount];
 
 // The id of the first column named Name (ASCII letters without case).
-bool FindColumnName(const TRulesColumn* Columns, int Count, const std::string& Name, int& Index);
+bool FindColumnName(const TRulesColumn* Columns, int Count, std::string_view Name, int& Index);
 
 // Reads a whole rules text. Returns 0 and replaces KnownApps, AllowedWindows
 // and ForbiddenWindows, or returns an ImportErrors code with the 1-based
@@ -58,7 +59,7 @@ void WriteApplicationRules(StringList& Lines);
 bool ParseRulesDate(const std::string& Text, TDateTime& Date);
 std::string FormatRulesDate(TDateTime Date);
 // True when Text holds only '+' and '-' (also when empty).
-bool IsRuleLine(const std::string& Text);
+bool IsRuleLine(std::string_view Text);
 
 // Empty for NotGiven, else the text between double quotes. Characters that
 // would break the table ('|', CR, LF, NUL) become blanks.

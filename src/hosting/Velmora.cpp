@@ -25,17 +25,17 @@ std::string LowerCaseAscii(const std::string& S)
     return R;
 }
 
-bool SameText(const std::string& A, const std::string& B)
+bool SameText(std::string_view A, std::string_view B)
 {
     if (A.size() != B.size())
         return false;
     for (std::size_t I = 0; I < A.size(); ++I)
-        if (UpCaseAscii(A[I]) != UpCaseAscii(B[I]))
+        if (A[I] != B[I] && UpCaseAscii(A[I]) != UpCaseAscii(B[I]))
             return false;
     return true;
 }
 
-int CompareText(const std::string& A, const std::string& B)
+int CompareText(std::string_view A, std::string_view B)
 {
     const std::size_t N = A.size() < B.size() ? A.size() : B.size();
     for (std::size_t I = 0; I < N; ++I) {
@@ -52,7 +52,7 @@ static bool IsTrimmed(char C)
     return static_cast<unsigned char>(C) <= ' ';
 }
 
-std::string TrimLeft(const std::string& S)
+static std::string_view TrimLeftView(std::string_view S)
 {
     std::size_t B = 0;
     while (B < S.size() && IsTrimmed(S[B]))
@@ -60,7 +60,7 @@ std::string TrimLeft(const std::string& S)
     return S.substr(B);
 }
 
-std::string TrimRight(const std::string& S)
+static std::string_view TrimRightView(std::string_view S)
 {
     std::size_t E = S.size();
     while (E > 0 && IsTrimmed(S[E - 1]))
@@ -68,12 +68,22 @@ std::string TrimRight(const std::string& S)
     return S.substr(0, E);
 }
 
-std::string Trim(const std::string& S)
+std::string TrimLeft(std::string_view S)
 {
-    return TrimLeft(TrimRight(S));
+    return std::string(TrimLeftView(S));
 }
 
-bool TryStrToInt(const std::string& S, int& Value)
+std::string TrimRight(std::string_view S)
+{
+    return std::string(TrimRightView(S));
+}
+
+std::string Trim(std::string_view S)
+{
+    return std::string(TrimView(S));
+}
+
+bool TryStrToInt(std::string_view S, int& Value)
 {
     std::size_t I = 0;
     while (I < S.size() && S[I] == ' ')
@@ -200,30 +210,24 @@ void SplitToStrings(StringList& List, const std::string& Text, char Delim)
     }
 }
 
+void AppendPadded(std::string& Out, std::string_view S, int Width, char Fill, std::uint8_t Mode)
+{
+    if (Width <= 0)
+        return;
+    const std::size_t W = static_cast<std::size_t>(Width);
+    S = S.substr(0, W);
+    const std::size_t Missing = W - S.size();
+    const std::size_t Front = PadFront(Missing, Mode);
+    Out.append(Front, Fill);
+    Out.append(S);
+    Out.append(Missing - Front, Fill);
+}
+
 void PadString(std::string& S, int Width, char Fill, std::uint8_t Mode)
 {
-    if (Width <= 0) {
-        S.clear();
-        return;
-    }
-    const std::size_t W = static_cast<std::size_t>(Width);
-    if (S.size() > W)
-        S.resize(W);
-    const std::size_t Missing = W - S.size();
-    if (Missing == 0)
-        return;
-    switch (Mode) {
-    case 1:
-        S.insert(0, Missing, Fill);
-        break;
-    case 2:
-        S.insert(0, Missing / 2, Fill);
-        S.append(Missing - Missing / 2, Fill);
-        break;
-    default:
-        S.append(Missing, Fill);
-        break;
-    }
+    std::string R;
+    AppendPadded(R, S, Width, Fill, Mode);
+    S = std::move(R);
 }
 
 std::string PadStringTo(const std::string& S, int Width, char Fill, std::uint8_t Mode)
@@ -258,10 +262,10 @@ void CollapseSeparators(std::string& S, char Sep)
     S = R;
 }
 
-int StrToIntDefTrim(const std::string& S, int Default)
+int StrToIntDefTrim(std::string_view S, int Default)
 {
     int V;
-    return TryStrToInt(Trim(S), V) ? V : Default;
+    return TryStrToInt(TrimView(S), V) ? V : Default;
 }
 
 bool IsPathDelimiter(char C)

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using StringList = std::vector<std::string>;
@@ -17,17 +19,31 @@ using TDateTime = double;
 char UpCaseAscii(char C);
 std::string UpperCaseAscii(const std::string& S);
 std::string LowerCaseAscii(const std::string& S);
-bool SameText(const std::string& A, const std::string& B);
+bool SameText(std::string_view A, std::string_view B);
 // Ordinal comparison with ASCII letters folded: <0, 0 or >0.
-int CompareText(const std::string& A, const std::string& B);
+int CompareText(std::string_view A, std::string_view B);
 // Removes blanks and control characters (codes 0..32) at both ends.
-std::string Trim(const std::string& S);
-std::string TrimLeft(const std::string& S);
-std::string TrimRight(const std::string& S);
+std::string Trim(std::string_view S);
+std::string TrimLeft(std::string_view S);
+std::string TrimRight(std::string_view S);
+// Trim without a copy: the view points into S, so S must outlive it.
+// Inline: the rules reader calls it for every line and cell.
+inline std::string_view TrimView(std::string_view S)
+{
+    std::size_t B = 0, E = S.size();
+    // Padded table cells end in long runs of blanks: eight at a time.
+    while (E >= 8 && std::memcmp(S.data() + E - 8, "        ", 8) == 0)
+        E -= 8;
+    while (E > 0 && static_cast<unsigned char>(S[E - 1]) <= ' ')
+        --E;
+    while (B < E && static_cast<unsigned char>(S[B]) <= ' ')
+        ++B;
+    return S.substr(B, E - B);
+}
 
 // Decimal integer with optional leading blanks and sign, nothing after it,
 // within the 32-bit signed range.
-bool TryStrToInt(const std::string& S, int& Value);
+bool TryStrToInt(std::string_view S, int& Value);
 std::string IntToStr(long long Value);
 
 // --- Delimited fields (numbered from 1) ---
@@ -46,10 +62,17 @@ void SplitToStrings(StringList& List, const std::string& Text, char Delim);
 // --- Widths and identifiers ---
 // Mode 1 right-aligned, 2 centred (smaller half in front), anything else left.
 void PadString(std::string& S, int Width, char Fill, std::uint8_t Mode);
+// How many of Missing fill characters PadString puts in front in Mode.
+inline std::size_t PadFront(std::size_t Missing, std::uint8_t Mode)
+{
+    return Mode == 1 ? Missing : Mode == 2 ? Missing / 2 : 0;
+}
+// Appends S padded (or cut) to Width as PadString would, without a copy.
+void AppendPadded(std::string& Out, std::string_view S, int Width, char Fill, std::uint8_t Mode);
 std::string PadStringTo(const std::string& S, int Width, char Fill, std::uint8_t Mode);
 std::string MakeIdentifier(const std::string& S);
 void CollapseSeparators(std::string& S, char Sep);
-int StrToIntDefTrim(const std::string& S, int Default);
+int StrToIntDefTrim(std::string_view S, int Default);
 
 // Shortens a path by replacing its leading folders with "..." until
 // TextWidth says it fits MaxWidth (the drive goes last).

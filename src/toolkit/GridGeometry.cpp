@@ -48,6 +48,27 @@ int TGridGeometry::RowTop(int ARow) const
     return Y < ClientHeight ? Y : -1;
 }
 
+TGridScroll TGridGeometry::ScrollShift(int OldTop, int OldLeft) const
+{
+    TGridScroll S;
+    if ((OldTop != TopRow) == (OldLeft != LeftCol))
+        return S;
+    if (OldTop != TopRow) {
+        S.Dy = (OldTop - TopRow) * (RowHeight + LineWidth);
+        S.Area = {0, FixedHeight(), ClientWidth, ClientHeight};
+    } else {
+        const int From = std::min(OldLeft, LeftCol), To = std::max(OldLeft, LeftCol);
+        for (int C = std::max(0, From); C < To && C < ColCount(); ++C)
+            S.Dx += ColWidths[C] + LineWidth;
+        if (LeftCol > OldLeft)
+            S.Dx = -S.Dx;
+        S.Area = {FixedWidth(), 0, ClientWidth, ClientHeight};
+    }
+    if (std::abs(S.Dx) >= S.Area.Right - S.Area.Left || std::abs(S.Dy) >= S.Area.Bottom - S.Area.Top)
+        S.Area = {};
+    return S;
+}
+
 TPixelRect TGridGeometry::CellRect(int ACol, int ARow) const
 {
     const int X = ColLeft(ACol), Y = RowTop(ARow);

@@ -40,6 +40,13 @@ struct TGridCell {
     bool operator==(const TGridCell& O) const { return Col == O.Col && Row == O.Row; }
 };
 
+// What a change of the top-left moves on the screen: the pixels of Area
+// shift by Dx, Dy; what that uncovers in Area must be painted anew.
+struct TGridScroll {
+    int Dx = 0, Dy = 0;
+    TPixelRect Area;  // empty: nothing worth moving, paint everything
+};
+
 class TGridGeometry {
 public:
     std::vector<int> ColWidths;
@@ -75,6 +82,12 @@ public:
     // Scrolls the least that shows the cell whole (fixed parts never
     // scroll); true when TopRow or LeftCol moved.
     bool ScrollInView(int ACol, int ARow);
+
+    // Scrolling from OldTop, OldLeft to the present TopRow, LeftCol: the
+    // scrollable rows move up or down with the fixed columns beside them, or
+    // the scrollable columns across with the fixed rows above them. Area is
+    // empty when both moved or when no pixel of the old view stays in view.
+    TGridScroll ScrollShift(int OldTop, int OldLeft) const;
 
     // The cell a navigation key moves the current cell to, kept inside the
     // scrollable cells. Home/End go to the first/last column, with Ctrl

@@ -282,7 +282,16 @@ void StringGrid::SetTopLeft(int ATopRow, int ALeftCol)
         ::SetScrollPos(Handle(), SB_VERT, FGeo.TopRow - FGeo.FixedRows, TRUE);
     if (FGeo.LeftCol != OldLeft)
         ::SetScrollPos(Handle(), SB_HORZ, FGeo.LeftCol - FGeo.FixedCols, TRUE);
-    ::InvalidateRect(Handle(), nullptr, FALSE);
+    // The pixels still in view move; only what comes into view is painted.
+    // A part waiting to be painted would be left behind, so then all is.
+    const TGridScroll Shift = FGeo.ScrollShift(OldTop, OldLeft);
+    if (Shift.Area.IsEmpty() || ::GetUpdateRect(Handle(), nullptr, FALSE)) {
+        ::InvalidateRect(Handle(), nullptr, FALSE);
+    } else {
+        const RECT Area = ToRect(Shift.Area);
+        ::ScrollWindowEx(Handle(), Shift.Dx, Shift.Dy, &Area, &Area, nullptr, nullptr,
+                         SW_INVALIDATE);
+    }
     TopLeftChanged();
 }
 

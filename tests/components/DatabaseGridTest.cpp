@@ -340,6 +340,37 @@ TEST(DatabaseGrid, MultiKeySortOverSmallAndLargeTables)
     EXPECT_EQ(G.CellByName("Id", 1) + "," + G.CellByName("Id", 9) + "," + G.CellByName("Id", 2000), "1,9,2000");
 }
 
+// Records equal in every key end where the quicksort's exchanges put them,
+// and each exchange counts as a change when sorting modifies.
+TEST(DatabaseGrid, EqualKeysEndInTheQuicksortsOrder)
+{
+    struct Row {
+        StringList Records;
+        const char* Lookup;
+        const char* Keys;
+        const char* Ids;
+        int Exchanges;
+    };
+    const Row Rows[] = {
+        {{"1|b|", "2|a|", "3|b|", "4|a|", "5|b|", "6|a|"}, "", "Name", "4,2,6,5,1,3", 5},
+        {{"1|n|2", "2|n|1", "3|n|2", "4|n|1", "5|n|2"}, "", "Size", "4,2,5,1,3", 4},
+        {{"1|a10|", "2|A9|", "3|b|", "4|a9|", "5|x 2|", "6|X 10|", "7|a1|"}, "Name", "Name", "4,7,1,2,3,6,5", 5},
+        {{"1|c|3", "2|b|", "3|c|1", "4|a|x", "5|b|0", "6|c|3"}, "", "Name|Size", "4,2,5,3,6,1", 4},
+    };
+    for (const Row& R : Rows) {
+        TDatabaseGrid G;
+        Fill(G, R.Records);
+        G.SetLookupColumns(R.Lookup);
+        G.SetSortColumns(R.Keys);
+        G.SortingModifies = true;
+        int Changes = 0;
+        G.OnHasChanged = [&Changes](TDatabaseGrid&) { ++Changes; };
+        G.SortRecords();
+        EXPECT_EQ(Column(G, "Id"), R.Ids) << R.Keys;
+        EXPECT_EQ(Changes, R.Exchanges) << R.Keys;
+    }
+}
+
 TEST(DatabaseGrid, LookupColumnsSortNaturally)
 {
     TDatabaseGrid G;

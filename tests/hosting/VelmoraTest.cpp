@@ -213,6 +213,21 @@ TEST(VelmoraText, TrimAndAsciiCase)
     EXPECT_EQ(TrimRight(" x \x02"), " x");
     EXPECT_EQ(Trim("\xA0x\xA0"), "\xA0x\xA0");
     EXPECT_EQ(Trim(" \t "), "");
+    // Padded table cells: runs of blanks longer than a machine word, with
+    // other trimmed characters inside or beyond them.
+    const std::string Blanks(19, ' ');
+    const std::pair<std::string, std::string> Cells[] = {
+        {" a" + Blanks, "a"},
+        {"a\t" + Blanks, "a"},
+        {"a" + Blanks + "\x01" + Blanks, "a"},
+        {Blanks + "b c" + Blanks + "d", "b c" + Blanks + "d"},
+        {Blanks + Blanks, ""},
+        {"\x7F" + Blanks, "\x7F"},
+    };
+    for (const auto& [Text, Trimmed] : Cells) {
+        EXPECT_EQ(Trim(Text), Trimmed) << Text.size();
+        EXPECT_EQ(TrimView(Text), Trimmed) << Text.size();
+    }
 
     EXPECT_TRUE(SameText("Bind; No Title", "bind; no title"));
     EXPECT_TRUE(SameText("", ""));

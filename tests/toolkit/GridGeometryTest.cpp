@@ -52,6 +52,31 @@ TEST(GridGeometryTest, CellRectFollowsScrollingAndKeepsFixedParts)
     EXPECT_EQ(G.ColLeft(4), 164);
 }
 
+TEST(GridGeometryTest, ScrollShiftMovesWhatStaysInView)
+{
+    struct Case {
+        int OldTop, OldLeft, Top, Left;
+        TGridScroll Expect;
+    } Cases[] = {
+        {1, 1, 2, 1, {0, -21, {0, 21, 200, 110}}},     // rows move under the header row
+        {5, 1, 3, 1, {0, 42, {0, 21, 200, 110}}},
+        {1, 1, 5, 1, {0, -84, {0, 21, 200, 110}}},     // one row's worth stays
+        {1, 1, 6, 1, {0, -105, {}}},                   // nothing stays
+        {1, 1, 1, 3, {-112, 0, {41, 0, 200, 110}}},    // columns of their own widths
+        {1, 3, 1, 2, {61, 0, {41, 0, 200, 110}}},
+        {1, 1, 1, 4, {-183, 0, {}}},
+        {1, 1, 2, 2, {0, 0, {}}},                      // both at once: paint all
+    };
+    for (const Case& K : Cases) {
+        SCOPED_TRACE(testing::Message() << K.OldTop << "," << K.OldLeft << " to " << K.Top << ","
+                                        << K.Left);
+        const TGridScroll S = Sample(K.Top, K.Left).ScrollShift(K.OldTop, K.OldLeft);
+        EXPECT_EQ(S.Area, K.Expect.Area);
+        if (!K.Expect.Area.IsEmpty())
+            EXPECT_TRUE(S.Dx == K.Expect.Dx && S.Dy == K.Expect.Dy) << S.Dx << "," << S.Dy;
+    }
+}
+
 TEST(GridGeometryTest, MouseToCellIsTheInverseOfCellRect)
 {
     struct Case {

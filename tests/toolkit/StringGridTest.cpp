@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace {
 
 class StringGridTest : public ::testing::Test {
@@ -122,6 +125,73 @@ TEST_F(StringGridTest, ScrollBarsAndWheelScrollInWholeRows)
         EXPECT_EQ(::GetScrollPos(G->Handle(), SB_VERT), K.Top - 1);
     }
     EXPECT_EQ(G->Row(), 1);  // scrolling leaves the current cell
+}
+
+// The client area's pixels, read back from the window.
+std::vector<DWORD> ClientPixels(HWND W)
+{
+    RECT R;
+    ::GetClientRect(W, &R);
+    HDC Dc = ::GetDC(W);
+    HDC Mem = ::CreateCompatibleDC(Dc);
+    HBITMAP Bmp = ::CreateCompatibleBitmap(Dc, R.right, R.bottom);
+    HGDIOBJ Old = ::SelectObject(Mem, Bmp);
+    ::BitBlt(Mem, 0, 0, R.right, R.bottom, Dc, 0, 0, SRCCOPY);
+    ::SelectObject(Mem, Old);
+    BITMAPINFO Bi = {};
+    Bi.bmiHeader.biSize = sizeof(Bi.bmiHeader);
+    Bi.bmiHeader.biWidth = R.right;
+    Bi.bmiHeader.biHeight = -R.bottom;
+    Bi.bmiHeader.biPlanes = 1;
+    Bi.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> P(static_cast<std::size_t>(R.right) * static_cast<std::size_t>(R.bottom));
+    ::GetDIBits(Mem, Bmp, 0, static_cast<UINT>(R.bottom), P.data(), &Bi, DIB_RGB_COLORS);
+    ::DeleteObject(Bmp);
+    ::DeleteDC(Mem);
+    ::ReleaseDC(W, Dc);
+    return P;
+}
+
+// Scrolling moves the pixels still in view and paints only what comes into
+// view: the result must equal a repaint of everything.
+TEST_F(StringGridTest, ScrolledViewLooksLikeAFullRepaint)
+{
+    for (int R = 0; R < 60; ++R)
+        for (int C = 0; C < 6; ++C)
+            G->SetCell(C, R, std::to_string(R) + ":" + std::to_string(C));
+    G->SetColWidth(2, 90);
+    ::UpdateWindow(G->Handle());
+    struct Case {
+        const char* What;
+        UINT Msg;
+        WPARAM W;
+    } Cases[] = {
+        {"line down", WM_VSCROLL, SB_LINEDOWN},
+        {"page down", WM_VSCROLL, SB_PAGEDOWN},
+        {"wheel down", WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA))},
+        {"wheel up", WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA)},
+        {"line up", WM_VSCROLL, SB_LINEUP},
+        {"thumb to the top", WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 0)},
+        {"key page down", WM_KEYDOWN, VK_NEXT},
+        {"key down past the view", WM_KEYDOWN, VK_DOWN},
+        {"column right", WM_HSCROLL, SB_LINEDOWN},
+        {"key to the last column", WM_KEYDOWN, VK_END},
+        {"column left", WM_HSCROLL, SB_LINEUP},
+        {"key to the first column", WM_KEYDOWN, VK_HOME},
+        {"key page up", WM_KEYDOWN, VK_PRIOR},
+    };
+    for (const Case& K : Cases) {
+        SCOPED_TRACE(K.What);
+        if (K.Msg == WM_KEYDOWN)
+            Key(G->Handle(), static_cast<WORD>(K.W));
+        else
+            ::SendMessageA(G->Handle(), K.Msg, K.W, 0);
+        ::UpdateWindow(G->Handle());
+        const std::vector<DWORD> Scrolled = ClientPixels(G->Handle());
+        ::InvalidateRect(G->Handle(), nullptr, FALSE);
+        ::UpdateWindow(G->Handle());
+        EXPECT_TRUE(Scrolled == ClientPixels(G->Handle()));
+    }
 }
 
 TEST_F(StringGridTest, MouseSelectsRangesAndHeaderEdgesSizeColumns)
