@@ -99,6 +99,8 @@ public:
     bool IsEmptyTable() const;
     void AddRecord(const std::string& Columns, const std::string& Values);
     void InsertRecord(const std::string& Columns, const std::string& Values, int Index);
+    // Cell by cell: a value may hold the separator.
+    void AddRecordCells(const StringList& Columns, const StringList& Values);
     void ClearRecord(int ARow);
     void DeleteRecord(int Index);
     bool AutoInitPrimaryKey() const { return AutoInitPrimaryKey_; }
@@ -257,6 +259,7 @@ private:
     void RowsChanged();
     void ClearRow(int ARow);
     int RowForNewRecord(int Index);
+    void InsertRecordCells(const StringList& Columns, const StringList& Values, int Index);
     std::vector<TSortKey> SortKeys() const;
     void QuickSortRows(const std::vector<TSortKey>& Keys, int L, int R);
     static int CompareWithPivot(const std::vector<TSortKey>& Keys, const TRecord& Rec,

@@ -387,7 +387,7 @@ void Tmainform::FormActivate()
     if (layoutsform)
         layoutsform->Attach(*Layouts, DesignerApps.get());
     RefreshLayoutsMenu = true;
-    if (Result > 1 && Result < 14)
+    if (Result > 1 && Result < ImportErrorCount)
         ShowMessage(ImportErrors[Result]);
 }
 

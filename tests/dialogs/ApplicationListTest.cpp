@@ -162,7 +162,14 @@ TEST_F(AppList, FoundApplicationsAreAddedOrUpdatedWithTheirFlags)
     Known("Emulators", "Zeta", "bind", "zeta.exe");
     Known("Tools", "Eta", "unsupported", "eta.exe");
     Known("Tools", "Theta", "external", "theta.exe");
-    for (const char* P : {"C:\\z.exe", "C:\\z2.exe", "C:\\e.exe", "C:\\t.exe"})
+    // An entry made before names were checked: its record is still built
+    // cell by cell.
+    auto Piped = std::make_unique<Tknownapp>();
+    Piped->CategoryIndex = 1;
+    Piped->Name = "Pipe|Name";
+    Piped->Method = amBind;
+    KnownApps.Add(std::move(Piped));
+    for (const char* P : {"C:\\z.exe", "C:\\z2.exe", "C:\\e.exe", "C:\\t.exe", "C:\\p.exe", "C:\\a|b.exe", "C:\\t.exe "})
         Probe.Add(P);
     struct Step {
         const char* Path;
@@ -180,6 +187,10 @@ TEST_F(AppList, FoundApplicationsAreAddedOrUpdatedWithTheirFlags)
         {"C:\\e.exe", 1, {}, "U|Tools|Eta||C:\\e.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", -1, true},
         {"C:\\missing.exe", 2, {}, "U|Tools|Eta||C:\\e.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", -1, false},
         {"C:\\t.exe", 7, {}, "U|Tools|Eta||C:\\e.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", -1, false},
+        {"C:\\a|b.exe", 2, {}, "U|Tools|Eta||C:\\e.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", -1, false},
+        {"C:\\t.exe ", 2, {}, "U|Tools|Eta||C:\\e.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", -1, false},
+        {"C:\\p.exe", 3, {}, "U|Tools|Eta||C:\\e.exe\nN|Tools|Pipe|Name||C:\\p.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", 2, true},
+        {"C:\\p.exe", 3, {}, "U|Tools|Eta||C:\\e.exe\n|Tools|Pipe|Name||C:\\p.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", -1, true},
     };
     for (const Step& S : Steps) {
         SCOPED_TRACE(S.Path);
@@ -191,7 +202,7 @@ TEST_F(AppList, FoundApplicationsAreAddedOrUpdatedWithTheirFlags)
         EXPECT_EQ(List.ApplicationListModified(), S.Modified);
     }
     List.ClearNewChangedFlags();
-    EXPECT_EQ(Records(), "U|Tools|Eta||C:\\e.exe\n|Emulators|Zeta|1.2|C:\\z2.exe\n");
+    EXPECT_EQ(Records(), "U|Tools|Eta||C:\\e.exe\n|Tools|Pipe|Name||C:\\p.exe\n|Emulators|Zeta|1.2|C:\\z2.exe\n");
     EXPECT_EQ(StripNewChangedLetters("UNCNC"), "U");
 }
 
@@ -218,11 +229,18 @@ TEST_F(AppList, AddingGoesThroughTheResolverWithTheListedApplications)
 {
     Known("Emulators", "Zeta", "bind", "zeta.exe");
     Known("Tools", "Theta", "external", "theta.exe");
+    Known("Tools", "Eta", "unsupported", "eta.exe");
+    Known("Tools", "Iota", "bind", "iota.exe");
+    Probe.Add("C:\\eta.exe");
     Probe.Add("C:\\old\\zeta.exe");
     Probe.Add("C:\\new\\zeta.exe");
     Probe.Add("C:\\theta.exe");
     Table.AddRecord("Flags|Category|Application|Version|Location", "N|Tools|Theta||C:\\theta.exe");
     Table.AddRecord("Flags|Category|Application|Version|Location", "|Emulators|Zeta||C:\\old\\zeta.exe");
+    // Neither an unsupported one nor one whose file went is offered again.
+    Table.AddRecord("Flags|Category|Application|Version|Location", "U|Tools|Eta||C:\\eta.exe");
+    Table.AddRecord("Flags|Category|Application|Version|Location", "|Tools|Iota||C:\\gone\\iota.exe");
+    const std::string Unoffered = "U|Tools|Eta||C:\\eta.exe\n|Tools|Iota||C:\\gone\\iota.exe\n";
     struct Case {
         const char* Name;
         bool Accept;
@@ -230,9 +248,9 @@ TEST_F(AppList, AddingGoesThroughTheResolverWithTheListedApplications)
         bool Result;
         std::string Records;
     } Cases[] = {
-        {"cancelled", false, false, false, "N|Tools|Theta||C:\\theta.exe\n|Emulators|Zeta||C:\\old\\zeta.exe\n"},
-        {"count mismatch", true, true, false, "N|Tools|Theta||C:\\theta.exe\n|Emulators|Zeta||C:\\old\\zeta.exe\n"},
-        {"accepted", true, false, true, "|Tools|Theta||C:\\theta.exe\nC|Emulators|Zeta||C:\\new\\zeta.exe\n"},
+        {"cancelled", false, false, false, "N|Tools|Theta||C:\\theta.exe\n|Emulators|Zeta||C:\\old\\zeta.exe\n" + Unoffered},
+        {"count mismatch", true, true, false, "N|Tools|Theta||C:\\theta.exe\n|Emulators|Zeta||C:\\old\\zeta.exe\n" + Unoffered},
+        {"accepted", true, false, true, "|Tools|Theta||C:\\theta.exe\nC|Emulators|Zeta||C:\\new\\zeta.exe\n" + Unoffered},
     };
     for (const Case& K : Cases) {
         SCOPED_TRACE(K.Name);
