@@ -301,6 +301,13 @@ void TLayoutDesigner::AppComboChange(int Index)
     if (AppItems.empty() || Index < 0 || Index >= static_cast<int>(AppItems.size()) ||
         !Tree.IsPanelOrApp(S) || Index == Layouts.PreviousAppIndex)
         return;
+    // A name the stored layouts cannot keep is refused before anything goes.
+    if (Index >= 1 && !IsStorableAppName(AppItems[static_cast<std::size_t>(Index)])) {
+        if (Tree.OnBeep)
+            Tree.OnBeep();
+        Layouts.RefreshEditor = true;
+        return;
+    }
     AppIndex = Index;
     std::uint8_t Answer = AnswerYes;
     const int Bound = Layouts.CountBoundItems(S);

@@ -712,6 +712,8 @@ void Tmainform::AddFirstActionExecute()
     if (!AskLayoutName(Name, Ask, [] { ::MessageBeep(0); }))
         return;
     const TNodeId Node = Tree.CreateLayoutNode(Name, nkLayout);
+    if (Node == NoNode)
+        return;
     Layouts->ApplyLayout(Node);
     Tree.AddChildPanel(Node);
     RefreshLayoutsMenu = true;
@@ -752,6 +754,12 @@ void Tmainform::BindAppComboBoxChange()
     if (Selected <= 0 || !HoverPanel || !Monitor)
         return;
     const std::string Name = BindAppComboBox->Item(Selected);
+    // The panel could not keep the name in the stored layouts.
+    if (!IsStorableAppName(Name)) {
+        ::MessageBeep(0);
+        SyncBindAppComboBox();
+        return;
+    }
     std::string Path;
     if (!ApplicationLocation(Name, Path, true))
         return;
@@ -782,16 +790,19 @@ void Tmainform::BindAppButtonClick()
     }
     if (!ApplicationListForm || !ApplicationListForm->AddApplication(Exe, Info))
         return;
+    const Tknownapp* Known = KnownApps.GetKnownApp(Info.Index);
     if (R == irExternal) {
         ShowMessage(Message);
+    } else if (Known && !IsStorableAppName(Known->Name)) {
+        ::MessageBeep(0);
     } else {
         std::string Params;
         GetStartParams(Info, Params);
         const TNodeId Node = HoverNode();
         TIdentifyInfo Opened;
-        if (Monitor->OpenApplication("", Exe, Opened, false, true, HoverPanel->ClientPanel, Params))
-            if (const Tknownapp* E = KnownApps.GetKnownApp(Info.Index))
-                Layouts->Tree.SetAppNode(Node, E->Name);
+        if (Monitor->OpenApplication("", Exe, Opened, false, true, HoverPanel->ClientPanel, Params) &&
+            Known)
+            Layouts->Tree.SetAppNode(Node, Known->Name);
     }
     RefreshApps = true;
 }
