@@ -20,6 +20,11 @@ const std::vector<TNodeId> NoChildren;
 
 } // namespace
 
+int SaturateToInt(long long V)
+{
+    return static_cast<int>(std::clamp<long long>(V, INT_MIN, INT_MAX));
+}
+
 int ParsePercent(const std::string& Text)
 {
     long long Value = 0;
@@ -35,7 +40,7 @@ int ParsePercent(const std::string& Text)
             break;
         Value = std::min<long long>(Value * 10 + (C - '0'), -static_cast<long long>(INT_MIN));
     }
-    return static_cast<int>(std::max<long long>(std::min<long long>(Value * Sign, INT_MAX), INT_MIN));
+    return SaturateToInt(Value * Sign);
 }
 
 bool IsLayoutNameChar(char C)

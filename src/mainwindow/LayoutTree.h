@@ -59,6 +59,9 @@ constexpr int MaxPanelLevel = 3;
 // the tree never grows beyond it.
 constexpr int MaxStoredNodes = 4096;
 
+// V held to the int range.
+int SaturateToInt(long long V);
+
 // "value * 10 + digit" over blanks and '-' signs, up to the first other
 // character; saturates at the 32-bit limits.
 int ParsePercent(const std::string& Text);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <map>
 
 namespace {
@@ -118,6 +119,23 @@ TEST(LayoutGeometry, PanelsArePlacedByTheirPercentages)
             EXPECT_EQ(It == Placed.end() ? "-" : RectText(It->second), R.Rects[I])
                 << R.Case << " node " << I;
         }
+    }
+}
+
+TEST(LayoutGeometry, WidthsOfSaturatedRectanglesStayInRange)
+{
+    const struct {
+        TLayoutRect R;
+        int Width, Height;
+    } Rows[] = {
+        {{10, 20, 110, 70}, 100, 50},
+        {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, INT_MAX, INT_MAX},
+        {{INT_MAX, INT_MAX, INT_MIN, INT_MIN}, INT_MIN, INT_MIN},
+        {{-1, 0, INT_MAX, 5}, INT_MAX, 5},
+    };
+    for (const auto& Row : Rows) {
+        EXPECT_EQ(RectWidth(Row.R), Row.Width) << RectText(Row.R);
+        EXPECT_EQ(RectHeight(Row.R), Row.Height) << RectText(Row.R);
     }
 }
 
