@@ -63,13 +63,6 @@ StringList LoadRulesFileLines()
     return Lines;
 }
 
-std::string ExecutablePath()
-{
-    char Path[MAX_PATH] = {};
-    const DWORD Len = ::GetModuleFileNameA(nullptr, Path, MAX_PATH);
-    return std::string(Path, Len);
-}
-
 void BringToForeground(HWND Wnd)
 {
     if (Wnd)
@@ -403,7 +396,7 @@ void Tmainform::FormCloseQuery(bool& CanClose)
         return;
     TRegistrySettingsStore Store;
     TShutdownHooks Hooks;
-    Hooks.ExePath = ExecutablePath();
+    Hooks.ExePath = ModuleFileName(nullptr);
     Hooks.SaveWindowPosition = [this](ISettingsStore& S) {
         SaveWindowPosition(S, Handle(), MainWindowPrefix);
     };
