@@ -10,9 +10,9 @@ inline std::string RandomPrintable(std::mt19937& Rng, unsigned MaxLength)
     std::string S(Rng() % (MaxLength + 1), ' ');
     for (char& C : S)
         C = static_cast<char>(' ' + Rng() % 95);
-    if (Rng() % 4 == 0)
+    if (Rng() % 8 == 0)
         S.insert(S.begin(), ' ');
-    if (Rng() % 4 == 0)
+    if (Rng() % 8 == 0)
         S += ' ';
     return S;
 }

@@ -2,6 +2,7 @@
 
 #include "hosting/FakeFileProbe.h"
 #include "hosting/RulesTestSupport.h"
+#include "RandomText.h"
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,13 @@ protected:
         return R;
     }
     std::string Records() const { return Records(Table); }
+    int RowOfPath(const std::string& Path) const
+    {
+        for (int Row = 1; Row <= Table.RecordCount(); ++Row)
+            if (Table.CellByName("Location", Row) == Path)
+                return Row;
+        return -1;
+    }
     TDatabaseGrid Table;
     TApplicationList List{Table};
     FakeFileProbe Probe;
@@ -86,6 +94,43 @@ TEST_F(AppList, WritesTheTextTableAndReadsItBack)
     EXPECT_TRUE(Fresh.IsEmptyTable());
 }
 
+// Whatever an add or a search enters comes back from the stored text; names
+// and paths it could not carry are refused where they are entered.
+TEST_F(AppList, RandomListsComeBackFromTheStoredText)
+{
+    std::mt19937 Rng(4101);
+    int Entered = 0, Refused = 0;
+    for (int Round = 0; Round < 30; ++Round) {
+        SCOPED_TRACE(Round);
+        ClearDatabase();
+        Table.SetRecordCount(1);
+        Table.ClearRecord(1);
+        for (int K = 0; K < 20; ++K) {
+            const std::uint8_t Code =
+                AddKnownApp(KnownApps, RandomPrintable(Rng, 6), RandomPrintable(Rng, 8), "", "",
+                            Rng() % 4 ? "bind" : "unsupported", "x.exe", "", "", "", "", "", "");
+            if (Code != ieOk) {
+                ++Refused;
+                continue;
+            }
+            const std::string Path = RandomPrintable(Rng, 12);
+            Probe.Add(Path);
+            int FirstRow = -1;
+            const TFileVersion V = MakeVersion(Rng() % 3, Rng() % 70000 % 65536, 0, Rng() % 2);
+            List.AddOrUpdateFoundApplication(Path, {KnownApps.Count() - 1, V}, FirstRow);
+            (RowOfPath(Path) > 0 ? Entered : Refused)++;
+        }
+        StringList Lines;
+        List.WriteApplicationList(Lines);
+        TDatabaseGrid Copy;
+        ConfigureApplicationTable(Copy);
+        TApplicationList(Copy).ReadApplicationList(Lines);
+        ASSERT_EQ(Records(Copy), Records());
+    }
+    EXPECT_GT(Entered, 100);
+    EXPECT_GT(Refused, 50);
+}
+
 TEST_F(AppList, ReaderVariants)
 {
     const std::string Rule6 = "+-+-+-+-+-+", Rule7 = "+-+-+-+-+-+-+";
@@ -130,18 +175,21 @@ TEST_F(AppList, BindableApplicationsFollowWindowNumberChains)
     Known("Emu", "Beta Disk", "bind", "beta.exe", "3");
     Known("Tools", "Gamma", "external", "gamma.exe");
     Known("Tools", "Old", "unsupported", "old.exe");
+    // No number, then a 1: the chain of Delta stops at Delta.
+    Known("Tools", "Delta", "bind", "delta.exe");
+    Known("Tools", "Delta Main", "bind", "delta.exe", "1");
     for (const char* Rec : {"|Emu|beta|2.0|C:\\b.exe", "|Tools|Gamma|1.5|C:\\g.exe", "|Emu|Alpha||C:\\a.exe",
-                            "U|Tools|Old||C:\\o.exe", "|X|Unknown||C:\\u.exe"})
+                            "U|Tools|Old||C:\\o.exe", "|X|Unknown||C:\\u.exe", "|Tools|Delta||C:\\d.exe"})
         Table.AddRecord("Flags|Category|Application|Version|Location", Rec);
     struct Case {
         TAppKinds Kinds;
         bool WithVersion;
         StringList Expect;
     } Cases[] = {
-        {0, false, {"Alpha", "Alpha Debugger", "Alpha Memory", "beta", "Beta Disk", "Beta Tape", "Gamma", "Old"}},
-        {KindBit(akBind), false, {"Alpha", "Alpha Debugger", "Alpha Memory", "beta"}},
+        {0, false, {"Alpha", "Alpha Debugger", "Alpha Memory", "beta", "Beta Disk", "Beta Tape", "Delta", "Gamma", "Old"}},
+        {KindBit(akBind), false, {"Alpha", "Alpha Debugger", "Alpha Memory", "beta", "Delta"}},
         {KindBit(akBind) | KindBit(akExternal), true,
-         {"Alpha Debugger", "Alpha Memory", "Alpha|", "Beta Disk", "Beta Tape", "beta|2.0", "Gamma|1.5"}},
+         {"Alpha Debugger", "Alpha Memory", "Alpha|", "Beta Disk", "Beta Tape", "beta|2.0", "Delta|", "Gamma|1.5"}},
     };
     for (const Case& K : Cases) {
         StringList Got = {"stale"};
@@ -151,7 +199,7 @@ TEST_F(AppList, BindableApplicationsFollowWindowNumberChains)
     StringList Items;
     int Index = 0;
     List.ApplicationComboItems(KindBit(akBind), "<none>", "BETA", Items, Index);
-    EXPECT_EQ(Items, (StringList{"<none>", "Alpha", "Alpha Debugger", "Alpha Memory", "beta"}));
+    EXPECT_EQ(Items, (StringList{"<none>", "Alpha", "Alpha Debugger", "Alpha Memory", "beta", "Delta"}));
     EXPECT_EQ(Index, 4);
     List.ApplicationComboItems(KindBit(akBind), "<none>", "", Items, Index);
     EXPECT_EQ(Index, -1);

@@ -288,6 +288,9 @@ TEST_F(Identify, NameLookupsAndWindowNumbers)
     Add({"Tools", "", "", "bind", "m.exe", "", "3"});
     Add({"Stray", "", "", "bind", "s.exe"});
     Add({"Orphan", "", "", "bind", "s.exe", "", "2"});
+    Add({"Main 2", "", "", "bind", "n.exe", "", "1"});
+    Add({"Negative", "", "", "bind", "n.exe", "", "-1"});
+    Add({"Orphan 2", "", "", "bind", "n.exe", "", "2"});
     int Index;
     EXPECT_TRUE(FindKnownAppByName("side (palette)", Index, false));
     EXPECT_EQ(Index, 2);
@@ -298,15 +301,16 @@ TEST_F(Identify, NameLookupsAndWindowNumbers)
     EXPECT_EQ(StripNameSuffix("Name (2)"), "Name");
     EXPECT_EQ(StripNameSuffix("Name(2)"), "Name(2)");
 
-    const int MainOf[] = {0, 1, 1, 1, 4, 5};
-    for (int I = 0; I < 6; ++I)
+    const int MainOf[] = {0, 1, 1, 1, 4, 5, 6, 7, 8};
+    for (int I = 0; I < 9; ++I)
         EXPECT_EQ(MainEntryOf(I), MainOf[I]) << I;
-    EXPECT_EQ(MainEntryOf(6), -1);
+    EXPECT_EQ(MainEntryOf(9), -1);
     EXPECT_EQ(MainEntryOf(-1), -1);
 
     EXPECT_EQ(FindMainEntryByName("Tools"), 1);
     EXPECT_EQ(FindMainEntryByName("Main"), -1);
     EXPECT_EQ(FindMainEntryByName("Orphan"), -1);
+    EXPECT_EQ(FindMainEntryByName("Orphan 2"), -1);
     EXPECT_EQ(FindFurtherWindowByName("Tools"), 3);
     EXPECT_EQ(FindFurtherWindowByName("Main"), -1);
     EXPECT_EQ(GetMainEntryName("Side (palette)"), "Main");
