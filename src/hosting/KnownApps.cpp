@@ -225,10 +225,10 @@ std::uint8_t AddKnownApp(Tknownapplist& List, const std::string& Category,
                               IsStorableCellText(FilesNeeded) && IsStorableCellText(URL) &&
                               IsStorableCellText(Problems) &&
                               (Category.empty() || Category[0] != ';');
-        if (!Storable)
-            return ieText;
         auto Entry = std::make_unique<Tknownapp>();
         Entry->CategoryIndex = AddCategory(List.Categories, Category);
+        if (!Storable)
+            return ieText;
         Entry->Name = Name;
         if (!Version.empty()) {
             TVersionCondition Cond;
