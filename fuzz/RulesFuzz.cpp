@@ -27,7 +27,7 @@ void FuzzRowParsers(const std::string& Text)
     const std::uint8_t Code = AddKnownApp(Apps, Cell(1), Cell(2), Cell(3), Cell(4), Cell(5),
                                           Cell(6), Cell(7), Cell(8), Cell(9), Cell(10), Cell(11),
                                           Cell(12));
-    Require(Code <= ieInternal && Code != ieExeFile);
+    Require(Code < ImportErrorCount && Code != ieExeFile);
     Require(Apps.Count() == (Code == ieOk ? 1 : 0));
     Require(Apps.Categories.size() == 1);
 
@@ -78,7 +78,7 @@ void FuzzRulesText(const std::string& Text)
     SetSentinelDatabase();
     int ErrorLine;
     const std::uint8_t Code = ReadApplicationRules(Lines, ErrorLine);
-    Require(Code <= ieInternal && Code != ieExeFile);
+    Require(Code < ImportErrorCount && Code != ieExeFile);
     if (Code != ieOk) {
         Require(ErrorLine >= 1 && ErrorLine <= static_cast<int>(Lines.size()));
         Require(SentinelIntact());

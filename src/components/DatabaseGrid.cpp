@@ -296,14 +296,29 @@ int TDatabaseGrid::RowForNewRecord(int Index)
 
 void TDatabaseGrid::InsertRecord(const std::string& Columns, const std::string& Values, int Index)
 {
+    StringList ColumnList, ValueList;
+    const int N = FieldCount(Columns, Sep);
+    for (int K = 1; K <= N; ++K) {
+        ColumnList.push_back(GetField(Columns, K, Sep));
+        ValueList.push_back(GetField(Values, K, Sep));
+    }
+    InsertRecordCells(ColumnList, ValueList, Index);
+}
+
+void TDatabaseGrid::AddRecordCells(const StringList& Columns, const StringList& Values)
+{
+    InsertRecordCells(Columns, Values, -1);
+}
+
+void TDatabaseGrid::InsertRecordCells(const StringList& Columns, const StringList& Values, int Index)
+{
     if (ReadOnlyDatabase_)
         return;
     const int R = RowForNewRecord(Index);
-    const int N = FieldCount(Columns, Sep);
-    for (int K = 1; K <= N; ++K) {
-        const int C = ColumnIndex(GetField(Columns, K, Sep));
+    for (std::size_t K = 0; K < Columns.size(); ++K) {
+        const int C = ColumnIndex(Columns[K]);
         if (C >= 0)
-            Cells_[R][C] = GetField(Values, K, Sep);
+            Cells_[R][C] = K < Values.size() ? Values[K] : std::string();
     }
     Repaint();
     Fire(OnLinesChanged);

@@ -100,6 +100,8 @@ public:
     bool IsEmptyTable() const;
     void AddRecord(const std::string& Columns, const std::string& Values);
     void InsertRecord(const std::string& Columns, const std::string& Values, int Index);
+    // Cell by cell: a value may hold the separator.
+    void AddRecordCells(const StringList& Columns, const StringList& Values);
     void ClearRecord(int ARow);
     void DeleteRecord(int Index);
     bool AutoInitPrimaryKey() const { return AutoInitPrimaryKey_; }
@@ -258,6 +260,7 @@ private:
     void RowsChanged();
     void ClearRow(int ARow);
     int RowForNewRecord(int Index);
+    void InsertRecordCells(const StringList& Columns, const StringList& Values, int Index);
     // What a sort compares: the keys, and each record's text and numeric
     // value of every key ([row * key count + key]), read once before sorting.
     struct TSortData {

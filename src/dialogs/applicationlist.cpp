@@ -6,6 +6,7 @@ namespace {
 
 const char* const Titles[5] = {"Flags", "Category", "Application", "Version", "Location"};
 const char* const RecordColumns = "Flags|Category|Application|Version|Location";
+const StringList RecordColumnList(Titles, Titles + 5);
 
 // A text-table line: "|", then per column a blank, the text padded to its
 // width + 1, and "|".
@@ -114,7 +115,7 @@ void TApplicationList::WriteApplicationList(StringList& Lines) const
             W = std::max(W, static_cast<int>(FTable.CellByName(Title, R).size()));
         Widths.push_back(W);
     }
-    Lines.push_back(TableLine(std::vector<std::string>(Titles, Titles + 5), Widths));
+    Lines.push_back(TableLine(RecordColumnList, Widths));
     std::string Rule = "+";
     for (int W : Widths)
         Rule += std::string(static_cast<std::size_t>(W) + 2, '-') + "+";
@@ -158,7 +159,7 @@ void TApplicationList::ReadApplicationList(const StringList& Lines)
         StringList Values;
         for (int P : Position)
             Values.push_back(Trim(Fields[static_cast<std::size_t>(P)]));
-        FTable.AddRecord(RecordColumns, JoinStringsChar(Values, '|'));
+        FTable.AddRecordCells(RecordColumnList, Values);
     }
     FTable.SetModified(false);
 }
@@ -262,8 +263,9 @@ void TApplicationList::AddOrUpdateFoundApplication(const std::string& Path,
                                                    const TIdentifyInfo& Info, int& FirstRow)
 {
     // An index that is not one of KnownApps names no application.
+    // A path the stored text would not give back is never entered.
     const Tknownapp* Entry = KnownApps.GetKnownApp(Info.Index);
-    if (!FileExists(Path) || !Entry)
+    if (!FileExists(Path) || !Entry || !IsStorableCellText(Path))
         return;
     const Tcategorylist& Categories = KnownApps.Categories;
     const std::string Category =
@@ -274,8 +276,7 @@ void TApplicationList::AddOrUpdateFoundApplication(const std::string& Path,
     const std::string U = Entry->Method == amUnsupported ? "U" : "";
     int Row = RowOfApplication(Entry->Name);
     if (Row < 1) {
-        StringList Values{U + "N", Category, Entry->Name, Version, Path};
-        FTable.AddRecord(RecordColumns, JoinStringsChar(Values, '|'));
+        FTable.AddRecordCells(RecordColumnList, {U + "N", Category, Entry->Name, Version, Path});
         FTable.SortRecords();
         Row = RowOfApplication(Entry->Name);
         if (Row >= 1 && FirstRow < 0)

@@ -303,7 +303,7 @@ TRowError WindowTableToList(const TDatabaseGrid& Table, Tappwindowlist& List)
 
 std::string TCommitError::Message() const
 {
-    return "Error in line " + IntToStr(Error.Row) + ": " + ImportErrors[Error.Code < 14 ? Error.Code : std::uint8_t(ieInternal)];
+    return "Error in line " + IntToStr(Error.Row) + ": " + ImportErrors[Error.Code < ImportErrorCount ? Error.Code : std::uint8_t(ieInternal)];
 }
 
 bool CommitTables(const TDatabaseGrid& AppTable, const TDatabaseGrid& AllowedTable,

@@ -58,6 +58,12 @@ void TApplicationItem::SetKnownIndex(std::int32_t Index)
     }
 }
 
+bool TApplicationItem::IsItemOf(const Tknownapp* Entry) const
+{
+    return Entry && FHasKnown && Entry->Name == FKnown.Name &&
+           Entry->WindowTitle == FKnown.WindowTitle && Entry->WindowClass == FKnown.WindowClass;
+}
+
 // A bound window is a child and never the foreground window itself: it is
 // in front when its host window is and the keyboard focus lies in it.
 static bool IsInFront(HWND Wnd)

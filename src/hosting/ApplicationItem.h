@@ -11,6 +11,7 @@
 #include <string>
 
 class TApplicationItem;
+class Tknownapp;
 
 // What host panels and items need of the monitor that owns the items.
 class IItemMonitor {
@@ -91,6 +92,9 @@ public:
     std::int32_t KnownIndex() const { return FKnownIndex; }
     void SetKnownIndex(std::int32_t Index);
     bool HasKnownApp() const { return FKnownIndex >= 0 && FHasKnown; }
+    // Whether Entry is the application this item was made for, by the
+    // item's copy (an index goes stale when the database is rebuilt).
+    bool IsItemOf(const Tknownapp* Entry) const;
     const TKnownAppOptions& Known() const { return FKnown; }
 
     void UpdatePanel();

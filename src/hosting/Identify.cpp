@@ -266,7 +266,8 @@ static int MainEntryBefore(int Index)
         const std::int32_t Number = KnownApps.GetKnownApp(I)->WindowNumber;
         if (Number == 1)
             return I;
-        if (Number == 0)
+        // A negative number is stored as no number: it ends the chain too.
+        if (Number <= 0)
             return -1;
     }
     return -1;

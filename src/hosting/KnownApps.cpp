@@ -8,7 +8,7 @@ Tknownapplist KnownApps;
 Tappwindowlist AllowedWindows;
 Tappwindowlist ForbiddenWindows;
 
-const char* const ImportErrors[14] = {
+const char* const ImportErrors[ImportErrorCount] = {
     "",
     "Old version date. File not imported!",
     "Missing columns (Application table)!",
@@ -23,7 +23,18 @@ const char* const ImportErrors[14] = {
     "Invalid method description item!",
     "Invalid method!",
     "Internal error!",
+    "Invalid text: '|', a line break or a blank at its start or end!",
 };
+
+bool IsStorableQuotedText(const std::string& Text)
+{
+    return Text.find_first_of("|\r\n") == std::string::npos;
+}
+
+bool IsStorableCellText(const std::string& Text)
+{
+    return IsStorableQuotedText(Text) && Trim(Text) == Text;
+}
 
 std::string OperatorText(std::uint16_t Operator)
 {
@@ -213,8 +224,15 @@ std::uint8_t AddKnownApp(Tknownapplist& List, const std::string& Category,
                          const std::string& WindowNumber)
 {
     try {
+        // A category line that begins with ';' reads back as a comment.
+        const bool Storable = IsStorableCellText(Category) && IsStorableCellText(Name) &&
+                              IsStorableCellText(FilesNeeded) && IsStorableCellText(URL) &&
+                              IsStorableCellText(Problems) &&
+                              (Category.empty() || Category[0] != ';');
         auto Entry = std::make_unique<Tknownapp>();
         Entry->CategoryIndex = AddCategory(List.Categories, Category);
+        if (!Storable)
+            return ieText;
         Entry->Name = Name;
         if (!Version.empty()) {
             TVersionCondition Cond;
@@ -240,9 +258,11 @@ std::uint8_t AddKnownApp(Tknownapplist& List, const std::string& Category,
         Entry->Age = StrToIntDefTrim(Age, 0);
         Entry->URL = URL;
         Entry->Problems = Problems;
-        if (!UnquoteString(WindowTitle, 50, Entry->WindowTitle))
+        if (!UnquoteString(WindowTitle, 50, Entry->WindowTitle) ||
+            !IsStorableQuotedText(Entry->WindowTitle))
             return ieWindowTitle;
-        if (!UnquoteString(WindowClass, 50, Entry->WindowClass))
+        if (!UnquoteString(WindowClass, 50, Entry->WindowClass) ||
+            !IsStorableQuotedText(Entry->WindowClass))
             return ieWindowClass;
         Entry->WindowNumber = StrToIntDefTrim(WindowNumber, 0);
         List.Add(std::move(Entry));
@@ -258,11 +278,11 @@ std::uint8_t AddWindowRule(Tappwindowlist& List, const std::string& ExePattern,
     // The rules reader takes window cells of any length, so no limit here
     // either: a rule it accepted must survive being re-added from the table.
     std::string Exe, Title, Class;
-    if (!UnquoteString(ExePattern, INT_MAX, Exe))
+    if (!UnquoteString(ExePattern, INT_MAX, Exe) || !IsStorableQuotedText(Exe))
         return ieExeFile;
-    if (!UnquoteString(WindowTitle, INT_MAX, Title))
+    if (!UnquoteString(WindowTitle, INT_MAX, Title) || !IsStorableQuotedText(Title))
         return ieWindowTitle;
-    if (!UnquoteString(WindowClass, INT_MAX, Class))
+    if (!UnquoteString(WindowClass, INT_MAX, Class) || !IsStorableQuotedText(Class))
         return ieWindowClass;
     List.AddAppWindow(Exe, Title, Class);
     return ieOk;

@@ -149,8 +149,16 @@ enum : std::uint8_t {
     ieMethodItem = 11,
     ieMethod = 12,
     ieInternal = 13,
+    ieText = 14,
 };
-extern const char* const ImportErrors[14];
+constexpr int ImportErrorCount = 15;
+extern const char* const ImportErrors[ImportErrorCount];
+
+// Whether the rules text carries Text unchanged as a cell: no '|' (the cell
+// separator), no line break, no blank at either end (cells are trimmed).
+bool IsStorableCellText(const std::string& Text);
+// The same for the text between a quoted cell's quotes, where blanks stay.
+bool IsStorableQuotedText(const std::string& Text);
 
 // Empty text gives NotGiven; a text of at most MaxLength characters that
 // begins and ends with '"' loses those two; anything else fails.
@@ -158,6 +166,8 @@ bool UnquoteString(const std::string& Text, int MaxLength, std::string& Result);
 bool ParseVersionCondition(const std::string& Text, TVersionCondition& Cond);
 
 // Parses one table row into a new entry appended to List; 0 or an error code.
+// A text that the rules text would not give back unchanged is refused
+// (ieText; a title or class with its own code), never stored altered.
 std::uint8_t AddKnownApp(Tknownapplist& List, const std::string& Category,
                          const std::string& Name, const std::string& Version,
                          const std::string& ExeSize, const std::string& Method,

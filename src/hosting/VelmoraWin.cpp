@@ -2,11 +2,26 @@
 
 #include <cstring>
 
+std::string ModuleFileName(HMODULE Module, DWORD FirstSize)
+{
+    // A path that fills the buffer may have been cut: only a shorter answer
+    // is whole. Long paths end well below 64 K characters.
+    for (DWORD Size = FirstSize ? FirstSize : 1; Size <= 0x10000; Size *= 2) {
+        std::string Path(Size, '\0');
+        const DWORD Len = ::GetModuleFileNameA(Module, &Path[0], Size);
+        if (Len == 0)
+            return std::string();
+        if (Len < Size) {
+            Path.resize(Len);
+            return Path;
+        }
+    }
+    return std::string();
+}
+
 static std::string ComputeProgramDir()
 {
-    char Path[MAX_PATH * 4];
-    const DWORD Len = ::GetModuleFileNameA(nullptr, Path, sizeof(Path));
-    return ExtractFilePath(std::string(Path, Len < sizeof(Path) ? Len : 0));
+    return ExtractFilePath(ModuleFileName(nullptr));
 }
 
 static const std::string ProgramDirValue = ComputeProgramDir();

@@ -13,6 +13,10 @@
 // Folder of the running executable, with a trailing '\'; set before main.
 extern const std::string& ProgramDir;
 
+// The module's full path, however long: the buffer starts at FirstSize
+// characters and grows until the path fits. Empty on failure.
+std::string ModuleFileName(HMODULE Module, DWORD FirstSize = MAX_PATH);
+
 bool FileExists(const std::string& FileName);
 void ClearReadOnly(const std::string& FileName);
 // False, with Size 0, when the file cannot be opened or its size read.

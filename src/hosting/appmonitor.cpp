@@ -328,14 +328,16 @@ TApplicationItem* TApplicationMonitor::AddItem(const std::string& Exe, std::uint
 
 bool TApplicationMonitor::ReuseKeptItem(const std::string& Exe, int Index, ::Panel* Panel)
 {
+    const Tknownapp* Entry = KnownApps.GetKnownApp(Index);
     for (const unsigned Serial : Serials()) {
         TApplicationItem* Item = ItemBySerial(Serial);
-        if (!Item || !Item->Kept || Item->Panel || Item->KnownIndex() != Index)
+        if (!Item || !Item->Kept || Item->Panel || !Item->IsItemOf(Entry))
             continue;
         TWindowItem* Rec = nullptr;
         // The search runs a pass, which may drop this very item.
         if (!FindAppWindow(Index, Exe, Rec, true) || !(Item = ItemBySerial(Serial)))
             continue;
+        Item->SetKnownIndex(Index);
         Item->State = aisWaiting;
         Item->Panel = Panel;
         Item->Handle = nullptr;

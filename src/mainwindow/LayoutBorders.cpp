@@ -36,7 +36,7 @@ bool RightMoves(const TLayoutRect& R, const TLayoutRect& B, long long DX)
 // A whole panel far outside may be moved by any step: saturate.
 int Shifted(int V, int D)
 {
-    return static_cast<int>(std::clamp<long long>(static_cast<long long>(V) + D, INT_MIN, INT_MAX));
+    return SaturateToInt(static_cast<long long>(V) + D);
 }
 
 bool IsTopZone(int Z) { return Z >= 1 && Z <= 3; }
@@ -53,7 +53,7 @@ int ClampStep(int D, int Lo, int Hi, int BLo, int BHi)
     const long long A = static_cast<long long>(BLo) - Lo;
     const long long B = static_cast<long long>(BHi) - Hi;
     const long long Step = std::clamp<long long>(D, std::min({A, B, 0LL}), std::max({A, B, 0LL}));
-    return static_cast<int>(std::clamp<long long>(Step, INT_MIN, INT_MAX));
+    return SaturateToInt(Step);
 }
 
 } // namespace

@@ -171,7 +171,7 @@ int TLayoutDesigner::SumOtherSidePercents(TNodeId Node) const
     for (const TNodeId C : Tree.Children(Tree.Parent(Node)))
         if (C != Node && Tree.OrientationIn(C, SideDocked))
             Sum += ParsePercent(NodeField(Tree.Text(C), 3));
-    return static_cast<int>(std::clamp<long long>(Sum, INT_MIN, INT_MAX));
+    return SaturateToInt(Sum);
 }
 
 bool TLayoutDesigner::UpDownChanging(TPercentEdit Edit, int NewValue) const
@@ -301,6 +301,13 @@ void TLayoutDesigner::AppComboChange(int Index)
     if (AppItems.empty() || Index < 0 || Index >= static_cast<int>(AppItems.size()) ||
         !Tree.IsPanelOrApp(S) || Index == Layouts.PreviousAppIndex)
         return;
+    // A name the stored layouts cannot keep is refused before anything goes.
+    if (Index >= 1 && !IsStorableAppName(AppItems[static_cast<std::size_t>(Index)])) {
+        if (Tree.OnBeep)
+            Tree.OnBeep();
+        Layouts.RefreshEditor = true;
+        return;
+    }
     AppIndex = Index;
     std::uint8_t Answer = AnswerYes;
     const int Bound = Layouts.CountBoundItems(S);
@@ -413,10 +420,10 @@ bool TLayoutDesigner::StorePanelPosition(TNodeId Node, IPanelBounds& Bounds)
     if (DX < 1 || DY < 1)
         return false;
     auto Scale = [](long long V, long long Origin, long long D) { return (V - Origin) * 100 / D; };
-    auto Int = [](long long V) { return static_cast<int>(std::clamp<long long>(V, INT_MIN, INT_MAX)); };
     const long long L = Scale(B.Left, R.Left, DX), T = Scale(B.Top, R.Top, DY);
     const long long Rt = Scale(B.Right, R.Left, DX), Bt = Scale(B.Bottom, R.Top, DY);
-    Tree.SetText(Node, CustomNodeText(Tree.Text(Node), Int(L), Int(T), Int(Rt - L), Int(Bt - T)));
+    Tree.SetText(Node, CustomNodeText(Tree.Text(Node), SaturateToInt(L), SaturateToInt(T), SaturateToInt(Rt - L),
+                                                 SaturateToInt(Bt - T)));
     NodeTextChanged(Node);
     return true;
 }

@@ -3,6 +3,16 @@
 #include <climits>
 #include <cmath>
 
+int RectWidth(const TLayoutRect& R)
+{
+    return SaturateToInt(static_cast<long long>(R.Right) - R.Left);
+}
+
+int RectHeight(const TLayoutRect& R)
+{
+    return SaturateToInt(static_cast<long long>(R.Bottom) - R.Top);
+}
+
 int RoundHalfEven(double X)
 {
     if (std::isnan(X))

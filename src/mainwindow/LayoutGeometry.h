@@ -25,6 +25,11 @@ struct TLayoutRect {
     bool operator!=(const TLayoutRect& O) const { return !(*this == O); }
 };
 
+// Right - Left and Bottom - Top, saturated to the int range: a damaged
+// stored percentage gives rectangles that span it.
+int RectWidth(const TLayoutRect& R);
+int RectHeight(const TLayoutRect& R);
+
 // Mode of LayoutPanels: placing host panels, or drawing the preview (where
 // each node's children go 5 pixels inside it).
 enum : std::uint8_t { lmDraw = 0, lmPlace = 1 };

@@ -20,6 +20,11 @@ const std::vector<TNodeId> NoChildren;
 
 } // namespace
 
+int SaturateToInt(long long V)
+{
+    return static_cast<int>(std::clamp<long long>(V, INT_MIN, INT_MAX));
+}
+
 int ParsePercent(const std::string& Text)
 {
     long long Value = 0;
@@ -33,14 +38,19 @@ int ParsePercent(const std::string& Text)
         }
         if (C < '0' || C > '9')
             break;
-        Value = std::min<long long>(Value * 10 + (C - '0'), INT_MAX);
+        Value = std::min<long long>(Value * 10 + (C - '0'), -static_cast<long long>(INT_MIN));
     }
-    return static_cast<int>(Value * Sign);
+    return SaturateToInt(Value * Sign);
 }
 
 bool IsLayoutNameChar(char C)
 {
     return C != '|';
+}
+
+bool IsStorableAppName(const std::string& Name)
+{
+    return Name.find_first_of("|;") == std::string::npos;
 }
 
 bool AskLayoutName(std::string& Name, const std::function<bool(std::string& Name)>& Ask,
@@ -399,6 +409,10 @@ bool TLayoutTree::SetAppNode(TNodeId Id, const std::string& Name)
     TLayoutNode* N = Find(Id);
     if (!N || !IsPanelOrApp(Id))
         return false;
+    if (!IsStorableAppName(Name)) {
+        Beep();
+        return false;
+    }
     SetNodeField(N->Text, 1, "\"" + Name + "\"");
     N->Kind = nkApp;
     return true;
@@ -455,6 +469,10 @@ void TLayoutTree::Changed(TNodeId Node) const
 
 TNodeId TLayoutTree::CreateLayoutNode(const std::string& Name, std::uint8_t Kind)
 {
+    if (IsFull()) {
+        Beep();
+        return NoNode;
+    }
     const TNodeId Id = AddNode(NoNode, Name, Kind);
     Selected = Id;
     Changed(Id);
@@ -468,7 +486,7 @@ TNodeId TLayoutTree::NewLayout()
 
 bool TLayoutTree::HasRoomForChild(TNodeId Id) const
 {
-    return PanelChildCount(Id) < MaxPanelChildren && Level(Id) < MaxPanelLevel;
+    return PanelChildCount(Id) < MaxPanelChildren && Level(Id) < MaxPanelLevel && !IsFull();
 }
 
 bool TLayoutTree::CanAddChild(TNodeId Id) const

@@ -55,8 +55,12 @@ constexpr bool InSet(TOrientationSet Set, int O) { return O >= 0 && O < 32 && (S
 extern const char* const NewLayoutName;  // "<new layout>"
 constexpr int MaxPanelChildren = 8;
 constexpr int MaxPanelLevel = 3;
-// LoadLayouts reads at most this many values, whatever "LayoutsCount" says.
+// LoadLayouts reads at most this many values, whatever "LayoutsCount" says;
+// the tree never grows beyond it.
 constexpr int MaxStoredNodes = 4096;
+
+// V held to the int range.
+int SaturateToInt(long long V);
 
 // "value * 10 + digit" over blanks and '-' signs, up to the first other
 // character; saturates at the 32-bit limits.
@@ -64,6 +68,9 @@ int ParsePercent(const std::string& Text);
 
 // A layout name must not hold the stored form's separator.
 bool IsLayoutNameChar(char C);
+// An application panel's name must not hold that separator nor the node
+// text's field separator ';'.
+bool IsStorableAppName(const std::string& Name);
 // Asks for a layout name until it holds only such characters; Ask answers
 // false when the user cancels, and Refused is told of each refused name.
 bool AskLayoutName(std::string& Name, const std::function<bool(std::string& Name)>& Ask,
@@ -166,6 +173,7 @@ public:
     void SetNodeOrientation(TNodeId Id, int O);
     bool NodeAppName(TNodeId Id, std::string& Name) const;
     bool SetPanelNode(TNodeId Id);
+    // Refused (false, a beep) for a name that is not IsStorableAppName.
     bool SetAppNode(TNodeId Id, const std::string& Name);
     TNodeId LayoutRootOf(TNodeId Id) const;
     int PanelChildCount(TNodeId Id) const;
@@ -175,6 +183,8 @@ public:
     TNodeId FindNodeByPanel(const TAppPanel* Panel) const;
 
     // --- Structural operations ---
+    // Each add is refused (NoNode, a beep) once the tree holds MaxStoredNodes.
+    bool IsFull() const { return Count() >= MaxStoredNodes; }
     TNodeId CreateLayoutNode(const std::string& Name, std::uint8_t Kind);
     TNodeId NewLayout();
     bool CanAddChild(TNodeId Id) const;

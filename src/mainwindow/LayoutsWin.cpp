@@ -35,7 +35,7 @@ void TLayoutHostWin::FreePanel(TAppPanel* Panel)
 void TLayoutHostWin::PlacePanel(TAppPanel* Panel, const TLayoutRect& R)
 {
     ::SetWindowPos(Panel->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    Panel->SetBounds(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top);
+    Panel->SetBounds(R.Left, R.Top, RectWidth(R), RectHeight(R));
 }
 
 TLayoutRect TLayoutHostWin::HostClientRect()
@@ -147,7 +147,7 @@ bool TPanelBoundsWin::PanelBounds(TNodeId Node, TLayoutRect& R)
 void TPanelBoundsWin::SetPanelBounds(TNodeId Node, const TLayoutRect& R)
 {
     if (TAppPanel* P = FTree.Data(Node))
-        P->SetBounds(R.Left, R.Top, R.Right - R.Left, R.Bottom - R.Top);
+        P->SetBounds(R.Left, R.Top, RectWidth(R), RectHeight(R));
 }
 
 HCURSOR BorderCursorHandle(int Cursor)

@@ -63,13 +63,6 @@ StringList LoadRulesFileLines()
     return Lines;
 }
 
-std::string ExecutablePath()
-{
-    char Path[MAX_PATH] = {};
-    const DWORD Len = ::GetModuleFileNameA(nullptr, Path, MAX_PATH);
-    return std::string(Path, Len);
-}
-
 void BringToForeground(HWND Wnd)
 {
     if (Wnd)
@@ -387,7 +380,7 @@ void Tmainform::FormActivate()
     if (layoutsform)
         layoutsform->Attach(*Layouts, DesignerApps.get());
     RefreshLayoutsMenu = true;
-    if (Result > 1 && Result < 14)
+    if (Result > 1 && Result < ImportErrorCount)
         ShowMessage(ImportErrors[Result]);
 }
 
@@ -403,7 +396,7 @@ void Tmainform::FormCloseQuery(bool& CanClose)
         return;
     TRegistrySettingsStore Store;
     TShutdownHooks Hooks;
-    Hooks.ExePath = ExecutablePath();
+    Hooks.ExePath = ModuleFileName(nullptr);
     Hooks.SaveWindowPosition = [this](ISettingsStore& S) {
         SaveWindowPosition(S, Handle(), MainWindowPrefix);
     };
@@ -712,6 +705,8 @@ void Tmainform::AddFirstActionExecute()
     if (!AskLayoutName(Name, Ask, [] { ::MessageBeep(0); }))
         return;
     const TNodeId Node = Tree.CreateLayoutNode(Name, nkLayout);
+    if (Node == NoNode)
+        return;
     Layouts->ApplyLayout(Node);
     Tree.AddChildPanel(Node);
     RefreshLayoutsMenu = true;
@@ -752,6 +747,12 @@ void Tmainform::BindAppComboBoxChange()
     if (Selected <= 0 || !HoverPanel || !Monitor)
         return;
     const std::string Name = BindAppComboBox->Item(Selected);
+    // The panel could not keep the name in the stored layouts.
+    if (!IsStorableAppName(Name)) {
+        ::MessageBeep(0);
+        SyncBindAppComboBox();
+        return;
+    }
     std::string Path;
     if (!ApplicationLocation(Name, Path, true))
         return;
@@ -782,16 +783,19 @@ void Tmainform::BindAppButtonClick()
     }
     if (!ApplicationListForm || !ApplicationListForm->AddApplication(Exe, Info))
         return;
+    const Tknownapp* Known = KnownApps.GetKnownApp(Info.Index);
     if (R == irExternal) {
         ShowMessage(Message);
+    } else if (Known && !IsStorableAppName(Known->Name)) {
+        ::MessageBeep(0);
     } else {
         std::string Params;
         GetStartParams(Info, Params);
         const TNodeId Node = HoverNode();
         TIdentifyInfo Opened;
-        if (Monitor->OpenApplication("", Exe, Opened, false, true, HoverPanel->ClientPanel, Params))
-            if (const Tknownapp* E = KnownApps.GetKnownApp(Info.Index))
-                Layouts->Tree.SetAppNode(Node, E->Name);
+        if (Monitor->OpenApplication("", Exe, Opened, false, true, HoverPanel->ClientPanel, Params) &&
+            Known)
+            Layouts->Tree.SetAppNode(Node, Known->Name);
     }
     RefreshApps = true;
 }

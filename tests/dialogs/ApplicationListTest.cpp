@@ -4,6 +4,7 @@
 
 #include "hosting/FakeFileProbe.h"
 #include "hosting/RulesTestSupport.h"
+#include "RandomText.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,13 @@ protected:
         return R;
     }
     std::string Records() const { return Records(Table); }
+    int RowOfPath(const std::string& Path) const
+    {
+        for (int Row = 1; Row <= Table.RecordCount(); ++Row)
+            if (Table.CellByName("Location", Row) == Path)
+                return Row;
+        return -1;
+    }
     TDatabaseGrid Table;
     TApplicationList List{Table};
     FakeFileProbe Probe;
@@ -88,6 +96,43 @@ TEST_F(AppList, WritesTheTextTableAndReadsItBack)
     EXPECT_TRUE(Fresh.IsEmptyTable());
 }
 
+// Whatever an add or a search enters comes back from the stored text; names
+// and paths it could not carry are refused where they are entered.
+TEST_F(AppList, RandomListsComeBackFromTheStoredText)
+{
+    std::mt19937 Rng(4101);
+    int Entered = 0, Refused = 0;
+    for (int Round = 0; Round < 30; ++Round) {
+        SCOPED_TRACE(Round);
+        ClearDatabase();
+        Table.SetRecordCount(1);
+        Table.ClearRecord(1);
+        for (int K = 0; K < 20; ++K) {
+            const std::uint8_t Code =
+                AddKnownApp(KnownApps, RandomPrintable(Rng, 6), RandomPrintable(Rng, 8), "", "",
+                            Rng() % 4 ? "bind" : "unsupported", "x.exe", "", "", "", "", "", "");
+            if (Code != ieOk) {
+                ++Refused;
+                continue;
+            }
+            const std::string Path = RandomPrintable(Rng, 12);
+            Probe.Add(Path);
+            int FirstRow = -1;
+            const TFileVersion V = MakeVersion(Rng() % 3, Rng() % 70000 % 65536, 0, Rng() % 2);
+            List.AddOrUpdateFoundApplication(Path, {KnownApps.Count() - 1, V}, FirstRow);
+            (RowOfPath(Path) > 0 ? Entered : Refused)++;
+        }
+        StringList Lines;
+        List.WriteApplicationList(Lines);
+        TDatabaseGrid Copy;
+        ConfigureApplicationTable(Copy);
+        TApplicationList(Copy).ReadApplicationList(Lines);
+        ASSERT_EQ(Records(Copy), Records());
+    }
+    EXPECT_GT(Entered, 100);
+    EXPECT_GT(Refused, 50);
+}
+
 TEST_F(AppList, ReaderVariants)
 {
     const std::string Rule6 = "+-+-+-+-+-+", Rule7 = "+-+-+-+-+-+-+";
@@ -132,18 +177,21 @@ TEST_F(AppList, BindableApplicationsFollowWindowNumberChains)
     Known("Emu", "Beta Disk", "bind", "beta.exe", "3");
     Known("Tools", "Gamma", "external", "gamma.exe");
     Known("Tools", "Old", "unsupported", "old.exe");
+    // No number, then a 1: the chain of Delta stops at Delta.
+    Known("Tools", "Delta", "bind", "delta.exe");
+    Known("Tools", "Delta Main", "bind", "delta.exe", "1");
     for (const char* Rec : {"|Emu|beta|2.0|C:\\b.exe", "|Tools|Gamma|1.5|C:\\g.exe", "|Emu|Alpha||C:\\a.exe",
-                            "U|Tools|Old||C:\\o.exe", "|X|Unknown||C:\\u.exe"})
+                            "U|Tools|Old||C:\\o.exe", "|X|Unknown||C:\\u.exe", "|Tools|Delta||C:\\d.exe"})
         Table.AddRecord("Flags|Category|Application|Version|Location", Rec);
     struct Case {
         TAppKinds Kinds;
         bool WithVersion;
         StringList Expect;
     } Cases[] = {
-        {0, false, {"Alpha", "Alpha Debugger", "Alpha Memory", "beta", "Beta Disk", "Beta Tape", "Gamma", "Old"}},
-        {KindBit(akBind), false, {"Alpha", "Alpha Debugger", "Alpha Memory", "beta"}},
+        {0, false, {"Alpha", "Alpha Debugger", "Alpha Memory", "beta", "Beta Disk", "Beta Tape", "Delta", "Gamma", "Old"}},
+        {KindBit(akBind), false, {"Alpha", "Alpha Debugger", "Alpha Memory", "beta", "Delta"}},
         {KindBit(akBind) | KindBit(akExternal), true,
-         {"Alpha Debugger", "Alpha Memory", "Alpha|", "Beta Disk", "Beta Tape", "beta|2.0", "Gamma|1.5"}},
+         {"Alpha Debugger", "Alpha Memory", "Alpha|", "Beta Disk", "Beta Tape", "beta|2.0", "Delta|", "Gamma|1.5"}},
     };
     for (const Case& K : Cases) {
         StringList Got = {"stale"};
@@ -153,7 +201,7 @@ TEST_F(AppList, BindableApplicationsFollowWindowNumberChains)
     StringList Items;
     int Index = 0;
     List.ApplicationComboItems(KindBit(akBind), "<none>", "BETA", Items, Index);
-    EXPECT_EQ(Items, (StringList{"<none>", "Alpha", "Alpha Debugger", "Alpha Memory", "beta"}));
+    EXPECT_EQ(Items, (StringList{"<none>", "Alpha", "Alpha Debugger", "Alpha Memory", "beta", "Delta"}));
     EXPECT_EQ(Index, 4);
     List.ApplicationComboItems(KindBit(akBind), "<none>", "", Items, Index);
     EXPECT_EQ(Index, -1);
@@ -210,7 +258,14 @@ TEST_F(AppList, FoundApplicationsAreAddedOrUpdatedWithTheirFlags)
     Known("Emulators", "Zeta", "bind", "zeta.exe");
     Known("Tools", "Eta", "unsupported", "eta.exe");
     Known("Tools", "Theta", "external", "theta.exe");
-    for (const char* P : {"C:\\z.exe", "C:\\z2.exe", "C:\\e.exe", "C:\\t.exe"})
+    // An entry made before names were checked: its record is still built
+    // cell by cell.
+    auto Piped = std::make_unique<Tknownapp>();
+    Piped->CategoryIndex = 1;
+    Piped->Name = "Pipe|Name";
+    Piped->Method = amBind;
+    KnownApps.Add(std::move(Piped));
+    for (const char* P : {"C:\\z.exe", "C:\\z2.exe", "C:\\e.exe", "C:\\t.exe", "C:\\p.exe", "C:\\a|b.exe", "C:\\t.exe "})
         Probe.Add(P);
     struct Step {
         const char* Path;
@@ -228,6 +283,10 @@ TEST_F(AppList, FoundApplicationsAreAddedOrUpdatedWithTheirFlags)
         {"C:\\e.exe", 1, {}, "U|Tools|Eta||C:\\e.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", -1, true},
         {"C:\\missing.exe", 2, {}, "U|Tools|Eta||C:\\e.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", -1, false},
         {"C:\\t.exe", 7, {}, "U|Tools|Eta||C:\\e.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", -1, false},
+        {"C:\\a|b.exe", 2, {}, "U|Tools|Eta||C:\\e.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", -1, false},
+        {"C:\\t.exe ", 2, {}, "U|Tools|Eta||C:\\e.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", -1, false},
+        {"C:\\p.exe", 3, {}, "U|Tools|Eta||C:\\e.exe\nN|Tools|Pipe|Name||C:\\p.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", 2, true},
+        {"C:\\p.exe", 3, {}, "U|Tools|Eta||C:\\e.exe\n|Tools|Pipe|Name||C:\\p.exe\nC|Emulators|Zeta|1.2|C:\\z2.exe\n", -1, true},
     };
     for (const Step& S : Steps) {
         SCOPED_TRACE(S.Path);
@@ -239,7 +298,7 @@ TEST_F(AppList, FoundApplicationsAreAddedOrUpdatedWithTheirFlags)
         EXPECT_EQ(List.ApplicationListModified(), S.Modified);
     }
     List.ClearNewChangedFlags();
-    EXPECT_EQ(Records(), "U|Tools|Eta||C:\\e.exe\n|Emulators|Zeta|1.2|C:\\z2.exe\n");
+    EXPECT_EQ(Records(), "U|Tools|Eta||C:\\e.exe\n|Tools|Pipe|Name||C:\\p.exe\n|Emulators|Zeta|1.2|C:\\z2.exe\n");
     EXPECT_EQ(StripNewChangedLetters("UNCNC"), "U");
 }
 
@@ -266,11 +325,18 @@ TEST_F(AppList, AddingGoesThroughTheResolverWithTheListedApplications)
 {
     Known("Emulators", "Zeta", "bind", "zeta.exe");
     Known("Tools", "Theta", "external", "theta.exe");
+    Known("Tools", "Eta", "unsupported", "eta.exe");
+    Known("Tools", "Iota", "bind", "iota.exe");
+    Probe.Add("C:\\eta.exe");
     Probe.Add("C:\\old\\zeta.exe");
     Probe.Add("C:\\new\\zeta.exe");
     Probe.Add("C:\\theta.exe");
     Table.AddRecord("Flags|Category|Application|Version|Location", "N|Tools|Theta||C:\\theta.exe");
     Table.AddRecord("Flags|Category|Application|Version|Location", "|Emulators|Zeta||C:\\old\\zeta.exe");
+    // Neither an unsupported one nor one whose file went is offered again.
+    Table.AddRecord("Flags|Category|Application|Version|Location", "U|Tools|Eta||C:\\eta.exe");
+    Table.AddRecord("Flags|Category|Application|Version|Location", "|Tools|Iota||C:\\gone\\iota.exe");
+    const std::string Unoffered = "U|Tools|Eta||C:\\eta.exe\n|Tools|Iota||C:\\gone\\iota.exe\n";
     struct Case {
         const char* Name;
         bool Accept;
@@ -278,9 +344,9 @@ TEST_F(AppList, AddingGoesThroughTheResolverWithTheListedApplications)
         bool Result;
         std::string Records;
     } Cases[] = {
-        {"cancelled", false, false, false, "N|Tools|Theta||C:\\theta.exe\n|Emulators|Zeta||C:\\old\\zeta.exe\n"},
-        {"count mismatch", true, true, false, "N|Tools|Theta||C:\\theta.exe\n|Emulators|Zeta||C:\\old\\zeta.exe\n"},
-        {"accepted", true, false, true, "|Tools|Theta||C:\\theta.exe\nC|Emulators|Zeta||C:\\new\\zeta.exe\n"},
+        {"cancelled", false, false, false, "N|Tools|Theta||C:\\theta.exe\n|Emulators|Zeta||C:\\old\\zeta.exe\n" + Unoffered},
+        {"count mismatch", true, true, false, "N|Tools|Theta||C:\\theta.exe\n|Emulators|Zeta||C:\\old\\zeta.exe\n" + Unoffered},
+        {"accepted", true, false, true, "|Tools|Theta||C:\\theta.exe\nC|Emulators|Zeta||C:\\new\\zeta.exe\n" + Unoffered},
     };
     for (const Case& K : Cases) {
         SCOPED_TRACE(K.Name);

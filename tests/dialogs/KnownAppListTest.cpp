@@ -44,7 +44,7 @@ const std::vector<Row> Sample = {
      "spin*.exe;spin.rom", "3", "http://spin.example/", "slow", "\"Spin\"", "", ""},
     {"Emulators", "Spin (Paul)", ">= 1.2", "", "bind; minsize=-1,480", "spin*.exe", "", "", "",
      "\"Debugger\"", "\"TDbg\"", "2"},
-    {"Tools", "Packer", "", "", "external", "pack.exe", "", "", "slow | crashes", "", "", ""},
+    {"Tools", "Packer", "", "", "external", "pack.exe", "", "", "slow / crashes", "", "", ""},
     {"Tools", "Oldie", "<  2", "", "unsupported", "old.exe", "", "", "", "", "", ""},
     {"Tools", "Starter", "", "", "bind; minsize=start", "st.exe", "", "", "", "", "", ""},
 };
@@ -68,7 +68,7 @@ TEST(KnownAppTable, CellTextsOfAnEntry)
         {2, "Window", "2"},                              {3, "Properties", "E"},
         {4, "Properties", "U"},                          {5, "MinSize", "start"},
         {3, "MinSize", ""},                              {3, "Category", "Tools"},
-        {3, "Problems", "slow | crashes"},
+        {3, "Problems", "slow / crashes"},
     };
     for (const Case& C : Cases)
         EXPECT_EQ(T.CellByName(C.Column, C.Row), C.Text) << C.Row << " " << C.Column;
@@ -93,6 +93,8 @@ TEST(KnownAppTable, RoundTripThroughTheTables)
 
 TEST(KnownAppTable, BadRowChangesNothingAndNamesTheLine)
 {
+    const char* const BadText =
+        "Error in line 2: Invalid text: '|', a line break or a blank at its start or end!";
     struct Case {
         TTableId Table;
         const char* Column;
@@ -104,6 +106,9 @@ TEST(KnownAppTable, BadRowChangesNothingAndNamesTheLine)
         {TTableId::App, "WTitle", "Spin", "Error in line 2: Invalid window title format!"},
         {TTableId::Allowed, "EXE file", "a.exe", "Error in line 2: Invalid EXE file format!"},
         {TTableId::Forbidden, "WClass", "\"x", "Error in line 2: Invalid window class format!"},
+        {TTableId::App, "Application", "Extra|Author", BadText},
+        {TTableId::App, "Category", "Tools ", BadText},
+        {TTableId::Allowed, "WTitle", "\"a|b\"", "Error in line 2: Invalid window title format!"},
     };
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.Message);

@@ -644,6 +644,46 @@ TEST_F(MonitorTest, KeptItemIsReusedWithoutAStart)
     EXPECT_EQ(::GetAncestor(W, GA_PARENT), H.Inner(1)->Handle());
 }
 
+// An edit rebuilds the database in another order: the kept item follows its
+// entry, and never takes the window of what now stands at its old index.
+TEST_F(MonitorTest, KeptItemIsFoundByItsEntryNotItsOldIndex)
+{
+    const struct {
+        const char* Name;
+        bool OpenHostee;  // else a running morvel.exe is opened
+        bool Reused;
+    } Rows[] = {{"its entry moved", true, true}, {"another entry at its index", false, false}};
+    for (const auto& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        SetUp();
+        TestHost H;
+        H.Answer = caNo;
+        ASSERT_TRUE(H.Open(HosteeExe(), 0));
+        ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
+        TApplicationItem* I = H.ItemIn(0);
+        ASSERT_EQ(I->KnownIndex(), ePlain);
+        I->Kept = true;
+        I->ReleaseWindow();
+
+        KnownApps.Clear();
+        Add("Morvelindra", "", "bind", "morvel.exe");
+        Add("Plain Hostee", "", "bind", "hostee.exe");
+        Hostee Other("", Dir() + "morvel.exe");
+        ASSERT_NE(Other.WaitWindow("HosteeWindow"), nullptr);
+
+        H.Open(R.OpenHostee ? HosteeExe() : Dir() + "morvel.exe", 1);
+        EXPECT_EQ(I->Panel == H.Inner(1), R.Reused);
+        if (R.Reused) {
+            EXPECT_EQ(I->KnownIndex(), 1);
+            ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(1); }, 5000));
+            EXPECT_EQ(H.ItemIn(1), I);
+        } else {
+            EXPECT_EQ(I->Panel, nullptr);
+            EXPECT_NE(H.ItemIn(1), I);
+        }
+    }
+}
+
 TEST_F(MonitorTest, ABoundWindowCountsAsARunningInstance)
 {
     TestHost H;

@@ -288,6 +288,9 @@ TEST_F(Identify, NameLookupsAndWindowNumbers)
     Add({"Tools", "", "", "bind", "m.exe", "", "3"});
     Add({"Stray", "", "", "bind", "s.exe"});
     Add({"Orphan", "", "", "bind", "s.exe", "", "2"});
+    Add({"Main 2", "", "", "bind", "n.exe", "", "1"});
+    Add({"Negative", "", "", "bind", "n.exe", "", "-1"});
+    Add({"Orphan 2", "", "", "bind", "n.exe", "", "2"});
     // A later version of Main with its own further window.
     Add({"Main", ">= 2.0", "", "bind", "m.exe", "", "1"});
     Add({"Tools", ">= 2.0", "", "bind", "m.exe", "", "2"});
@@ -301,15 +304,18 @@ TEST_F(Identify, NameLookupsAndWindowNumbers)
     EXPECT_EQ(StripNameSuffix("Name (2)"), "Name");
     EXPECT_EQ(StripNameSuffix("Name(2)"), "Name(2)");
 
-    const int MainOf[] = {0, 1, 1, 1, 4, 5};
-    for (int I = 0; I < 6; ++I)
+    const int MainOf[] = {0, 1, 1, 1, 4, 5, 6, 7, 8};
+    for (int I = 0; I < 9; ++I)
         EXPECT_EQ(MainEntryOf(I), MainOf[I]) << I;
-    EXPECT_EQ(MainEntryOf(8), -1);
+    EXPECT_EQ(MainEntryOf(9), 9);
+    EXPECT_EQ(MainEntryOf(10), 9);
+    EXPECT_EQ(MainEntryOf(11), -1);
     EXPECT_EQ(MainEntryOf(-1), -1);
 
     EXPECT_EQ(FindMainEntryByName("Tools"), 1);
     EXPECT_EQ(FindMainEntryByName("Main"), -1);
     EXPECT_EQ(FindMainEntryByName("Orphan"), -1);
+    EXPECT_EQ(FindMainEntryByName("Orphan 2"), -1);
     EXPECT_EQ(FindFurtherWindowByName("Tools"), 3);
     EXPECT_EQ(FindFurtherWindowByName("Main"), -1);
     EXPECT_EQ(GetMainEntryName("Side (palette)"), "Main");
@@ -321,8 +327,8 @@ TEST_F(Identify, NameLookupsAndWindowNumbers)
         const char* Name;
         int Main;
         bool Further;
-    } FurtherOf[] = {{"Tools", 1, true}, {"tools", 6, true}, {"Tools", 4, false},
-                     {"Main", 1, false}, {"Side (palette)", 6, false}, {"Orphan", 5, true}};
+    } FurtherOf[] = {{"Tools", 1, true}, {"tools", 9, true}, {"Tools", 4, false},
+                     {"Main", 1, false}, {"Side (palette)", 9, false}, {"Orphan", 5, true}};
     for (const auto& F : FurtherOf)
         EXPECT_EQ(IsFurtherWindowOf(F.Name, F.Main), F.Further) << F.Name << " of " << F.Main;
 }

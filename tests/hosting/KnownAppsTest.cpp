@@ -136,10 +136,10 @@ TEST(KnownApps, PlainCellsAndNumbers)
 {
     Tknownapplist List;
     Cells C;
-    C.Name = " Spaced Name ";
+    C.Name = "Spaced  Name";
     C.ExeSize = " 1234 ";
     C.Age = "7";
-    C.Problems = " crashes ";
+    C.Problems = "crashes; at start";
     C.Number = " 2";
     ASSERT_EQ(Add(List, C), ieOk);
     C.ExeSize = "12k";
@@ -148,10 +148,10 @@ TEST(KnownApps, PlainCellsAndNumbers)
     ASSERT_EQ(Add(List, C), ieOk);
 
     const Tknownapp* A = List.GetKnownApp(0);
-    EXPECT_EQ(A->Name, " Spaced Name ");
+    EXPECT_EQ(A->Name, "Spaced  Name");
     EXPECT_EQ(A->FilesNeeded, "tool*.exe;tool.rom");
     EXPECT_EQ(A->URL, "http://example.invalid/");
-    EXPECT_EQ(A->Problems, " crashes ");
+    EXPECT_EQ(A->Problems, "crashes; at start");
     EXPECT_EQ(A->ExeSize, 1234);
     EXPECT_EQ(A->Age, 7);
     EXPECT_EQ(A->WindowNumber, 2);
@@ -159,6 +159,49 @@ TEST(KnownApps, PlainCellsAndNumbers)
     EXPECT_EQ(B->ExeSize, 0);
     EXPECT_EQ(B->Age, 0);
     EXPECT_EQ(B->WindowNumber, 0);
+}
+
+// The rules text splits cells at '|', lines at line breaks, trims cells and
+// skips lines that begin with ';': such texts would come back altered.
+TEST(KnownApps, TextsTheRulesTextCannotCarryAreRefused)
+{
+    struct Row {
+        std::string Cells::*Field;
+        std::string Value;
+        std::uint8_t Code;
+    };
+    const Row Rows[] = {
+        {&Cells::Name, "Tool|Author", ieText},
+        {&Cells::Name, " Tool", ieText},
+        {&Cells::Name, "Tool ", ieText},
+        {&Cells::Name, "Tool\tx", ieOk},
+        {&Cells::Name, "", ieOk},
+        {&Cells::Name, ";Tool", ieOk},
+        {&Cells::Category, "Emu|lators", ieText},
+        {&Cells::Category, ";Emulators", ieText},
+        {&Cells::Category, "Emu;lators", ieOk},
+        {&Cells::Category, "", ieOk},
+        {&Cells::FilesNeeded, "a.exe|b.rom", ieText},
+        {&Cells::URL, "http://x.invalid/\r\n", ieText},
+        {&Cells::Problems, "first\nsecond", ieText},
+        {&Cells::Problems, "\tindented", ieText},
+        {&Cells::Title, "\"a|b\"", ieWindowTitle},
+        {&Cells::Title, "\" padded \"", ieOk},
+        {&Cells::Class, "\"a\rb\"", ieWindowClass},
+    };
+    for (const Row& R : Rows) {
+        SCOPED_TRACE("'" + R.Value + "'");
+        Tknownapplist List;
+        Cells C;
+        C.*R.Field = R.Value;
+        ASSERT_EQ(Add(List, C), R.Code);
+        EXPECT_EQ(List.Count(), R.Code == ieOk ? 1 : 0);
+    }
+    Tappwindowlist Rules;
+    EXPECT_EQ(AddWindowRule(Rules, "\"a|b.exe\"", "", ""), ieExeFile);
+    EXPECT_EQ(AddWindowRule(Rules, "", "\"a\nb\"", ""), ieWindowTitle);
+    EXPECT_EQ(AddWindowRule(Rules, "", "", "\"a|b\""), ieWindowClass);
+    EXPECT_EQ(Rules.Count(), 0);
 }
 
 TEST(KnownApps, TitleAndClassQuoting)

@@ -208,7 +208,8 @@ TEST_F(RulesFile, OneCategoryTwoEntriesRoundTrip)
 
 TEST_F(RulesFile, TableBreakingTextsAreWrittenSafely)
 {
-    AddRow(";Comment-like", "Name", "", "", "bind", "n.exe", "", "", "", "", "", "");
+    AddRow("Comment-like", "Name", "", "", "bind", "n.exe", "", "", "", "", "", "");
+    KnownApps.Categories[0] = ";Comment-like";
     Tknownapp& E = *KnownApps.GetKnownApp(0);
     E.Name = "  Pipe|Name\r\nNext  ";
     E.Problems = std::string("Nul\0inside", 10);

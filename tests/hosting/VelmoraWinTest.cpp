@@ -27,6 +27,17 @@ TEST(ProgramDirTest, IsTheRunningExecutablesFolder)
     EXPECT_TRUE(SameText(ProgramDir, TestExeDir()));
 }
 
+TEST(ProgramDirTest, ModulePathIsWholeWhateverTheFirstBuffer)
+{
+    char Whole[4096] = {};
+    const DWORD Len = ::GetModuleFileNameA(nullptr, Whole, sizeof(Whole));
+    ASSERT_GT(Len, 8u);
+    ASSERT_LT(Len, sizeof(Whole));
+    for (DWORD First : {1ul, 7ul, Len, Len + 1, static_cast<DWORD>(MAX_PATH)})
+        EXPECT_EQ(ModuleFileName(nullptr, First), std::string(Whole, Len)) << First;
+    EXPECT_EQ(ModuleFileName(reinterpret_cast<HMODULE>(1)), "");
+}
+
 TEST(FileSizeTest, AnswersSizeOrFailureWithoutThrowing)
 {
     const std::string Path = TempFile("quorvan_size.bin", std::string(1234, 'x'));

@@ -35,7 +35,7 @@ struct Fixture {
             Path = Name + ".exe";
             return Name != "Lost";
         }
-        StringList BindApplications() override { return {"A", "Lost"}; }
+        StringList BindApplications() override { return {"A", "Lost", "A; 2"}; }
         int RowOfApplication(const std::string& Name) override { return Name == "A" ? 1 : -1; }
         bool AddApplication(const std::string&, const TIdentifyInfo&) override { return true; }
     } Apps;
@@ -226,12 +226,14 @@ TEST(LayoutDesigner, ChoosingAnApplicationRestartsThePanel)
         const char* Text;
         int AppIndex;
         const char* Log;
+        bool Refused;  // with a beep, before anything is asked or closed
     };
     const Row Rows[] = {
-        {1, 2, "\"A\"; Left", 1, "close B|open A A.exe"},
-        {2, 1, "\"Lost\"; Left", 0, "release B"},
-        {0, 2, "Panel; Left", 0, "close B"},
-        {1, 0, "\"B\"; Left", 1, ""},
+        {1, 2, "\"A\"; Left", 1, "close B|open A A.exe", false},
+        {2, 1, "\"Lost\"; Left", 0, "release B", false},
+        {0, 2, "Panel; Left", 0, "close B", false},
+        {1, 0, "\"B\"; Left", 1, "", false},
+        {3, 2, "\"B\"; Left", -1, "", true},
     };
     for (const Row& R : Rows) {
         Fixture F({"\"B\"; Left", ">Panel; Top"});
@@ -242,12 +244,16 @@ TEST(LayoutDesigner, ChoosingAnApplicationRestartsThePanel)
         F.D.FillAppCombo("");
         F.D.Select(F.N(0));
         F.L.RefreshEditor = false;
+        const int OldAppIndex = F.D.AppIndex;
+        int Beeps = 0;
+        F.L.Tree.OnBeep = [&] { ++Beeps; };
         F.D.AppComboChange(R.Index);
         EXPECT_TRUE(F.L.RefreshEditor);
         EXPECT_EQ(F.L.Tree.Text(F.N(0)), R.Text);
-        EXPECT_EQ(F.D.AppIndex, R.AppIndex);
+        EXPECT_EQ(F.D.AppIndex, R.Refused ? OldAppIndex : R.AppIndex);
         EXPECT_EQ(F.H.Log, R.Log);
-        EXPECT_EQ(F.L.Tree.Children(F.N(0)).empty(), R.Answer != 0);
+        EXPECT_EQ(Beeps, R.Refused ? 1 : 0);
+        EXPECT_EQ(F.L.Tree.Children(F.N(0)).empty(), R.Answer != 0 && !R.Refused);
         EXPECT_EQ(F.H.CloseReleased, 0);
     }
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <map>
 
 namespace {
@@ -98,7 +99,7 @@ TEST(LayoutGeometry, PanelsArePlacedByTheirPercentages)
          {"0,0,121,199", "121,0,402,199", "100,60,300,139"}},
         {"huge percentages saturate", {0, 0, 99, 99}, lmPlace,
          {{-1, "a; Left; 99999999999%"}, {-1, "b; Top; -99999999999%"}},
-         {"0,0,2147483647,99", "0,2147483647,99,0"}},
+         {"0,0,2147483647,99", "0,2147483647,99,-1"}},
         {"drawing goes 5 inside", {0, 0, 109, 109}, lmDraw, {{-1, "a; Left"}, {0, "b; Top; 50%"}},
          {"5,5,105,104", "10,10,100,55"}},
     };
@@ -118,6 +119,23 @@ TEST(LayoutGeometry, PanelsArePlacedByTheirPercentages)
             EXPECT_EQ(It == Placed.end() ? "-" : RectText(It->second), R.Rects[I])
                 << R.Case << " node " << I;
         }
+    }
+}
+
+TEST(LayoutGeometry, WidthsOfSaturatedRectanglesStayInRange)
+{
+    const struct {
+        TLayoutRect R;
+        int Width, Height;
+    } Rows[] = {
+        {{10, 20, 110, 70}, 100, 50},
+        {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, INT_MAX, INT_MAX},
+        {{INT_MAX, INT_MAX, INT_MIN, INT_MIN}, INT_MIN, INT_MIN},
+        {{-1, 0, INT_MAX, 5}, INT_MAX, 5},
+    };
+    for (const auto& Row : Rows) {
+        EXPECT_EQ(RectWidth(Row.R), Row.Width) << RectText(Row.R);
+        EXPECT_EQ(RectHeight(Row.R), Row.Height) << RectText(Row.R);
     }
 }
 

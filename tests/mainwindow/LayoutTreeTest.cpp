@@ -1,9 +1,11 @@
 #include "mainwindow/LayoutTree.h"
 
 #include "LayoutTestSupport.h"
+#include "RandomText.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 #include <pthread.h>
@@ -34,7 +36,8 @@ TEST(LayoutTree, ParsePercentReadsSignsDigitsAndSaturates)
 {
     const std::pair<const char*, int> Rows[] = {
         {"", 0}, {" 30%", 30}, {" -5%", -5}, {"3 0", 30}, {"%", 0}, {"--7", 7},
-        {"12a34", 12}, {"99999999999%", INT_MAX}, {"-99999999999", -INT_MAX},
+        {"12a34", 12}, {"99999999999%", INT_MAX}, {"-99999999999", INT_MIN},
+        {"-2147483648", INT_MIN}, {"2147483648", INT_MAX}, {"- 2147483647", -INT_MAX},
     };
     for (const auto& [Text, Value] : Rows)
         EXPECT_EQ(ParsePercent(Text), Value) << Text;
@@ -109,6 +112,16 @@ TEST(LayoutTree, NodeTextFieldsReadAndWrite)
     EXPECT_EQ(T.Text(P) + IntToStr(T.Kind(P)), "Panel; Bottom2");
     EXPECT_FALSE(T.SetAppNode(L, "Tool"));
     EXPECT_EQ(T.Text(L), "L");
+    // Names the stored form would cut or split are refused with a beep.
+    int Beeps = 0;
+    T.OnBeep = [&] { ++Beeps; };
+    for (const char* Bad : {"Tool|Author", "Tool; 2", ";", "|"}) {
+        EXPECT_FALSE(T.SetAppNode(P, Bad)) << Bad;
+        EXPECT_EQ(T.Text(P) + IntToStr(T.Kind(P)), "Panel; Bottom2") << Bad;
+    }
+    EXPECT_EQ(Beeps, 4);
+    EXPECT_TRUE(T.SetAppNode(P, " \"Tool\" (x, y) "));
+    EXPECT_EQ(Beeps, 4);
 }
 
 TEST(LayoutTree, AddChildAndNeighbourFollowGroupsAndLimits)
@@ -157,6 +170,24 @@ TEST(LayoutTree, AddChildAndNeighbourFollowGroupsAndLimits)
     EXPECT_FALSE(T.CanAddChild(N));
     EXPECT_TRUE(T.CanAddNeighbour(N));
     EXPECT_FALSE(T.CanAddNeighbour(T.LayoutRootOf(N)));
+
+    // No add makes more nodes than the stored form reads back.
+    int Beeps = 0;
+    T.OnBeep = [&] { ++Beeps; };
+    const TNodeId Last = T.AddNode(NoNode, "L", nkLayout);
+    while (T.Count() < MaxStoredNodes - 1)
+        T.AddNode(NoNode, "L", nkLayout);
+    const TNodeId Child = T.AddChildPanel(Last);
+    ASSERT_NE(Child, NoNode);
+    EXPECT_EQ(T.Count(), MaxStoredNodes);
+    EXPECT_FALSE(T.CanAddChild(Last));
+    EXPECT_FALSE(T.CanAddNeighbour(Child));
+    EXPECT_EQ(T.AddChildPanel(Last), NoNode);
+    EXPECT_EQ(T.AddNeighbourPanel(Child), NoNode);
+    EXPECT_EQ(T.NewLayout(), NoNode);
+    EXPECT_EQ(T.CreateLayoutNode("Named", nkLayout), NoNode);
+    EXPECT_EQ(Beeps, 4);
+    EXPECT_EQ(T.Count(), MaxStoredNodes);
 }
 
 TEST(LayoutTree, RotateTurnsTheSideDockedGroupOnly)
@@ -263,6 +294,7 @@ TEST(LayoutTree, StoredFormReadsLenientlyAndCapsTheCount)
         {4, {"LAYOUT|A", "Panel|p|Base=0", "Layout|B|Base=-1", "App|q|Base=0"},
          "A[0]{p[2],q[3]} / B[0]"},
         {3, {"Layout|A|Base=Root", "Panel|a|Base=0", "Panel|b|Base=1"}, "A[0]{a[2]{b[2]}}"},
+        {3, {"Layout|A|Base=Root", "Panel|a|Base=1", "Panel|b|Base=1"}, "A[0] / a[2]{b[2]}"},
         {INT_MAX, {"Layout|A|Base=Root"}, "A[0]"},
     };
     for (const Row& R : Rows) {
@@ -290,24 +322,41 @@ TEST(LayoutTree, StoredFormReadsLenientlyAndCapsTheCount)
     EXPECT_EQ(Reg.Strings["LayoutsNode2"], "Layout|B|Base=Root");
 }
 
+// Layout and application names as the user enters them: what the name edit
+// or SetAppNode accepts must come back unchanged.
 TEST(LayoutTree, RandomTreesComeBackFromTheStoredForm)
 {
     std::mt19937 Rng(11);
+    int Refused = 0, Named = 0;
     for (int Round = 0; Round < 200; ++Round) {
         TLayoutTree T;
         const int Nodes = 1 + static_cast<int>(Rng() % 60);
         for (int I = 0; I < Nodes; ++I) {
             const std::vector<TNodeId> All = T.AllNodes();
             const TNodeId Parent = All.empty() || Rng() % 5 == 0 ? NoNode : All[Rng() % All.size()];
-            const std::uint8_t Kind = Parent ? static_cast<std::uint8_t>(2 + Rng() % 2) : std::uint8_t{nkLayout};
-            T.AddNode(Parent, "n" + IntToStr(I) + "; Left; " + IntToStr(Rng() % 100) + "%", Kind);
+            const std::string Name = RandomPrintable(Rng, 12);
+            if (!Parent) {
+                if (std::all_of(Name.begin(), Name.end(), IsLayoutNameChar))
+                    T.AddNode(NoNode, Name, nkLayout);
+                continue;
+            }
+            const TNodeId P = T.AddNode(Parent, "Panel; Left; " + IntToStr(Rng() % 100) + "%", nkPanel);
+            if (Rng() % 2 == 0)
+                (T.SetAppNode(P, Name) ? Named : Refused)++;
         }
         FakeRegistry Reg;
         T.SaveLayouts(Reg);
         TLayoutTree Back;
         Back.LoadLayouts(Reg);
         ASSERT_EQ(DumpTree(Back), DumpTree(T)) << Round;
+        for (const TNodeId N : T.AllNodes()) {
+            std::string Name, BackName;
+            ASSERT_EQ(T.NodeAppName(N, Name), Back.NodeAppName(Back.NodeAt(T.AbsoluteIndex(N)), BackName));
+            ASSERT_EQ(BackName, Name);
+        }
     }
+    EXPECT_GT(Refused, 0);
+    EXPECT_GT(Named, Refused);
 }
 
 namespace {

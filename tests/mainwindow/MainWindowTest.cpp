@@ -333,7 +333,8 @@ void KnowHostee()
         " Category: | Application name: | Age: | Version: | Exe size: | Method: | Files needed: | "
         "URL: | Problems: | Window #: | Window Title: | Window Class:",
         " Tests | Plain Hostee | | | | bind; no title | hostee.exe | | | | |",
-        " Tests | Outer Tool | | | | external | verapp_1_5.exe | | | | |"};
+        " Tests | Outer Tool | | | | external | verapp_1_5.exe | | | | |",
+        " Tests | Semi; Colon | | | | bind | semicolon.exe | | | | |"};
     int Line = 0;
     KnownApps.RulesDate = 0;  // any database an earlier test left is older
     ReadApplicationRules(Rules, Line);
@@ -541,8 +542,12 @@ TEST_F(MainWindowTest, DotsButtonStartsOnlyABindableProgramIntoThePanelAndListsI
         {"cancelled", nullptr, nullptr, nullptr, false},
         {"unknown", "verapp_none.exe", "\"verapp_none.exe\" is not a known application", nullptr, false},
         {"external", "verapp_1_5.exe", "\"Outer Tool\" cannot be executed in a panel", "Outer Tool", false},
+        // Listed, but its panel could not keep the name in the stored layouts.
+        {"bind, named with a ';'", "semicolon.exe", nullptr, "Semi; Colon", false},
         {"bind", "hostee.exe", nullptr, "Plain Hostee", true},
     };
+    ASSERT_TRUE(::CopyFileA((TestExeDir() + "hostee.exe").c_str(),
+                            (TestExeDir() + "semicolon.exe").c_str(), FALSE));
     for (const Case& C : Cases) {
         HoverOver(P);
         ASSERT_EQ(Main->HoverPanel, P) << C.Name;
@@ -579,6 +584,7 @@ TEST_F(MainWindowTest, DotsButtonStartsOnlyABindableProgramIntoThePanelAndListsI
             RunUntil(App, [&] { return Main->Monitor->Count() == 0; }, 5000);
         }
     }
+    ::DeleteFileA((TestExeDir() + "semicolon.exe").c_str());
 }
 
 TEST_F(MainWindowTest, ApplicationChoicesStartOnlyWithSomewhereToGo)
@@ -594,6 +600,22 @@ TEST_F(MainWindowTest, ApplicationChoicesStartOnlyWithSomewhereToGo)
         bool WantStarted;
     };
     const Case Cases[] = {
+        // Its panel could not keep the name in the stored layouts.
+        {"combo item named with a ';' over a panel", [&] {
+             const std::string Exe = TestExeDir() + "semicolon.exe";
+             ASSERT_TRUE(::CopyFileA((TestExeDir() + "hostee.exe").c_str(), Exe.c_str(), FALSE));
+             TIdentifyInfo Info;
+             std::string Message;
+             ASSERT_EQ(CheckApplication("", Exe, Info, Message, false), irBind);
+             ASSERT_TRUE(ApplicationListForm->AddApplication(Exe, Info));
+             Main->RefreshApps = true;
+             Idle();
+             HoverOver(P);
+             ASSERT_EQ(Main->BindAppComboBox->Item(2), "Semi; Colon");
+             Main->BindAppComboBox->SetItemIndex(2);
+             Main->BindAppComboBoxChange();
+             ::DeleteFileA(Exe.c_str());
+         }, false},
         {"combo item 0 over a panel", [&] {
              HoverOver(P);
              Main->BindAppComboBox->SetItemIndex(0);

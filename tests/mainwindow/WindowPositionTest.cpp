@@ -39,6 +39,7 @@ TEST(WindowPositionTest, LoadAppliesValuesInOrderUntilOneIsMissingAndKeepsOnScre
         {"all five", 2, 10, 20, 500, 400, OneScreen, wsMaximized, {10, 20, 500, 400}, 5},
         {"state 7 leaves the state", 7, 10, 20, 500, 400, OneScreen, wsNormal, {10, 20, 500, 400}, 5},
         {"top missing: state and left only", 1, 10, Missing, 500, 400, OneScreen, wsMinimized, {10, 100, 400, 300}, 2},
+        {"top missing: the left read is kept on screen", 0, 5000, Missing, 500, 400, OneScreen, wsNormal, {880, 100, 400, 300}, 2},
         {"nothing stored", Missing, 1, 2, 3, 4, OneScreen, wsNormal, {100, 100, 400, 300}, 0},
         {"monitor gone: back on the nearest", 0, 2500, 50, 500, 400, TwoScreens, wsNormal, {1580, 50, 500, 400}, 5},
         {"far below every screen", 0, 100, 5000, 500, 400, OneScreen, wsNormal, {100, 600, 500, 400}, 5},

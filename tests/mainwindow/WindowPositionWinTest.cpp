@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <random>
+
 namespace {
 
 const char* const TestKey = "Software\\Tessarine\\QuorvanPositionTest";
@@ -63,6 +66,48 @@ TEST(WindowPositionWinTest, StoredBoundsAreTheRestoredOnesAndComeBackInEveryStat
         EXPECT_EQ(R.top, 90) << C.Name;
         EXPECT_EQ(R.right - R.left, 500) << C.Name;
         EXPECT_EQ(R.bottom - R.top, 360) << C.Name;
+    }
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, TestKey);
+}
+
+// Any state and bounds a form can have come back from the registry as
+// they were written (no work area given, so nothing is clamped).
+TEST(WindowPositionWinTest, RandomPositionsComeBackFromTheRegistry)
+{
+    class MemoryForm : public IWindowStateTarget {
+    public:
+        int State = wsNormal;
+        TWindowRect R;
+        int WindowState() const override { return State; }
+        TWindowRect Bounds() const override { return R; }
+        void SetWindowState(int S) override { State = S; }
+        void SetBounds(const TWindowRect& B) override { R = B; }
+    };
+    std::mt19937 Rng(5101);
+    const auto Value = [&Rng]() -> int {
+        switch (Rng() % 4) {
+        case 0: return Rng() % 2 ? INT_MIN : INT_MAX;
+        case 1: return static_cast<int>(Rng() % 4000) - 2000;
+        default: return static_cast<int>(Rng());
+        }
+    };
+    for (int Round = 0; Round < 50; ++Round) {
+        MemoryForm Written;
+        Written.State = static_cast<int>(Rng() % 3);
+        Written.R = {Value(), Value(), Value(), Value()};
+        {
+            TRegistrySettingsStore Store;
+            ASSERT_TRUE(Store.OpenKey(TestKey, true));
+            ASSERT_TRUE(SaveWindowPosition(Store, Written, "MainWindow"));
+        }
+        TRegistrySettingsStore Store;
+        ASSERT_TRUE(Store.OpenKeyReadOnly(TestKey));
+        MemoryForm Read;
+        Read.State = -1;
+        ASSERT_EQ(LoadWindowPosition(Store, Read, "MainWindow", {}, 0, 0), 5);
+        EXPECT_EQ(Read.State, Written.State) << Round;
+        EXPECT_TRUE(Read.R == Written.R) << Round << ": " << Written.R.Left << "," << Written.R.Top
+                                         << " " << Written.R.Width << "x" << Written.R.Height;
     }
     ::RegDeleteKeyA(HKEY_CURRENT_USER, TestKey);
 }
