@@ -210,7 +210,9 @@ LRESULT Panel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     switch (Msg) {
     case WM_ERASEBKGND:
-        return 1;  // WM_PAINT fills everything
+        if (::WindowFromDC(reinterpret_cast<HDC>(WParam)) == Handle())
+            return 1;  // WM_PAINT fills everything
+        break;
     case WM_PAINT: {
         PAINTSTRUCT Ps;
         HDC Dc = ::BeginPaint(Handle(), &Ps);
