@@ -288,15 +288,34 @@ TEST_F(MainWindowTest, DraggedBorderLeavesNoOldEdgesInEmptyPanels)
         App.ProcessMessages();
         ASSERT_TRUE(Main->Dragging) << Dy;
         const POINT At = {Upper.left + X, Upper.top + Y + Dy};
-        ::PostMessageA(Main->mainpanel->Handle(), WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(At.x, At.y));
+        // In steps, as a hand moves, with no painting in between.
+        for (int Step = 1; Step <= 8; ++Step)
+            ::PostMessageA(Main->mainpanel->Handle(), WM_MOUSEMOVE, MK_LBUTTON,
+                           MAKELPARAM(At.x, Upper.top + Y + Dy * Step / 8));
         ::PostMessageA(Main->mainpanel->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(At.x, At.y));
         App.ProcessMessages();
         ASSERT_NE(Panels[0]->BoundsRect().bottom, Upper.bottom) << Dy;
         for (TAppPanel* P : Panels) {
+            // The inner panel shows its colour only, the bevel around it
+            // what the host panel paints now.
             RECT Area;
-            const std::vector<std::uint32_t> Px = SettledCapture(P->ClientPanel->Handle(), Area);
+            const std::vector<std::uint32_t> Inner = SettledCapture(P->ClientPanel->Handle(), Area);
             const std::uint32_t Own = PixelOf(ColorToRGB(P->ClientPanel->Color()));
-            EXPECT_EQ(std::count(Px.begin(), Px.end(), Own), static_cast<std::ptrdiff_t>(Px.size())) << Dy;
+            EXPECT_EQ(std::count(Inner.begin(), Inner.end(), Own), static_cast<std::ptrdiff_t>(Inner.size())) << Dy;
+            const std::vector<std::uint32_t> Shown = SettledCapture(P->Handle(), Area);
+            const int W = Area.right - Area.left, H = Area.bottom - Area.top, Bevel = P->BevelWidth();
+            DibCanvas Painted(W, H);
+            ::SendMessageA(P->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(Painted.Dc()), PRF_CLIENT);
+            // The layout may reach a pixel past the client panel.
+            RECT Visible = Main->mainpanel->ClientRect();
+            ::MapWindowPoints(Main->mainpanel->Handle(), HWND_DESKTOP, reinterpret_cast<POINT*>(&Visible), 2);
+            int Stale = 0;
+            for (int Y = 0; Y < H; ++Y)
+                for (int X = 0; X < W; ++X)
+                    if (X < Bevel || Y < Bevel || X >= W - Bevel || Y >= H - Bevel)
+                        Stale += ::PtInRect(&Visible, {Area.left + X, Area.top + Y}) &&
+                                 Shown[static_cast<std::size_t>(Y) * W + X] != Painted.Pixel(X, Y);
+            EXPECT_EQ(Stale, 0) << Dy;
         }
     }
 }

@@ -173,6 +173,9 @@ TEST(WindowsPainted, EveryWindowIsPaintedAllOver)
         const char* Name;
         std::function<void(const std::function<void(HWND)>& Look)> Open;
         std::set<std::uint32_t> Extra;  // colours of the window's own
+        // Also no thinner block of this size (0: none), for gaps between
+        // controls.
+        int GapW = 0, GapH = 0;
     };
     const Case Cases[] = {
         {"main_window_start", [&](const auto& Look) { W.Shown(*W.Main, Look); }, {}},
@@ -199,7 +202,7 @@ TEST(WindowsPainted, EveryWindowIsPaintedAllOver)
              std::string Letters = "BR";
              W.Modal(*W.Properties, [&] { W.Properties->Execute(Letters); }, Look);
          },
-         {}},
+         {}, 40, 2},  // between the radio group's buttons
         {"min_size_editor",
          [&](const auto& Look) {
              std::string Text = "320x200";
@@ -250,7 +253,9 @@ TEST(WindowsPainted, EveryWindowIsPaintedAllOver)
             std::set<std::uint32_t> Allowed = Common;
             Allowed.insert(C.Extra.begin(), C.Extra.end());
             AddPanelColours(*Control::FromHandle(Wnd), Allowed);
-            const Unpainted U = FindUnpainted(Px, Width, Height, Allowed, 20, 20);
+            Unpainted U = FindUnpainted(Px, Width, Height, Allowed, 20, 20);
+            if (!U.Found && C.GapW > 0)
+                U = FindUnpainted(Px, Width, Height, Allowed, C.GapW, C.GapH);
             char Where[96];
             std::snprintf(Where, sizeof Where, "colour %06X at (%d, %d)", static_cast<unsigned>(U.Colour),
                           U.X, U.Y);

@@ -1,7 +1,6 @@
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/Panel.h"
-#include "toolkit/RadioGroup.h"
 #include "toolkit/StdControls.h"
 #include "toolkit/TabSet.h"
 #include "toolkit/ToolBar.h"
@@ -207,18 +206,6 @@ TEST_F(ControlTest, ContainersPaintBehindTheirChildren)
              return new Label(Main, L);
          },
          {SkyRgb}, 20, 10},
-        {"radio group",
-         [this](Panel&) {
-             RadioGroupArgs R;
-             R.Parent = Main;
-             R.Caption = "Group";
-             R.Items = {"one", "two", "three"};
-             R.Left = 200;
-             R.Width = 150;
-             R.Height = 120;
-             return new RadioGroup(Main, R);
-         },
-         {SysRgb(COLOR_BTNFACE)}, 40, 2},
     };
     for (const Case& C : Cases) {
         Panel* Host = Child(TAlign::None, 150, 100);
