@@ -39,15 +39,14 @@ inline void Chunk(std::vector<std::uint8_t>& Out, const char* Type, const std::v
 
 }  // namespace shot
 
-// False when the window could not be read or the file not written.
-inline bool SaveWindowPng(HWND Wnd, const std::string& File)
+// What the screen shows in R, as 0x00RRGGBB pixels row by row; empty when
+// R is empty or the screen could not be read.
+inline std::vector<std::uint32_t> CaptureScreen(const RECT& R)
 {
-    RECT R;
-    if (!::GetWindowRect(Wnd, &R))
-        return false;
     const int W = R.right - R.left, H = R.bottom - R.top;
+    std::vector<std::uint32_t> Pixels;
     if (W <= 0 || H <= 0)
-        return false;
+        return Pixels;
     HDC Screen = ::GetDC(nullptr);
     HDC Mem = ::CreateCompatibleDC(Screen);
     BITMAPINFO Bi = {};
@@ -58,22 +57,36 @@ inline bool SaveWindowPng(HWND Wnd, const std::string& File)
     Bi.bmiHeader.biBitCount = 32;
     void* Bits = nullptr;
     HBITMAP Bmp = ::CreateDIBSection(Screen, &Bi, DIB_RGB_COLORS, &Bits, nullptr, 0);
-    HGDIOBJ Old = ::SelectObject(Mem, Bmp);
-    ::BitBlt(Mem, 0, 0, W, H, Screen, R.left, R.top, SRCCOPY);
-    ::GdiFlush();
+    if (Bmp) {
+        HGDIOBJ Old = ::SelectObject(Mem, Bmp);
+        ::BitBlt(Mem, 0, 0, W, H, Screen, R.left, R.top, SRCCOPY);
+        ::GdiFlush();
+        const auto* Px = static_cast<const std::uint32_t*>(Bits);
+        Pixels.reserve(static_cast<std::size_t>(W) * H);
+        for (std::size_t I = 0; I < static_cast<std::size_t>(W) * H; ++I)
+            Pixels.push_back(Px[I] & 0xFFFFFFu);
+        ::SelectObject(Mem, Old);
+        ::DeleteObject(Bmp);
+    }
+    ::DeleteDC(Mem);
+    ::ReleaseDC(nullptr, Screen);
+    return Pixels;
+}
+
+// Writes W x H pixels (0x00RRGGBB, row by row) as a PNG file.
+inline bool WritePng(const std::string& File, int W, int H, const std::vector<std::uint32_t>& Pixels)
+{
+    if (W <= 0 || H <= 0 || Pixels.size() != static_cast<std::size_t>(W) * H)
+        return false;
     std::vector<std::uint8_t> Raw;
-    const auto* Px = static_cast<const std::uint8_t*>(Bits);
     for (int Y = 0; Y < H; ++Y) {
         Raw.push_back(0);  // no filter
         for (int X = 0; X < W; ++X) {
-            const std::uint8_t* P = Px + (static_cast<std::size_t>(Y) * W + X) * 4;
-            Raw.insert(Raw.end(), {P[2], P[1], P[0]});
+            const std::uint32_t P = Pixels[static_cast<std::size_t>(Y) * W + X];
+            Raw.insert(Raw.end(), {static_cast<std::uint8_t>(P >> 16), static_cast<std::uint8_t>(P >> 8),
+                                   static_cast<std::uint8_t>(P)});
         }
     }
-    ::SelectObject(Mem, Old);
-    ::DeleteObject(Bmp);
-    ::DeleteDC(Mem);
-    ::ReleaseDC(nullptr, Screen);
     // zlib stream of stored blocks.
     std::vector<std::uint8_t> Z = {0x78, 0x01};
     for (std::size_t Pos = 0; Pos < Raw.size();) {
@@ -104,4 +117,13 @@ inline bool SaveWindowPng(HWND Wnd, const std::string& File)
         return false;
     const bool Ok = std::fwrite(Out.data(), 1, Out.size(), F) == Out.size();
     return std::fclose(F) == 0 && Ok;
+}
+
+// False when the window could not be read or the file not written.
+inline bool SaveWindowPng(HWND Wnd, const std::string& File)
+{
+    RECT R;
+    if (!::GetWindowRect(Wnd, &R))
+        return false;
+    return WritePng(File, R.right - R.left, R.bottom - R.top, CaptureScreen(R));
 }

@@ -119,6 +119,8 @@ const Map RotateMap = {
     "................",
 };
 
+// The bottom-left pixel names the clear colour of a drawn look (see
+// StaticImageListWin), so the frames stop one row short.
 const Map CenteredMap = {
     "kkkkkkkkkkkkkkkk",
     "k..............k",
@@ -134,8 +136,8 @@ const Map CenteredMap = {
     "k...kkkkkkkk...k",
     "k..............k",
     "k..............k",
-    "k..............k",
     "kkkkkkkkkkkkkkkk",
+    "................",
 };
 
 const Map CustomMap = {
@@ -147,7 +149,6 @@ const Map CustomMap = {
     "k.kooooook.....k",
     "k.kkkkkkkk.....k",
     "k..............k",
-    "k..............k",
     "k........k.....k",
     "k........kk....k",
     "k........kwk...k",
@@ -155,6 +156,7 @@ const Map CustomMap = {
     "k........kwkk..k",
     "k.........k....k",
     "kkkkkkkkkkkkkkkk",
+    "................",
 };
 
 const Map PercentMap = {
@@ -404,6 +406,45 @@ const Map UpdateMap = {
     "................",
 };
 
+const Map MiniCloseMap = {
+    "................",
+    "................",
+    "................",
+    "................",
+    "....kk....kk....",
+    ".....kk..kk.....",
+    "......kkkk......",
+    ".......kk.......",
+    "......kkkk......",
+    ".....kk..kk.....",
+    "....kk....kk....",
+    "................",
+    "................",
+    "................",
+    "................",
+    "................",
+};
+
+// Two windows, the front one let go of the back one.
+const Map MiniUnbindMap = {
+    "................",
+    "................",
+    "................",
+    ".....kkkkkkk....",
+    ".....kkkkkkk....",
+    ".....k.....k....",
+    "...kkkkkkk.k....",
+    "...kkkkkkk.k....",
+    "...k.....kkk....",
+    "...k.....k......",
+    "...k.....k......",
+    "...kkkkkkk......",
+    "................",
+    "................",
+    "................",
+    "................",
+};
+
 // A layout: the window with a blue title bar; the applied one's is green.
 TPixelBuffer LayoutGlyph(char TitleColour)
 {
@@ -478,4 +519,14 @@ std::vector<TPixelBuffer> PanelToolbarGlyphs()
             Left,
             Right,
             GlyphFromMap(ReloadMap)};
+}
+
+TPixelBuffer MiniCloseGlyph()
+{
+    return GlyphFromMap(MiniCloseMap);
+}
+
+TPixelBuffer MiniUnbindGlyph()
+{
+    return GlyphFromMap(MiniUnbindMap);
 }

@@ -21,6 +21,12 @@ std::vector<TPixelBuffer> MainMenuGlyphs();
 // 14-17 move up/down/left/right, 18 reload.
 std::vector<TPixelBuffer> PanelToolbarGlyphs();
 
+// The symbols of the small close and unbind buttons on a host panel, a
+// cross and two windows, in black on GlyphTransparent; drawn as pixels so
+// that they need no symbol font.
+TPixelBuffer MiniCloseGlyph();
+TPixelBuffer MiniUnbindGlyph();
+
 // A character map: one string per row, one character per pixel ('.' is
 // GlyphTransparent; unknown characters too).
 TPixelBuffer GlyphFromMap(const std::vector<std::string>& Rows);

@@ -37,3 +37,11 @@ TStaticImageList* CreateDesignerToolbarImages(Component* Owner)
     List->Name = "ToolbarImages";
     return List;
 }
+
+void DrawGlyphInk(HDC Dc, int X, int Y, const TPixelBuffer& Glyph, COLORREF Ink)
+{
+    for (int Row = 0; Row < Glyph.Height; ++Row)
+        for (int Col = 0; Col < Glyph.Width; ++Col)
+            if (Glyph.At(Col, Row) != GlyphTransparent)
+                ::SetPixelV(Dc, X + Col, Y + Row, Ink);
+}

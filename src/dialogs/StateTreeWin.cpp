@@ -31,11 +31,13 @@ void SetStates(TreeView& Tree, const std::vector<HTREEITEM>& Items, const std::v
 void AddStateImages(ImageList& List)
 {
     const COLORREF Mask = RGB(255, 0, 255);
-    const UINT Kinds[] = {0, DFCS_BUTTONCHECK, DFCS_BUTTONCHECK | DFCS_CHECKED, DFCS_BUTTONRADIO,
+    // Image 0 is empty; DFCS_BUTTONCHECK is 0 and cannot mark it.
+    const UINT NoBox = ~0u;
+    const UINT Kinds[] = {NoBox, DFCS_BUTTONCHECK, DFCS_BUTTONCHECK | DFCS_CHECKED, DFCS_BUTTONRADIO,
                           DFCS_BUTTONRADIO | DFCS_CHECKED};
     for (UINT Kind : Kinds)
-        List.AddPainted(Mask, [Kind](HDC Dc, const RECT& R) {
-            if (Kind == 0)
+        List.AddPainted(Mask, [Kind, NoBox](HDC Dc, const RECT& R) {
+            if (Kind == NoBox)
                 return;
             RECT Box = {R.left + 2, R.top + 2, R.left + 15, R.top + 15};
             ::DrawFrameControl(Dc, &Box, DFC_BUTTON, Kind | DFCS_FLAT);

@@ -1,5 +1,6 @@
 #include "mainwindow/main.h"
 
+#include "components/ToolbarGlyphs.h"
 #include "components/ToolbarImagesWin.h"
 #include "dialogs/applicationlistWin.h"
 #include "dialogs/knownapplistWin.h"
@@ -29,6 +30,7 @@
 #include "toolkit/StdControls.h"
 #include "toolkit/ToolBar.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -228,12 +230,16 @@ void Tmainform::CreatePanels()
     Mini.Parent = mainpanel;
     Mini.Width = Mini.Height = 16;
     Mini.Visible = false;
-    Mini.FontName = "Marlett";
-    Mini.FontHeight = -11;
-    Mini.Caption = "r";  // the close cross
     MiniClosebutton = new SpeedButton(this, Mini);
-    Mini.Caption = "2";  // two windows: let go
     MiniUnbindbutton = new SpeedButton(this, Mini);
+    // Symbols of our own pixels: a symbol font may be missing.
+    const auto Symbol = [](const TPixelBuffer& Glyph) {
+        return [Glyph](HDC Dc, const RECT& R, bool Enabled) {
+            DrawGlyphInk(Dc, R.left, R.top, Glyph, ::GetSysColor(Enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+        };
+    };
+    MiniClosebutton->OnPaintGlyph = Symbol(MiniCloseGlyph());
+    MiniUnbindbutton->OnPaintGlyph = Symbol(MiniUnbindGlyph());
     SetHint(MiniClosebutton, "close this application");
     SetHint(MiniUnbindbutton, "unbind this application from the panel");
     MiniClosebutton->OnClick = [this] { MiniClosebuttonClick(); };
@@ -295,6 +301,7 @@ void Tmainform::CreatePanels()
     moveforwardbutton = Add(maMoveForward);
     ToolbuttonBar->AddSeparator();
     restorebutton = Add(maReload);
+    ToolBarPanel->OnResize = [this] { ToolBarPanelResize(); };
 }
 
 void Tmainform::BindPanelEvents(TAppPanel& P)
@@ -565,6 +572,20 @@ void Tmainform::PlaceToolBarPanel()
     BindAppButton->SetBounds(B.left, B.top, B.right - B.left, ComboHeight);
     const RECT T = ToolBarPanel->BoundsRect();
     ToolBarPanel->SetBounds(T.left, T.top, T.right - T.left, ComboHeight + ToolbuttonBar->Height());
+}
+
+void Tmainform::ToolBarPanelResize()
+{
+    const int W = ToolBarPanel->ClientRect().right;
+    const RECT B = BindAppButton->BoundsRect();
+    const int DotsWidth = B.right - B.left;
+    const int ComboWidth = std::max(0, W - DotsWidth);
+    // The height of a combo box's window is that of its open list.
+    ::SetWindowPos(BindAppComboBox->Handle(), nullptr, 0, 0, ComboWidth, ComboBoxArgs().DropDownHeight,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    BindAppButton->SetBounds(ComboWidth, B.top, DotsWidth, B.bottom - B.top);
+    const RECT T = ToolbuttonBar->BoundsRect();
+    ToolbuttonBar->SetBounds(T.left, T.top, W, T.bottom - T.top);
 }
 
 void Tmainform::SyncBindAppComboBox()

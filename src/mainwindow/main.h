@@ -159,6 +159,9 @@ public:
     void SetHoverPanel(TAppPanel* P);
     void SyncBindAppComboBox();
     void PlaceToolBarPanel();
+    // The combo, its "..." button and the tool buttons across the width
+    // that the host panel gives the tool panel.
+    void ToolBarPanelResize();
     void BuildApplicationsMenu();
     void BuildLayoutsMenu();
     void SetHelpMode(bool On);

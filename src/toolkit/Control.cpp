@@ -21,6 +21,8 @@ Control::~Control()
         Siblings.erase(std::remove(Siblings.begin(), Siblings.end(), this), Siblings.end());
     }
     DestroyHandle();
+    if (FBackBrush)
+        ::DeleteObject(FBackBrush);
 }
 
 const char* Control::OwnClassName()
@@ -184,8 +186,36 @@ LRESULT Control::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         if (Sender && Sender != this)
             if (HBRUSH Brush = Sender->CtlColorReflect(reinterpret_cast<HDC>(WParam)))
                 return reinterpret_cast<LRESULT>(Brush);
+        // Labels, check boxes and group boxes stand on our background.
+        if (!FDefProc && (Msg == WM_CTLCOLORBTN || Msg == WM_CTLCOLORSTATIC)) {
+            DefaultHandler(Msg, WParam, LParam);  // the text colour
+            const COLORREF Back = BackgroundColor();
+            if (!FBackBrush || FBackBrushColor != Back) {
+                if (FBackBrush)
+                    ::DeleteObject(FBackBrush);
+                FBackBrush = ::CreateSolidBrush(Back);
+                FBackBrushColor = Back;
+            }
+            ::SetBkColor(reinterpret_cast<HDC>(WParam), Back);
+            return reinterpret_cast<LRESULT>(FBackBrush);
+        }
         break;
     }
+    case WM_ERASEBKGND:
+        // A see-through child paints our background on its own DC, with the
+        // origin moved to our client corner.
+        if (!FDefProc && ::WindowFromDC(reinterpret_cast<HDC>(WParam)) != FHandle) {
+            PaintBackground(reinterpret_cast<HDC>(WParam));
+            return 1;
+        }
+        break;
+    case WM_PRINTCLIENT:
+        if (!FDefProc) {
+            if (LParam & PRF_CLIENT)
+                PaintBackground(reinterpret_cast<HDC>(WParam));
+            return 0;
+        }
+        break;
     case WM_HSCROLL:
     case WM_VSCROLL:
         if (LParam != 0) {
@@ -342,6 +372,14 @@ void Control::Invalidate()
 {
     if (FHandle)
         ::InvalidateRect(FHandle, nullptr, TRUE);
+}
+
+void Control::PaintBackground(HDC Dc)
+{
+    const RECT R = ClientRect();
+    HBRUSH Brush = ::CreateSolidBrush(BackgroundColor());
+    ::FillRect(Dc, &R, Brush);
+    ::DeleteObject(Brush);
 }
 
 void Control::Realign()

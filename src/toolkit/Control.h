@@ -106,6 +106,13 @@ protected:
     virtual bool ScrollReflect(UINT Msg, WPARAM WParam) { (void)Msg; (void)WParam; return false; }
     // Lays out aligned children inside Area (client coordinates).
     virtual void AlignControls(RECT Area);
+    // What shows behind the children of a window of our own class: what it
+    // erases, what a see-through child (flat toolbar, themed control) asks
+    // for on its own DC, and what WM_PRINTCLIENT draws.
+    virtual void PaintBackground(HDC Dc);
+    // The colour of that background, also given to child controls that
+    // ask through WM_CTLCOLOR*.
+    virtual COLORREF BackgroundColor() const { return ::GetSysColor(COLOR_BTNFACE); }
 
 private:
     static LRESULT CALLBACK StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam);
@@ -114,6 +121,8 @@ private:
     HWND FHandle = nullptr;
     WNDPROC FDefProc = nullptr;  // system class procedure of a subclassed control
     HFONT FFont = nullptr;       // WM_SETFONT of our own windows
+    HBRUSH FBackBrush = nullptr; // answers WM_CTLCOLOR* of our own windows
+    COLORREF FBackBrushColor = 0;
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
     Control* FParent = nullptr;
     std::vector<Control*> FControls;

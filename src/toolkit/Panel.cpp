@@ -210,7 +210,9 @@ LRESULT Panel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     switch (Msg) {
     case WM_ERASEBKGND:
-        return 1;  // WM_PAINT fills everything
+        if (::WindowFromDC(reinterpret_cast<HDC>(WParam)) == Handle())
+            return 1;  // WM_PAINT fills everything
+        break;
     case WM_PAINT: {
         PAINTSTRUCT Ps;
         HDC Dc = ::BeginPaint(Handle(), &Ps);
@@ -227,6 +229,11 @@ LRESULT Panel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         Invalidate();
         return R;
     }
+    case WM_SIZE:
+        // The bevel and the centred caption move with the size: the old
+        // ones must not stay behind where the system kept the old pixels.
+        Invalidate();
+        break;
     }
     if (Msg >= WM_MOUSEFIRST && Msg <= WM_MBUTTONDBLCLK && !MouseMessage(Msg, WParam, LParam))
         return 0;

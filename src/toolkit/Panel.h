@@ -67,6 +67,8 @@ public:
 protected:
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
     void AlignControls(RECT Area) override;
+    void PaintBackground(HDC Dc) override { Paint(Dc); }
+    COLORREF BackgroundColor() const override { return ColorToRGB(FColor); }
 
 private:
     void Paint(HDC Dc);

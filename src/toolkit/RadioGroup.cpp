@@ -8,7 +8,9 @@ RadioGroup::RadioGroup(Component* Owner, const RadioGroupArgs& Args) : Control(O
 {
     CreateParams P;
     P.Parent = Args.Parent;
-    P.Style = WS_VISIBLE | WS_CLIPCHILDREN;
+    // No WS_CLIPCHILDREN: the group box covers the whole group and paints
+    // only its frame and caption, so our erase must reach under it.
+    P.Style = WS_VISIBLE;
     P.ExStyle = WS_EX_CONTROLPARENT;
     P.X = Args.Left;
     P.Y = Args.Top;

@@ -11,20 +11,6 @@ SpeedButton::SpeedButton(Component* Owner, const SpeedButtonArgs& Args) : Contro
     P.Width = Args.Width;
     P.Height = Args.Height;
     CreateHandle(P);
-    if (!Args.FontName.empty()) {
-        FFont = ::CreateFontA(Args.FontHeight, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                              Args.FontName == "Marlett" ? SYMBOL_CHARSET : DEFAULT_CHARSET,
-                              OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                              DEFAULT_PITCH, Args.FontName.c_str());
-        ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
-    }
-}
-
-SpeedButton::~SpeedButton()
-{
-    DestroyHandle();
-    if (FFont)
-        ::DeleteObject(FFont);
 }
 
 void SpeedButton::Click()
@@ -70,6 +56,9 @@ LRESULT SpeedButton::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         ::EndPaint(Handle(), &Ps);
         return 0;
     }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(WParam));
+        return 0;
     case WM_MOUSEMOVE: {
         const RECT R = ClientRect();
         const POINT P = {static_cast<short>(LOWORD(LParam)), static_cast<short>(HIWORD(LParam))};

@@ -1,6 +1,6 @@
 // A flat button of our own: no frame until the mouse is over it, sunken
-// while pressed; it never takes the focus. It shows a caption in its own
-// font (a symbol font gives a glyph) or what OnPaintGlyph draws.
+// while pressed; it never takes the focus. It shows a caption in its
+// parent's font or what OnPaintGlyph draws.
 #pragma once
 
 #include "toolkit/Control.h"
@@ -11,8 +11,6 @@
 struct SpeedButtonArgs {
     Control* Parent = nullptr;
     std::string Caption;
-    std::string FontName;  // empty: the parent's font
-    int FontHeight = 0;
     int Left = 0, Top = 0, Width = 23, Height = 22;
     bool Visible = true;
 };
@@ -20,7 +18,6 @@ struct SpeedButtonArgs {
 class SpeedButton : public Control {
 public:
     SpeedButton(Component* Owner, const SpeedButtonArgs& Args);
-    ~SpeedButton() override;
     void Click();
 
     std::function<void()> OnClick;
@@ -32,7 +29,6 @@ protected:
 private:
     void Paint(HDC Dc);
 
-    HFONT FFont = nullptr;
     bool FHot = false;
     bool FDown = false;
 };

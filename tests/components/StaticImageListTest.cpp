@@ -135,6 +135,8 @@ TEST(ToolbarGlyphs, EveryImageIsSizedOutlinedAndClearAround)
             // Black outlines give the disabled look something to emboss.
             EXPECT_GT(Has(RgbPixel(0, 0, 0)), 10) << C.Set << " " << I;
             EXPECT_GT(Has(GlyphTransparent), 0) << C.Set << " " << I;
+            // The drawn looks take the bottom-left pixel as the clear colour.
+            EXPECT_EQ(G.At(0, GlyphSize - 1), GlyphTransparent) << C.Set << " " << I;
             for (std::size_t J = 0; J < I; ++J)
                 EXPECT_NE(G.Pixels, C.Glyphs[J].Pixels) << C.Set << " " << I << " = " << J;
         }

@@ -1,4 +1,5 @@
 #include "components/StaticImageListWin.h"
+#include "components/ToolbarGlyphs.h"
 #include "components/ToolbarImagesWin.h"
 
 #include <gtest/gtest.h>
@@ -104,4 +105,44 @@ TEST(StaticImageListWin, StoredListsAndTheirNotices)
         List->SetDrawBorder(false);
         EXPECT_EQ(Notices, 1) << C.Name;
     }
+}
+
+TEST(StaticImageListWin, DrawnLooksOfTheStoredImagesKeepOutlineAndClearPixels)
+{
+    // Clear pixels show the canvas, or the embossing's light below and
+    // right of the outline.
+    struct Look { const char* Name; bool Enabled; std::string Checkable; bool Border; TPixel Outline, Light; };
+    const Look Looks[] = {
+        {"disabled", false, "", false, Sys(COLOR_BTNSHADOW), Sys(COLOR_BTNHIGHLIGHT)},
+        {"greyscale", true, std::string(32, 'X'), false, Black, White},
+        {"framed", true, "", true, Black, White},
+    };
+    struct Set { TStaticImageList* (*Create)(Component*); std::vector<TPixelBuffer> Glyphs; };
+    const Set Sets[] = {{CreateMainMenuImages, MainMenuGlyphs()},
+                        {CreateToolbarImages1, PanelToolbarGlyphs()},
+                        {CreateDesignerToolbarImages, PanelToolbarGlyphs()}};
+    for (const Set& S : Sets)
+        for (const Look& L : Looks) {
+            Component Owner(nullptr);
+            TStaticImageList* List = S.Create(&Owner);
+            List->SetCheckableIcons(L.Checkable);
+            List->SetDrawBorder(L.Border);
+            for (int I = 0; I < List->Count(); ++I) {
+                Canvas Cv;
+                List->DrawState(Cv.Dc, Canvas::At, Canvas::At, I, L.Enabled, false, false);
+                const TPixelBuffer& G = S.Glyphs[static_cast<std::size_t>(I)];
+                int Wrong = 0;
+                // The frame covers the outer ring: only the inside counts there.
+                const int Edge = L.Border ? 1 : 0;
+                for (int Y = Edge; Y < 16 - Edge; ++Y)
+                    for (int X = Edge; X < 16 - Edge; ++X) {
+                        const TPixel P = G.At(X, Y);
+                        const TPixel Shown = Cv.Pixel(X, Y);
+                        if ((P == GlyphTransparent && Shown != White && Shown != L.Light) ||
+                            (P == Black && Shown != L.Outline))
+                            ++Wrong;
+                    }
+                EXPECT_EQ(Wrong, 0) << List->Name << " image " << I << " " << L.Name;
+            }
+        }
 }

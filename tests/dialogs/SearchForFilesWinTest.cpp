@@ -11,6 +11,8 @@
 #include "hosting/IdentifyWin.h"
 #include "hosting/RulesTestSupport.h"
 
+#include "ScreenShotSupport.h"
+
 #include <gtest/gtest.h>
 
 
@@ -54,6 +56,36 @@ protected:
     TApplication App;
     TSearchForFilesForm* Chooser = nullptr;
 };
+
+TEST_F(SearchWin, StateImagesShowEveryBoxOnTheWhiteTree)
+{
+    // Dark pixels of each state image drawn on white: the outline of the
+    // box, and the tick or dot in its middle.
+    struct Case { int Image; bool Outline, Middle; };
+    const Case Cases[] = {
+        {0, false, false},  // no box
+        {1, true, false},   // unticked
+        {2, true, true},    // ticked
+        {3, true, false},   // option
+        {4, true, true},    // chosen option
+    };
+    for (const Case& C : Cases) {
+        DibCanvas Cv(16, 16);
+        const RECT All = {0, 0, 16, 16};
+        ::FillRect(Cv.Dc(), &All, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+        Chooser->stateimages->Draw(Cv.Dc(), 0, 0, C.Image, true);
+        const auto Dark = [&](int X, int Y) {
+            const std::uint32_t P = Cv.Pixel(X, Y);
+            return ((P & 0xFF) + ((P >> 8) & 0xFF) + (P >> 16)) < 3 * 200;
+        };
+        int Outline = 0, Middle = 0;
+        for (int Y = 0; Y < 16; ++Y)
+            for (int X = 0; X < 16; ++X)
+                (X >= 6 && X <= 10 && Y >= 6 && Y <= 10 ? Middle : Outline) += Dark(X, Y);
+        EXPECT_EQ(Outline > 8, C.Outline) << C.Image << ": " << Outline;
+        EXPECT_EQ(Middle > 0, C.Middle) << C.Image << ": " << Middle;
+    }
+}
 
 TEST_F(SearchWin, ChooserTicksAndRoots)
 {

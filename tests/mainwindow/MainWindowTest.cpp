@@ -3,6 +3,7 @@
 // Winsock before windows.h.
 #include "mainwindow/TestHttpServer.h"
 
+#include "components/ToolbarGlyphs.h"
 #include "hosting/AppPanel.h"
 #include "hosting/ApplicationItem.h"
 #include "hosting/RulesFile.h"
@@ -21,11 +22,13 @@
 #include "toolkit/Timer.h"
 #include "toolkit/ToolBar.h"
 
+#include "ScreenShotSupport.h"
 #include "Win32TestSupport.h"
 #include "mainwindow/RulesUpdateSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -220,6 +223,101 @@ TEST_F(MainWindowTest, PanelUnderTheMouseGetsTheToolPanelAndItsNodeActions)
     Idle();
     EXPECT_EQ(Main->HoverPanel, nullptr);
     EXPECT_FALSE(::IsWindowVisible(Main->ToolBarPanel->Handle()));
+}
+
+TEST_F(MainWindowTest, ToolPanelLaysItsContentsOutToTheHostPanelsWidth)
+{
+    const TNodeId L = MakeLayout("One", 1);
+    Main->LayoutsMenuClick(L);
+    Idle();
+    TAppPanel* P = HostPanels().front();
+    for (const int Width : {400, 229, 120}) {
+        const RECT B = P->BoundsRect();
+        P->SetBounds(B.left, B.top, Width, 200);
+        HoverOver(P);
+        ASSERT_EQ(Main->HoverPanel, P) << Width;
+        const HWND Inner = P->ClientPanel->Handle();
+        const RECT Client = P->ClientPanel->ClientRect();
+        const RECT Tool = RectIn(Main->ToolBarPanel->Handle(), Inner);
+        const RECT Combo = RectIn(Main->BindAppComboBox->Handle(), Inner);
+        const RECT Dots = RectIn(Main->BindAppButton->Handle(), Inner);
+        const RECT Buttons = RectIn(Main->ToolbuttonBar->Handle(), Inner);
+        EXPECT_LE(Tool.right, Client.right) << Width;
+        EXPECT_EQ(Dots.right, Tool.right) << Width;
+        EXPECT_EQ(Combo.right, Dots.left) << Width;
+        EXPECT_EQ(Combo.left, Tool.left) << Width;
+        EXPECT_EQ(Buttons.right, Tool.right) << Width;
+    }
+}
+
+TEST_F(MainWindowTest, MiniButtonsDrawTheirSymbolsWithoutASymbolFont)
+{
+    struct Case { const char* Name; SpeedButton* Button; TPixelBuffer Glyph; bool Enabled; int Ink; };
+    const Case Cases[] = {
+        {"close", Main->MiniClosebutton, MiniCloseGlyph(), true, COLOR_BTNTEXT},
+        {"unbind", Main->MiniUnbindbutton, MiniUnbindGlyph(), true, COLOR_BTNTEXT},
+        {"unbind disabled", Main->MiniUnbindbutton, MiniUnbindGlyph(), false, COLOR_GRAYTEXT},
+    };
+    for (const Case& C : Cases) {
+        C.Button->SetEnabled(C.Enabled);
+        DibCanvas Cv(16, 16);
+        ::SendMessageA(C.Button->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(Cv.Dc()), PRF_CLIENT);
+        int Wrong = 0;
+        for (int Y = 0; Y < 16; ++Y)
+            for (int X = 0; X < 16; ++X) {
+                const std::uint32_t Want = C.Glyph.At(X, Y) == GlyphTransparent ? SysRgb(COLOR_BTNFACE) : SysRgb(C.Ink);
+                Wrong += Cv.Pixel(X, Y) != Want;
+            }
+        EXPECT_EQ(Wrong, 0) << C.Name;
+    }
+}
+
+TEST_F(MainWindowTest, DraggedBorderLeavesNoOldEdgesInEmptyPanels)
+{
+    const TNodeId L = MakeLayout("Two", 2);
+    Main->LayoutsMenuClick(L);
+    ::SetCursorPos(1270, 1010);
+    Idle();
+    const auto Panels = HostPanels();
+    ASSERT_EQ(Panels.size(), 2u);
+    for (const int Dy : {80, -140, 30}) {
+        // Pressed on the bottom bevel of the upper panel, moved, let go.
+        const RECT Upper = Panels[0]->BoundsRect();
+        const int X = (Upper.right - Upper.left) / 2, Y = Upper.bottom - Upper.top - 2;
+        ::PostMessageA(Panels[0]->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(X, Y));
+        App.ProcessMessages();
+        ASSERT_TRUE(Main->Dragging) << Dy;
+        const POINT At = {Upper.left + X, Upper.top + Y + Dy};
+        // In steps, as a hand moves, with no painting in between.
+        for (int Step = 1; Step <= 8; ++Step)
+            ::PostMessageA(Main->mainpanel->Handle(), WM_MOUSEMOVE, MK_LBUTTON,
+                           MAKELPARAM(At.x, Upper.top + Y + Dy * Step / 8));
+        ::PostMessageA(Main->mainpanel->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(At.x, At.y));
+        App.ProcessMessages();
+        ASSERT_NE(Panels[0]->BoundsRect().bottom, Upper.bottom) << Dy;
+        for (TAppPanel* P : Panels) {
+            // The inner panel shows its colour only, the bevel around it
+            // what the host panel paints now.
+            RECT Area;
+            const std::vector<std::uint32_t> Inner = SettledCapture(P->ClientPanel->Handle(), Area);
+            const std::uint32_t Own = PixelOf(ColorToRGB(P->ClientPanel->Color()));
+            EXPECT_EQ(std::count(Inner.begin(), Inner.end(), Own), static_cast<std::ptrdiff_t>(Inner.size())) << Dy;
+            const std::vector<std::uint32_t> Shown = SettledCapture(P->Handle(), Area);
+            const int W = Area.right - Area.left, H = Area.bottom - Area.top, Bevel = P->BevelWidth();
+            DibCanvas Painted(W, H);
+            ::SendMessageA(P->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(Painted.Dc()), PRF_CLIENT);
+            // The layout may reach a pixel past the client panel.
+            RECT Visible = Main->mainpanel->ClientRect();
+            ::MapWindowPoints(Main->mainpanel->Handle(), HWND_DESKTOP, reinterpret_cast<POINT*>(&Visible), 2);
+            int Stale = 0;
+            for (int Y = 0; Y < H; ++Y)
+                for (int X = 0; X < W; ++X)
+                    if (X < Bevel || Y < Bevel || X >= W - Bevel || Y >= H - Bevel)
+                        Stale += ::PtInRect(&Visible, {Area.left + X, Area.top + Y}) &&
+                                 Shown[static_cast<std::size_t>(Y) * W + X] != Painted.Pixel(X, Y);
+            EXPECT_EQ(Stale, 0) << Dy;
+        }
+    }
 }
 
 TEST_F(MainWindowTest, HoverPanelFreedElsewhereIsLetGoWithItsControls)

@@ -1,9 +1,15 @@
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
 #include "toolkit/Panel.h"
+#include "toolkit/StdControls.h"
 #include "toolkit/TabSet.h"
+#include "toolkit/ToolBar.h"
+
+#include "ScreenShotSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
 
 namespace {
 
@@ -170,3 +176,49 @@ TEST_F(ControlTest, TabSetGivesEveryTabsTextBackWhole)
 }
 
 }  // namespace
+
+TEST_F(ControlTest, ContainersPaintBehindTheirChildren)
+{
+    const TColor Sky = 0xF0C040;
+    const std::uint32_t SkyRgb = 0x40C0F0;
+    struct Case {
+        const char* Name;
+        std::function<Control*(Panel& Host)> Make;  // the child to look at
+        std::set<std::uint32_t> Allowed;
+        int BlockW, BlockH;
+    };
+    const Case Cases[] = {
+        {"flat toolbar",
+         [this](Panel& Host) {
+             ToolBarArgs T;
+             T.Parent = &Host;
+             T.Width = 120;
+             T.Height = 30;
+             return new ToolBar(Main, T);
+         },
+         {SkyRgb}, 20, 20},
+        {"label",
+         [this](Panel& Host) {
+             LabelArgs L;
+             L.Parent = &Host;
+             L.Caption = "i";
+             L.Width = 120;
+             return new Label(Main, L);
+         },
+         {SkyRgb}, 20, 10},
+    };
+    for (const Case& C : Cases) {
+        Panel* Host = Child(TAlign::None, 150, 100);
+        Host->SetColor(Sky);
+        Control* Looked = C.Make(*Host);
+        Main->Show();
+        RECT Area;
+        const std::vector<std::uint32_t> Px = SettledCapture(Looked->Handle(), Area);
+        const Unpainted U = FindUnpainted(Px, Area.right - Area.left, Area.bottom - Area.top, C.Allowed,
+                                          C.BlockW, C.BlockH);
+        EXPECT_FALSE(U.Found) << C.Name << ": " << std::hex << U.Colour << std::dec << " at " << U.X
+                              << ", " << U.Y;
+        delete Looked;
+        delete Host;
+    }
+}

@@ -1,0 +1,268 @@
+// Every window of the program shown on the display, captured, and looked
+// over for unpainted areas: a 20 x 20 square of one colour that neither the
+// window's background nor a control paints. The captures stay as PNG files
+// in the build tree's shots folder.
+#include "dialogs/ConfirmDuplicatesWin.h"
+#include "dialogs/MinSizeEditorWin.h"
+#include "dialogs/PropertyEditorWin.h"
+#include "dialogs/SearchForFilesWin.h"
+#include "dialogs/applicationlistWin.h"
+#include "dialogs/knownapplistWin.h"
+#include "dialogs/progressesWin.h"
+#include "hosting/AppPanel.h"
+#include "hosting/IdentifyWin.h"
+#include "hosting/RulesTestSupport.h"
+#include "hosting/confirmation.h"
+#include "mainwindow/LayoutDesignerWin.h"
+#include "mainwindow/main.h"
+#include "shell/ShellTestSupport.h"
+#include "toolkit/Application.h"
+#include "toolkit/Panel.h"
+#include "toolkit/Timer.h"
+
+#include "ScreenShotSupport.h"
+#include "Win32TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+static ::testing::Environment* const Env =
+    ::testing::AddGlobalTestEnvironment(new ShellLibraryEnvironment);
+
+namespace {
+
+// The colours that the window's panels paint as their own.
+void AddPanelColours(const Control& C, std::set<std::uint32_t>& Colours)
+{
+    for (const Control* Child : C.Controls()) {
+        if (const auto* P = dynamic_cast<const Panel*>(Child))
+            if (P->Visible())
+                Colours.insert(PixelOf(ColorToRGB(P->Color())));
+        AddPanelColours(*Child, Colours);
+    }
+}
+
+// The shots folder beside the test programs' bin folder.
+std::string ShotsDir()
+{
+    const std::string Dir = TestExeDir() + "..\\shots\\";
+    ::CreateDirectoryA(Dir.c_str(), nullptr);
+    return Dir;
+}
+
+// Runs Act once Wnd is visible and the loop has been idle, from a timer
+// (inside a modal loop too).
+void WhenShown(const std::function<HWND()>& Wnd, const std::function<void()>& Act)
+{
+    auto* T = new Timer(Application, 30);
+    auto IdleSeen = std::make_shared<bool>(false);
+    const int Id = Application->AddIdleHandler([IdleSeen] { *IdleSeen = true; });
+    T->OnTimer = [T, Wnd, Act, IdleSeen, Id] {
+        const HWND W = Wnd();
+        if (!W || !::IsWindowVisible(W) || !*IdleSeen)
+            return;
+        T->SetEnabled(false);
+        Application->RemoveIdleHandler(Id);
+        Act();
+    };
+}
+
+void Rules()
+{
+    ClearDatabase();
+    const char* Rows[][4] = {
+        {"Emulators", "Spin (Paul)", "bind; no title", "spin.exe"},
+        {"Emulators", "Xeno", "external", "xeno.exe"},
+        {"Tools", "Packer", "unsupported", "pack.exe"},
+    };
+    for (const auto& R : Rows)
+        AddKnownApp(KnownApps, R[0], R[1], "", "0", R[2], R[3], "", "", "", "", "", "");
+}
+
+struct Windows {
+    TApplication App;
+    Tmainform* Main = nullptr;
+    Tlayoutsform* Designer = nullptr;
+    TApplicationListForm* AppList = nullptr;
+    TKnownAppsForm* KnownAppsWindow = nullptr;
+    TPropertyEditorForm* Properties = nullptr;
+    TMinSizeEditorForm* MinSize = nullptr;
+    TSearchForFilesForm* Chooser = nullptr;
+    TConfirmDuplicatesForm* Duplicates = nullptr;
+    TProgressbarForm* Progress = nullptr;
+    TConfirmationForm* Question = nullptr;
+    TNodeId Layout = 0;
+
+    Windows()
+    {
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tessarine\\Quorvan");
+        SetFileProbe(&Win32FileProbe);
+        Rules();
+        App.SetTitle("Tessarine Quorvan");
+        Main = new Tmainform(&App);
+        App.MainForm = Main;
+        Designer = new Tlayoutsform(&App);
+        AppList = new TApplicationListForm(&App);
+        KnownAppsWindow = new TKnownAppsForm(&App);
+        Properties = new TPropertyEditorForm(&App);
+        MinSize = new TMinSizeEditorForm(&App);
+        Chooser = new TSearchForFilesForm(&App);
+        Duplicates = new TConfirmDuplicatesForm(&App);
+        Progress = new TProgressbarForm(&App);
+        Question = new TConfirmationForm(&App);
+        ::SetWindowPos(Main->Handle(), nullptr, 0, 0, 900, 640, SWP_NOZORDER);
+        Main->Show();
+        PumpUntil([this] { return !Main->FirstActivate; }, 3000);
+        Main->FormActivate();
+        TLayoutTree& Tree = Main->Layouts->Tree;
+        Layout = Tree.CreateLayoutNode("Three panels", nkLayout);
+        for (int I = 0; I < 3; ++I)
+            Tree.AddChildPanel(Layout);
+    }
+    ~Windows() { ::RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Tessarine\\Quorvan"); }
+
+    // Shows the main window with the layout and the tool panel on its
+    // middle panel, then Look.
+    void MainWindow(const std::function<void(HWND)>& Look)
+    {
+        Main->LayoutsMenuClick(Layout);
+        TLayoutTree& Tree = Main->Layouts->Tree;
+        RECT R;
+        ::GetWindowRect(Tree.Data(Tree.Children(Layout)[1])->Handle(), &R);
+        ::SetCursorPos(R.left + 40, R.top + 40);
+        App.RunModalLoop([this] { return ::IsWindowVisible(Main->ToolBarPanel->Handle()) != FALSE; });
+        Look(Main->Handle());
+        ::SetCursorPos(1270, 1010);
+    }
+    // Look at F, which is shown, once the loop has been idle.
+    void Shown(Form& F, const std::function<void(HWND)>& Look)
+    {
+        bool Done = false;
+        WhenShown([&F] { return F.Handle(); }, [&] {
+            Look(F.Handle());
+            Done = true;
+        });
+        App.RunModalLoop([&] { return Done; });
+    }
+    // Runs Open (which shows F modally); on the shown window Prepare, after
+    // an idle pass Look, then Cancel.
+    void Modal(Form& F, const std::function<void()>& Open, const std::function<void(HWND)>& Look,
+               const std::function<void()>& Prepare = [] {})
+    {
+        WhenShown([&F] { return F.Handle(); }, [&F, Look, Prepare] {
+            Prepare();
+            WhenShown([&F] { return F.Handle(); }, [&F, Look] {
+                Look(F.Handle());
+                F.ModalResult = mrCancel;
+            });
+        });
+        Open();
+    }
+};
+
+TEST(WindowsPainted, EveryWindowIsPaintedAllOver)
+{
+    Windows W;
+    const std::set<std::uint32_t> Common = {SysRgb(COLOR_BTNFACE), SysRgb(COLOR_WINDOW),
+                                            SysRgb(COLOR_HIGHLIGHT)};
+    struct Case {
+        const char* Name;
+        std::function<void(const std::function<void(HWND)>& Look)> Open;
+        std::set<std::uint32_t> Extra;  // colours of the window's own
+        // Also no thinner block of this size (0: none), for gaps between
+        // controls.
+        int GapW = 0, GapH = 0;
+    };
+    const Case Cases[] = {
+        {"main_window_start", [&](const auto& Look) { W.Shown(*W.Main, Look); }, {}},
+        {"main_window", [&](const auto& Look) { W.MainWindow(Look); }, {}},
+        {"designer",
+         [&](const auto& Look) {
+             W.Modal(*W.Designer, [&] { W.Designer->ExecuteEditor(); }, Look, [&] {
+                 ::SendMessageA(W.Designer->LayoutsTreeView->Handle(), TVM_SELECTITEM, TVGN_CARET,
+                                reinterpret_cast<LPARAM>(W.Designer->ItemOfNode(W.Layout)));
+             });
+         },
+         {0xC0C0C0}},  // the preview's panels
+        {"application_list",
+         [&](const auto& Look) { W.Modal(*W.AppList, [&] { W.AppList->ShowApplicationList(); }, Look); },
+         {}},
+        {"known_apps_viewing",
+         [&](const auto& Look) { W.Modal(*W.KnownAppsWindow, [&] { W.KnownAppsWindow->ShowKnownApps(false, 20); }, Look); },
+         {}},
+        {"known_apps_editing",
+         [&](const auto& Look) { W.Modal(*W.KnownAppsWindow, [&] { W.KnownAppsWindow->ShowKnownApps(true, 25); }, Look); },
+         {}},
+        {"property_editor",
+         [&](const auto& Look) {
+             std::string Letters = "BR";
+             W.Modal(*W.Properties, [&] { W.Properties->Execute(Letters); }, Look);
+         },
+         {}, 40, 2},  // between the radio group's buttons
+        {"min_size_editor",
+         [&](const auto& Look) {
+             std::string Text = "320x200";
+             W.Modal(*W.MinSize, [&] { W.MinSize->Execute(Text); }, Look);
+         },
+         {}},
+        {"search_chooser",
+         [&](const auto& Look) {
+             StringList Roots;
+             W.Modal(*W.Chooser, [&] { W.Chooser->SelectSearchRoots(Roots); }, Look);
+         },
+         {}},
+        {"duplicates",
+         [&](const auto& Look) {
+             StringList Found = {"C:\\a\\spin.exe", "C:\\b\\spin.exe", "C:\\x\\xeno.exe"};
+             std::vector<TIdentifyInfo> Refs = {{0, MakeVersion(1, 2)}, {0, MakeVersion(1, 10)}, {1, {}}};
+             W.Modal(*W.Duplicates, [&] { W.Duplicates->Execute(Found, Refs); }, Look);
+         },
+         {}},
+        {"progress",
+         [&](const auto& Look) {
+             W.Progress->StartProgress(100, "Searching", true);
+             W.Progress->SetProgress(40);
+             W.Shown(*W.Progress, Look);
+             W.Progress->FinishProgress();
+         },
+         {SysRgb(COLOR_HIGHLIGHT)}},
+        {"question",
+         [&](const auto& Look) {
+             std::uint8_t Remembered = 0;
+             W.Modal(*W.Question, [&] {
+                 ShowConfirmation(W.Question, "Take over the running program?", Remembered, "Question",
+                                  ckYesNoCancel, -1);
+             }, Look);
+         },
+         {}},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        bool Looked = false;
+        C.Open([&](HWND Wnd) {
+            Looked = true;
+            RECT Area;
+            const std::vector<std::uint32_t> Px = SettledCapture(Wnd, Area);
+            const int Width = Area.right - Area.left, Height = Area.bottom - Area.top;
+            ASSERT_FALSE(Px.empty());
+            EXPECT_TRUE(WritePng(ShotsDir() + C.Name + ".png", Width, Height, Px));
+            std::set<std::uint32_t> Allowed = Common;
+            Allowed.insert(C.Extra.begin(), C.Extra.end());
+            AddPanelColours(*Control::FromHandle(Wnd), Allowed);
+            Unpainted U = FindUnpainted(Px, Width, Height, Allowed, 20, 20);
+            if (!U.Found && C.GapW > 0)
+                U = FindUnpainted(Px, Width, Height, Allowed, C.GapW, C.GapH);
+            char Where[96];
+            std::snprintf(Where, sizeof Where, "colour %06X at (%d, %d)", static_cast<unsigned>(U.Colour),
+                          U.X, U.Y);
+            EXPECT_FALSE(U.Found) << Where;
+        });
+        EXPECT_TRUE(Looked);
+    }
+}
+
+}  // namespace
