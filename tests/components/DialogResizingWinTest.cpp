@@ -80,6 +80,7 @@ TEST_F(DialogResizingWin, LargeScalingResizesTheFormAndCentresIt)
 TEST_F(DialogResizingWin, QuestionDialogStacksItsControls)
 {
     auto* D = new TConfirmationForm(&App);
+    D->EnsureHandle();
     TDialogResizing& M = D->DialogResizer->Model();
     ASSERT_EQ(3, M.Group().Count());
     EXPECT_EQ(gd_vertical, M.GroupDirection());
