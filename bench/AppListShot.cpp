@@ -79,8 +79,8 @@ int main(int argc, char** argv)
         "|Utilities|Version Viewer|1.5|" + Dir + "verapp_1_5.exe",
     };
     for (const std::string& R : Records)
-        List->AppTable->Grid.AddRecord("Flags|Category|Application|Version|Location", R);
-    List->AppTable->Grid.SortRecords();
+        List->AppGrid.AddRecord("Flags|Category|Application|Version|Location", R);
+    List->AppGrid.SortRecords();
     List->SetListModified(true);
     List->Show();
     if (argc > 2) {

@@ -36,7 +36,8 @@ int main(int argc, char** argv)
         for (int I = 0; I < KnownApps.Count(); I += 2)
             L.push_back(KnownApps.GetKnownApp(I)->Name + "|");
     };
-    // Wide enough for the Properties column.
+    // Wide enough for the Properties column; the window is made for it.
+    F->EnsureHandle();
     F->SetBounds(10, 10, 1260, 520);
     bool Saved = false;
     Timer T(&App, 1500);

@@ -152,7 +152,7 @@ int main(int Argc, char** Argv)
         Found = Target.Found;
     }
     std::printf("tree: %d files, %d known found\n", Files, static_cast<int>(Found));
-    std::printf("bare FindFirstFileA walk: median %.1f ms of %d runs\n", Median(Bare), Runs);
+    std::printf("baseline: bare FindFirstFileA walk: median %.1f ms of %d runs\n", Median(Bare), Runs);
     std::printf("search with the progress window: median %.1f ms\n", Median(Search));
     std::printf("search / bare walk: %.2f\n", Median(Search) / Median(Bare));
     return 0;

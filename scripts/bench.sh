@@ -16,7 +16,8 @@ NATIVE_BENCHES=(
 )
 WIN32_BENCHES=(
   "appinfo_bench"
-  "monitor_bench 10 20"
+  "monitor_bench 12 60"
+  "startup_bench 12"
   "search_bench 5"
   "pool_bench"
   "folder_size_bench"

@@ -18,7 +18,15 @@ template <typename T> bool StillThere(T* C, HWND Wnd)
 } // namespace
 
 TDatabaseGridWin::TDatabaseGridWin(Component* Owner, const StringGridArgs& Args)
-    : StringGrid(Owner, Args)
+    : StringGrid(Owner, Args), FOwnModel(std::make_unique<TDatabaseGrid>()), Grid(*FOwnModel)
+{
+    Grid.SetView(this);
+    LayoutChanged();
+}
+
+TDatabaseGridWin::TDatabaseGridWin(Component* Owner, const StringGridArgs& Args,
+                                   TDatabaseGrid& Model)
+    : StringGrid(Owner, Args), Grid(Model)
 {
     Grid.SetView(this);
     LayoutChanged();

@@ -31,15 +31,21 @@
 #include "toolkit/StringGrid.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 class TDatabaseGridWin : public StringGrid, private IGridView {
+    // The model when the window has its own; first, as Grid refers to it.
+    std::unique_ptr<TDatabaseGrid> FOwnModel;
+
 public:
     TDatabaseGridWin(Component* Owner, const StringGridArgs& Args);
+    // Shows a model that lives on before and after the window.
+    TDatabaseGridWin(Component* Owner, const StringGridArgs& Args, TDatabaseGrid& Model);
     ~TDatabaseGridWin() override;
 
     // Columns, records, marks, sorting, flags and the model's events.
-    TDatabaseGrid Grid;
+    TDatabaseGrid& Grid;
 
     ComboBox* LookUpCombobox() const;
     void SetLookUpCombobox(ComboBox* Combo);

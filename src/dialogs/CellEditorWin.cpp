@@ -14,6 +14,7 @@ FormArgs EditorArgs(const std::string& Caption, int ClientWidth, int ClientHeigh
     A.FontName = "Arial";
     A.FontHeight = -13;
     A.DialogKeys = true;
+    A.Deferred = true;
     return A;
 }
 
@@ -22,6 +23,10 @@ FormArgs EditorArgs(const std::string& Caption, int ClientWidth, int ClientHeigh
 TCellEditorForm::TCellEditorForm(Component* Owner, const std::string& Caption, int ClientWidth,
                                  int ClientHeight)
     : Form(Owner, EditorArgs(Caption, ClientWidth, ClientHeight))
+{
+}
+
+void TCellEditorForm::CreateWindows()
 {
     ::SetWindowLongA(Handle(), GWL_EXSTYLE, ::GetWindowLongA(Handle(), GWL_EXSTYLE) | WS_EX_TOOLWINDOW);
     ::SetWindowPos(Handle(), nullptr, 0, 0, 0, 0,
@@ -35,7 +40,7 @@ TCellEditorForm::TCellEditorForm(Component* Owner, const std::string& Caption, i
 
 TCellEditorForm::~TCellEditorForm()
 {
-    if (Application)
+    if (Application && FIdleId)
         Application->RemoveIdleHandler(FIdleId);
 }
 

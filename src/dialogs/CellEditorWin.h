@@ -17,11 +17,14 @@ public:
     TCellEditorForm(Component* Owner, const std::string& Caption, int ClientWidth, int ClientHeight);
     ~TCellEditorForm() override;
 
-    Panel* ToolBar1;
-    Button* BitBtn1;  // OK
-    Button* BitBtn2;  // Cancel
+    // Made at the first show, as the subclasses' controls.
+    Panel* ToolBar1 = nullptr;
+    Button* BitBtn1 = nullptr;  // OK
+    Button* BitBtn2 = nullptr;  // Cancel
 
 protected:
+    // The frame's controls and idle handler; subclasses add theirs after.
+    void CreateWindows() override;
     // The choice at the top of the dialog, item 0 chosen.
     RadioGroup* ChoiceGroup(const std::string& Caption, const std::vector<std::string>& Items);
     // True when the dialog ended with OK.

@@ -21,6 +21,7 @@ FormArgs DuplicatesArgs()
     A.FontName = "Arial";
     A.FontHeight = -13;
     A.DialogKeys = true;
+    A.Deferred = true;
     return A;
 }
 
@@ -29,6 +30,10 @@ FormArgs DuplicatesArgs()
 TConfirmDuplicatesForm::TConfirmDuplicatesForm(Component* Owner) : Form(Owner, DuplicatesArgs())
 {
     ConfirmDuplicatesForm = this;
+}
+
+void TConfirmDuplicatesForm::CreateWindows()
+{
     const TStateTreeDialog D = BuildStateTreeDialog(
         *this,
         "There were duplicate applications found on your system. Please decide which "
@@ -59,6 +64,7 @@ TConfirmDuplicatesForm::~TConfirmDuplicatesForm()
 
 bool TConfirmDuplicatesForm::Execute(StringList& Found, std::vector<TIdentifyInfo>& Refs)
 {
+    EnsureHandle();
     okbutton->SetEnabled(false);
     TV->BeginUpdate();
     TV->Clear();

@@ -19,13 +19,14 @@ public:
     explicit TConfirmDuplicatesForm(Component* Owner);
     ~TConfirmDuplicatesForm() override;
 
-    Label* Label1;
-    TreeView* TV;
-    Panel* ToolBar1;
-    Button* okbutton;
-    Button* BitBtn2;
-    TKivSystemImageList* SystemImageList;
-    ImageList* stateimages;
+    // Made at the first use.
+    Label* Label1 = nullptr;
+    TreeView* TV = nullptr;
+    Panel* ToolBar1 = nullptr;
+    Button* okbutton = nullptr;
+    Button* BitBtn2 = nullptr;
+    TKivSystemImageList* SystemImageList = nullptr;
+    ImageList* stateimages = nullptr;
 
     // Found and Refs become the kept items on True; unchanged on False.
     bool Execute(StringList& Found, std::vector<TIdentifyInfo>& Refs);
@@ -36,6 +37,9 @@ public:
     void TVClick();
     void TVDblClick();
     void TVKeyDown(WORD Key);
+
+protected:
+    void CreateWindows() override;
 
 private:
     std::vector<int> ChildStates(HTREEITEM Group) const;

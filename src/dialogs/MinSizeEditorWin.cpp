@@ -40,6 +40,11 @@ TMinSizeEditorForm::TMinSizeEditorForm(Component* Owner)
     : TCellEditorForm(Owner, "MinSize editor...", 233, 200), FRules(*this)
 {
     MinSizeEditorForm = this;
+}
+
+void TMinSizeEditorForm::CreateWindows()
+{
+    TCellEditorForm::CreateWindows();
     SizingRadioGroup = ChoiceGroup("Sizing", {"no minsize", "minsize = start", "minsize = X,Y"});
     XSizePanel = SizePanel(this, "X-size:", 100, XSizeEdit);
     YSizePanel = SizePanel(this, "Y-size:", 133, YSizeEdit);
@@ -49,6 +54,7 @@ TMinSizeEditorForm::TMinSizeEditorForm(Component* Owner)
 
 bool TMinSizeEditorForm::Execute(std::string& Text)
 {
+    EnsureHandle();
     FRules.Load(Text);
     // The controls' state is right before the first idle moment.
     FRules.Idle();

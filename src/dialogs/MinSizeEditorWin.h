@@ -12,16 +12,17 @@ class TMinSizeEditorForm : public TCellEditorForm, private IMinSizeView {
 public:
     explicit TMinSizeEditorForm(Component* Owner);
 
-    RadioGroup* SizingRadioGroup;
-    Panel* XSizePanel;
-    SpinEdit* XSizeEdit;
-    Panel* YSizePanel;
-    SpinEdit* YSizeEdit;
+    RadioGroup* SizingRadioGroup = nullptr;
+    Panel* XSizePanel = nullptr;
+    SpinEdit* XSizeEdit = nullptr;
+    Panel* YSizePanel = nullptr;
+    SpinEdit* YSizeEdit = nullptr;
 
     // Shows the dialog for Text; true, with Text replaced, on OK.
     bool Execute(std::string& Text);
 
 protected:
+    void CreateWindows() override;
     void ApplicationEvents1Idle() override { FRules.Idle(); }
 
 private:

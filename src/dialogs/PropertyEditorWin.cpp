@@ -20,6 +20,11 @@ TPropertyEditorForm::TPropertyEditorForm(Component* Owner)
     : TCellEditorForm(Owner, "Properties...", 233, 210)
 {
     PropertyEditorForm = this;
+}
+
+void TPropertyEditorForm::CreateWindows()
+{
+    TCellEditorForm::CreateWindows();
     BindingGroup = ChoiceGroup("Binding", {"binding allowed", "external only", "unsupported"});
     RemoveCaptionCheckBox = OptionBox(this, "remove caption", 104);
     OneInstanceCheckBox = OptionBox(this, "one instance only", 128);
@@ -29,6 +34,7 @@ TPropertyEditorForm::TPropertyEditorForm(Component* Owner)
 
 bool TPropertyEditorForm::Execute(std::string& Letters)
 {
+    EnsureHandle();
     const TPropertyChoice In = PropertyChoiceOf(Letters);
     BindingGroup->SetItemIndex(In.BindingItem);
     RemoveCaptionCheckBox->SetChecked(In.RemoveCaption);

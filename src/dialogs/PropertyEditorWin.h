@@ -10,15 +10,16 @@ class TPropertyEditorForm : public TCellEditorForm {
 public:
     explicit TPropertyEditorForm(Component* Owner);
 
-    RadioGroup* BindingGroup;
-    CheckBox* RemoveCaptionCheckBox;
-    CheckBox* OneInstanceCheckBox;
-    CheckBox* HardResizingCheckBox;
+    RadioGroup* BindingGroup = nullptr;
+    CheckBox* RemoveCaptionCheckBox = nullptr;
+    CheckBox* OneInstanceCheckBox = nullptr;
+    CheckBox* HardResizingCheckBox = nullptr;
 
     // Shows the dialog for Letters; true, with Letters replaced, on OK.
     bool Execute(std::string& Letters);
 
 protected:
+    void CreateWindows() override;
     void ApplicationEvents1Idle() override;
 };
 

@@ -60,6 +60,7 @@ FormArgs ChooserArgs()
     A.FontName = "Arial";
     A.FontHeight = -13;
     A.DialogKeys = true;
+    A.Deferred = true;
     return A;
 }
 
@@ -87,6 +88,11 @@ private:
 TSearchForFilesForm::TSearchForFilesForm(Component* Owner) : Form(Owner, ChooserArgs())
 {
     SearchForFilesForm = this;
+    OnActivate = [this] { FormActivate(); };
+}
+
+void TSearchForFilesForm::CreateWindows()
+{
     const TStateTreeDialog D = BuildStateTreeDialog(
         *this,
         "Please select all start locations where I have to scan for known ZX-Spectrum "
@@ -103,7 +109,6 @@ TSearchForFilesForm::TSearchForFilesForm(Component* Owner) : Form(Owner, Chooser
     TV->OnKeyDown = [this](TreeView&, WORD Key) { TVKeyDown(Key); };
     DialogResizer = AttachDialogResizer(this, {{DescriptionLabel, true}, {TV, false, 1.0L},
                                                {TBToolbar, true}});
-    OnActivate = [this] { FormActivate(); };
 }
 
 TSearchForFilesForm::~TSearchForFilesForm()
@@ -115,6 +120,7 @@ TSearchForFilesForm::~TSearchForFilesForm()
 bool TSearchForFilesForm::SelectSearchRoots(StringList& Roots)
 {
     Roots.clear();
+    EnsureHandle();
     TV->BeginUpdate();
     TV->Clear();
     const int Computer = SystemImageList->GetSpecialFolderIconIndex(SF_DRIVES);

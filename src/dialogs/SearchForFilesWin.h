@@ -38,14 +38,15 @@ public:
     explicit TSearchForFilesForm(Component* Owner);
     ~TSearchForFilesForm() override;
 
-    Label* DescriptionLabel;
-    TreeView* TV;
-    Panel* TBToolbar;
-    Button* startbutton;
-    Button* cancelbutton;
-    TKivSystemImageList* SystemImageList;
-    ImageList* stateimages;
-    TDialogResizingWin* DialogResizer;
+    // Made at the first use.
+    Label* DescriptionLabel = nullptr;
+    TreeView* TV = nullptr;
+    Panel* TBToolbar = nullptr;
+    Button* startbutton = nullptr;
+    Button* cancelbutton = nullptr;
+    TKivSystemImageList* SystemImageList = nullptr;
+    ImageList* stateimages = nullptr;
+    TDialogResizingWin* DialogResizer = nullptr;
 
     // Builds the tree and asks; true for Start. Roots then holds the ticked
     // drives and locations (empty after Cancel).
@@ -55,6 +56,9 @@ public:
     void TVClick();
     void TVKeyDown(WORD Key);
     void FormActivate() { DialogResizer->ActivateScaling(); }
+
+protected:
+    void CreateWindows() override;
 };
 
 extern TSearchForFilesForm* SearchForFilesForm;

@@ -24,6 +24,7 @@ FormArgs ListArgs()
     A.FontName = "Arial";
     A.FontHeight = -13;
     A.DialogKeys = true;
+    A.Deferred = true;
     return A;
 }
 
@@ -83,7 +84,7 @@ void AddFlagImage(ImageList& List, COLORREF Back, const char* Text, int Width)
 
 }  // namespace
 
-static TDatabaseGridWin* MakeAppTable(TApplicationListForm* Form)
+static TDatabaseGridWin* MakeAppTable(TApplicationListForm* Form, TDatabaseGrid& Model)
 {
     StringGridArgs A;
     A.Parent = Form;
@@ -96,15 +97,34 @@ static TDatabaseGridWin* MakeAppTable(TApplicationListForm* Form)
     A.Editing = true;
     A.Tabs = true;
     A.ThumbTracking = true;
-    auto* Table = new TDatabaseGridWin(Form, A);
-    ConfigureApplicationTable(Table->Grid);
-    return Table;
+    return new TDatabaseGridWin(Form, A, Model);
 }
 
 TApplicationListForm::TApplicationListForm(Component* Owner)
-    : Form(Owner, ListArgs()), AppTable(MakeAppTable(this)), List(AppTable->Grid)
+    : Form(Owner, ListArgs()), List(AppGrid)
 {
     ApplicationListForm = this;
+    ConfigureApplicationTable(AppGrid);
+    List.OnResolveDuplicates = [](StringList& Found, std::vector<TIdentifyInfo>& Refs) {
+        return ConfirmDuplicatesForm && ConfirmDuplicatesForm->Execute(Found, Refs);
+    };
+    List.OnMessage = [](const std::string& Text) { ShowMessage(Text); };
+    // The window's FocusCell also scrolls the row into view.
+    List.OnCurrentRow = [this](int Row) {
+        if (AppTable)
+            AppTable->FocusCell(AppTable->Col(), Row);
+        else
+            AppGrid.FocusCell(AppGrid.Col(), Row);
+    };
+    List.OnListModified = [this](bool Modified) {
+        SetText(Modified ? FBaseCaption + " (modified)" : FBaseCaption);
+    };
+    FBaseCaption = ListArgs().Caption;
+}
+
+void TApplicationListForm::CreateWindows()
+{
+    AppTable = MakeAppTable(this, AppGrid);
     ImageList1 = new ImageList(this, ImageListArgs());
     for (const auto* Map : {&AddMap, &RemoveMap, &SearchMap})
         AddGlyph(*ImageList1, GlyphFromMap(*Map));
@@ -114,7 +134,6 @@ TApplicationListForm::TApplicationListForm(Component* Owner)
     AddFlagImage(*flags_ImageList, RGB(32, 150, 48), "new", 32);
     AddFlagImage(*flags_ImageList, RGB(230, 130, 20), "chg", 32);
     AddFlagImage(*flags_ImageList, RGB(200, 30, 30), "U", 16);
-    systemimagelist = new TKivSystemImageList(this);
 
     ActionList1 = new ActionList(this, ImageList1);
     ActionArgs A;
@@ -169,28 +188,15 @@ TApplicationListForm::TApplicationListForm(Component* Owner)
                                        const std::string& Value, const RECT& R, Canvas& C) {
         AppTableOwnerDrawCell(Column, Value, R, C);
     };
-    List.OnResolveDuplicates = [](StringList& Found, std::vector<TIdentifyInfo>& Refs) {
-        return ConfirmDuplicatesForm && ConfirmDuplicatesForm->Execute(Found, Refs);
-    };
-    List.OnMessage = [](const std::string& Text) { ShowMessage(Text); };
-    // The window's FocusCell also scrolls the row into view.
-    List.OnCurrentRow = [this](int Row) { AppTable->FocusCell(AppTable->Col(), Row); };
-    List.OnListModified = [this](bool Modified) {
-        SetText(Modified ? FBaseCaption + " (modified)" : FBaseCaption);
-    };
+    // The caption says whether the list was changed before the window was.
+    List.SetListModified(List.ApplicationListModified());
     Realign();
-    FormCreate();
 }
 
 TApplicationListForm::~TApplicationListForm()
 {
     if (ApplicationListForm == this)
         ApplicationListForm = nullptr;
-}
-
-void TApplicationListForm::FormCreate()
-{
-    FBaseCaption = Text();
 }
 
 void TApplicationListForm::FillApplicationCombo(TAppKinds Kinds, ComboBox& Combo,
@@ -210,12 +216,19 @@ void TApplicationListForm::FillApplicationCombo(TAppKinds Kinds, ComboBox& Combo
     }
 }
 
+TKivSystemImageList& TApplicationListForm::SystemImages()
+{
+    if (!FSystemImages)
+        FSystemImages = new TKivSystemImageList(this);
+    return *FSystemImages;
+}
+
 int TApplicationListForm::ApplicationIconIndex(const std::string& Name)
 {
     std::string Path;
     if (ApplicationLocation(Name, Path, true))
-        return systemimagelist->GetFileIconIndex(AnsiToWide(Path), si_small, false);
-    return systemimagelist->GetExtensionIconIndex(L"exe", si_small, false);
+        return SystemImages().GetFileIconIndex(AnsiToWide(Path), si_small, false);
+    return SystemImages().GetExtensionIconIndex(L"exe", si_small, false);
 }
 
 void TApplicationListForm::AppTableOwnerDrawCell(const std::string& Column,
@@ -230,13 +243,13 @@ void TApplicationListForm::AppTableOwnerDrawCell(const std::string& Column,
             flags_ImageList->Draw(C.Handle(), F.X + 1, Y + 1, F.Image);
     } else if (SameText(Column, "Location") && !CellValue.empty()) {
         C.FillRect(Rect);
-        const int Icon = systemimagelist->GetFileIconIndex(AnsiToWide(CellValue), si_small, false);
-        if (systemimagelist->Handle() && Icon >= 0)
-            ::ImageList_Draw(systemimagelist->Handle(), Icon, C.Handle(), X + 1, Y + 1,
+        const int Icon = SystemImages().GetFileIconIndex(AnsiToWide(CellValue), si_small, false);
+        if (SystemImages().Handle() && Icon >= 0)
+            ::ImageList_Draw(SystemImages().Handle(), Icon, C.Handle(), X + 1, Y + 1,
                              ILD_TRANSPARENT);
         int IconWidth = 16, IconHeight = 16;
-        if (systemimagelist->Handle())
-            ::ImageList_GetIconSize(systemimagelist->Handle(), &IconWidth, &IconHeight);
+        if (SystemImages().Handle())
+            ::ImageList_GetIconSize(SystemImages().Handle(), &IconWidth, &IconHeight);
         X += IconWidth + 2;
         const std::string Shown = MinimizeName(
             CellValue, [&C](const std::string& S) { return C.TextWidth(S); }, Rect.right - X);

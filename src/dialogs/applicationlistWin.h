@@ -24,19 +24,24 @@ public:
     explicit TApplicationListForm(Component* Owner);
     ~TApplicationListForm() override;
 
-    ToolBar* ToolBar2;
-    TDatabaseGridWin* AppTable;
-    Panel* ToolBar1;
-    Button* BitBtn1;
-    Button* BitBtn2;
-    ImageList* ImageList1;
-    ActionList* ActionList1;
-    TKivSystemImageList* systemimagelist;
-    ImageList* flags_ImageList;
-    FileOpenAction* AddApplicationAction;
-    Action* RemoveApplicationAction;
-    Action* SearchForFilesAction;
-    // The list operations over AppTable's records.
+    // The records, kept from the start; AppTable shows them.
+    TDatabaseGrid AppGrid;
+    // The shell's icons, linked at their first use (the main window's
+    // application menu wants them as well).
+    TKivSystemImageList& SystemImages();
+    // Made at the first show.
+    ToolBar* ToolBar2 = nullptr;
+    TDatabaseGridWin* AppTable = nullptr;
+    Panel* ToolBar1 = nullptr;
+    Button* BitBtn1 = nullptr;
+    Button* BitBtn2 = nullptr;
+    ImageList* ImageList1 = nullptr;
+    ActionList* ActionList1 = nullptr;
+    ImageList* flags_ImageList = nullptr;
+    FileOpenAction* AddApplicationAction = nullptr;
+    Action* RemoveApplicationAction = nullptr;
+    Action* SearchForFilesAction = nullptr;
+    // The list operations over the records.
     TApplicationList List;
 
     bool ApplicationListModified() const { return List.ApplicationListModified(); }
@@ -77,13 +82,16 @@ public:
         List.AddStillKnownListedApplications(Found, Refs);
     }
 
-    void FormCreate();
     void AppTableOwnerDrawCell(const std::string& Column, const std::string& CellValue,
                                const RECT& Rect, Canvas& C);
     void AddApplicationActionAccept();
     void RemoveApplicationActionExecute();
 
+protected:
+    void CreateWindows() override;
+
 private:
+    TKivSystemImageList* FSystemImages = nullptr;
     std::string FBaseCaption;
 };
 

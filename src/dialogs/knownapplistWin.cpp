@@ -31,6 +31,7 @@ FormArgs KnownAppsArgs()
     A.CenterOnDesktop = true;
     A.FontName = "Arial";
     A.FontHeight = -13;
+    A.Deferred = true;
     return A;
 }
 
@@ -98,6 +99,10 @@ void SaveLines(const std::string& FileName, const StringList& Lines)
 TKnownAppsForm::TKnownAppsForm(Component* Owner) : Form(Owner, KnownAppsArgs())
 {
     KnownAppsForm = this;
+}
+
+void TKnownAppsForm::CreateWindows()
+{
     ImageList2 = GlyphList(this, EditToolbarGlyphs());
     ImageList2->Name = "ImageList2";
     flags_ImageList = GlyphList(this, FlagGlyphs());
@@ -193,7 +198,7 @@ TKnownAppsForm::TKnownAppsForm(Component* Owner) : Form(Owner, KnownAppsArgs())
 
 TKnownAppsForm::~TKnownAppsForm()
 {
-    if (Application)
+    if (Application && FIdleId)
         Application->RemoveIdleHandler(FIdleId);
     DestroyHandle();
     for (HFONT F : {FBoldFont, FLinkFont})
@@ -244,6 +249,7 @@ TDatabaseGridWin* TKnownAppsForm::TableOf(TTableId Id) const
 
 void TKnownAppsForm::ShowKnownApps(bool Editing, int HelpContext)
 {
+    EnsureHandle();
     FEditing = Editing;
     this->HelpContext = HelpContext;
     AddLineAction->SetEnabled(Editing);

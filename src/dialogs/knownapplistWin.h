@@ -27,29 +27,30 @@ public:
     explicit TKnownAppsForm(Component* Owner);
     ~TKnownAppsForm() override;
 
-    ToolBar* EditToolBar;
-    PageList* PageList1;
-    Panel* ApplicationPage;
-    Panel* AllowedWindowsPage;
-    Panel* ForbiddenWindowsPage;
-    Label* VersionLabel;
-    TDatabaseGridWin* AppTable;
-    TDatabaseGridWin* AllowedTable;
-    TDatabaseGridWin* ForbiddenTable;
-    StatusBar* StatusBar1;
-    TabSet* CategoriesTabSet;
-    Panel* ToolBar1;
-    Button* okbutton;
-    Button* cancelbutton;
-    Button* dbbutton;
-    ImageList* ImageList2;
-    ImageList* flags_ImageList;
-    TKivSystemImageList* systemimagelist;
-    ActionList* ActionList1;
-    Action* AddLineAction;
-    Action* RemoveLineAction;
-    FileSaveAsAction* ExportFileAction;
-    Action* RestoreAction;
+    // Made at the first show.
+    ToolBar* EditToolBar = nullptr;
+    PageList* PageList1 = nullptr;
+    Panel* ApplicationPage = nullptr;
+    Panel* AllowedWindowsPage = nullptr;
+    Panel* ForbiddenWindowsPage = nullptr;
+    Label* VersionLabel = nullptr;
+    TDatabaseGridWin* AppTable = nullptr;
+    TDatabaseGridWin* AllowedTable = nullptr;
+    TDatabaseGridWin* ForbiddenTable = nullptr;
+    StatusBar* StatusBar1 = nullptr;
+    TabSet* CategoriesTabSet = nullptr;
+    Panel* ToolBar1 = nullptr;
+    Button* okbutton = nullptr;
+    Button* cancelbutton = nullptr;
+    Button* dbbutton = nullptr;
+    ImageList* ImageList2 = nullptr;
+    ImageList* flags_ImageList = nullptr;
+    TKivSystemImageList* systemimagelist = nullptr;
+    ActionList* ActionList1 = nullptr;
+    Action* AddLineAction = nullptr;
+    Action* RemoveLineAction = nullptr;
+    FileSaveAsAction* ExportFileAction = nullptr;
+    Action* RestoreAction = nullptr;
 
     // Shows the window modally; with editing, OK after a change copies the
     // tables back into the database.
@@ -89,6 +90,9 @@ public:
     void TableMouseLeave();
     void AppTableOwnerDrawCell(const std::string& Column, const std::string& CellValue, const RECT& Rect,
                                Canvas& C);
+
+protected:
+    void CreateWindows() override;
 
 private:
     // Flag is the table's modified flag.

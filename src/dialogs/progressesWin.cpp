@@ -23,6 +23,7 @@ FormArgs ProgressArgs()
     A.Sizeable = false;
     A.FontName = "MS Sans Serif";
     A.FontHeight = -11;
+    A.Deferred = true;
     return A;
 }
 
@@ -38,6 +39,14 @@ BOOL CALLBACK CollectForm(HWND Wnd, LPARAM Param)
 TProgressbarForm::TProgressbarForm(Component* Owner) : Form(Owner, ProgressArgs())
 {
     ProgressbarForm = this;
+    OnClose = [this](TCloseAction& Action) { FormClose(Action); };
+    OnHelp = [this](unsigned short Command, int Data, bool& CallHelp) {
+        return FormHelp(Command, Data, CallHelp);
+    };
+}
+
+void TProgressbarForm::CreateWindows()
+{
     // A tool window without a minimize box that stays on top.
     ::SetWindowLongA(Handle(), GWL_STYLE,
                      ::GetWindowLongA(Handle(), GWL_STYLE) & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
@@ -71,11 +80,6 @@ TProgressbarForm::TProgressbarForm(Component* Owner) : Form(Owner, ProgressArgs(
     Tool.uId = reinterpret_cast<UINT_PTR>(stopbutton->Handle());
     Tool.lpszText = const_cast<char*>("click here to break the current procedure...");
     ::SendMessageA(FToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&Tool));
-
-    OnClose = [this](TCloseAction& Action) { FormClose(Action); };
-    OnHelp = [this](unsigned short Command, int Data, bool& CallHelp) {
-        return FormHelp(Command, Data, CallHelp);
-    };
 }
 
 bool TProgressbarForm::FormHelp(unsigned short Command, int Data, bool& CallHelp)
@@ -107,6 +111,7 @@ void TProgressbarForm::RestoreTitles()
 
 void TProgressbarForm::StartProgress(int Max, const std::string& Caption, bool Stoppable)
 {
+    EnsureHandle();
     ProgressBar1->SetRange(0, Max);
     ProgressBar1->SetPosition(0);
     SetText(Caption);
@@ -131,6 +136,7 @@ void TProgressbarForm::StartProgress(int Max, const std::string& Caption, bool S
 
 void TProgressbarForm::SetProgress(int Position)
 {
+    EnsureHandle();
     ProgressBar1->SetPosition(Position);
     if (Application) {
         Application->SetTitle(ProgressTitle(SavedTitle, Position, SavedMax));

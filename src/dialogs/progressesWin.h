@@ -15,12 +15,17 @@ class TProgressbarForm : public Form {
 public:
     explicit TProgressbarForm(Component* Owner);
 
-    ProgressBar* ProgressBar1;
-    Button* stopbutton;
+    // Made at the first use.
+    ProgressBar* ProgressBar1 = nullptr;
+    Button* stopbutton = nullptr;
 
     void StartProgress(int Max, const std::string& Caption, bool Stoppable);
     void SetProgress(int Position);
-    void SetProgressText(const std::string& Text) { SetText(Text); }
+    void SetProgressText(const std::string& Text)
+    {
+        EnsureHandle();
+        SetText(Text);
+    }
     void PumpIfStoppable();
     bool ProgressStopped() const { return Stopped; }
     void FinishProgress();
@@ -31,8 +36,11 @@ public:
 
     bool Stopped = false;
 
+protected:
+    void CreateWindows() override;
+
 private:
-    bool Stoppable() const { return stopbutton->Enabled(); }
+    bool Stoppable() const { return stopbutton && stopbutton->Enabled(); }
     void SaveTitles(int Max);
     void RestoreTitles();
 

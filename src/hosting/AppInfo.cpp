@@ -179,6 +179,7 @@ void TAppWindowCollection::PurgeWindowItems()
 void TAppWindowCollection::RefreshProcessList()
 {
     std::vector<TProcessItem> Fresh;
+    ++FProcessSnapshots;
     if (FSource.WalkProcesses([&Fresh](const TProcessItem& P) { Fresh.push_back(P); }))
         Processes.swap(Fresh);
 }

@@ -127,6 +127,7 @@ public:
 
     // Module snapshots taken so far (each costs a round trip to the system).
     int ModuleSnapshots() const { return FModuleSnapshots; }
+    int ProcessSnapshots() const { return FProcessSnapshots; }
     // How often a process whose executable could not be read is asked in
     // all while it has records: a passing failure is worth another try, a
     // 64-bit process fails every time.
@@ -146,6 +147,7 @@ private:
     };
     std::unordered_map<std::uint32_t, ProcessExe> FProcessExe;
     int FModuleSnapshots = 0;
+    int FProcessSnapshots = 0;
 };
 
 class TAppInfo {

@@ -70,6 +70,7 @@ TApplicationMonitor::~TApplicationMonitor()
     Windows.reset();
     Timer.reset();
     ForgetPanels();
+    ForgetProcesses(true);
 }
 
 void TApplicationMonitor::ForgetPanels()
@@ -296,13 +297,20 @@ bool TApplicationMonitor::StartProcess(bool AsExternal, const std::string& Exe,
     ::WaitForInputIdle(Pi.hProcess, 500);
     if (!AsExternal && Application)
         Application->BringToFront();
-    // One that has ended already counts as a failed start.
-    const bool Running = ProcessExists(Pi.dwProcessId, true);
-    if (Running)
-        Pid = Pi.dwProcessId;
     ::CloseHandle(Pi.hThread);
-    ::CloseHandle(Pi.hProcess);
-    return Running;
+    // One that has ended already counts as a failed start.
+    const bool Running = ::WaitForSingleObject(Pi.hProcess, 0) == WAIT_TIMEOUT;
+    if (!Running) {
+        ::CloseHandle(Pi.hProcess);
+        return false;
+    }
+    Pid = Pi.dwProcessId;
+    // Kept for the timer's look at whether the process still runs.
+    HANDLE& Kept = FProcesses[Pid];
+    if (Kept)
+        ::CloseHandle(Kept);
+    Kept = Pi.hProcess;
+    return true;
 }
 
 TApplicationItem* TApplicationMonitor::AddItem(const std::string& Exe, std::uint32_t Pid, int Index,
@@ -485,6 +493,43 @@ bool TApplicationMonitor::ProcessExists(std::uint32_t Pid, bool Refresh)
         Windows->Windows.RefreshProcessList();
     TProcessItem P;
     return Windows->Windows.FindProcessItem(Pid, P);
+}
+
+HANDLE TApplicationMonitor::WatchedProcess(std::uint32_t Pid)
+{
+    const auto Known = FProcesses.find(Pid);
+    if (Known != FProcesses.end())
+        return Known->second;
+    // Held from here on, the id cannot go to another process meanwhile.
+    HANDLE Process = ::OpenProcess(SYNCHRONIZE, FALSE, Pid);
+    if (Process)
+        FProcesses[Pid] = Process;
+    return Process;
+}
+
+bool TApplicationMonitor::ProcessRunning(std::uint32_t Pid, bool& Snapped)
+{
+    if (HANDLE Process = WatchedProcess(Pid))
+        return ::WaitForSingleObject(Process, 0) == WAIT_TIMEOUT;
+    // Gone already, or not ours to open.
+    const bool Found = ProcessExists(Pid, !Snapped);
+    Snapped = true;
+    return Found;
+}
+
+void TApplicationMonitor::ForgetProcesses(bool All)
+{
+    for (auto It = FProcesses.begin(); It != FProcesses.end();) {
+        bool Held = false;
+        for (const Slot& S : FItems)
+            Held = Held || S.Item->ProcessId == It->first;
+        if (All || !Held) {
+            ::CloseHandle(It->second);
+            It = FProcesses.erase(It);
+        } else {
+            ++It;
+        }
+    }
 }
 
 bool TApplicationMonitor::IsProcessBound(std::uint32_t Pid) const
@@ -690,16 +735,17 @@ void TApplicationMonitor::TimerTick()
 
 void TApplicationMonitor::RemoveDeadItems()
 {
-    Windows->Windows.RefreshProcessList();
+    bool Snapped = false;
     for (const unsigned Serial : Serials()) {
         TApplicationItem* Item = ItemBySerial(Serial);
-        if (!Item || ProcessExists(Item->ProcessId, false))
+        if (!Item || ProcessRunning(Item->ProcessId, Snapped))
             continue;
         if (Item->GraceTicks >= 1)
             DeleteItem(Item);
         else
             Item->GraceTicks = 1;
     }
+    ForgetProcesses(false);
     if (FItems.empty())
         Timer->SetEnabled(false);
     CheckAllClosed();

@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -86,6 +87,10 @@ public:
     bool ResolveEmulatorExe(const std::string& ClassName, std::string& Exe, bool UseAppList);
     void RefreshWindows();
     bool ProcessExists(std::uint32_t Pid, bool Refresh);
+    // Whether an item's process still runs: its handle answers while the
+    // monitor holds one; a process it cannot open is looked for in one
+    // process snapshot per call site (Snapped says whether it was taken).
+    bool ProcessRunning(std::uint32_t Pid, bool& Snapped);
     bool IsProcessBound(std::uint32_t Pid) const;
     bool IsWindowBound(std::uint32_t Pid, HWND Handle) const;
 
@@ -144,11 +149,15 @@ private:
     void WatchCloseRequests();
     void ForgetPanels();
     HWND OwnerWindow() const;
+    // Handles of the items' processes, closed once no item has the process.
+    HANDLE WatchedProcess(std::uint32_t Pid);
+    void ForgetProcesses(bool All);
 
     Component* FOwner;
     std::vector<Slot> FItems;
     unsigned FNextSerial = 1;
     std::vector<BoundWindow> FBoundPending;
+    std::map<std::uint32_t, HANDLE> FProcesses;
     bool FAllClosedPending = false;
     bool FAllClosedFired = false;
     bool FInTick = false;

@@ -20,6 +20,7 @@ FormArgs ConfirmationArgs()
     A.CenterOnDesktop = true;
     A.Sizeable = false;
     A.DialogKeys = true;
+    A.Deferred = true;
     return A;
 }
 
@@ -42,6 +43,14 @@ Button* MakeButton(Panel* Bar, const char* Caption, int Width, int Result, bool 
 TConfirmationForm::TConfirmationForm(Component* Owner) : Form(Owner, ConfirmationArgs())
 {
     ConfirmationForm = this;
+    OnActivate = [this] { FormActivate(); };
+    OnHelp = [this](unsigned short Command, int Data, bool& CallHelp) {
+        return FormHelp(Command, Data, CallHelp);
+    };
+}
+
+void TConfirmationForm::CreateWindows()
+{
     // Bottom-aligned controls stack upwards: the bar first, then the box.
     PanelArgs Bar;
     Bar.Parent = this;
@@ -75,11 +84,6 @@ TConfirmationForm::TConfirmationForm(Component* Owner) : Form(Owner, Confirmatio
     Realign();
     FDesignClientHeight = ClientRect().bottom;
     FDesignLabelHeight = InfoLabel->Height();
-
-    OnActivate = [this] { FormActivate(); };
-    OnHelp = [this](unsigned short Command, int Data, bool& CallHelp) {
-        return FormHelp(Command, Data, CallHelp);
-    };
 }
 
 void TConfirmationForm::FormActivate()
@@ -124,6 +128,7 @@ std::uint8_t ShowConfirmation(TConfirmationForm* Form, const std::string& Text,
         return Remembered;
     if (HelpContext >= 0)
         Form->HelpContext = HelpContext;
+    Form->EnsureHandle();
     Form->InfoLabel->SetText(Text);
     Form->SetText(Caption);
     Form->YesButton->SetVisible(Kind == ckYesNoCancel);

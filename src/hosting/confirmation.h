@@ -18,14 +18,15 @@ class TConfirmationForm : public Form {
 public:
     explicit TConfirmationForm(Component* Owner);
 
-    Label* InfoLabel;
-    CheckBox* dontaskagaincheckbox;
-    Panel* TBToolbar;
-    Button* YesButton;
-    Button* NoButton;
-    Button* OKButton;
-    Button* CancelButton;
-    TDialogResizingWin* DialogResizer;
+    // Made at the first show.
+    Label* InfoLabel = nullptr;
+    CheckBox* dontaskagaincheckbox = nullptr;
+    Panel* TBToolbar = nullptr;
+    Button* YesButton = nullptr;
+    Button* NoButton = nullptr;
+    Button* OKButton = nullptr;
+    Button* CancelButton = nullptr;
+    TDialogResizingWin* DialogResizer = nullptr;
 
     // Lets the resizer re-wrap the question on the first activation, then
     // grows the form so the question fits, back to its design size for a
@@ -35,9 +36,12 @@ public:
     // Centres the visible buttons in the bar.
     void ArrangeButtons();
 
+protected:
+    void CreateWindows() override;
+
 private:
-    int FDesignClientHeight;
-    int FDesignLabelHeight;
+    int FDesignClientHeight = 0;
+    int FDesignLabelHeight = 0;
 };
 
 extern TConfirmationForm* ConfirmationForm;

@@ -48,6 +48,7 @@ FormArgs DesignerFormArgs()
     A.HelpContext = 500;
     A.FontName = "Arial";
     A.FontHeight = -13;
+    A.Deferred = true;
     return A;
 }
 
@@ -195,6 +196,14 @@ private:
 Tlayoutsform::Tlayoutsform(Component* Owner) : Form(Owner, DesignerFormArgs())
 {
     layoutsform = this;
+    OnShow = [this] {
+        if (FLayouts)
+            FLayouts->SetRefreshFlags();
+    };
+}
+
+void Tlayoutsform::CreateWindows()
+{
     // The system menu alone: a modal window neither minimizes nor maximizes.
     ::SetWindowLongA(Handle(), GWL_STYLE,
                      ::GetWindowLongA(Handle(), GWL_STYLE) & ~(WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
@@ -272,11 +281,7 @@ Tlayoutsform::Tlayoutsform(Component* Owner) : Form(Owner, DesignerFormArgs())
     };
     FPreviewFont = MakeFont("Arial", -12, FW_NORMAL);
     Realign();
-
-    OnShow = [this] {
-        if (FLayouts)
-            FLayouts->SetRefreshFlags();
-    };
+    // The flags wait for the windows: the first show sets them anyway.
     FIdleId = Application ? Application->AddIdleHandler([this] { ApplicationEvents1Idle(); }) : 0;
 }
 
@@ -289,7 +294,8 @@ Tlayoutsform::~Tlayoutsform()
     // The windows go first; their last notifications find no designer.
     FDesigner.reset();
     DestroyHandle();
-    ::DeleteObject(FPreviewFont);
+    if (FPreviewFont)
+        ::DeleteObject(FPreviewFont);
 }
 
 void Tlayoutsform::CreateActions()
@@ -605,7 +611,7 @@ void Tlayoutsform::PaintPreview()
 
 void Tlayoutsform::ApplicationEvents1Idle()
 {
-    if (!FDesigner || (!FLayouts->RefreshEditor && !FLayouts->RefreshPreview))
+    if (!FDesigner || !LayoutsTreeView || (!FLayouts->RefreshEditor && !FLayouts->RefreshPreview))
         return;
     // The tree view follows every change, also one made from the main window.
     SyncTreeView();

@@ -63,6 +63,7 @@ public:
     HTREEITEM ItemOfNode(TNodeId Node) const;
     TNodeId NodeOfItem(HTREEITEM Item) const;
 
+    // Made at the first show.
     TStaticImageList* ToolbarImages = nullptr;
     ActionList* ActionList1 = nullptr;
     Action* Actions[DesignerActionCount] = {};
@@ -80,6 +81,9 @@ public:
     Button* SearchAppButton = nullptr;
     Label* Label12 = nullptr;
     PaintBox* LayoutPreviewPaintBox = nullptr;
+
+protected:
+    void CreateWindows() override;
 
 private:
     friend class TLayoutsTreeView;

@@ -226,6 +226,20 @@ void Tmainform::CreatePanels()
     S.Visible = false;
     StatusBar1 = new StatusBar(this, S);
 
+}
+
+void Tmainform::EnsureToolPanel()
+{
+    if (ToolBarPanel)
+        return;
+    CreateToolPanel();
+    if (ApplicationListForm)
+        ApplicationListForm->FillApplicationCombo(KindBit(akBind), *BindAppComboBox, "",
+                                                  SelectApplication);
+}
+
+void Tmainform::CreateToolPanel()
+{
     SpeedButtonArgs Mini;
     Mini.Parent = mainpanel;
     Mini.Width = Mini.Height = 16;
@@ -376,7 +390,7 @@ void Tmainform::FormActivate()
     Hooks.LoadRulesFile = [] { return LoadRulesFileLines(); };
     const std::uint8_t Result = ReadStoredState(Store, Hooks);
     Monitor = std::make_unique<TApplicationMonitor>(
-        this, ApplicationListForm ? &ApplicationListForm->AppTable->Grid : nullptr);
+        this, ApplicationListForm ? &ApplicationListForm->AppGrid : nullptr);
     Monitor->OnAllClosed = [this](TApplicationMonitor&) { MonitorAllClosed(); };
     Monitor->OnMainWindowBound = [this](TApplicationItem& Item) { MonitorNewApplication(Item); };
     LayoutHost.Monitor = Monitor.get();
@@ -489,7 +503,7 @@ void Tmainform::ApplicationEventsIdle()
         Monitor->AdjustAll(false, Moved);
     Moved = false;
     if (RefreshApps) {
-        if (ApplicationListForm)
+        if (ApplicationListForm && BindAppComboBox)
             ApplicationListForm->FillApplicationCombo(KindBit(akBind), *BindAppComboBox, "",
                                                       SelectApplication);
         SyncBindAppComboBox();
@@ -559,6 +573,7 @@ void Tmainform::SetHoverPanel(TAppPanel* P)
         HoverPanel->SetControls(nullptr, nullptr, nullptr);
     HoverPanel = P;
     if (P) {
+        EnsureToolPanel();
         SyncBindAppComboBox();
         P->SetControls(ToolBarPanel, MiniClosebutton, MiniUnbindbutton);
         PlaceToolBarPanel();
@@ -590,6 +605,8 @@ void Tmainform::ToolBarPanelResize()
 
 void Tmainform::SyncBindAppComboBox()
 {
+    if (!BindAppComboBox)
+        return;
     std::string Name;
     int Index = 0;
     if (Layouts->Tree.NodeAppName(HoverNode(), Name)) {
@@ -607,7 +624,7 @@ void Tmainform::BuildApplicationsMenu()
         return;
     StringList Names;
     ApplicationListForm->BindableApplications(KindBit(akBind) | KindBit(akExternal), Names, false);
-    HIMAGELIST Icons = ApplicationListForm->systemimagelist->Handle();
+    HIMAGELIST Icons = ApplicationListForm->SystemImages().Handle();
     int W = 16, H = 16;
     ::ImageList_GetIconSize(Icons, &W, &H);
     ApplicationsPopupMenu->ImageSize = {W, H};
@@ -764,6 +781,8 @@ void Tmainform::ReloadActionExecute()
 void Tmainform::BindAppComboBoxChange()
 {
     TBusyScope B(*this);
+    if (!BindAppComboBox)
+        return;
     const int Selected = BindAppComboBox->ItemIndex();
     if (Selected <= 0 || !HoverPanel || !Monitor)
         return;
@@ -831,7 +850,7 @@ void Tmainform::BindAppComboBoxDrawItem(int Index, const RECT& Rect, unsigned St
         return;
     }
     const std::string Text = BindAppComboBox->Item(Index);
-    HIMAGELIST Icons = Index > 0 && ApplicationListForm ? ApplicationListForm->systemimagelist->Handle()
+    HIMAGELIST Icons = Index > 0 && ApplicationListForm ? ApplicationListForm->SystemImages().Handle()
                                                         : nullptr;
     int W = 0, H = 0;
     if (Icons)

@@ -63,6 +63,7 @@ public:
     ToolBar* ToolBar2 = nullptr;
     ToolButton* addfirstbutton = nullptr;
     StatusBar* StatusBar1 = nullptr;
+    // The hover panel's tools, made when a panel is first hovered.
     SpeedButton* MiniClosebutton = nullptr;
     SpeedButton* MiniUnbindbutton = nullptr;
     Panel* ToolBarPanel = nullptr;
@@ -157,6 +158,8 @@ public:
 
     // --- Operations ---
     void SetHoverPanel(TAppPanel* P);
+    // Makes the hover tools (with the application combo filled) once.
+    void EnsureToolPanel();
     void SyncBindAppComboBox();
     void PlaceToolBarPanel();
     // The combo, its "..." button and the tool buttons across the width
@@ -183,6 +186,7 @@ private:
     void CreateActions();
     void CreateToolBars();
     void CreatePanels();
+    void CreateToolPanel();
     void BindPanelEvents(TAppPanel& P);
     // The host panel of Sender and the point in mainpanel's coordinates.
     TAppPanel* ToMainPanel(Control& Sender, int& X, int& Y) const;

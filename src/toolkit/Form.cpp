@@ -31,6 +31,23 @@ Form::Form(Component* Owner, const FormArgs& Args) : Control(Owner)
 {
     HelpContext = Args.HelpContext;
     FDialogKeys = Args.DialogKeys;
+    if (Args.Deferred)
+        FPending = std::make_unique<FormArgs>(Args);
+    else
+        CreateFormHandle(Args);
+}
+
+void Form::EnsureHandle()
+{
+    if (!FPending)
+        return;
+    const std::unique_ptr<FormArgs> Args = std::move(FPending);
+    CreateFormHandle(*Args);
+    CreateWindows();
+}
+
+void Form::CreateFormHandle(const FormArgs& Args)
+{
     DWORD Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
     if (Args.Sizeable)
         Style |= WS_THICKFRAME | WS_MAXIMIZEBOX;
@@ -69,6 +86,7 @@ Form::~Form()
 
 void Form::Show()
 {
+    EnsureHandle();
     ::ShowWindow(Handle(), SW_SHOW);
     ::SetForegroundWindow(Handle());
 }
@@ -80,6 +98,7 @@ void Form::Hide()
 
 int Form::ShowModal()
 {
+    EnsureHandle();
     // Disable every other enabled top-level window of this thread.
     std::vector<HWND> Disabled;
     ::EnumThreadWindows(::GetCurrentThreadId(), &CollectEnabledWindow,

@@ -5,6 +5,7 @@
 #include "toolkit/Control.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 enum class TCloseAction { None, Hide, Free };
@@ -23,6 +24,9 @@ struct FormArgs {
     int FontHeight = 0;
     // Tab, Enter and Escape move between and press controls, as in a dialog.
     bool DialogKeys = false;
+    // The window and its controls (CreateWindows) are made at the first
+    // EnsureHandle, Show or ShowModal rather than in the constructor.
+    bool Deferred = false;
 };
 
 class Form : public Control {
@@ -30,6 +34,8 @@ public:
     Form(Component* Owner, const FormArgs& Args);
     ~Form() override;
 
+    // Makes a deferred form's window and controls; nothing once they exist.
+    void EnsureHandle();
     void Show();
     void Hide();
     // Runs a modal loop with every other window of the thread disabled.
@@ -50,10 +56,15 @@ public:
 
 protected:
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
+    // A deferred form's controls, made once right after its window.
+    virtual void CreateWindows() {}
 
 private:
     int FocusedHelpContext() const;
+    void CreateFormHandle(const FormArgs& Args);
 
+    // What a deferred form's window is made from; its caption goes then.
+    std::unique_ptr<FormArgs> FPending;
     HFONT FFont = nullptr;
     bool FModal = false;
     bool FDialogKeys = false;

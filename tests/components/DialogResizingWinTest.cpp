@@ -259,6 +259,7 @@ TEST(DialogResizingWinKinds, LargeScalingOnADialogOfEveryKind)
 TEST_F(DialogResizingWin, QuestionDialogStacksItsControls)
 {
     auto* D = new TConfirmationForm(&App);
+    D->EnsureHandle();
     TDialogResizing& M = D->DialogResizer->Model();
     ASSERT_EQ(3, M.Group().Count());
     EXPECT_EQ(gd_vertical, M.GroupDirection());

@@ -57,11 +57,12 @@ struct Fixture {
         Form->OpenUrl = [this](const std::string& Url) { Opened.push_back(Url); };
     }
     // Runs Act once Shown is visible; Act ends what it opened.
-    void WhenShown(HWND& Shown, const std::function<void()>& Act)
+    // Forms make their windows when first shown: the handle is read late.
+    void WhenShown(const Control& Shown, const std::function<void()>& Act)
     {
         auto* T = new Timer(&App, 30);
         T->OnTimer = [T, &Shown, Act] {
-            if (!Shown || !::IsWindowVisible(Shown))
+            if (!Shown.Handle() || !::IsWindowVisible(Shown.Handle()))
                 return;
             T->SetEnabled(false);
             Act();
@@ -69,8 +70,7 @@ struct Fixture {
     }
     void Show(bool Editing, const std::function<void()>& Act)
     {
-        HWND Wnd = Form->Handle();
-        WhenShown(Wnd, Act);
+        WhenShown(*Form, Act);
         Form->ShowKnownApps(Editing, Editing ? 25 : 20);
     }
     void ClickTab(int Index)
@@ -164,7 +164,8 @@ TEST(KnownAppsWindow, FoundLettersComeFromTheApplicationList)
     Fixture F;
     F.Form->ListedApplications = nullptr;
     auto* List = new TApplicationListForm(&F.App);
-    List->AppTable->Grid.AddRecord("Application|Version", "xeno|");
+    // Its records are there before its window.
+    List->AppGrid.AddRecord("Application|Version", "xeno|");
     std::string Found;
     F.Show(false, [&] {
         for (int R = 1; R <= F.Form->AppTable->Grid.RecordCount(); ++R)
@@ -189,8 +190,7 @@ TEST(KnownAppsWindow, EditingAddRemoveCellButtonAndOk)
         Before += " " + IntToStr(T->Grid.RecordCount());
         // The property editor on Packer's cell: choose binding, tick one instance.
         T->FocusCell(T->Grid.ColumnIndex("Properties"), 3);
-        HWND Editor = PropertyEditorForm->Handle();
-        F.WhenShown(Editor, [&] {
+        F.WhenShown(*PropertyEditorForm, [&] {
             ::SendMessageA(PropertyEditorForm->BindingGroup->ItemHandle(0), BM_CLICK, 0, 0);
             ::SendMessageA(PropertyEditorForm->OneInstanceCheckBox->Handle(), BM_CLICK, 0, 0);
             F.Click(PropertyEditorForm->BitBtn1);
@@ -200,8 +200,7 @@ TEST(KnownAppsWindow, EditingAddRemoveCellButtonAndOk)
         Props += " " + T->Grid.CellByName("Properties", 3);
         // The size editor on Spin's empty MinSize cell: "minsize = start".
         T->FocusCell(T->Grid.ColumnIndex("MinSize"), 1);
-        HWND SizeEditor = MinSizeEditorForm->Handle();
-        F.WhenShown(SizeEditor, [&] {
+        F.WhenShown(*MinSizeEditorForm, [&] {
             ::SendMessageA(MinSizeEditorForm->SizingRadioGroup->ItemHandle(msStart), BM_CLICK, 0, 0);
             F.Click(MinSizeEditorForm->BitBtn1);
         });
@@ -385,8 +384,7 @@ TEST(KnownAppsWindow, MainWindowActionsOpenItForViewingAndEditing)
         auto* Main = new Tmainform(&F.App);
         bool Editing = !C.Editing;
         int Help = 0;
-        HWND Wnd = F.Form->Handle();
-        F.WhenShown(Wnd, [&] {
+        F.WhenShown(*F.Form, [&] {
             Editing = F.Form->IsEditing();
             Help = F.Form->HelpContext;
             F.Click(F.Form->cancelbutton);

@@ -157,6 +157,8 @@ TEST_F(SearchWin, TheApplicationListsSearchActionAsksForLocations)
     // As at start-up: the list window first, the chooser after it.
     auto* ListForm = new TApplicationListForm(&App);
     Chooser = new TSearchForFilesForm(&App);
+    // Its toolbar's action, which is made with its window.
+    ListForm->EnsureHandle();
     ModalScript Cancel(&App, [this] { return Chooser->Visible(); },
                        {[this] { ::SendMessageA(Chooser->cancelbutton->Handle(), BM_CLICK, 0, 0); }});
     EXPECT_TRUE(ListForm->SearchForFilesAction->Execute());

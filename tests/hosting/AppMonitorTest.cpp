@@ -238,6 +238,46 @@ TEST_F(MonitorTest, EndedProgramIsDroppedAtTheSecondTickThatMissesIt)
     EXPECT_FALSE(H.Monitor->Timer->Enabled());
 }
 
+TEST_F(MonitorTest, TicksAskTheProcessAndSnapshotOnlyForAnIdTheyCannotOpen)
+{
+    Hostee Other("");
+    ASSERT_NE(Other.WaitWindow("HosteeWindow"), nullptr);
+    std::uint32_t Ended = 0;
+    {
+        Hostee Gone("");
+        Ended = Gone.Pid;
+    }
+    ASSERT_FALSE(Running(Ended));
+    enum { Started, TakenById, NoSuchProcess };
+    const struct {
+        const char* What;
+        int Source;
+        int Snapshots;  // over two ticks
+        int Items;      // after them
+    } Cases[] = {
+        {"started by the monitor", Started, 0, 1},
+        {"a running program taken by its id", TakenById, 0, 1},
+        {"an ended process's id", NoSuchProcess, 2, 0},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.What);
+        TestHost H;
+        H.CountTicks();
+        H.Answer = caNo;
+        if (C.Source == Started)
+            ASSERT_TRUE(H.Open(HosteeExe(), 0));
+        else if (C.Source == TakenById)
+            H.Monitor->AddItem(HosteeExe(), Other.Pid, ePlain, H.Inner(0), false);
+        else  // of a program with no window about, which no pass gives another id
+            H.Monitor->AddItem(Dir() + "morvel.exe", Ended, eMorvel, H.Inner(0), false);
+        const int Snapshots = H.Monitor->Windows->Windows.ProcessSnapshots();
+        const int Ticks = H.TicksSince();
+        ASSERT_TRUE(H.RunUntil([&] { return H.TicksSince() >= Ticks + 2; }, 5000));
+        EXPECT_EQ(H.Monitor->Windows->Windows.ProcessSnapshots() - Snapshots, C.Snapshots);
+        EXPECT_EQ(H.Monitor->Count(), C.Items);
+    }
+}
+
 TEST_F(MonitorTest, CloseAllClosesBoundProgramsAndReportsOnce)
 {
     TestHost H;

@@ -230,6 +230,7 @@ TEST_F(DesignerWinTest, TheDesignersEditsReachTheAppliedLayout)
 
 TEST_F(DesignerWinTest, TheWindowHasTheSystemMenuOnlyAndTheSearchButtonItsHint)
 {
+    Designer->EnsureHandle();
     const LONG Style = ::GetWindowLongA(Designer->Handle(), GWL_STYLE);
     const struct {
         LONG Bit;

@@ -11,7 +11,14 @@
 #include "hosting/IdentifyWin.h"
 #include "hosting/confirmation.h"
 #include "dialogs/ConfirmDuplicatesWin.h"
+#include "dialogs/MinSizeEditorWin.h"
+#include "dialogs/PropertyEditorWin.h"
+#include "dialogs/SearchForFilesWin.h"
 #include "dialogs/applicationlistWin.h"
+#include "dialogs/knownapplistWin.h"
+#include "dialogs/progressesWin.h"
+#include "mainwindow/LayoutDesignerWin.h"
+#include "mainwindow/ProgramForms.h"
 #include "toolkit/SpeedButton.h"
 #include "mainwindow/RulesUpdateWin.h"
 #include "mainwindow/main.h"
@@ -351,6 +358,7 @@ TEST_F(MainWindowTest, HoverPanelFreedElsewhereIsLetGoWithItsControls)
 
 TEST_F(MainWindowTest, ApplicationComboItemsTakeTheBackgroundOfTheirState)
 {
+    Main->EnsureToolPanel();
     struct Case {
         const char* Name;
         UINT State;
@@ -579,6 +587,8 @@ TEST_F(MainWindowTest, ClosingWaitsForADownloadHandlersBox)
 
 TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrClosed)
 {
+    // Made before: the idle pass fills the combo again.
+    Main->EnsureToolPanel();
     ASSERT_NO_FATAL_FAILURE(ListHostee());
     Main->RefreshApps = true;
     Main->LayoutsMenuClick(MakeLayout("Two", 2));
@@ -800,6 +810,7 @@ TEST_F(MainWindowTest, PanelToolButtonsWorkOnTheNodeUnderTheMouse)
         ToolButton* Button;
         Check Want;
     };
+    Main->EnsureToolPanel();
     const Case Cases[] = {
         {"add child", Main->addchildbutton,
          [](const TLayoutTree& T, TNodeId, TNodeId N, int) { return T.Children(N).size() == 1; }},
@@ -832,6 +843,53 @@ TEST_F(MainWindowTest, PanelToolButtonsWorkOnTheNodeUnderTheMouse)
         EXPECT_TRUE(C.Want(Tree, L, N, Before)) << C.Name;
         Idle();
     }
+}
+
+TEST(ProgramFormsTest, OnlyTheMainWindowIsMadeAtStartTheOthersAtTheirFirstUse)
+{
+    TApplication App;
+    CreateProgramForms(App);
+    ASSERT_EQ(App.MainForm, mainform);
+    ASSERT_NE(mainform->Handle(), nullptr);
+    // The hover tools wait for the first hovered panel.
+    EXPECT_EQ(mainform->ToolBarPanel, nullptr);
+    EXPECT_EQ(mainform->MiniClosebutton, nullptr);
+    // What the main window reads at its first activation exists already.
+    ASSERT_NE(ApplicationListForm, nullptr);
+    EXPECT_GE(ApplicationListForm->AppGrid.ColumnIndex("Location"), 0);
+    const struct {
+        const char* Name;
+        Form* Made;
+    } Forms[] = {
+        {"layout editor", layoutsform},
+        {"application list", ApplicationListForm},
+        {"progress", ProgressbarForm},
+        {"duplicates", ConfirmDuplicatesForm},
+        {"question", ConfirmationForm},
+        {"known applications", KnownAppsForm},
+        {"search locations", SearchForFilesForm},
+        {"properties", PropertyEditorForm},
+        {"minimum size", MinSizeEditorForm},
+    };
+    for (const auto& F : Forms) {
+        SCOPED_TRACE(F.Name);
+        ASSERT_NE(F.Made, nullptr);
+        EXPECT_EQ(F.Made->Handle(), nullptr);
+        EXPECT_TRUE(F.Made->Controls().empty());
+    }
+    for (const auto& F : Forms) {
+        SCOPED_TRACE(F.Name);
+        F.Made->EnsureHandle();
+        ASSERT_NE(F.Made->Handle(), nullptr);
+        EXPECT_FALSE(F.Made->Controls().empty());
+        EXPECT_FALSE(::IsWindowVisible(F.Made->Handle()));
+        EXPECT_EQ(::GetWindow(F.Made->Handle(), GW_OWNER), mainform->Handle());
+    }
+    EXPECT_EQ(&ApplicationListForm->AppTable->Grid, &ApplicationListForm->AppGrid);
+    mainform->EnsureToolPanel();
+    ASSERT_NE(mainform->ToolBarPanel, nullptr);
+    EXPECT_EQ(mainform->ToolBarPanel->Parent(), mainform->mainpanel);
+    EXPECT_FALSE(::IsWindowVisible(mainform->ToolBarPanel->Handle()));
 }
 
 }  // namespace
