@@ -16,6 +16,7 @@ echo "== Win32 tests (Wine)"
 trap stop_display EXIT
 start_display
 prepare_wineprefix
+no_crash_dialog
 ctest --test-dir "$BUILD/win32" --output-on-failure --timeout 300 || status=1
 stop_display
 trap - EXIT

@@ -106,6 +106,13 @@ run_quorvan() {
   wine "$BUILD/win32/bin/quorvan.exe"
 }
 
+# For test runs: a crashing program ends at once (and its test fails)
+# instead of waiting in Wine's crash dialog until the test times out.
+no_crash_dialog() {
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f \
+    >/dev/null 2>&1 || true
+}
+
 stop_display() {
   if [ -n "${WINEPREFIX:-}" ]; then wineserver -k >/dev/null 2>&1 || true; fi
   [ -n "$STARTED_TWM" ] && kill "$STARTED_TWM" 2>/dev/null || true
