@@ -259,6 +259,8 @@ TEST_F(MainWindowTest, ToolPanelLaysItsContentsOutToTheHostPanelsWidth)
 
 TEST_F(MainWindowTest, MiniButtonsDrawTheirSymbolsWithoutASymbolFont)
 {
+    // The hover tools are made for the first hovered panel.
+    Main->EnsureToolPanel();
     struct Case { const char* Name; SpeedButton* Button; TPixelBuffer Glyph; bool Enabled; int Ink; };
     const Case Cases[] = {
         {"close", Main->MiniClosebutton, MiniCloseGlyph(), true, COLOR_BTNTEXT},
