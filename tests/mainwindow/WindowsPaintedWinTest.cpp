@@ -134,7 +134,8 @@ struct Windows {
         RECT R;
         ::GetWindowRect(Tree.Data(Tree.Children(Layout)[1])->Handle(), &R);
         ::SetCursorPos(R.left + 40, R.top + 40);
-        App.RunModalLoop([this] { return ::IsWindowVisible(Main->ToolBarPanel->Handle()) != FALSE; });
+        // The tool panel is made for the first hovered panel.
+        App.RunModalLoop([this] { return Main->ToolBarPanel && ::IsWindowVisible(Main->ToolBarPanel->Handle()); });
         Look(Main->Handle());
         ::SetCursorPos(1270, 1010);
     }
