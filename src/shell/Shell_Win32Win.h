@@ -80,6 +80,9 @@ struct TShellRoutines {
     TGetLongPathNameW GetLongPathNameW = nullptr;
 };
 extern TShellRoutines ShellRoutines;
+// Binds VariantCompare at the first call after start-up: propsys brings the
+// automation library with it, which start-up has no use for.
+FARPROC ShellVariantCompare();
 
 // Texts of the shell's string table, with our own fallbacks.
 extern std::wstring ShellInFolderText;
