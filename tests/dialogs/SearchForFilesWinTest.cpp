@@ -69,6 +69,7 @@ TEST_F(SearchWin, StateImagesShowEveryBoxOnTheWhiteTree)
         {3, true, false},   // option
         {4, true, true},    // chosen option
     };
+    Chooser->EnsureHandle();  // its images are made with its window
     for (const Case& C : Cases) {
         DibCanvas Cv(16, 16);
         const RECT All = {0, 0, 16, 16};
