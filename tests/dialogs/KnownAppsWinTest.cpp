@@ -402,6 +402,7 @@ TEST(KnownAppsWindow, EachShowingStartsAtTheNameColumn)
     } Cases[] = {{false, true}, {true, false}, {false, false}};
     for (const auto& C : Cases) {
         Fixture F;
+        F.Form->EnsureHandle();  // its tables come with its window
         TDatabaseGridWin* T = F.Form->AppTable;
         int Scrolled = 0;
         F.Show(C.FirstEditing, [&] {
