@@ -1,5 +1,7 @@
 #include "mainwindow/HttpGrabberWin.h"
 
+#include "shell/Shell_Win32Win.h"
+
 #include <wininet.h>
 
 #include <memory>
@@ -38,11 +40,6 @@ struct TWininet {
     decltype(&::InternetReadFile) InternetReadFile = nullptr;
 };
 
-template <typename T> void BindWininet(HMODULE Module, const char* Name, T& Slot)
-{
-    Slot = reinterpret_cast<T>(reinterpret_cast<void*>(::GetProcAddress(Module, Name)));
-}
-
 // Every routine or, without the library, none.
 const TWininet& Wininet()
 {
@@ -51,13 +48,13 @@ const TWininet& Wininet()
         const HMODULE M = ::LoadLibraryA("wininet.dll");
         if (!M)
             return R;
-        BindWininet(M, "InternetOpenA", R.InternetOpenA);
-        BindWininet(M, "InternetQueryOptionA", R.InternetQueryOptionA);
-        BindWininet(M, "InternetCloseHandle", R.InternetCloseHandle);
-        BindWininet(M, "HttpQueryInfoA", R.HttpQueryInfoA);
-        BindWininet(M, "InternetOpenUrlA", R.InternetOpenUrlA);
-        BindWininet(M, "InternetQueryDataAvailable", R.InternetQueryDataAvailable);
-        BindWininet(M, "InternetReadFile", R.InternetReadFile);
+        BindRoutine(M, "InternetOpenA", R.InternetOpenA);
+        BindRoutine(M, "InternetQueryOptionA", R.InternetQueryOptionA);
+        BindRoutine(M, "InternetCloseHandle", R.InternetCloseHandle);
+        BindRoutine(M, "HttpQueryInfoA", R.HttpQueryInfoA);
+        BindRoutine(M, "InternetOpenUrlA", R.InternetOpenUrlA);
+        BindRoutine(M, "InternetQueryDataAvailable", R.InternetQueryDataAvailable);
+        BindRoutine(M, "InternetReadFile", R.InternetReadFile);
         if (!R.InternetOpenA || !R.InternetQueryOptionA || !R.InternetCloseHandle ||
             !R.HttpQueryInfoA || !R.InternetOpenUrlA || !R.InternetQueryDataAvailable ||
             !R.InternetReadFile)

@@ -37,7 +37,7 @@ HMODULE LoadModule(const char* Name)
 
 template <typename T> void Bind(HMODULE Module, const char* Name, T& Slot)
 {
-    Slot = reinterpret_cast<T>(reinterpret_cast<void*>(::GetProcAddress(Module, Name)));
+    BindRoutine(Module, Name, Slot);
 }
 
 template <typename T> void BindExport(HMODULE Module, WORD Number, T& Slot)
