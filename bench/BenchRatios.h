@@ -58,12 +58,12 @@ inline int Run(int Argc, char** Argv, const TPairs& Pairs)
     TMedianReporter Reporter;
     benchmark::RunSpecifiedBenchmarks(&Reporter);
     benchmark::Shutdown();
-    std::printf("\n%-34s %12s %12s %8s\n", "median CPU time", "figure", "baseline", "ratio");
+    std::printf("\n%-34s %13s %13s %8s\n", "median CPU time", "figure", "baseline", "ratio");
     for (const auto& [Figure, Baseline] : Pairs) {
         const auto F = Reporter.Medians.find(Figure), B = Reporter.Medians.find(Baseline);
         if (F == Reporter.Medians.end() || B == Reporter.Medians.end() || B->second <= 0)
             continue;
-        std::printf("%-34s %9.3f ms %9.3f ms %7.2fx  (baseline %s)\n", Figure.c_str(), F->second,
+        std::printf("%-34s %10.4f ms %10.4f ms %7.2fx  (baseline %s)\n", Figure.c_str(), F->second,
                     B->second, F->second / B->second, Baseline.c_str());
     }
     return 0;

@@ -1,5 +1,7 @@
 #include "mainwindow/HttpGrabberWin.h"
 
+#include "shell/Shell_Win32Win.h"
+
 #include <wininet.h>
 
 #include <memory>
@@ -26,19 +28,57 @@ struct Stream {
 
 const char* const SinkClass = "QuorvanGrabberSink";
 
+// The internet library and all it imports are loaded at the first download,
+// not at every start of the program.
+struct TWininet {
+    decltype(&::InternetOpenA) InternetOpenA = nullptr;
+    decltype(&::InternetQueryOptionA) InternetQueryOptionA = nullptr;
+    decltype(&::InternetCloseHandle) InternetCloseHandle = nullptr;
+    decltype(&::HttpQueryInfoA) HttpQueryInfoA = nullptr;
+    decltype(&::InternetOpenUrlA) InternetOpenUrlA = nullptr;
+    decltype(&::InternetQueryDataAvailable) InternetQueryDataAvailable = nullptr;
+    decltype(&::InternetReadFile) InternetReadFile = nullptr;
+};
+
+// Every routine or, without the library, none.
+const TWininet& Wininet()
+{
+    static const TWininet Routines = [] {
+        TWininet R;
+        const HMODULE M = ::LoadLibraryA("wininet.dll");
+        if (!M)
+            return R;
+        BindRoutine(M, "InternetOpenA", R.InternetOpenA);
+        BindRoutine(M, "InternetQueryOptionA", R.InternetQueryOptionA);
+        BindRoutine(M, "InternetCloseHandle", R.InternetCloseHandle);
+        BindRoutine(M, "HttpQueryInfoA", R.HttpQueryInfoA);
+        BindRoutine(M, "InternetOpenUrlA", R.InternetOpenUrlA);
+        BindRoutine(M, "InternetQueryDataAvailable", R.InternetQueryDataAvailable);
+        BindRoutine(M, "InternetReadFile", R.InternetReadFile);
+        if (!R.InternetOpenA || !R.InternetQueryOptionA || !R.InternetCloseHandle ||
+            !R.HttpQueryInfoA || !R.InternetOpenUrlA || !R.InternetQueryDataAvailable ||
+            !R.InternetReadFile)
+            return TWininet();
+        return R;
+    }();
+    return Routines;
+}
+
 // The system's proxy, if one is set, with local names going direct.
 HINTERNET OpenSession(const std::string& Agent)
 {
-    HINTERNET Session = ::InternetOpenA(Agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
+    if (!Wininet().InternetOpenA)
+        return nullptr;
+    HINTERNET Session = Wininet().InternetOpenA(Agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr,
                                         nullptr, 0);
     if (!Session)
         return nullptr;
     DWORD Size = 0;
-    ::InternetQueryOptionA(Session, INTERNET_OPTION_PROXY, nullptr, &Size);
+    Wininet().InternetQueryOptionA(Session, INTERNET_OPTION_PROXY, nullptr, &Size);
     if (Size < sizeof(INTERNET_PROXY_INFO))
         return Session;
     std::vector<char> Buffer(Size);
-    if (!::InternetQueryOptionA(Session, INTERNET_OPTION_PROXY, Buffer.data(), &Size))
+    if (!Wininet().InternetQueryOptionA(Session, INTERNET_OPTION_PROXY, Buffer.data(), &Size))
         return Session;
     const auto* Info = reinterpret_cast<const INTERNET_PROXY_INFO*>(Buffer.data());
     const char* Proxy = reinterpret_cast<const char*>(Info->lpszProxy);
@@ -46,18 +86,18 @@ HINTERNET OpenSession(const std::string& Agent)
         return Session;
     std::string Bypass = Info->lpszProxyBypass ? reinterpret_cast<const char*>(Info->lpszProxyBypass) : "";
     Bypass += Bypass.empty() ? "<local>" : ";<local>";
-    HINTERNET ViaProxy = ::InternetOpenA(Agent.c_str(), INTERNET_OPEN_TYPE_PROXY, Proxy,
+    HINTERNET ViaProxy = Wininet().InternetOpenA(Agent.c_str(), INTERNET_OPEN_TYPE_PROXY, Proxy,
                                          Bypass.c_str(), 0);
     if (!ViaProxy)
         return Session;
-    ::InternetCloseHandle(Session);
+    Wininet().InternetCloseHandle(Session);
     return ViaProxy;
 }
 
 DWORD QueryNumber(HINTERNET Request, DWORD Info)
 {
     DWORD Value = 0, Size = sizeof(Value), Index = 0;
-    if (!::HttpQueryInfoA(Request, Info | HTTP_QUERY_FLAG_NUMBER, &Value, &Size, &Index))
+    if (!Wininet().HttpQueryInfoA(Request, Info | HTTP_QUERY_FLAG_NUMBER, &Value, &Size, &Index))
         return 0;
     return Value;
 }
@@ -65,12 +105,12 @@ DWORD QueryNumber(HINTERNET Request, DWORD Info)
 std::string RawHeaders(HINTERNET Request)
 {
     DWORD Size = 0, Index = 0;
-    ::HttpQueryInfoA(Request, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &Size, &Index);
+    Wininet().HttpQueryInfoA(Request, HTTP_QUERY_RAW_HEADERS_CRLF, nullptr, &Size, &Index);
     if (Size == 0)
         return "";
     std::string Text(Size, '\0');
     Index = 0;
-    if (!::HttpQueryInfoA(Request, HTTP_QUERY_RAW_HEADERS_CRLF, &Text[0], &Size, &Index))
+    if (!Wininet().HttpQueryInfoA(Request, HTTP_QUERY_RAW_HEADERS_CRLF, &Text[0], &Size, &Index))
         return "";
     Text.resize(Size);
     return Text;
@@ -120,9 +160,9 @@ THttpUrlGrabber::~THttpUrlGrabber()
 void THttpUrlGrabber::TShared::CloseHandles()
 {
     if (void* Handle = Request.exchange(nullptr))
-        ::InternetCloseHandle(static_cast<HINTERNET>(Handle));
+        Wininet().InternetCloseHandle(static_cast<HINTERNET>(Handle));
     if (void* Handle = Session.exchange(nullptr))
-        ::InternetCloseHandle(static_cast<HINTERNET>(Handle));
+        Wininet().InternetCloseHandle(static_cast<HINTERNET>(Handle));
 }
 
 void THttpUrlGrabber::Start()
@@ -163,7 +203,7 @@ void THttpUrlGrabber::Work(std::shared_ptr<TShared> Shared, std::string Url,
     Shared->Session = Session;
     HINTERNET Request = nullptr;
     if (Session && !Shared->Abort)
-        Request = ::InternetOpenUrlA(Session, Url.c_str(), nullptr, 0,
+        Request = Wininet().InternetOpenUrlA(Session, Url.c_str(), nullptr, 0,
                                      INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
                                          INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_UI |
                                          INTERNET_FLAG_NO_COOKIES,
@@ -181,10 +221,10 @@ void THttpUrlGrabber::Work(std::shared_ptr<TShared> Shared, std::string Url,
         // stop take effect between pieces.
         while (!Shared->Abort && static_cast<std::int64_t>(Result->Data.size()) <= MaxDownloadSize) {
             DWORD Available = 0, Read = 0;
-            if (!::InternetQueryDataAvailable(Request, &Available, 0, 0))
+            if (!Wininet().InternetQueryDataAvailable(Request, &Available, 0, 0))
                 break;
             if (Available > 0 &&
-                !::InternetReadFile(Request, Buffer,
+                !Wininet().InternetReadFile(Request, Buffer,
                                     Available < sizeof(Buffer) ? Available : sizeof(Buffer), &Read))
                 break;
             if (Read == 0)

@@ -220,12 +220,6 @@ void Tmainform::CreatePanels()
     ToolButtonArgs B;
     B.Action = Actions[maAddFirst];
     addfirstbutton = ToolBar2->AddButton(B);
-
-    StatusBarArgs S;
-    S.Parent = mainpanel;
-    S.Visible = false;
-    StatusBar1 = new StatusBar(this, S);
-
 }
 
 void Tmainform::EnsureToolPanel()
@@ -1045,12 +1039,25 @@ bool Tmainform::FormHelp(unsigned short Command, int Data, bool& CallHelp)
 
 void Tmainform::ShowStatus(const std::string& Text)
 {
+    // Only a rules update shows it: most sessions never need it.
+    if (!StatusBar1) {
+        StatusBarArgs S;
+        S.Parent = mainpanel;
+        S.Visible = false;
+        StatusBar1 = new StatusBar(this, S);
+        // Its place among the main panel's controls: next after the first
+        // tool bar in tab and drawing order, before the panels made since.
+        ::SetWindowPos(StatusBar1->Handle(), ToolBar2->Handle(), 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
     StatusBar1->SetSimpleText(Text);
     StatusBar1->SetVisible(true);
 }
 
 void Tmainform::HideStatus()
 {
+    if (!StatusBar1)
+        return;
     StatusBar1->SetSimpleText("");
     StatusBar1->SetVisible(false);
 }

@@ -37,7 +37,7 @@ HMODULE LoadModule(const char* Name)
 
 template <typename T> void Bind(HMODULE Module, const char* Name, T& Slot)
 {
-    Slot = reinterpret_cast<T>(reinterpret_cast<void*>(::GetProcAddress(Module, Name)));
+    BindRoutine(Module, Name, Slot);
 }
 
 template <typename T> void BindExport(HMODULE Module, WORD Number, T& Slot)
@@ -131,9 +131,6 @@ void ShellWin32Startup()
     OleStarted = SUCCEEDED(Ole);
     TShellRoutines& R = ShellRoutines;
     R = TShellRoutines();
-    R.Propsys = LoadModule("propsys");
-    if (R.Propsys)
-        Bind(R.Propsys, "VariantCompare", R.VariantCompare);
     R.Shell32 = LoadModule("Shell32");
     if (!R.Shell32)
         StopStartup("Ovandrel Components: Cannot open SHELL32.DLL!");
@@ -153,6 +150,17 @@ void ShellWin32Startup()
     R.Kernel32 = LoadModule("kernel32.dll");
     if (R.Kernel32)
         BindKernel32(R);
+}
+
+FARPROC ShellVariantCompare()
+{
+    TShellRoutines& R = ShellRoutines;
+    if (!R.Propsys && StartCount > 0) {
+        R.Propsys = LoadModule("propsys");
+        if (R.Propsys)
+            Bind(R.Propsys, "VariantCompare", R.VariantCompare);
+    }
+    return R.VariantCompare;
 }
 
 void ShellWin32Shutdown()

@@ -80,6 +80,14 @@ struct TShellRoutines {
     TGetLongPathNameW GetLongPathNameW = nullptr;
 };
 extern TShellRoutines ShellRoutines;
+// Slot gets Module's routine Name, typed, or nullptr.
+template <typename T> void BindRoutine(HMODULE Module, const char* Name, T& Slot)
+{
+    Slot = reinterpret_cast<T>(reinterpret_cast<void*>(::GetProcAddress(Module, Name)));
+}
+// Binds VariantCompare at the first call after start-up: propsys brings the
+// automation library with it, which start-up has no use for.
+FARPROC ShellVariantCompare();
 
 // Texts of the shell's string table, with our own fallbacks.
 extern std::wstring ShellInFolderText;

@@ -892,6 +892,29 @@ TEST(ProgramFormsTest, OnlyTheMainWindowIsMadeAtStartTheOthersAtTheirFirstUse)
     ASSERT_NE(mainform->ToolBarPanel, nullptr);
     EXPECT_EQ(mainform->ToolBarPanel->Parent(), mainform->mainpanel);
     EXPECT_FALSE(::IsWindowVisible(mainform->ToolBarPanel->Handle()));
+    // The update's status bar waits for its first text, then lies where
+    // start-up made it before: next after the first tool bar.
+    EXPECT_EQ(mainform->StatusBar1, nullptr);
+    mainform->HideStatus();
+    const struct {
+        const char* Text;
+        bool Shown;
+    } Steps[] = {{"Downloading", true}, {"", false}, {"Downloading again", true}};
+    for (const auto& S : Steps) {
+        SCOPED_TRACE(S.Text);
+        if (S.Shown)
+            mainform->ShowStatus(S.Text);
+        else
+            mainform->HideStatus();
+        ASSERT_NE(mainform->StatusBar1, nullptr);
+        const HWND Bar = mainform->StatusBar1->Handle();
+        EXPECT_EQ((::GetWindowLongA(Bar, GWL_STYLE) & WS_VISIBLE) != 0, S.Shown);
+        char Text[64] = {};
+        ::SendMessageA(Bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(Text));
+        EXPECT_STREQ(Text, S.Text);
+        EXPECT_EQ(::GetParent(Bar), mainform->mainpanel->Handle());
+        EXPECT_EQ(::GetWindow(Bar, GW_HWNDPREV), mainform->ToolBar2->Handle());
+    }
 }
 
 }  // namespace

@@ -55,6 +55,9 @@ TEST(ShellStartup, StopMessagesOfMissingParts)
     ShellLibraryStartup();
     EXPECT_NE(ShellRoutines.PathMatchSpecW, nullptr);
     EXPECT_NE(ShellRoutines.ILCombine, nullptr);
+    EXPECT_EQ(ShellRoutines.Propsys, nullptr) << "propsys waits for its first use";
+    EXPECT_NE(ShellVariantCompare(), nullptr);
+    EXPECT_NE(ShellRoutines.Propsys, nullptr);
     EXPECT_NE(DesktopShellFolder, nullptr);
     EXPECT_FALSE(SystemDriveRoot.empty());
     EXPECT_FALSE(DisableWow64Redirection()) << "the switch is off";
