@@ -190,6 +190,16 @@ void TRegistryValuesWin::WriteString(const std::string& Name, const std::string&
     FRegistry.WriteString(Name, Value);
 }
 
+bool TRegistryValuesWin::ValueExists(const std::string& Name)
+{
+    return FRegistry.ValueExists(Name);
+}
+
+bool TRegistryValuesWin::DeleteValue(const std::string& Name)
+{
+    return FRegistry.DeleteValue(Name);
+}
+
 // --- TLayoutCanvasWin ---
 
 TLayoutCanvasWin::TLayoutCanvasWin(HDC Dc)

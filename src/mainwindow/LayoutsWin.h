@@ -7,7 +7,7 @@
 //   Host.Monitor = Monitor; Host.Confirmation = ConfirmationForm;
 //   Host.AppList = <application list lookup>; Host.OnPanelCreated = <bind events>;
 //   TLayouts Layouts(Host); Layouts.HasHost = true;
-//   TRegistryValuesWin V(Reg); Layouts.Tree.LoadLayouts(V);
+//   TRegistryValuesWin V(Reg); Report = Layouts.Tree.LoadLayouts(V);
 //   Layouts.ApplyLayout(Node); ... mainpanelResize: Layouts.Relayout(nullptr);
 #pragma once
 
@@ -86,6 +86,8 @@ public:
     std::string ReadStringDef(const std::string& Name, const std::string& Default) override;
     void WriteInteger(const std::string& Name, int Value) override;
     void WriteString(const std::string& Name, const std::string& Value) override;
+    bool ValueExists(const std::string& Name) override;
+    bool DeleteValue(const std::string& Name) override;
 
 private:
     TSafeRegistry& FRegistry;

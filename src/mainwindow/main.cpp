@@ -366,9 +366,10 @@ void Tmainform::FormActivate()
     Layouts->HasHost = true;
     TRegistrySettingsStore Store;
     TStartupHooks Hooks;
-    Hooks.LoadLayouts = [this, &Store](ISettingsStore&) {
+    TLayoutsReadReport LayoutsRead;
+    Hooks.LoadLayouts = [this, &Store, &LayoutsRead](ISettingsStore&) {
         TRegistryValuesWin Values(Store.Registry);
-        Layouts->Tree.LoadLayouts(Values);
+        LayoutsRead = Layouts->Tree.LoadLayouts(Values);
     };
     Hooks.LoadWindowPosition = [this](ISettingsStore& S) {
         LoadWindowPosition(S, Handle(), MainWindowPrefix);
@@ -397,6 +398,8 @@ void Tmainform::FormActivate()
     RefreshLayoutsMenu = true;
     if (Result > 1 && Result < ImportErrorCount)
         ShowMessage(ImportErrors[Result]);
+    if (!LayoutsRead.Whole())
+        ShowMessage(LayoutsReadMessage(LayoutsRead));
 }
 
 void Tmainform::FormCloseQuery(bool& CanClose)
@@ -783,8 +786,8 @@ void Tmainform::BindAppComboBoxChange()
     const std::string Name = BindAppComboBox->Item(Selected);
     // The panel could not keep the name in the stored layouts.
     if (!IsStorableAppName(Name)) {
-        ::MessageBeep(0);
         SyncBindAppComboBox();
+        ShowMessage(UnstorableAppNameMessage(Name));
         return;
     }
     std::string Path;
@@ -815,13 +818,16 @@ void Tmainform::BindAppButtonClick()
         ShowMessage(Message);
         return;
     }
+    const Tknownapp* Known = KnownApps.GetKnownApp(Info.Index);
+    // Refused before it is listed: the panel could not keep the name.
+    if (R == irBind && Known && !IsStorableAppName(Known->Name)) {
+        ShowMessage(UnstorableAppNameMessage(Known->Name));
+        return;
+    }
     if (!ApplicationListForm || !ApplicationListForm->AddApplication(Exe, Info))
         return;
-    const Tknownapp* Known = KnownApps.GetKnownApp(Info.Index);
     if (R == irExternal) {
         ShowMessage(Message);
-    } else if (Known && !IsStorableAppName(Known->Name)) {
-        ::MessageBeep(0);
     } else {
         std::string Params;
         GetStartParams(Info, Params);
