@@ -8,6 +8,7 @@
 #include "hosting/ApplicationItem.h"
 #include "hosting/RulesFile.h"
 #include "hosting/appmonitor.h"
+#include "hosting/VelmoraWin.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/confirmation.h"
 #include "dialogs/ConfirmDuplicatesWin.h"
@@ -515,6 +516,28 @@ private:
     Timer FTimer;
 };
 
+// Stored layouts read in part are told at the first activation, in a box.
+TEST_F(MainWindowTest, StoredLayoutsReadInPartAreToldAtStartUp)
+{
+    {
+        TSafeRegistry Reg;
+        ASSERT_TRUE(Reg.OpenKey(std::string(HostKey) + "\\Layouts", true));
+        Reg.WriteString("LayoutsCount", "2");
+        Reg.WriteString("LayoutsNode0", "Layout|Kept|Base=Root");
+        Reg.WriteInteger("LayoutsNode1", 5);
+    }
+    Main->FirstActivate = true;
+    BoxAnswerer Boxes(App);
+    Main->FormActivate();
+    ASSERT_TRUE(RunUntil(App, [&] { return !Boxes.Texts.empty(); }, 5000));
+    TLayoutsReadReport Told;
+    Told.CountUnreadable = true;
+    Told.Unreadable = 1;
+    EXPECT_EQ(Boxes.Texts.front(), LayoutsReadMessage(Told));
+    EXPECT_EQ(Main->Layouts->Tree.Roots().size(), 1u);
+    EXPECT_EQ(Main->Layouts->Tree.Text(Main->Layouts->Tree.NodeAt(0)), "Kept");
+}
+
 TEST_F(MainWindowTest, ClosingIsRefusedWhileARulesDownloadRuns)
 {
     TestHttpServer Server;
@@ -645,16 +668,21 @@ TEST_F(MainWindowTest, DotsButtonStartsOnlyABindableProgramIntoThePanelAndListsI
         const char* Name;
         const char* Exe;  // nullptr: the dialog is cancelled
         const char* WantBox;  // the start of the message, nullptr: none
-        const char* WantListed;
+        const char* App;      // its name in the application list
+        bool WantListed;
         bool WantBound;
     };
     const Case Cases[] = {
-        {"cancelled", nullptr, nullptr, nullptr, false},
-        {"unknown", "verapp_none.exe", "\"verapp_none.exe\" is not a known application", nullptr, false},
-        {"external", "verapp_1_5.exe", "\"Outer Tool\" cannot be executed in a panel", "Outer Tool", false},
-        // Listed, but its panel could not keep the name in the stored layouts.
-        {"bind, named with a ';'", "semicolon.exe", nullptr, "Semi; Colon", false},
-        {"bind", "hostee.exe", nullptr, "Plain Hostee", true},
+        {"cancelled", nullptr, nullptr, "Outer Tool", false, false},
+        {"unknown", "verapp_none.exe", "\"verapp_none.exe\" is not a known application", "Outer Tool",
+         false, false},
+        {"external", "verapp_1_5.exe", "\"Outer Tool\" cannot be executed in a panel", "Outer Tool", true,
+         false},
+        // Its panel could not keep the name in the stored layouts: refused
+        // before it is listed.
+        {"bind, named with a ';'", "semicolon.exe", "\"Semi; Colon\" cannot be chosen for a panel",
+         "Semi; Colon", false, false},
+        {"bind", "hostee.exe", nullptr, "Plain Hostee", true, true},
     };
     ASSERT_TRUE(::CopyFileA((TestExeDir() + "hostee.exe").c_str(),
                             (TestExeDir() + "semicolon.exe").c_str(), FALSE));
@@ -674,8 +702,7 @@ TEST_F(MainWindowTest, DotsButtonStartsOnlyABindableProgramIntoThePanelAndListsI
         } else {
             EXPECT_TRUE(Boxes.Texts.empty()) << C.Name;
         }
-        if (C.WantListed)
-            EXPECT_GE(ApplicationListForm->RowOfApplication(C.WantListed), 1) << C.Name;
+        EXPECT_EQ(ApplicationListForm->RowOfApplication(C.App) >= 1, C.WantListed) << C.Name;
         TApplicationItem* Item = nullptr;
         const bool Bound = RunUntil(App, [&] {
             Item = Main->Monitor->FindItemByPanel(P->ClientPanel);
@@ -708,6 +735,7 @@ TEST_F(MainWindowTest, ApplicationChoicesStartOnlyWithSomewhereToGo)
         const char* Name;
         std::function<void()> Choose;
         bool WantStarted;
+        const char* WantBox;  // the start of the message, nullptr: none
     };
     const Case Cases[] = {
         // Its panel could not keep the name in the stored layouts.
@@ -725,22 +753,26 @@ TEST_F(MainWindowTest, ApplicationChoicesStartOnlyWithSomewhereToGo)
              Main->BindAppComboBox->SetItemIndex(2);
              Main->BindAppComboBoxChange();
              ::DeleteFileA(Exe.c_str());
-         }, false},
+         }, false, "\"Semi; Colon\" cannot be chosen for a panel"},
         {"combo item 0 over a panel", [&] {
              HoverOver(P);
              Main->BindAppComboBox->SetItemIndex(0);
              Main->BindAppComboBoxChange();
-         }, false},
+         }, false, nullptr},
         {"combo item 1 over no panel", [&] {
              Main->SetHoverPanel(nullptr);
              Main->BindAppComboBox->SetItemIndex(1);
              Main->BindAppComboBoxChange();
-         }, false},
+         }, false, nullptr},
         // The applications menu starts a separate window, in no panel.
-        {"applications menu", [&] { Main->ApplicationsPopupMenu->Click(0); }, true},
+        {"applications menu", [&] { Main->ApplicationsPopupMenu->Click(0); }, true, nullptr},
     };
     for (const Case& C : Cases) {
+        BoxAnswerer Boxes(App);
         C.Choose();
+        ASSERT_EQ(Boxes.Texts.size(), C.WantBox ? 1u : 0u) << C.Name;
+        if (C.WantBox)
+            EXPECT_EQ(Boxes.Texts.front().rfind(C.WantBox, 0), 0u) << C.Name << ": " << Boxes.Texts.front();
         ASSERT_EQ(Main->Monitor->Count(), C.WantStarted ? 1 : 0) << C.Name;
         EXPECT_EQ(Main->Monitor->FindItemByPanel(P->ClientPanel), nullptr) << C.Name;
         std::string Name;
