@@ -133,7 +133,7 @@ std::string LayoutsReadMessage(const TLayoutsReadReport& Report)
              (Report.BeyondLimits == 1 ? "was" : "were") + " left out.";
     if (Report.PastCap)
         S += "\rNodes past the first " + IntToStr(MaxStoredNodes) + " were not read.";
-    return S + "\rThe layouts are stored without what was left out when the program closes.";
+    return S + "\rWhen the program closes, the layouts are stored without what was left out.";
 }
 
 std::string KindStoredName(std::uint8_t Kind)
@@ -453,7 +453,7 @@ bool TLayoutTree::SetAppNode(TNodeId Id, const std::string& Name)
         Beep();
         return false;
     }
-    SetNodeField(N->Text, 1, "\"" + Trim(Name) + "\"");
+    SetNodeField(N->Text, 1, "\"" + Name + "\"");
     N->Kind = nkApp;
     return true;
 }
