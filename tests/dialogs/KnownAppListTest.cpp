@@ -108,6 +108,7 @@ TEST(KnownAppTable, BadRowChangesNothingAndNamesTheLine)
         {TTableId::Forbidden, "WClass", "\"x", "Error in line 2: Invalid window class format!"},
         {TTableId::App, "Application", "Extra|Author", BadText},
         {TTableId::App, "Category", "Tools ", BadText},
+        {TTableId::App, "Category", ";Tools", BadText},
         {TTableId::Allowed, "WTitle", "\"a|b\"", "Error in line 2: Invalid window title format!"},
     };
     for (const Case& C : Cases) {

@@ -381,6 +381,37 @@ TEST_F(RulesFile, ColumnsInAnyOrderLaterDuplicateWins)
     EXPECT_EQ(E.VersionCondition.Operator, vcGreater);
 }
 
+// Only a row's first cell can make it a comment: a category that begins
+// with ';' imports from a table whose Category column stands later.
+TEST_F(RulesFile, CategoryColumnLastMayBeginWithSemicolon)
+{
+    int ErrorLine;
+    ASSERT_EQ(ReadApplicationRules(
+                  {"[Known Applications]",
+                   "Application name|Age|Version|Exe size|Method|Files needed|URL|Problems|"
+                   "Window #|Window Title|Window Class|Category",
+                   "Packer||||external|pack.exe||||||;Tools",
+                   "Spin||> 1.5||bind; no title|spin.exe||||\"Spin\"||Emulators",
+                   "Unpacker||||unsupported|unpack.exe||||||;TOOLS"},
+                  ErrorLine),
+              ieOk)
+        << "line " << ErrorLine;
+    EXPECT_EQ(KnownApps.Categories, StringList({";Tools", "Emulators"}));
+    const struct {
+        const char* Name;
+        int Category;
+        std::uint8_t Method;
+    } Entries[] = {{"Packer", 0, amExternal}, {"Spin", 1, amBind}, {"Unpacker", 0, amUnsupported}};
+    ASSERT_EQ(KnownApps.Count(), 3);
+    for (int I = 0; I < 3; ++I) {
+        const Tknownapp& E = *KnownApps.GetKnownApp(I);
+        EXPECT_EQ(E.Name, Entries[I].Name);
+        EXPECT_EQ(E.CategoryIndex, Entries[I].Category) << E.Name;
+        EXPECT_EQ(E.Method, Entries[I].Method) << E.Name;
+    }
+    EXPECT_EQ(KnownApps.GetKnownApp(1)->WindowTitle, "Spin");
+}
+
 TEST_F(RulesFile, RepeatedSectionDropsEarlierRows)
 {
     int ErrorLine;
