@@ -24,7 +24,7 @@ const char* const ImportErrors[ImportErrorCount] = {
     "Invalid method description item!",
     "Invalid method!",
     "Internal error!",
-    "Invalid text: '|', a line break or a blank at its start or end!",
+    "Invalid text: '|', a line break, a blank at its start or end, or a category beginning with ';'!",
 };
 
 bool IsStorableQuotedText(const std::string& Text)

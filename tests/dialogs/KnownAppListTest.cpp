@@ -94,7 +94,8 @@ TEST(KnownAppTable, RoundTripThroughTheTables)
 TEST(KnownAppTable, BadRowChangesNothingAndNamesTheLine)
 {
     const char* const BadText =
-        "Error in line 2: Invalid text: '|', a line break or a blank at its start or end!";
+        "Error in line 2: Invalid text: '|', a line break, a blank at its start or end, or a "
+        "category beginning with ';'!";
     struct Case {
         TTableId Table;
         const char* Column;
