@@ -459,7 +459,11 @@ void ListHostee()
     ASSERT_TRUE(ApplicationListForm->AddApplication(Exe, Info));
 }
 
-TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
+// Closed, or asked whether the session may end: the programs are asked to
+// close, and the window follows them.
+class ClosingWithHostedPrograms : public MainWindowTest, public ::testing::WithParamInterface<UINT> {};
+
+TEST_P(ClosingWithHostedPrograms, WaitsForThemAndWritesTheStateOnce)
 {
     KnowHostee();
     Main->LayoutsMenuClick(MakeLayout("Two", 2));
@@ -476,7 +480,10 @@ TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
         }, 15000));
         Processes.push_back(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item->ProcessId));
     }
-    ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+    if (GetParam() == WM_QUERYENDSESSION)
+        EXPECT_EQ(::SendMessageA(Main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+    else
+        ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
     App.ProcessMessages();
     EXPECT_FALSE(App.Terminated());
     EXPECT_FALSE(HostValueExists("Path"));
@@ -490,6 +497,9 @@ TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
     EXPECT_TRUE(HostValueExists("Path"));
     EXPECT_TRUE(HostValueExists("MainWindowLeftPos"));
 }
+
+INSTANTIATE_TEST_SUITE_P(MainWindowTest, ClosingWithHostedPrograms,
+                         ::testing::Values(WM_CLOSE, WM_QUERYENDSESSION));
 
 // Answers this thread's message boxes with OK and keeps their texts.
 class BoxAnswerer {

@@ -43,4 +43,7 @@ clean
 position 5000 4000 700 500
 run PositionOffTheScreenIsBroughtBack || status=1
 
+run SessionEndStoresWhatACloseStores || status=1
+run SessionEndWaitsForADownload || status=1
+
 exit $status
