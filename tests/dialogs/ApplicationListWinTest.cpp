@@ -60,6 +60,14 @@ protected:
     TSearchForFilesForm* Chooser = nullptr;
 };
 
+// Neither read nor changed, the list is not modified: so says its caption,
+// and the shutdown leaves the stored list alone.
+TEST_F(AppListWin, AnUntouchedListIsNotModified)
+{
+    EXPECT_EQ(List->Text(), "Application list");
+    EXPECT_FALSE(List->ApplicationListModified());
+}
+
 TEST_F(AppListWin, ExecutablesAddedThroughTheListShowInTheTable)
 {
     struct Case {

@@ -260,9 +260,8 @@ TEST(StartupE2E, FirstStartReadsTheRulesFile)
     EXPECT_NE(std::string(Path.Data.c_str()).find("quorvan.exe"), std::string::npos);
     EXPECT_EQ(ReadInt("MainWindowLeftPos"), R.left);
     EXPECT_EQ(ReadInt("MainWindowWidth"), R.right - R.left);
-    // Never read, the list counts as modified: it is stored, empty.
-    const Value Found = ReadValue(std::string(HostKey) + "\\Apps", "FoundAppList");
-    EXPECT_EQ(std::count(Found.Data.begin(), Found.Data.end(), '\r'), 1);
+    // Neither read nor changed, the list is not stored.
+    EXPECT_FALSE(ReadValue(std::string(HostKey) + "\\Apps", "FoundAppList").Exists);
 }
 
 // Seeded position and a newer stored database than the file's: the window
