@@ -305,6 +305,25 @@ TEST(StartupE2E, PositionOffTheScreenIsBroughtBack)
     ASSERT_TRUE(Q.Close());
 }
 
+// Stored minimized at 0x7fffffff with a size of -1: the window opens
+// normal, in its designed size, on the screen.
+TEST(StartupE2E, NowhereWithoutASizeOpensNormalAndWhole)
+{
+    Quorvan Q;
+    ASSERT_TRUE(Q.Main);
+    EXPECT_FALSE(::IsIconic(Q.Main));
+    RECT Client = {};
+    ::GetClientRect(Q.Main, &Client);
+    EXPECT_EQ(Client.right, 762);
+    EXPECT_EQ(Client.bottom, 526);
+    const RECT R = Q.Rect(), W = WorkArea();
+    EXPECT_GE(R.left, W.left);
+    EXPECT_GE(R.top, W.top);
+    EXPECT_LE(R.right, W.right);
+    EXPECT_LE(R.bottom, W.bottom);
+    ASSERT_TRUE(Q.Close());
+}
+
 // A session that ends stores what a close stores, and the program ends in
 // order before the system ends it.
 TEST(StartupE2E, SessionEndStoresWhatACloseStores)
