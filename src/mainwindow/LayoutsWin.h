@@ -41,6 +41,9 @@ public:
     std::function<void(TAppPanel& Panel)> OnPanelCreated;
     // A host panel about to be freed, for the main window to stop using it.
     std::function<void(TAppPanel& Panel)> OnPanelFreeing;
+    // A control of the host that stays in front of the panels (the rules
+    // update's status bar), or nullptr.
+    Control* AbovePanels = nullptr;
 
     TAppPanel* CreatePanel(int Level) override;
     void FreePanel(TAppPanel* Panel) override;

@@ -1051,10 +1051,10 @@ void Tmainform::ShowStatus(const std::string& Text)
         S.Parent = mainpanel;
         S.Visible = false;
         StatusBar1 = new StatusBar(this, S);
-        // Its place among the main panel's controls: next after the first
-        // tool bar in tab and drawing order, before the panels made since.
-        ::SetWindowPos(StatusBar1->Handle(), ToolBar2->Handle(), 0, 0, 0, 0,
+        // In front of the layout's panels, also when they are placed again.
+        ::SetWindowPos(StatusBar1->Handle(), HWND_TOP, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        LayoutHost.AbovePanels = StatusBar1;
     }
     StatusBar1->SetSimpleText(Text);
     StatusBar1->SetVisible(true);

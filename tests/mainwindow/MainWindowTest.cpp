@@ -392,6 +392,34 @@ TEST_F(MainWindowTest, ApplicationComboItemsTakeTheBackgroundOfTheirState)
     }
 }
 
+// The rules update's status shows in front of the applied layout's panels,
+// also when they are placed again or another layout comes.
+TEST_F(MainWindowTest, UpdateStatusShowsInFrontOfTheLayout)
+{
+    const struct {
+        const char* Name;
+        std::function<void()> Step;
+        bool Shown;  // the status is shown after the step
+    } Rows[] = {
+        {"a layout applied, then a status", [&] { Main->LayoutsMenuClick(MakeLayout("Two", 2)); }, true},
+        {"its panels placed again", [&] { ::SetWindowPos(Main->Handle(), nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER); }, false},
+        {"another layout applied", [&] { Main->LayoutsMenuClick(MakeLayout("One", 1)); }, false},
+    };
+    for (const auto& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        R.Step();
+        if (R.Shown)
+            Main->ShowStatus("Connecting to 127.0.0.1...");
+        Idle();
+        ASSERT_FALSE(HostPanels().empty());
+        const HWND Bar = Main->StatusBar1->Handle();
+        ASSERT_TRUE(::IsWindowVisible(Bar));
+        const RECT B = RectIn(Bar, Main->mainpanel->Handle());
+        const POINT Middle = {(B.left + B.right) / 2, (B.top + B.bottom) / 2};
+        EXPECT_EQ(::ChildWindowFromPointEx(Main->mainpanel->Handle(), Middle, CWP_SKIPINVISIBLE), Bar);
+    }
+}
+
 TEST_F(MainWindowTest, MovingMarksTheWindowUntilTheNextIdlePass)
 {
     const RECT R = Main->BoundsRect();
@@ -460,7 +488,11 @@ void ListHostee()
     ASSERT_TRUE(ApplicationListForm->AddApplication(Exe, Info));
 }
 
-TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
+// Closed, or asked whether the session may end: the programs are asked to
+// close, and the window follows them.
+class ClosingWithHostedPrograms : public MainWindowTest, public ::testing::WithParamInterface<UINT> {};
+
+TEST_P(ClosingWithHostedPrograms, WaitsForThemAndWritesTheStateOnce)
 {
     KnowHostee();
     Main->LayoutsMenuClick(MakeLayout("Two", 2));
@@ -477,7 +509,10 @@ TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
         }, 15000));
         Processes.push_back(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item->ProcessId));
     }
-    ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+    if (GetParam() == WM_QUERYENDSESSION)
+        EXPECT_EQ(::SendMessageA(Main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+    else
+        ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
     App.ProcessMessages();
     EXPECT_FALSE(App.Terminated());
     EXPECT_FALSE(HostValueExists("Path"));
@@ -491,6 +526,9 @@ TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
     EXPECT_TRUE(HostValueExists("Path"));
     EXPECT_TRUE(HostValueExists("MainWindowLeftPos"));
 }
+
+INSTANTIATE_TEST_SUITE_P(MainWindowTest, ClosingWithHostedPrograms,
+                         ::testing::Values(WM_CLOSE, WM_QUERYENDSESSION));
 
 // Answers this thread's message boxes with OK and keeps their texts.
 class BoxAnswerer {
@@ -924,8 +962,8 @@ TEST(ProgramFormsTest, OnlyTheMainWindowIsMadeAtStartTheOthersAtTheirFirstUse)
     ASSERT_NE(mainform->ToolBarPanel, nullptr);
     EXPECT_EQ(mainform->ToolBarPanel->Parent(), mainform->mainpanel);
     EXPECT_FALSE(::IsWindowVisible(mainform->ToolBarPanel->Handle()));
-    // The update's status bar waits for its first text, then lies where
-    // start-up made it before: next after the first tool bar.
+    // The update's status bar waits for its first text, then lies in front
+    // of the main panel's controls.
     EXPECT_EQ(mainform->StatusBar1, nullptr);
     mainform->HideStatus();
     const struct {
@@ -945,7 +983,7 @@ TEST(ProgramFormsTest, OnlyTheMainWindowIsMadeAtStartTheOthersAtTheirFirstUse)
         ::SendMessageA(Bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(Text));
         EXPECT_STREQ(Text, S.Text);
         EXPECT_EQ(::GetParent(Bar), mainform->mainpanel->Handle());
-        EXPECT_EQ(::GetWindow(Bar, GW_HWNDPREV), mainform->ToolBar2->Handle());
+        EXPECT_EQ(::GetWindow(Bar, GW_HWNDPREV), nullptr);
     }
 }
 
