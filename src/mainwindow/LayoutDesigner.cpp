@@ -370,11 +370,17 @@ bool TLayoutDesigner::UnlistedApp(TNodeId Node) const
     return Tree.NodeAppName(Node, Name) && (!Apps || Apps->RowOfApplication(Name) < 1);
 }
 
+TNodeId TLayoutDesigner::DropParent(TNodeId Target) const
+{
+    return Tree.IsAppNode(Target) ? Tree.Parent(Target) : Target;
+}
+
 bool TLayoutDesigner::CanDrop(TNodeId Dragged, TNodeId Target) const
 {
+    // Beyond the limits the node would be lost at the next start.
     return Tree.Exists(Target) && Target != Dragged && Tree.IsPanelOrApp(Dragged) &&
            Tree.LayoutRootOf(Target) == Tree.LayoutRootOf(Dragged) &&
-           !Tree.IsInSubtree(Target, Dragged);
+           !Tree.IsInSubtree(Target, Dragged) && Tree.CanMoveUnder(Dragged, DropParent(Target));
 }
 
 bool TLayoutDesigner::Drop(TNodeId Dragged, TNodeId Target)
@@ -385,7 +391,7 @@ bool TLayoutDesigner::Drop(TNodeId Dragged, TNodeId Target)
         const int O = Tree.NodeOrientation(Target, loNone);
         if (InSet(SideDocked, O))
             Tree.SetNodeOrientation(Dragged, O);
-        const TNodeId Parent = Tree.Parent(Target);
+        const TNodeId Parent = DropParent(Target);
         TNodeId Before = Target;
         if (Tree.Parent(Dragged) == Parent) {
             const std::vector<TNodeId>& S = Tree.Children(Parent);

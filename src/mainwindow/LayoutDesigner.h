@@ -120,7 +120,8 @@ public:
     bool UnlistedApp(TNodeId Node) const;
 
     // Drag and drop of the selected node within its layout. A node never
-    // goes into its own subtree.
+    // goes into its own subtree, nor where the stored form's limits would
+    // leave it or what lies under it out.
     bool CanDrop(TNodeId Dragged, TNodeId Target) const;
     bool Drop(TNodeId Dragged, TNodeId Target);
 
@@ -129,6 +130,8 @@ public:
     bool StorePanelPosition(TNodeId Node, IPanelBounds& Bounds);
 
 private:
+    // The node a drop onto Target puts the dragged node under.
+    TNodeId DropParent(TNodeId Target) const;
     void NodeTextChanged(TNodeId Node);
     void BackToSide(TNodeId Node);
     int SumOtherSidePercents(TNodeId Node) const;

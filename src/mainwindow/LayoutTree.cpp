@@ -526,7 +526,7 @@ TNodeId TLayoutTree::NewLayout()
 
 bool TLayoutTree::HasRoomForChild(TNodeId Id) const
 {
-    return PanelChildCount(Id) < MaxPanelChildren && Level(Id) < MaxPanelLevel && !IsFull();
+    return RoomForPanel(PanelChildCount(Id)) && LevelWithinLimits(Level(Id) + 1) && !IsFull();
 }
 
 bool TLayoutTree::CanAddChild(TNodeId Id) const
@@ -554,6 +554,20 @@ TNodeId TLayoutTree::AddChildPanel(TNodeId Id)
 bool TLayoutTree::CanAddNeighbour(TNodeId Id) const
 {
     return IsPanelOrApp(Id) && Parent(Id) != NoNode && HasRoomForChild(Parent(Id));
+}
+
+bool TLayoutTree::CanMoveUnder(TNodeId Node, TNodeId Parent) const
+{
+    if (Parent == NoNode)
+        return true;
+    const int Top = Level(Node);
+    int Deepest = Top;
+    for (const TNodeId N : Subtree(Node))
+        Deepest = std::max(Deepest, Level(N));
+    // Among its own siblings it takes no new place.
+    const bool Joins = IsPanelOrApp(Node) && this->Parent(Node) != Parent;
+    return LevelWithinLimits(Level(Parent) + 1 + Deepest - Top) &&
+           (!Joins || RoomForPanel(PanelChildCount(Parent)));
 }
 
 TNodeId TLayoutTree::AddNeighbourPanel(TNodeId Id)
@@ -700,7 +714,7 @@ TLayoutsReadReport TLayoutTree::LoadLayouts(IRegistryValues& Registry)
         const bool IsPanel = Kind == nkPanel || Kind == nkApp;
         if (ParentIndex >= 0) {
             const std::size_t P = static_cast<std::size_t>(ParentIndex);
-            if (Fate[P] == Kept && (Levels[P] >= MaxPanelLevel || (IsPanel && Panels[P] >= MaxPanelChildren)))
+            if (Fate[P] == Kept && (!LevelWithinLimits(Levels[P] + 1) || (IsPanel && !RoomForPanel(Panels[P]))))
                 Fate[At] = Beyond;
             else if (Fate[P] != Kept)
                 Fate[At] = Fate[P] == Beyond ? Beyond : Orphan;

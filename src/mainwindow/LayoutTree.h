@@ -55,6 +55,10 @@ constexpr bool InSet(TOrientationSet Set, int O) { return O >= 0 && O < 32 && (S
 extern const char* const NewLayoutName;  // "<new layout>"
 constexpr int MaxPanelChildren = 8;
 constexpr int MaxPanelLevel = 3;
+// The designer's limits, as LoadLayouts enforces them: a node at Level is
+// read, and a parent holding PanelChildren panels takes one more.
+constexpr bool LevelWithinLimits(int Level) { return Level <= MaxPanelLevel; }
+constexpr bool RoomForPanel(int PanelChildren) { return PanelChildren < MaxPanelChildren; }
 // LoadLayouts reads at most this many values, whatever "LayoutsCount" says;
 // the tree never grows beyond it.
 constexpr int MaxStoredNodes = 4096;
@@ -220,6 +224,9 @@ public:
     bool CanAddChild(TNodeId Id) const;
     TNodeId AddChildPanel(TNodeId Id);  // NoNode (and a beep) when refused
     bool CanAddNeighbour(TNodeId Id) const;
+    // Node with its whole subtree under Parent (NoNode: the roots) stays
+    // within the limits, so the stored form reads it back whole.
+    bool CanMoveUnder(TNodeId Node, TNodeId Parent) const;
     TNodeId AddNeighbourPanel(TNodeId Id);
     bool CanRotate(TNodeId Id) const;
     void RotateGroup(TNodeId Id, bool Clockwise);

@@ -8,22 +8,24 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 // A designer over a fake host with one layout "L" whose panels are given
-// as texts; '>' before a text makes it a child of the previous panel.
+// as texts; each '>' before a text puts it one level further down, under
+// the last panel one level up.
 struct Fixture {
     explicit Fixture(std::initializer_list<const char*> Panels)
     {
         Layout = L.Tree.AddNode(NoNode, "L", nkLayout);
-        TNodeId Last = NoNode;
+        std::vector<TNodeId> Last{Layout};  // by level
         for (const char* P : Panels) {
-            const bool Child = P[0] == '>';
-            const std::string Text = Child ? P + 1 : P;
-            Nodes.push_back(L.Tree.AddNode(Child ? Last : Layout, Text,
-                                           Text[0] == '"' ? nkApp : nkPanel));
-            if (!Child)
-                Last = Nodes.back();
+            const std::size_t Down = std::strspn(P, ">");
+            const std::string Text = P + Down;
+            Last.resize(Down + 1);
+            Nodes.push_back(L.Tree.AddNode(Last.back(), Text, Text[0] == '"' ? nkApp : nkPanel));
+            Last.push_back(Nodes.back());
         }
         D.Apps = &Apps;
         L.HasHost = true;
@@ -211,18 +213,46 @@ TEST(LayoutDesigner, DropsStayInTheLayoutAndNeverIntoTheOwnSubtree)
         EXPECT_EQ(DumpNode(F.L.Tree, F.Layout), R.Dropped ? R.Tree : Before)
             << R.Dragged << " onto " << R.Target;
     }
-    // Another layout is never a target; a full panel takes a ninth child.
+    // Another layout is never a target.
     Fixture F({"Panel; Left", "Panel; Top"});
     const TNodeId Other = F.L.Tree.AddNode(F.L.Tree.AddNode(NoNode, "M", nkLayout), "Panel", nkPanel);
     EXPECT_FALSE(F.D.CanDrop(F.N(0), Other));
-    for (int I = 0; I < MaxPanelChildren; ++I)
-        F.L.Tree.AddNode(F.N(1), "Panel; Left", nkPanel);
-    EXPECT_TRUE(F.D.Drop(F.N(0), F.N(1)));
-    EXPECT_EQ(F.L.Tree.Children(F.N(1)).size(), 9u);
     // A first child dropped onto its own parent stays the first child.
     Fixture G({"Panel; Top", ">Panel; Left", ">\"C\"; Left"});
     EXPECT_TRUE(G.D.Drop(G.N(1), G.N(0)));
     EXPECT_EQ(G.L.Tree.Children(G.N(0)), (std::vector<TNodeId>{G.N(1), G.N(2)}));
+}
+
+TEST(LayoutDesigner, DropsKeepWhatTheStoredFormReadsBack)
+{
+    struct Row {
+        int Dragged, Target;
+        bool Dropped;
+    };
+    // 0 holds eight panels (1-8), 16 seven (17-23); 9 > 10 > 11, 12 and
+    // 13 > 14 reach the third level; 15 stands alone.
+    const Row Rows[] = {
+        {15, 0, false},  {15, 8, false},   // a ninth panel
+        {1, 8, true},                      // within its full parent
+        {15, 16, true},  {15, 23, true},   // the eighth
+        {13, 10, false}, {9, 13, false},   // the moved subtree on a fourth level
+        {15, 12, false},                   // under a panel on the third level
+        {14, 10, true},  {13, 9, true},  {15, 11, true},  // at the third level
+    };
+    for (const Row& R : Rows) {
+        Fixture F({"Panel; Top", ">Panel", ">Panel", ">Panel", ">Panel", ">Panel", ">Panel", ">Panel", ">\"A\"",
+                   "Panel; Top", ">Panel; Left", ">>\"R\"; Top", ">>Panel; Top", "Panel; Top", ">Panel; Left",
+                   "\"T\"; Top", "Panel; Top", ">Panel", ">Panel", ">Panel", ">Panel", ">Panel", ">Panel", ">\"U\""});
+        const std::string Before = DumpNode(F.L.Tree, F.Layout);
+        EXPECT_EQ(F.D.CanDrop(F.N(R.Dragged), F.N(R.Target)), R.Dropped) << R.Dragged << " onto " << R.Target;
+        EXPECT_EQ(F.D.Drop(F.N(R.Dragged), F.N(R.Target)), R.Dropped) << R.Dragged << " onto " << R.Target;
+        FakeRegistry Reg;
+        F.L.Tree.SaveLayouts(Reg);
+        TLayoutTree Back;
+        EXPECT_TRUE(Back.LoadLayouts(Reg).Whole()) << R.Dragged << " onto " << R.Target;
+        EXPECT_EQ(DumpTree(Back), DumpTree(F.L.Tree)) << R.Dragged << " onto " << R.Target;
+        EXPECT_EQ(DumpNode(F.L.Tree, F.Layout) != Before, R.Dropped) << R.Dragged << " onto " << R.Target;
+    }
 }
 
 TEST(LayoutDesigner, ChoosingAnApplicationRestartsThePanel)
