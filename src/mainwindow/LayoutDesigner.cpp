@@ -225,11 +225,11 @@ void TLayoutDesigner::UpDownClick(TPercentEdit Edit, int Position)
         Layouts.Relayout(nullptr);
 }
 
-void TLayoutDesigner::LayoutNameChanged(const std::string& Text)
+std::string TLayoutDesigner::LayoutNameChanged(const std::string& Text)
 {
     const TNodeId S = Tree.Selected;
     if (!Tree.IsLayoutNode(S))
-        return;
+        return std::string();
     // A pasted name may still hold the stored form's separator.
     std::string Name;
     for (const char C : Text)
@@ -237,6 +237,7 @@ void TLayoutDesigner::LayoutNameChanged(const std::string& Text)
             Name += C;
     Tree.SetText(S, Name.empty() ? NewLayoutName : Name);
     Layouts.RefreshEditor = true;
+    return Name.size() == Text.size() ? std::string() : UnstorableLayoutNameMessage(Text);
 }
 
 void TLayoutDesigner::NodeTextChanged(TNodeId Node)

@@ -103,7 +103,9 @@ public:
     // Only a change upwards can be refused.
     bool UpDownChanging(TPercentEdit Edit, int NewValue) const;
     void UpDownClick(TPercentEdit Edit, int Position);
-    void LayoutNameChanged(const std::string& Text);
+    // Answers why, when the text held characters the name cannot keep
+    // (empty: none).
+    std::string LayoutNameChanged(const std::string& Text);
     void TogglePercentage();
     void ToggleCenter();
     void ToggleCustom();

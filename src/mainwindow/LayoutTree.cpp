@@ -53,13 +53,28 @@ bool IsStorableAppName(const std::string& Name)
     return Name.find_first_of("|;") == std::string::npos;
 }
 
+namespace {
+
+std::string UnstorableNameMessage(const std::string& Name, const char* What, const char* Chars)
+{
+    return "\"" + Name + "\" cannot be chosen for " + What + ": the layouts cannot store a name with " +
+           Chars + "!";
+}
+
+} // namespace
+
 std::string UnstorableAppNameMessage(const std::string& Name)
 {
-    return "\"" + Name + "\" cannot be chosen for a panel: the layouts cannot store a name with ';' or '|'!";
+    return UnstorableNameMessage(Name, "a panel", "';' or '|'");
+}
+
+std::string UnstorableLayoutNameMessage(const std::string& Name)
+{
+    return UnstorableNameMessage(Name, "a layout", "'|'");
 }
 
 bool AskLayoutName(std::string& Name, const std::function<bool(std::string& Name)>& Ask,
-                   const std::function<void()>& Refused)
+                   const std::function<void(const std::string& Message)>& Refused)
 {
     std::string Answer = Name;
     for (;;) {
@@ -68,7 +83,7 @@ bool AskLayoutName(std::string& Name, const std::function<bool(std::string& Name
         if (std::all_of(Answer.begin(), Answer.end(), IsLayoutNameChar))
             break;
         if (Refused)
-            Refused();
+            Refused(UnstorableLayoutNameMessage(Answer));
     }
     Name = Answer;
     return true;

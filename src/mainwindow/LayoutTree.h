@@ -77,12 +77,14 @@ bool IsLayoutNameChar(char C);
 // An application panel's name must not hold that separator nor the node
 // text's field separator ';'.
 bool IsStorableAppName(const std::string& Name);
-// Why a panel cannot take that name, for a message box.
+// Why a panel or a layout cannot take that name, for a message box.
 std::string UnstorableAppNameMessage(const std::string& Name);
+std::string UnstorableLayoutNameMessage(const std::string& Name);
 // Asks for a layout name until it holds only such characters; Ask answers
-// false when the user cancels, and Refused is told of each refused name.
+// false when the user cancels, and Refused gets the message for each
+// refused name.
 bool AskLayoutName(std::string& Name, const std::function<bool(std::string& Name)>& Ask,
-                   const std::function<void()>& Refused);
+                   const std::function<void(const std::string& Message)>& Refused);
 
 // Field access on a node text; setting a field past the end appends the
 // missing fields.

@@ -737,7 +737,7 @@ void Tmainform::AddFirstActionExecute()
     const auto Ask = [](std::string& Answer) {
         return InputQuery("Layout name ...", "Please enter a layout name", Answer);
     };
-    if (!AskLayoutName(Name, Ask, [] { ::MessageBeep(0); }))
+    if (!AskLayoutName(Name, Ask, [this](const std::string& Message) { ShowMessage(Message); }))
         return;
     const TNodeId Node = Tree.CreateLayoutNode(Name, nkLayout);
     if (Node == NoNode)

@@ -178,12 +178,16 @@ TEST(LayoutDesigner, EditorStateFollowsTheSelectedNode)
     EXPECT_TRUE(F.D.UnlistedApp(F.N(2)));
     EXPECT_FALSE(F.D.UnlistedApp(F.N(1)));
 
-    // A layout renamed to nothing is "<new layout>" again; '|' never stays.
+    // A layout renamed to nothing is "<new layout>" again; '|' never stays,
+    // and the user is told why.
     F.D.Select(F.Layout);
-    for (const auto& [Typed, Stored] : {std::pair<const char*, const char*>{"a|b", "ab"},
-                                        {"", "<new layout>"}, {"|", "<new layout>"}}) {
-        F.D.LayoutNameChanged(Typed);
-        EXPECT_EQ(F.L.Tree.Text(F.Layout), Stored);
+    const struct {
+        const char *Typed, *Stored;
+        bool Told;
+    } Names[] = {{"a|b", "ab", true}, {"", "<new layout>", false}, {"|", "<new layout>", true}, {"a b", "a b", false}};
+    for (const auto& N : Names) {
+        EXPECT_EQ(F.D.LayoutNameChanged(N.Typed), N.Told ? UnstorableLayoutNameMessage(N.Typed) : "") << N.Typed;
+        EXPECT_EQ(F.L.Tree.Text(F.Layout), N.Stored);
     }
 }
 

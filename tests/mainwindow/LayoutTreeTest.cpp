@@ -51,26 +51,32 @@ TEST(LayoutTree, LayoutNamesWithTheSeparatorAreAskedAgain)
         bool Result;
         const char* Name;
         int Refused;
+        const char* Told = nullptr;  // the last refusal's message, when checked
     };
     const Row Rows[] = {
         {{"Work"}, true, "Work", 0},
         {{"A|B", "A B"}, true, "A B", 1},
         {{"|", "||", nullptr}, false, "<new layout>", 2},
         {{nullptr}, false, "<new layout>", 0},
+        {{"Home|Work", "Home"}, true, "Home", 1,
+         "\"Home|Work\" cannot be chosen for a layout: the layouts cannot store a name with '|'!"},
     };
     for (const Row& R : Rows) {
         std::string Name = NewLayoutName;
         std::size_t Asked = 0;
-        int Refused = 0;
+        std::vector<std::string> Told;
         const auto Ask = [&](std::string& Answer) {
             const char* A = R.Answers.at(Asked++);
             if (A)
                 Answer = A;
             return A != nullptr;
         };
-        EXPECT_EQ(AskLayoutName(Name, Ask, [&] { ++Refused; }), R.Result);
+        EXPECT_EQ(AskLayoutName(Name, Ask, [&](const std::string& M) { Told.push_back(M); }), R.Result);
         EXPECT_EQ(Name, R.Name);
-        EXPECT_EQ(Refused, R.Refused);
+        EXPECT_EQ(Told.size(), static_cast<std::size_t>(R.Refused));
+        if (R.Told) {
+            EXPECT_EQ(Told.empty() ? std::string() : Told.back(), R.Told);
+        }
         EXPECT_EQ(Asked, R.Answers.size());
     }
 }
