@@ -152,6 +152,8 @@ void TApplicationList::ReadApplicationList(const StringList& Lines)
     SplitToStrings(Fields, Lines[1], '+');
     if (Fields.size() != N)
         return;
+    // The grid takes all records at once: one update, not one per line.
+    std::vector<StringList> Records;
     for (std::size_t L = 2; L < Lines.size(); ++L) {
         SplitToStrings(Fields, Lines[L], '|');
         if (Fields.size() != N)
@@ -159,8 +161,9 @@ void TApplicationList::ReadApplicationList(const StringList& Lines)
         StringList Values;
         for (int P : Position)
             Values.push_back(Trim(Fields[static_cast<std::size_t>(P)]));
-        FTable.AddRecordCells(RecordColumnList, Values);
+        Records.push_back(std::move(Values));
     }
+    FTable.AddRecordsCells(RecordColumnList, Records);
     FTable.SetModified(false);
 }
 

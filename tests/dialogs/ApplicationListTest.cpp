@@ -167,6 +167,45 @@ TEST_F(AppList, ReaderVariants)
     }
 }
 
+// A stored list of any length reaches the grid as one change: one update of
+// its size, one repaint, one lines event, whatever the number of records.
+TEST_F(AppList, ReadingTellsTheGridOnce)
+{
+    struct CountingView : IGridView {
+        int Sizes = 0, Repaints = 0;
+        void SizeChanged() override { ++Sizes; }
+        void Repaint() override { ++Repaints; }
+        void RecolorLookupCombo() override {}
+        void UpdateEditors() override {}
+        bool CanSelectCell(int, int) override { return true; }
+        void PlaceEditors(int, int) override {}
+    };
+    struct Case {
+        int Lines;
+        int Sizes, Repaints, LinesEvents;  // the blank record takes the first
+    } Cases[] = {{0, 0, 0, 0}, {1, 0, 1, 1}, {2, 1, 1, 1}, {500, 1, 1, 1}};
+    for (const Case& K : Cases) {
+        SCOPED_TRACE(K.Lines);
+        StringList Text = {"|Flags|Category|Application|Version|Location|", "+-+-+-+-+-+"};
+        for (int I = 0; I < K.Lines; ++I)
+            Text.push_back("||Emu|App " + IntToStr(I) + "||C:\\a" + IntToStr(I) + ".exe|");
+        TDatabaseGrid T;
+        ConfigureApplicationTable(T);
+        CountingView View;
+        T.SetView(&View);
+        int LinesEvents = 0;
+        T.OnLinesChanged = [&LinesEvents](TDatabaseGrid&) { ++LinesEvents; };
+        TApplicationList(T).ReadApplicationList(Text);
+        EXPECT_EQ(View.Sizes, K.Sizes);
+        EXPECT_EQ(View.Repaints, K.Repaints);
+        EXPECT_EQ(LinesEvents, K.LinesEvents);
+        EXPECT_EQ(T.RecordCount(), std::max(1, K.Lines));
+        if (K.Lines > 0) {
+            EXPECT_EQ(T.CellByName("Application", K.Lines), "App " + IntToStr(K.Lines - 1));
+        }
+    }
+}
+
 TEST_F(AppList, BindableApplicationsFollowWindowNumberChains)
 {
     Known("Emu", "Alpha", "bind", "alpha.exe", "1");
