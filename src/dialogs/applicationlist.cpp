@@ -171,15 +171,16 @@ void TApplicationList::BindableApplications(TAppKinds Kinds, StringList& List,
                                             bool WithVersion) const
 {
     List.clear();
-    if (FTable.ColumnIndex("Application") < 0 || FTable.ColumnIndex("Version") < 0)
+    const int NameCol = FTable.ColumnIndex("Application"), VersionCol = FTable.ColumnIndex("Version");
+    const int LocationCol = FTable.ColumnIndex("Location");
+    if (NameCol < 0 || VersionCol < 0)
         return;
     for (int R = 1; R <= FTable.RecordCount(); ++R) {
-        const std::string Name = FTable.CellByName("Application", R);
+        const std::string Name = FTable.Cell(NameCol, R);
         int Idx;
-        if (Name.empty() ||
-            !FindKnownAppOfExecutable(Name, FTable.CellByName("Location", R), Idx))
+        if (Name.empty() || !FindKnownAppOfExecutable(Name, FTable.Cell(LocationCol, R), Idx))
             continue;
-        std::string Line = WithVersion ? Name + "|" + FTable.CellByName("Version", R) : Name;
+        std::string Line = WithVersion ? Name + "|" + FTable.Cell(VersionCol, R) : Name;
         for (;;) {
             const Tknownapp* Entry = KnownApps.GetKnownApp(Idx);
             int Kind;
@@ -214,10 +215,11 @@ void TApplicationList::ApplicationComboItems(TAppKinds Kinds, const std::string&
 
 int TApplicationList::RowOfApplication(const std::string& Name) const
 {
-    if (FTable.ColumnIndex("Application") < 0)
+    const int NameCol = FTable.ColumnIndex("Application");
+    if (NameCol < 0)
         return -1;
     for (int R = 1; R <= FTable.RecordCount(); ++R)
-        if (SameText(FTable.CellByName("Application", R), Name))
+        if (SameText(FTable.Cell(NameCol, R), Name))
             return R;
     return -1;
 }

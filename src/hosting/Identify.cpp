@@ -1,5 +1,8 @@
 #include "hosting/Identify.h"
 
+#include <unordered_map>
+#include <vector>
+
 static const IFileProbe* ActiveProbe = nullptr;
 
 void SetFileProbe(const IFileProbe* Probe)
@@ -62,9 +65,26 @@ bool NeededFilesPresent(const IFileProbe& Probe, const std::string& FilesNeeded,
     return true;
 }
 
+// The executable's version, read at the first entry that asks for it: the
+// entries of one program's versions all test the same file.
+struct TVersionRead {
+    bool Read = false;
+    bool Has = false;
+    TFileVersion Version;
+    bool Get(const IFileProbe& Probe, const std::string& ExeName, TFileVersion& V)
+    {
+        if (!Read) {
+            Has = Probe.GetFileVersion(ExeName, Version);
+            Read = true;
+        }
+        V = Has ? Version : TFileVersion();
+        return Has;
+    }
+};
+
 // Tests one entry; Version receives the file version when it was read.
 TEntryMatch MatchEntry(const IFileProbe& Probe, const Tknownapp& Entry, const std::string& AppName,
-                       const std::string& ExeName, TFileVersion& Version)
+                       const std::string& ExeName, TFileVersion& Version, TVersionRead& Read)
 {
     Version = TFileVersion();
     if (!MatchExePattern(ExtractFileName(ExeName), GetField(Entry.FilesNeeded, 1, ';')))
@@ -81,7 +101,7 @@ TEntryMatch MatchEntry(const IFileProbe& Probe, const Tknownapp& Entry, const st
     const TVersionCondition& Cond = Entry.VersionCondition;
     if (Cond.Operator == vcNone)
         return TEntryMatch::Yes;
-    if (!Probe.GetFileVersion(ExeName, Version))
+    if (!Read.Get(Probe, ExeName, Version))
         return Cond.Operator == vcAny ? TEntryMatch::Yes : TEntryMatch::No;
     return CheckVersion(Cond, Version) ? TEntryMatch::Yes : TEntryMatch::VersionOnly;
 }
@@ -95,10 +115,11 @@ TIdentifyResult Identify(const std::string& AppName, const std::string& ExeName,
     if (!ExeExists(ExeName))
         return irExeNotFound;
     TIdentifyResult Result = irUnknown;
+    TVersionRead Read;
     for (int I = 0; I < KnownApps.Count(); ++I) {
         const Tknownapp& Entry = *KnownApps.GetKnownApp(I);
         TFileVersion Version;
-        switch (MatchEntry(*ActiveProbe, Entry, AppName, ExeName, Version)) {
+        switch (MatchEntry(*ActiveProbe, Entry, AppName, ExeName, Version, Read)) {
         case TEntryMatch::Yes:
             Info.Index = I;
             Info.Version = Version;
@@ -112,6 +133,39 @@ TIdentifyResult Identify(const std::string& AppName, const std::string& ExeName,
         }
     }
     return Result;
+}
+
+// The entries by name (ASCII letters without case), in database order, and
+// the first entry by name without its suffix; built again after every
+// change of KnownApps.
+struct TNameIndex {
+    std::uint64_t Revision = ~std::uint64_t(0);
+    std::unordered_map<std::string, std::vector<int>> Exact;
+    std::unordered_map<std::string, int> Stripped;
+};
+
+const TNameIndex& NameIndex()
+{
+    static TNameIndex Index;
+    if (Index.Revision != KnownApps.Revision()) {
+        Index.Exact.clear();
+        Index.Stripped.clear();
+        for (int I = 0; I < KnownApps.Count(); ++I) {
+            const std::string& Name = KnownApps.GetKnownApp(I)->Name;
+            Index.Exact[UpperCaseAscii(Name)].push_back(I);
+            Index.Stripped.emplace(UpperCaseAscii(StripNameSuffix(Name)), I);
+        }
+        Index.Revision = KnownApps.Revision();
+    }
+    return Index;
+}
+
+// The entries named Name, or null for none.
+const std::vector<int>* EntriesNamed(const std::string& Name)
+{
+    const TNameIndex& Index = NameIndex();
+    const auto It = Index.Exact.find(UpperCaseAscii(Name));
+    return It == Index.Exact.end() ? nullptr : &It->second;
 }
 
 std::string Quoted(const std::string& Text)
@@ -237,25 +291,38 @@ bool SameAppName(const std::string& A, const std::string& B, bool IgnoreSuffix)
 
 bool FindKnownAppByName(const std::string& Name, int& Index, bool IgnoreSuffix)
 {
-    for (Index = 0; Index < KnownApps.Count(); ++Index)
-        if (SameAppName(Name, KnownApps.GetKnownApp(Index)->Name, IgnoreSuffix))
-            return true;
     Index = -1;
-    return false;
+    if (IgnoreSuffix) {
+        const TNameIndex& Names = NameIndex();
+        const auto It = Names.Stripped.find(UpperCaseAscii(StripNameSuffix(Name)));
+        if (It != Names.Stripped.end())
+            Index = It->second;
+    } else if (const std::vector<int>* Entries = EntriesNamed(Name)) {
+        Index = Entries->front();
+    }
+    return Index >= 0;
 }
 
 bool FindKnownAppOfExecutable(const std::string& Name, const std::string& ExeName, int& Index)
 {
-    TIdentifyInfo Info;
-    TVersionCondition Failed;
-    // An empty name would let any entry match.
-    if (!Name.empty())
-        Identify(Name, ExeName, Info, Failed);
-    if (Info.Index >= 0) {
-        Index = Info.Index;
+    if (!FindKnownAppByName(Name, Index, false))
+        return false;
+    // Only entries of that name can match: one is the answer whatever the
+    // executable; of several the first the executable meets, else the
+    // first. An empty name would let any entry match.
+    const std::vector<int>& Entries = *EntriesNamed(Name);
+    if (Name.empty() || Entries.size() == 1 || !ExeExists(ExeName))
         return true;
+    TVersionRead Read;
+    for (int I : Entries) {
+        TFileVersion Version;
+        if (MatchEntry(*ActiveProbe, *KnownApps.GetKnownApp(I), Name, ExeName, Version, Read) ==
+            TEntryMatch::Yes) {
+            Index = I;
+            break;
+        }
     }
-    return FindKnownAppByName(Name, Index, false);
+    return true;
 }
 
 // The nearest entry before Index with Window # 1; -1 when an entry that
@@ -302,11 +369,10 @@ int FindFurtherWindowByName(const std::string& Name)
 
 bool IsFurtherWindowOf(const std::string& Name, int MainIndex)
 {
-    for (int I = 0; I < KnownApps.Count(); ++I) {
-        const Tknownapp* E = KnownApps.GetKnownApp(I);
-        if (E->WindowNumber > 1 && SameText(E->Name, Name) && MainEntryOf(I) == MainIndex)
-            return true;
-    }
+    if (const std::vector<int>* Entries = EntriesNamed(Name))
+        for (int I : *Entries)
+            if (KnownApps.GetKnownApp(I)->WindowNumber > 1 && MainEntryOf(I) == MainIndex)
+                return true;
     return false;
 }
 

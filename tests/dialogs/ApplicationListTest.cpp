@@ -292,6 +292,44 @@ TEST_F(AppList, SeveralEntriesOfOneNameGoByTheListedExecutable)
     }
 }
 
+// The listed applications are looked up by name: a name with one entry
+// needs no file, and of several entries the executable is asked once for
+// its version, however many entries test it.
+TEST_F(AppList, ListedApplicationsAskTheDiskOnlyToChooseAmongEntriesOfOneName)
+{
+    struct Case {
+        const char* Name;
+        std::vector<std::pair<const char*, const char*>> Entries;  // version, method
+        StringList Bind;
+        int Asked, VersionsRead;
+    } Cases[] = {
+        {"one entry each", {{"", "bind"}}, {"App 0", "App 1", "App 2"}, 0, 0},
+        {"three versions", {{"< 1.0", "external"}, {"< 2.0", "external"}, {">= 2.0", "bind"}},
+         {"App 0", "App 1", "App 2"}, 3, 3},
+    };
+    for (const Case& K : Cases) {
+        SCOPED_TRACE(K.Name);
+        ClearDatabase();
+        TDatabaseGrid T;
+        ConfigureApplicationTable(T);
+        for (int I = 0; I < 3; ++I) {
+            const std::string Name = "App " + IntToStr(I), Exe = "app" + IntToStr(I) + ".exe";
+            for (const auto& [Version, Method] : K.Entries)
+                ASSERT_EQ(AddKnownApp(KnownApps, "Emu", Name, Version, "", Method, Exe, "", "", "",
+                                      "", "", ""),
+                          ieOk);
+            Probe.AddVersioned("C:\\" + Exe, MakeVersion(2, 1));
+            T.AddRecord("Flags|Category|Application|Version|Location", "|Emu|" + Name + "|2.1|C:\\" + Exe);
+        }
+        Probe.ExistsAsked = Probe.VersionsRead = 0;
+        StringList Got;
+        TApplicationList(T).BindableApplications(KindBit(akBind), Got, false);
+        EXPECT_EQ(Got, K.Bind);
+        EXPECT_EQ(Probe.ExistsAsked, K.Asked);
+        EXPECT_EQ(Probe.VersionsRead, K.VersionsRead);
+    }
+}
+
 TEST_F(AppList, FoundApplicationsAreAddedOrUpdatedWithTheirFlags)
 {
     Known("Emulators", "Zeta", "bind", "zeta.exe");
