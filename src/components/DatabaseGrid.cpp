@@ -310,11 +310,11 @@ void TDatabaseGrid::AddRecordCells(const StringList& Columns, const StringList& 
     InsertRecordCells(Columns, Values, -1);
 }
 
-void TDatabaseGrid::FillRecord(int ARow, const std::vector<int>& Cols, const StringList& Values)
+void TDatabaseGrid::FillRecord(int ARow, const std::vector<int>& Cols, StringList&& Values)
 {
     for (std::size_t K = 0; K < Cols.size(); ++K)
         if (Cols[K] >= 0)
-            Cells_[ARow][Cols[K]] = K < Values.size() ? Values[K] : std::string();
+            Cells_[ARow][Cols[K]] = K < Values.size() ? std::move(Values[K]) : std::string();
 }
 
 void TDatabaseGrid::InsertRecordCells(const StringList& Columns, const StringList& Values, int Index)
@@ -325,13 +325,12 @@ void TDatabaseGrid::InsertRecordCells(const StringList& Columns, const StringLis
     std::vector<int> Cols;
     for (const std::string& C : Columns)
         Cols.push_back(ColumnIndex(C));
-    FillRecord(R, Cols, Values);
+    FillRecord(R, Cols, StringList(Values));
     Repaint();
     Fire(OnLinesChanged);
 }
 
-void TDatabaseGrid::AddRecordsCells(const StringList& Columns,
-                                    const std::vector<StringList>& Records)
+void TDatabaseGrid::AddRecordsCells(const StringList& Columns, std::vector<StringList> Records)
 {
     if (ReadOnlyDatabase_ || Records.empty())
         return;
@@ -347,12 +346,12 @@ void TDatabaseGrid::AddRecordsCells(const StringList& Columns,
             Empty.push_back(R);
     const int OldRows = RowCount();
     std::size_t Next = 0;
-    for (const StringList& Values : Records) {
+    for (StringList& Values : Records) {
         if (Next == Empty.size()) {
             Cells_.emplace_back(static_cast<std::size_t>(ColCount()));
             Empty.push_back(RecordCount());
         }
-        FillRecord(Empty[Next], Cols, Values);
+        FillRecord(Empty[Next], Cols, std::move(Values));
         if (!IsRecordEmpty(Empty[Next], true))
             ++Next;
     }

@@ -163,7 +163,7 @@ void TApplicationList::ReadApplicationList(const StringList& Lines)
             Values.push_back(Trim(Fields[static_cast<std::size_t>(P)]));
         Records.push_back(std::move(Values));
     }
-    FTable.AddRecordsCells(RecordColumnList, Records);
+    FTable.AddRecordsCells(RecordColumnList, std::move(Records));
     FTable.SetModified(false);
 }
 

@@ -1,5 +1,6 @@
 #include "hosting/Identify.h"
 
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -135,37 +136,78 @@ TIdentifyResult Identify(const std::string& AppName, const std::string& ExeName,
     return Result;
 }
 
-// The entries by name (ASCII letters without case), in database order, and
-// the first entry by name without its suffix; built again after every
-// change of KnownApps.
+std::string_view WithoutSuffix(std::string_view Name)
+{
+    return Name.substr(0, Name.find(" ("));
+}
+
+// Names as SameText compares them: ASCII letters without case.
+struct TNameHash {
+    std::size_t operator()(std::string_view S) const
+    {
+        std::size_t H = 2166136261u;
+        for (char C : S)
+            H = (H ^ static_cast<unsigned char>(UpCaseAscii(C))) * 16777619u;
+        return H;
+    }
+};
+struct TNameEqual {
+    bool operator()(std::string_view A, std::string_view B) const { return SameText(A, B); }
+};
+using TNameMap = std::unordered_map<std::string_view, int, TNameHash, TNameEqual>;
+
+// The first entry of each name and, from every entry, the next one of the
+// same name (-1 after the last); the first entry of each name without its
+// suffix. The keys point into the entries' names, so the index is built
+// again after every change of KnownApps.
 struct TNameIndex {
     std::uint64_t Revision = ~std::uint64_t(0);
-    std::unordered_map<std::string, std::vector<int>> Exact;
-    std::unordered_map<std::string, int> Stripped;
+    TNameMap First;
+    std::vector<int> Next;
+    std::uint64_t StrippedRevision = ~std::uint64_t(0);
+    TNameMap Stripped;
 };
+
+TNameIndex Names;
 
 const TNameIndex& NameIndex()
 {
-    static TNameIndex Index;
-    if (Index.Revision != KnownApps.Revision()) {
-        Index.Exact.clear();
-        Index.Stripped.clear();
+    if (Names.Revision != KnownApps.Revision()) {
+        Names.First.clear();
+        Names.First.reserve(static_cast<std::size_t>(KnownApps.Count()));
+        Names.Next.assign(static_cast<std::size_t>(KnownApps.Count()), -1);
+        std::vector<int> Last(static_cast<std::size_t>(KnownApps.Count()), -1);
         for (int I = 0; I < KnownApps.Count(); ++I) {
-            const std::string& Name = KnownApps.GetKnownApp(I)->Name;
-            Index.Exact[UpperCaseAscii(Name)].push_back(I);
-            Index.Stripped.emplace(UpperCaseAscii(StripNameSuffix(Name)), I);
+            const auto Added = Names.First.emplace(KnownApps.GetKnownApp(I)->Name, I);
+            int& Tail = Last[static_cast<std::size_t>(Added.first->second)];
+            if (!Added.second)
+                Names.Next[static_cast<std::size_t>(Tail)] = I;
+            Tail = I;
         }
-        Index.Revision = KnownApps.Revision();
+        Names.Revision = KnownApps.Revision();
     }
-    return Index;
+    return Names;
 }
 
-// The entries named Name, or null for none.
-const std::vector<int>* EntriesNamed(const std::string& Name)
+int FirstEntryNamed(std::string_view Name)
 {
-    const TNameIndex& Index = NameIndex();
-    const auto It = Index.Exact.find(UpperCaseAscii(Name));
-    return It == Index.Exact.end() ? nullptr : &It->second;
+    const TNameMap& First = NameIndex().First;
+    const auto It = First.find(Name);
+    return It == First.end() ? -1 : It->second;
+}
+
+int FirstEntryStripped(std::string_view Name)
+{
+    if (Names.StrippedRevision != KnownApps.Revision()) {
+        Names.Stripped.clear();
+        for (int I = 0; I < KnownApps.Count(); ++I) {
+            const std::string& Full = KnownApps.GetKnownApp(I)->Name;
+            Names.Stripped.emplace(WithoutSuffix(Full), I);
+        }
+        Names.StrippedRevision = KnownApps.Revision();
+    }
+    const auto It = Names.Stripped.find(WithoutSuffix(Name));
+    return It == Names.Stripped.end() ? -1 : It->second;
 }
 
 std::string Quoted(const std::string& Text)
@@ -278,8 +320,7 @@ bool IsForbiddenWindow(const std::string& ExeName, const std::string& Title,
 
 std::string StripNameSuffix(const std::string& Name)
 {
-    const std::size_t P = Name.find(" (");
-    return P == std::string::npos ? Name : Name.substr(0, P);
+    return std::string(WithoutSuffix(Name));
 }
 
 bool SameAppName(const std::string& A, const std::string& B, bool IgnoreSuffix)
@@ -291,15 +332,7 @@ bool SameAppName(const std::string& A, const std::string& B, bool IgnoreSuffix)
 
 bool FindKnownAppByName(const std::string& Name, int& Index, bool IgnoreSuffix)
 {
-    Index = -1;
-    if (IgnoreSuffix) {
-        const TNameIndex& Names = NameIndex();
-        const auto It = Names.Stripped.find(UpperCaseAscii(StripNameSuffix(Name)));
-        if (It != Names.Stripped.end())
-            Index = It->second;
-    } else if (const std::vector<int>* Entries = EntriesNamed(Name)) {
-        Index = Entries->front();
-    }
+    Index = IgnoreSuffix ? FirstEntryStripped(Name) : FirstEntryNamed(Name);
     return Index >= 0;
 }
 
@@ -310,11 +343,11 @@ bool FindKnownAppOfExecutable(const std::string& Name, const std::string& ExeNam
     // Only entries of that name can match: one is the answer whatever the
     // executable; of several the first the executable meets, else the
     // first. An empty name would let any entry match.
-    const std::vector<int>& Entries = *EntriesNamed(Name);
-    if (Name.empty() || Entries.size() == 1 || !ExeExists(ExeName))
+    const std::vector<int>& Next = NameIndex().Next;
+    if (Name.empty() || Next[static_cast<std::size_t>(Index)] < 0 || !ExeExists(ExeName))
         return true;
     TVersionRead Read;
-    for (int I : Entries) {
+    for (int I = Index; I >= 0; I = Next[static_cast<std::size_t>(I)]) {
         TFileVersion Version;
         if (MatchEntry(*ActiveProbe, *KnownApps.GetKnownApp(I), Name, ExeName, Version, Read) ==
             TEntryMatch::Yes) {
@@ -369,10 +402,10 @@ int FindFurtherWindowByName(const std::string& Name)
 
 bool IsFurtherWindowOf(const std::string& Name, int MainIndex)
 {
-    if (const std::vector<int>* Entries = EntriesNamed(Name))
-        for (int I : *Entries)
-            if (KnownApps.GetKnownApp(I)->WindowNumber > 1 && MainEntryOf(I) == MainIndex)
-                return true;
+    const std::vector<int>& Next = NameIndex().Next;
+    for (int I = FirstEntryNamed(Name); I >= 0; I = Next[static_cast<std::size_t>(I)])
+        if (KnownApps.GetKnownApp(I)->WindowNumber > 1 && MainEntryOf(I) == MainIndex)
+            return true;
     return false;
 }
 
