@@ -614,16 +614,22 @@ void Tmainform::SyncBindAppComboBox()
 void Tmainform::BuildApplicationsMenu()
 {
     ApplicationsPopupMenu->Clear();
+    AppMenuIcons.clear();
     if (!ApplicationListForm)
         return;
     StringList Names;
     ApplicationListForm->BindableApplications(KindBit(akBind) | KindBit(akExternal), Names, false);
-    HIMAGELIST Icons = ApplicationListForm->SystemImages().Handle();
-    int W = 16, H = 16;
-    ::ImageList_GetIconSize(Icons, &W, &H);
-    ApplicationsPopupMenu->ImageSize = {W, H};
-    ApplicationsPopupMenu->DrawImage = [Icons](HDC Dc, int Index, int X, int Y, bool) {
-        ::ImageList_Draw(Icons, Index, Dc, X, Y, ILD_TRANSPARENT);
+    // The shell's image list and an item's icon are fetched when the menu
+    // opens and the item is drawn: the shell takes long over each file,
+    // and a long menu shows few items at a time.
+    ApplicationsPopupMenu->OnPopup = [this] {
+        int W = 16, H = 16;
+        ::ImageList_GetIconSize(ApplicationListForm->SystemImages().Handle(), &W, &H);
+        ApplicationsPopupMenu->ImageSize = {W, H};
+    };
+    ApplicationsPopupMenu->DrawImage = [this](HDC Dc, int Item, int X, int Y, bool) {
+        ::ImageList_Draw(ApplicationListForm->SystemImages().Handle(), AppMenuIcon(Item), Dc, X, Y,
+                         ILD_TRANSPARENT);
     };
     for (const std::string& Name : Names) {
         int Index = -1;
@@ -632,11 +638,23 @@ void Tmainform::BuildApplicationsMenu()
         MenuItem Item;
         Item.Caption = Name;
         Item.Tag = Index;
-        Item.ImageIndex = ApplicationListForm->ApplicationIconIndex(Name);
+        // The item's place in AppMenuIcons, which holds its icon once drawn.
+        Item.ImageIndex = static_cast<int>(AppMenuIcons.size());
+        AppMenuIcons.push_back(-1);
         // Bound to the name: a rebuilt database shifts the indexes.
         Item.OnClick = [this, Name](MenuItem&) { ApplicationsMenuClick(Name); };
-        ApplicationsPopupMenu->Add(Item);
+        ApplicationsPopupMenu->Add(std::move(Item));
     }
+}
+
+int Tmainform::AppMenuIcon(int Item)
+{
+    if (Item < 0 || Item >= static_cast<int>(AppMenuIcons.size()))
+        return -1;
+    int& Icon = AppMenuIcons[static_cast<std::size_t>(Item)];
+    if (Icon < 0)
+        Icon = ApplicationListForm->ApplicationIconIndex(ApplicationsPopupMenu->Items(Item).Caption);
+    return Icon;
 }
 
 void Tmainform::BuildLayoutsMenu()

@@ -19,6 +19,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class Action;
 class ActionList;
@@ -166,6 +167,9 @@ public:
     // that the host panel gives the tool panel.
     void ToolBarPanelResize();
     void BuildApplicationsMenu();
+    // The icon of the applications menu's item Item (its ImageIndex),
+    // looked up at its first drawing.
+    int AppMenuIcon(int Item);
     void BuildLayoutsMenu();
     void SetHelpMode(bool On);
     void ResetPanelCursors(TNodeId Node);
@@ -199,6 +203,8 @@ private:
     Control* DirectChildAt(POINT Screen) const;
 
     int FIdleId = 0;
+    // Per item of the applications menu its icon, -1 until drawn.
+    std::vector<int> AppMenuIcons;
 };
 
 extern Tmainform* mainform;
