@@ -358,16 +358,21 @@ void Tmainform::FormCreate()
     Application->OnMessage = [this](MSG& Msg, bool& Handled) { ApplicationEventsMessage(Msg, Handled); };
 }
 
+namespace {
+// Posted to the main window: the next step of reading the stored state.
+const UINT WM_STARTUP_STEP = WM_APP + 0x5101;
+}  // namespace
+
 void Tmainform::FormActivate()
 {
     if (!FirstActivate)
         return;
     FirstActivate = false;
     Layouts->HasHost = true;
-    TRegistrySettingsStore Store;
+    StartupStore = std::make_unique<TRegistrySettingsStore>();
     TStartupHooks Hooks;
-    Hooks.LoadLayouts = [this, &Store](ISettingsStore&) {
-        TRegistryValuesWin Values(Store.Registry);
+    Hooks.LoadLayouts = [this](ISettingsStore&) {
+        TRegistryValuesWin Values(StartupStore->Registry);
         Layouts->Tree.LoadLayouts(Values);
     };
     Hooks.LoadWindowPosition = [this](ISettingsStore& S) {
@@ -382,7 +387,38 @@ void Tmainform::FormActivate()
         return ReadApplicationRules(Lines, ErrorLine);
     };
     Hooks.LoadRulesFile = [] { return LoadRulesFileLines(); };
-    const std::uint8_t Result = ReadStoredState(Store, Hooks);
+    StartupReader = std::make_unique<TStoredStateReader>(*StartupStore, std::move(Hooks));
+    // The layouts and the window's place now; each stored list on a message
+    // of its own, so that the window answers between the long reads. Posted
+    // messages come before the idle pass, which so sees everything read.
+    StartupReader->Step();
+    ::PostMessageA(Handle(), WM_STARTUP_STEP, 0, 0);
+}
+
+void Tmainform::StartupStep()
+{
+    if (!StartupReader)
+        return;
+    StartupReader->Step();
+    if (StartupReader->Done())
+        FinishStartup();
+    else
+        ::PostMessageA(Handle(), WM_STARTUP_STEP, 0, 0);
+}
+
+void Tmainform::CompleteStartup()
+{
+    while (StartupReader && !StartupReader->Done())
+        StartupReader->Step();
+    if (StartupReader)
+        FinishStartup();
+}
+
+void Tmainform::FinishStartup()
+{
+    const std::uint8_t Result = StartupReader->Result();
+    StartupReader.reset();
+    StartupStore.reset();
     Monitor = std::make_unique<TApplicationMonitor>(
         this, ApplicationListForm ? &ApplicationListForm->AppGrid : nullptr);
     Monitor->OnAllClosed = [this](TApplicationMonitor&) { MonitorAllClosed(); };
@@ -401,6 +437,8 @@ void Tmainform::FormActivate()
 
 void Tmainform::FormCloseQuery(bool& CanClose)
 {
+    // A close while the stored state is still being read writes it whole.
+    CompleteStartup();
     if (Updater && Updater->Busy()) {
         CanClose = false;
         ShowMessage("Download in progress. Please wait!");
@@ -1087,6 +1125,10 @@ void Tmainform::ShowMessage(const std::string& Text)
 
 LRESULT Tmainform::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
+    if (Msg == WM_STARTUP_STEP) {
+        StartupStep();
+        return 0;
+    }
     if (Msg == WM_MOVE) {
         const LRESULT R = Form::WndProc(Msg, WParam, LParam);
         Moved = true;

@@ -12,6 +12,8 @@
 #include "mainwindow/LayoutsWin.h"
 #include "mainwindow/MainActions.h"
 #include "mainwindow/RulesUpdate.h"
+#include "mainwindow/SettingsStoreWin.h"
+#include "mainwindow/StoredState.h"
 #include "toolkit/Form.h"
 
 #include <windows.h>
@@ -119,6 +121,9 @@ public:
     // --- Handlers ---
     void FormCreate();
     void FormActivate();
+    // Reads everything the first activation left to read, then creates the
+    // monitor (FinishStartup); nothing once done.
+    void CompleteStartup();
     void FormCloseQuery(bool& CanClose);
     void FormDestroy();
     void MonitorAllClosed();
@@ -203,6 +208,11 @@ private:
     Control* DirectChildAt(POINT Screen) const;
 
     int FIdleId = 0;
+    // The first activation's reading of the stored state, while it runs.
+    std::unique_ptr<TRegistrySettingsStore> StartupStore;
+    std::unique_ptr<TStoredStateReader> StartupReader;
+    void StartupStep();
+    void FinishStartup();
     // Per item of the applications menu its icon, -1 until drawn.
     std::vector<int> AppMenuIcons;
 };
