@@ -79,6 +79,8 @@ void ConfigureApplicationTable(TDatabaseGrid& Table)
     Table.AllowCellDeletion = false;
     Table.ChangedOnEdited = false;
     Table.SetMarkedColor(TDatabaseGrid::clWindow);
+    // Setting the table up is not a change of the user's list.
+    Table.SetModified(false);
 }
 
 void TApplicationList::SetListModified(bool Value)

@@ -295,18 +295,16 @@ bool TLayoutDesigner::ApplySelectedLayout()
     return Root != NoNode && Layouts.ApplyLayout(Root);
 }
 
-void TLayoutDesigner::AppComboChange(int Index)
+std::string TLayoutDesigner::AppComboChange(int Index)
 {
     const TNodeId S = Tree.Selected;
     if (AppItems.empty() || Index < 0 || Index >= static_cast<int>(AppItems.size()) ||
         !Tree.IsPanelOrApp(S) || Index == Layouts.PreviousAppIndex)
-        return;
+        return std::string();
     // A name the stored layouts cannot keep is refused before anything goes.
     if (Index >= 1 && !IsStorableAppName(AppItems[static_cast<std::size_t>(Index)])) {
-        if (Tree.OnBeep)
-            Tree.OnBeep();
         Layouts.RefreshEditor = true;
-        return;
+        return UnstorableAppNameMessage(AppItems[static_cast<std::size_t>(Index)]);
     }
     AppIndex = Index;
     std::uint8_t Answer = AnswerYes;
@@ -317,7 +315,7 @@ void TLayoutDesigner::AppComboChange(int Index)
     if (Answer == AnswerCancel) {
         // The combo goes back to the panel's unchanged application.
         Layouts.RefreshEditor = true;
-        return;
+        return std::string();
     }
     {
         TCloseReleasedGuard Guard(Layouts.Host, Answer == AnswerYes);
@@ -343,6 +341,7 @@ void TLayoutDesigner::AppComboChange(int Index)
         }
     }
     Layouts.SetRefreshFlags();
+    return std::string();
 }
 
 std::string TLayoutDesigner::SearchApplication(const std::string& Exe)
@@ -352,11 +351,14 @@ std::string TLayoutDesigner::SearchApplication(const std::string& Exe)
     const TIdentifyResult R = CheckApplication(std::string(), Exe, Info, Message, false);
     if (R != irBind && R != irExternal)
         return Message;
+    const Tknownapp* Known = KnownApps.GetKnownApp(Info.Index);
+    // Refused before it is listed: the panel could not keep the name.
+    if (R == irBind && Known && !IsStorableAppName(Known->Name))
+        return UnstorableAppNameMessage(Known->Name);
     if (!Apps || !Apps->AddApplication(Exe, Info))
         return std::string();
     if (R == irExternal)
         return Message;
-    const Tknownapp* Known = KnownApps.GetKnownApp(Info.Index);
     if (Known && Apps->RowOfApplication(Known->Name) >= 1)
         FillAppCombo(Known->Name);
     return std::string();

@@ -111,7 +111,8 @@ public:
     bool ApplySelectedLayout();
 
     void AppComboDropDown() { Layouts.PreviousAppIndex = AppIndex; }
-    void AppComboChange(int Index);
+    // Answers the message to show (empty: none).
+    std::string AppComboChange(int Index);
     // The executable the user picked: checked, listed and chosen; answers
     // the message to show (empty: none).
     std::string SearchApplication(const std::string& Exe);

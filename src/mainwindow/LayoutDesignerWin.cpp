@@ -384,8 +384,11 @@ void Tlayoutsform::CreateEditors()
             FDesigner->AppComboDropDown();
     };
     AppComboBox->OnChange = [this] {
-        if (FDesigner && !FSyncing)
-            FDesigner->AppComboChange(AppComboBox->ItemIndex());
+        if (!FDesigner || FSyncing)
+            return;
+        const std::string Message = FDesigner->AppComboChange(AppComboBox->ItemIndex());
+        if (!Message.empty())
+            ShowMessage(Message);
     };
     AppComboBox->OnCloseUp = [this] {
         if (FLayouts)

@@ -58,6 +58,8 @@ constexpr int MaxPanelLevel = 3;
 // LoadLayouts reads at most this many values, whatever "LayoutsCount" says;
 // the tree never grows beyond it.
 constexpr int MaxStoredNodes = 4096;
+// "LayoutsNode" followed by the stored index.
+std::string StoredNodeName(int Index);
 
 // V held to the int range.
 int SaturateToInt(long long V);
@@ -71,6 +73,8 @@ bool IsLayoutNameChar(char C);
 // An application panel's name must not hold that separator nor the node
 // text's field separator ';'.
 bool IsStorableAppName(const std::string& Name);
+// Why a panel cannot take that name, for a message box.
+std::string UnstorableAppNameMessage(const std::string& Name);
 // Asks for a layout name until it holds only such characters; Ask answers
 // false when the user cancels, and Refused is told of each refused name.
 bool AskLayoutName(std::string& Name, const std::function<bool(std::string& Name)>& Ask,
@@ -90,10 +94,36 @@ public:
     virtual std::string ReadStringDef(const std::string& Name, const std::string& Default) = 0;
     virtual void WriteInteger(const std::string& Name, int Value) = 0;
     virtual void WriteString(const std::string& Name, const std::string& Value) = 0;
+    // Whatever its type or size.
+    virtual bool ValueExists(const std::string& Name) = 0;
+    // False when there was no such value.
+    virtual bool DeleteValue(const std::string& Name) = 0;
 
 protected:
     ~IRegistryValues() = default;
 };
+
+// What LoadLayouts left out; all zero when the stored layouts were read whole.
+struct TLayoutsReadReport {
+    // "LayoutsCount" missing, not an integer or negative while nodes are
+    // stored: the values from "LayoutsNode0" up to the first missing one
+    // were read.
+    bool CountUnreadable = false;
+    // Values missing within the count, not strings, or without a kind.
+    int Unreadable = 0;
+    // Nodes under one of those, left out with it.
+    int Orphans = 0;
+    // Nodes beyond the designer's limits (level, panels of one parent), with
+    // what lay under them.
+    int BeyondLimits = 0;
+    // Values past MaxStoredNodes, not read.
+    bool PastCap = false;
+
+    bool Whole() const { return !CountUnreadable && !Unreadable && !Orphans && !BeyondLimits && !PastCap; }
+};
+
+// The start-up message telling what was left out; empty when read whole.
+std::string LayoutsReadMessage(const TLayoutsReadReport& Report);
 
 struct TLayoutNode {
     TNodeId Id = NoNode;
@@ -200,8 +230,11 @@ public:
     bool CanDelete(TNodeId Id) const;
 
     // --- Stored form ---
+    // Also deletes the node values a larger tree left past the new count.
     void SaveLayouts(IRegistryValues& Registry) const;
-    void LoadLayouts(IRegistryValues& Registry);
+    // A parent is the node of that stored index; a node whose parent was
+    // left out goes with it. Nodes are read within the designer's limits.
+    TLayoutsReadReport LoadLayouts(IRegistryValues& Registry);
 
 private:
     std::vector<TNodeId>& SiblingsOf(TNodeId Id);

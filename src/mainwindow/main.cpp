@@ -373,7 +373,7 @@ void Tmainform::FormActivate()
     TStartupHooks Hooks;
     Hooks.LoadLayouts = [this](ISettingsStore&) {
         TRegistryValuesWin Values(StartupStore->Registry);
-        Layouts->Tree.LoadLayouts(Values);
+        StartupLayoutsRead = Layouts->Tree.LoadLayouts(Values);
     };
     Hooks.LoadWindowPosition = [this](ISettingsStore& S) {
         LoadWindowPosition(S, Handle(), MainWindowPrefix);
@@ -433,6 +433,8 @@ void Tmainform::FinishStartup()
     RefreshLayoutsMenu = true;
     if (Result > 1 && Result < ImportErrorCount)
         ShowMessage(ImportErrors[Result]);
+    if (!StartupLayoutsRead.Whole())
+        ShowMessage(LayoutsReadMessage(StartupLayoutsRead));
 }
 
 void Tmainform::FormCloseQuery(bool& CanClose)
@@ -839,8 +841,8 @@ void Tmainform::BindAppComboBoxChange()
     const std::string Name = BindAppComboBox->Item(Selected);
     // The panel could not keep the name in the stored layouts.
     if (!IsStorableAppName(Name)) {
-        ::MessageBeep(0);
         SyncBindAppComboBox();
+        ShowMessage(UnstorableAppNameMessage(Name));
         return;
     }
     std::string Path;
@@ -871,13 +873,16 @@ void Tmainform::BindAppButtonClick()
         ShowMessage(Message);
         return;
     }
+    const Tknownapp* Known = KnownApps.GetKnownApp(Info.Index);
+    // Refused before it is listed: the panel could not keep the name.
+    if (R == irBind && Known && !IsStorableAppName(Known->Name)) {
+        ShowMessage(UnstorableAppNameMessage(Known->Name));
+        return;
+    }
     if (!ApplicationListForm || !ApplicationListForm->AddApplication(Exe, Info))
         return;
-    const Tknownapp* Known = KnownApps.GetKnownApp(Info.Index);
     if (R == irExternal) {
         ShowMessage(Message);
-    } else if (Known && !IsStorableAppName(Known->Name)) {
-        ::MessageBeep(0);
     } else {
         std::string Params;
         GetStartParams(Info, Params);
@@ -1101,10 +1106,10 @@ void Tmainform::ShowStatus(const std::string& Text)
         S.Parent = mainpanel;
         S.Visible = false;
         StatusBar1 = new StatusBar(this, S);
-        // Its place among the main panel's controls: next after the first
-        // tool bar in tab and drawing order, before the panels made since.
-        ::SetWindowPos(StatusBar1->Handle(), ToolBar2->Handle(), 0, 0, 0, 0,
+        // In front of the layout's panels, also when they are placed again.
+        ::SetWindowPos(StatusBar1->Handle(), HWND_TOP, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        LayoutHost.AbovePanels = StatusBar1;
     }
     StatusBar1->SetSimpleText(Text);
     StatusBar1->SetVisible(true);

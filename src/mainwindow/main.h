@@ -211,6 +211,8 @@ private:
     // The first activation's reading of the stored state, while it runs.
     std::unique_ptr<TRegistrySettingsStore> StartupStore;
     std::unique_ptr<TStoredStateReader> StartupReader;
+    // What the layouts' reading met, told when the reading is over.
+    TLayoutsReadReport StartupLayoutsRead;
     void StartupStep();
     void FinishStartup();
     // Per item of the applications menu its icon, -1 until drawn.

@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+
 TApplication* Application = nullptr;
 
 TApplication::TApplication() : Component(nullptr), FInstance(::GetModuleHandleA(nullptr))
@@ -104,6 +106,15 @@ void TApplication::Terminate()
 {
     if (!FTerminated)
         ::PostQuitMessage(0);
+}
+
+void TApplication::Halt(int Code)
+{
+    FTerminated = true;
+    DestroyComponents();
+    if (OnHalt)
+        Guarded(OnHalt);
+    std::exit(Code);
 }
 
 void TApplication::BringToFront()

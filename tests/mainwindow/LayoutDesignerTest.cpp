@@ -2,6 +2,8 @@
 #include "mainwindow/LayoutDesigner.h"
 
 #include "FakeLayoutHost.h"
+#include "hosting/FakeFileProbe.h"
+#include "hosting/RulesTestSupport.h"
 #include "LayoutTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -37,7 +39,12 @@ struct Fixture {
         }
         StringList BindApplications() override { return {"A", "Lost", "A; 2"}; }
         int RowOfApplication(const std::string& Name) override { return Name == "A" ? 1 : -1; }
-        bool AddApplication(const std::string&, const TIdentifyInfo&) override { return true; }
+        bool AddApplication(const std::string& Path, const TIdentifyInfo&) override
+        {
+            Added.push_back(Path);
+            return true;
+        }
+        StringList Added;
     } Apps;
     FakeHost H;
     TLayouts L{H};
@@ -226,7 +233,7 @@ TEST(LayoutDesigner, ChoosingAnApplicationRestartsThePanel)
         const char* Text;
         int AppIndex;
         const char* Log;
-        bool Refused;  // with a beep, before anything is asked or closed
+        bool Refused;  // with a message, before anything is asked or closed
     };
     const Row Rows[] = {
         {1, 2, "\"A\"; Left", 1, "close B|open A A.exe", false},
@@ -245,14 +252,11 @@ TEST(LayoutDesigner, ChoosingAnApplicationRestartsThePanel)
         F.D.Select(F.N(0));
         F.L.RefreshEditor = false;
         const int OldAppIndex = F.D.AppIndex;
-        int Beeps = 0;
-        F.L.Tree.OnBeep = [&] { ++Beeps; };
-        F.D.AppComboChange(R.Index);
+        EXPECT_EQ(F.D.AppComboChange(R.Index), R.Refused ? UnstorableAppNameMessage("A; 2") : "");
         EXPECT_TRUE(F.L.RefreshEditor);
         EXPECT_EQ(F.L.Tree.Text(F.N(0)), R.Text);
         EXPECT_EQ(F.D.AppIndex, R.Refused ? OldAppIndex : R.AppIndex);
         EXPECT_EQ(F.H.Log, R.Log);
-        EXPECT_EQ(Beeps, R.Refused ? 1 : 0);
         EXPECT_EQ(F.L.Tree.Children(F.N(0)).empty(), R.Answer != 0 && !R.Refused);
         EXPECT_EQ(F.H.CloseReleased, 0);
     }
@@ -283,6 +287,40 @@ TEST(LayoutDesigner, FillingTheComboWithANameChoosesItForTheSelectedPanel)
         EXPECT_EQ(F.D.AppIndex, R.AppIndex) << R.Name;
         EXPECT_EQ(F.H.Log, R.Log) << R.Name;
     }
+}
+
+TEST(LayoutDesigner, ASearchedApplicationIsListedOnlyWhenThePanelCanKeepItsName)
+{
+    struct Row {
+        const char* Name;  // of the known application behind the executable
+        const char* Method;
+        bool Listed;
+        const char* Text;     // of the selected panel afterwards
+        bool Told;            // the refusal's message
+    };
+    const Row Rows[] = {
+        {"A", "bind", true, "\"A\"; Left", false},
+        {"A; 2", "bind", false, "Panel; Left", true},
+        // Started outside any panel: the name is not stored.
+        {"A; 2", "external", true, "Panel; Left", false},
+    };
+    for (const Row& R : Rows) {
+        ClearDatabase();
+        ASSERT_EQ(AddKnownApp(KnownApps, "Cat", R.Name, "", "", R.Method, "tool.exe", "", "", "", "", "", ""),
+                  ieOk);
+        FakeFileProbe Probe;
+        Probe.Add("C:\\tool.exe");
+        SetFileProbe(&Probe);
+        Fixture F({"Panel; Left"});
+        F.L.SetAppliedLayout(F.Layout);
+        F.D.Select(F.N(0));
+        const std::string Message = F.D.SearchApplication("C:\\tool.exe");
+        EXPECT_EQ(F.Apps.Added.size(), R.Listed ? 1u : 0u) << R.Name;
+        EXPECT_EQ(F.L.Tree.Text(F.N(0)), R.Text) << R.Name;
+        EXPECT_EQ(Message == UnstorableAppNameMessage(R.Name), R.Told) << R.Name << ": " << Message;
+        SetFileProbe(nullptr);
+    }
+    ClearDatabase();
 }
 
 TEST(LayoutDesigner, AMovedFreePanelIsStoredInWholePercentOfItsParent)
