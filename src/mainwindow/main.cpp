@@ -360,7 +360,7 @@ void Tmainform::FormCreate()
 
 namespace {
 // Posted to the main window: the next step of reading the stored state.
-const UINT WM_STARTUP_STEP = WM_APP + 0x5101;
+const UINT WM_STARTUP_STEP = WM_APP + 0x5354;
 }  // namespace
 
 void Tmainform::FormActivate()
