@@ -79,6 +79,7 @@ int AddCategory(Tcategorylist& Categories, const std::string& Name)
 
 void Tknownapplist::Clear()
 {
+    ++FRevision;
     Items.clear();
     Categories.clear();
 }
@@ -92,6 +93,7 @@ Tknownapp* Tknownapplist::GetKnownApp(int Index) const
 
 int Tknownapplist::Add(std::unique_ptr<Tknownapp> Entry)
 {
+    ++FRevision;
     Items.push_back(std::move(Entry));
     return Count() - 1;
 }
@@ -104,6 +106,7 @@ void Tknownapplist::Assign(Tknownapplist& Source)
     for (auto& Entry : Source.Items)
         Items.push_back(std::move(Entry));
     Source.Items.clear();
+    ++Source.FRevision;
     Categories = Source.Categories;
     Modified = Source.Modified;
     RulesDate = Source.RulesDate;

@@ -87,9 +87,13 @@ public:
     // categories, Modified and RulesDate.
     void Assign(Tknownapplist& Source);
     Tcategorylist& GetCategories() { return Categories; }
+    // Changes with every Clear, Add and Assign, so that what is built from
+    // the entries (the index by name) knows when to build again.
+    std::uint64_t Revision() const { return FRevision; }
 
 private:
     std::vector<std::unique_ptr<Tknownapp>> Items;
+    std::uint64_t FRevision = 0;
 };
 
 void GetVersionCondition(const Tknownapp& Entry, TVersionCondition& Cond);

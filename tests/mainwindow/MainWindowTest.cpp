@@ -648,6 +648,24 @@ TEST_F(MainWindowTest, ClosingWaitsForADownloadHandlersBox)
     ::DestroyWindow(Other);
 }
 
+// The idle pass builds the applications menu without the shell's icons
+// (slow for every file): an item's icon is looked up when it is drawn, and
+// is its listed executable's.
+TEST_F(MainWindowTest, ApplicationsMenuLooksItsIconsUpWhenDrawn)
+{
+    ASSERT_NO_FATAL_FAILURE(ListHostee());
+    Main->RefreshApps = true;
+    Idle();
+    PopupMenu& Menu = *Main->ApplicationsPopupMenu;
+    ASSERT_EQ(Menu.Count(), 1);
+    EXPECT_FALSE(ApplicationListForm->SystemImagesLinked());
+    HDC Dc = ::GetDC(Main->Handle());
+    Menu.DrawImage(Dc, Menu.Items(0).ImageIndex, 0, 0, true);
+    ::ReleaseDC(Main->Handle(), Dc);
+    EXPECT_EQ(Main->AppMenuIcon(Menu.Items(0).ImageIndex),
+              ApplicationListForm->ApplicationIconIndex("Plain Hostee"));
+}
+
 TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrClosed)
 {
     // Made before: the idle pass fills the combo again.
