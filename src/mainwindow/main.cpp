@@ -360,7 +360,8 @@ void Tmainform::FormCreate()
 
 namespace {
 // Posted to the main window: the next step of reading the stored state.
-const UINT WM_STARTUP_STEP = WM_APP + 0x5354;
+// Within the private range (up to 0xBFFF); above it lie registered messages.
+const UINT WM_STARTUP_STEP = WM_APP + 0x1354;
 }  // namespace
 
 void Tmainform::FormActivate()

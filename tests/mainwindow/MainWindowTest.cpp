@@ -530,6 +530,85 @@ TEST_P(ClosingWithHostedPrograms, WaitsForThemAndWritesTheStateOnce)
 INSTANTIATE_TEST_SUITE_P(MainWindowTest, ClosingWithHostedPrograms,
                          ::testing::Values(WM_CLOSE, WM_QUERYENDSESSION));
 
+std::string AppsValue(const char* Name)
+{
+    std::string Data(1 << 16, '\0');
+    DWORD Size = static_cast<DWORD>(Data.size());
+    if (::RegGetValueA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\Apps").c_str(), Name,
+                       RRF_RT_REG_BINARY, nullptr, Data.data(), &Size) != ERROR_SUCCESS)
+        return "(none)";
+    Data.resize(Size);
+    return Data;
+}
+
+// Closed, or asked whether the session may end, while the first activation
+// still reads the stored lists step by step: the stored application list
+// and database are there afterwards as they were.
+TEST_F(MainWindowTest, ClosingWhileTheStoredStateIsReadKeepsItWhole)
+{
+    // The list and the database as the program writes them.
+    const auto Held = [] {
+        StringList Found, Known;
+        ApplicationListForm->WriteApplicationList(Found);
+        WriteApplicationRules(Known);
+        return std::pair{JoinStringsChar(Found, '\r'), JoinStringsChar(Known, '\r')};
+    };
+    ListHostee();
+    const auto [Found, Known] = Held();
+    const struct { const char* Name; int StepsRun; UINT Close; } Cases[] = {
+        {"layouts read, closed", 0, WM_CLOSE},
+        {"layouts read, session ends", 0, WM_QUERYENDSESSION},
+        {"list read too, closed", 1, WM_CLOSE},
+        {"database read too, session ends", 2, WM_QUERYENDSESSION},
+    };
+    // Nothing read yet, as in a program just started.
+    const auto Forget = [] {
+        KnownApps.Clear();
+        KnownApps.RulesDate = 0;
+        AllowedWindows.Clear();
+        ForbiddenWindows.Clear();
+        TDatabaseGrid& Listed = ApplicationListForm->List.Table();
+        while (Listed.RecordCount() > 1)
+            Listed.DeleteRecord(1);
+        Listed.ClearRecord(1);
+        ApplicationListForm->SetListModified(false);
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        Forget();
+        Main->LayoutHost.Monitor = nullptr;
+        Main->Monitor.reset();
+        HKEY K;
+        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\Apps").c_str(), 0, nullptr, 0,
+                                    KEY_ALL_ACCESS, nullptr, &K, nullptr), ERROR_SUCCESS);
+        for (const auto& [Name, Text] : {std::pair{"FoundAppList", &Found}, {"KnownAppList", &Known}})
+            ::RegSetValueExA(K, Name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(Text->data()),
+                             static_cast<DWORD>(Text->size()));
+        ::RegCloseKey(K);
+
+        Main->FirstActivate = true;
+        Main->FormActivate();
+        MSG M;
+        for (int I = 0; I < C.StepsRun; ++I)
+            if (::PeekMessageA(&M, Main->Handle(), WM_APP, 0xBFFF, PM_REMOVE))
+                ::DispatchMessageA(&M);
+        ASSERT_TRUE(::PeekMessageA(&M, Main->Handle(), WM_APP, 0xBFFF, PM_NOREMOVE));  // still reading
+        if (C.Close == WM_CLOSE) {
+            ::SendMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+            // Taken back, or the loop would end for the rows that follow.
+            EXPECT_TRUE(::PeekMessageA(&M, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        } else {
+            EXPECT_EQ(::SendMessageA(Main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+        }
+        // Written from all that was stored, with nothing left to read later.
+        EXPECT_EQ(Held(), std::pair(Found, Known));
+        EXPECT_EQ(AppsValue("FoundAppList"), Found);
+        EXPECT_EQ(AppsValue("KnownAppList"), Known);
+        App.ProcessMessages();
+    }
+    Forget();
+}
+
 // Answers this thread's message boxes with OK and keeps their texts.
 class BoxAnswerer {
 public:
