@@ -1,6 +1,7 @@
 #include "toolkit/Application.h"
 
 #include "toolkit/Form.h"
+#include "toolkit/Timer.h"
 
 #include <commctrl.h>
 
@@ -71,7 +72,8 @@ bool TApplication::ProcessMessage(MSG& Msg)
 {
     if (!::PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE))
         return false;
-    if (!FIdlePending && WakeKind(Msg.message, IsProgramWindow(Msg.hwnd)) == TWakeKind::Change)
+    if (!FIdlePending && !Timer::IsQuietTick(Msg) &&
+        WakeKind(Msg.message, IsProgramWindow(Msg.hwnd)) == TWakeKind::Change)
         FIdlePending = true;
     if (Msg.message == WM_QUIT) {
         FTerminated = true;

@@ -34,6 +34,9 @@ public:
     // then sleeps in WaitMessage until the next message.
     int AddIdleHandler(std::function<void()> Handler);
     void RemoveIdleHandler(int Id);
+    // The idle handlers run when the queue is next empty: for a change
+    // made where no message of its own says so (a quiet timer's tick).
+    void IdleNeeded() { FIdlePending = true; }
 
     void Run();
     // Dispatches what is pending, then returns; runs no idle handlers.

@@ -94,6 +94,31 @@ TEST(ApplicationTest, IdlePassFollowsOnlyWakeUpsThatCanChangeSomething)
     ::DestroyWindow(Foreign);
 }
 
+// A quiet timer's ticks run the idle handlers only when its handler asks.
+TEST(ApplicationTest, QuietTimerTicksRunIdleHandlersOnlyWhenAsked)
+{
+    TApplication App;
+    for (const bool Asks : {false, true}) {
+        int Idle = 0, Ticks = 0;
+        const int Id = App.AddIdleHandler([&] { ++Idle; });
+        {
+            int EmptyChecks = 0;
+            App.RunModalLoop([&] { return EmptyChecks++ >= 1; });
+        }
+        Idle = 0;
+        Timer T(&App, 20);
+        T.QuietTicks = true;
+        T.OnTimer = [&] {
+            ++Ticks;
+            if (Asks)
+                App.IdleNeeded();
+        };
+        App.RunModalLoop([&] { return Ticks >= 5; });
+        EXPECT_EQ(Idle, Asks ? 4 : 0) << Asks;
+        App.RemoveIdleHandler(Id);
+    }
+}
+
 TEST(ApplicationTest, IdleHandlerRemovedByAnotherDoesNotRun)
 {
     TApplication App;
