@@ -1,7 +1,8 @@
 // Fuzz entry point for the layouts' stored form. The input's first line is
 // "LayoutsCount" (missing when it is no number), every further line the next
 // "LayoutsNode" value. Besides memory errors it checks that whatever was
-// read is a sound tree within the node cap, that it writes out as values
+// read is a sound tree within the node cap and the designer's limits, that
+// every value read is kept or told as left out, that it writes out as values
 // that read back to the same tree, and that the geometry, the preview and
 // the structural operations and border dragging cope with any tree the reader accepts.
 #include "mainwindow/LayoutBorders.h"
@@ -47,12 +48,15 @@ Shape ShapeOf(const TLayoutTree& T)
     return S;
 }
 
+// Within the designer's limits, which both the reader and the structural
+// operations keep.
 void CheckSound(const TLayoutTree& T)
 {
     const std::vector<TNodeId> All = T.AllNodes();
     Require(static_cast<int>(All.size()) == T.Count() && T.Count() <= MaxStoredNodes);
     for (const TNodeId N : All) {
         Require(T.Kind(N) == nkLayout || T.Kind(N) == nkPanel || T.Kind(N) == nkApp);
+        Require(T.Level(N) <= MaxPanelLevel && T.PanelChildCount(N) <= MaxPanelChildren);
         const TNodeId P = T.Parent(N);
         if (P != NoNode) {
             const std::vector<TNodeId>& C = T.Children(P);
@@ -118,13 +122,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
 
     TLayoutTree T;
     T.AddNode(NoNode, "before", nkLayout);
-    T.LoadLayouts(Reg);
+    const TLayoutsReadReport Report = T.LoadLayouts(Reg);
     CheckSound(T);
-    // No more values are read than announced, and never past the cap, so a
-    // damaged count costs nothing.
+    // No more values are read than announced (without a count, than are
+    // stored), and never past the cap, so a damaged count costs nothing.
     const auto Announced = Reg.Ints.find("LayoutsCount");
-    Require(Reg.StringReads <=
-            std::max(0, std::min(Announced == Reg.Ints.end() ? 0 : Announced->second, MaxStoredNodes)));
+    const int Stored = static_cast<int>(Lines.size()) - 1;
+    const int Readable = Announced == Reg.Ints.end() || Announced->second < 0 ? Stored : Announced->second;
+    Require(Reg.StringReads <= std::max(0, std::min(Readable, MaxStoredNodes)));
+    // Whatever was left out is told.
+    Require(Report.Whole() == LayoutsReadMessage(Report).empty());
+    Require(Reg.StringReads == 0 ||
+            Report.Unreadable + Report.Orphans + Report.BeyondLimits + T.Count() == Reg.StringReads);
 
     FakeRegistry Saved;
     T.SaveLayouts(Saved);

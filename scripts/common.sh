@@ -63,9 +63,8 @@ start_display() {
     return 1
   fi
   export DISPLAY=":$n"
-  printf 'RandomPlacement\nUsePPosition "on"\nNoTitleFocus\n' > "$BUILD/twmrc"
   # In a UTF-8 locale twm wants a font set that a bare X font install lacks.
-  LC_ALL=C twm -f "$BUILD/twmrc" >"$BUILD/twm.log" 2>&1 &
+  LC_ALL=C twm -f "$ROOT/scripts/twmrc" >"$BUILD/twm.log" 2>&1 &
   STARTED_TWM=$!
   sleep 0.5
   if ! kill -0 "$STARTED_TWM" 2>/dev/null; then

@@ -310,16 +310,53 @@ void TDatabaseGrid::AddRecordCells(const StringList& Columns, const StringList& 
     InsertRecordCells(Columns, Values, -1);
 }
 
+void TDatabaseGrid::FillRecord(int ARow, const std::vector<int>& Cols, StringList&& Values)
+{
+    for (std::size_t K = 0; K < Cols.size(); ++K)
+        if (Cols[K] >= 0)
+            Cells_[ARow][Cols[K]] = K < Values.size() ? std::move(Values[K]) : std::string();
+}
+
 void TDatabaseGrid::InsertRecordCells(const StringList& Columns, const StringList& Values, int Index)
 {
     if (ReadOnlyDatabase_)
         return;
     const int R = RowForNewRecord(Index);
-    for (std::size_t K = 0; K < Columns.size(); ++K) {
-        const int C = ColumnIndex(Columns[K]);
-        if (C >= 0)
-            Cells_[R][C] = K < Values.size() ? Values[K] : std::string();
+    std::vector<int> Cols;
+    for (const std::string& C : Columns)
+        Cols.push_back(ColumnIndex(C));
+    FillRecord(R, Cols, StringList(Values));
+    Repaint();
+    Fire(OnLinesChanged);
+}
+
+void TDatabaseGrid::AddRecordsCells(const StringList& Columns, std::vector<StringList> Records)
+{
+    if (ReadOnlyDatabase_ || Records.empty())
+        return;
+    std::vector<int> Cols;
+    for (const std::string& C : Columns)
+        Cols.push_back(ColumnIndex(C));
+    // Each record takes the first empty record row, as AddRecordCells does:
+    // the empty rows there are now, then a new last row. A record that
+    // leaves its row empty leaves it to the next one.
+    std::vector<int> Empty;
+    for (int R = 1; R <= RecordCount(); ++R)
+        if (IsRecordEmpty(R, true))
+            Empty.push_back(R);
+    const int OldRows = RowCount();
+    std::size_t Next = 0;
+    for (StringList& Values : Records) {
+        if (Next == Empty.size()) {
+            Cells_.emplace_back(static_cast<std::size_t>(ColCount()));
+            Empty.push_back(RecordCount());
+        }
+        FillRecord(Empty[Next], Cols, std::move(Values));
+        if (!IsRecordEmpty(Empty[Next], true))
+            ++Next;
     }
+    if (RowCount() != OldRows)
+        RowsChanged();
     Repaint();
     Fire(OnLinesChanged);
 }

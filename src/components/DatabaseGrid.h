@@ -102,6 +102,9 @@ public:
     void InsertRecord(const std::string& Columns, const std::string& Values, int Index);
     // Cell by cell: a value may hold the separator.
     void AddRecordCells(const StringList& Columns, const StringList& Values);
+    // As AddRecordCells for each record in turn, with the view and
+    // OnLinesChanged told once for all.
+    void AddRecordsCells(const StringList& Columns, std::vector<StringList> Records);
     void ClearRecord(int ARow);
     void DeleteRecord(int Index);
     bool AutoInitPrimaryKey() const { return AutoInitPrimaryKey_; }
@@ -261,6 +264,7 @@ private:
     void ClearRow(int ARow);
     int RowForNewRecord(int Index);
     void InsertRecordCells(const StringList& Columns, const StringList& Values, int Index);
+    void FillRecord(int ARow, const std::vector<int>& Cols, StringList&& Values);
     // What a sort compares: the keys, and each record's text and numeric
     // value of every key ([row * key count + key]), read once before sorting.
     struct TSortData {

@@ -11,22 +11,28 @@ bool IdentifyListable(const std::string& Path, TIdentifyInfo& Info)
     return R == irBind || R == irExternal;
 }
 
-bool TSearchFolders::Add(const std::string& Path)
+bool TSearchFolders::Add(const std::string& Path, bool Examined)
 {
-    return FFolders.emplace(Path, StringList()).second;
+    const auto [It, Added] = FFolders.emplace(Path, Entry());
+    if (Examined && !It->second.Examined) {
+        It->second.Examined = true;
+        ++FExamined;
+    }
+    return Added;
 }
 
 void TSearchFolders::SetExecutables(const std::string& Path, StringList Names)
 {
-    FFolders[Path] = std::move(Names);
+    FFolders[Path].Executables = std::move(Names);
 }
 
 std::vector<TSearchFolders::Folder> TSearchFolders::Sorted() const
 {
     std::vector<Folder> Result;
-    Result.reserve(FFolders.size());
+    Result.reserve(static_cast<std::size_t>(FExamined));
     for (const auto& F : FFolders)
-        Result.push_back({F.first, F.second});
+        if (F.second.Examined)
+            Result.push_back({F.first, F.second.Executables});
     return Result;
 }
 
@@ -96,7 +102,7 @@ bool SearchDirectories(const std::string& Root, ISearchFileSystem& FileSystem,
 {
     const std::string Start = WithDelimiter(Root);
     // A root inside one walked before was walked with it.
-    if (!Folders.Add(Start))
+    if (!Folders.Add(Start, false))
         return true;
     StringList Stack{Start};
     std::vector<TSearchEntry> Entries;

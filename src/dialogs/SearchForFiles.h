@@ -99,7 +99,8 @@ constexpr std::size_t SearchPathLimit = 259;
 inline constexpr char SearchListingPattern[] = "*.*";
 
 // The folders of one search, sorted without regard to case and each once,
-// with the executables ("*.exe") each holds.
+// with the executables ("*.exe") each holds. A chosen root is walked but
+// its own executables are not examined, unless another root holds it.
 class TSearchFolders {
 public:
     struct Folder {
@@ -107,11 +108,14 @@ public:
         StringList Executables;
     };
     bool Contains(const std::string& Path) const { return FFolders.count(Path) > 0; }
-    // Adds Path unless present; answers whether it was added.
-    bool Add(const std::string& Path);
+    // Adds Path unless present; answers whether it was added (and is to be
+    // walked). A folder found below a root is examined also when it was
+    // added before as a root.
+    bool Add(const std::string& Path, bool Examined = true);
     void SetExecutables(const std::string& Path, StringList Names);
-    int Count() const { return static_cast<int>(FFolders.size()); }
-    // In sorted order.
+    // The folders examined.
+    int Count() const { return FExamined; }
+    // The folders examined, in sorted order.
     std::vector<Folder> Sorted() const;
 
 private:
@@ -121,10 +125,15 @@ private:
             return CompareText(A, B) < 0;
         }
     };
-    std::map<std::string, StringList, TextLess> FFolders;
+    struct Entry {
+        StringList Executables;
+        bool Examined = false;
+    };
+    std::map<std::string, Entry, TextLess> FFolders;
+    int FExamined = 0;
 };
 
-// Walks Root (itself included) with an explicit stack; false when the user
+// Walks the folders below Root with an explicit stack; false when the user
 // stopped. Folders already listed are not walked again, so overlapping
 // roots cost one walk.
 bool SearchDirectories(const std::string& Root, ISearchFileSystem& FileSystem,

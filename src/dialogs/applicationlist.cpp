@@ -79,6 +79,8 @@ void ConfigureApplicationTable(TDatabaseGrid& Table)
     Table.AllowCellDeletion = false;
     Table.ChangedOnEdited = false;
     Table.SetMarkedColor(TDatabaseGrid::clWindow);
+    // Setting the table up is not a change of the user's list.
+    Table.SetModified(false);
 }
 
 void TApplicationList::SetListModified(bool Value)
@@ -152,6 +154,8 @@ void TApplicationList::ReadApplicationList(const StringList& Lines)
     SplitToStrings(Fields, Lines[1], '+');
     if (Fields.size() != N)
         return;
+    // The grid takes all records at once: one update, not one per line.
+    std::vector<StringList> Records;
     for (std::size_t L = 2; L < Lines.size(); ++L) {
         SplitToStrings(Fields, Lines[L], '|');
         if (Fields.size() != N)
@@ -159,8 +163,9 @@ void TApplicationList::ReadApplicationList(const StringList& Lines)
         StringList Values;
         for (int P : Position)
             Values.push_back(Trim(Fields[static_cast<std::size_t>(P)]));
-        FTable.AddRecordCells(RecordColumnList, Values);
+        Records.push_back(std::move(Values));
     }
+    FTable.AddRecordsCells(RecordColumnList, std::move(Records));
     FTable.SetModified(false);
 }
 
@@ -168,15 +173,16 @@ void TApplicationList::BindableApplications(TAppKinds Kinds, StringList& List,
                                             bool WithVersion) const
 {
     List.clear();
-    if (FTable.ColumnIndex("Application") < 0 || FTable.ColumnIndex("Version") < 0)
+    const int NameCol = FTable.ColumnIndex("Application"), VersionCol = FTable.ColumnIndex("Version");
+    const int LocationCol = FTable.ColumnIndex("Location");
+    if (NameCol < 0 || VersionCol < 0)
         return;
     for (int R = 1; R <= FTable.RecordCount(); ++R) {
-        const std::string Name = FTable.CellByName("Application", R);
+        const std::string Name = FTable.Cell(NameCol, R);
         int Idx;
-        if (Name.empty() ||
-            !FindKnownAppOfExecutable(Name, FTable.CellByName("Location", R), Idx))
+        if (Name.empty() || !FindKnownAppOfExecutable(Name, FTable.Cell(LocationCol, R), Idx))
             continue;
-        std::string Line = WithVersion ? Name + "|" + FTable.CellByName("Version", R) : Name;
+        std::string Line = WithVersion ? Name + "|" + FTable.Cell(VersionCol, R) : Name;
         for (;;) {
             const Tknownapp* Entry = KnownApps.GetKnownApp(Idx);
             int Kind;
@@ -211,10 +217,11 @@ void TApplicationList::ApplicationComboItems(TAppKinds Kinds, const std::string&
 
 int TApplicationList::RowOfApplication(const std::string& Name) const
 {
-    if (FTable.ColumnIndex("Application") < 0)
+    const int NameCol = FTable.ColumnIndex("Application");
+    if (NameCol < 0)
         return -1;
     for (int R = 1; R <= FTable.RecordCount(); ++R)
-        if (SameText(FTable.CellByName("Application", R), Name))
+        if (SameText(FTable.Cell(NameCol, R), Name))
             return R;
     return -1;
 }

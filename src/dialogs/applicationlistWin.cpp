@@ -195,6 +195,10 @@ void TApplicationListForm::CreateWindows()
 
 TApplicationListForm::~TApplicationListForm()
 {
+    // The table shows AppGrid, a member, which goes before the base classes
+    // would free the table: it goes first.
+    delete AppTable;
+    AppTable = nullptr;
     if (ApplicationListForm == this)
         ApplicationListForm = nullptr;
 }

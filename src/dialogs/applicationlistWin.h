@@ -29,6 +29,7 @@ public:
     // The shell's icons, linked at their first use (the main window's
     // application menu wants them as well).
     TKivSystemImageList& SystemImages();
+    bool SystemImagesLinked() const { return FSystemImages != nullptr; }
     // Made at the first show.
     ToolBar* ToolBar2 = nullptr;
     TDatabaseGridWin* AppTable = nullptr;

@@ -272,11 +272,14 @@ TRowError KnownAppTableToList(const TDatabaseGrid& Table, Tknownapplist& List)
     for (int R = 1; R <= Table.RecordCount(); ++R) {
         if (Table.IsRecordEmpty(R, false))
             continue;
+        const std::string Category = Cell(Table, "Category", R);
+        if (!IsStorableCategory(Category))
+            return {R, ieText};
         std::string Files = Cell(Table, "Filenames", R);
         std::string ExeSize;
         SplitFilenamesCell(Files, ExeSize);
         const std::uint8_t Code = AddKnownApp(
-            List, Cell(Table, "Category", R), Cell(Table, "Application", R), Cell(Table, "Version", R),
+            List, Category, Cell(Table, "Application", R), Cell(Table, "Version", R),
             ExeSize, MethodTextOf(Cell(Table, "Properties", R), Cell(Table, "MinSize", R)), Files,
             Cell(Table, "Age", R), Cell(Table, "URL", R), Cell(Table, "Problems", R),
             Trim(Cell(Table, "WTitle", R)), Trim(Cell(Table, "WClass", R)), Cell(Table, "Window", R));

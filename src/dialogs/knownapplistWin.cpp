@@ -32,6 +32,7 @@ FormArgs KnownAppsArgs()
     A.FontName = "Arial";
     A.FontHeight = -13;
     A.Deferred = true;
+    A.DialogKeys = true;
     return A;
 }
 
@@ -212,6 +213,7 @@ TDatabaseGridWin* TKnownAppsForm::MakeTable(Panel* Page, bool TTableFlags::*Flag
     A.Parent = Page;
     A.Align = TAlign::Client;
     A.Editing = true;
+    A.WantReturn = true;
     A.RangeSelect = true;
     A.FixedCols = 0;
     A.FixedRows = 1;

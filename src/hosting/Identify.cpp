@@ -1,5 +1,9 @@
 #include "hosting/Identify.h"
 
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
 static const IFileProbe* ActiveProbe = nullptr;
 
 void SetFileProbe(const IFileProbe* Probe)
@@ -62,9 +66,26 @@ bool NeededFilesPresent(const IFileProbe& Probe, const std::string& FilesNeeded,
     return true;
 }
 
+// The executable's version, read at the first entry that asks for it: the
+// entries of one program's versions all test the same file.
+struct TVersionRead {
+    bool Read = false;
+    bool Has = false;
+    TFileVersion Version;
+    bool Get(const IFileProbe& Probe, const std::string& ExeName, TFileVersion& V)
+    {
+        if (!Read) {
+            Has = Probe.GetFileVersion(ExeName, Version);
+            Read = true;
+        }
+        V = Has ? Version : TFileVersion();
+        return Has;
+    }
+};
+
 // Tests one entry; Version receives the file version when it was read.
 TEntryMatch MatchEntry(const IFileProbe& Probe, const Tknownapp& Entry, const std::string& AppName,
-                       const std::string& ExeName, TFileVersion& Version)
+                       const std::string& ExeName, TFileVersion& Version, TVersionRead& Read)
 {
     Version = TFileVersion();
     if (!MatchExePattern(ExtractFileName(ExeName), GetField(Entry.FilesNeeded, 1, ';')))
@@ -81,7 +102,7 @@ TEntryMatch MatchEntry(const IFileProbe& Probe, const Tknownapp& Entry, const st
     const TVersionCondition& Cond = Entry.VersionCondition;
     if (Cond.Operator == vcNone)
         return TEntryMatch::Yes;
-    if (!Probe.GetFileVersion(ExeName, Version))
+    if (!Read.Get(Probe, ExeName, Version))
         return Cond.Operator == vcAny ? TEntryMatch::Yes : TEntryMatch::No;
     return CheckVersion(Cond, Version) ? TEntryMatch::Yes : TEntryMatch::VersionOnly;
 }
@@ -95,10 +116,11 @@ TIdentifyResult Identify(const std::string& AppName, const std::string& ExeName,
     if (!ExeExists(ExeName))
         return irExeNotFound;
     TIdentifyResult Result = irUnknown;
+    TVersionRead Read;
     for (int I = 0; I < KnownApps.Count(); ++I) {
         const Tknownapp& Entry = *KnownApps.GetKnownApp(I);
         TFileVersion Version;
-        switch (MatchEntry(*ActiveProbe, Entry, AppName, ExeName, Version)) {
+        switch (MatchEntry(*ActiveProbe, Entry, AppName, ExeName, Version, Read)) {
         case TEntryMatch::Yes:
             Info.Index = I;
             Info.Version = Version;
@@ -112,6 +134,80 @@ TIdentifyResult Identify(const std::string& AppName, const std::string& ExeName,
         }
     }
     return Result;
+}
+
+std::string_view WithoutSuffix(std::string_view Name)
+{
+    return Name.substr(0, Name.find(" ("));
+}
+
+// Names as SameText compares them: ASCII letters without case.
+struct TNameHash {
+    std::size_t operator()(std::string_view S) const
+    {
+        std::size_t H = 2166136261u;
+        for (char C : S)
+            H = (H ^ static_cast<unsigned char>(UpCaseAscii(C))) * 16777619u;
+        return H;
+    }
+};
+struct TNameEqual {
+    bool operator()(std::string_view A, std::string_view B) const { return SameText(A, B); }
+};
+using TNameMap = std::unordered_map<std::string_view, int, TNameHash, TNameEqual>;
+
+// The first entry of each name and, from every entry, the next one of the
+// same name (-1 after the last); the first entry of each name without its
+// suffix. The keys point into the entries' names, so the index is built
+// again after every change of KnownApps.
+struct TNameIndex {
+    std::uint64_t Revision = ~std::uint64_t(0);
+    TNameMap First;
+    std::vector<int> Next;
+    std::uint64_t StrippedRevision = ~std::uint64_t(0);
+    TNameMap Stripped;
+};
+
+TNameIndex Names;
+
+const TNameIndex& NameIndex()
+{
+    if (Names.Revision != KnownApps.Revision()) {
+        Names.First.clear();
+        Names.First.reserve(static_cast<std::size_t>(KnownApps.Count()));
+        Names.Next.assign(static_cast<std::size_t>(KnownApps.Count()), -1);
+        std::vector<int> Last(static_cast<std::size_t>(KnownApps.Count()), -1);
+        for (int I = 0; I < KnownApps.Count(); ++I) {
+            const auto Added = Names.First.emplace(KnownApps.GetKnownApp(I)->Name, I);
+            int& Tail = Last[static_cast<std::size_t>(Added.first->second)];
+            if (!Added.second)
+                Names.Next[static_cast<std::size_t>(Tail)] = I;
+            Tail = I;
+        }
+        Names.Revision = KnownApps.Revision();
+    }
+    return Names;
+}
+
+int FirstEntryNamed(std::string_view Name)
+{
+    const TNameMap& First = NameIndex().First;
+    const auto It = First.find(Name);
+    return It == First.end() ? -1 : It->second;
+}
+
+int FirstEntryStripped(std::string_view Name)
+{
+    if (Names.StrippedRevision != KnownApps.Revision()) {
+        Names.Stripped.clear();
+        for (int I = 0; I < KnownApps.Count(); ++I) {
+            const std::string& Full = KnownApps.GetKnownApp(I)->Name;
+            Names.Stripped.emplace(WithoutSuffix(Full), I);
+        }
+        Names.StrippedRevision = KnownApps.Revision();
+    }
+    const auto It = Names.Stripped.find(WithoutSuffix(Name));
+    return It == Names.Stripped.end() ? -1 : It->second;
 }
 
 std::string Quoted(const std::string& Text)
@@ -224,8 +320,7 @@ bool IsForbiddenWindow(const std::string& ExeName, const std::string& Title,
 
 std::string StripNameSuffix(const std::string& Name)
 {
-    const std::size_t P = Name.find(" (");
-    return P == std::string::npos ? Name : Name.substr(0, P);
+    return std::string(WithoutSuffix(Name));
 }
 
 bool SameAppName(const std::string& A, const std::string& B, bool IgnoreSuffix)
@@ -237,25 +332,30 @@ bool SameAppName(const std::string& A, const std::string& B, bool IgnoreSuffix)
 
 bool FindKnownAppByName(const std::string& Name, int& Index, bool IgnoreSuffix)
 {
-    for (Index = 0; Index < KnownApps.Count(); ++Index)
-        if (SameAppName(Name, KnownApps.GetKnownApp(Index)->Name, IgnoreSuffix))
-            return true;
-    Index = -1;
-    return false;
+    Index = IgnoreSuffix ? FirstEntryStripped(Name) : FirstEntryNamed(Name);
+    return Index >= 0;
 }
 
 bool FindKnownAppOfExecutable(const std::string& Name, const std::string& ExeName, int& Index)
 {
-    TIdentifyInfo Info;
-    TVersionCondition Failed;
-    // An empty name would let any entry match.
-    if (!Name.empty())
-        Identify(Name, ExeName, Info, Failed);
-    if (Info.Index >= 0) {
-        Index = Info.Index;
+    if (!FindKnownAppByName(Name, Index, false))
+        return false;
+    // Only entries of that name can match: one is the answer whatever the
+    // executable; of several the first the executable meets, else the
+    // first. An empty name would let any entry match.
+    const std::vector<int>& Next = NameIndex().Next;
+    if (Name.empty() || Next[static_cast<std::size_t>(Index)] < 0 || !ExeExists(ExeName))
         return true;
+    TVersionRead Read;
+    for (int I = Index; I >= 0; I = Next[static_cast<std::size_t>(I)]) {
+        TFileVersion Version;
+        if (MatchEntry(*ActiveProbe, *KnownApps.GetKnownApp(I), Name, ExeName, Version, Read) ==
+            TEntryMatch::Yes) {
+            Index = I;
+            break;
+        }
     }
-    return FindKnownAppByName(Name, Index, false);
+    return true;
 }
 
 // The nearest entry before Index with Window # 1; -1 when an entry that
@@ -302,11 +402,10 @@ int FindFurtherWindowByName(const std::string& Name)
 
 bool IsFurtherWindowOf(const std::string& Name, int MainIndex)
 {
-    for (int I = 0; I < KnownApps.Count(); ++I) {
-        const Tknownapp* E = KnownApps.GetKnownApp(I);
-        if (E->WindowNumber > 1 && SameText(E->Name, Name) && MainEntryOf(I) == MainIndex)
+    const std::vector<int>& Next = NameIndex().Next;
+    for (int I = FirstEntryNamed(Name); I >= 0; I = Next[static_cast<std::size_t>(I)])
+        if (KnownApps.GetKnownApp(I)->WindowNumber > 1 && MainEntryOf(I) == MainIndex)
             return true;
-    }
     return false;
 }
 

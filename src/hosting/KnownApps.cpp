@@ -24,7 +24,7 @@ const char* const ImportErrors[ImportErrorCount] = {
     "Invalid method description item!",
     "Invalid method!",
     "Internal error!",
-    "Invalid text: '|', a line break or a blank at its start or end!",
+    "Invalid text: '|', a line break, a blank at its start or end, or a category beginning with ';'!",
 };
 
 bool IsStorableQuotedText(const std::string& Text)
@@ -39,6 +39,11 @@ bool IsStorableQuotedText(const std::string& Text)
 bool IsStorableCellText(const std::string& Text)
 {
     return IsStorableQuotedText(Text) && TrimView(Text).size() == Text.size();
+}
+
+bool IsStorableCategory(const std::string& Category)
+{
+    return IsStorableCellText(Category) && (Category.empty() || Category.front() != ';');
 }
 
 std::string OperatorText(std::uint16_t Operator)
@@ -74,6 +79,7 @@ int AddCategory(Tcategorylist& Categories, const std::string& Name)
 
 void Tknownapplist::Clear()
 {
+    ++FRevision;
     Items.clear();
     Categories.clear();
 }
@@ -87,6 +93,7 @@ Tknownapp* Tknownapplist::GetKnownApp(int Index) const
 
 int Tknownapplist::Add(std::unique_ptr<Tknownapp> Entry)
 {
+    ++FRevision;
     Items.push_back(std::move(Entry));
     return Count() - 1;
 }
@@ -99,6 +106,7 @@ void Tknownapplist::Assign(Tknownapplist& Source)
     for (auto& Entry : Source.Items)
         Items.push_back(std::move(Entry));
     Source.Items.clear();
+    ++Source.FRevision;
     Categories = Source.Categories;
     Modified = Source.Modified;
     RulesDate = Source.RulesDate;
@@ -229,11 +237,11 @@ std::uint8_t AddKnownApp(Tknownapplist& List, const std::string& Category,
                          const std::string& WindowNumber)
 {
     try {
-        // A category line that begins with ';' reads back as a comment.
+        // A category that begins with ';' is not refused here: the rules
+        // reader takes it from a row whose Category cell is not the first.
         const bool Storable = IsStorableCellText(Category) && IsStorableCellText(Name) &&
                               IsStorableCellText(FilesNeeded) && IsStorableCellText(URL) &&
-                              IsStorableCellText(Problems) &&
-                              (Category.empty() || Category[0] != ';');
+                              IsStorableCellText(Problems);
         auto Entry = std::make_unique<Tknownapp>();
         Entry->CategoryIndex = AddCategory(List.Categories, Category);
         if (!Storable)

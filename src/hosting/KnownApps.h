@@ -87,9 +87,13 @@ public:
     // categories, Modified and RulesDate.
     void Assign(Tknownapplist& Source);
     Tcategorylist& GetCategories() { return Categories; }
+    // Changes with every Clear, Add and Assign, so that what is built from
+    // the entries (the index by name) knows when to build again.
+    std::uint64_t Revision() const { return FRevision; }
 
 private:
     std::vector<std::unique_ptr<Tknownapp>> Items;
+    std::uint64_t FRevision = 0;
 };
 
 void GetVersionCondition(const Tknownapp& Entry, TVersionCondition& Cond);
@@ -159,6 +163,10 @@ extern const char* const ImportErrors[ImportErrorCount];
 bool IsStorableCellText(const std::string& Text);
 // The same for the text between a quoted cell's quotes, where blanks stay.
 bool IsStorableQuotedText(const std::string& Text);
+// A storable cell that may also stand first in a row: the writer's rows
+// begin with the category, and a line that begins with ';' is a comment.
+// The known-applications editor asks it of what the user typed.
+bool IsStorableCategory(const std::string& Category);
 
 // Empty text gives NotGiven; a text of at most MaxLength characters that
 // begins and ends with '"' loses those two; anything else fails.
@@ -167,7 +175,9 @@ bool ParseVersionCondition(const std::string& Text, TVersionCondition& Cond);
 
 // Parses one table row into a new entry appended to List; 0 or an error code.
 // A text that the rules text would not give back unchanged is refused
-// (ieText; a title or class with its own code), never stored altered.
+// (ieText; a title or class with its own code), never stored altered. The
+// one exception is a category that begins with ';', which a rules text with
+// the Category column after the first holds: the editor refuses it instead.
 std::uint8_t AddKnownApp(Tknownapplist& List, const std::string& Category,
                          const std::string& Name, const std::string& Version,
                          const std::string& ExeSize, const std::string& Method,

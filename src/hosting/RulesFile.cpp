@@ -142,8 +142,11 @@ public:
     Tappwindowlist Forbidden;
 
     std::uint8_t ReadLine(std::string_view Line);
+    // A table section was opened: the text is a rules text.
+    bool HasTable() const { return TableSeen; }
 
 private:
+    bool TableSeen = false;
     TSection Section = TSection::None;
     int KnownPositions[KnownAppColumnCount] = {};
     int AllowedPositions[WindowColumnCount] = {};
@@ -178,6 +181,7 @@ bool TRulesReader::OpenSection(std::string_view T)
     } else {
         return false;
     }
+    TableSeen = TableSeen || Section != TSection::Version;
     return true;
 }
 
@@ -292,6 +296,13 @@ std::uint8_t ReadApplicationRules(const StringList& Lines, int& ErrorLine)
             ErrorLine = static_cast<int>(I) + 1;
             return Code;
         }
+    }
+    // No table at all (an empty file, random bytes, one long line) is no
+    // rules text: it must not empty the database it would replace. Only a
+    // window table, as the writer makes for no known applications, will do.
+    if (!Reader.HasTable()) {
+        ErrorLine = std::max(static_cast<int>(Lines.size()), 1);
+        return ieMissingAppColumns;
     }
     KnownApps.Assign(Reader.Known);
     AllowedWindows.Assign(Reader.Allowed);

@@ -49,7 +49,9 @@ bool FindColumnName(const TRulesColumn* Columns, int Count, std::string_view Nam
 
 // Reads a whole rules text. Returns 0 and replaces KnownApps, AllowedWindows
 // and ForbiddenWindows, or returns an ImportErrors code with the 1-based
-// line that failed and leaves the three lists untouched.
+// line that failed and leaves the three lists untouched. A text without any
+// table section is refused as missing the application table, at its last
+// line (line 1 when empty).
 std::uint8_t ReadApplicationRules(const StringList& Lines, int& ErrorLine);
 // Appends the rules text of the three global lists to Lines.
 void WriteApplicationRules(StringList& Lines);

@@ -225,11 +225,11 @@ void TLayoutDesigner::UpDownClick(TPercentEdit Edit, int Position)
         Layouts.Relayout(nullptr);
 }
 
-void TLayoutDesigner::LayoutNameChanged(const std::string& Text)
+std::string TLayoutDesigner::LayoutNameChanged(const std::string& Text)
 {
     const TNodeId S = Tree.Selected;
     if (!Tree.IsLayoutNode(S))
-        return;
+        return std::string();
     // A pasted name may still hold the stored form's separator.
     std::string Name;
     for (const char C : Text)
@@ -237,6 +237,7 @@ void TLayoutDesigner::LayoutNameChanged(const std::string& Text)
             Name += C;
     Tree.SetText(S, Name.empty() ? NewLayoutName : Name);
     Layouts.RefreshEditor = true;
+    return Name.size() == Text.size() ? std::string() : UnstorableLayoutNameMessage(Text);
 }
 
 void TLayoutDesigner::NodeTextChanged(TNodeId Node)
@@ -295,18 +296,16 @@ bool TLayoutDesigner::ApplySelectedLayout()
     return Root != NoNode && Layouts.ApplyLayout(Root);
 }
 
-void TLayoutDesigner::AppComboChange(int Index)
+std::string TLayoutDesigner::AppComboChange(int Index)
 {
     const TNodeId S = Tree.Selected;
     if (AppItems.empty() || Index < 0 || Index >= static_cast<int>(AppItems.size()) ||
         !Tree.IsPanelOrApp(S) || Index == Layouts.PreviousAppIndex)
-        return;
+        return std::string();
     // A name the stored layouts cannot keep is refused before anything goes.
     if (Index >= 1 && !IsStorableAppName(AppItems[static_cast<std::size_t>(Index)])) {
-        if (Tree.OnBeep)
-            Tree.OnBeep();
         Layouts.RefreshEditor = true;
-        return;
+        return UnstorableAppNameMessage(AppItems[static_cast<std::size_t>(Index)]);
     }
     AppIndex = Index;
     std::uint8_t Answer = AnswerYes;
@@ -317,7 +316,7 @@ void TLayoutDesigner::AppComboChange(int Index)
     if (Answer == AnswerCancel) {
         // The combo goes back to the panel's unchanged application.
         Layouts.RefreshEditor = true;
-        return;
+        return std::string();
     }
     {
         TCloseReleasedGuard Guard(Layouts.Host, Answer == AnswerYes);
@@ -343,6 +342,7 @@ void TLayoutDesigner::AppComboChange(int Index)
         }
     }
     Layouts.SetRefreshFlags();
+    return std::string();
 }
 
 std::string TLayoutDesigner::SearchApplication(const std::string& Exe)
@@ -352,11 +352,14 @@ std::string TLayoutDesigner::SearchApplication(const std::string& Exe)
     const TIdentifyResult R = CheckApplication(std::string(), Exe, Info, Message, false);
     if (R != irBind && R != irExternal)
         return Message;
+    const Tknownapp* Known = KnownApps.GetKnownApp(Info.Index);
+    // Refused before it is listed: the panel could not keep the name.
+    if (R == irBind && Known && !IsStorableAppName(Known->Name))
+        return UnstorableAppNameMessage(Known->Name);
     if (!Apps || !Apps->AddApplication(Exe, Info))
         return std::string();
     if (R == irExternal)
         return Message;
-    const Tknownapp* Known = KnownApps.GetKnownApp(Info.Index);
     if (Known && Apps->RowOfApplication(Known->Name) >= 1)
         FillAppCombo(Known->Name);
     return std::string();
@@ -368,11 +371,17 @@ bool TLayoutDesigner::UnlistedApp(TNodeId Node) const
     return Tree.NodeAppName(Node, Name) && (!Apps || Apps->RowOfApplication(Name) < 1);
 }
 
+TNodeId TLayoutDesigner::DropParent(TNodeId Target) const
+{
+    return Tree.IsAppNode(Target) ? Tree.Parent(Target) : Target;
+}
+
 bool TLayoutDesigner::CanDrop(TNodeId Dragged, TNodeId Target) const
 {
+    // Beyond the limits the node would be lost at the next start.
     return Tree.Exists(Target) && Target != Dragged && Tree.IsPanelOrApp(Dragged) &&
            Tree.LayoutRootOf(Target) == Tree.LayoutRootOf(Dragged) &&
-           !Tree.IsInSubtree(Target, Dragged);
+           !Tree.IsInSubtree(Target, Dragged) && Tree.CanMoveUnder(Dragged, DropParent(Target));
 }
 
 bool TLayoutDesigner::Drop(TNodeId Dragged, TNodeId Target)
@@ -383,7 +392,7 @@ bool TLayoutDesigner::Drop(TNodeId Dragged, TNodeId Target)
         const int O = Tree.NodeOrientation(Target, loNone);
         if (InSet(SideDocked, O))
             Tree.SetNodeOrientation(Dragged, O);
-        const TNodeId Parent = Tree.Parent(Target);
+        const TNodeId Parent = DropParent(Target);
         TNodeId Before = Target;
         if (Tree.Parent(Dragged) == Parent) {
             const std::vector<TNodeId>& S = Tree.Children(Parent);

@@ -103,7 +103,9 @@ public:
     // Only a change upwards can be refused.
     bool UpDownChanging(TPercentEdit Edit, int NewValue) const;
     void UpDownClick(TPercentEdit Edit, int Position);
-    void LayoutNameChanged(const std::string& Text);
+    // Answers why, when the text held characters the name cannot keep
+    // (empty: none).
+    std::string LayoutNameChanged(const std::string& Text);
     void TogglePercentage();
     void ToggleCenter();
     void ToggleCustom();
@@ -111,7 +113,8 @@ public:
     bool ApplySelectedLayout();
 
     void AppComboDropDown() { Layouts.PreviousAppIndex = AppIndex; }
-    void AppComboChange(int Index);
+    // Answers the message to show (empty: none).
+    std::string AppComboChange(int Index);
     // The executable the user picked: checked, listed and chosen; answers
     // the message to show (empty: none).
     std::string SearchApplication(const std::string& Exe);
@@ -119,7 +122,8 @@ public:
     bool UnlistedApp(TNodeId Node) const;
 
     // Drag and drop of the selected node within its layout. A node never
-    // goes into its own subtree.
+    // goes into its own subtree, nor where the stored form's limits would
+    // leave it or what lies under it out.
     bool CanDrop(TNodeId Dragged, TNodeId Target) const;
     bool Drop(TNodeId Dragged, TNodeId Target);
 
@@ -128,6 +132,8 @@ public:
     bool StorePanelPosition(TNodeId Node, IPanelBounds& Bounds);
 
 private:
+    // The node a drop onto Target puts the dragged node under.
+    TNodeId DropParent(TNodeId Target) const;
     void NodeTextChanged(TNodeId Node);
     void BackToSide(TNodeId Node);
     int SumOtherSidePercents(TNodeId Node) const;

@@ -8,6 +8,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <initializer_list>
 
 Tlayoutsform* layoutsform = nullptr;
@@ -362,13 +363,26 @@ void Tlayoutsform::CreateEditors()
     EA.Top = 60;
     EA.Width = 210;
     layoutname_edit = new Edit(this, EA);
-    layoutname_edit->OnKeyPress = [](char& Key) {
-        if (!IsLayoutNameChar(Key))
-            Key = 0;
+    layoutname_edit->OnKeyPress = [this](char& Key) {
+        if (IsLayoutNameChar(Key))
+            return;
+        // The message names the text the key would have made.
+        DWORD From = 0, To = 0;
+        ::SendMessageA(layoutname_edit->Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&From),
+                       reinterpret_cast<LPARAM>(&To));
+        std::string Name = layoutname_edit->Text();
+        To = std::min<DWORD>(To, static_cast<DWORD>(Name.size()));
+        From = std::min(From, To);
+        Name.replace(From, To - From, 1, Key);
+        Key = 0;
+        ShowMessage(UnstorableLayoutNameMessage(Name));
     };
     layoutname_edit->OnChange = [this] {
-        if (FDesigner && !FSyncing)
-            FDesigner->LayoutNameChanged(layoutname_edit->Text());
+        if (!FDesigner || FSyncing)
+            return;
+        const std::string Message = FDesigner->LayoutNameChanged(layoutname_edit->Text());
+        if (!Message.empty())
+            ShowMessage(Message);
     };
     LA.Caption = "Application:";
     LA.Top = 91;
@@ -384,8 +398,11 @@ void Tlayoutsform::CreateEditors()
             FDesigner->AppComboDropDown();
     };
     AppComboBox->OnChange = [this] {
-        if (FDesigner && !FSyncing)
-            FDesigner->AppComboChange(AppComboBox->ItemIndex());
+        if (!FDesigner || FSyncing)
+            return;
+        const std::string Message = FDesigner->AppComboChange(AppComboBox->ItemIndex());
+        if (!Message.empty())
+            ShowMessage(Message);
     };
     AppComboBox->OnCloseUp = [this] {
         if (FLayouts)

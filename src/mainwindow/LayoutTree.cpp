@@ -53,8 +53,28 @@ bool IsStorableAppName(const std::string& Name)
     return Name.find_first_of("|;") == std::string::npos;
 }
 
+namespace {
+
+std::string UnstorableNameMessage(const std::string& Name, const char* What, const char* Chars)
+{
+    return "\"" + Name + "\" cannot be chosen for " + What + ": the layouts cannot store a name with " +
+           Chars + "!";
+}
+
+} // namespace
+
+std::string UnstorableAppNameMessage(const std::string& Name)
+{
+    return UnstorableNameMessage(Name, "a panel", "';' or '|'");
+}
+
+std::string UnstorableLayoutNameMessage(const std::string& Name)
+{
+    return UnstorableNameMessage(Name, "a layout", "'|'");
+}
+
 bool AskLayoutName(std::string& Name, const std::function<bool(std::string& Name)>& Ask,
-                   const std::function<void()>& Refused)
+                   const std::function<void(const std::string& Message)>& Refused)
 {
     std::string Answer = Name;
     for (;;) {
@@ -63,7 +83,7 @@ bool AskLayoutName(std::string& Name, const std::function<bool(std::string& Name
         if (std::all_of(Answer.begin(), Answer.end(), IsLayoutNameChar))
             break;
         if (Refused)
-            Refused();
+            Refused(UnstorableLayoutNameMessage(Answer));
     }
     Name = Answer;
     return true;
@@ -94,6 +114,41 @@ int TextOrientation(const std::string& Text, int Default)
         if (SameText(Name, OrientationNames[O]))
             return O;
     return Default;
+}
+
+std::string StoredNodeName(int Index)
+{
+    return "LayoutsNode" + IntToStr(Index);
+}
+
+namespace {
+
+std::string Counted(int N, const char* One, const char* Many)
+{
+    return IntToStr(N) + " " + (N == 1 ? One : Many);
+}
+
+} // namespace
+
+std::string LayoutsReadMessage(const TLayoutsReadReport& Report)
+{
+    if (Report.Whole())
+        return std::string();
+    std::string S = "The stored layouts could not be read whole!";
+    if (Report.CountUnreadable)
+        S += "\rTheir number could not be read: the nodes stored one after another were read.";
+    if (Report.Unreadable)
+        S += "\r" + Counted(Report.Unreadable, "stored node", "stored nodes") + " could not be read.";
+    if (Report.Orphans)
+        S += "\r" + Counted(Report.Orphans, "node", "nodes") + " under them " +
+             (Report.Orphans == 1 ? "was" : "were") + " left out.";
+    if (Report.BeyondLimits)
+        S += "\r" + Counted(Report.BeyondLimits, "node", "nodes") +
+             " beyond three levels, or beyond eight panels in one layout or panel, " +
+             (Report.BeyondLimits == 1 ? "was" : "were") + " left out.";
+    if (Report.PastCap)
+        S += "\rNodes past the first " + IntToStr(MaxStoredNodes) + " were not read.";
+    return S + "\rWhen the program closes, the layouts are stored without what was left out.";
 }
 
 std::string KindStoredName(std::uint8_t Kind)
@@ -486,7 +541,7 @@ TNodeId TLayoutTree::NewLayout()
 
 bool TLayoutTree::HasRoomForChild(TNodeId Id) const
 {
-    return PanelChildCount(Id) < MaxPanelChildren && Level(Id) < MaxPanelLevel && !IsFull();
+    return RoomForPanel(PanelChildCount(Id)) && LevelWithinLimits(Level(Id) + 1) && !IsFull();
 }
 
 bool TLayoutTree::CanAddChild(TNodeId Id) const
@@ -514,6 +569,20 @@ TNodeId TLayoutTree::AddChildPanel(TNodeId Id)
 bool TLayoutTree::CanAddNeighbour(TNodeId Id) const
 {
     return IsPanelOrApp(Id) && Parent(Id) != NoNode && HasRoomForChild(Parent(Id));
+}
+
+bool TLayoutTree::CanMoveUnder(TNodeId Node, TNodeId Parent) const
+{
+    if (Parent == NoNode)
+        return true;
+    const int Top = Level(Node);
+    int Deepest = Top;
+    for (const TNodeId N : Subtree(Node))
+        Deepest = std::max(Deepest, Level(N));
+    // Among its own siblings it takes no new place.
+    const bool Joins = IsPanelOrApp(Node) && this->Parent(Node) != Parent;
+    return LevelWithinLimits(Level(Parent) + 1 + Deepest - Top) &&
+           (!Joins || RoomForPanel(PanelChildCount(Parent)));
 }
 
 TNodeId TLayoutTree::AddNeighbourPanel(TNodeId Id)
@@ -597,55 +666,82 @@ void TLayoutTree::SaveLayouts(IRegistryValues& Registry) const
     std::unordered_map<TNodeId, int> Index;
     for (std::size_t I = 0; I < All.size(); ++I)
         Index[All[I]] = static_cast<int>(I);
-    Registry.WriteInteger("LayoutsCount", static_cast<int>(All.size()));
-    for (std::size_t I = 0; I < All.size(); ++I) {
-        const TLayoutNode& N = *Find(All[I]);
+    const int Count = static_cast<int>(All.size());
+    Registry.WriteInteger("LayoutsCount", Count);
+    for (int I = 0; I < Count; ++I) {
+        const TLayoutNode& N = *Find(All[static_cast<std::size_t>(I)]);
         const std::string Base = N.Parent == NoNode ? "Root" : IntToStr(Index[N.Parent]);
-        Registry.WriteString("LayoutsNode" + IntToStr(static_cast<long long>(I)),
-                             KindStoredName(N.Kind) + "|" + N.Text + "|Base=" + Base);
+        Registry.WriteString(StoredNodeName(I), KindStoredName(N.Kind) + "|" + N.Text + "|Base=" + Base);
+    }
+    // A larger tree stored before left its nodes behind; read with a
+    // damaged count they would come back.
+    for (int I = Count; Registry.DeleteValue(StoredNodeName(I)); ++I) {
     }
 }
 
-void TLayoutTree::LoadLayouts(IRegistryValues& Registry)
+TLayoutsReadReport TLayoutTree::LoadLayouts(IRegistryValues& Registry)
 {
-    const int Count = std::min(Registry.ReadIntegerDef("LayoutsCount", -1), MaxStoredNodes);
+    TLayoutsReadReport Report;
+    int Count = Registry.ReadIntegerDef("LayoutsCount", -1);
+    if (Count < 0) {
+        // Without a count the nodes are there still: losing them here would
+        // store the empty tree at exit.
+        Count = 0;
+        while (Count < MaxStoredNodes && Registry.ValueExists(StoredNodeName(Count)))
+            ++Count;
+        Report.CountUnreadable = Count > 0;
+        Report.PastCap = Count == MaxStoredNodes && Registry.ValueExists(StoredNodeName(Count));
+    } else if (Count > MaxStoredNodes) {
+        Report.PastCap = true;
+        Count = MaxStoredNodes;
+    }
     if (Count <= 0)
-        return;
+        return Report;
     Clear();
-    // The tree read so far in absolute-index order, with each node's level:
-    // a stored parent index refers to that order.
-    std::vector<TNodeId> Order;
-    std::vector<int> Levels;
+    // By stored index: the node read, or why it was left out; its level and
+    // its panel children so far.
+    enum : std::uint8_t { Kept, Unreadable, Orphan, Beyond };
+    std::vector<TNodeId> Ids(static_cast<std::size_t>(Count), NoNode);
+    std::vector<std::uint8_t> Fate(static_cast<std::size_t>(Count), Kept);
+    std::vector<int> Levels(static_cast<std::size_t>(Count), 0);
+    std::vector<int> Panels(static_cast<std::size_t>(Count), 0);
     for (int I = 0; I < Count; ++I) {
-        const std::string S = Registry.ReadStringDef("LayoutsNode" + IntToStr(I), "");
-        if (S.empty())
+        const std::size_t At = static_cast<std::size_t>(I);
+        const std::string S = Registry.ReadStringDef(StoredNodeName(I), "");
+        const std::string KindName = GetField(S, 1, '|');
+        int Kind = -1;
+        for (int K = 0; K < 4 && Kind < 0 && !S.empty(); ++K)
+            if (SameText(KindName, KindNames[K]))
+                Kind = K;
+        if (Kind < 0) {
+            Fate[At] = Unreadable;
+            ++Report.Unreadable;
             continue;
+        }
         std::string Base = GetField(S, 3, '|');
         const std::size_t Eq = Base.find('=');
         if (Eq != std::string::npos && SameText(Base.substr(0, Eq), "Base"))
             Base = Base.substr(Eq + 1);
+        // "Root", no number or a forward reference: a root.
         int ParentIndex = -1;
-        if (!TryStrToInt(Base, ParentIndex) || ParentIndex >= static_cast<int>(Order.size()))
+        if (!TryStrToInt(Base, ParentIndex) || ParentIndex >= I)
             ParentIndex = -1;
-        const std::string KindName = GetField(S, 1, '|');
-        int Kind = -1;
-        for (int K = 0; K < 4 && Kind < 0; ++K)
-            if (SameText(KindName, KindNames[K]))
-                Kind = K;
-        if (Kind < 0)
-            continue;
-        const std::string Text = GetField(S, 2, '|');
-        if (ParentIndex < 0) {
-            Order.push_back(AddNode(NoNode, Text, static_cast<std::uint8_t>(Kind)));
-            Levels.push_back(0);
-            continue;
+        const bool IsPanel = Kind == nkPanel || Kind == nkApp;
+        if (ParentIndex >= 0) {
+            const std::size_t P = static_cast<std::size_t>(ParentIndex);
+            if (Fate[P] == Kept && (!LevelWithinLimits(Levels[P] + 1) || (IsPanel && !RoomForPanel(Panels[P]))))
+                Fate[At] = Beyond;
+            else if (Fate[P] != Kept)
+                Fate[At] = Fate[P] == Beyond ? Beyond : Orphan;
+            if (Fate[At] != Kept) {
+                ++(Fate[At] == Beyond ? Report.BeyondLimits : Report.Orphans);
+                continue;
+            }
+            Levels[At] = Levels[P] + 1;
+            Panels[P] += IsPanel ? 1 : 0;
         }
-        const std::size_t P = static_cast<std::size_t>(ParentIndex);
-        std::size_t End = P + 1;
-        while (End < Order.size() && Levels[End] > Levels[P])
-            ++End;
-        Order.insert(Order.begin() + static_cast<std::ptrdiff_t>(End),
-                     AddNode(Order[P], Text, static_cast<std::uint8_t>(Kind)));
-        Levels.insert(Levels.begin() + static_cast<std::ptrdiff_t>(End), Levels[P] + 1);
+        Ids[At] = AddNode(ParentIndex >= 0 ? Ids[static_cast<std::size_t>(ParentIndex)] : NoNode,
+                          GetField(S, 2, '|'), static_cast<std::uint8_t>(Kind));
     }
+    return Report;
 }

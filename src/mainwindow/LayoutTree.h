@@ -55,9 +55,15 @@ constexpr bool InSet(TOrientationSet Set, int O) { return O >= 0 && O < 32 && (S
 extern const char* const NewLayoutName;  // "<new layout>"
 constexpr int MaxPanelChildren = 8;
 constexpr int MaxPanelLevel = 3;
+// The designer's limits, as LoadLayouts enforces them: a node at Level is
+// read, and a parent holding PanelChildren panels takes one more.
+constexpr bool LevelWithinLimits(int Level) { return Level <= MaxPanelLevel; }
+constexpr bool RoomForPanel(int PanelChildren) { return PanelChildren < MaxPanelChildren; }
 // LoadLayouts reads at most this many values, whatever "LayoutsCount" says;
 // the tree never grows beyond it.
 constexpr int MaxStoredNodes = 4096;
+// "LayoutsNode" followed by the stored index.
+std::string StoredNodeName(int Index);
 
 // V held to the int range.
 int SaturateToInt(long long V);
@@ -71,10 +77,14 @@ bool IsLayoutNameChar(char C);
 // An application panel's name must not hold that separator nor the node
 // text's field separator ';'.
 bool IsStorableAppName(const std::string& Name);
+// Why a panel or a layout cannot take that name, for a message box.
+std::string UnstorableAppNameMessage(const std::string& Name);
+std::string UnstorableLayoutNameMessage(const std::string& Name);
 // Asks for a layout name until it holds only such characters; Ask answers
-// false when the user cancels, and Refused is told of each refused name.
+// false when the user cancels, and Refused gets the message for each
+// refused name.
 bool AskLayoutName(std::string& Name, const std::function<bool(std::string& Name)>& Ask,
-                   const std::function<void()>& Refused);
+                   const std::function<void(const std::string& Message)>& Refused);
 
 // Field access on a node text; setting a field past the end appends the
 // missing fields.
@@ -90,10 +100,36 @@ public:
     virtual std::string ReadStringDef(const std::string& Name, const std::string& Default) = 0;
     virtual void WriteInteger(const std::string& Name, int Value) = 0;
     virtual void WriteString(const std::string& Name, const std::string& Value) = 0;
+    // Whatever its type or size.
+    virtual bool ValueExists(const std::string& Name) = 0;
+    // False when there was no such value.
+    virtual bool DeleteValue(const std::string& Name) = 0;
 
 protected:
     ~IRegistryValues() = default;
 };
+
+// What LoadLayouts left out; all zero when the stored layouts were read whole.
+struct TLayoutsReadReport {
+    // "LayoutsCount" missing, not an integer or negative while nodes are
+    // stored: the values from "LayoutsNode0" up to the first missing one
+    // were read.
+    bool CountUnreadable = false;
+    // Values missing within the count, not strings, or without a kind.
+    int Unreadable = 0;
+    // Nodes under one of those, left out with it.
+    int Orphans = 0;
+    // Nodes beyond the designer's limits (level, panels of one parent), with
+    // what lay under them.
+    int BeyondLimits = 0;
+    // Values past MaxStoredNodes, not read.
+    bool PastCap = false;
+
+    bool Whole() const { return !CountUnreadable && !Unreadable && !Orphans && !BeyondLimits && !PastCap; }
+};
+
+// The start-up message telling what was left out; empty when read whole.
+std::string LayoutsReadMessage(const TLayoutsReadReport& Report);
 
 struct TLayoutNode {
     TNodeId Id = NoNode;
@@ -190,6 +226,9 @@ public:
     bool CanAddChild(TNodeId Id) const;
     TNodeId AddChildPanel(TNodeId Id);  // NoNode (and a beep) when refused
     bool CanAddNeighbour(TNodeId Id) const;
+    // Node with its whole subtree under Parent (NoNode: the roots) stays
+    // within the limits, so the stored form reads it back whole.
+    bool CanMoveUnder(TNodeId Node, TNodeId Parent) const;
     TNodeId AddNeighbourPanel(TNodeId Id);
     bool CanRotate(TNodeId Id) const;
     void RotateGroup(TNodeId Id, bool Clockwise);
@@ -200,8 +239,11 @@ public:
     bool CanDelete(TNodeId Id) const;
 
     // --- Stored form ---
+    // Also deletes the node values a larger tree left past the new count.
     void SaveLayouts(IRegistryValues& Registry) const;
-    void LoadLayouts(IRegistryValues& Registry);
+    // A parent is the node of that stored index; a node whose parent was
+    // left out goes with it. Nodes are read within the designer's limits.
+    TLayoutsReadReport LoadLayouts(IRegistryValues& Registry);
 
 private:
     std::vector<TNodeId>& SiblingsOf(TNodeId Id);

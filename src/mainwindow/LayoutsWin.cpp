@@ -34,7 +34,9 @@ void TLayoutHostWin::FreePanel(TAppPanel* Panel)
 
 void TLayoutHostWin::PlacePanel(TAppPanel* Panel, const TLayoutRect& R)
 {
-    ::SetWindowPos(Panel->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // In front of the panels placed before, behind AbovePanels.
+    const HWND After = AbovePanels && AbovePanels->Handle() ? AbovePanels->Handle() : HWND_TOP;
+    ::SetWindowPos(Panel->Handle(), After, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     Panel->SetBounds(R.Left, R.Top, RectWidth(R), RectHeight(R));
 }
 
@@ -188,6 +190,16 @@ void TRegistryValuesWin::WriteInteger(const std::string& Name, int Value)
 void TRegistryValuesWin::WriteString(const std::string& Name, const std::string& Value)
 {
     FRegistry.WriteString(Name, Value);
+}
+
+bool TRegistryValuesWin::ValueExists(const std::string& Name)
+{
+    return FRegistry.ValueExists(Name);
+}
+
+bool TRegistryValuesWin::DeleteValue(const std::string& Name)
+{
+    return FRegistry.DeleteValue(Name);
 }
 
 // --- TLayoutCanvasWin ---

@@ -7,7 +7,7 @@
 //   Host.Monitor = Monitor; Host.Confirmation = ConfirmationForm;
 //   Host.AppList = <application list lookup>; Host.OnPanelCreated = <bind events>;
 //   TLayouts Layouts(Host); Layouts.HasHost = true;
-//   TRegistryValuesWin V(Reg); Layouts.Tree.LoadLayouts(V);
+//   TRegistryValuesWin V(Reg); Report = Layouts.Tree.LoadLayouts(V);
 //   Layouts.ApplyLayout(Node); ... mainpanelResize: Layouts.Relayout(nullptr);
 #pragma once
 
@@ -41,6 +41,9 @@ public:
     std::function<void(TAppPanel& Panel)> OnPanelCreated;
     // A host panel about to be freed, for the main window to stop using it.
     std::function<void(TAppPanel& Panel)> OnPanelFreeing;
+    // A control of the host that stays in front of the panels (the rules
+    // update's status bar), or nullptr.
+    Control* AbovePanels = nullptr;
 
     TAppPanel* CreatePanel(int Level) override;
     void FreePanel(TAppPanel* Panel) override;
@@ -86,6 +89,8 @@ public:
     std::string ReadStringDef(const std::string& Name, const std::string& Default) override;
     void WriteInteger(const std::string& Name, int Value) override;
     void WriteString(const std::string& Name, const std::string& Value) override;
+    bool ValueExists(const std::string& Name) override;
+    bool DeleteValue(const std::string& Name) override;
 
 private:
     TSafeRegistry& FRegistry;

@@ -15,11 +15,20 @@
 
 namespace {
 
+// What follows the application object's end, also when the session ends
+// under the loop.
+void FreeProgramGlobals()
+{
+    FreeUnitGlobals();
+    ShellLibraryShutdown();
+}
+
 int RunProgram()
 {
     SetFileProbe(&Win32FileProbe);
     TApplication App;
     App.SetTitle("Tessarine Quorvan");
+    App.OnHalt = &FreeProgramGlobals;
     CreateProgramForms(App);
     App.MainForm->Show();
     App.Run();
@@ -39,7 +48,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
     CreateUnitGlobals();
     const int Result = RunProgram();
-    FreeUnitGlobals();
-    ShellLibraryShutdown();
+    FreeProgramGlobals();
     return Result;
 }

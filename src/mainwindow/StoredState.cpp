@@ -37,33 +37,55 @@ bool ReadTextListValue(ISettingsStore& Store, const std::string& Name, StringLis
     return true;
 }
 
+void TStoredStateReader::Step()
+{
+    StringList Lines;
+    switch (FNext++) {
+    case 0:
+        if (FStore.OpenKeyReadOnly(LayoutsKey())) {
+            if (FHooks.LoadLayouts)
+                FHooks.LoadLayouts(FStore);
+            FStore.CloseKey();
+        }
+        if (FStore.OpenKeyReadOnly(HostKey())) {
+            if (FHooks.LoadWindowPosition)
+                FHooks.LoadWindowPosition(FStore);
+            FStore.CloseKey();
+        }
+        break;
+    case 1:
+        // The key stays open for the next value.
+        FAppsOpen = FStore.OpenKeyReadOnly(AppsKey());
+        if (FAppsOpen && ReadTextListValue(FStore, FoundAppListValue, Lines) &&
+            FHooks.ReadApplicationList)
+            FHooks.ReadApplicationList(Lines);
+        break;
+    case 2:
+        if (!FAppsOpen)
+            break;
+        if (ReadTextListValue(FStore, KnownAppListValue, Lines) && FHooks.ReadApplicationRules)
+            FResult = FHooks.ReadApplicationRules(Lines);
+        FStore.CloseKey();
+        FAppsOpen = false;
+        break;
+    case 3:
+        if (FHooks.LoadRulesFile && FHooks.ReadApplicationRules) {
+            Lines = FHooks.LoadRulesFile();
+            if (!Lines.empty())
+                FResult = FHooks.ReadApplicationRules(Lines);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
 std::uint8_t ReadStoredState(ISettingsStore& Store, const TStartupHooks& Hooks)
 {
-    std::uint8_t Result = 0;
-    if (Store.OpenKeyReadOnly(LayoutsKey())) {
-        if (Hooks.LoadLayouts)
-            Hooks.LoadLayouts(Store);
-        Store.CloseKey();
-    }
-    if (Store.OpenKeyReadOnly(HostKey())) {
-        if (Hooks.LoadWindowPosition)
-            Hooks.LoadWindowPosition(Store);
-        Store.CloseKey();
-    }
-    if (Store.OpenKeyReadOnly(AppsKey())) {
-        StringList Lines;
-        if (ReadTextListValue(Store, FoundAppListValue, Lines) && Hooks.ReadApplicationList)
-            Hooks.ReadApplicationList(Lines);
-        if (ReadTextListValue(Store, KnownAppListValue, Lines) && Hooks.ReadApplicationRules)
-            Result = Hooks.ReadApplicationRules(Lines);
-        Store.CloseKey();
-    }
-    if (Hooks.LoadRulesFile && Hooks.ReadApplicationRules) {
-        const StringList Lines = Hooks.LoadRulesFile();
-        if (!Lines.empty())
-            Result = Hooks.ReadApplicationRules(Lines);
-    }
-    return Result;
+    TStoredStateReader Reader(Store, Hooks);
+    while (!Reader.Done())
+        Reader.Step();
+    return Reader.Result();
 }
 
 void WriteStoredState(ISettingsStore& Store, const TShutdownHooks& Hooks)

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 extern const char* const MainWindowPrefix;   // "MainWindow"
 extern const char* const FoundAppListValue;  // "FoundAppList"
@@ -35,6 +36,28 @@ struct TStartupHooks {
 // the rules file when it holds a line. Answers the last import result (0
 // when nothing was imported).
 std::uint8_t ReadStoredState(ISettingsStore& Store, const TStartupHooks& Hooks);
+
+// The same reading in steps, so that the caller may let its message loop
+// run between them: the layouts and the window position, "FoundAppList",
+// "KnownAppList", the rules file.
+class TStoredStateReader {
+public:
+    TStoredStateReader(ISettingsStore& Store, TStartupHooks Hooks)
+        : FStore(Store), FHooks(std::move(Hooks))
+    {
+    }
+    bool Done() const { return FNext > 3; }
+    void Step();
+    // The last import result so far.
+    std::uint8_t Result() const { return FResult; }
+
+private:
+    ISettingsStore& FStore;
+    TStartupHooks FHooks;
+    int FNext = 0;
+    bool FAppsOpen = false;
+    std::uint8_t FResult = 0;
+};
 
 struct TShutdownHooks {
     std::string ExePath;

@@ -55,16 +55,24 @@ bool SaveWindowPosition(ISettingsStore& Store, const IWindowStateTarget& Form,
 int LoadWindowPosition(ISettingsStore& Store, IWindowStateTarget& Form, const std::string& Prefix,
                        const std::vector<TWindowRect>& WorkAreas, int MinWidth, int MinHeight)
 {
+    const TWindowRect Designed = Form.Bounds();
     int Read = 0;
     for (; Read < 5; ++Read) {
         int Value = 0;
         if (!Store.ReadInteger(Prefix + Names[Read], Value))
             break;
         if (Read == 0) {
+            // A program that starts minimized looks as if it had not started.
             if (Value >= wsNormal && Value <= wsMaximized)
-                Form.SetWindowState(Value);
+                Form.SetWindowState(Value == wsMinimized ? wsNormal : Value);
             continue;
         }
+        // A size below the least a window can have was never this one's
+        // (the system would make it a bare title): the designed one stands in.
+        if (!WorkAreas.empty() && Read == 3 && Value < MinWidth)
+            Value = Designed.Width;
+        if (!WorkAreas.empty() && Read == 4 && Value < MinHeight)
+            Value = Designed.Height;
         TWindowRect B = Form.Bounds();
         int* Field[] = {nullptr, &B.Left, &B.Top, &B.Width, &B.Height};
         *Field[Read] = Value;

@@ -33,10 +33,11 @@ bool SaveWindowPosition(ISettingsStore& Store, const IWindowStateTarget& Form,
                         const std::string& Prefix);
 
 // Reads the five values in order and applies each as it comes: the state
-// only when it is 0, 1 or 2, then left, top, width and height. A missing or
-// unreadable value ends the reading; what was applied stays. When a bound
-// was applied, the result is kept on one of WorkAreas (none: not clamped).
-// Answers how many values were read.
+// only when it is 0, 1 or 2 (1, minimized, as 0), then left, top, width and
+// height. A missing or unreadable value ends the reading; what was applied
+// stays. When a bound was applied, the result is kept on one of WorkAreas
+// (none: not clamped), a width or height below MinWidth x MinHeight taking
+// the form's size from before. Answers how many values were read.
 int LoadWindowPosition(ISettingsStore& Store, IWindowStateTarget& Form, const std::string& Prefix,
                        const std::vector<TWindowRect>& WorkAreas, int MinWidth, int MinHeight);
 

@@ -358,17 +358,22 @@ void Tmainform::FormCreate()
     Application->OnMessage = [this](MSG& Msg, bool& Handled) { ApplicationEventsMessage(Msg, Handled); };
 }
 
+namespace {
+// Posted to the main window: the next step of reading the stored state.
+const UINT WM_STARTUP_STEP = WM_APP + 0x5354;
+}  // namespace
+
 void Tmainform::FormActivate()
 {
     if (!FirstActivate)
         return;
     FirstActivate = false;
     Layouts->HasHost = true;
-    TRegistrySettingsStore Store;
+    StartupStore = std::make_unique<TRegistrySettingsStore>();
     TStartupHooks Hooks;
-    Hooks.LoadLayouts = [this, &Store](ISettingsStore&) {
-        TRegistryValuesWin Values(Store.Registry);
-        Layouts->Tree.LoadLayouts(Values);
+    Hooks.LoadLayouts = [this](ISettingsStore&) {
+        TRegistryValuesWin Values(StartupStore->Registry);
+        StartupLayoutsRead = Layouts->Tree.LoadLayouts(Values);
     };
     Hooks.LoadWindowPosition = [this](ISettingsStore& S) {
         LoadWindowPosition(S, Handle(), MainWindowPrefix);
@@ -382,7 +387,38 @@ void Tmainform::FormActivate()
         return ReadApplicationRules(Lines, ErrorLine);
     };
     Hooks.LoadRulesFile = [] { return LoadRulesFileLines(); };
-    const std::uint8_t Result = ReadStoredState(Store, Hooks);
+    StartupReader = std::make_unique<TStoredStateReader>(*StartupStore, std::move(Hooks));
+    // The layouts and the window's place now; each stored list on a message
+    // of its own, so that the window answers between the long reads. Posted
+    // messages come before the idle pass, which so sees everything read.
+    StartupReader->Step();
+    ::PostMessageA(Handle(), WM_STARTUP_STEP, 0, 0);
+}
+
+void Tmainform::StartupStep()
+{
+    if (!StartupReader)
+        return;
+    StartupReader->Step();
+    if (StartupReader->Done())
+        FinishStartup();
+    else
+        ::PostMessageA(Handle(), WM_STARTUP_STEP, 0, 0);
+}
+
+void Tmainform::CompleteStartup()
+{
+    while (StartupReader && !StartupReader->Done())
+        StartupReader->Step();
+    if (StartupReader)
+        FinishStartup();
+}
+
+void Tmainform::FinishStartup()
+{
+    const std::uint8_t Result = StartupReader->Result();
+    StartupReader.reset();
+    StartupStore.reset();
     Monitor = std::make_unique<TApplicationMonitor>(
         this, ApplicationListForm ? &ApplicationListForm->AppGrid : nullptr);
     Monitor->OnAllClosed = [this](TApplicationMonitor&) { MonitorAllClosed(); };
@@ -397,10 +433,14 @@ void Tmainform::FormActivate()
     RefreshLayoutsMenu = true;
     if (Result > 1 && Result < ImportErrorCount)
         ShowMessage(ImportErrors[Result]);
+    if (!StartupLayoutsRead.Whole())
+        ShowMessage(LayoutsReadMessage(StartupLayoutsRead));
 }
 
 void Tmainform::FormCloseQuery(bool& CanClose)
 {
+    // A close while the stored state is still being read writes it whole.
+    CompleteStartup();
     if (Updater && Updater->Busy()) {
         CanClose = false;
         ShowMessage("Download in progress. Please wait!");
@@ -614,16 +654,22 @@ void Tmainform::SyncBindAppComboBox()
 void Tmainform::BuildApplicationsMenu()
 {
     ApplicationsPopupMenu->Clear();
+    AppMenuIcons.clear();
     if (!ApplicationListForm)
         return;
     StringList Names;
     ApplicationListForm->BindableApplications(KindBit(akBind) | KindBit(akExternal), Names, false);
-    HIMAGELIST Icons = ApplicationListForm->SystemImages().Handle();
-    int W = 16, H = 16;
-    ::ImageList_GetIconSize(Icons, &W, &H);
-    ApplicationsPopupMenu->ImageSize = {W, H};
-    ApplicationsPopupMenu->DrawImage = [Icons](HDC Dc, int Index, int X, int Y, bool) {
-        ::ImageList_Draw(Icons, Index, Dc, X, Y, ILD_TRANSPARENT);
+    // The shell's image list and an item's icon are fetched when the menu
+    // opens and the item is drawn: the shell takes long over each file,
+    // and a long menu shows few items at a time.
+    ApplicationsPopupMenu->OnPopup = [this] {
+        int W = 16, H = 16;
+        ::ImageList_GetIconSize(ApplicationListForm->SystemImages().Handle(), &W, &H);
+        ApplicationsPopupMenu->ImageSize = {W, H};
+    };
+    ApplicationsPopupMenu->DrawImage = [this](HDC Dc, int Item, int X, int Y, bool) {
+        ::ImageList_Draw(ApplicationListForm->SystemImages().Handle(), AppMenuIcon(Item), Dc, X, Y,
+                         ILD_TRANSPARENT);
     };
     for (const std::string& Name : Names) {
         int Index = -1;
@@ -632,11 +678,23 @@ void Tmainform::BuildApplicationsMenu()
         MenuItem Item;
         Item.Caption = Name;
         Item.Tag = Index;
-        Item.ImageIndex = ApplicationListForm->ApplicationIconIndex(Name);
+        // The item's place in AppMenuIcons, which holds its icon once drawn.
+        Item.ImageIndex = static_cast<int>(AppMenuIcons.size());
+        AppMenuIcons.push_back(-1);
         // Bound to the name: a rebuilt database shifts the indexes.
         Item.OnClick = [this, Name](MenuItem&) { ApplicationsMenuClick(Name); };
-        ApplicationsPopupMenu->Add(Item);
+        ApplicationsPopupMenu->Add(std::move(Item));
     }
+}
+
+int Tmainform::AppMenuIcon(int Item)
+{
+    if (Item < 0 || Item >= static_cast<int>(AppMenuIcons.size()))
+        return -1;
+    int& Icon = AppMenuIcons[static_cast<std::size_t>(Item)];
+    if (Icon < 0)
+        Icon = ApplicationListForm->ApplicationIconIndex(ApplicationsPopupMenu->Items(Item).Caption);
+    return Icon;
 }
 
 void Tmainform::BuildLayoutsMenu()
@@ -734,7 +792,7 @@ void Tmainform::AddFirstActionExecute()
     const auto Ask = [](std::string& Answer) {
         return InputQuery("Layout name ...", "Please enter a layout name", Answer);
     };
-    if (!AskLayoutName(Name, Ask, [] { ::MessageBeep(0); }))
+    if (!AskLayoutName(Name, Ask, [this](const std::string& Message) { ShowMessage(Message); }))
         return;
     const TNodeId Node = Tree.CreateLayoutNode(Name, nkLayout);
     if (Node == NoNode)
@@ -783,8 +841,8 @@ void Tmainform::BindAppComboBoxChange()
     const std::string Name = BindAppComboBox->Item(Selected);
     // The panel could not keep the name in the stored layouts.
     if (!IsStorableAppName(Name)) {
-        ::MessageBeep(0);
         SyncBindAppComboBox();
+        ShowMessage(UnstorableAppNameMessage(Name));
         return;
     }
     std::string Path;
@@ -815,13 +873,16 @@ void Tmainform::BindAppButtonClick()
         ShowMessage(Message);
         return;
     }
+    const Tknownapp* Known = KnownApps.GetKnownApp(Info.Index);
+    // Refused before it is listed: the panel could not keep the name.
+    if (R == irBind && Known && !IsStorableAppName(Known->Name)) {
+        ShowMessage(UnstorableAppNameMessage(Known->Name));
+        return;
+    }
     if (!ApplicationListForm || !ApplicationListForm->AddApplication(Exe, Info))
         return;
-    const Tknownapp* Known = KnownApps.GetKnownApp(Info.Index);
     if (R == irExternal) {
         ShowMessage(Message);
-    } else if (Known && !IsStorableAppName(Known->Name)) {
-        ::MessageBeep(0);
     } else {
         std::string Params;
         GetStartParams(Info, Params);
@@ -1045,10 +1106,10 @@ void Tmainform::ShowStatus(const std::string& Text)
         S.Parent = mainpanel;
         S.Visible = false;
         StatusBar1 = new StatusBar(this, S);
-        // Its place among the main panel's controls: next after the first
-        // tool bar in tab and drawing order, before the panels made since.
-        ::SetWindowPos(StatusBar1->Handle(), ToolBar2->Handle(), 0, 0, 0, 0,
+        // In front of the layout's panels, also when they are placed again.
+        ::SetWindowPos(StatusBar1->Handle(), HWND_TOP, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        LayoutHost.AbovePanels = StatusBar1;
     }
     StatusBar1->SetSimpleText(Text);
     StatusBar1->SetVisible(true);
@@ -1069,6 +1130,10 @@ void Tmainform::ShowMessage(const std::string& Text)
 
 LRESULT Tmainform::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
+    if (Msg == WM_STARTUP_STEP) {
+        StartupStep();
+        return 0;
+    }
     if (Msg == WM_MOVE) {
         const LRESULT R = Form::WndProc(Msg, WParam, LParam);
         Moved = true;

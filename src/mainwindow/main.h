@@ -12,6 +12,8 @@
 #include "mainwindow/LayoutsWin.h"
 #include "mainwindow/MainActions.h"
 #include "mainwindow/RulesUpdate.h"
+#include "mainwindow/SettingsStoreWin.h"
+#include "mainwindow/StoredState.h"
 #include "toolkit/Form.h"
 
 #include <windows.h>
@@ -19,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class Action;
 class ActionList;
@@ -118,6 +121,9 @@ public:
     // --- Handlers ---
     void FormCreate();
     void FormActivate();
+    // Reads everything the first activation left to read, then creates the
+    // monitor (FinishStartup); nothing once done.
+    void CompleteStartup();
     void FormCloseQuery(bool& CanClose);
     void FormDestroy();
     void MonitorAllClosed();
@@ -166,6 +172,9 @@ public:
     // that the host panel gives the tool panel.
     void ToolBarPanelResize();
     void BuildApplicationsMenu();
+    // The icon of the applications menu's item Item (its ImageIndex),
+    // looked up at its first drawing.
+    int AppMenuIcon(int Item);
     void BuildLayoutsMenu();
     void SetHelpMode(bool On);
     void ResetPanelCursors(TNodeId Node);
@@ -199,6 +208,15 @@ private:
     Control* DirectChildAt(POINT Screen) const;
 
     int FIdleId = 0;
+    // The first activation's reading of the stored state, while it runs.
+    std::unique_ptr<TRegistrySettingsStore> StartupStore;
+    std::unique_ptr<TStoredStateReader> StartupReader;
+    // What the layouts' reading met, told when the reading is over.
+    TLayoutsReadReport StartupLayoutsRead;
+    void StartupStep();
+    void FinishStartup();
+    // Per item of the applications menu its icon, -1 until drawn.
+    std::vector<int> AppMenuIcons;
 };
 
 extern Tmainform* mainform;

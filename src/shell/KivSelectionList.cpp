@@ -33,5 +33,5 @@ bool IsDotEntryName(const std::wstring& Name)
 bool HasWildcards(const std::wstring& Path)
 {
     const std::size_t From = HasLongPathPrefix(Path) ? 4 : 0;
-    return Path.find_first_of(L"*?", From) != std::wstring::npos;
+    return Path.find_first_of(L"*?<>\"", From) != std::wstring::npos;
 }

@@ -13,5 +13,6 @@ std::wstring LongPathFormOf(const std::wstring& Path);
 // The parent folder with its trailing backslash (X for an entry X\*).
 std::wstring ParentFolderOf(const std::wstring& Path);
 bool IsDotEntryName(const std::wstring& Name);
-// A '*' or '?' outside a leading long-path prefix.
+// A character the find routines take as a wildcard ('*', '?', and '<', '>'
+// and '"') outside a leading long-path prefix.
 bool HasWildcards(const std::wstring& Path);

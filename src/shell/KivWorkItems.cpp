@@ -43,12 +43,8 @@ std::wstring ParseReparseTarget(const unsigned char* Data, std::size_t Bytes)
 
 bool TLinkFollowRule::Follow(const std::wstring& Target, int LinkDepth)
 {
-    if (LinkDepth > MaxLinkDepth)
+    if (LinkDepth > MaxLinkDepth || Target.empty())
         return false;
-    // An unreadable target is left to the counter, which tells the folder
-    // it leads to from those walked.
-    if (Target.empty())
-        return true;
     if (IsPathBelow(FRoot, Target) || SamePath(FRoot, Target) || IsPathBelow(Target, FRoot))
         return false;
     return FVisited.insert(UpperCaseW(ExcludeTrailingBackslash(Target))).second;
@@ -81,10 +77,8 @@ void TFolderSizeCounter::Count(std::wstring& Path, bool IncludeSubfolders,
 void TFolderSizeCounter::CountFolder(const std::wstring& Folder, bool ParentIsReparse,
                                      int LinkDepth)
 {
-    if (!FTrackFolders && (FFollowReparsePoints || ParentIsReparse)) {
-        FTrackFolders = true;
-        FirstVisit(ExcludeTrailingBackslash(Folder), false);
-    }
+    if (!FTrackFolders && (FFollowReparsePoints || ParentIsReparse))
+        TrackFolders(Folder);
     struct Pending {
         std::wstring Folder;
         bool ParentIsReparse;
@@ -127,6 +121,21 @@ void TFolderSizeCounter::CountFolder(const std::wstring& Folder, bool ParentIsRe
             }
             return true;
         });
+    }
+}
+
+void TFolderSizeCounter::TrackFolders(const std::wstring& Root)
+{
+    FTrackFolders = true;
+    FirstVisit(ExcludeTrailingBackslash(Root), false);
+    for (std::wstring Folder = ExcludeTrailingBackslash(Root); !IsDriveRoot(Folder);) {
+        const std::wstring Parent = ParentFolderOf(Folder);
+        if (Parent.empty() || SamePath(Parent, Folder))
+            break;
+        const std::wstring Id = FDisk.FolderId(Parent);
+        if (!Id.empty())
+            FWalked.insert(Id);
+        Folder = ExcludeTrailingBackslash(Parent);
     }
 }
 

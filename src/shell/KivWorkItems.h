@@ -24,7 +24,8 @@ std::wstring ParseReparseTarget(const unsigned char* Data, std::size_t Bytes);
 // Whether a walk of Root follows a link to Target: never to a part of the
 // tree that is counted anyway (inside Root), never back to Root or above it
 // (that would walk the tree again and again), never to a target followed
-// before, and never deeper than a few links in a row.
+// before, never to one that cannot be read (it may lead anywhere, also
+// above Root), and never deeper than a few links in a row.
 class TLinkFollowRule {
 public:
     explicit TLinkFollowRule(std::wstring Root) : FRoot(std::move(Root)) {}
@@ -78,6 +79,9 @@ public:
     int FolderCount = 0;
 
 private:
+    // From here on each folder is walked once; the folders above Root count
+    // as walked, so no link leads the walk up to them under another name.
+    void TrackFolders(const std::wstring& Root);
     // Whether the folder Path leads to is walked for the first time; one
     // that cannot be told is new unless a link leads to it.
     bool FirstVisit(const std::wstring& Path, bool Link);

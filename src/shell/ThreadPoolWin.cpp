@@ -143,13 +143,17 @@ TWorkerThread::TWorkerThread(TWorkerThreadPool* Pool)
     FLink->Pool = Pool;
 }
 
-IWorkItemPtr TWorkerThread::TakeItem(TWorkItemsQueue& Queue, bool Lifo)
+IWorkItemPtr TWorkerThread::TakeItem(TWorkerThreadPool& Pool)
 {
     std::lock_guard<std::mutex> Lock(FItemLock);
-    FCurrentItem = Lifo ? Queue.TakeLast() : Queue.TakeFirst();
-    if (FCurrentItem && Paused())
-        FCurrentItem->SetPaused(true);
-    return FCurrentItem;
+    IWorkItemPtr Item = Pool.Lifo ? Pool.FQueue.TakeLast() : Pool.FQueue.TakeFirst();
+    if (!Item)
+        return nullptr;
+    Pool.ItemTaken(*this, *Item);
+    if (Paused())
+        Item->SetPaused(true);
+    FCurrentItem = Item;
+    return Item;
 }
 
 void TWorkerThread::SetCurrentItem(IWorkItemPtr Item)
@@ -459,6 +463,7 @@ TWorkerThreadPool::TWorkerThreadPool(bool InitializeCom)
 
 TWorkerThreadPool::~TWorkerThreadPool()
 {
+    FFreeing = true;
     TerminateThreads(true);
     ::CloseHandle(FWakeUp);
 }
@@ -473,7 +478,7 @@ void TWorkerThreadPool::SetMinThreads(int Value)
 
 void TWorkerThreadPool::AddWorkItem(IWorkItemPtr Item)
 {
-    if (FCancelling || !Item)
+    if (FCancelling || FFreeing || !Item)
         return;
     ++FPendingCount;
     FQueue.Add(std::move(Item));
@@ -558,7 +563,7 @@ IWorkItemPtr TWorkerThreadPool::GetNextWorkItem(TWorkerThread* Thread)
 {
     if (Thread->WaitWhilePaused())
         return nullptr;
-    const auto Take = [this, Thread] { return Thread->TakeItem(FQueue, Lifo); };
+    const auto Take = [this, Thread] { return Thread->TakeItem(*this); };
     IWorkItemPtr Item = Take();
     const DWORD Start = ::GetTickCount();
     while (!Item) {
@@ -592,7 +597,6 @@ IWorkItemPtr TWorkerThreadPool::GetNextWorkItem(TWorkerThread* Thread)
     if (FQueue.Count() > 0)
         WakeWorker();
     AdjustThreads();
-    ItemTaken(*Thread, *Item);
     return Item;
 }
 

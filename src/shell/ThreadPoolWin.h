@@ -96,7 +96,7 @@ private:
     friend class TWorkerThreadPool;
     // Takes the next item as the current one in one step: a cancel finds
     // it either queued or current, never in between.
-    IWorkItemPtr TakeItem(TWorkItemsQueue& Queue, bool Lifo);
+    IWorkItemPtr TakeItem(TWorkerThreadPool& Pool);
     void SetCurrentItem(IWorkItemPtr Item);
     std::mutex FItemLock;
     IWorkItemPtr FCurrentItem;
@@ -193,7 +193,8 @@ protected:
     friend class TWorkerThread;
     void Notify(TKivThread* Thread, TListAction Action) override;
     virtual void ThreadStarted(TKivThread* Thread);
-    // In the worker, once Item is its current one; a seam for tests.
+    // In the worker, between taking Item from the queue and making it its
+    // current one, under the worker's item lock; a seam for tests.
     virtual void ItemTaken(TWorkerThread&, IWorkItem&) {}
     IWorkItemPtr GetNextWorkItem(TWorkerThread* Thread);
     void ItemDone();
@@ -207,6 +208,9 @@ private:
     std::atomic<int> FMinThreads{1};
     TWorkItemsQueue FQueue;
     std::atomic<bool> FCancelling{false};
+    // Set while the pool is freed: an item added meanwhile (by a completion
+    // that the freeing runs) is dropped, so the freeing starts no work.
+    std::atomic<bool> FFreeing{false};
     std::atomic<int> FPendingCount{0};
     std::atomic<int> FNotifyGuard{0};
     std::atomic<DWORD> FLastAdjust{0};

@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <utility>
 
 TApplication* Application = nullptr;
@@ -144,6 +145,15 @@ void TApplication::Terminate()
 {
     if (!FTerminated)
         ::PostQuitMessage(0);
+}
+
+void TApplication::Halt(int Code)
+{
+    FTerminated = true;
+    DestroyComponents();
+    if (OnHalt)
+        Guarded(OnHalt);
+    std::exit(Code);
 }
 
 void TApplication::BringToFront()

@@ -45,6 +45,12 @@ public:
     void RunModalLoop(const std::function<bool()>& Done);
     void Terminate();
     bool Terminated() const { return FTerminated; }
+    // Ends the program from inside a message and never returns: the forms
+    // are freed as at a normal end, then OnHalt runs (what the program entry
+    // does after its loop), then the process exits with Code. For the end
+    // of the session, after which the system may end the process any time.
+    [[noreturn]] void Halt(int Code);
+    std::function<void()> OnHalt;
     // Activates the main form's last active popup (or the form itself).
     void BringToFront();
 

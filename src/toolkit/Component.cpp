@@ -10,11 +10,16 @@ Component::Component(Component* Owner) : FOwner(Owner)
 
 Component::~Component()
 {
-    // Each owned component unlinks itself as it goes.
-    while (!FComponents.empty())
-        delete FComponents.back();
+    DestroyComponents();
     if (FOwner) {
         auto& Siblings = FOwner->FComponents;
         Siblings.erase(std::remove(Siblings.begin(), Siblings.end(), this), Siblings.end());
     }
+}
+
+void Component::DestroyComponents()
+{
+    // Each owned component unlinks itself as it goes.
+    while (!FComponents.empty())
+        delete FComponents.back();
 }

@@ -18,6 +18,10 @@ public:
 
     std::string Name;
 
+protected:
+    // Deletes what this component owns, newest first, as its destructor does.
+    void DestroyComponents();
+
 private:
     Component* FOwner;
     std::vector<Component*> FComponents;

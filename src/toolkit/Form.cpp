@@ -168,6 +168,21 @@ LRESULT Form::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
             return 0;
         }
         break;
+    case WM_QUERYENDSESSION:
+        // The session may end only where the program may close: the main
+        // form's close query decides, doing what it does before a close.
+        if (Application && Application->MainForm == this) {
+            bool CanClose = true;
+            if (OnCloseQuery)
+                OnCloseQuery(CanClose);
+            return CanClose ? TRUE : FALSE;
+        }
+        break;
+    case WM_ENDSESSION:
+        // The system may end the process once this returns.
+        if (WParam && Application && Application->MainForm == this)
+            Application->Halt(0);
+        return 0;
     case WM_ACTIVATE:
         if (LOWORD(WParam) != WA_INACTIVE && OnActivate)
             OnActivate();

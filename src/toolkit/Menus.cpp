@@ -63,6 +63,12 @@ MenuItem& PopupMenu::Add(const MenuItem& Item)
     return *FItems.back();
 }
 
+MenuItem& PopupMenu::Add(MenuItem&& Item)
+{
+    FItems.push_back(std::make_unique<MenuItem>(std::move(Item)));
+    return *FItems.back();
+}
+
 void PopupMenu::Clear()
 {
     FItems.clear();

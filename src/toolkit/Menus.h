@@ -37,6 +37,7 @@ public:
     int Count() const { return static_cast<int>(FItems.size()); }
     MenuItem& Items(int Index) { return *FItems[static_cast<std::size_t>(Index)]; }
     MenuItem& Add(const MenuItem& Item);
+    MenuItem& Add(MenuItem&& Item);
     void Clear();
 
     // Opens at a screen point; runs the chosen item's OnClick. Answers the

@@ -89,6 +89,7 @@ StringGrid::StringGrid(Component* Owner, const StringGridArgs& Args)
       RangeSelect(Args.RangeSelect),
       ColSizing(Args.ColSizing),
       Tabs(Args.Tabs),
+      WantReturn(Args.WantReturn),
       ThumbTracking(Args.ThumbTracking),
       GridLines(Args.GridLines),
       FFixedCols(Args.FixedCols),
@@ -703,8 +704,13 @@ LRESULT StringGrid::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
             SetTopLeft(FGeo.TopRow - Notches * static_cast<int>(std::max(1u, Lines)), FGeo.LeftCol);
         return 0;
     }
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS | (Tabs ? DLGC_WANTTAB : 0);
+    case WM_GETDLGCODE: {
+        const MSG* M = reinterpret_cast<const MSG*>(LParam);
+        const bool Return = WantReturn && Editing && M && M->message == WM_KEYDOWN &&
+                            M->wParam == VK_RETURN;
+        return DLGC_WANTARROWS | DLGC_WANTCHARS | (Tabs ? DLGC_WANTTAB : 0) |
+               (Return ? DLGC_WANTMESSAGE : 0);
+    }
     case WM_KEYDOWN: {
         const auto Alive = AliveFlag();
         TShiftState Shift = 0;

@@ -39,6 +39,7 @@ struct StringGridArgs {
     bool RangeSelect = false;  // Shift and dragging select a range
     bool ColSizing = true;     // header edges size the columns
     bool Tabs = false;         // Tab and Shift+Tab move between cells
+    bool WantReturn = false;   // in a dialog Enter opens the editor, not the default button
     bool ThumbTracking = false;  // the view follows the thumb while dragged
     bool Visible = true;
 };
@@ -71,6 +72,7 @@ public:
     bool RangeSelect = false;
     bool ColSizing = true;
     bool Tabs = false;
+    bool WantReturn = false;
     bool ThumbTracking = false;
     bool GridLines = true;
     TColor Color = SystemColor(COLOR_WINDOW);

@@ -167,6 +167,36 @@ TEST(DatabaseGrid, AddFillsTheFirstRecordThatIsEmptyButForItsKey)
     EXPECT_EQ(Column(G, "Id"), "1,2,3");
 }
 
+// Adding records at once fills the same rows as adding them one by one:
+// empty rows first (a key alone leaves a row empty), an empty record
+// leaves its row to the next.
+TEST(DatabaseGrid, AddingRecordsAtOnceFillsTheRowsOneByOneWould)
+{
+    struct Case {
+        StringList Before;              // "Id|Name|Size" rows
+        std::vector<int> Emptied;       // rows whose name is cleared then
+        std::vector<StringList> Added;  // Name, Size
+    } Cases[] = {
+        {{}, {}, {{"a", "1"}, {"b", "2"}}},
+        {{"1|w|", "2|x|", "3|y|", "4|z|"}, {2, 4}, {{"a", ""}, {"", ""}, {"b", ""}, {"c", "3"}}},
+        {{"1|x|"}, {}, {{"", ""}, {"", ""}, {"a", "1"}}},
+        {{"1|x|"}, {}, {}},
+    };
+    for (const Case& K : Cases) {
+        TDatabaseGrid One, All;
+        for (TDatabaseGrid* G : {&One, &All}) {
+            Fill(*G, K.Before);
+            for (int R : K.Emptied)
+                G->SetCell(1, R, "");
+        }
+        for (const StringList& R : K.Added)
+            One.AddRecordCells({"Name", "Size"}, R);
+        All.AddRecordsCells({"Name", "Size"}, K.Added);
+        for (const char* C : {"Id", "Name", "Size"})
+            EXPECT_EQ(Column(All, C), Column(One, C)) << C << " after " << K.Added.size();
+    }
+}
+
 TEST(DatabaseGrid, DeleteAtTheEndsAndMiddleAndOutsideTheRange)
 {
     struct Row {

@@ -1,5 +1,6 @@
 #include "components/DialogResizingWin.h"
 
+#include "components/DatabaseGridWin.h"
 #include "hosting/confirmation.h"
 #include "toolkit/Application.h"
 #include "toolkit/Edit.h"
@@ -186,6 +187,19 @@ TEST(DialogResizingWinKinds, LargeScalingOnADialogOfEveryKind)
     Ra.Caption = "Choice";
     auto* Radio = Place<RadioButton>(F, Ra, 120);
     auto* Grid = Place<StringGrid>(F, StringGridArgs(), 150);
+    // A database grid with its cell button at the current cell; the button,
+    // made first, is scaled as a button before the grid places it.
+    ButtonArgs Ba;
+    Ba.Parent = &F;
+    Ba.Caption = "...";
+    Ba.Width = 20;
+    auto* CellButton = new Button(&F, Ba);
+    auto* Db = Place<TDatabaseGridWin>(F, StringGridArgs(), 200);
+    Db->Grid.SetDatabaseColumns("Name|Path");
+    Db->Grid.SetButtonColumns("Path");
+    Db->Grid.AddRecord("Name|Path", "tool|C:\\tool.exe");
+    Db->SetCellButton(CellButton);
+    Db->FocusCell(1, 1);
 
     auto* R = new TDialogResizingWin(&F);
     for (Control* Member : std::initializer_list<Control*>{Ed, Spin}) {
@@ -195,6 +209,7 @@ TEST(DialogResizingWinKinds, LargeScalingOnADialogOfEveryKind)
     }
     R->AddItem(Radio);
     R->AddItem(Grid);
+    R->AddItem(Db);
 
     const auto InParent = [](HWND Wnd) {
         RECT W = {};
@@ -224,6 +239,13 @@ TEST(DialogResizingWinKinds, LargeScalingOnADialogOfEveryKind)
         {"grid: cell of a row for the new font, columns twice as wide",
          [Grid] { return RECT{0, 0, Grid->ColWidth(1), Grid->DefaultRowHeight()}; },
          [&](const RECT& B) { return Moved(B, 2 * (B.right - B.left), Large.CharHeight() + 8 * Border); }},
+        {"database grid: its cell button at the current cell's new place",
+         [CellButton] { return CellButton->BoundsRect(); },
+         [&](const RECT&) {
+             RECT Cell = Db->CellRect(1, 1);
+             ::MapWindowPoints(Db->Handle(), F.Handle(), reinterpret_cast<POINT*>(&Cell), 2);
+             return RECT{Cell.right - CellButton->Width(), Cell.top, Cell.right, Cell.bottom};
+         }},
         {"image list: 16 pixels become 32",
          [Images] { return RECT{0, 0, Images->Width(), Images->Height()}; },
          [](const RECT&) { return RECT{0, 0, 32, 32}; }},

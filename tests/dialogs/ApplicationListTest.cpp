@@ -167,6 +167,45 @@ TEST_F(AppList, ReaderVariants)
     }
 }
 
+// A stored list of any length reaches the grid as one change: one update of
+// its size, one repaint, one lines event, whatever the number of records.
+TEST_F(AppList, ReadingTellsTheGridOnce)
+{
+    struct CountingView : IGridView {
+        int Sizes = 0, Repaints = 0;
+        void SizeChanged() override { ++Sizes; }
+        void Repaint() override { ++Repaints; }
+        void RecolorLookupCombo() override {}
+        void UpdateEditors() override {}
+        bool CanSelectCell(int, int) override { return true; }
+        void PlaceEditors(int, int) override {}
+    };
+    struct Case {
+        int Lines;
+        int Sizes, Repaints, LinesEvents;  // the blank record takes the first
+    } Cases[] = {{0, 0, 0, 0}, {1, 0, 1, 1}, {2, 1, 1, 1}, {500, 1, 1, 1}};
+    for (const Case& K : Cases) {
+        SCOPED_TRACE(K.Lines);
+        StringList Text = {"|Flags|Category|Application|Version|Location|", "+-+-+-+-+-+"};
+        for (int I = 0; I < K.Lines; ++I)
+            Text.push_back("||Emu|App " + IntToStr(I) + "||C:\\a" + IntToStr(I) + ".exe|");
+        TDatabaseGrid T;
+        ConfigureApplicationTable(T);
+        CountingView View;
+        T.SetView(&View);
+        int LinesEvents = 0;
+        T.OnLinesChanged = [&LinesEvents](TDatabaseGrid&) { ++LinesEvents; };
+        TApplicationList(T).ReadApplicationList(Text);
+        EXPECT_EQ(View.Sizes, K.Sizes);
+        EXPECT_EQ(View.Repaints, K.Repaints);
+        EXPECT_EQ(LinesEvents, K.LinesEvents);
+        EXPECT_EQ(T.RecordCount(), std::max(1, K.Lines));
+        if (K.Lines > 0) {
+            EXPECT_EQ(T.CellByName("Application", K.Lines), "App " + IntToStr(K.Lines - 1));
+        }
+    }
+}
+
 TEST_F(AppList, BindableApplicationsFollowWindowNumberChains)
 {
     Known("Emu", "Alpha", "bind", "alpha.exe", "1");
@@ -250,6 +289,44 @@ TEST_F(AppList, SeveralEntriesOfOneNameGoByTheListedExecutable)
         FillKnownAppTable(Rules, KnownApps, nullptr, false);
         FillFoundColumn(Rules, Listed);
         EXPECT_EQ(Rules.CellByName("Found", 1) + "|" + Rules.CellByName("Found", 2), K.Found);
+    }
+}
+
+// The listed applications are looked up by name: a name with one entry
+// needs no file, and of several entries the executable is asked once for
+// its version, however many entries test it.
+TEST_F(AppList, ListedApplicationsAskTheDiskOnlyToChooseAmongEntriesOfOneName)
+{
+    struct Case {
+        const char* Name;
+        std::vector<std::pair<const char*, const char*>> Entries;  // version, method
+        StringList Bind;
+        int Asked, VersionsRead;
+    } Cases[] = {
+        {"one entry each", {{"", "bind"}}, {"App 0", "App 1", "App 2"}, 0, 0},
+        {"three versions", {{"< 1.0", "external"}, {"< 2.0", "external"}, {">= 2.0", "bind"}},
+         {"App 0", "App 1", "App 2"}, 3, 3},
+    };
+    for (const Case& K : Cases) {
+        SCOPED_TRACE(K.Name);
+        ClearDatabase();
+        TDatabaseGrid T;
+        ConfigureApplicationTable(T);
+        for (int I = 0; I < 3; ++I) {
+            const std::string Name = "App " + IntToStr(I), Exe = "app" + IntToStr(I) + ".exe";
+            for (const auto& [Version, Method] : K.Entries)
+                ASSERT_EQ(AddKnownApp(KnownApps, "Emu", Name, Version, "", Method, Exe, "", "", "",
+                                      "", "", ""),
+                          ieOk);
+            Probe.AddVersioned("C:\\" + Exe, MakeVersion(2, 1));
+            T.AddRecord("Flags|Category|Application|Version|Location", "|Emu|" + Name + "|2.1|C:\\" + Exe);
+        }
+        Probe.ExistsAsked = Probe.VersionsRead = 0;
+        StringList Got;
+        TApplicationList(T).BindableApplications(KindBit(akBind), Got, false);
+        EXPECT_EQ(Got, K.Bind);
+        EXPECT_EQ(Probe.ExistsAsked, K.Asked);
+        EXPECT_EQ(Probe.VersionsRead, K.VersionsRead);
     }
 }
 

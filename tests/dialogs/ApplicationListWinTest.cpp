@@ -60,6 +60,35 @@ protected:
     TSearchForFilesForm* Chooser = nullptr;
 };
 
+// Neither read nor changed, the list is not modified: so says its caption,
+// and the shutdown leaves the stored list alone.
+TEST_F(AppListWin, AnUntouchedListIsNotModified)
+{
+    EXPECT_EQ(List->Text(), "Application list");
+    EXPECT_FALSE(List->ApplicationListModified());
+}
+
+// The records end after the table that shows them: at their end its
+// window is gone.
+TEST_F(AppListWin, TheRecordsEndAfterTheirTable)
+{
+    class EndProbe {
+    public:
+        EndProbe(HWND Table, bool& Shown) : FTable(Table), FShown(Shown) {}
+        ~EndProbe() { FShown = ::IsWindow(FTable) != FALSE; }
+
+    private:
+        HWND FTable;
+        bool& FShown;
+    };
+    bool TableAtTheirEnd = true;
+    auto Probe = std::make_shared<EndProbe>(List->AppTable->Handle(), TableAtTheirEnd);
+    List->AppGrid.OnHasChanged = [Probe](TDatabaseGrid&) {};
+    Probe.reset();
+    delete List;
+    EXPECT_FALSE(TableAtTheirEnd);
+}
+
 TEST_F(AppListWin, ExecutablesAddedThroughTheListShowInTheTable)
 {
     struct Case {

@@ -94,7 +94,8 @@ TEST(KnownAppTable, RoundTripThroughTheTables)
 TEST(KnownAppTable, BadRowChangesNothingAndNamesTheLine)
 {
     const char* const BadText =
-        "Error in line 2: Invalid text: '|', a line break or a blank at its start or end!";
+        "Error in line 2: Invalid text: '|', a line break, a blank at its start or end, or a "
+        "category beginning with ';'!";
     struct Case {
         TTableId Table;
         const char* Column;
@@ -108,6 +109,7 @@ TEST(KnownAppTable, BadRowChangesNothingAndNamesTheLine)
         {TTableId::Forbidden, "WClass", "\"x", "Error in line 2: Invalid window class format!"},
         {TTableId::App, "Application", "Extra|Author", BadText},
         {TTableId::App, "Category", "Tools ", BadText},
+        {TTableId::App, "Category", ";Tools", BadText},
         {TTableId::Allowed, "WTitle", "\"a|b\"", "Error in line 2: Invalid window title format!"},
     };
     for (const Case& C : Cases) {

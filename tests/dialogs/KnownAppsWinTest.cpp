@@ -275,6 +275,52 @@ TEST(KnownAppsWindow, BadRowKeepsTheWindowOpenWithItsMessage)
     EXPECT_EQ(DescribeDatabase(), Before);
 }
 
+// Keys come as the user's do: posted to the focused window and taken
+// through the message loop's dialog handling.
+TEST(KnownAppsWindow, EscapeCancelsAndInTheCellEditorEndsOnlyTheEdit)
+{
+    struct Key {
+        UINT Msg;
+        WPARAM Code;
+    };
+    const Key Type = {WM_CHAR, 'x'}, Enter = {WM_KEYDOWN, VK_RETURN}, Escape = {WM_KEYDOWN, VK_ESCAPE};
+    const struct {
+        const char* Name;
+        bool Editing;
+        std::vector<Key> Keys;
+        std::vector<std::string> States;  // after each key
+    } Cases[] = {
+        {"viewing", false, {Escape}, {"cancelled"}},
+        {"editing, a cell changed", true, {Type, Enter, Escape}, {"editing x", "shown x", "cancelled"}},
+        {"editing in the cell", true, {Type, Escape, Escape}, {"editing x", "shown Xeno", "cancelled"}},
+        {"Enter opens the cell editor", true, {Enter, Escape, Escape},
+         {"editing Xeno", "shown Xeno", "cancelled"}},
+    };
+    for (const auto& C : Cases) {
+        Fixture F;
+        const std::string Before = DescribeDatabase();
+        std::vector<std::string> States;
+        F.Show(C.Editing, [&] {
+            TDatabaseGridWin* T = F.Form->AppTable;
+            T->FocusCell(T->Grid.ColumnIndex("Application"), 2);
+            ::SetFocus(T->Handle());
+            for (const Key& K : C.Keys) {
+                ::PostMessageA(::GetFocus(), K.Msg, K.Code, 1);
+                F.App.ProcessMessages();
+                const int Result = F.Form->ModalResult;
+                States.push_back(Result == mrCancel ? "cancelled"
+                                 : Result != mrNone ? "closed " + IntToStr(Result)
+                                                    : (T->EditorShowing() ? "editing " : "shown ") +
+                                                          T->Grid.CellByName("Application", 2));
+            }
+            if (F.Form->ModalResult == mrNone)
+                F.Click(F.Form->cancelbutton);
+        });
+        EXPECT_EQ(States, C.States) << C.Name;
+        EXPECT_EQ(DescribeDatabase(), Before) << C.Name;
+    }
+}
+
 TEST(KnownAppsWindow, StatusLineLinksAndRestore)
 {
     Fixture F;

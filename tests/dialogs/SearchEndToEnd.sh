@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the end-to-end search test in a throwaway Wine prefix whose drive Q:
 # holds a fixture tree of our own programs with version resources:
-#   Q:\orrel.exe            (2.1, in the root itself)
+#   Q:\orrel.exe            (2.1, in the root itself: not examined)
+#   Q:\ext\orrel.exe        (2.1)
 #   Q:\emu\old\bramble.exe  (1.5)   Q:\emu\new\bramble.exe  (2.1)
 #   Q:\tools\glimcopy.exe   (1.5, refused by its rule)
 #   Q:\misc\other.exe       (no version, unknown)
@@ -22,8 +23,9 @@ cleanup() {
 trap cleanup EXIT
 
 FIX="$WORK/fixture"
-mkdir -p "$FIX/emu/old" "$FIX/emu/new" "$FIX/tools" "$FIX/misc"
+mkdir -p "$FIX/emu/old" "$FIX/emu/new" "$FIX/tools" "$FIX/misc" "$FIX/ext"
 cp "$BIN/verapp_2_1.exe" "$FIX/orrel.exe"
+cp "$BIN/verapp_2_1.exe" "$FIX/ext/orrel.exe"
 cp "$BIN/verapp_1_5.exe" "$FIX/emu/old/bramble.exe"
 cp "$BIN/verapp_2_1.exe" "$FIX/emu/new/bramble.exe"
 cp "$BIN/verapp_1_5.exe" "$FIX/tools/glimcopy.exe"

@@ -87,9 +87,11 @@ FakeFileSystem SampleDisk()
     Fs.Folders["C:\\Program Files\\Emu\\"] = {{"emu2.exe", false, false},
                                               {"readme.txt", false, false},
                                               {"odd.exe", true, false}};
-    Fs.Folders["C:\\Games\\"] = {{"unknown.exe", false, false}};
+    Fs.Folders["C:\\Games\\"] = {{"unknown.exe", false, false}, {"Old", true, false}};
+    Fs.Folders["C:\\Games\\Old\\"] = {{"unknown.exe", false, false}};
     Fs.Folders["C:\\Junction\\"] = {{"hidden.exe", false, false}};
-    Fs.Folders["D:\\Emu\\"] = {{"x.exe", false, false}, {"B", true, false}, {"C", true, false}};
+    Fs.Folders["D:\\Emu\\"] = {{"B", true, false}, {"C", true, false}};
+    Fs.Folders["D:\\Emu\\B\\"] = {{"x.exe", false, false}};
     return Fs;
 }
 
@@ -106,25 +108,31 @@ TEST(SearchForFiles, WalkIdentifyAndHandOver)
         // clock that stands still: it sees each run at its closing redraw.
         bool Coalesced = false;
     } Cases[] = {
-        {"overlapping roots, a file in a root", {"C:\\", "C:\\Program Files"}, 0, 0,
-         {"C:\\root.exe", "C:\\Games\\unknown.exe", "C:\\Program Files\\emu.EXE",
-          "C:\\Program Files\\Emu\\emu2.exe"},
-         {"still known", "take"},
-         {"C:\\root.exe", "C:\\Program Files\\emu.EXE", "C:\\Program Files\\Emu\\emu2.exe"}},
-        {"root without a delimiter", {"C:\\Program Files"}, 0, 0,
-         {"C:\\Program Files\\emu.EXE", "C:\\Program Files\\Emu\\emu2.exe"},
+        {"overlapping roots: a root's files only when another root holds it",
+         {"C:\\", "C:\\Program Files"}, 0, 0,
+         {"C:\\Games\\unknown.exe", "C:\\Games\\Old\\unknown.exe",
+          "C:\\Program Files\\emu.EXE", "C:\\Program Files\\Emu\\emu2.exe"},
          {"still known", "take"},
          {"C:\\Program Files\\emu.EXE", "C:\\Program Files\\Emu\\emu2.exe"}},
+        {"the inner root first", {"C:\\Program Files", "C:\\"}, 0, 0,
+         {"C:\\Games\\unknown.exe", "C:\\Games\\Old\\unknown.exe",
+          "C:\\Program Files\\emu.EXE", "C:\\Program Files\\Emu\\emu2.exe"},
+         {"still known", "take"},
+         {"C:\\Program Files\\emu.EXE", "C:\\Program Files\\Emu\\emu2.exe"}},
+        {"a root's own executable is not examined, one below it is", {"C:\\Program Files"},
+         0, 0, {"C:\\Program Files\\Emu\\emu2.exe"}, {"still known", "take"},
+         {"C:\\Program Files\\Emu\\emu2.exe"}},
         {"stop while reading folders", {"C:\\"}, 1, 2, {}, {}, {}},
         {"stop while identifying", {"C:\\"}, 2, 4,
-         {"C:\\root.exe", "C:\\Games\\unknown.exe"},
+         {"C:\\Games\\unknown.exe", "C:\\Games\\Old\\unknown.exe"},
          {"still known", "No known applications found!"}, {}},
-        {"nothing known", {"C:\\Games"}, 0, 0, {"C:\\Games\\unknown.exe"},
+        {"nothing known", {"C:\\Games"}, 0, 0, {"C:\\Games\\Old\\unknown.exe"},
          {"still known", "No known applications found!"}, {}},
+        {"no folder below the root", {"C:\\Games\\Old"}, 0, 0, {}, {}, {}},
         {"no roots", {}, 0, 0, {}, {}, {}},
         {"stop first seen at the walk's closing redraw", {"D:\\Emu"}, 1, 1, {}, {}, {}, true},
         {"stop first seen at the identification's closing redraw", {"D:\\Emu"}, 2, 1,
-         {"D:\\Emu\\x.exe"}, {"still known", "No known applications found!"}, {}, true},
+         {"D:\\Emu\\B\\x.exe"}, {"still known", "No known applications found!"}, {}, true},
     };
     for (const Case& C : Cases) {
         FakeFileSystem Fs = SampleDisk();
@@ -160,12 +168,20 @@ TEST(SearchForFiles, CountMismatchIsAnInternalError)
 
 TEST(SearchForFiles, FolderChainsAreWalkedWhileTheirListingFits)
 {
-    // Each level a folder of the given name below the last: no depth
-    // counts, only whether the ANSI listing pattern still fits.
+    // Each level a folder of the given name below the last, D:\ not
+    // counted: no depth counts, only whether the ANSI listing pattern
+    // ("D:\" + levels + "*.*") still fits in 259 characters.
     struct Case {
-        const char* LoopName;
+        std::string LoopName;
         int Folders;
-    } Cases[] = {{"loop", 51}, {"d", 127}, {"name with blanks", 15}};
+        std::size_t DeepestPattern;
+    } Cases[] = {
+        {"loop", 50, 256},
+        {"name with blanks", 14, 244},
+        {std::string(83, 'a'), 3, 258},
+        {std::string(22, 'b'), 11, 259},
+        {std::string(126, 'c'), 1, 133},  // the second level's would be 260
+    };
     for (const Case& C : Cases) {
         FakeFileSystem Fs;
         Fs.LoopName = C.LoopName;
@@ -174,11 +190,9 @@ TEST(SearchForFiles, FolderChainsAreWalkedWhileTheirListingFits)
         TSearchFolders Folders;
         EXPECT_TRUE(SearchDirectories("D:\\", Fs, Progress, Folders)) << C.LoopName;
         EXPECT_EQ(Folders.Count(), C.Folders) << C.LoopName;
-        EXPECT_EQ(Fs.Listed, C.Folders) << C.LoopName;
+        EXPECT_EQ(Fs.Listed, C.Folders + 1) << C.LoopName;
         const std::string Deepest = Folders.Sorted().back().Path;
-        const std::size_t Pattern = std::string(SearchListingPattern).size();
-        EXPECT_LE(Deepest.size() + Pattern, SearchPathLimit) << C.LoopName;
-        EXPECT_GT(Deepest.size() + std::string(C.LoopName).size() + 1 + Pattern, SearchPathLimit)
+        EXPECT_EQ(Deepest.size() + std::string(SearchListingPattern).size(), C.DeepestPattern)
             << C.LoopName;
         EXPECT_EQ(Progress.Texts.back(), "Reading " + std::to_string(C.Folders) +
                                              " directories ...") << C.LoopName;

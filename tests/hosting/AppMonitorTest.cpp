@@ -726,14 +726,18 @@ TEST_F(MonitorTest, KeptItemIsReusedWithoutAStart)
 }
 
 // An edit rebuilds the database in another order: the kept item follows its
-// entry, and never takes the window of what now stands at its old index.
+// entry (name, title and class), and never takes the window of what now
+// stands at its old index.
 TEST_F(MonitorTest, KeptItemIsFoundByItsEntryNotItsOldIndex)
 {
     const struct {
         const char* Name;
         bool OpenHostee;  // else a running morvel.exe is opened
+        const char* Title;  // of the rebuilt hostee entry
         bool Reused;
-    } Rows[] = {{"its entry moved", true, true}, {"another entry at its index", false, false}};
+    } Rows[] = {{"its entry moved", true, "", true},
+                {"another entry at its index", false, "", false},
+                {"its entry's title changed", true, "\"Hostee\"", false}};
     for (const auto& R : Rows) {
         SCOPED_TRACE(R.Name);
         SetUp();
@@ -748,7 +752,7 @@ TEST_F(MonitorTest, KeptItemIsFoundByItsEntryNotItsOldIndex)
 
         KnownApps.Clear();
         Add("Morvelindra", "", "bind", "morvel.exe");
-        Add("Plain Hostee", "", "bind", "hostee.exe");
+        Add("Plain Hostee", "", "bind", "hostee.exe", R.Title);
         Hostee Other("", Dir() + "morvel.exe");
         ASSERT_NE(Other.WaitWindow("HosteeWindow"), nullptr);
 

@@ -16,6 +16,8 @@ public:
         bool SizeReadable = true;
     };
     std::map<std::string, File> Files;
+    // How often each question was asked.
+    mutable int ExistsAsked = 0, SizesRead = 0, VersionsRead = 0;
 
     void Add(const std::string& Path, std::int64_t Size = 1000) { Files[Path].Size = Size; }
     void AddVersioned(const std::string& Path, const TFileVersion& Version)
@@ -27,10 +29,12 @@ public:
 
     bool FileExists(const std::string& FileName) const override
     {
+        ++ExistsAsked;
         return Files.count(FileName) > 0;
     }
     bool GetFileSize(const std::string& FileName, std::int64_t& Size) const override
     {
+        ++SizesRead;
         const auto It = Files.find(FileName);
         if (It == Files.end() || !It->second.SizeReadable)
             return false;
@@ -39,6 +43,7 @@ public:
     }
     bool GetFileVersion(const std::string& FileName, TFileVersion& Version) const override
     {
+        ++VersionsRead;
         const auto It = Files.find(FileName);
         if (It == Files.end() || !It->second.HasVersion)
             return false;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace {
 
 struct Entry {
@@ -278,6 +280,33 @@ TEST_F(Identify, ForbiddenWindowsAllowedRulesFirst)
     for (const auto& C : Cases)
         EXPECT_EQ(IsForbiddenWindow(C.Exe, C.Title, C.Class), C.Forbidden)
             << C.Exe << " " << C.Title << " " << C.Class;
+}
+
+// Lookups by name follow every change of the database.
+TEST_F(Identify, NameLookupsFollowTheDatabase)
+{
+    Tknownapplist Other;
+    ASSERT_EQ(AddKnownApp(Other, "Cat", "Gamma (2)", "", "", "bind", "g.exe", "", "", "", "", "", ""),
+              ieOk);
+    const struct {
+        const char* Step;
+        std::function<void()> Change;
+        const char* Name;
+        bool IgnoreSuffix;
+        int Index;
+    } Steps[] = {
+        {"add", [] { Add({"Alpha", "", "", "bind", "a.exe"}); }, "ALPHA", false, 0},
+        {"add another", [] { Add({"Beta (x)", "", "", "bind", "b.exe"}); }, "beta", true, 1},
+        {"clear", [] { KnownApps.Clear(); }, "Alpha", false, -1},
+        {"assign", [&Other] { KnownApps.Assign(Other); }, "gamma (2)", false, 0},
+        {"assign", [] {}, "Gamma", true, 0},
+    };
+    for (const auto& S : Steps) {
+        S.Change();
+        int Index = 7;
+        EXPECT_EQ(FindKnownAppByName(S.Name, Index, S.IgnoreSuffix), S.Index >= 0) << S.Step;
+        EXPECT_EQ(Index, S.Index) << S.Step;
+    }
 }
 
 TEST_F(Identify, NameLookupsAndWindowNumbers)

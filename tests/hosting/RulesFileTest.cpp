@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace {
 
 const std::string KnownHeaderRow =
@@ -315,18 +317,43 @@ TEST_F(RulesFile, SuccessReplacesAllThreeLists)
     EXPECT_FALSE(KnownApps.Modified || AllowedWindows.Modified || ForbiddenWindows.Modified);
 }
 
-TEST_F(RulesFile, TextWithoutSectionHeadersEmptiesDatabase)
+// A file beside the program that holds no table must not replace the
+// database the registry gave.
+TEST_F(RulesFile, TextWithoutTablesIsRefusedAndDatabaseKept)
 {
-    FillSampleDatabase();
-    KnownApps.RulesDate = 0;
-    int ErrorLine = -1;
-    EXPECT_EQ(ReadApplicationRules({"2014 April 24", "Category|Name", "junk | junk"}, ErrorLine),
+    std::mt19937 Rng(5101);
+    std::string Random(1 << 20, '\0');
+    for (char& C : Random)
+        C = static_cast<char>(Rng());
+    StringList RandomLines;
+    TextToLines(Random, RandomLines);
+    const struct {
+        const char* Name;
+        StringList Lines;
+        int Line;
+    } Cases[] = {
+        {"empty", {}, 1},
+        {"comment only", {"; nothing but a note"}, 1},
+        {"lines before any header", {"2014 April 24", "Category|Name", "junk | junk"}, 3},
+        {"version only", {"[Version]", "2020 May 1", ""}, 3},
+        {"one 10 MB line", {std::string(10 << 20, 'x')}, 1},
+        {"1 MB of random bytes", RandomLines, static_cast<int>(RandomLines.size())},
+    };
+    for (const auto& C : Cases) {
+        ClearDatabase();
+        FillSampleDatabase();
+        const std::string Before = DescribeDatabase();
+        int ErrorLine = -1;
+        EXPECT_EQ(ReadApplicationRules(C.Lines, ErrorLine), ieMissingAppColumns) << C.Name;
+        EXPECT_EQ(ErrorLine, C.Line) << C.Name;
+        EXPECT_EQ(DescribeDatabase(), Before) << C.Name;
+    }
+    int ErrorLine;
+    ASSERT_EQ(ReadApplicationRules({"; rules", "[Known Applications]", KnownHeaderRow,
+                                    "New|Only||||external|o.exe|||||"},
+                                   ErrorLine),
               ieOk);
-    EXPECT_EQ(ErrorLine, 0);
-    EXPECT_EQ(KnownApps.Count(), 0);
-    EXPECT_TRUE(KnownApps.Categories.empty());
-    EXPECT_EQ(AllowedWindows.Count() + ForbiddenWindows.Count(), 0);
-    EXPECT_EQ(KnownApps.RulesDate, 0);
+    EXPECT_EQ(KnownApps.Count(), 1);
 }
 
 TEST_F(RulesFile, HeaderRecognition)
@@ -379,6 +406,31 @@ TEST_F(RulesFile, ColumnsInAnyOrderLaterDuplicateWins)
     EXPECT_EQ(E.Age, 7);
     EXPECT_EQ(E.ExeSize, 99);
     EXPECT_EQ(E.VersionCondition.Operator, vcGreater);
+}
+
+// Only a row's first cell can make it a comment: a category that begins
+// with ';' imports from a table whose Category column stands later.
+TEST_F(RulesFile, CategoryColumnLastMayBeginWithSemicolon)
+{
+    int ErrorLine;
+    ASSERT_EQ(ReadApplicationRules(
+                  {"[Known Applications]",
+                   "Application name|Age|Version|Exe size|Method|Files needed|URL|Problems|"
+                   "Window #|Window Title|Window Class|Category",
+                   "Packer||||external|pack.exe||||||;Tools",
+                   "Spin||> 1.5||bind; no title|spin.exe||||\"Spin\"||Emulators",
+                   "Unpacker||||unsupported|unpack.exe||||||;TOOLS"},
+                  ErrorLine),
+              ieOk)
+        << "line " << ErrorLine;
+    EXPECT_EQ(KnownApps.Categories, StringList({";Tools", "Emulators"}));
+    std::string Entries;
+    for (int I = 0; I < KnownApps.Count(); ++I) {
+        const Tknownapp& E = *KnownApps.GetKnownApp(I);
+        Entries += E.Name + " " + IntToStr(E.CategoryIndex) + " " + IntToStr(E.Method) + " " +
+                   ShowText(E.WindowTitle) + "\n";
+    }
+    EXPECT_EQ(Entries, "Packer 0 3 <not given>\nSpin 1 2 [Spin]\nUnpacker 0 1 <not given>\n");
 }
 
 TEST_F(RulesFile, RepeatedSectionDropsEarlierRows)

@@ -306,6 +306,8 @@ TEST(DownloadQueue, DeliveredFileChecksAtTheirLimits)
         {"empty value", Rules, 27, 200, "Content-Length:\r\n", V::NoLength},
         {"blank before the colon", Rules, 27, 200, "Content-Length : 27\r\n", V::NoLength},
         {"folded value", Rules, 27, 200, "Content-Length: 27\r\n 1\r\n", V::NoLength},
+        {"18 digits", Rules, 27, 200, "Content-Length: 000000000000000027\r\n", V::Import},
+        {"19 digits", Rules, 27, 200, "Content-Length: 0000000000000000027\r\n", V::NoLength},
         {"overflowing digits", Rules, 27, 200, "Content-Length: 18446744073709551643\r\n", V::NoLength},
         {"another header's name", Rules, 27, 200, "X-Content-Length: 27\r\n", V::NoLength},
         {"length in another header's value", Rules, 27, 200, "X-Note: Content-Length: 27\r\n", V::NoLength},

@@ -2,26 +2,31 @@
 #include "mainwindow/LayoutDesigner.h"
 
 #include "FakeLayoutHost.h"
+#include "hosting/FakeFileProbe.h"
+#include "hosting/RulesTestSupport.h"
 #include "LayoutTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <tuple>
+
 namespace {
 
 // A designer over a fake host with one layout "L" whose panels are given
-// as texts; '>' before a text makes it a child of the previous panel.
+// as texts; each '>' before a text puts it one level further down, under
+// the last panel one level up.
 struct Fixture {
     explicit Fixture(std::initializer_list<const char*> Panels)
     {
         Layout = L.Tree.AddNode(NoNode, "L", nkLayout);
-        TNodeId Last = NoNode;
+        std::vector<TNodeId> Last{Layout};  // by level
         for (const char* P : Panels) {
-            const bool Child = P[0] == '>';
-            const std::string Text = Child ? P + 1 : P;
-            Nodes.push_back(L.Tree.AddNode(Child ? Last : Layout, Text,
-                                           Text[0] == '"' ? nkApp : nkPanel));
-            if (!Child)
-                Last = Nodes.back();
+            const std::size_t Down = std::strspn(P, ">");
+            const std::string Text = P + Down;
+            Last.resize(Down + 1);
+            Nodes.push_back(L.Tree.AddNode(Last.back(), Text, Text[0] == '"' ? nkApp : nkPanel));
+            Last.push_back(Nodes.back());
         }
         D.Apps = &Apps;
         L.HasHost = true;
@@ -37,7 +42,12 @@ struct Fixture {
         }
         StringList BindApplications() override { return {"A", "Lost", "A; 2"}; }
         int RowOfApplication(const std::string& Name) override { return Name == "A" ? 1 : -1; }
-        bool AddApplication(const std::string&, const TIdentifyInfo&) override { return true; }
+        bool AddApplication(const std::string& Path, const TIdentifyInfo&) override
+        {
+            Added.push_back(Path);
+            return true;
+        }
+        StringList Added;
     } Apps;
     FakeHost H;
     TLayouts L{H};
@@ -169,11 +179,12 @@ TEST(LayoutDesigner, EditorStateFollowsTheSelectedNode)
     EXPECT_TRUE(F.D.UnlistedApp(F.N(2)));
     EXPECT_FALSE(F.D.UnlistedApp(F.N(1)));
 
-    // A layout renamed to nothing is "<new layout>" again; '|' never stays.
+    // A layout renamed to nothing is "<new layout>" again; '|' never stays,
+    // and the user is told why.
     F.D.Select(F.Layout);
-    for (const auto& [Typed, Stored] : {std::pair<const char*, const char*>{"a|b", "ab"},
-                                        {"", "<new layout>"}, {"|", "<new layout>"}}) {
-        F.D.LayoutNameChanged(Typed);
+    for (const auto& [Typed, Stored, Told] : std::initializer_list<std::tuple<const char*, const char*, bool>>{
+             {"a|b", "ab", true}, {"", "<new layout>", false}, {"|", "<new layout>", true}}) {
+        EXPECT_EQ(F.D.LayoutNameChanged(Typed), Told ? UnstorableLayoutNameMessage(Typed) : "") << Typed;
         EXPECT_EQ(F.L.Tree.Text(F.Layout), Stored);
     }
 }
@@ -204,18 +215,47 @@ TEST(LayoutDesigner, DropsStayInTheLayoutAndNeverIntoTheOwnSubtree)
         EXPECT_EQ(DumpNode(F.L.Tree, F.Layout), R.Dropped ? R.Tree : Before)
             << R.Dragged << " onto " << R.Target;
     }
-    // Another layout is never a target; a full panel takes a ninth child.
+    // Another layout is never a target.
     Fixture F({"Panel; Left", "Panel; Top"});
     const TNodeId Other = F.L.Tree.AddNode(F.L.Tree.AddNode(NoNode, "M", nkLayout), "Panel", nkPanel);
     EXPECT_FALSE(F.D.CanDrop(F.N(0), Other));
-    for (int I = 0; I < MaxPanelChildren; ++I)
-        F.L.Tree.AddNode(F.N(1), "Panel; Left", nkPanel);
-    EXPECT_TRUE(F.D.Drop(F.N(0), F.N(1)));
-    EXPECT_EQ(F.L.Tree.Children(F.N(1)).size(), 9u);
     // A first child dropped onto its own parent stays the first child.
     Fixture G({"Panel; Top", ">Panel; Left", ">\"C\"; Left"});
     EXPECT_TRUE(G.D.Drop(G.N(1), G.N(0)));
     EXPECT_EQ(G.L.Tree.Children(G.N(0)), (std::vector<TNodeId>{G.N(1), G.N(2)}));
+}
+
+TEST(LayoutDesigner, DropsKeepWhatTheStoredFormReadsBack)
+{
+    struct Row {
+        int Dragged, Target;
+        bool Dropped;
+    };
+    // 0 holds eight panels (1-8), 16 seven (17-23); 9 > 10 > 11, 12 and
+    // 13 > 14 reach the third level; 15 stands alone.
+    const Row Rows[] = {
+        {15, 0, false},  {15, 8, false},   // a ninth panel
+        {1, 8, true},                      // within its full parent
+        {15, 16, true},  {15, 23, true},   // the eighth
+        {13, 10, false}, {9, 13, false},   // the moved subtree on a fourth level
+        {15, 12, false},                   // under a panel on the third level
+        {14, 10, true},  {13, 9, true},  {15, 11, true},  // at the third level
+    };
+    for (const Row& R : Rows) {
+        Fixture F({"Panel; Top", ">Panel", ">Panel", ">Panel", ">Panel", ">Panel", ">Panel", ">Panel", ">\"A\"",
+                   "Panel; Top", ">Panel; Left", ">>\"R\"; Top", ">>Panel; Top", "Panel; Top", ">Panel; Left",
+                   "\"T\"; Top", "Panel; Top", ">Panel", ">Panel", ">Panel", ">Panel", ">Panel", ">Panel", ">\"U\""});
+        SCOPED_TRACE(std::to_string(R.Dragged) + " onto " + std::to_string(R.Target));
+        const std::string Before = DumpNode(F.L.Tree, F.Layout);
+        EXPECT_EQ(F.D.Drop(F.N(R.Dragged), F.N(R.Target)), R.Dropped);
+        EXPECT_EQ(DumpNode(F.L.Tree, F.Layout) != Before, R.Dropped);
+        // Read back whole.
+        FakeRegistry Reg;
+        F.L.Tree.SaveLayouts(Reg);
+        TLayoutTree Back;
+        Back.LoadLayouts(Reg);
+        EXPECT_EQ(DumpTree(Back), DumpTree(F.L.Tree));
+    }
 }
 
 TEST(LayoutDesigner, ChoosingAnApplicationRestartsThePanel)
@@ -226,7 +266,7 @@ TEST(LayoutDesigner, ChoosingAnApplicationRestartsThePanel)
         const char* Text;
         int AppIndex;
         const char* Log;
-        bool Refused;  // with a beep, before anything is asked or closed
+        bool Refused;  // with a message, before anything is asked or closed
     };
     const Row Rows[] = {
         {1, 2, "\"A\"; Left", 1, "close B|open A A.exe", false},
@@ -245,14 +285,11 @@ TEST(LayoutDesigner, ChoosingAnApplicationRestartsThePanel)
         F.D.Select(F.N(0));
         F.L.RefreshEditor = false;
         const int OldAppIndex = F.D.AppIndex;
-        int Beeps = 0;
-        F.L.Tree.OnBeep = [&] { ++Beeps; };
-        F.D.AppComboChange(R.Index);
+        EXPECT_EQ(F.D.AppComboChange(R.Index), R.Refused ? UnstorableAppNameMessage("A; 2") : "");
         EXPECT_TRUE(F.L.RefreshEditor);
         EXPECT_EQ(F.L.Tree.Text(F.N(0)), R.Text);
         EXPECT_EQ(F.D.AppIndex, R.Refused ? OldAppIndex : R.AppIndex);
         EXPECT_EQ(F.H.Log, R.Log);
-        EXPECT_EQ(Beeps, R.Refused ? 1 : 0);
         EXPECT_EQ(F.L.Tree.Children(F.N(0)).empty(), R.Answer != 0 && !R.Refused);
         EXPECT_EQ(F.H.CloseReleased, 0);
     }
@@ -283,6 +320,40 @@ TEST(LayoutDesigner, FillingTheComboWithANameChoosesItForTheSelectedPanel)
         EXPECT_EQ(F.D.AppIndex, R.AppIndex) << R.Name;
         EXPECT_EQ(F.H.Log, R.Log) << R.Name;
     }
+}
+
+TEST(LayoutDesigner, ASearchedApplicationIsListedOnlyWhenThePanelCanKeepItsName)
+{
+    struct Row {
+        const char* Name;  // of the known application behind the executable
+        const char* Method;
+        bool Listed;
+        const char* Text;     // of the selected panel afterwards
+        bool Told;            // the refusal's message
+    };
+    const Row Rows[] = {
+        {"A", "bind", true, "\"A\"; Left", false},
+        {"A; 2", "bind", false, "Panel; Left", true},
+        // Started outside any panel: the name is not stored.
+        {"A; 2", "external", true, "Panel; Left", false},
+    };
+    for (const Row& R : Rows) {
+        ClearDatabase();
+        ASSERT_EQ(AddKnownApp(KnownApps, "Cat", R.Name, "", "", R.Method, "tool.exe", "", "", "", "", "", ""),
+                  ieOk);
+        FakeFileProbe Probe;
+        Probe.Add("C:\\tool.exe");
+        SetFileProbe(&Probe);
+        Fixture F({"Panel; Left"});
+        F.L.SetAppliedLayout(F.Layout);
+        F.D.Select(F.N(0));
+        const std::string Message = F.D.SearchApplication("C:\\tool.exe");
+        EXPECT_EQ(F.Apps.Added.size(), R.Listed ? 1u : 0u) << R.Name;
+        EXPECT_EQ(F.L.Tree.Text(F.N(0)), R.Text) << R.Name;
+        EXPECT_EQ(Message == UnstorableAppNameMessage(R.Name), R.Told) << R.Name << ": " << Message;
+        SetFileProbe(nullptr);
+    }
+    ClearDatabase();
 }
 
 TEST(LayoutDesigner, AMovedFreePanelIsStoredInWholePercentOfItsParent)

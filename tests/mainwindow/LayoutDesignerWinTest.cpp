@@ -179,15 +179,18 @@ TEST_F(DesignerWinTest, TheDesignersEditsReachTheAppliedLayout)
     EXPECT_EQ(L.Tree.Text(A), "Panel; Top; 1%");
     EXPECT_EQ(Designer->PercentEdits[peHeight]->Text(), "1");
 
-    // Renaming: the separator typed is dropped.
+    // Renaming: the separator typed is dropped, and a message box tells why.
     Select(Layout);
     HWND Name = Designer->layoutname_edit->Handle();
     ::SendMessageA(Name, EM_SETSEL, 0, -1);
+    const std::size_t Told = H.Messages.size();
     for (const char C : std::string("Ma|in"))
         ::PostMessageA(Name, WM_CHAR, static_cast<unsigned char>(C), 0);
     H.App.ProcessMessages();
     Idle();
     EXPECT_EQ(L.Tree.Text(Layout), "Main");
+    EXPECT_EQ(std::vector<std::string>(H.Messages.begin() + static_cast<std::ptrdiff_t>(Told), H.Messages.end()),
+              std::vector<std::string>{UnstorableLayoutNameMessage("Ma|")});
     EXPECT_EQ(Designer->LayoutsTreeView->ItemText(Designer->ItemOfNode(Layout)), "Main");
 
     // Choosing the application starts it into the panel.

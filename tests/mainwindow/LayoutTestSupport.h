@@ -1,6 +1,7 @@
 // Native stand-ins for the layout tests, the layouts fuzzer and benchmark:
-// a registry key in memory and a compact text form of a tree
-// ("Text[kind]{children}").
+// a registry key in memory (a value in Ints reads as no string, one in
+// Strings as no integer, as the registry's types do) and a compact text
+// form of a tree ("Text[kind]{children}").
 #pragma once
 
 #include "mainwindow/LayoutBorders.h"
@@ -29,6 +30,14 @@ public:
     void WriteString(const std::string& Name, const std::string& Value) override
     {
         Strings[Name] = Value;
+    }
+    bool ValueExists(const std::string& Name) override
+    {
+        return Ints.count(Name) || Strings.count(Name);
+    }
+    bool DeleteValue(const std::string& Name) override
+    {
+        return Ints.erase(Name) + Strings.erase(Name) > 0;
     }
 
     std::map<std::string, int> Ints;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <functional>
+#include <map>
 #include <pthread.h>
 #include <random>
 
@@ -50,26 +51,32 @@ TEST(LayoutTree, LayoutNamesWithTheSeparatorAreAskedAgain)
         bool Result;
         const char* Name;
         int Refused;
+        const char* Told = nullptr;  // the last refusal's message, when checked
     };
     const Row Rows[] = {
         {{"Work"}, true, "Work", 0},
         {{"A|B", "A B"}, true, "A B", 1},
         {{"|", "||", nullptr}, false, "<new layout>", 2},
         {{nullptr}, false, "<new layout>", 0},
+        {{"Home|Work", "Home"}, true, "Home", 1,
+         "\"Home|Work\" cannot be chosen for a layout: the layouts cannot store a name with '|'!"},
     };
     for (const Row& R : Rows) {
         std::string Name = NewLayoutName;
         std::size_t Asked = 0;
-        int Refused = 0;
+        std::vector<std::string> Told;
         const auto Ask = [&](std::string& Answer) {
             const char* A = R.Answers.at(Asked++);
             if (A)
                 Answer = A;
             return A != nullptr;
         };
-        EXPECT_EQ(AskLayoutName(Name, Ask, [&] { ++Refused; }), R.Result);
+        EXPECT_EQ(AskLayoutName(Name, Ask, [&](const std::string& M) { Told.push_back(M); }), R.Result);
         EXPECT_EQ(Name, R.Name);
-        EXPECT_EQ(Refused, R.Refused);
+        EXPECT_EQ(Told.size(), static_cast<std::size_t>(R.Refused));
+        if (R.Told) {
+            EXPECT_EQ(Told.empty() ? std::string() : Told.back(), R.Told);
+        }
         EXPECT_EQ(Asked, R.Answers.size());
     }
 }
@@ -274,39 +281,78 @@ TEST(LayoutTree, QuestionsUseTheSingularBelowTwo)
               "\"No\" to unbind it from the layout but let it still running.");
 }
 
-TEST(LayoutTree, StoredFormReadsLenientlyAndCapsTheCount)
+namespace {
+
+// What a load told: "count" when the count was unreadable, the numbers of
+// unreadable, orphaned and beyond-limit nodes, "cap" past the cap.
+std::string Told(const TLayoutsReadReport& R)
+{
+    return (R.CountUnreadable ? "count " : "") + IntToStr(R.Unreadable) + "/" + IntToStr(R.Orphans) +
+           "/" + IntToStr(R.BeyondLimits) + (R.PastCap ? " cap" : "");
+}
+
+} // namespace
+
+TEST(LayoutTree, StoredFormReadsLenientlyAndLeavesOutOnlyWhatItCannotPlace)
 {
     struct Row {
         int Count;  // INT_MIN: no "LayoutsCount"
-        std::vector<std::string> Values;
+        std::vector<std::string> Values;  // "#": an integer value
         const char* Tree;
+        const char* Told;
     };
     const char* Old = "Old[0]";
+    const std::string Nine = "Panel|p; Left|Base=0";
     const Row Rows[] = {
-        {0, {"Layout|A|Base=Root"}, Old},
-        {INT_MIN, {"Layout|A|Base=Root"}, Old},
-        {-3, {"Layout|A|Base=Root"}, Old},
+        {0, {"Layout|A|Base=Root"}, Old, "0/0/0"},
+        {INT_MIN, {}, Old, "0/0/0"},
+        // Without a readable count the stored nodes are read all the same.
+        {INT_MIN, {"Layout|A|Base=Root", "Panel|p|Base=0"}, "A[0]{p[2]}", "count 0/0/0"},
+        {-3, {"Layout|A|Base=Root"}, "A[0]", "count 0/0/0"},
         {4, {"Layout|A|Base=Root", "Panel|Panel; Left; 30%|Base=0", "App|\"X\"; Top|base=1",
              "Panel|p|Base=7"},
-         "A[0]{Panel; Left; 30%[2]{\"X\"; Top[3]}} / p[2]"},
-        {3, {"Window|w|Base=Root", "Layout|A|Base=Root", "panel|p|Base=0"}, "A[0]{p[2]}"},
-        {3, {"Layout|A|Root", "", "Layout|B|Base=0"}, "A[0]{B[0]}"},
+         "A[0]{Panel; Left; 30%[2]{\"X\"; Top[3]}} / p[2]", "0/0/0"},
+        // A parent is the node of that stored index, whatever was left out
+        // before it; a node under one left out goes with it.
+        {5, {"Layout|A|Base=Root", "#7", "Layout|C|Base=Root", "Panel|c|Base=2", "Panel|d|Base=2"},
+         "A[0] / C[0]{c[2],d[2]}", "1/0/0"},
+        {5, {"Layout|A|Base=Root", "Panel|a|Base=0", "Window|w|Base=1", "Panel|x|Base=2",
+             "Panel|b|Base=1"},
+         "A[0]{a[2]{b[2]}}", "1/1/0"},
+        {3, {"Layout|A|Root", "", "Layout|B|Base=0"}, "A[0]{B[0]}", "1/0/0"},
+        {5, {"Layout|A|Base=Root", "Panel|p|Base=0"}, "A[0]{p[2]}", "3/0/0"},
         {4, {"LAYOUT|A", "Panel|p|Base=0", "Layout|B|Base=-1", "App|q|Base=0"},
-         "A[0]{p[2],q[3]} / B[0]"},
-        {3, {"Layout|A|Base=Root", "Panel|a|Base=0", "Panel|b|Base=1"}, "A[0]{a[2]{b[2]}}"},
-        {3, {"Layout|A|Base=Root", "Panel|a|Base=1", "Panel|b|Base=1"}, "A[0] / a[2]{b[2]}"},
-        {INT_MAX, {"Layout|A|Base=Root"}, "A[0]"},
+         "A[0]{p[2],q[3]} / B[0]", "0/0/0"},
+        {3, {"Layout|A|Base=Root", "Panel|a|Base=1", "Panel|b|Base=1"}, "A[0] / a[2]{b[2]}", "0/0/0"},
+        // The designer's limits: three levels, eight panels in one place;
+        // what lay under a node left out goes with it.
+        {6, {"Layout|A|Base=Root", "Panel|1|Base=0", "Panel|2|Base=1", "Panel|3|Base=2",
+             "Panel|4|Base=3", "Panel|5|Base=4"},
+         "A[0]{1[2]{2[2]{3[2]}}}", "0/0/2"},
+        {12, {"Layout|A|Base=Root", Nine, Nine, Nine, Nine, "Layout|L|Base=0", Nine, Nine, Nine, Nine,
+              Nine, "Panel|x|Base=10"},
+         "A[0]{p; Left[2],p; Left[2],p; Left[2],p; Left[2],L[0],p; Left[2],p; Left[2],p; Left[2],"
+         "p; Left[2]}",
+         "0/0/2"},
+        {INT_MAX, {"Layout|A|Base=Root"}, "A[0]", "4095/0/0 cap"},
     };
     for (const Row& R : Rows) {
         FakeRegistry Reg;
         if (R.Count != INT_MIN)
             Reg.Ints["LayoutsCount"] = R.Count;
-        for (std::size_t I = 0; I < R.Values.size(); ++I)
-            Reg.Strings["LayoutsNode" + IntToStr(static_cast<long long>(I))] = R.Values[I];
+        for (std::size_t I = 0; I < R.Values.size(); ++I) {
+            const std::string Name = StoredNodeName(static_cast<int>(I));
+            if (R.Values[I].rfind('#', 0) == 0)
+                Reg.Ints[Name] = 7;
+            else
+                Reg.Strings[Name] = R.Values[I];
+        }
         TLayoutTree T;
         T.AddNode(NoNode, "Old", nkLayout);
-        T.LoadLayouts(Reg);
-        EXPECT_EQ(DumpTree(T), R.Tree) << R.Count;
+        const TLayoutsReadReport Report = T.LoadLayouts(Reg);
+        EXPECT_EQ(DumpTree(T), R.Tree) << R.Count << " " << R.Values.size();
+        EXPECT_EQ(Told(Report), R.Told) << R.Tree;
+        EXPECT_EQ(LayoutsReadMessage(Report).empty(), Report.Whole()) << R.Tree;
         EXPECT_LE(Reg.StringReads, MaxStoredNodes);
     }
     // The written form, the applied mark not stored.
@@ -314,45 +360,62 @@ TEST(LayoutTree, StoredFormReadsLenientlyAndCapsTheCount)
     const TNodeId L = T.AddNode(NoNode, "A", nkAppliedLayout);
     T.AddNode(L, "Panel; Left; 30%", nkPanel);
     T.AddNode(NoNode, "B", nkLayout);
+    // What a larger tree stored before is deleted past the new count.
     FakeRegistry Reg;
+    for (int I = 0; I < 6; ++I)
+        Reg.Strings[StoredNodeName(I)] = "Layout|Stale|Base=Root";
+    Reg.Ints[StoredNodeName(6)] = 1;
     T.SaveLayouts(Reg);
-    EXPECT_EQ(Reg.Ints["LayoutsCount"], 3);
-    EXPECT_EQ(Reg.Strings["LayoutsNode0"], "Layout|A|Base=Root");
-    EXPECT_EQ(Reg.Strings["LayoutsNode1"], "Panel|Panel; Left; 30%|Base=0");
-    EXPECT_EQ(Reg.Strings["LayoutsNode2"], "Layout|B|Base=Root");
+    EXPECT_EQ(Reg.Ints, (std::map<std::string, int>{{"LayoutsCount", 3}}));
+    EXPECT_EQ(Reg.Strings, (std::map<std::string, std::string>{
+                               {"LayoutsNode0", "Layout|A|Base=Root"},
+                               {"LayoutsNode1", "Panel|Panel; Left; 30%|Base=0"},
+                               {"LayoutsNode2", "Layout|B|Base=Root"}}));
 }
 
-// Layout and application names as the user enters them: what the name edit
-// or SetAppNode accepts must come back unchanged.
+// Layout and application names as the user enters them, in trees within the
+// designer's limits: what the name edit or SetAppNode accepts must come back
+// unchanged.
 TEST(LayoutTree, RandomTreesComeBackFromTheStoredForm)
 {
     std::mt19937 Rng(11);
     int Refused = 0, Named = 0;
     for (int Round = 0; Round < 200; ++Round) {
         TLayoutTree T;
+        std::map<TNodeId, std::string> Given;  // layout names and application names
         const int Nodes = 1 + static_cast<int>(Rng() % 60);
         for (int I = 0; I < Nodes; ++I) {
             const std::vector<TNodeId> All = T.AllNodes();
-            const TNodeId Parent = All.empty() || Rng() % 5 == 0 ? NoNode : All[Rng() % All.size()];
+            TNodeId Parent = All.empty() || Rng() % 5 == 0 ? NoNode : All[Rng() % All.size()];
+            if (T.Level(Parent) >= MaxPanelLevel || T.PanelChildCount(Parent) >= MaxPanelChildren)
+                Parent = NoNode;
             const std::string Name = RandomPrintable(Rng, 12);
             if (!Parent) {
                 if (std::all_of(Name.begin(), Name.end(), IsLayoutNameChar))
-                    T.AddNode(NoNode, Name, nkLayout);
+                    Given[T.AddNode(NoNode, Name, nkLayout)] = Name;
                 continue;
             }
             const TNodeId P = T.AddNode(Parent, "Panel; Left; " + IntToStr(Rng() % 100) + "%", nkPanel);
-            if (Rng() % 2 == 0)
-                (T.SetAppNode(P, Name) ? Named : Refused)++;
+            if (Rng() % 2 != 0)
+                continue;
+            if (T.SetAppNode(P, Name)) {
+                Given[P] = Name;
+                ++Named;
+            } else {
+                ++Refused;
+            }
         }
         FakeRegistry Reg;
         T.SaveLayouts(Reg);
         TLayoutTree Back;
-        Back.LoadLayouts(Reg);
+        ASSERT_TRUE(Back.LoadLayouts(Reg).Whole()) << Round;
         ASSERT_EQ(DumpTree(Back), DumpTree(T)) << Round;
         for (const TNodeId N : T.AllNodes()) {
-            std::string Name, BackName;
-            ASSERT_EQ(T.NodeAppName(N, Name), Back.NodeAppName(Back.NodeAt(T.AbsoluteIndex(N)), BackName));
-            ASSERT_EQ(BackName, Name);
+            const TNodeId B = Back.NodeAt(T.AbsoluteIndex(N));
+            std::string BackName;
+            if (!Back.NodeAppName(B, BackName))
+                BackName = Back.IsLayoutNode(B) ? Back.Text(B) : std::string();
+            ASSERT_EQ(BackName, Given.count(N) ? Given[N] : std::string()) << Round;
         }
     }
     EXPECT_GT(Refused, 0);
@@ -387,35 +450,35 @@ public:
 
 } // namespace
 
-TEST(LayoutTree, ADeepDamagedChainIsReadPlacedStoredAndDeletedOnAOneMegabyteStack)
+// Dragging in the designer can nest panels deeper than it adds them; read
+// back, such a chain stops at the third level.
+TEST(LayoutTree, ADeepChainIsPlacedStoredAndDeletedOnAOneMegabyteStackAndReadBackCut)
 {
-    FakeRegistry Reg;
-    Reg.Ints["LayoutsCount"] = MaxStoredNodes;
-    Reg.Strings["LayoutsNode0"] = "App|\"A\"; Left|Base=Root";
-    for (int I = 1; I < MaxStoredNodes; ++I)
-        Reg.Strings["LayoutsNode" + IntToStr(I)] = "Panel|Panel; Left|Base=" + IntToStr(I - 1);
-    int Count = 0, DeepestLevel = 0, CountBack = 0, CountAfterDelete = -1;
+    int DeepestLevel = 0, CountAfterDelete = -1;
     std::size_t Placed = 0;
+    TLayoutsReadReport Report;
+    std::string Back;
     RunOnStack(1 << 20, [&] {
         TLayoutTree T;
-        T.LoadLayouts(Reg);
-        Count = T.Count();
-        DeepestLevel = T.Level(T.NodeAt(MaxStoredNodes - 1));
-        const TNodeId Root = T.NodeAt(0);
+        TNodeId Last = T.AddNode(NoNode, "\"A\"; Left", nkApp);
+        const TNodeId Root = Last;
+        for (int I = 1; I < MaxStoredNodes; ++I)
+            Last = T.AddNode(Last, "Panel; Left", nkPanel);
+        DeepestLevel = T.Level(Last);
         Placed = ComputeLayout(T, Root, {0, 0, 800, 600}, lmPlace).size();
         NullLayoutCanvas Canvas;
-        PaintLayoutPreview(T, T.NodeAt(MaxStoredNodes - 1), {0, 0, 800, 600}, Canvas);
+        PaintLayoutPreview(T, Last, {0, 0, 800, 600}, Canvas);
         FakeRegistry Saved;
         T.SaveLayouts(Saved);
-        TLayoutTree Back;
-        Back.LoadLayouts(Saved);
-        CountBack = Back.Count();
+        TLayoutTree Read;
+        Report = Read.LoadLayouts(Saved);
+        Back = DumpTree(Read);
         T.Delete(Root);
         CountAfterDelete = T.Count();
     });
-    EXPECT_EQ(Count, MaxStoredNodes);
     EXPECT_EQ(DeepestLevel, MaxStoredNodes - 1);
     EXPECT_EQ(Placed, static_cast<std::size_t>(MaxStoredNodes));
-    EXPECT_EQ(CountBack, MaxStoredNodes);
+    EXPECT_EQ(Back, "\"A\"; Left[3]{Panel; Left[2]{Panel; Left[2]{Panel; Left[2]}}}");
+    EXPECT_EQ(Told(Report), "0/0/" + IntToStr(MaxStoredNodes - 4));
     EXPECT_EQ(CountAfterDelete, 0);
 }

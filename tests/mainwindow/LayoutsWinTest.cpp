@@ -6,8 +6,13 @@
 #include "hosting/TestHost.h"
 
 #include "HosteeLayoutSupport.h"
+#include "LayoutTestSupport.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <functional>
 
 using LayoutsWinTest = HosteeKnownTest;
 
@@ -112,4 +117,120 @@ TEST_F(LayoutsWinTest, WithoutAListOfItsOwnTheApplicationListWindowIsAsked)
                                  "|N|Tests|Plain Hostee||" + TestExeDir() + "hostee.exe|"});
     EXPECT_TRUE(Host.Locations()->ApplicationLocation("Plain Hostee", Path, false));
     EXPECT_EQ(Path, TestExeDir() + "hostee.exe");
+}
+
+namespace {
+
+const char* const StoredLayoutsKey = "Software\\Tessarine\\QuorvanLayoutsTest";
+
+// The key's values by name, a REG_DWORD's with its value.
+std::string StoredValues(const TSafeRegistry& Reg)
+{
+    std::vector<std::string> Names = Reg.GetValueNames();
+    std::sort(Names.begin(), Names.end());
+    std::string S;
+    for (const std::string& N : Names) {
+        DWORD Type = 0, Size = 0;
+        Reg.GetDataInfo(N, Type, Size);
+        S += (S.empty() ? "" : " ") + N + (Type == REG_DWORD ? "=" + IntToStr(Reg.ReadIntegerDef(N, -1)) : "");
+    }
+    return S;
+}
+
+}  // namespace
+
+// Values of another type than the stored form writes, as the registry holds
+// them: read around, told, and stored back whole and typed at exit.
+TEST(LayoutsStoredFormWin, DamagedStoredValuesLoseOnlyWhatHangsOnThem)
+{
+    struct Row {
+        const char* Name;
+        std::function<void(TSafeRegistry&)> Seed;
+        std::string Tree;
+        bool Whole;
+        const char* Stored;  // after the tree was saved back
+    };
+    const std::string Big(10 << 20, 'x');
+    const auto Nodes = [](TSafeRegistry& R, std::initializer_list<const char*> Values) {
+        int I = 0;
+        for (const char* V : Values)
+            R.WriteString(StoredNodeName(I++), V);
+    };
+    const Row Rows[] = {
+        {"count as text", [&](TSafeRegistry& R) {
+             R.WriteString("LayoutsCount", "3");
+             Nodes(R, {"Layout|A|Base=Root", "Panel|p|Base=0", "Layout|B|Base=Root"});
+         }, "A[0]{p[2]} / B[0]", false, "LayoutsCount=3 LayoutsNode0 LayoutsNode1 LayoutsNode2"},
+        {"node as integer", [&](TSafeRegistry& R) {
+             R.WriteInteger("LayoutsCount", 5);
+             Nodes(R, {"Layout|A|Base=Root", "", "Layout|C|Base=Root", "Panel|c|Base=2", "Panel|d|Base=2"});
+             R.WriteInteger(StoredNodeName(1), 1);
+         }, "A[0] / C[0]{c[2],d[2]}", false, "LayoutsCount=4 LayoutsNode0 LayoutsNode1 LayoutsNode2 LayoutsNode3"},
+        // Read whole here: kept, and what follows it keeps its parents.
+        {"10 MB node", [&](TSafeRegistry& R) {
+             R.WriteInteger("LayoutsCount", 4);
+             Nodes(R, {"Layout|A|Base=Root", "", "Panel|a|Base=1", "Panel|b|Base=0"});
+             R.WriteString(StoredNodeName(1), "Panel|" + Big + "|Base=0");
+         }, "A[0]{" + Big + "[2]{a[2]},b[2]}", true, "LayoutsCount=4 LayoutsNode0 LayoutsNode1 LayoutsNode2 LayoutsNode3"},
+        {"nodes past the count", [&](TSafeRegistry& R) {
+             R.WriteInteger("LayoutsCount", 1);
+             Nodes(R, {"Layout|A|Base=Root", "Panel|p|Base=0", "Panel|q|Base=0"});
+         }, "A[0]", true, "LayoutsCount=1 LayoutsNode0"},
+    };
+    for (const Row& R : Rows) {
+        TSafeRegistry Reg;
+        Reg.DeleteKey(StoredLayoutsKey);
+        ASSERT_TRUE(Reg.OpenKey(StoredLayoutsKey, true)) << R.Name;
+        R.Seed(Reg);
+        TRegistryValuesWin Values(Reg);
+        TLayoutTree T;
+        const TLayoutsReadReport Report = T.LoadLayouts(Values);
+        EXPECT_TRUE(DumpTree(T) == R.Tree) << R.Name << ": " << DumpTree(T).substr(0, 200);
+        EXPECT_EQ(Report.Whole(), R.Whole) << R.Name;
+        T.SaveLayouts(Values);
+        EXPECT_EQ(StoredValues(Reg), R.Stored) << R.Name;
+        Reg.CloseKey();
+        Reg.DeleteKey(StoredLayoutsKey);
+    }
+}
+
+// Widths and heights beyond the int range saturate (a wrapped difference
+// would be negative: an empty window); the system then holds a window's
+// place and size to 16 bits. Both routes that move host panels.
+TEST(LayoutsHostWin, HostPanelsTakeSaturatedSizesOfHugeRectangles)
+{
+    TApplication App;
+    PanelArgs HostArgs;
+    HostArgs.Width = 400;
+    HostArgs.Height = 300;
+    auto* HostPanel = new Panel(&App, HostArgs);
+    TLayoutHostWin Host;
+    Host.HostControl = HostPanel;
+    Host.HomeParent = HostPanel;
+    TLayoutTree Tree;
+    const TNodeId Node = Tree.AddNode(NoNode, "Panel; Left", nkPanel);
+    TPanelBoundsWin Bounds(Tree);
+    struct Row {
+        TLayoutRect Placed;
+        RECT Window;  // in the host
+    };
+    const Row Rows[] = {
+        {{10, 20, 110, 70}, {10, 20, 110, 70}},
+        {{-100, 0, INT_MAX, 50}, {-100, 0, SHRT_MAX - 100, 50}},
+        {{0, INT_MIN, 10, INT_MAX}, {0, SHRT_MIN, 10, -1}},
+    };
+    for (int Route = 0; Route < 2; ++Route)
+        for (const Row& R : Rows) {
+            TAppPanel* P = Host.CreatePanel(1);
+            Tree.SetData(Node, P);
+            if (Route == 0)
+                Host.PlacePanel(P, R.Placed);
+            else
+                Bounds.SetPanelBounds(Node, R.Placed);
+            EXPECT_TRUE(SameRect(RectIn(P->Handle(), HostPanel->Handle()), R.Window))
+                << Route << " " << RectText(R.Placed);
+            Tree.SetData(Node, nullptr);
+            Host.FreePanel(P);
+        }
+    delete HostPanel;
 }

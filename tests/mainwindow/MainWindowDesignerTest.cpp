@@ -25,6 +25,8 @@ TEST(MainWindowDesigner, LayoutsActionAppliesAndADraggedFreePanelIsStored)
     Main->Show();
     PumpUntil([&] { return !Main->FirstActivate; }, 3000);
     Main->FormActivate();
+    // The stored state is read in steps: all of it now.
+    Main->CompleteStartup();
     ASSERT_NE(Designer->Designer(), nullptr);
     TLayoutTree& Tree = Main->Layouts->Tree;
     const TNodeId L = Tree.CreateLayoutNode("Free", nkLayout);

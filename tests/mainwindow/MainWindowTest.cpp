@@ -8,6 +8,7 @@
 #include "hosting/ApplicationItem.h"
 #include "hosting/RulesFile.h"
 #include "hosting/appmonitor.h"
+#include "hosting/VelmoraWin.h"
 #include "hosting/IdentifyWin.h"
 #include "hosting/confirmation.h"
 #include "dialogs/ConfirmDuplicatesWin.h"
@@ -391,6 +392,34 @@ TEST_F(MainWindowTest, ApplicationComboItemsTakeTheBackgroundOfTheirState)
     }
 }
 
+// The rules update's status shows in front of the applied layout's panels,
+// also when they are placed again or another layout comes.
+TEST_F(MainWindowTest, UpdateStatusShowsInFrontOfTheLayout)
+{
+    const struct {
+        const char* Name;
+        std::function<void()> Step;
+        bool Shown;  // the status is shown after the step
+    } Rows[] = {
+        {"a layout applied, then a status", [&] { Main->LayoutsMenuClick(MakeLayout("Two", 2)); }, true},
+        {"its panels placed again", [&] { ::SetWindowPos(Main->Handle(), nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER); }, false},
+        {"another layout applied", [&] { Main->LayoutsMenuClick(MakeLayout("One", 1)); }, false},
+    };
+    for (const auto& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        R.Step();
+        if (R.Shown)
+            Main->ShowStatus("Connecting to 127.0.0.1...");
+        Idle();
+        ASSERT_FALSE(HostPanels().empty());
+        const HWND Bar = Main->StatusBar1->Handle();
+        ASSERT_TRUE(::IsWindowVisible(Bar));
+        const RECT B = RectIn(Bar, Main->mainpanel->Handle());
+        const POINT Middle = {(B.left + B.right) / 2, (B.top + B.bottom) / 2};
+        EXPECT_EQ(::ChildWindowFromPointEx(Main->mainpanel->Handle(), Middle, CWP_SKIPINVISIBLE), Bar);
+    }
+}
+
 TEST_F(MainWindowTest, MovingMarksTheWindowUntilTheNextIdlePass)
 {
     const RECT R = Main->BoundsRect();
@@ -459,7 +488,11 @@ void ListHostee()
     ASSERT_TRUE(ApplicationListForm->AddApplication(Exe, Info));
 }
 
-TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
+// Closed, or asked whether the session may end: the programs are asked to
+// close, and the window follows them.
+class ClosingWithHostedPrograms : public MainWindowTest, public ::testing::WithParamInterface<UINT> {};
+
+TEST_P(ClosingWithHostedPrograms, WaitsForThemAndWritesTheStateOnce)
 {
     KnowHostee();
     Main->LayoutsMenuClick(MakeLayout("Two", 2));
@@ -476,7 +509,10 @@ TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
         }, 15000));
         Processes.push_back(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item->ProcessId));
     }
-    ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+    if (GetParam() == WM_QUERYENDSESSION)
+        EXPECT_EQ(::SendMessageA(Main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+    else
+        ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
     App.ProcessMessages();
     EXPECT_FALSE(App.Terminated());
     EXPECT_FALSE(HostValueExists("Path"));
@@ -490,6 +526,9 @@ TEST_F(MainWindowTest, ClosingWaitsForHostedProgramsAndWritesTheStateOnce)
     EXPECT_TRUE(HostValueExists("Path"));
     EXPECT_TRUE(HostValueExists("MainWindowLeftPos"));
 }
+
+INSTANTIATE_TEST_SUITE_P(MainWindowTest, ClosingWithHostedPrograms,
+                         ::testing::Values(WM_CLOSE, WM_QUERYENDSESSION));
 
 // Answers this thread's message boxes with OK and keeps their texts.
 class BoxAnswerer {
@@ -514,6 +553,28 @@ public:
 private:
     Timer FTimer;
 };
+
+// Stored layouts read in part are told at the first activation, in a box.
+TEST_F(MainWindowTest, StoredLayoutsReadInPartAreToldAtStartUp)
+{
+    {
+        TSafeRegistry Reg;
+        ASSERT_TRUE(Reg.OpenKey(std::string(HostKey) + "\\Layouts", true));
+        Reg.WriteString("LayoutsCount", "2");
+        Reg.WriteString("LayoutsNode0", "Layout|Kept|Base=Root");
+        Reg.WriteInteger("LayoutsNode1", 5);
+    }
+    Main->FirstActivate = true;
+    BoxAnswerer Boxes(App);
+    Main->FormActivate();
+    ASSERT_TRUE(RunUntil(App, [&] { return !Boxes.Texts.empty(); }, 5000));
+    TLayoutsReadReport Told;
+    Told.CountUnreadable = true;
+    Told.Unreadable = 1;
+    EXPECT_EQ(Boxes.Texts.front(), LayoutsReadMessage(Told));
+    EXPECT_EQ(Main->Layouts->Tree.Roots().size(), 1u);
+    EXPECT_EQ(Main->Layouts->Tree.Text(Main->Layouts->Tree.NodeAt(0)), "Kept");
+}
 
 TEST_F(MainWindowTest, ClosingIsRefusedWhileARulesDownloadRuns)
 {
@@ -587,6 +648,24 @@ TEST_F(MainWindowTest, ClosingWaitsForADownloadHandlersBox)
     ::DestroyWindow(Other);
 }
 
+// The idle pass builds the applications menu without the shell's icons
+// (slow for every file): an item's icon is looked up when it is drawn, and
+// is its listed executable's.
+TEST_F(MainWindowTest, ApplicationsMenuLooksItsIconsUpWhenDrawn)
+{
+    ASSERT_NO_FATAL_FAILURE(ListHostee());
+    Main->RefreshApps = true;
+    Idle();
+    PopupMenu& Menu = *Main->ApplicationsPopupMenu;
+    ASSERT_EQ(Menu.Count(), 1);
+    EXPECT_FALSE(ApplicationListForm->SystemImagesLinked());
+    HDC Dc = ::GetDC(Main->Handle());
+    Menu.DrawImage(Dc, Menu.Items(0).ImageIndex, 0, 0, true);
+    ::ReleaseDC(Main->Handle(), Dc);
+    EXPECT_EQ(Main->AppMenuIcon(Menu.Items(0).ImageIndex),
+              ApplicationListForm->ApplicationIconIndex("Plain Hostee"));
+}
+
 TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrClosed)
 {
     // Made before: the idle pass fills the combo again.
@@ -645,16 +724,21 @@ TEST_F(MainWindowTest, DotsButtonStartsOnlyABindableProgramIntoThePanelAndListsI
         const char* Name;
         const char* Exe;  // nullptr: the dialog is cancelled
         const char* WantBox;  // the start of the message, nullptr: none
-        const char* WantListed;
+        const char* App;      // its name in the application list
+        bool WantListed;
         bool WantBound;
     };
     const Case Cases[] = {
-        {"cancelled", nullptr, nullptr, nullptr, false},
-        {"unknown", "verapp_none.exe", "\"verapp_none.exe\" is not a known application", nullptr, false},
-        {"external", "verapp_1_5.exe", "\"Outer Tool\" cannot be executed in a panel", "Outer Tool", false},
-        // Listed, but its panel could not keep the name in the stored layouts.
-        {"bind, named with a ';'", "semicolon.exe", nullptr, "Semi; Colon", false},
-        {"bind", "hostee.exe", nullptr, "Plain Hostee", true},
+        {"cancelled", nullptr, nullptr, "Outer Tool", false, false},
+        {"unknown", "verapp_none.exe", "\"verapp_none.exe\" is not a known application", "Outer Tool",
+         false, false},
+        {"external", "verapp_1_5.exe", "\"Outer Tool\" cannot be executed in a panel", "Outer Tool", true,
+         false},
+        // Its panel could not keep the name in the stored layouts: refused
+        // before it is listed.
+        {"bind, named with a ';'", "semicolon.exe", "\"Semi; Colon\" cannot be chosen for a panel",
+         "Semi; Colon", false, false},
+        {"bind", "hostee.exe", nullptr, "Plain Hostee", true, true},
     };
     ASSERT_TRUE(::CopyFileA((TestExeDir() + "hostee.exe").c_str(),
                             (TestExeDir() + "semicolon.exe").c_str(), FALSE));
@@ -674,8 +758,7 @@ TEST_F(MainWindowTest, DotsButtonStartsOnlyABindableProgramIntoThePanelAndListsI
         } else {
             EXPECT_TRUE(Boxes.Texts.empty()) << C.Name;
         }
-        if (C.WantListed)
-            EXPECT_GE(ApplicationListForm->RowOfApplication(C.WantListed), 1) << C.Name;
+        EXPECT_EQ(ApplicationListForm->RowOfApplication(C.App) >= 1, C.WantListed) << C.Name;
         TApplicationItem* Item = nullptr;
         const bool Bound = RunUntil(App, [&] {
             Item = Main->Monitor->FindItemByPanel(P->ClientPanel);
@@ -708,6 +791,7 @@ TEST_F(MainWindowTest, ApplicationChoicesStartOnlyWithSomewhereToGo)
         const char* Name;
         std::function<void()> Choose;
         bool WantStarted;
+        const char* WantBox;  // the start of the message, nullptr: none
     };
     const Case Cases[] = {
         // Its panel could not keep the name in the stored layouts.
@@ -725,22 +809,26 @@ TEST_F(MainWindowTest, ApplicationChoicesStartOnlyWithSomewhereToGo)
              Main->BindAppComboBox->SetItemIndex(2);
              Main->BindAppComboBoxChange();
              ::DeleteFileA(Exe.c_str());
-         }, false},
+         }, false, "\"Semi; Colon\" cannot be chosen for a panel"},
         {"combo item 0 over a panel", [&] {
              HoverOver(P);
              Main->BindAppComboBox->SetItemIndex(0);
              Main->BindAppComboBoxChange();
-         }, false},
+         }, false, nullptr},
         {"combo item 1 over no panel", [&] {
              Main->SetHoverPanel(nullptr);
              Main->BindAppComboBox->SetItemIndex(1);
              Main->BindAppComboBoxChange();
-         }, false},
+         }, false, nullptr},
         // The applications menu starts a separate window, in no panel.
-        {"applications menu", [&] { Main->ApplicationsPopupMenu->Click(0); }, true},
+        {"applications menu", [&] { Main->ApplicationsPopupMenu->Click(0); }, true, nullptr},
     };
     for (const Case& C : Cases) {
+        BoxAnswerer Boxes(App);
         C.Choose();
+        ASSERT_EQ(Boxes.Texts.size(), C.WantBox ? 1u : 0u) << C.Name;
+        if (C.WantBox)
+            EXPECT_EQ(Boxes.Texts.front().rfind(C.WantBox, 0), 0u) << C.Name << ": " << Boxes.Texts.front();
         ASSERT_EQ(Main->Monitor->Count(), C.WantStarted ? 1 : 0) << C.Name;
         EXPECT_EQ(Main->Monitor->FindItemByPanel(P->ClientPanel), nullptr) << C.Name;
         std::string Name;
@@ -926,8 +1014,8 @@ TEST(ProgramFormsTest, OnlyTheMainWindowIsMadeAtStartTheOthersAtTheirFirstUse)
     ASSERT_NE(mainform->ToolBarPanel, nullptr);
     EXPECT_EQ(mainform->ToolBarPanel->Parent(), mainform->mainpanel);
     EXPECT_FALSE(::IsWindowVisible(mainform->ToolBarPanel->Handle()));
-    // The update's status bar waits for its first text, then lies where
-    // start-up made it before: next after the first tool bar.
+    // The update's status bar waits for its first text, then lies in front
+    // of the main panel's controls.
     EXPECT_EQ(mainform->StatusBar1, nullptr);
     mainform->HideStatus();
     const struct {
@@ -947,7 +1035,7 @@ TEST(ProgramFormsTest, OnlyTheMainWindowIsMadeAtStartTheOthersAtTheirFirstUse)
         ::SendMessageA(Bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(Text));
         EXPECT_STREQ(Text, S.Text);
         EXPECT_EQ(::GetParent(Bar), mainform->mainpanel->Handle());
-        EXPECT_EQ(::GetWindow(Bar, GW_HWNDPREV), mainform->ToolBar2->Handle());
+        EXPECT_EQ(::GetWindow(Bar, GW_HWNDPREV), nullptr);
     }
 }
 

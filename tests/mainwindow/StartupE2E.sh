@@ -43,4 +43,12 @@ clean
 position 5000 4000 700 500
 run PositionOffTheScreenIsBroughtBack || status=1
 
+clean
+position 0x7fffffff 0x7fffffff 0xffffffff 0xffffffff
+add "$KEY" MainWindowState REG_DWORD 1
+run NowhereWithoutASizeOpensNormalAndWhole || status=1
+
+run SessionEndStoresWhatACloseStores || status=1
+run SessionEndWaitsForADownload || status=1
+
 exit $status

@@ -70,6 +70,34 @@ TEST(StoredStateTest, StartUpReadsKeysInOrderSkipsAbsentOnesAndKeepsTheLastImpor
     }
 }
 
+// Read in steps, start-up's reads come in the same order, each long one in
+// a step of its own.
+TEST(StoredStateTest, StepsReadOneStoredListEach)
+{
+    FakeSettingsStore Store;
+    Store.SetInt(LayoutsKey(), "LayoutsCount", 0);
+    Store.SetInt(HostKey(), "MainWindowState", 0);
+    Store.SetBinary(AppsKey(), "FoundAppList", "a");
+    Store.SetBinary(AppsKey(), "KnownAppList", "5");
+    std::vector<StringList> Imported;
+    StringList AppList;
+    TStoredStateReader Reader(Store, RecordingHooks(Store, {"1"}, Imported, AppList));
+    const std::string L = "read " + LayoutsKey(), H = "read " + HostKey(), A = "read " + AppsKey();
+    const struct {
+        std::vector<std::string> Log;  // added by the step
+        std::uint8_t Result;
+    } Steps[] = {{{L, "layouts", H, "position"}, 0}, {{A, "app list"}, 0}, {{"rules"}, 5},
+                 {{"rules file", "rules"}, 1}};
+    for (const auto& S : Steps) {
+        ASSERT_FALSE(Reader.Done());
+        Store.Log.clear();
+        Reader.Step();
+        EXPECT_EQ(Store.Log, S.Log);
+        EXPECT_EQ(Reader.Result(), S.Result);
+    }
+    EXPECT_TRUE(Reader.Done());
+}
+
 TEST(StoredStateTest, TextListValueIsIgnoredUnlessBinaryNonEmptyAndReadWhole)
 {
     struct Case {

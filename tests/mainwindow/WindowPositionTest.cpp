@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace {
@@ -16,7 +17,12 @@ public:
     int WindowState() const override { return State; }
     TWindowRect Bounds() const override { return R; }
     void SetWindowState(int S) override { State = S; Calls.push_back("state"); }
-    void SetBounds(const TWindowRect& B) override { R = B; Calls.push_back("bounds"); }
+    // As the system does, no smaller than the least size of the tests.
+    void SetBounds(const TWindowRect& B) override
+    {
+        R = {B.Left, B.Top, std::max(B.Width, 120), std::max(B.Height, 40)};
+        Calls.push_back("bounds");
+    }
 };
 
 const std::vector<TWindowRect> OneScreen = {{0, 0, 1280, 1000}};
@@ -38,7 +44,8 @@ TEST(WindowPositionTest, LoadAppliesValuesInOrderUntilOneIsMissingAndKeepsOnScre
     const Case Cases[] = {
         {"all five", 2, 10, 20, 500, 400, OneScreen, wsMaximized, {10, 20, 500, 400}, 5},
         {"state 7 leaves the state", 7, 10, 20, 500, 400, OneScreen, wsNormal, {10, 20, 500, 400}, 5},
-        {"top missing: state and left only", 1, 10, Missing, 500, 400, OneScreen, wsMinimized, {10, 100, 400, 300}, 2},
+        {"top missing: state and left only", 2, 10, Missing, 500, 400, OneScreen, wsMaximized, {10, 100, 400, 300}, 2},
+        {"stored minimized starts normal", 1, 10, 20, 500, 400, OneScreen, wsNormal, {10, 20, 500, 400}, 5},
         {"top missing: the left read is kept on screen", 0, 5000, Missing, 500, 400, OneScreen, wsNormal, {880, 100, 400, 300}, 2},
         {"nothing stored", Missing, 1, 2, 3, 4, OneScreen, wsNormal, {100, 100, 400, 300}, 0},
         {"monitor gone: back on the nearest", 0, 2500, 50, 500, 400, TwoScreens, wsNormal, {1580, 50, 500, 400}, 5},
@@ -46,7 +53,9 @@ TEST(WindowPositionTest, LoadAppliesValuesInOrderUntilOneIsMissingAndKeepsOnScre
         {"left of the screen", 0, -900, -50, 500, 400, OneScreen, wsNormal, {0, 0, 500, 400}, 5},
         {"larger than the area", 0, 1300, 0, 1000, 900, TwoScreens, wsNormal, {1280, 0, 800, 600}, 5},
         {"overlaps most with the second", 0, 1200, 100, 400, 300, TwoScreens, wsNormal, {1280, 100, 400, 300}, 5},
-        {"negative size grows to the minimum", 0, 10, 10, -50, 0, OneScreen, wsNormal, {10, 10, 120, 40}, 5},
+        {"a size below the least: the designed one", 0, 10, 10, -50, 39, OneScreen, wsNormal, {10, 10, 400, 300}, 5},
+        {"the least size stays", 0, 10, 10, 120, 40, OneScreen, wsNormal, {10, 10, 120, 40}, 5},
+        {"nowhere without a size", 0, INT_MAX, INT_MAX, -1, -1, OneScreen, wsNormal, {880, 700, 400, 300}, 5},
         {"extreme values", 0, INT_MAX, INT_MIN + 1, INT_MAX, INT_MAX, OneScreen, wsNormal, {0, 0, 1280, 1000}, 5},
         {"no work area known: not clamped", 0, -900, -50, 500, 400, {}, wsNormal, {-900, -50, 500, 400}, 5},
     };

@@ -118,6 +118,8 @@ struct Windows {
         Main->Show();
         PumpUntil([this] { return !Main->FirstActivate; }, 3000);
         Main->FormActivate();
+        // The stored state is read in steps: all of it now.
+        Main->CompleteStartup();
         TLayoutTree& Tree = Main->Layouts->Tree;
         Layout = Tree.CreateLayoutNode("Three panels", nkLayout);
         for (int I = 0; I < 3; ++I)

@@ -17,6 +17,9 @@ TEST(LongPaths, FormParentAndWildcards)
         {L"C:\\Games\\*", L"\\\\?\\C:\\Games\\*", L"C:\\Games\\", true},
         {L"\\\\?\\C:\\a?b", L"\\\\?\\C:\\a?b", L"\\\\?\\C:\\", true},
         {L"C:\\Games\\", L"\\\\?\\C:\\Games\\", L"C:\\", false},
+        {L"C:\\one.tx>", L"\\\\?\\C:\\one.tx>", L"C:\\", true},
+        {L"C:\\on<", L"\\\\?\\C:\\on<", L"C:\\", true},
+        {L"C:\\one\"txt", L"\\\\?\\C:\\one\"txt", L"C:\\", true},
     };
     for (const Case& C : Cases) {
         EXPECT_EQ(LongPathFormOf(C.Path), C.LongForm) << C.Path;

@@ -219,6 +219,10 @@ TEST_F(SelectionWinTest, ShellLinkPassesChangesToTheOtherControls)
         EXPECT_EQ(C.B, B->Codes);
     }
     EXPECT_EQ("TKivShellLink V8.1.0.648", Link->Version());
+    // The slot past the end still holds the control removed last.
+    auto Gone = std::make_shared<Control>();
+    Link->AddControl(Gone);
+    Link->RemoveControl(Gone.get());
     const std::pair<int, IKivShellControl*> Indexed[] = {
         {0, A.get()}, {1, B.get()}, {2, nullptr}, {-1, nullptr}};
     for (const auto& [Index, Expected] : Indexed)

@@ -68,7 +68,7 @@ TEST(LinkFollowRule, NoPartIsWalkedTwiceAndLoopsEnd)
         {L"C:\\", 1, false},             // an ancestor: a loop
         {L"D:\\elsewhere", 1, true},
         {L"D:\\ELSEWHERE\\", 2, false},  // already followed
-        {L"", 1, true},                  // unreadable: walked
+        {L"", 1, false},                 // unreadable: it may lead anywhere
         {L"E:\\deep", TLinkFollowRule::MaxLinkDepth + 1, false},
     };
     for (const Case& C : Cases)
@@ -202,12 +202,12 @@ TEST(FolderSizeCounter, DeepChainsAndLoopingOrUnreadableLinksWalkEachFolderOnce)
           {L"C:\\y\\", {{L"b", 0, 2}, {L"l2", Link}}}},
          {{L"C:\\r\\x", L"C:\\x"}, {L"C:\\x\\l1", L"C:\\y"}, {L"C:\\y\\l2", L"C:\\x"}},
          {}, {}, 0, 3, 2, 3},
-        {"the same links unreadable",
+        {"the same links unreadable: not followed",
          {{L"C:\\r\\", {{L"x", Link}}},
           {L"C:\\x\\", {{L"a", 0, 1}, {L"l1", Link}}},
           {L"C:\\y\\", {{L"b", 0, 2}, {L"l2", Link}}}},
          {{L"C:\\r\\x", L"C:\\x"}, {L"C:\\x\\l1", L"C:\\y"}, {L"C:\\y\\l2", L"C:\\x"}},
-         {L"C:\\r\\x", L"C:\\x\\l1", L"C:\\y\\l2"}, {}, 0, 3, 2, 3},
+         {L"C:\\r\\x", L"C:\\x\\l1", L"C:\\y\\l2"}, {}, 0, 0, 0, 1},
         // Two links back to the root in every folder: each a branch of a
         // tree 32 links deep, were they walked.
         {"unreadable links back to the root",
@@ -215,10 +215,14 @@ TEST(FolderSizeCounter, DeepChainsAndLoopingOrUnreadableLinksWalkEachFolderOnce)
           {L"C:\\r\\s\\", {{L"l3", Link}}}},
          {{L"C:\\r\\l1", L"C:\\r"}, {L"C:\\r\\l2", L"C:\\r"}, {L"C:\\r\\s\\l3", L"C:\\r\\s"}},
          {L"C:\\r\\l1", L"C:\\r\\l2", L"C:\\r\\s\\l3"}, {}, 0, 4, 1, 2},
-        {"a link that cannot be read: walked once",
-         {{L"C:\\r\\", {{L"l1", Link}, {L"l2", Link}}}, {L"D:\\o\\", {{L"g", 0, 8}}}},
-         {{L"C:\\r\\l1", L"D:\\o"}, {L"C:\\r\\l2", L"D:\\o"}},
-         {L"C:\\r\\l1", L"C:\\r\\l2"}, {}, 0, 8, 1, 2},
+        {"an unreadable link up to the root's parent",
+         {{L"C:\\", {{L"r", Dir}, {L"big", Dir}}}, {L"C:\\big\\", {{L"g", 0, 8}}},
+          {L"C:\\r\\", {{L"f", 0, 4}, {L"up", Link}}}},
+         {{L"C:\\r\\up", L"C:"}}, {L"C:\\r\\up"}, {}, 0, 4, 1, 1},
+        {"a link to the root's parent under another name",
+         {{L"C:\\", {{L"r", Dir}, {L"big", Dir}}}, {L"C:\\big\\", {{L"g", 0, 8}}},
+          {L"C:\\r\\", {{L"f", 0, 4}, {L"al", Link}}}},
+         {{L"C:\\r\\al", L"E:\\alias"}, {L"E:\\alias", L"C:"}}, {}, {}, 0, 4, 1, 1},
         {"a link that can be neither read nor told apart",
          {{L"C:\\r\\", {{L"l1", Link}}}, {L"D:\\o\\", {{L"g", 0, 8}}}},
          {{L"C:\\r\\l1", L"D:\\o"}}, {L"C:\\r\\l1"}, {L"D:\\o"}, 0, 0, 0, 1},
@@ -226,7 +230,7 @@ TEST(FolderSizeCounter, DeepChainsAndLoopingOrUnreadableLinksWalkEachFolderOnce)
     for (const Case& C : Cases) {
         FakeSizes Disk;
         Disk.Folders = C.Tree;
-        Disk.Folders[L"C:\\"] = {{L"r", Dir}};
+        Disk.Folders.emplace(L"C:\\", std::vector<TSizeEntry>{{L"r", Dir}});
         Disk.Links = C.Links;
         Disk.Unreadable = C.Unreadable;
         Disk.Unknown = C.Unknown;

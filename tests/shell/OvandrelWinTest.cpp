@@ -20,6 +20,7 @@ TEST(PathRoutines, DiskProbes)
         {Dir.Path() + L"none.txt", false, -1},
         {Dir.Path() + L"*.txt", false, -1},
         {Dir.Path() + L"one.tx?", false, -1},
+        {Dir.Path() + L"one.tx>", false, -1},
         {L"C:\\", true, -1},
         {L"Q:\\", false, -1},
     };

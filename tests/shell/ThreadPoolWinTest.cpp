@@ -253,7 +253,7 @@ TEST_F(PoolTest, AnItemAddedWhileTheLastWorkerEndsGetsAWorker)
     }
 }
 
-// Runs a test's code in the worker right after it took an item.
+// Runs a test's code in the worker as it takes an item from the queue.
 struct HandOverPool : TWorkerThreadPool {
     using TWorkerThreadPool::TWorkerThreadPool;
     std::function<void(IWorkItem&)> Taken;
@@ -268,6 +268,8 @@ protected:
 
 TEST_F(PoolTest, ACancelFindsAnItemTheMomentAWorkerTookIt)
 {
+    // The worker waits (at most a moment) for the cancel as it takes the
+    // item: the cancel must find it queued or current, not in between.
     struct Case {
         TWorkItemFilter Filter;
         int Cancelled;
@@ -277,22 +279,27 @@ TEST_F(PoolTest, ACancelFindsAnItemTheMomentAWorkerTookIt)
         {{nullptr, 7, 0}, 1},
         {{nullptr, 8, 0}, 0},
     };
+    HANDLE Taken = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HANDLE Looked = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
     for (const Case& C : Cases) {
         auto* P = new HandOverPool(false);
         NewPool(1, 1, P);
-        std::atomic<int> Result{-1};
-        std::atomic<bool> ItemCancelled{false};
-        P->Taken = [&](IWorkItem& Item) {
-            Result = P->CancelWorkItems(C.Filter);
-            ItemCancelled = static_cast<TBasicWorkItem&>(Item).Cancelled();
+        P->Taken = [&](IWorkItem&) {
+            ::SetEvent(Taken);
+            ::WaitForSingleObject(Looked, 100);
         };
-        Add(1, &GateClass, 7);
+        ::ResetEvent(Looked);  // set late by the row before
+        const std::shared_ptr<TestItem> Item = Add(1, &GateClass, 7);
+        ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(Taken, 5000));
+        EXPECT_EQ(C.Cancelled, Pool->CancelWorkItems(C.Filter)) << C.Filter.Key1;
+        ::SetEvent(Looked);
         ASSERT_TRUE(WaitAllDone());
-        EXPECT_EQ(C.Cancelled, Result) << C.Filter.Key1;
-        EXPECT_EQ(C.Cancelled == 1, ItemCancelled) << C.Filter.Key1;
+        EXPECT_EQ(C.Cancelled == 1, Item->Cancelled()) << C.Filter.Key1;
         delete Pool;
         Pool = nullptr;
     }
+    ::CloseHandle(Taken);
+    ::CloseHandle(Looked);
 }
 
 TEST_F(PoolTest, LimitsAndFailures)
@@ -316,6 +323,47 @@ TEST_F(PoolTest, LimitsAndFailures)
     EXPECT_LE(1, Pool->Count());
     for (const auto& Set : Setters)
         EXPECT_THROW(Set(), std::logic_error);  // an idle worker is still there
+
+    // A queued item that no worker may take yet.
+    delete Pool;
+    NewPool(0, 0);
+    Add(3);
+    ASSERT_EQ(0, Pool->Count());
+    for (const auto& Set : Setters)
+        EXPECT_THROW(Set(), std::logic_error);
+}
+
+TEST_F(PoolTest, FreeingThePoolDropsAndStartsNoItemThatACompletionAdds)
+{
+    // Each completion adds the next item; the running one ends once cancelled.
+    NewPool(1, 2);
+    bool Freeing = false;
+    int AddedWhileFreeing = 0, KeptWhileFreeing = 0;
+    std::atomic<int> StartedWhileFreeing{0};
+    std::function<void()> AddNext = [&] {
+        if (Freeing && ++AddedWhileFreeing > 20)  // keeps a run that would not end short
+            return;
+        auto Item = std::make_shared<TestItem>(0, &GateClass, nullptr);
+        TestItem* Self = Item.get();
+        Item->Work = [&StartedWhileFreeing, Self, Late = Freeing] {
+            if (Late)
+                ++StartedWhileFreeing;
+            while (!Late && !Self->Cancelled())
+                ::Sleep(1);
+        };
+        Item->SetOnCompleted([&](TBasicWorkItem&) { AddNext(); });
+        const std::weak_ptr<TestItem> Added = Item;
+        Pool->AddWorkItem(std::move(Item));
+        KeptWhileFreeing += Freeing && !Added.expired();
+    };
+    AddNext();
+    ASSERT_TRUE(PumpUntil([this] { return Pool->WorkItemCount() == 0; }, 5000));
+    Freeing = true;
+    delete Pool;
+    Pool = nullptr;
+    EXPECT_EQ(1, AddedWhileFreeing);  // by the running item's completion, cancelled
+    EXPECT_EQ(0, KeptWhileFreeing);
+    EXPECT_EQ(0, StartedWhileFreeing);
 }
 
 TEST_F(PoolTest, AStuckWorkerIsGivenUpAndEndsLaterOnItsOwn)

@@ -263,23 +263,34 @@ TEST(ApplicationTest, MessageBoxesAreOwnedByTheMainFormNotTheActiveWindow)
 {
     // Another program's window may be the active one; a box it owned (or one
     // without owner) would leave the main form enabled under the box.
+    // Where the box is shown from: the main form only; a modal form of ours,
+    // which then owns the box; a popup of the main form that was active last
+    // but is disabled now, which must not own it.
+    enum class From { Main, ModalForm, DisabledPopup };
     struct Case {
         const char* Name;
         std::function<void()> Show;
-        bool FromModalForm;  // shown while a modal form of ours is up: it owns the box
+        From Place;
     };
     const std::runtime_error Failure("failed");
     const Case Cases[] = {
-        {"ShowMessage", [] { ShowMessage("text"); }, false},
-        {"MessageDlg", [] { MessageDlg("question", MB_ICONQUESTION, MB_YESNO); }, false},
-        {"ShowException", [&] { Application->ShowException(&Failure); }, false},
-        {"ShowMessage over a modal form", [] { ShowMessage("text"); }, true},
+        {"ShowMessage", [] { ShowMessage("text"); }, From::Main},
+        {"MessageDlg", [] { MessageDlg("question", MB_ICONQUESTION, MB_YESNO); }, From::Main},
+        {"ShowException", [&] { Application->ShowException(&Failure); }, From::Main},
+        {"ShowMessage over a modal form", [] { ShowMessage("text"); }, From::ModalForm},
+        {"ShowMessage over a disabled popup", [] { ShowMessage("text"); }, From::DisabledPopup},
     };
     for (const Case& C : Cases) {
         ShownMainForm S;
         TApplication& App = S.App;
         Form& Main = S.Main;
         Form Dialog(&App, S.Args);
+        if (C.Place == From::DisabledPopup) {
+            Dialog.Show();
+            ::SetActiveWindow(Dialog.Handle());
+            ::EnableWindow(Dialog.Handle(), FALSE);
+            ASSERT_EQ(::GetLastActivePopup(Main.Handle()), Dialog.Handle()) << C.Name;
+        }
         HWND Other = ::CreateWindowExA(0, "STATIC", "other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
                                        200, 100, nullptr, nullptr, nullptr, nullptr);
         ::SetForegroundWindow(Other);
@@ -298,7 +309,7 @@ TEST(ApplicationTest, MessageBoxesAreOwnedByTheMainFormNotTheActiveWindow)
             ::PostMessageA(Box, WM_COMMAND, IDOK, 0);
             ::PostMessageA(Box, WM_COMMAND, IDNO, 0);
         };
-        if (C.FromModalForm) {
+        if (C.Place == From::ModalForm) {
             Timer Once(&App, 30);
             Once.OnTimer = [&] {
                 Once.SetEnabled(false);
@@ -310,7 +321,7 @@ TEST(ApplicationTest, MessageBoxesAreOwnedByTheMainFormNotTheActiveWindow)
             C.Show();
         }
         EXPECT_TRUE(Seen) << C.Name;
-        EXPECT_EQ(Owner, C.FromModalForm ? Dialog.Handle() : Main.Handle()) << C.Name;
+        EXPECT_EQ(Owner, C.Place == From::ModalForm ? Dialog.Handle() : Main.Handle()) << C.Name;
         EXPECT_FALSE(MainEnabled) << C.Name;
         EXPECT_TRUE(::IsWindowEnabled(Main.Handle())) << C.Name;
         ::DestroyWindow(Other);
