@@ -1,7 +1,8 @@
 // appinfo_bench: the cost of one desktop window pass (TAppInfo::UpdateList)
-// with about 50, 200 and 800 top-level windows. The windows come from
-// hostee.exe (tests/apps), which must lie next to this program. Run by hand,
-// e.g. under Wine on a display with a window manager:
+// with about 50, 200 and 800 top-level windows, each pass taken in turn
+// with its baseline. The windows come from hostee.exe (tests/apps), which
+// must lie next to this program. scripts/bench.sh runs it; by hand, e.g.
+// under Wine on a display with a window manager:
 //   wine appinfo_bench.exe [passes]
 #include "hosting/AppInfoWin.h"
 
@@ -80,10 +81,10 @@ void StopHostee(PROCESS_INFORMATION& Pi)
 
 int main(int argc, char** argv)
 {
-    const int Passes = argc > 1 ? std::atoi(argv[1]) : 20;
+    const int Passes = argc > 1 ? std::max(1, std::atoi(argv[1])) : 40;
     // Times in ms; us/window from the median pass; reads: the pass's
-    // window reads alone (median), the baseline; ratio: median / reads;
-    // enum: EnumWindows alone.
+    // window reads alone (median, taken in turns with the passes), the
+    // baseline; ratio: median / reads; enum: EnumWindows alone.
     std::printf("%7s %7s %9s %9s %9s %9s %9s %9s %7s %9s\n", "target", "listed", "first", "min",
                 "median", "max", "us/window", "reads", "ratio", "enum");
     for (int Target : {50, 200, 800}) {
@@ -105,25 +106,11 @@ int main(int argc, char** argv)
         }
         auto Info = MakeDesktopAppInfo();
         Info->UpdateList(NoParentWindow, true, true, false, true);
-        std::vector<double> Times;
-        for (int I = 0; I < Passes; ++I) {
-            const LARGE_INTEGER T0 = Now();
-            Info->UpdateList(NoParentWindow, true, true, false, true);
-            Times.push_back(Ms(T0, Now()));
-        }
-        std::sort(Times.begin(), Times.end());
-        const double Median = Times[Times.size() / 2];
-
-        // For comparison: the bare enumeration, and the same window reads
-        // as a pass without the list's own work.
-        LARGE_INTEGER T0 = Now();
-        for (int I = 0; I < Passes; ++I)
-            ::EnumWindows(&Nothing, 0);
-        const double Enum = Ms(T0, Now()) / Passes;
-        std::vector<double> ReadTimes;
+        // The pass and its baseline, the same window reads without the
+        // list's own work, taken in turns, so that a busy spell of the
+        // machine hits both; medians of each.
         TDesktopWindowSource& D = DesktopWindowSource();
-        for (int I = 0; I < Passes; ++I) {
-            T0 = Now();
+        const auto ReadAll = [&D] {
             D.EnumTopLevel([&D](TWindowHandle W) {
                 if (!D.IsVisible(W))
                     return;
@@ -135,10 +122,26 @@ int main(int argc, char** argv)
                 (void)D.Title(W);
                 (void)D.ProcessId(W);
             });
+        };
+        std::vector<double> Times, ReadTimes;
+        for (int I = 0; I < Passes; ++I) {
+            LARGE_INTEGER T0 = Now();
+            Info->UpdateList(NoParentWindow, true, true, false, true);
+            Times.push_back(Ms(T0, Now()));
+            T0 = Now();
+            ReadAll();
             ReadTimes.push_back(Ms(T0, Now()));
         }
+        std::sort(Times.begin(), Times.end());
         std::sort(ReadTimes.begin(), ReadTimes.end());
+        const double Median = Times[Times.size() / 2];
         const double Reads = ReadTimes[ReadTimes.size() / 2];
+
+        // For comparison: the bare enumeration.
+        const LARGE_INTEGER T0 = Now();
+        for (int I = 0; I < Passes; ++I)
+            ::EnumWindows(&Nothing, 0);
+        const double Enum = Ms(T0, Now()) / Passes;
 
         std::printf("%7d %7d %9.2f %9.2f %9.2f %9.2f %9.1f %9.2f %6.2fx %9.2f\n", Target, Listed,
                     First, Times.front(), Median, Times.back(), 1000.0 * Median / Listed, Reads,

@@ -5,15 +5,19 @@
 // 1. Open to bound: the time from OpenApplication to the bound event, over
 //    several opens, beside hostee's own time from its start to showing its
 //    window (which it logs).
-// 2. Idle: the host's CPU time (GetProcessTimes) while three bound programs
-//    sit in their panels and the loop runs the main window's idle
-//    adjustment, beside the same loop with nothing bound.
+// 2. Idle: quorvan.exe's own CPU time (GetProcessTimes on its process) over
+//    [idle seconds] with the pointer off its window, over its main panel and
+//    resting on a tool button, with nothing bound and with three programs
+//    bound from its stored layout; the Wine server's CPU time (its /proc
+//    entry, pid in QUORVAN_WINESERVER_PID, which scripts/bench.sh sets)
+//    beside each.
 #include "hosting/IdentifyWin.h"
 
 #include "hosting/HosteeSupport.h"
 #include "hosting/TestHost.h"
 
 #include "BenchTiming.h"
+#include "QuorvanDriver.h"
 
 #include <windows.h>
 
@@ -24,16 +28,6 @@
 #include <vector>
 
 namespace {
-
-double CpuMs()
-{
-    FILETIME Created, Exited, Kernel, User;
-    ::GetProcessTimes(::GetCurrentProcess(), &Created, &Exited, &Kernel, &User);
-    const auto Ticks = [](const FILETIME& F) {
-        return (static_cast<long long>(F.dwHighDateTime) << 32) | F.dwLowDateTime;
-    };
-    return static_cast<double>(Ticks(Kernel) + Ticks(User)) / 10000.0;
-}
 
 double Median(std::vector<double> V)
 {
@@ -48,22 +42,78 @@ void Report(const char* What, const std::vector<double>& V)
                 *std::min_element(V.begin(), V.end()), *std::max_element(V.begin(), V.end()));
 }
 
-struct IdleCost {
-    double CpuMs;
-    double WallMs;
-    double Percent() const { return 100.0 * CpuMs / WallMs; }
+// Where the pointer rests while quorvan.exe idles.
+struct PointerPlace {
+    const char* Name;
+    POINT At;
 };
 
-// The host's own CPU while its loop idles for Seconds. A timer of a
-// second ends the loop on time also when nothing else wakes it.
-IdleCost MeasureIdle(TestHost& H, int Seconds)
+// quorvan.exe's CPU and the Wine server's over Seconds with the pointer at
+// a place; both in ms.
+void MeasureProgramIdle(const quorvan_driver::Program& P, const char* Bound,
+                        const PointerPlace& Place, int Seconds, const std::string& ServerPid)
 {
-    ::Timer Wake(nullptr, 1000);
-    Wake.OnTimer = [] {};
-    const double Cpu0 = CpuMs();
+    quorvan_driver::MoveTo(Place.At);
+    ::Sleep(2000);
+    const double Cpu0 = P.CpuMs(), Server0 = quorvan_driver::LinuxCpuMs(ServerPid);
     const LARGE_INTEGER Start = Now();
-    H.App.RunModalLoop([&] { return Ms(Start, Now()) >= Seconds * 1000.0; });
-    return {CpuMs() - Cpu0, Ms(Start, Now())};
+    ::Sleep(static_cast<DWORD>(Seconds) * 1000);
+    const double Wall = Ms(Start, Now());
+    const double Cpu = P.CpuMs() - Cpu0, Server = quorvan_driver::LinuxCpuMs(ServerPid) - Server0;
+    std::printf("  %-14s %-24s quorvan.exe %6.0f ms (%.3f %%)  Wine server %6.0f ms (%.3f %%)\n",
+                Bound, Place.Name, Cpu, 100.0 * Cpu / Wall, Server, 100.0 * Server / Wall);
+}
+
+// The three places on the program's window as it now lies.
+std::vector<PointerPlace> Places(const quorvan_driver::Program& P)
+{
+    RECT W, Button;
+    ::GetWindowRect(P.Main, &W);
+    const int Sx = ::GetSystemMetrics(SM_CXSCREEN), Sy = ::GetSystemMetrics(SM_CYSCREEN);
+    POINT Off = {Sx - 3, Sy - 3};
+    if (W.right >= Off.x && W.bottom >= Off.y)
+        Off = {2, Sy - 3};
+    RECT C;
+    ::GetClientRect(P.Main, &C);
+    ::MapWindowPoints(P.Main, HWND_DESKTOP, reinterpret_cast<POINT*>(&C), 2);
+    P.ButtonRect(P.ToolBar(P.Main), 2, Button);
+    return {{"pointer off the window", Off},
+            {"pointer over main panel", {(C.left + C.right) / 2, (C.top + C.bottom) / 2 + 20}},
+            {"pointer on a tool button", quorvan_driver::Center(Button)}};
+}
+
+// Windows of other processes bound into the program's window.
+BOOL CALLBACK CountForeign(HWND Wnd, LPARAM Param)
+{
+    auto* C = reinterpret_cast<std::pair<DWORD, int>*>(Param);
+    DWORD Pid = 0, ParentPid = 0;
+    ::GetWindowThreadProcessId(Wnd, &Pid);
+    ::GetWindowThreadProcessId(::GetAncestor(Wnd, GA_PARENT), &ParentPid);
+    C->second += Pid != C->first && ParentPid == C->first;
+    return TRUE;
+}
+
+int BoundWindows(const quorvan_driver::Program& P)
+{
+    std::pair<DWORD, int> C{P.Pid, 0};
+    ::EnumChildWindows(P.Main, &CountForeign, reinterpret_cast<LPARAM>(&C));
+    return C.second;
+}
+
+// Applies the stored layout from the layouts button's menu; its three
+// panels start their programs.
+bool ApplyStoredLayout(const quorvan_driver::Program& P)
+{
+    RECT R;
+    if (!P.ButtonRect(P.ToolBar(P.Main), 0, R))
+        return false;
+    quorvan_driver::Click({R.right - 5, (R.top + R.bottom) / 2});
+    ::Sleep(500);
+    quorvan_driver::Keys({VK_DOWN, VK_RETURN});
+    const LARGE_INTEGER Start = Now();
+    while (BoundWindows(P) < 3 && Ms(Start, Now()) < 20000)
+        ::Sleep(100);
+    return BoundWindows(P) >= 3;
 }
 
 }  // namespace
@@ -119,28 +169,33 @@ int main(int Argc, char** Argv)
                     Median(ToBound) - Median(Shown), Median(ToBound) / Median(Shown));
     }
 
-    // The same loop with nothing bound: the host's CPU without the monitor.
-    H.Answerer->SetEnabled(false);
-    const IdleCost Bare = MeasureIdle(H, IdleSeconds);
-    H.Answerer->SetEnabled(true);
-
-    for (int P = 0; P < 3; ++P) {
-        if (!H.Open(Exe, P) || !H.RunUntil([&] { return H.BoundIn(P); }, 10000)) {
-            std::printf("panel %d: not bound\n", P);
-            return 1;
-        }
-    }
-    // The plain loop: nothing but the monitor's own timer wakes it.
-    H.Answerer->SetEnabled(false);
-    const IdleCost Bound = MeasureIdle(H, IdleSeconds);
-    std::printf("Idle over %.1f s, host process CPU:\n", Bound.WallMs / 1000.0);
-    std::printf("  %-34s %7.0f ms  (%.3f %% of one core)\n", "three bound programs", Bound.CpuMs,
-                Bound.Percent());
-    std::printf("  %-34s %7.0f ms  (%.3f %% of one core)\n", "baseline: nothing bound",
-                Bare.CpuMs, Bare.Percent());
-    std::printf("  %-34s %+7.3f %% of one core\n", "over the baseline",
-                Bound.Percent() - Bare.Percent());
     H.Monitor->CloseAll();
     H.RunUntil([&] { return H.Monitor->Count() == 0; }, 10000);
+
+    // Idle: quorvan.exe itself, started fresh, with its pointer resting at
+    // each place, first with nothing bound, then with three programs bound
+    // from its stored layout.
+    const std::string ServerPid = quorvan_driver::WineServerPid();
+    quorvan_driver::SeedRegistry({"bench_a", "bench_b", "bench_c"});
+    {
+        quorvan_driver::Program P;
+        if (!P.Started()) {
+            std::printf("quorvan.exe did not start\n");
+            return 1;
+        }
+        std::printf("Idle over %d s, CPU of quorvan.exe and of the Wine server%s "
+                    "(goal: quorvan.exe <= 0.1 %% of one core; a shared machine: noisy):\n",
+                    IdleSeconds, ServerPid.empty() ? " (its pid unknown: 0)" : "");
+        for (const PointerPlace& Place : Places(P))
+            MeasureProgramIdle(P, "nothing bound", Place, IdleSeconds, ServerPid);
+        if (!ApplyStoredLayout(P)) {
+            std::printf("the stored layout's programs were not bound\n");
+            quorvan_driver::ClearRegistry();
+            return 1;
+        }
+        for (const PointerPlace& Place : Places(P))
+            MeasureProgramIdle(P, "three bound", Place, IdleSeconds, ServerPid);
+    }
+    quorvan_driver::ClearRegistry();
     return 0;
 }

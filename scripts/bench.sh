@@ -17,6 +17,7 @@ NATIVE_BENCHES=(
 WIN32_BENCHES=(
   "appinfo_bench"
   "monitor_bench 12 60"
+  "first_use_bench 10"
   "startup_bench 12"
   "search_bench 5"
   "pool_bench"
@@ -55,6 +56,15 @@ done
 trap stop_display EXIT
 start_display
 prepare_wineprefix
+# A Wine server that stays for the whole run, whose CPU time monitor_bench
+# prints beside quorvan.exe's (from its /proc entry).
+wineserver -p
+sleep 0.5
+for pid in $(pgrep -f wineserver || true); do
+  if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+    export QUORVAN_WINESERVER_PID="$pid"
+  fi
+done
 for line in "${WIN32_BENCHES[@]}"; do
   read -r -a cmd <<<"$line"
   wanted "${cmd[0]}" || continue

@@ -109,6 +109,9 @@ void TSearchForFilesForm::CreateWindows()
     TV->OnKeyDown = [this](TreeView&, WORD Key) { TVKeyDown(Key); };
     DialogResizer = AttachDialogResizer(this, {{DescriptionLabel, true}, {TV, false, 1.0L},
                                                {TBToolbar, true}});
+    FComputerIcon = SystemImageList->GetSpecialFolderIconIndex(SF_DRIVES);
+    FClosedIcon = SystemImageList->GetFolderIconIndex(false);
+    FOpenIcon = SystemImageList->GetFolderIconIndex(true);
 }
 
 TSearchForFilesForm::~TSearchForFilesForm()
@@ -123,9 +126,7 @@ bool TSearchForFilesForm::SelectSearchRoots(StringList& Roots)
     EnsureHandle();
     TV->BeginUpdate();
     TV->Clear();
-    const int Computer = SystemImageList->GetSpecialFolderIconIndex(SF_DRIVES);
-    const int Closed = SystemImageList->GetFolderIconIndex(false);
-    const int Open = SystemImageList->GetFolderIconIndex(true);
+    const int Computer = FComputerIcon, Closed = FClosedIcon, Open = FOpenIcon;
     const HTREEITEM Drives = TV->AddChild(nullptr, "Drives", Computer, Computer, nsUnticked, 0);
     for (char Letter : GetDriveLetters())
         TV->AddChild(Drives, std::string(1, Letter) + ":\\", Closed, Open, nsUnticked, 0);

@@ -59,6 +59,13 @@ public:
 
 protected:
     void CreateWindows() override;
+
+private:
+    // The tree's icons, looked up with the window: the shell's first
+    // answer takes tens of milliseconds.
+    int FComputerIcon = -1;
+    int FClosedIcon = -1;
+    int FOpenIcon = -1;
 };
 
 extern TSearchForFilesForm* SearchForFilesForm;

@@ -3,11 +3,6 @@
 #include <climits>
 #include <cmath>
 
-char UpCaseAscii(char C)
-{
-    return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C;
-}
-
 std::string UpperCaseAscii(const std::string& S)
 {
     std::string R = S;

@@ -16,7 +16,11 @@ using StringList = std::vector<std::string>;
 using TDateTime = double;
 
 // --- ASCII-only text comparison (never locale-dependent) ---
-char UpCaseAscii(char C);
+// Inline: the comparisons call it for every character.
+inline char UpCaseAscii(char C)
+{
+    return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C;
+}
 std::string UpperCaseAscii(const std::string& S);
 std::string LowerCaseAscii(const std::string& S);
 bool SameText(std::string_view A, std::string_view B);

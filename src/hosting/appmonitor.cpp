@@ -55,7 +55,17 @@ TApplicationMonitor::TApplicationMonitor(Component* Owner, TDatabaseGrid* AppLis
     : AppListGrid(AppListGrid), FOwner(Owner)
 {
     Timer = std::make_unique<::Timer>(nullptr, 1000, false);
-    Timer->OnTimer = [this] { TimerTick(); };
+    // With bound programs the timer ticks every second for as long as they
+    // run: the idle pass follows only a tick that changed what it shows.
+    Timer->QuietTicks = true;
+    Timer->OnTimer = [this] {
+        TimerTick();
+        std::vector<long long> Shown = ShownState();
+        if (Shown != FLastShown && Application) {
+            FLastShown.swap(Shown);
+            Application->IdleNeeded();
+        }
+    };
     Windows = MakeDesktopAppInfo();
     Windows->SetActive(false);
     Windows->OnAfterUpdateList = [this](TAppInfo&) { WindowsChanged(); };
@@ -695,6 +705,29 @@ void TApplicationMonitor::FirePendingEvents()
                 OnAllClosed(*this);
         }
     }
+}
+
+// The items' states and panels, where each bound window lies (it may have
+// moved itself), the foreground window (the panels' captions follow it)
+// and the pointer (the hover panel follows it over bound windows, which
+// send the host nothing).
+std::vector<long long> TApplicationMonitor::ShownState() const
+{
+    std::vector<long long> S;
+    for (const Slot& Sl : FItems) {
+        const TApplicationItem& I = *Sl.Item;
+        S.insert(S.end(), {I.State, I.Bound, I.Seconds, I.GraceTicks,
+                           static_cast<long long>(reinterpret_cast<std::uintptr_t>(I.Handle)),
+                           static_cast<long long>(reinterpret_cast<std::uintptr_t>(I.Panel))});
+        RECT R;
+        if (I.Bound && ::GetWindowRect(I.Handle, &R))
+            S.insert(S.end(), {R.left, R.top, R.right, R.bottom});
+    }
+    S.push_back(static_cast<long long>(reinterpret_cast<std::uintptr_t>(::GetForegroundWindow())));
+    POINT P = {};
+    ::GetCursorPos(&P);
+    S.insert(S.end(), {P.x, P.y});
+    return S;
 }
 
 void TApplicationMonitor::TimerTick()

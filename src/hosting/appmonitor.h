@@ -161,4 +161,8 @@ private:
     bool FAllClosedPending = false;
     bool FAllClosedFired = false;
     bool FInTick = false;
+    // What the main window's idle pass shows of the items, as the last
+    // tick left it: a tick that changes none of it asks for no idle pass.
+    std::vector<long long> ShownState() const;
+    std::vector<long long> FLastShown;
 };

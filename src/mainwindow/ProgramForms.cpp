@@ -11,6 +11,7 @@
 #include "mainwindow/LayoutDesignerWin.h"
 #include "mainwindow/main.h"
 #include "toolkit/Application.h"
+#include "toolkit/Timer.h"
 
 #include <functional>
 
@@ -31,6 +32,49 @@ const std::function<Form*(TApplication&)> FormOrder[] = {
     [](TApplication& App) -> Form* { return new TMinSizeEditorForm(&App); },
 };
 
+// Makes the deferred forms' windows after start-up, the first once the
+// program has had nothing to do for FormWarmUpQuietMs, each further one a
+// shorter quiet spell after the last (every idle pass puts them off),
+// so that neither start-up nor the user waits for them, while a window's
+// first use costs what its later ones do. A form used before makes its own.
+class TFormWarmUp : public Component {
+public:
+    explicit TFormWarmUp(TApplication& App) : Component(&App), FApp(App)
+    {
+        FTimer = new Timer(this, FormWarmUpQuietMs, true);
+        FTimer->OnTimer = [this] { MakeNext(); };
+        FIdleId = App.AddIdleHandler([this] {
+            FTimer->SetEnabled(false);
+            FTimer->SetEnabled(true);
+        });
+    }
+    ~TFormWarmUp() override { Stop(); }
+
+private:
+    void MakeNext()
+    {
+        for (Component* C : FApp.Components())
+            if (auto* F = dynamic_cast<Form*>(C); F && F->HandlePending()) {
+                F->EnsureHandle();
+                FTimer->SetInterval(FormWarmUpNextMs);
+                return;
+            }
+        Stop();
+    }
+    void Stop()
+    {
+        FTimer->SetEnabled(false);
+        // The application may be going already (it frees its components).
+        if (FIdleId && Application)
+            Application->RemoveIdleHandler(FIdleId);
+        FIdleId = 0;
+    }
+
+    TApplication& FApp;
+    Timer* FTimer = nullptr;
+    int FIdleId = 0;
+};
+
 }  // namespace
 
 void CreateProgramForms(TApplication& App)
@@ -40,4 +84,5 @@ void CreateProgramForms(TApplication& App)
         if (!App.MainForm)
             App.MainForm = F;
     }
+    new TFormWarmUp(App);
 }

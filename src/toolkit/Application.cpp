@@ -1,10 +1,13 @@
 #include "toolkit/Application.h"
 
 #include "toolkit/Form.h"
+#include "toolkit/Timer.h"
 
 #include <commctrl.h>
 
+#include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 TApplication* Application = nullptr;
 
@@ -28,6 +31,7 @@ void TApplication::SetTitle(const std::string& Title)
 
 int TApplication::AddIdleHandler(std::function<void()> Handler)
 {
+    FIdlePending = true;
     return FIdle.Add([H = std::move(Handler)] { Guarded(H); });
 }
 
@@ -36,10 +40,42 @@ void TApplication::RemoveIdleHandler(int Id)
     FIdle.Remove(Id);
 }
 
+// Not in the SDK headers: the system's own timer message.
+static const UINT WM_SYSTIMER = 0x0118;
+
+TWakeKind WakeKind(UINT Message, bool ProgramWindow)
+{
+    if (Message == WM_SYSTIMER)
+        return TWakeKind::Quiet;
+    if ((Message == WM_TIMER || Message == WM_PAINT) && !ProgramWindow)
+        return TWakeKind::Quiet;
+    return TWakeKind::Change;
+}
+
+bool IsProgramWindow(HWND Wnd)
+{
+    if (!Wnd)
+        return true;
+    // Its procedure lies in the program's image: one of its own classes or
+    // a system control it wraps (subclassed). The system's classes count
+    // as the program's by their module, so that cannot tell.
+    static const std::pair<std::uintptr_t, std::uintptr_t> Image = [] {
+        const auto Base = reinterpret_cast<std::uintptr_t>(::GetModuleHandleA(nullptr));
+        const auto* Dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(Base);
+        const auto* Nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(Base + Dos->e_lfanew);
+        return std::make_pair(Base, Base + Nt->OptionalHeader.SizeOfImage);
+    }();
+    const auto Proc = static_cast<std::uintptr_t>(::GetWindowLongPtrA(Wnd, GWLP_WNDPROC));
+    return Proc >= Image.first && Proc < Image.second;
+}
+
 bool TApplication::ProcessMessage(MSG& Msg)
 {
     if (!::PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE))
         return false;
+    if (!FIdlePending && !Timer::IsQuietTick(Msg) &&
+        WakeKind(Msg.message, IsProgramWindow(Msg.hwnd)) == TWakeKind::Change)
+        FIdlePending = true;
     if (Msg.message == WM_QUIT) {
         FTerminated = true;
         return true;
@@ -61,6 +97,9 @@ bool TApplication::ProcessMessage(MSG& Msg)
 
 void TApplication::Idle()
 {
+    if (!FIdlePending)
+        return;
+    FIdlePending = false;
     // A handler removed meanwhile (its owner may be gone) must not run.
     FIdle.Notify();
 }

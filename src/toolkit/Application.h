@@ -29,10 +29,14 @@ public:
     // translated and dispatched; set Handled to swallow it.
     std::function<void(MSG& Msg, bool& Handled)> OnMessage;
 
-    // Idle handlers run once each time the queue runs empty; the loop then
-    // sleeps in WaitMessage until the next message.
+    // Idle handlers run once each time the queue runs empty after a
+    // message that can have changed what they show (WakeKind); the loop
+    // then sleeps in WaitMessage until the next message.
     int AddIdleHandler(std::function<void()> Handler);
     void RemoveIdleHandler(int Id);
+    // The idle handlers run when the queue is next empty: for a change
+    // made where no message of its own says so (a quiet timer's tick).
+    void IdleNeeded() { FIdlePending = true; }
 
     void Run();
     // Dispatches what is pending, then returns; runs no idle handlers.
@@ -63,10 +67,23 @@ private:
     std::string FTitle;
     HINSTANCE FInstance;
     bool FTerminated = false;
+    bool FIdlePending = true;
     Notifier<> FIdle;
 };
 
 extern TApplication* Application;
+
+// What a message taken from the queue can have changed for the idle
+// handlers. The system's own timers (its mouse tracking, the caret) and
+// the timers and paints of windows the program did not make (a toolbar's
+// tool tip, polling the pointer many times a second) run none of the
+// program's code: an idle pass after them would find nothing changed.
+// Everything else, a message of unknown kind included, counts as a change.
+enum class TWakeKind { Quiet, Change };
+// ProgramWindow: the message is for no window, or for a window of the
+// program's own classes or one it wraps.
+TWakeKind WakeKind(UINT Message, bool ProgramWindow);
+bool IsProgramWindow(HWND Wnd);
 
 // The owner of the program's message boxes: the main form, or the popup of
 // it last active (a modal form), never whatever window happens to be active,

@@ -36,6 +36,8 @@ public:
 
     // Makes a deferred form's window and controls; nothing once they exist.
     void EnsureHandle();
+    // A deferred form whose window is not made yet.
+    bool HandlePending() const { return FPending != nullptr; }
     void Show();
     void Hide();
     // Runs a modal loop with every other window of the thread disabled.

@@ -2,9 +2,48 @@
 // while the mouse rests on it.
 #pragma once
 
+#include "toolkit/Timer.h"
+
+#include <windows.h>
+
 #include <string>
 
 class Control;
+
+// A hint shown below the pointer by a tracking tool tip. Its control tells
+// which hint the pointer rests on and when it leaves; one-shot timers of
+// its own show the tip after a delay and take it away again, so nothing
+// polls the pointer while it rests (a tool tip tracking the pointer itself
+// asks for it ten times a second).
+class THoverHint {
+public:
+    static const unsigned InitialDelay = 500;  // ms before the first tip
+    static const unsigned ReshowDelay = 100;   // from one tip to the next
+    static const unsigned PopDelay = 5000;     // a tip's time on screen
+
+    explicit THoverHint(HWND Owner);
+    ~THoverHint();
+    THoverHint(const THoverHint&) = delete;
+    THoverHint& operator=(const THoverHint&) = delete;
+
+    // The pointer rests on an item with this hint; an empty text: none.
+    void Enter(const std::string& Text);
+    void Leave();
+    const std::string& Text() const { return FText; }
+    HWND TipWindow() const { return FTip; }
+    bool Shown() const { return FShown; }
+
+private:
+    void Show();
+    void Hide();
+
+    HWND FOwner;
+    HWND FTip = nullptr;
+    std::string FText;
+    bool FShown = false;
+    Timer FShowTimer;
+    Timer FPopTimer;
+};
 
 // Gives C the hint Text (an empty text removes it).
 void SetHint(Control* C, const std::string& Text);

@@ -13,6 +13,15 @@ LRESULT CALLBACK Timer::TimerWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM L
     return ::DefWindowProcA(Wnd, Msg, WParam, LParam);
 }
 
+bool Timer::IsQuietTick(const MSG& Msg)
+{
+    if (Msg.message != WM_TIMER || !Msg.hwnd ||
+        ::GetWindowLongPtrA(Msg.hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&TimerWndProc))
+        return false;
+    const auto* Self = reinterpret_cast<const Timer*>(::GetWindowLongPtrA(Msg.hwnd, GWLP_USERDATA));
+    return Self && Self->QuietTicks;
+}
+
 Timer::Timer(Component* Owner, unsigned Interval, bool Enabled)
     : Component(Owner), FInterval(Interval), FEnabled(Enabled)
 {

@@ -19,6 +19,11 @@ public:
     void SetInterval(unsigned Interval);
 
     std::function<void()> OnTimer;
+    // Its ticks alone are followed by no idle pass; OnTimer asks for one
+    // (TApplication::IdleNeeded) when it changed something.
+    bool QuietTicks = false;
+    // Msg is a tick of a Timer with QuietTicks.
+    static bool IsQuietTick(const MSG& Msg);
 
 private:
     void Update();

@@ -2,6 +2,8 @@
 
 #include "toolkit/ImageList.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 
 namespace {
@@ -99,9 +101,10 @@ ToolBar::ToolBar(Component* Owner, const ToolBarArgs& Args)
     P.ClassName = TOOLBARCLASSNAMEA;
     P.Parent = Args.Parent;
     // Our own alignment places the bar; the control must not move itself.
+    // The hints are our own (THoverHint): the control's tool tip polls the
+    // pointer while it rests on a button.
     P.Style = WS_VISIBLE | TBSTYLE_FLAT | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER |
-              (Args.ShowHints ? TBSTYLE_TOOLTIPS : 0) | (Args.List ? TBSTYLE_LIST : 0) |
-              (Args.Wrapable ? TBSTYLE_WRAPABLE : 0);
+              (Args.List ? TBSTYLE_LIST : 0) | (Args.Wrapable ? TBSTYLE_WRAPABLE : 0);
     P.X = Args.Left;
     P.Y = Args.Top;
     P.Width = Args.Width;
@@ -114,10 +117,13 @@ ToolBar::ToolBar(Component* Owner, const ToolBarArgs& Args)
     SetImages(Args.Images);
     if (Args.Align != TAlign::None)
         SetAlign(Args.Align);
+    if (Args.ShowHints)
+        FHint = std::make_unique<THoverHint>(Handle());
 }
 
 ToolBar::~ToolBar()
 {
+    FHint.reset();
     for (auto& B : FButtons)
         B->Detach();
     if (FImages)
@@ -295,19 +301,6 @@ LRESULT ToolBar::NotifyReflect(NMHDR* Header, bool& Handled)
 {
     Handled = false;
     switch (Header->code) {
-    case TBN_GETINFOTIPA: {
-        auto* Tip = reinterpret_cast<NMTBGETINFOTIPA*>(Header);
-        if (ToolButton* B = FindButton(Tip->iItem)) {
-            const std::string Hint = B->Hint();
-            if (Tip->pszText && Tip->cchTextMax > 0) {
-                const std::size_t N = std::min<std::size_t>(Hint.size(), Tip->cchTextMax - 1);
-                Hint.copy(Tip->pszText, N);
-                Tip->pszText[N] = '\0';
-            }
-        }
-        Handled = true;
-        return 0;
-    }
     case TBN_DROPDOWN: {
         auto* Nm = reinterpret_cast<NMTOOLBARA*>(Header);
         ToolButton* B = FindButton(Nm->iItem);
@@ -359,6 +352,28 @@ LRESULT ToolBar::CustomDraw(NMTBCUSTOMDRAW* Draw)
     }
     }
     return CDRF_DODEFAULT;
+}
+
+LRESULT ToolBar::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    if (FHint) {
+        switch (Msg) {
+        case WM_MOUSEMOVE: {
+            POINT P = {GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
+            const int Index =
+                static_cast<int>(::SendMessageA(Handle(), TB_HITTEST, 0, reinterpret_cast<LPARAM>(&P)));
+            const ToolButton* B = Button(Index);
+            FHint->Enter(B && B->Style() != TToolButtonStyle::Separator ? B->Hint() : std::string());
+            break;
+        }
+        case WM_MOUSELEAVE:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            FHint->Leave();
+            break;
+        }
+    }
+    return Control::WndProc(Msg, WParam, LParam);
 }
 
 bool ToolBar::ItemAtPoint(POINT P, ToolbarItemInfo& Info) const

@@ -7,6 +7,7 @@
 
 #include "toolkit/ActionList.h"
 #include "toolkit/Control.h"
+#include "toolkit/Hints.h"
 #include "toolkit/ToolbarHitTest.h"
 
 #include <commctrl.h>
@@ -115,8 +116,11 @@ public:
     void Relayout();
 
     bool ItemAtPoint(POINT P, ToolbarItemInfo& Info) const override;
+    // The buttons' hints; none without ShowHints.
+    THoverHint* Hint() const { return FHint.get(); }
 
 protected:
+    LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override;
     void CommandIdNotify(WORD Id, WORD Code) override;
     LRESULT NotifyReflect(NMHDR* Header, bool& Handled) override;
 
@@ -136,4 +140,5 @@ private:
     int FButtonWidth;
     int FButtonHeight;
     int FNextId = 1;
+    std::unique_ptr<THoverHint> FHint;
 };

@@ -177,6 +177,47 @@ TEST_F(MonitorTest, LoadingTextCountsTheSecondsOfALateWindow)
     EXPECT_TRUE(H.RunUntil([&] { return H.PanelTexts[0].back().empty(); }, 2000));
 }
 
+// A bound program keeps the timer ticking every second; a tick that
+// changes nothing the idle pass shows is followed by none, one after which
+// the bound window has moved itself is, and the pass puts it back.
+TEST_F(MonitorTest, TicksThatChangeNothingShownRunNoIdlePass)
+{
+    TestHost H;
+    ASSERT_TRUE(H.Open(HosteeExe(), 0));
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
+    H.Answerer->SetEnabled(false);
+    int Passes = 0;
+    const int Counter = H.App.AddIdleHandler([&] { ++Passes; });
+    // The loop looks at the clock on a system window's timer, which
+    // changes nothing of the program's.
+    const auto RunFor = [&](DWORD Ms) {
+        HWND Clock = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       nullptr, nullptr);
+        ::SetTimer(Clock, 1, 20, nullptr);
+        const DWORD End = ::GetTickCount() + Ms;
+        H.App.RunModalLoop([&] { return ::GetTickCount() >= End; });
+        ::DestroyWindow(Clock);
+    };
+    RunFor(1500);
+    Passes = 0;
+    RunFor(3200);
+    EXPECT_EQ(Passes, 0);
+    HWND Wnd = H.ItemIn(0)->Handle;
+    RECT Before;
+    ::GetWindowRect(Wnd, &Before);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetAncestor(Wnd, GA_PARENT), reinterpret_cast<POINT*>(&Before), 2);
+    ::MoveWindow(Wnd, Before.left + 7, Before.top + 5, Before.right - Before.left,
+                 Before.bottom - Before.top, TRUE);
+    RunFor(1500);
+    EXPECT_GE(Passes, 1);
+    RECT After;
+    ::GetWindowRect(Wnd, &After);
+    ::MapWindowPoints(HWND_DESKTOP, ::GetAncestor(Wnd, GA_PARENT), reinterpret_cast<POINT*>(&After), 2);
+    EXPECT_EQ(After.left, Before.left);
+    EXPECT_EQ(After.top, Before.top);
+    H.App.RemoveIdleHandler(Counter);
+}
+
 TEST_F(MonitorTest, SplashWindowMakesWayForTheMainWindow)
 {
     struct Case {

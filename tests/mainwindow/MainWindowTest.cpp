@@ -1014,6 +1014,40 @@ TEST_F(MainWindowTest, PanelToolButtonsWorkOnTheNodeUnderTheMouse)
     }
 }
 
+// While the program keeps working (a timer of its own every 50 ms) no
+// deferred form is made; once it is quiet they all are, one by one.
+TEST(ProgramFormsTest, DeferredFormsAreMadeOnceTheProgramIsQuiet)
+{
+    TApplication App;
+    CreateProgramForms(App);
+    const auto Pending = [&App] {
+        int N = 0;
+        for (Component* C : App.Components())
+            if (auto* F = dynamic_cast<Form*>(C))
+                N += F->HandlePending();
+        return N;
+    };
+    ASSERT_EQ(Pending(), 9);
+    // The loop looks at the clock on a timer of a system window, whose
+    // ticks change nothing of the program's.
+    const auto RunFor = [&App](DWORD Ms, const std::function<bool()>& Done) {
+        const DWORD End = ::GetTickCount() + Ms;
+        HWND Clock = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       nullptr, nullptr);
+        ::SetTimer(Clock, 1, 20, nullptr);
+        App.RunModalLoop([&] { return Done() || ::GetTickCount() >= End; });
+        ::DestroyWindow(Clock);
+    };
+    {
+        Timer Work(&App, 50);
+        Work.OnTimer = [] {};
+        RunFor(3 * FormWarmUpQuietMs, [] { return false; });
+    }
+    EXPECT_EQ(Pending(), 9);
+    RunFor(FormWarmUpQuietMs + 9 * FormWarmUpNextMs + 5000, [&] { return Pending() == 0; });
+    EXPECT_EQ(Pending(), 0);
+}
+
 TEST(ProgramFormsTest, OnlyTheMainWindowIsMadeAtStartTheOthersAtTheirFirstUse)
 {
     TApplication App;

@@ -40,6 +40,85 @@ TEST(ApplicationTest, IdleRunsOncePerEmptyQueueAndLoopSleeps)
     EXPECT_LT(Idle, 50);
 }
 
+// A wake-up that runs none of the program's code (the system's mouse
+// tracking, a tool tip's own timer) is followed by no idle pass; every
+// other one is, once the queue is empty.
+TEST(ApplicationTest, IdlePassFollowsOnlyWakeUpsThatCanChangeSomething)
+{
+    TApplication App;
+    FormArgs A;
+    Form Main(&App, A);
+    // A window of a system class that the program does not wrap.
+    HWND Foreign = ::CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 10, 10, Main.Handle(),
+                                     nullptr, nullptr, nullptr);
+    ASSERT_NE(Foreign, nullptr);
+    const UINT WM_SYSTIMER = 0x0118;
+    struct Row {
+        const char* Name;
+        UINT Message;
+        bool ToProgramWindow;
+        int Passes;
+    };
+    const Row Rows[] = {
+        {"system timer (mouse tracking)", WM_SYSTIMER, false, 0},
+        {"system timer to a window of ours", WM_SYSTIMER, true, 0},
+        {"timer of a window not ours (tool tip)", WM_TIMER, false, 0},
+        {"paint of a window not ours", WM_PAINT, false, 0},
+        {"timer of ours", WM_TIMER, true, 1},
+        {"paint of ours", WM_PAINT, true, 1},
+        {"mouse move to a window not ours", WM_MOUSEMOVE, false, 1},
+        {"message of another kind", WM_TEST, false, 1},
+    };
+    int Idle = 0, Seen = 0;
+    App.AddIdleHandler([&] { ++Idle; });
+    App.OnMessage = [&](MSG&, bool& Handled) {
+        ++Seen;
+        Handled = true;  // counted, not dispatched
+    };
+    // Runs until the posted messages are taken and the queue was found
+    // empty once more (the loop then ran its idle step).
+    const auto Drain = [&](int Posted) {
+        int EmptyChecks = 0;
+        App.RunModalLoop([&] { return Seen >= Posted && EmptyChecks++ >= 1; });
+    };
+    Drain(0);
+    for (const Row& R : Rows) {
+        Seen = Idle = 0;
+        HWND Target = R.ToProgramWindow ? Main.Handle() : Foreign;
+        for (int I = 0; I < 5; ++I)
+            ::PostMessageA(Target, R.Message, 0x1234, 0);
+        Drain(5);
+        EXPECT_EQ(Seen, 5) << R.Name;
+        EXPECT_EQ(Idle, R.Passes) << R.Name;
+    }
+    ::DestroyWindow(Foreign);
+}
+
+// A quiet timer's ticks run the idle handlers only when its handler asks.
+TEST(ApplicationTest, QuietTimerTicksRunIdleHandlersOnlyWhenAsked)
+{
+    TApplication App;
+    for (const bool Asks : {false, true}) {
+        int Idle = 0, Ticks = 0;
+        const int Id = App.AddIdleHandler([&] { ++Idle; });
+        {
+            int EmptyChecks = 0;
+            App.RunModalLoop([&] { return EmptyChecks++ >= 1; });
+        }
+        Idle = 0;
+        Timer T(&App, 20);
+        T.QuietTicks = true;
+        T.OnTimer = [&] {
+            ++Ticks;
+            if (Asks)
+                App.IdleNeeded();
+        };
+        App.RunModalLoop([&] { return Ticks >= 5; });
+        EXPECT_EQ(Idle, Asks ? 4 : 0) << Asks;
+        App.RemoveIdleHandler(Id);
+    }
+}
+
 TEST(ApplicationTest, IdleHandlerRemovedByAnotherDoesNotRun)
 {
     TApplication App;

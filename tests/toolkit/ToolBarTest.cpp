@@ -141,20 +141,72 @@ TEST_F(ToolBarTest, ButtonsFollowTheirActionAndRunItWhenClicked)
     EXPECT_FALSE(State(Check) & TBSTATE_CHECKED);
 }
 
+// A button's hint shows after the pointer rests on it and goes when it
+// leaves. No tool tip runs timers of its own: the control's own tip polls
+// the pointer with them, waking the program ten times a second.
+TEST_F(ToolBarTest, HintShowsWhileThePointerRestsWithoutPolling)
+{
+    ASSERT_NE(Bar->Hint(), nullptr);
+    ::SetForegroundWindow(Main->Handle());
+    const auto MoveTo = [this](ToolButton* B) {
+        const RECT R = B->ItemRect();
+        // The pointer itself, so that a tool tip of the control would show.
+        POINT P = {(R.left + R.right) / 2, (R.top + R.bottom) / 2};
+        ::ClientToScreen(Bar->Handle(), &P);
+        ::SetCursorPos(P.x, P.y);
+    };
+    const auto Pump = [this](DWORD Ms, int& Timers) {
+        const DWORD End = ::GetTickCount() + Ms;
+        while (::GetTickCount() < End) {
+            MSG M;
+            while (::PeekMessageA(&M, nullptr, 0, 0, PM_REMOVE)) {
+                Timers += M.message == WM_TIMER && !IsProgramWindow(M.hwnd);
+                ::DispatchMessageA(&M);
+            }
+            ::Sleep(5);
+        }
+    };
+    struct Row {
+        const char* Name;
+        ToolButton* Over;  // nullptr: the pointer leaves the bar
+        const char* Text;
+    } Rows[] = {
+        {"first button", Buttons[0], "adds"},
+        {"second button", Buttons[1], "removes"},
+        {"separator", Bar->Button(2), ""},
+        {"first again", Buttons[0], "adds"},
+        {"left the bar", nullptr, ""},
+    };
+    for (const Row& R : Rows) {
+        if (R.Over)
+            MoveTo(R.Over);
+        else {
+            ::SetCursorPos(0, 0);
+            ::SendMessageA(Bar->Handle(), WM_MOUSELEAVE, 0, 0);
+        }
+        int Timers = 0;
+        Pump(THoverHint::InitialDelay + 300, Timers);
+        EXPECT_EQ(Bar->Hint()->Text(), R.Text) << R.Name;
+        EXPECT_EQ(Bar->Hint()->Shown(), *R.Text != 0) << R.Name;
+        if (*R.Text) {
+            char Shown[80] = {};
+            TOOLINFOA Ti = {};
+            Ti.cbSize = sizeof(Ti);
+            Ti.hwnd = Bar->Handle();
+            Ti.uId = 1;
+            Ti.lpszText = Shown;
+            ::SendMessageA(Bar->Hint()->TipWindow(), TTM_GETTEXTA, sizeof(Shown),
+                           reinterpret_cast<LPARAM>(&Ti));
+            EXPECT_STREQ(Shown, R.Text) << R.Name;
+            EXPECT_TRUE(::IsWindowVisible(Bar->Hint()->TipWindow())) << R.Name;
+            Pump(400, Timers);
+        }
+        EXPECT_EQ(Timers, 0) << R.Name;
+    }
+}
+
 TEST_F(ToolBarTest, HintsHelpContextsDropDownsAndOwnImages)
 {
-    // The control asks for a tip as its (Unicode) tooltip would.
-    for (int I = 0; I < 2; ++I) {
-        NMTTDISPINFOW Tip = {};
-        Tip.hdr.hwndFrom = reinterpret_cast<HWND>(::SendMessageA(Bar->Handle(), TB_GETTOOLTIPS, 0, 0));
-        Tip.hdr.idFrom = Buttons[I]->Id();
-        Tip.hdr.code = TTN_GETDISPINFOW;
-        Tip.lpszText = Tip.szText;
-        ::SendMessageA(Bar->Handle(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&Tip));
-        char Text[80] = {};
-        ::WideCharToMultiByte(CP_ACP, 0, Tip.lpszText, -1, Text, sizeof(Text), nullptr, nullptr);
-        EXPECT_STREQ(Text, I == 0 ? "adds" : "removes");
-    }
     struct Case {
         ToolButton* B;
         bool Has;
