@@ -50,6 +50,14 @@ TWindowItem* TAppWindowCollection::FindWindowItem(std::uint32_t ProcessId, TWind
     return nullptr;
 }
 
+const TWindowItem* TAppWindowCollection::FindHandle(TWindowHandle Handle) const
+{
+    for (const auto& Rec : FItems)
+        if (Rec->Handle == Handle)
+            return Rec.get();
+    return nullptr;
+}
+
 void TAppWindowCollection::UpdateWindowList(TWindowHandle Parent, bool IncludeToolWindows,
                                             bool IncludeOwned, bool IncludeZeroSize,
                                             bool IncludeParented)
@@ -97,12 +105,22 @@ void TAppWindowCollection::EnumWindowProc(TWindowHandle Wnd)
     std::int32_t Width = 0, Height = 0;
     if (!FSource.Size(Wnd, Width, Height))
         Width = Height = 0;
-    const std::string Class = FSource.ClassName(Wnd);
+    // A window keeps its class and process for life, and the system does
+    // not give a destroyed window's handle to a new one at once: a record
+    // of the handle holds both, read again only when the title changes.
+    // Asking every pass would cost two round trips per window each tick.
+    const TWindowItem* Known = FindHandle(Wnd);
+    const bool Listed = Known != nullptr;
+    std::string Title;
+    if (Listed && (Title = FSource.Title(Wnd)) != Known->Title)
+        Known = nullptr;
+    std::string Class = Known ? Known->ClassName : FSource.ClassName(Wnd);
     if (!IncludeZeroSize && Width == 0 && Height == 0 && SameText(Class, "TApplication"))
         return;
-    const std::string Title = FSource.Title(Wnd);
+    if (!Listed)
+        Title = FSource.Title(Wnd);
+    const std::uint32_t Pid = Known ? Known->ProcessId : FSource.ProcessId(Wnd);
 
-    const std::uint32_t Pid = FSource.ProcessId(Wnd);
     TWindowItem* Rec = FindWindowItem(Pid, Wnd, Class);
     if (!Rec) {
         Rec = Add();
@@ -112,9 +130,11 @@ void TAppWindowCollection::EnumWindowProc(TWindowHandle Wnd)
     } else {
         Rec->State = wisChanged;
     }
-    Rec->Title = Title;
+    if (Rec->Title != Title)
+        Rec->Title = std::move(Title);
     Rec->Handle = Wnd;
-    Rec->ClassName = Class;
+    if (Rec->ClassName != Class)
+        Rec->ClassName = std::move(Class);
     Rec->ProcessId = Pid;
     if (PlatformId == Win9xPlatform) {
         TProcessItem P;

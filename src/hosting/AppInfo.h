@@ -135,6 +135,7 @@ public:
 
 private:
     void EnumWindowProc(TWindowHandle Wnd);
+    const TWindowItem* FindHandle(TWindowHandle Handle) const;
 
     IWindowSource& FSource;
     std::vector<std::unique_ptr<TWindowItem>> FItems;

@@ -92,7 +92,11 @@ TEST_F(AppInfoTest, EveryStateTransitionOfOnePass)
         FakeWindow& W = Desktop.Windows[10];
         if (C.What == OtherTitle) W.Title = "Other";
         if (C.What == TitleCase) W.Title = "MAIN";
-        if (C.What == ClassCase) W.Class = "TMAINFORM";
+        if (C.What == ClassCase) {
+            // The class is read again when the title changes.
+            W.Class = "TMAINFORM";
+            W.Title = "MAIN";
+        }
         if (C.What == Vanished) Desktop.Windows.erase(10);
 
         int Seen = -1;
@@ -109,6 +113,62 @@ TEST_F(AppInfoTest, EveryStateTransitionOfOnePass)
             Pass(*Info);  // gone one pass later
             EXPECT_EQ(Info->Windows.Count(), 0);
         }
+    }
+}
+
+// A listed window's class and process are read once, and again only when
+// its title changes or it left the list; the title and size every pass.
+TEST_F(AppInfoTest, ClassAndProcessAreReadOncePerListedWindow)
+{
+    enum Change { Nothing, Title, TitleAndClass, TitleAndProcess, OnlyClass, Replaced };
+    struct Case {
+        Change What;
+        std::uint8_t State;
+        int Reads;  // class and process reads in the last pass
+        const char* Class;
+        std::uint32_t Pid;
+    };
+    const Case Cases[] = {
+        {Nothing, wisUnchanged, 0, "TMainForm", 7},
+        {Title, wisChanged, 2, "TMainForm", 7},
+        // Another class or process makes another record.
+        {TitleAndClass, wisNew, 2, "TOther", 7},
+        {TitleAndProcess, wisNew, 2, "TMainForm", 8},
+        // A live window cannot change its class: nothing asks.
+        {OnlyClass, wisUnchanged, 0, "TMainForm", 7},
+        // Gone for a pass, then a window of another process under the handle.
+        {Replaced, wisNew, 2, "TOther", 8},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(testing::Message() << "change " << C.What);
+        Desktop.Windows.clear();
+        Desktop.Windows[10] = FakeWindow();
+        auto Info = Make();
+        Pass(*Info);
+        Pass(*Info);
+        FakeWindow& W = Desktop.Windows[10];
+        if (C.What == Title || C.What == TitleAndClass || C.What == TitleAndProcess)
+            W.Title = "Other";
+        if (C.What == TitleAndClass || C.What == OnlyClass || C.What == Replaced)
+            W.Class = "TOther";
+        if (C.What == TitleAndProcess || C.What == Replaced)
+            W.Pid = 8;
+        if (C.What == Replaced) {
+            const FakeWindow Later = W;
+            Desktop.Windows.erase(10);
+            Pass(*Info);
+            ASSERT_EQ(Info->Windows.Count(), 0);
+            Desktop.Windows[10] = Later;
+        }
+        Desktop.FactReads = 0;
+        Pass(*Info);
+        EXPECT_EQ(Desktop.FactReads, C.Reads);
+        ASSERT_EQ(Info->Windows.Count(), 1);
+        const TWindowItem* R = Info->Windows.Items(0);
+        EXPECT_EQ(R->State, C.State);
+        EXPECT_EQ(R->ClassName, C.Class);
+        EXPECT_EQ(R->ProcessId, C.Pid);
+        EXPECT_EQ(R->Title, Desktop.Windows[10].Title);
     }
 }
 

@@ -30,6 +30,7 @@ public:
     bool ProcessSnapshotFails = false;
     bool ThrowInEnumeration = false;
     int ModuleWalks = 0;
+    int FactReads = 0;  // class names and process ids asked for
     std::map<std::uint32_t, int> FailingWalks;  // snapshots of the process that fail first
 
     int PlatformId() override { return Platform; }
@@ -50,7 +51,11 @@ public:
             }
     }
     std::string Title(TWindowHandle W) override { return Windows.at(W).Title; }
-    std::string ClassName(TWindowHandle W) override { return Windows.at(W).Class; }
+    std::string ClassName(TWindowHandle W) override
+    {
+        ++FactReads;
+        return Windows.at(W).Class;
+    }
     bool Size(TWindowHandle W, std::int32_t& Width, std::int32_t& Height) override
     {
         const FakeWindow& F = Windows.at(W);
@@ -62,7 +67,11 @@ public:
     bool HasOwner(TWindowHandle W) override { return Windows.at(W).Owned; }
     bool HasParent(TWindowHandle W) override { return Windows.at(W).Parented || Windows.at(W).Host; }
     std::uint32_t ExStyle(TWindowHandle W) override { return Windows.at(W).ExStyle; }
-    std::uint32_t ProcessId(TWindowHandle W) override { return Windows.at(W).Pid; }
+    std::uint32_t ProcessId(TWindowHandle W) override
+    {
+        ++FactReads;
+        return Windows.at(W).Pid;
+    }
     bool WalkModules(std::uint32_t Pid,
                      const std::function<bool(const std::string&)>& Visit) override
     {
