@@ -3,9 +3,17 @@
 #include "toolkit/Application.h"
 
 #include <algorithm>
+#include <unordered_map>
 
 namespace {
-const char* const PropName = "QuorvanControl";
+// Each control by its window. Not a window property: under Wine those live
+// in the server, and every message to one of our windows would cost a
+// round trip only to find its control. GUI thread only.
+std::unordered_map<HWND, Control*>& WindowControls()
+{
+    static std::unordered_map<HWND, Control*> Map;
+    return Map;
+}
 }
 
 Control::Control(Component* Owner) : Component(Owner) {}
@@ -62,7 +70,7 @@ void Control::CreateHandle(const CreateParams& Params)
     if (!FHandle)
         return;
     if (!Own) {
-        ::SetPropA(FHandle, PropName, this);
+        WindowControls()[FHandle] = this;
         FDefProc = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(
             FHandle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Control::StdWndProc)));
     }
@@ -79,7 +87,7 @@ void Control::DestroyHandle()
     if (!FHandle)
         return;
     HWND Wnd = FHandle;
-    ::RemovePropA(Wnd, PropName);
+    WindowControls().erase(Wnd);
     if (FDefProc)
         ::SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FDefProc));
     FHandle = nullptr;
@@ -88,7 +96,8 @@ void Control::DestroyHandle()
 
 Control* Control::FromHandle(HWND Wnd)
 {
-    return Wnd ? static_cast<Control*>(::GetPropA(Wnd, PropName)) : nullptr;
+    const auto It = Wnd ? WindowControls().find(Wnd) : WindowControls().end();
+    return It != WindowControls().end() ? It->second : nullptr;
 }
 
 LRESULT CALLBACK Control::StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
@@ -99,7 +108,7 @@ LRESULT CALLBACK Control::StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM L
         Self = static_cast<Control*>(Cs->lpCreateParams);
         if (Self) {
             Self->FHandle = Wnd;
-            ::SetPropA(Wnd, PropName, Self);
+            WindowControls()[Wnd] = Self;
         }
     }
     if (!Self)
@@ -232,7 +241,7 @@ LRESULT Control::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         break;
     case WM_NCDESTROY: {
         const LRESULT R = DefaultHandler(Msg, WParam, LParam);
-        ::RemovePropA(FHandle, PropName);
+        WindowControls().erase(FHandle);
         FHandle = nullptr;
         return R;
     }

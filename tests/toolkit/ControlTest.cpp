@@ -76,6 +76,41 @@ TEST_F(ControlTest, MessagesReachTheObjectBehindTheHandle)
     EXPECT_EQ(P->Height(), 80);
 }
 
+BOOL CALLBACK CountProp(HWND, LPSTR, HANDLE, ULONG_PTR Count)
+{
+    ++*reinterpret_cast<int*>(Count);
+    return TRUE;
+}
+
+// Our own windows and the system controls we wrap lead to their object
+// while they live, to nothing after, and carry no window property (which
+// other processes see, and which costs a round trip to the server for
+// every message under Wine).
+TEST_F(ControlTest, AWindowLeadsToItsControlWhileItLives)
+{
+    const std::function<Control*()> Makers[] = {
+        [&] { return Child(TAlign::None, 10, 10); },
+        [&] {
+            ButtonArgs B;
+            B.Parent = Main;
+            return new Button(Main, B);
+        },
+    };
+    for (const auto& Make : Makers) {
+        Control* C = Make();
+        const HWND Wnd = C->Handle();
+        EXPECT_EQ(Control::FromHandle(Wnd), C);
+        int Props = 0;
+        ::EnumPropsExA(Wnd, &CountProp, reinterpret_cast<LPARAM>(&Props));
+        EXPECT_EQ(Props, 0);
+        delete C;
+        EXPECT_FALSE(::IsWindow(Wnd));
+        EXPECT_EQ(Control::FromHandle(Wnd), nullptr);
+    }
+    EXPECT_EQ(Control::FromHandle(nullptr), nullptr);
+    EXPECT_EQ(Control::FromHandle(::GetDesktopWindow()), nullptr);
+}
+
 TEST_F(ControlTest, AlignedChildrenShareTheClientArea)
 {
     Panel* Top = Child(TAlign::Top, 0, 40);
