@@ -10,8 +10,10 @@
 // Shown: the first visible top-level window. Settled: from then on WM_NULL,
 // sent every 5 ms, comes back within 5 ms for 150 ms in a row; the time is
 // that of the first probe of the run. Longest block: the slowest answer to
-// a probe between shown and settled. Prints medians with minimum and
-// maximum, and the ratios.
+// a probe between shown and settled; longest block after settled: the
+// slowest over the AfterSettledMs that follow (the forms made once the
+// program is quiet fall there). Prints medians with minimum and maximum,
+// and the ratios.
 #include "BenchTiming.h"
 #include "StartupData.h"
 
@@ -28,6 +30,7 @@ namespace {
 const double ProbeEveryMs = 5;
 const double AnswerWithinMs = 5;
 const double SettledForMs = 150;
+const double AfterSettledMs = 2000;
 
 struct Search {
     DWORD Pid;
@@ -50,19 +53,49 @@ struct TStart {
     double Shown = -1;
     double Settled = -1;
     double LongestBlock = 0;
+    double LongestAfter = 0;
 };
+
+// One WM_NULL probe; false when the window is gone. Took: its round trip.
+bool Probe(HWND Wnd, LARGE_INTEGER& Sent, double& Took)
+{
+    Sent = Now();
+    DWORD_PTR Answer = 0;
+    if (!::SendMessageTimeoutA(Wnd, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &Answer))
+        return false;
+    Took = Ms(Sent, Now());
+    return true;
+}
+
+void WaitProbeInterval(LARGE_INTEGER Sent)
+{
+    const double Wait = ProbeEveryMs - Ms(Sent, Now());
+    if (Wait >= 1)
+        ::Sleep(static_cast<DWORD>(Wait));
+}
+
+// Goes on probing for AfterSettledMs after settled.
+void WatchAfterSettled(HWND Wnd, TStart& R)
+{
+    const LARGE_INTEGER From = Now();
+    LARGE_INTEGER Sent;
+    double Took = 0;
+    while (Ms(From, Now()) < AfterSettledMs && Probe(Wnd, Sent, Took)) {
+        R.LongestAfter = std::max(R.LongestAfter, Took);
+        WaitProbeInterval(Sent);
+    }
+}
 
 // Probes Wnd until it settles; times from Start.
 void WaitSettled(HWND Wnd, LARGE_INTEGER Start, TStart& R)
 {
     double QuietSince = -1;
     while (Ms(Start, Now()) < 120000) {
-        const LARGE_INTEGER Sent = Now();
-        DWORD_PTR Answer = 0;
-        if (!::SendMessageTimeoutA(Wnd, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &Answer))
+        LARGE_INTEGER Sent;
+        double Took = 0;
+        if (!Probe(Wnd, Sent, Took))
             return;
         const LARGE_INTEGER Back = Now();
-        const double Took = Ms(Sent, Back);
         R.LongestBlock = std::max(R.LongestBlock, Took);
         if (Took > AnswerWithinMs)
             QuietSince = -1;
@@ -70,11 +103,10 @@ void WaitSettled(HWND Wnd, LARGE_INTEGER Start, TStart& R)
             QuietSince = Ms(Start, Sent);
         if (QuietSince >= 0 && Ms(Start, Back) - QuietSince >= SettledForMs) {
             R.Settled = QuietSince;
+            WatchAfterSettled(Wnd, R);
             return;
         }
-        const double Wait = ProbeEveryMs - Ms(Sent, Now());
-        if (Wait >= 1)
-            ::Sleep(static_cast<DWORD>(Wait));
+        WaitProbeInterval(Sent);
     }
 }
 
@@ -121,7 +153,7 @@ struct TRow {
     int Listed;
     int Entries;
     TStoredTexts Stored;
-    std::vector<double> Shown, Settled, Blocks;
+    std::vector<double> Shown, Settled, Blocks, BlocksAfter;
 };
 
 void ReportFigure(const char* What, const std::vector<double>& V)
@@ -154,10 +186,10 @@ int main(int argc, char** argv)
     }
     const int Runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     std::vector<TRow> Rows = {
-        {"baseline: minimal_window", "minimal_window.exe", 0, 0, {}, {}, {}, {}},
-        {"quorvan.exe, nothing stored", "quorvan.exe", 0, 0, {}, {}, {}, {}},
-        {"quorvan.exe, 1,000 x 2,000 stored", "quorvan.exe", 1000, 2000, {}, {}, {}, {}},
-        {"quorvan.exe, 10,000 x 20,000 stored", "quorvan.exe", 10000, 20000, {}, {}, {}, {}},
+        {"baseline: minimal_window", "minimal_window.exe", 0, 0, {}, {}, {}, {}, {}},
+        {"quorvan.exe, nothing stored", "quorvan.exe", 0, 0, {}, {}, {}, {}, {}},
+        {"quorvan.exe, 1,000 x 2,000 stored", "quorvan.exe", 1000, 2000, {}, {}, {}, {}, {}},
+        {"quorvan.exe, 10,000 x 20,000 stored", "quorvan.exe", 10000, 20000, {}, {}, {}, {}, {}},
     };
     if (!MakeGeneratedExecutables(DataDir, Dir + "verapp_2_1.exe", 20000)) {
         std::printf("cannot make the generated programs in %s\n", DataDir.c_str());
@@ -183,25 +215,32 @@ int main(int argc, char** argv)
             R.Shown.push_back(T.Shown);
             R.Settled.push_back(T.Settled);
             R.Blocks.push_back(T.LongestBlock);
+            R.BlocksAfter.push_back(T.LongestAfter);
         }
     StoreTexts({});
     std::printf("Shown: first visible window. Settled: WM_NULL every %.0f ms answered within "
                 "%.0f ms for %.0f ms in a row.\nLongest block: slowest answer between shown and "
-                "settled. Medians over %d turns.\n",
-                ProbeEveryMs, AnswerWithinMs, SettledForMs, Runs);
+                "settled;\nafter settled: slowest answer over the %.0f ms that follow. Medians over %d turns.\n",
+                ProbeEveryMs, AnswerWithinMs, SettledForMs, AfterSettledMs, Runs);
     for (const TRow& R : Rows) {
         std::printf("%s\n", R.Name);
         ReportFigure("shown", R.Shown);
         ReportFigure("settled", R.Settled);
         ReportFigure("longest block", R.Blocks);
+        ReportFigure("after settled", R.BlocksAfter);
     }
     const double Minimal = Median(Rows[0].Settled), Empty = Median(Rows[1].Settled);
     ReportRatio("settled: quorvan.exe, nothing stored / minimal_window", Empty, Minimal, 1.5);
     ReportRatio("settled: 10,000 x 20,000 / nothing stored", Median(Rows[3].Settled), Empty, 2);
     ReportRatio("settled: 1,000 x 2,000 / nothing stored", Median(Rows[2].Settled), Empty, 2);
-    double Longest = 0;
-    for (std::size_t R = 1; R < Rows.size(); ++R)
+    double Longest = 0, LongestAfter = 0;
+    for (std::size_t R = 1; R < Rows.size(); ++R) {
         Longest = std::max(Longest, *std::max_element(Rows[R].Blocks.begin(), Rows[R].Blocks.end()));
+        LongestAfter = std::max(LongestAfter, *std::max_element(Rows[R].BlocksAfter.begin(),
+                                                                Rows[R].BlocksAfter.end()));
+    }
     std::printf("%-52s %8.1f ms (goal <= 100 ms)\n", "longest block of quorvan.exe, any run", Longest);
+    std::printf("%-52s %8.1f ms (goal <= 100 ms)\n", "longest block after settled, any run",
+                LongestAfter);
     return 0;
 }

@@ -8,6 +8,23 @@
 
 #include <vector>
 
+namespace {
+
+using TFileDialogRoutine = BOOL(WINAPI*)(LPOPENFILENAMEA);
+
+// The dialog library, and the printing libraries it pulls in, are loaded at
+// the first file dialog rather than at every start; nullptr when missing.
+TFileDialogRoutine FileDialogRoutine(bool Save)
+{
+    static const HMODULE Module = ::LoadLibraryA("comdlg32.dll");
+    if (!Module)
+        return nullptr;
+    return reinterpret_cast<TFileDialogRoutine>(
+        reinterpret_cast<void*>(::GetProcAddress(Module, Save ? "GetSaveFileNameA" : "GetOpenFileNameA")));
+}
+
+}  // namespace
+
 // Both file dialogs; FileName is the start name and, on OK, the answer.
 static bool RunFileDialog(const OpenDialogArgs& Args, std::string& FileName, bool Save)
 {
@@ -30,7 +47,8 @@ static bool RunFileDialog(const OpenDialogArgs& Args, std::string& FileName, boo
     Ofn.lpstrTitle = Args.Title.empty() ? nullptr : Args.Title.c_str();
     Ofn.lpstrDefExt = Args.DefaultExt.empty() ? nullptr : Args.DefaultExt.c_str();
     Ofn.Flags = Args.Flags | OFN_EXPLORER;
-    if (!(Save ? ::GetSaveFileNameA(&Ofn) : ::GetOpenFileNameA(&Ofn)))
+    const TFileDialogRoutine Run = FileDialogRoutine(Save);
+    if (!Run || !Run(&Ofn))
         return false;
     FileName = Name.data();
     return true;

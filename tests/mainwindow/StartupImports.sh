@@ -15,5 +15,6 @@ while read -r dll allowed; do
 done <<'TABLE'
 USER32.DLL yes
 WININET.DLL no
+COMDLG32.DLL no
 TABLE
 exit $status
