@@ -310,6 +310,14 @@ void TDatabaseGrid::AddRecordCells(const StringList& Columns, const StringList& 
     InsertRecordCells(Columns, Values, -1);
 }
 
+std::vector<int> TDatabaseGrid::ColumnIndexes(const StringList& Columns) const
+{
+    std::vector<int> Cols;
+    for (const std::string& C : Columns)
+        Cols.push_back(ColumnIndex(C));
+    return Cols;
+}
+
 void TDatabaseGrid::FillRecord(int ARow, const std::vector<int>& Cols, StringList&& Values)
 {
     for (std::size_t K = 0; K < Cols.size(); ++K)
@@ -321,11 +329,7 @@ void TDatabaseGrid::InsertRecordCells(const StringList& Columns, const StringLis
 {
     if (ReadOnlyDatabase_)
         return;
-    const int R = RowForNewRecord(Index);
-    std::vector<int> Cols;
-    for (const std::string& C : Columns)
-        Cols.push_back(ColumnIndex(C));
-    FillRecord(R, Cols, StringList(Values));
+    FillRecord(RowForNewRecord(Index), ColumnIndexes(Columns), StringList(Values));
     Repaint();
     Fire(OnLinesChanged);
 }
@@ -334,9 +338,7 @@ void TDatabaseGrid::AddRecordsCells(const StringList& Columns, std::vector<Strin
 {
     if (ReadOnlyDatabase_ || Records.empty())
         return;
-    std::vector<int> Cols;
-    for (const std::string& C : Columns)
-        Cols.push_back(ColumnIndex(C));
+    const std::vector<int> Cols = ColumnIndexes(Columns);
     // Each record takes the first empty record row, as AddRecordCells does:
     // the empty rows there are now, then a new last row. A record that
     // leaves its row empty leaves it to the next one.

@@ -264,6 +264,7 @@ private:
     void ClearRow(int ARow);
     int RowForNewRecord(int Index);
     void InsertRecordCells(const StringList& Columns, const StringList& Values, int Index);
+    std::vector<int> ColumnIndexes(const StringList& Columns) const;
     void FillRecord(int ARow, const std::vector<int>& Cols, StringList&& Values);
     // What a sort compares: the keys, and each record's text and numeric
     // value of every key ([row * key count + key]), read once before sorting.
