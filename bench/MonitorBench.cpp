@@ -5,7 +5,7 @@
 // 1. Open to bound: the time from OpenApplication to the bound event, over
 //    several opens, beside hostee's own time from its start to showing its
 //    window (which it logs).
-// 2. Idle: quorvan.exe's own CPU time (GetProcessTimes on its process) over
+// 2. Idle: quorvan.exe's own CPU time (its threads' as Linux counts them) over
 //    [idle seconds] with the pointer off its window, over its main panel and
 //    resting on a tool button, with nothing bound and with three programs
 //    bound from its stored layout; the Wine server's CPU time (its /proc
@@ -60,7 +60,7 @@ void MeasureProgramIdle(const quorvan_driver::Program& P, const char* Bound,
     ::Sleep(static_cast<DWORD>(Seconds) * 1000);
     const double Wall = Ms(Start, Now());
     const double Cpu = P.CpuMs() - Cpu0, Server = quorvan_driver::LinuxCpuMs(ServerPid) - Server0;
-    std::printf("  %-14s %-24s quorvan.exe %6.0f ms (%.3f %%)  Wine server %6.0f ms (%.3f %%)\n",
+    std::printf("  %-14s %-24s quorvan.exe %6.1f ms (%.3f %%)  Wine server %6.1f ms (%.3f %%)\n",
                 Bound, Place.Name, Cpu, 100.0 * Cpu / Wall, Server, 100.0 * Server / Wall);
 }
 

@@ -160,6 +160,89 @@ inline double TimeToPainted(DWORD Pid, const std::vector<HWND>& Except, LARGE_IN
     return -1;
 }
 
+// Runs Visit for each numbered entry of a /proc directory.
+template <typename F> void ForEachNumbered(const std::string& Dir, F Visit)
+{
+    WIN32_FIND_DATAA D;
+    HANDLE H = ::FindFirstFileA((Dir + "*").c_str(), &D);
+    if (H == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (D.cFileName[0] >= '0' && D.cFileName[0] <= '9')
+            Visit(std::string(D.cFileName));
+    } while (::FindNextFileA(H, &D));
+    ::FindClose(H);
+}
+
+inline std::string ReadProcFile(const std::string& Path)
+{
+    std::string Text;
+    if (FILE* F = std::fopen(Path.c_str(), "rb")) {
+        char Buf[4096];
+        for (std::size_t N; (N = std::fread(Buf, 1, sizeof(Buf), F)) > 0;)
+            Text.append(Buf, N);
+        std::fclose(F);
+    }
+    return Text;
+}
+
+// CPU time of a Linux process's present threads as the scheduler counts it
+// (in ns, where the process's times come in 10 ms ticks), in ms; -1 when it
+// cannot be read.
+inline double LinuxTaskCpuMs(const std::string& Pid)
+{
+    if (Pid.empty())
+        return -1;
+    const std::string Dir = "Z:\\proc\\" + Pid + "\\task\\";
+    double Ns = 0;
+    bool Any = false;
+    ForEachNumbered(Dir, [&](const std::string& Task) {
+        unsigned long long Run = 0;
+        if (std::sscanf(ReadProcFile(Dir + Task + "\\schedstat").c_str(), "%llu", &Run) == 1) {
+            Ns += static_cast<double>(Run);
+            Any = true;
+        }
+    });
+    return Any ? Ns / 1e6 : -1;
+}
+
+// The Linux process of the newest program of this Wine prefix whose command
+// line names Exe; empty when there is none.
+inline std::string LinuxPidOf(const std::string& Exe)
+{
+    char Prefix[MAX_PATH] = {};
+    if (!::GetEnvironmentVariableA("WINEPREFIX", Prefix, MAX_PATH))
+        return "";
+    const std::string InPrefix = std::string("WINEPREFIX=") + Prefix;
+    std::string Found;
+    unsigned long long Newest = 0;
+    ForEachNumbered("Z:\\proc\\", [&](const std::string& Pid) {
+        const std::string Dir = "Z:\\proc\\" + Pid + "\\";
+        std::string Cmd = ReadProcFile(Dir + "cmdline");
+        std::replace(Cmd.begin(), Cmd.end(), '\0', ' ');
+        if (Cmd.find(Exe) == std::string::npos)
+            return;
+        std::string Env = ReadProcFile(Dir + "environ");
+        std::replace(Env.begin(), Env.end(), '\0', '\n');
+        if ((Env + "\n").find(InPrefix + "\n") == std::string::npos)
+            return;
+        const std::string Stat = ReadProcFile(Dir + "stat");
+        const std::size_t Close = Stat.rfind(')');
+        unsigned long long Started = 0;
+        // The start time is field 22; fields 3 to 21 follow the name.
+        if (Close == std::string::npos ||
+            std::sscanf(Stat.c_str() + Close + 2,
+                        "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u %*d %*d %*d %*d %*d %*d %llu",
+                        &Started) != 1)
+            return;
+        if (Found.empty() || Started >= Newest) {
+            Found = Pid;
+            Newest = Started;
+        }
+    });
+    return Found;
+}
+
 class Program {
 public:
     Program()
@@ -179,6 +262,7 @@ public:
         Process = Pi.hProcess;
         Pid = Pi.dwProcessId;
         ::CloseHandle(Pi.hThread);
+        LinuxPid = LinuxPidOf("quorvan.exe");
         const LARGE_INTEGER Start = Now();
         while (!Main && Ms(Start, Now()) < 20000) {
             for (HWND W : ShownWindows(Pid, {}))
@@ -230,10 +314,14 @@ public:
     }
 
     // CPU time of the process's present threads, kernel and user, in ms.
-    // Thread by thread: under Wine a process's times reach only itself,
-    // while a thread's are read from the system for any caller.
+    // Under Wine the Linux scheduler's count, in ns; else thread by thread,
+    // in 10 ms ticks under Wine (a process's times reach only itself, while
+    // a thread's are read from the system for any caller).
     double CpuMs() const
     {
+        const double Exact = LinuxTaskCpuMs(LinuxPid);
+        if (Exact >= 0)
+            return Exact;
         HANDLE Snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
         if (Snap == INVALID_HANDLE_VALUE)
             return 0;
@@ -287,6 +375,7 @@ public:
 
     HANDLE Process = nullptr;
     DWORD Pid = 0;
+    std::string LinuxPid;  // empty off Wine
     HWND Main = nullptr;
 };
 
@@ -341,6 +430,9 @@ inline double LinuxCpuMs(const std::string& Pid)
 {
     if (Pid.empty())
         return 0;
+    const double Exact = LinuxTaskCpuMs(Pid);
+    if (Exact >= 0)
+        return Exact;
     FILE* F = std::fopen(("Z:\\proc\\" + Pid + "\\stat").c_str(), "r");
     if (!F)
         return 0;

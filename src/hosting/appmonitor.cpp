@@ -711,7 +711,7 @@ void TApplicationMonitor::FirePendingEvents()
 // moved itself), the foreground window (the panels' captions follow it)
 // and the pointer (the hover panel follows it over bound windows, which
 // send the host nothing).
-std::vector<long long> TApplicationMonitor::ShownState() const
+std::vector<long long> TApplicationMonitor::ShownState()
 {
     std::vector<long long> S;
     for (const Slot& Sl : FItems) {
@@ -724,9 +724,16 @@ std::vector<long long> TApplicationMonitor::ShownState() const
             S.insert(S.end(), {R.left, R.top, R.right, R.bottom});
     }
     S.push_back(static_cast<long long>(reinterpret_cast<std::uintptr_t>(::GetForegroundWindow())));
-    POINT P = {};
-    ::GetCursorPos(&P);
-    S.insert(S.end(), {P.x, P.y});
+    // Reading the pointer asks the display (an X round trip under Wine, each
+    // second): without input since the last reading it has not moved.
+    LASTINPUTINFO Input = {sizeof(Input), 0};
+    const bool Known = ::GetLastInputInfo(&Input) != FALSE;
+    if (!FPointerRead || !Known || Input.dwTime != FPointerInput) {
+        ++FPointerReads;
+        FPointerRead = ::GetCursorPos(&FPointer) != FALSE && Known;
+        FPointerInput = Input.dwTime;
+    }
+    S.insert(S.end(), {FPointer.x, FPointer.y});
     return S;
 }
 

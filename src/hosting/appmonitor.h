@@ -163,6 +163,15 @@ private:
     bool FInTick = false;
     // What the main window's idle pass shows of the items, as the last
     // tick left it: a tick that changes none of it asks for no idle pass.
-    std::vector<long long> ShownState() const;
+    std::vector<long long> ShownState();
     std::vector<long long> FLastShown;
+    // The pointer as last read, and the system's input time then.
+    POINT FPointer = {0, 0};
+    DWORD FPointerInput = 0;
+    bool FPointerRead = false;
+    unsigned FPointerReads = 0;
+
+public:
+    // How often a tick has asked the system for the pointer.
+    unsigned PointerReads() const { return FPointerReads; }
 };

@@ -69,6 +69,23 @@ bool IsProgramWindow(HWND Wnd)
     return Proc >= Image.first && Proc < Image.second;
 }
 
+// A window that asked for WM_MOUSELEAVE hears it as soon as the pointer
+// moves over another window of ours, also where the system looks for the
+// leave only now and then (a tool bar's slow check).
+static void EndLeaveTrackingElsewhere(const MSG& Msg)
+{
+    if (Msg.message != WM_MOUSEMOVE && Msg.message != WM_NCMOUSEMOVE)
+        return;
+    TRACKMOUSEEVENT Now = {sizeof(Now), TME_QUERY, nullptr, 0};
+    if (!::TrackMouseEvent(&Now) || !Now.hwndTrack || Now.hwndTrack == Msg.hwnd ||
+        !(Now.dwFlags & TME_LEAVE))
+        return;
+    TRACKMOUSEEVENT End = {sizeof(End), TME_CANCEL | Now.dwFlags, Now.hwndTrack, 0};
+    ::TrackMouseEvent(&End);
+    ::PostMessageA(Now.hwndTrack, (Now.dwFlags & TME_NONCLIENT) ? WM_NCMOUSELEAVE : WM_MOUSELEAVE,
+                   0, 0);
+}
+
 bool TApplication::ProcessMessage(MSG& Msg)
 {
     if (!::PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE))
@@ -80,6 +97,7 @@ bool TApplication::ProcessMessage(MSG& Msg)
         FTerminated = true;
         return true;
     }
+    EndLeaveTrackingElsewhere(Msg);
     bool Handled = false;
     if (OnMessage)
         Guarded([&] { OnMessage(Msg, Handled); });

@@ -95,6 +95,11 @@ struct ToolBarArgs {
 
 class ToolBar : public Control, public ToolbarHitTest {
 public:
+    // How often the system looks whether a pointer resting on the bar has
+    // left it, where it looks rather than tells (Wine: at the hover time,
+    // 400 ms, waking the program each time).
+    static const unsigned LeaveCheckMs = 1000;
+
     ToolBar(Component* Owner, const ToolBarArgs& Args);
     ~ToolBar() override;
 
@@ -130,6 +135,7 @@ private:
     void ApplyImages();
     void ApplyButtonSize();
     LRESULT CustomDraw(NMTBCUSTOMDRAW* Draw);
+    void TrackLeave();
 
     std::vector<std::unique_ptr<ToolButton>> FButtons;
     ImageList* FImages = nullptr;

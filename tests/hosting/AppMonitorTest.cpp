@@ -218,6 +218,34 @@ TEST_F(MonitorTest, TicksThatChangeNothingShownRunNoIdlePass)
     H.App.RemoveIdleHandler(Counter);
 }
 
+TEST_F(MonitorTest, TicksReadThePointerOnlyAfterInput)
+{
+    TestHost H;
+    ASSERT_TRUE(H.Open(HosteeExe(), 0));
+    ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
+    H.Answerer->SetEnabled(false);
+    H.RunUntil([] { return false; }, 1200);
+    struct Case {
+        const char* Name;
+        int MoveBy;  // pixels the pointer moves before the ticks, as input
+        bool Read;
+    } Cases[] = {{"nothing moved", 0, false}, {"moved", 3, true}, {"moved back", -3, true},
+                 {"still again", 0, false}};
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        if (C.MoveBy) {
+            INPUT In = {};
+            In.type = INPUT_MOUSE;
+            In.mi.dx = C.MoveBy;
+            In.mi.dwFlags = MOUSEEVENTF_MOVE;
+            ASSERT_EQ(::SendInput(1, &In, sizeof(In)), 1u);
+        }
+        const unsigned Before = H.Monitor->PointerReads();
+        H.RunUntil([] { return false; }, 2300);
+        EXPECT_EQ(H.Monitor->PointerReads() > Before, C.Read);
+    }
+}
+
 TEST_F(MonitorTest, SplashWindowMakesWayForTheMainWindow)
 {
     struct Case {

@@ -205,6 +205,49 @@ TEST_F(ToolBarTest, HintShowsWhileThePointerRestsWithoutPolling)
     }
 }
 
+// A pointer resting on the bar wakes the program only at the bar's slow
+// leave check; moving over another window of ours ends the hot button at
+// once, leaving every window of ours within the check.
+TEST_F(ToolBarTest, ThePointerRestingOnTheBarIsCheckedSlowly)
+{
+    ::SetForegroundWindow(Main->Handle());
+    int Checks = 0;
+    App.OnMessage = [&](MSG& M, bool&) { Checks += M.message == 0x0118 && M.hwnd == Bar->Handle(); };
+    const auto RunFor = [this](DWORD Ms) {
+        // A thread timer wakes the loop to look at the clock.
+        const UINT_PTR Clock = ::SetTimer(nullptr, 0, 10, nullptr);
+        const DWORD End = ::GetTickCount() + Ms;
+        App.RunModalLoop([End] { return ::GetTickCount() >= End; });
+        ::KillTimer(nullptr, Clock);
+    };
+    const RECT B = Buttons[1]->ItemRect();
+    POINT OnButton = {(B.left + B.right) / 2, (B.top + B.bottom) / 2}, Below = {B.left, 150},
+          Outside = {0, 0};
+    ::ClientToScreen(Bar->Handle(), &OnButton);
+    ::ClientToScreen(Main->Handle(), &Below);
+    struct Row {
+        const char* Name;
+        POINT At;
+        DWORD Ms;
+        int Hot;        // hot button after Ms, -1 none
+        int MaxChecks;  // system timer messages to the bar meanwhile
+    } Rows[] = {
+        {"rests on a button", OnButton, 2100, 1, 3},
+        {"moves over the form below", Below, 30, -1, 0},
+        {"back on the button", OnButton, 100, 1, 1},
+        {"leaves every window", Outside, ToolBar::LeaveCheckMs + 300, -1, 2},
+    };
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        ::SetCursorPos(R.At.x, R.At.y);
+        Checks = 0;
+        RunFor(R.Ms);
+        EXPECT_EQ(::SendMessageA(Bar->Handle(), TB_GETHOTITEM, 0, 0), R.Hot);
+        EXPECT_LE(Checks, R.MaxChecks);
+    }
+    App.OnMessage = nullptr;
+}
+
 TEST_F(ToolBarTest, HintsHelpContextsDropDownsAndOwnImages)
 {
     struct Case {
