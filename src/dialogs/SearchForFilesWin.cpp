@@ -109,9 +109,21 @@ void TSearchForFilesForm::CreateWindows()
     TV->OnKeyDown = [this](TreeView&, WORD Key) { TVKeyDown(Key); };
     DialogResizer = AttachDialogResizer(this, {{DescriptionLabel, true}, {TV, false, 1.0L},
                                                {TBToolbar, true}});
-    FComputerIcon = SystemImageList->GetSpecialFolderIconIndex(SF_DRIVES);
-    FClosedIcon = SystemImageList->GetFolderIconIndex(false);
-    FOpenIcon = SystemImageList->GetFolderIconIndex(true);
+}
+
+bool TSearchForFilesForm::PrepareStep()
+{
+    if (Form::PrepareStep())
+        return true;
+    if (FComputerIcon == IconToLookUp)
+        FComputerIcon = SystemImageList->GetSpecialFolderIconIndex(SF_DRIVES);
+    else if (FClosedIcon == IconToLookUp)
+        FClosedIcon = SystemImageList->GetFolderIconIndex(false);
+    else if (FOpenIcon == IconToLookUp)
+        FOpenIcon = SystemImageList->GetFolderIconIndex(true);
+    else
+        return false;
+    return true;
 }
 
 TSearchForFilesForm::~TSearchForFilesForm()
@@ -123,7 +135,8 @@ TSearchForFilesForm::~TSearchForFilesForm()
 bool TSearchForFilesForm::SelectSearchRoots(StringList& Roots)
 {
     Roots.clear();
-    EnsureHandle();
+    while (PrepareStep()) {
+    }
     TV->BeginUpdate();
     TV->Clear();
     const int Computer = FComputerIcon, Closed = FClosedIcon, Open = FOpenIcon;

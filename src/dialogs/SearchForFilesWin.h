@@ -57,15 +57,18 @@ public:
     void TVKeyDown(WORD Key);
     void FormActivate() { DialogResizer->ActivateScaling(); }
 
+    // After the window, the tree's icons one by one: each of the shell's
+    // answers takes tens of milliseconds under Wine.
+    bool PrepareStep() override;
+
 protected:
     void CreateWindows() override;
 
 private:
-    // The tree's icons, looked up with the window: the shell's first
-    // answer takes tens of milliseconds.
-    int FComputerIcon = -1;
-    int FClosedIcon = -1;
-    int FOpenIcon = -1;
+    static const int IconToLookUp = -2;
+    int FComputerIcon = IconToLookUp;
+    int FClosedIcon = IconToLookUp;
+    int FOpenIcon = IconToLookUp;
 };
 
 extern TSearchForFilesForm* SearchForFilesForm;

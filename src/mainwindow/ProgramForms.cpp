@@ -54,8 +54,7 @@ private:
     void MakeNext()
     {
         for (Component* C : FApp.Components())
-            if (auto* F = dynamic_cast<Form*>(C); F && F->HandlePending()) {
-                F->EnsureHandle();
+            if (auto* F = dynamic_cast<Form*>(C); F && F->PrepareStep()) {
                 FTimer->SetInterval(FormWarmUpNextMs);
                 return;
             }

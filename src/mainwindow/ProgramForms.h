@@ -1,7 +1,8 @@
 // The program's ten forms in their creation order; the first becomes the
 // main window. Only the main window is made on screen here: the others make
-// their windows at their first use, or one by one once the program has had
-// nothing to do for FormWarmUpQuietMs, whichever comes first.
+// their windows at their first use, or step by step (Form::PrepareStep)
+// once the program has had nothing to do for FormWarmUpQuietMs, whichever
+// comes first.
 #pragma once
 
 class TApplication;

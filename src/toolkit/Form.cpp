@@ -46,6 +46,14 @@ void Form::EnsureHandle()
     CreateWindows();
 }
 
+bool Form::PrepareStep()
+{
+    if (!FPending)
+        return false;
+    EnsureHandle();
+    return true;
+}
+
 void Form::CreateFormHandle(const FormArgs& Args)
 {
     DWORD Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;

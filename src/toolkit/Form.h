@@ -38,6 +38,9 @@ public:
     void EnsureHandle();
     // A deferred form whose window is not made yet.
     bool HandlePending() const { return FPending != nullptr; }
+    // Makes the next part of what the form's first use needs: its window
+    // and controls, then what a form adds; false when nothing is left.
+    virtual bool PrepareStep();
     void Show();
     void Hide();
     // Runs a modal loop with every other window of the thread disabled.

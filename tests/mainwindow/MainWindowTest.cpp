@@ -1048,6 +1048,30 @@ TEST(ProgramFormsTest, DeferredFormsAreMadeOnceTheProgramIsQuiet)
     EXPECT_EQ(Pending(), 0);
 }
 
+// Quiet moments prepare a form in steps, each short enough not to keep the
+// user waiting: the search chooser's shell icons come one per step after
+// its window.
+TEST(ProgramFormsTest, FormsArePreparedInShortSteps)
+{
+    TApplication App;
+    CreateProgramForms(App);
+    const struct {
+        const char* Name;
+        Form* F;
+        int Steps;
+    } Forms[] = {{"main window", mainform, 0},     {"layout editor", layoutsform, 1},
+                 {"duplicates", ConfirmDuplicatesForm, 1}, {"known applications", KnownAppsForm, 1},
+                 {"search locations", SearchForFilesForm, 4}, {"properties", PropertyEditorForm, 1}};
+    for (const auto& R : Forms) {
+        SCOPED_TRACE(R.Name);
+        int Steps = 0;
+        while (Steps < 10 && R.F->PrepareStep())
+            ++Steps;
+        EXPECT_EQ(Steps, R.Steps);
+        EXPECT_NE(R.F->Handle(), nullptr);
+    }
+}
+
 TEST(ProgramFormsTest, OnlyTheMainWindowIsMadeAtStartTheOthersAtTheirFirstUse)
 {
     TApplication App;
