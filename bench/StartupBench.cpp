@@ -12,17 +12,21 @@
 // that of the first probe of the run. Longest block: the slowest answer to
 // a probe between shown and settled; longest block after settled: the
 // slowest over the AfterSettledMs that follow (the forms made once the
-// program is quiet fall there). Prints medians with minimum and maximum,
-// and the ratios.
+// program is quiet fall there). An answer that the Wine server itself held
+// up is counted apart (see TServerWatch). Prints medians with minimum and
+// maximum, and the ratios.
 #include "BenchTiming.h"
 #include "StartupData.h"
 
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -54,6 +58,78 @@ struct TStart {
     double Settled = -1;
     double LongestBlock = 0;
     double LongestAfter = 0;
+    double LongestServer = 0;  // the slowest answer a Wine server stall held up
+};
+
+// Every window call of every program of the display goes through the Wine
+// server, which stops answering while it writes its registry files (half a
+// minute after a change; the 13 MB of 10,000 x 20,000 take it 0.3 to 0.9 s).
+// A thread of its own (made once: a thread's start needs the server too)
+// asks the server alone every few ms while watching and keeps its slow
+// answers, so that such a spell is told apart from a block of the
+// program's own.
+class TServerWatch {
+public:
+    TServerWatch()
+        : FThread([this] {
+              while (!FStop) {
+                  if (!FWatching) {
+                      ::Sleep(5);
+                      continue;
+                  }
+                  const LARGE_INTEGER From = Now();
+                  FInCallSince = From.QuadPart;
+                  ::GetForegroundWindow();
+                  const LARGE_INTEGER To = Now();
+                  if (Ms(From, To) > 10) {
+                      std::lock_guard<std::mutex> Lock(FLock);
+                      FStalls.push_back({From.QuadPart, To.QuadPart});
+                  }
+                  FInCallSince = 0;
+                  ::Sleep(2);
+              }
+          })
+    {
+    }
+    ~TServerWatch()
+    {
+        FStop = true;
+        FThread.join();
+    }
+    void Watch(bool On)
+    {
+        std::lock_guard<std::mutex> Lock(FLock);
+        FStalls.clear();
+        FWatching = On;
+    }
+    // Whether the server left a call unanswered for at least half of the
+    // Took ms from Sent on.
+    bool HeldUp(LARGE_INTEGER Sent, double Took)
+    {
+        std::lock_guard<std::mutex> Lock(FLock);
+        // A call still waiting counts up to now: the probe may come back
+        // before the watching thread runs again.
+        std::vector<std::pair<LONGLONG, LONGLONG>> Stalls = FStalls;
+        if (const LONGLONG Since = FInCallSince)
+            Stalls.push_back({Since, Now().QuadPart});
+        for (const auto& S : Stalls) {
+            LARGE_INTEGER A, B;
+            A.QuadPart = S.first;
+            B.QuadPart = S.second;
+            const double Overlap = std::min(Ms(Sent, B), Took) - std::max(Ms(Sent, A), 0.0);
+            if (Overlap >= Took / 2)
+                return true;
+        }
+        return false;
+    }
+
+private:
+    std::atomic<bool> FStop{false};
+    std::atomic<bool> FWatching{false};
+    std::atomic<LONGLONG> FInCallSince{0};
+    std::mutex FLock;
+    std::vector<std::pair<LONGLONG, LONGLONG>> FStalls;
+    std::thread FThread;
 };
 
 // One WM_NULL probe; false when the window is gone. Took: its round trip.
@@ -75,19 +151,23 @@ void WaitProbeInterval(LARGE_INTEGER Sent)
 }
 
 // Goes on probing for AfterSettledMs after settled.
-void WatchAfterSettled(HWND Wnd, TStart& R)
+void WatchAfterSettled(HWND Wnd, TStart& R, TServerWatch& Server)
 {
+    Server.Watch(true);
     const LARGE_INTEGER From = Now();
     LARGE_INTEGER Sent;
     double Took = 0;
     while (Ms(From, Now()) < AfterSettledMs && Probe(Wnd, Sent, Took)) {
-        R.LongestAfter = std::max(R.LongestAfter, Took);
+        double& Longest = Took > AnswerWithinMs && Server.HeldUp(Sent, Took) ? R.LongestServer
+                                                                             : R.LongestAfter;
+        Longest = std::max(Longest, Took);
         WaitProbeInterval(Sent);
     }
+    Server.Watch(false);
 }
 
 // Probes Wnd until it settles; times from Start.
-void WaitSettled(HWND Wnd, LARGE_INTEGER Start, TStart& R)
+void WaitSettled(HWND Wnd, LARGE_INTEGER Start, TStart& R, TServerWatch& Server)
 {
     double QuietSince = -1;
     while (Ms(Start, Now()) < 120000) {
@@ -103,14 +183,14 @@ void WaitSettled(HWND Wnd, LARGE_INTEGER Start, TStart& R)
             QuietSince = Ms(Start, Sent);
         if (QuietSince >= 0 && Ms(Start, Back) - QuietSince >= SettledForMs) {
             R.Settled = QuietSince;
-            WatchAfterSettled(Wnd, R);
+            WatchAfterSettled(Wnd, R, Server);
             return;
         }
         WaitProbeInterval(Sent);
     }
 }
 
-TStart TimeOne(const std::string& Exe)
+TStart TimeOne(const std::string& Exe, TServerWatch& Server)
 {
     TStart R;
     std::string Cmd = "\"" + Exe + "\"";
@@ -130,7 +210,7 @@ TStart TimeOne(const std::string& Exe)
         ::Sleep(1);
     }
     if (S.Found) {
-        WaitSettled(S.Found, Start, R);
+        WaitSettled(S.Found, Start, R, Server);
         ::PostMessageA(S.Found, WM_CLOSE, 0, 0);
     }
     if (::WaitForSingleObject(Pi.hProcess, 30000) != WAIT_OBJECT_0)
@@ -153,7 +233,7 @@ struct TRow {
     int Listed;
     int Entries;
     TStoredTexts Stored;
-    std::vector<double> Shown, Settled, Blocks, BlocksAfter;
+    std::vector<double> Shown, Settled, Blocks, BlocksAfter, ServerAfter;
 };
 
 void ReportFigure(const char* What, const std::vector<double>& V)
@@ -186,10 +266,10 @@ int main(int argc, char** argv)
     }
     const int Runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
     std::vector<TRow> Rows = {
-        {"baseline: minimal_window", "minimal_window.exe", 0, 0, {}, {}, {}, {}, {}},
-        {"quorvan.exe, nothing stored", "quorvan.exe", 0, 0, {}, {}, {}, {}, {}},
-        {"quorvan.exe, 1,000 x 2,000 stored", "quorvan.exe", 1000, 2000, {}, {}, {}, {}, {}},
-        {"quorvan.exe, 10,000 x 20,000 stored", "quorvan.exe", 10000, 20000, {}, {}, {}, {}, {}},
+        {"baseline: minimal_window", "minimal_window.exe", 0, 0, {}, {}, {}, {}, {}, {}},
+        {"quorvan.exe, nothing stored", "quorvan.exe", 0, 0, {}, {}, {}, {}, {}, {}},
+        {"quorvan.exe, 1,000 x 2,000 stored", "quorvan.exe", 1000, 2000, {}, {}, {}, {}, {}, {}},
+        {"quorvan.exe, 10,000 x 20,000 stored", "quorvan.exe", 10000, 20000, {}, {}, {}, {}, {}, {}},
     };
     if (!MakeGeneratedExecutables(DataDir, Dir + "verapp_2_1.exe", 20000)) {
         std::printf("cannot make the generated programs in %s\n", DataDir.c_str());
@@ -198,16 +278,17 @@ int main(int argc, char** argv)
     for (TRow& R : Rows)
         if (R.Entries > 0)
             R.Stored = GenerateStoredTexts(R.Listed, R.Entries, DataDir);
+    TServerWatch Server;
     // One start of each first: the loader's caches are warm for all.
     for (const TRow& R : Rows) {
         StoreTexts(R.Stored);
-        TimeOne(Dir + R.Program);
+        TimeOne(Dir + R.Program, Server);
     }
     // Taken in turns, so that a busy spell of the machine hits all.
     for (int I = 0; I < Runs; ++I)
         for (TRow& R : Rows) {
             StoreTexts(R.Stored);
-            const TStart T = TimeOne(Dir + R.Program);
+            const TStart T = TimeOne(Dir + R.Program, Server);
             if (T.Shown < 0 || T.Settled < 0) {
                 std::printf("%s: %s\n", R.Name, T.Shown < 0 ? "no window" : "never settled");
                 return 1;
@@ -216,11 +297,13 @@ int main(int argc, char** argv)
             R.Settled.push_back(T.Settled);
             R.Blocks.push_back(T.LongestBlock);
             R.BlocksAfter.push_back(T.LongestAfter);
+            R.ServerAfter.push_back(T.LongestServer);
         }
     StoreTexts({});
     std::printf("Shown: first visible window. Settled: WM_NULL every %.0f ms answered within "
                 "%.0f ms for %.0f ms in a row.\nLongest block: slowest answer between shown and "
-                "settled;\nafter settled: slowest answer over the %.0f ms that follow. Medians over %d turns.\n",
+                "settled;\nafter settled: slowest answer over the %.0f ms that follow, and apart, the\n"
+                "slowest that the Wine server held up (writing its registry files). Medians over %d turns.\n",
                 ProbeEveryMs, AnswerWithinMs, SettledForMs, AfterSettledMs, Runs);
     for (const TRow& R : Rows) {
         std::printf("%s\n", R.Name);
@@ -228,19 +311,24 @@ int main(int argc, char** argv)
         ReportFigure("settled", R.Settled);
         ReportFigure("longest block", R.Blocks);
         ReportFigure("after settled", R.BlocksAfter);
+        ReportFigure("server held", R.ServerAfter);
     }
     const double Minimal = Median(Rows[0].Settled), Empty = Median(Rows[1].Settled);
     ReportRatio("settled: quorvan.exe, nothing stored / minimal_window", Empty, Minimal, 1.5);
     ReportRatio("settled: 10,000 x 20,000 / nothing stored", Median(Rows[3].Settled), Empty, 2);
     ReportRatio("settled: 1,000 x 2,000 / nothing stored", Median(Rows[2].Settled), Empty, 2);
-    double Longest = 0, LongestAfter = 0;
+    double Longest = 0, LongestAfter = 0, LongestServer = 0;
     for (std::size_t R = 1; R < Rows.size(); ++R) {
         Longest = std::max(Longest, *std::max_element(Rows[R].Blocks.begin(), Rows[R].Blocks.end()));
         LongestAfter = std::max(LongestAfter, *std::max_element(Rows[R].BlocksAfter.begin(),
                                                                 Rows[R].BlocksAfter.end()));
+        LongestServer = std::max(LongestServer, *std::max_element(Rows[R].ServerAfter.begin(),
+                                                                  Rows[R].ServerAfter.end()));
     }
     std::printf("%-52s %8.1f ms (goal <= 100 ms)\n", "longest block of quorvan.exe, any run", Longest);
     std::printf("%-52s %8.1f ms (goal <= 100 ms)\n", "longest block after settled, any run",
                 LongestAfter);
+    std::printf("%-52s %8.1f ms (the Wine server's, not the program's)\n",
+                "longest answer the Wine server held up, any run", LongestServer);
     return 0;
 }
