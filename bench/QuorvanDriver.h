@@ -186,6 +186,15 @@ inline std::string ReadProcFile(const std::string& Path)
     return Text;
 }
 
+// The fields of a Linux process's stat line after its command's closing
+// parenthesis (the name may hold blanks and parentheses): field 3 on.
+inline std::string StatFieldsAfterName(const std::string& ProcDir)
+{
+    const std::string Stat = ReadProcFile(ProcDir + "stat");
+    const std::size_t Close = Stat.rfind(')');
+    return Close == std::string::npos || Close + 2 > Stat.size() ? "" : Stat.substr(Close + 2);
+}
+
 // CPU time of a Linux process's present threads as the scheduler counts it
 // (in ns, where the process's times come in 10 ms ticks), in ms; -1 when it
 // cannot be read.
@@ -226,12 +235,9 @@ inline std::string LinuxPidOf(const std::string& Exe)
         std::replace(Env.begin(), Env.end(), '\0', '\n');
         if ((Env + "\n").find(InPrefix + "\n") == std::string::npos)
             return;
-        const std::string Stat = ReadProcFile(Dir + "stat");
-        const std::size_t Close = Stat.rfind(')');
         unsigned long long Started = 0;
-        // The start time is field 22; fields 3 to 21 follow the name.
-        if (Close == std::string::npos ||
-            std::sscanf(Stat.c_str() + Close + 2,
+        // The start time is field 22.
+        if (std::sscanf(StatFieldsAfterName(Dir).c_str(),
                         "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %*u %*u %*d %*d %*d %*d %*d %*d %llu",
                         &Started) != 1)
             return;
@@ -433,20 +439,10 @@ inline double LinuxCpuMs(const std::string& Pid)
     const double Exact = LinuxTaskCpuMs(Pid);
     if (Exact >= 0)
         return Exact;
-    FILE* F = std::fopen(("Z:\\proc\\" + Pid + "\\stat").c_str(), "r");
-    if (!F)
-        return 0;
-    char Buf[1024] = {};
-    const std::size_t N = std::fread(Buf, 1, sizeof(Buf) - 1, F);
-    std::fclose(F);
-    Buf[N] = 0;
-    // Fields after the command's closing parenthesis: state is field 3,
-    // utime and stime are 14 and 15.
-    const char* P = std::strrchr(Buf, ')');
-    if (!P)
-        return 0;
+    // utime and stime are fields 14 and 15.
     unsigned long long U = 0, S = 0;
-    if (std::sscanf(P + 2, "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &U, &S) != 2)
+    if (std::sscanf(StatFieldsAfterName("Z:\\proc\\" + Pid + "\\").c_str(),
+                    "%*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &U, &S) != 2)
         return 0;
     return static_cast<double>(U + S) * 10.0;  // 100 ticks a second
 }

@@ -108,6 +108,8 @@ public:
     bool HasOtherWindow(std::uint32_t Pid, int ExceptIndex) const;
     bool HasStaleRecord(HWND Handle, std::uint32_t Pid, const std::string& Exe,
                         const std::string& ClassName) const;
+    // How often a tick has asked the system for the pointer.
+    unsigned PointerReads() const { return FPointerReads; }
 
 private:
     // What a close request has seen of the item's window so far.
@@ -170,8 +172,4 @@ private:
     DWORD FPointerInput = 0;
     bool FPointerRead = false;
     unsigned FPointerReads = 0;
-
-public:
-    // How often a tick has asked the system for the pointer.
-    unsigned PointerReads() const { return FPointerReads; }
 };

@@ -32,9 +32,9 @@ const std::function<Form*(TApplication&)> FormOrder[] = {
     [](TApplication& App) -> Form* { return new TMinSizeEditorForm(&App); },
 };
 
-// Makes the deferred forms' windows after start-up, the first once the
-// program has had nothing to do for FormWarmUpQuietMs, each further one a
-// shorter quiet spell after the last (every idle pass puts them off),
+// Prepares the deferred forms after start-up, step by step, the first once
+// the program has had nothing to do for FormWarmUpQuietMs, each further one
+// a shorter quiet spell after the last (every idle pass puts them off),
 // so that neither start-up nor the user waits for them, while a window's
 // first use costs what its later ones do. A form used before makes its own.
 class TFormWarmUp : public Component {

@@ -374,11 +374,8 @@ LRESULT ToolBar::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     if (FHint) {
         switch (Msg) {
         case WM_MOUSEMOVE: {
-            POINT P = {GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
-            const int Index =
-                static_cast<int>(::SendMessageA(Handle(), TB_HITTEST, 0, reinterpret_cast<LPARAM>(&P)));
-            const ToolButton* B = Button(Index);
-            FHint->Enter(B && B->Style() != TToolButtonStyle::Separator ? B->Hint() : std::string());
+            const ToolButton* B = ButtonAt({GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)});
+            FHint->Enter(B ? B->Hint() : std::string());
             break;
         }
         case WM_MOUSELEAVE:
@@ -391,15 +388,21 @@ LRESULT ToolBar::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     return Control::WndProc(Msg, WParam, LParam);
 }
 
-bool ToolBar::ItemAtPoint(POINT P, ToolbarItemInfo& Info) const
+const ToolButton* ToolBar::ButtonAt(POINT P) const
 {
-    Info = ToolbarItemInfo();
     if (!Handle())
-        return false;
+        return nullptr;
     const int Index = static_cast<int>(
         ::SendMessageA(Handle(), TB_HITTEST, 0, reinterpret_cast<LPARAM>(&P)));
     const ToolButton* B = Button(Index);
-    if (!B || B->Style() == TToolButtonStyle::Separator)
+    return B && B->Style() != TToolButtonStyle::Separator ? B : nullptr;
+}
+
+bool ToolBar::ItemAtPoint(POINT P, ToolbarItemInfo& Info) const
+{
+    Info = ToolbarItemInfo();
+    const ToolButton* B = ButtonAt(P);
+    if (!B)
         return false;
     Info.HasItem = true;
     Info.HelpContext = B->HelpContext();

@@ -136,6 +136,8 @@ private:
     void ApplyButtonSize();
     LRESULT CustomDraw(NMTBCUSTOMDRAW* Draw);
     void TrackLeave();
+    // The button under P (client coordinates); none over a separator.
+    const ToolButton* ButtonAt(POINT P) const;
 
     std::vector<std::unique_ptr<ToolButton>> FButtons;
     ImageList* FImages = nullptr;
