@@ -364,6 +364,9 @@ void TKnownAppsForm::AddLineActionExecute()
     // A new line is a change: OK must take it back into the database.
     T->Grid.SetModified(true);
     T->FocusCell(0, T->Grid.RecordCount());
+    // The new name cell takes the keys: typing, F2 and Enter edit it rather
+    // than reaching the window, where Enter would close it as OK.
+    ::SetFocus(T->Handle());
 }
 
 void TKnownAppsForm::RemoveLineActionExecute()
