@@ -364,6 +364,15 @@ namespace {
 const UINT WM_STARTUP_STEP = WM_APP + 0x1354;
 }  // namespace
 
+void Tmainform::LoadWindowPlace()
+{
+    TRegistrySettingsStore Store;
+    if (Store.OpenKeyReadOnly(HostKey())) {
+        LoadWindowPosition(Store, Handle(), MainWindowPrefix);
+        Store.CloseKey();
+    }
+}
+
 void Tmainform::FormActivate()
 {
     if (!FirstActivate)
@@ -376,17 +385,14 @@ void Tmainform::FormActivate()
         TRegistryValuesWin Values(StartupStore->Registry);
         StartupLayoutsRead = Layouts->Tree.LoadLayouts(Values);
     };
-    Hooks.LoadWindowPosition = [this](ISettingsStore& S) {
-        LoadWindowPosition(S, Handle(), MainWindowPrefix);
-    };
     Hooks.ReadApplicationList = [](const StringList& Lines) {
         if (ApplicationListForm)
             ApplicationListForm->ReadApplicationList(Lines);
     };
-    Hooks.ReadApplicationRules = [](const StringList& Lines) {
-        int ErrorLine = 0;
+    Hooks.ReadApplicationRules = [](const StringList& Lines, int& ErrorLine) {
         return ReadApplicationRules(Lines, ErrorLine);
     };
+    Hooks.DatabaseDated = [] { return KnownApps.Count() == 0 || KnownApps.RulesDate > 0; };
     Hooks.LoadRulesFile = [] { return LoadRulesFileLines(); };
     StartupReader = std::make_unique<TStoredStateReader>(*StartupStore, std::move(Hooks));
     // The layouts and the window's place now; each stored list on a message
@@ -418,6 +424,9 @@ void Tmainform::CompleteStartup()
 void Tmainform::FinishStartup()
 {
     const std::uint8_t Result = StartupReader->Result();
+    const TStoredRulesFault Fault = StartupReader->StoredRulesFault();
+    const bool RulesFileRead = StartupReader->RulesFileRead();
+    StoredRulesDamaged = Fault.Any();
     StartupReader.reset();
     StartupStore.reset();
     Monitor = std::make_unique<TApplicationMonitor>(
@@ -432,6 +441,8 @@ void Tmainform::FinishStartup()
     if (layoutsform)
         layoutsform->Attach(*Layouts, DesignerApps.get());
     RefreshLayoutsMenu = true;
+    if (Fault.Any())
+        ShowMessage(StoredRulesMessage(Fault, RulesFileRead));
     if (Result > 1 && Result < ImportErrorCount)
         ShowMessage(ImportErrors[Result]);
     if (!StartupLayoutsRead.Whole())
@@ -462,6 +473,12 @@ void Tmainform::FormCloseQuery(bool& CanClose)
     };
     Hooks.DatabaseHasEntries = [] {
         return KnownApps.Count() > 0 || AllowedWindows.Count() > 0 || ForbiddenWindows.Count() > 0;
+    };
+    // An edit or an update marks the database modified; Restore defaults
+    // deleted the stored one itself.
+    Hooks.KeepStoredDatabase = [this] {
+        return StoredRulesDamaged &&
+               !(KnownApps.Modified || AllowedWindows.Modified || ForbiddenWindows.Modified);
     };
     Hooks.WriteApplicationRules = [] {
         StringList Lines;
