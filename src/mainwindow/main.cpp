@@ -389,10 +389,10 @@ void Tmainform::FormActivate()
         if (ApplicationListForm)
             ApplicationListForm->ReadApplicationList(Lines);
     };
-    Hooks.ReadApplicationRules = [](const StringList& Lines) {
-        int ErrorLine = 0;
+    Hooks.ReadApplicationRules = [](const StringList& Lines, int& ErrorLine) {
         return ReadApplicationRules(Lines, ErrorLine);
     };
+    Hooks.DatabaseDated = [] { return KnownApps.Count() == 0 || KnownApps.RulesDate > 0; };
     Hooks.LoadRulesFile = [] { return LoadRulesFileLines(); };
     StartupReader = std::make_unique<TStoredStateReader>(*StartupStore, std::move(Hooks));
     // The layouts and the window's place now; each stored list on a message
@@ -424,6 +424,9 @@ void Tmainform::CompleteStartup()
 void Tmainform::FinishStartup()
 {
     const std::uint8_t Result = StartupReader->Result();
+    const TStoredRulesFault Fault = StartupReader->StoredRulesFault();
+    const bool RulesFileRead = StartupReader->RulesFileRead();
+    StoredRulesDamaged = Fault.Any();
     StartupReader.reset();
     StartupStore.reset();
     Monitor = std::make_unique<TApplicationMonitor>(
@@ -438,6 +441,8 @@ void Tmainform::FinishStartup()
     if (layoutsform)
         layoutsform->Attach(*Layouts, DesignerApps.get());
     RefreshLayoutsMenu = true;
+    if (Fault.Any())
+        ShowMessage(StoredRulesMessage(Fault, RulesFileRead));
     if (Result > 1 && Result < ImportErrorCount)
         ShowMessage(ImportErrors[Result]);
     if (!StartupLayoutsRead.Whole())
@@ -468,6 +473,12 @@ void Tmainform::FormCloseQuery(bool& CanClose)
     };
     Hooks.DatabaseHasEntries = [] {
         return KnownApps.Count() > 0 || AllowedWindows.Count() > 0 || ForbiddenWindows.Count() > 0;
+    };
+    // An edit or an update marks the database modified; Restore defaults
+    // deleted the stored one itself.
+    Hooks.KeepStoredDatabase = [this] {
+        return StoredRulesDamaged &&
+               !(KnownApps.Modified || AllowedWindows.Modified || ForbiddenWindows.Modified);
     };
     Hooks.WriteApplicationRules = [] {
         StringList Lines;

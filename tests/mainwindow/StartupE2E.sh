@@ -40,6 +40,10 @@ add "$LAYOUTS" LayoutsNode2 REG_SZ 'Panel|Panel; Left|Base=0'
 run SeededStateIsReadAndWrittenBack || status=1
 
 clean
+add "$APPS" KnownAppList REG_BINARY "$(hex "$RULES"'\r Tests | Broken | | | | bind; only 9x | broken.exe | | | | |')"
+run DamagedStoredDatabaseIsReportedAndKept || status=1
+
+clean
 position 40 30 700 500
 # Nine panels in one layout, the last with panels down to a fourth level.
 add "$LAYOUTS" LayoutsCount REG_DWORD 13
