@@ -366,6 +366,15 @@ const UINT WM_STARTUP_STEP = WM_APP + 0x1354;
 const UINT_PTR StartupStepTimer = 0x5354;
 }  // namespace
 
+void Tmainform::LoadWindowPlace()
+{
+    TRegistrySettingsStore Store;
+    if (Store.OpenKeyReadOnly(HostKey())) {
+        LoadWindowPosition(Store, Handle(), MainWindowPrefix);
+        Store.CloseKey();
+    }
+}
+
 void Tmainform::FormActivate()
 {
     if (!FirstActivate)
@@ -378,17 +387,14 @@ void Tmainform::FormActivate()
         TRegistryValuesWin Values(StartupStore->Registry);
         StartupLayoutsRead = Layouts->Tree.LoadLayouts(Values);
     };
-    Hooks.LoadWindowPosition = [this](ISettingsStore& S) {
-        LoadWindowPosition(S, Handle(), MainWindowPrefix);
-    };
     Hooks.ReadApplicationList = [](const StringList& Lines) {
         if (ApplicationListForm)
             ApplicationListForm->ReadApplicationList(Lines);
     };
-    Hooks.ReadApplicationRules = [](const StringList& Lines) {
-        int ErrorLine = 0;
+    Hooks.ReadApplicationRules = [](const StringList& Lines, int& ErrorLine) {
         return ReadApplicationRules(Lines, ErrorLine);
     };
+    Hooks.DatabaseDated = [] { return KnownApps.Count() == 0 || KnownApps.RulesDate > 0; };
     Hooks.LoadRulesFile = [] { return LoadRulesFileLines(); };
     StartupReader = std::make_unique<TStoredStateReader>(*StartupStore, std::move(Hooks));
     // The layouts and the window's place now; each stored list in a step of
@@ -428,6 +434,9 @@ void Tmainform::CompleteStartup()
 void Tmainform::FinishStartup()
 {
     const std::uint8_t Result = StartupReader->Result();
+    const TStoredRulesFault Fault = StartupReader->StoredRulesFault();
+    const bool RulesFileRead = StartupReader->RulesFileRead();
+    StoredRulesDamaged = Fault.Any();
     StartupReader.reset();
     StartupStore.reset();
     Monitor = std::make_unique<TApplicationMonitor>(
@@ -442,6 +451,8 @@ void Tmainform::FinishStartup()
     if (layoutsform)
         layoutsform->Attach(*Layouts, DesignerApps.get());
     RefreshLayoutsMenu = true;
+    if (Fault.Any())
+        ShowMessage(StoredRulesMessage(Fault, RulesFileRead));
     if (Result > 1 && Result < ImportErrorCount)
         ShowMessage(ImportErrors[Result]);
     if (!StartupLayoutsRead.Whole())
@@ -472,6 +483,12 @@ void Tmainform::FormCloseQuery(bool& CanClose)
     };
     Hooks.DatabaseHasEntries = [] {
         return KnownApps.Count() > 0 || AllowedWindows.Count() > 0 || ForbiddenWindows.Count() > 0;
+    };
+    // An edit or an update marks the database modified; Restore defaults
+    // deleted the stored one itself.
+    Hooks.KeepStoredDatabase = [this] {
+        return StoredRulesDamaged &&
+               !(KnownApps.Modified || AllowedWindows.Modified || ForbiddenWindows.Modified);
     };
     Hooks.WriteApplicationRules = [] {
         StringList Lines;

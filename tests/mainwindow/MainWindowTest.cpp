@@ -686,6 +686,8 @@ TEST_F(MainWindowTest, StoredLayoutsReadInPartAreToldAtStartUp)
     ASSERT_TRUE(RunUntil(App, [&] { return !Boxes.Texts.empty(); }, 5000));
     TLayoutsReadReport Told;
     Told.CountUnreadable = true;
+    Told.Stored = 2;
+    Told.Read = 1;
     Told.Unreadable = 1;
     EXPECT_EQ(Boxes.Texts.front(), LayoutsReadMessage(Told));
     EXPECT_EQ(Main->Layouts->Tree.Roots().size(), 1u);
