@@ -319,6 +319,18 @@ TEST(StartupE2E, DamagedStoredDatabaseIsReportedAndKept)
 }
 
 // A position on a monitor that is gone: the window opens on the screen.
+// What the designer's drops make is read and stored back as it was.
+TEST(StartupE2E, StoredLayoutsBeyondTheAddLimitsAreKept)
+{
+    const std::string Layouts = std::string(HostKey) + "\\Layouts";
+    const std::vector<std::string> Before = StoredValues(Layouts);
+    ASSERT_EQ(Before.size(), 14u);
+    Quorvan Q;
+    ASSERT_TRUE(Q.Main);
+    ASSERT_TRUE(Q.Close());
+    EXPECT_EQ(StoredValues(Layouts), Before);
+}
+
 TEST(StartupE2E, PositionOffTheScreenIsBroughtBack)
 {
     Quorvan Q;
