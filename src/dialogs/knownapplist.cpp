@@ -4,6 +4,8 @@
 #include "hosting/Identify.h"
 #include "hosting/RulesFile.h"
 
+#include <algorithm>
+
 const char* const ApplicationRulesTab = "Application rules";
 const char* const AllowedWindowsTab = "Allowed windows";
 const char* const ForbiddenWindowsTab = "Forbidden windows";
@@ -277,14 +279,16 @@ std::string MethodTextOf(const std::string& Properties, const std::string& MinSi
     return Method;
 }
 
-TRowError KnownAppTableToList(const TDatabaseGrid& Table, Tknownapplist& List)
+TRowError KnownAppTableToList(const TDatabaseGrid& Table, Tknownapplist& List,
+                              const Tcategorylist& Held)
 {
     List.Clear();
     for (int R = 1; R <= Table.RecordCount(); ++R) {
         if (Table.IsRecordEmpty(R, false))
             continue;
         const std::string Category = Cell(Table, "Category", R);
-        if (!IsStorableCategory(Category))
+        if (!IsStorableCategory(Category) &&
+            std::find(Held.begin(), Held.end(), Category) == Held.end())
             return {R, ieText};
         std::string Files = Cell(Table, "Filenames", R);
         std::string ExeSize;
@@ -333,7 +337,7 @@ bool CommitTables(const TDatabaseGrid& AppTable, const TDatabaseGrid& AllowedTab
     } Steps[] = {
         {TTableId::Allowed, WindowTableToList(AllowedTable, NewAllowed)},
         {TTableId::Forbidden, WindowTableToList(ForbiddenTable, NewForbidden)},
-        {TTableId::App, KnownAppTableToList(AppTable, NewKnown)},
+        {TTableId::App, KnownAppTableToList(AppTable, NewKnown, Known.Categories)},
     };
     for (const auto& S : Steps)
         if (S.Result.Row > 0) {

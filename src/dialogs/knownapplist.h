@@ -61,8 +61,12 @@ struct TRowError {
     std::uint8_t Code = ieOk;
 };
 // Empty records are left out: the one record of an empty table must not
-// become an entry or a rule that matches every window.
-TRowError KnownAppTableToList(const TDatabaseGrid& Table, Tknownapplist& List);
+// become an entry or a rule that matches every window. A category that
+// begins with ';' is refused unless Held, the categories the database holds
+// already, has it as it stands: a rules file may give such a name, and only
+// a name the user typed or changed must not be stored altered.
+TRowError KnownAppTableToList(const TDatabaseGrid& Table, Tknownapplist& List,
+                              const Tcategorylist& Held);
 TRowError WindowTableToList(const TDatabaseGrid& Table, Tappwindowlist& List);
 
 enum class TTableId { App, Allowed, Forbidden };

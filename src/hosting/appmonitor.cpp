@@ -66,6 +66,8 @@ TApplicationMonitor::TApplicationMonitor(Component* Owner, TDatabaseGrid* AppLis
             Application->IdleNeeded();
         }
     };
+    FEnded = std::make_unique<HandleWatch>(nullptr);
+    FEnded->OnSignalled = [this](HANDLE Process) { ProcessEnded(Process); };
     Windows = MakeDesktopAppInfo();
     Windows->SetActive(false);
     Windows->OnAfterUpdateList = [this](TAppInfo&) { WindowsChanged(); };
@@ -81,6 +83,7 @@ TApplicationMonitor::~TApplicationMonitor()
     Timer.reset();
     ForgetPanels();
     ForgetProcesses(true);
+    FEnded.reset();
 }
 
 void TApplicationMonitor::ForgetPanels()
@@ -318,7 +321,7 @@ bool TApplicationMonitor::StartProcess(bool AsExternal, const std::string& Exe,
     // Kept for the timer's look at whether the process still runs.
     HANDLE& Kept = FProcesses[Pid];
     if (Kept)
-        ::CloseHandle(Kept);
+        CloseHandleOf(Kept);
     Kept = Pi.hProcess;
     return true;
 }
@@ -534,12 +537,43 @@ void TApplicationMonitor::ForgetProcesses(bool All)
         for (const Slot& S : FItems)
             Held = Held || S.Item->ProcessId == It->first;
         if (All || !Held) {
-            ::CloseHandle(It->second);
+            CloseHandleOf(It->second);
             It = FProcesses.erase(It);
         } else {
             ++It;
         }
     }
+}
+
+void TApplicationMonitor::CloseHandleOf(HANDLE Process)
+{
+    if (FEnded)
+        FEnded->Forget(Process);
+    ::CloseHandle(Process);
+}
+
+void TApplicationMonitor::ProcessEnded(HANDLE Process)
+{
+    // Inside a pass or a tick (a modal loop there) the tick sees to it.
+    if (!Closing || FAllClosedFired || FInTick || Windows->PassDepth() > 0 ||
+        ::WaitForSingleObject(Process, 0) != WAIT_OBJECT_0)
+        return;
+    std::uint32_t Pid = 0;
+    for (const auto& P : FProcesses)
+        if (P.second == Process)
+            Pid = P.first;
+    if (!Pid)
+        return;
+    // Its end is certain: no grace tick, no window pass to wait for.
+    for (const unsigned Serial : Serials())
+        if (TApplicationItem* Item = ItemBySerial(Serial))
+            if (Item->ProcessId == Pid)
+                DeleteItem(Item);
+    ForgetProcesses(false);
+    if (FItems.empty())
+        Timer->SetEnabled(false);
+    CheckAllClosed();
+    FirePendingEvents();
 }
 
 bool TApplicationMonitor::IsProcessBound(std::uint32_t Pid) const
@@ -855,6 +889,9 @@ bool TApplicationMonitor::CloseAll()
                 S.CloseWatch = ::IsWindowEnabled(Item->Handle) ? cwAsked : cwBusy;
                 ::PostMessageA(Item->Handle, WM_CLOSE, 0, 0);
             }
+            // The window closes within moments of the last one's end, not
+            // at the next tick.
+            FEnded->Watch(WatchedProcess(Item->ProcessId));
         } else {
             DeleteItem(Item);
         }

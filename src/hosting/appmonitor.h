@@ -14,6 +14,7 @@
 #include "hosting/AppInfo.h"
 #include "hosting/ApplicationItem.h"
 #include "hosting/Identify.h"
+#include "toolkit/HandleWatch.h"
 #include "toolkit/Timer.h"
 
 #include <windows.h>
@@ -154,12 +155,17 @@ private:
     // Handles of the items' processes, closed once no item has the process.
     HANDLE WatchedProcess(std::uint32_t Pid);
     void ForgetProcesses(bool All);
+    void CloseHandleOf(HANDLE Process);
+    // While closing: the items of a process that has ended go at once.
+    void ProcessEnded(HANDLE Process);
 
     Component* FOwner;
     std::vector<Slot> FItems;
     unsigned FNextSerial = 1;
     std::vector<BoundWindow> FBoundPending;
     std::map<std::uint32_t, HANDLE> FProcesses;
+    // The processes a close request waits for.
+    std::unique_ptr<HandleWatch> FEnded;
     bool FAllClosedPending = false;
     bool FAllClosedFired = false;
     bool FInTick = false;

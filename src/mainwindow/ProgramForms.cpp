@@ -92,5 +92,7 @@ void CreateProgramForms(TApplication& App)
         if (!App.MainForm)
             App.MainForm = F;
     }
+    if (mainform)
+        mainform->LoadWindowPlace();
     new TFormWarmUp(App);
 }

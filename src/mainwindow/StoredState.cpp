@@ -47,9 +47,8 @@ void TStoredStateReader::Step()
                 FHooks.LoadLayouts(FStore);
             FStore.CloseKey();
         }
-        if (FStore.OpenKeyReadOnly(HostKey())) {
-            if (FHooks.LoadWindowPosition)
-                FHooks.LoadWindowPosition(FStore);
+        if (FHooks.LoadWindowPosition && FStore.OpenKeyReadOnly(HostKey())) {
+            FHooks.LoadWindowPosition(FStore);
             FStore.CloseKey();
         }
         break;

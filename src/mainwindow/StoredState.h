@@ -23,6 +23,7 @@ std::string AppsKey();
 
 struct TStartupHooks {
     std::function<void(ISettingsStore& Store)> LoadLayouts;
+    // None when the window took its place before it first showed.
     std::function<void(ISettingsStore& Store)> LoadWindowPosition;
     std::function<void(const StringList& Lines)> ReadApplicationList;
     // An import result code (0 imported, 1 nothing newer, above 1 an error).

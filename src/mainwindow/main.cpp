@@ -364,6 +364,15 @@ namespace {
 const UINT WM_STARTUP_STEP = WM_APP + 0x1354;
 }  // namespace
 
+void Tmainform::LoadWindowPlace()
+{
+    TRegistrySettingsStore Store;
+    if (Store.OpenKeyReadOnly(HostKey())) {
+        LoadWindowPosition(Store, Handle(), MainWindowPrefix);
+        Store.CloseKey();
+    }
+}
+
 void Tmainform::FormActivate()
 {
     if (!FirstActivate)
@@ -375,9 +384,6 @@ void Tmainform::FormActivate()
     Hooks.LoadLayouts = [this](ISettingsStore&) {
         TRegistryValuesWin Values(StartupStore->Registry);
         StartupLayoutsRead = Layouts->Tree.LoadLayouts(Values);
-    };
-    Hooks.LoadWindowPosition = [this](ISettingsStore& S) {
-        LoadWindowPosition(S, Handle(), MainWindowPrefix);
     };
     Hooks.ReadApplicationList = [](const StringList& Lines) {
         if (ApplicationListForm)

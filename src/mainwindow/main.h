@@ -118,6 +118,10 @@ public:
     // replaced. False when nothing was chosen.
     std::function<bool(std::string& FileName)> ChooseExecutable;
 
+    // Reads the stored place and state of the hidden window, before it
+    // first shows: a stored maximized window shows maximized at once.
+    void LoadWindowPlace();
+
     // --- Handlers ---
     void FormCreate();
     void FormActivate();

@@ -80,6 +80,9 @@ TEST(KnownAppTable, CellTextsOfAnEntry)
 TEST(KnownAppTable, RoundTripThroughTheTables)
 {
     Load(Sample);
+    // A rules file may name a category so; only a typed one is refused.
+    ASSERT_EQ(AddKnownApp(KnownApps, ";Demo", "Demo", "", "", "bind", "demo.exe", "", "", "", "", "", ""),
+              ieOk);
     AllowedWindows.AddAppWindow("a.exe", NotGiven, "Cls");
     ForbiddenWindows.AddAppWindow(NotGiven, "Popup", NotGiven);
     const std::string Before = DescribeDatabase();

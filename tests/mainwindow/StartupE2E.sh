@@ -48,6 +48,11 @@ position 0x7fffffff 0x7fffffff 0xffffffff 0xffffffff
 add "$KEY" MainWindowState REG_DWORD 1
 run NowhereWithoutASizeOpensNormalAndWhole || status=1
 
+clean
+position 40 30 700 500
+add "$KEY" MainWindowState REG_DWORD 2
+run StoredMaximizedStaysMaximized || status=1
+
 run SessionEndStoresWhatACloseStores || status=1
 run SessionEndWaitsForADownload || status=1
 

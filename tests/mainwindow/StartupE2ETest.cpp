@@ -322,6 +322,28 @@ TEST(StartupE2E, NowhereWithoutASizeOpensNormalAndWhole)
     ASSERT_TRUE(Q.Close());
 }
 
+// Stored maximized: it opens maximized over the work area and stays so
+// (the window manager keeps no maximized state), and the state and the
+// normal place go back at the close.
+TEST(StartupE2E, StoredMaximizedStaysMaximized)
+{
+    Quorvan Q;
+    ASSERT_TRUE(Q.Main);
+    for (int Look = 0; Look < 2; ++Look) {
+        SCOPED_TRACE(Look);
+        EXPECT_TRUE(::IsZoomed(Q.Main));
+        const RECT R = Q.Rect(), W = WorkArea();
+        EXPECT_TRUE(R.left <= W.left && R.top <= W.top && R.right >= W.right && R.bottom >= W.bottom)
+            << R.left << "," << R.top << "-" << R.right << "," << R.bottom;
+        PumpUntil([] { return false; }, 1500);
+    }
+    ASSERT_TRUE(Q.Close());
+    const std::pair<const char*, int> Want[] = {{"MainWindowState", 2}, {"MainWindowLeftPos", 40},
+        {"MainWindowTopPos", 30}, {"MainWindowWidth", 700}, {"MainWindowHeight", 500}};
+    for (const auto& V : Want)
+        EXPECT_EQ(ReadInt(V.first), V.second) << V.first;
+}
+
 // A session that ends stores what a close stores, and the program ends in
 // order before the system ends it.
 TEST(StartupE2E, SessionEndStoresWhatACloseStores)
