@@ -17,7 +17,7 @@ NATIVE_BENCHES=(
 WIN32_BENCHES=(
   "appinfo_bench"
   "monitor_bench 12 60"
-  "first_use_bench 10"
+  "first_use_bench 5"
   "startup_bench 12"
   "search_bench 5"
   "pool_bench"

@@ -15,6 +15,8 @@
 
 #include <functional>
 
+#include <windows.h>
+
 namespace {
 
 // The one place that orders the forms. Later forms find the earlier ones
@@ -35,10 +37,11 @@ const std::function<Form*(TApplication&)> FormOrder[] = {
 // Prepares the deferred forms after start-up, step by step: the first
 // FormWarmUpQuietMs after the program's first idle pass, each further one
 // FormWarmUpNextMs after the last, the windows of the main window's buttons
-// first. A timer's message comes only when no input waits, so the user is
-// answered first; yet moving the mouse does not put the steps off, or a
-// user who clicks early would pay for every form at once. A form used
-// before makes its own.
+// first, none within FormWarmUpOpeningMs of a modal window's opening. A
+// timer's message comes only when no input waits, so the user is answered
+// first; yet moving the mouse does not put the steps off, or a user who
+// clicks early would pay for every form at once. A form used before makes
+// its own.
 class TFormWarmUp : public Component {
 public:
     explicit TFormWarmUp(TApplication& App) : Component(&App), FApp(App)
@@ -55,6 +58,12 @@ public:
 private:
     void MakeNext()
     {
+        // A window the user just opened waits for nothing else before it
+        // is painted.
+        for (Component* C : FApp.Components())
+            if (auto* F = dynamic_cast<Form*>(C);
+                F && F->Modal() && ::GetTickCount() - F->ModalSince() < FormWarmUpOpeningMs)
+                return;
         FTimer->SetInterval(FormWarmUpNextMs);
         for (Form* F : {static_cast<Form*>(layoutsform), static_cast<Form*>(KnownAppsForm),
                         static_cast<Form*>(ApplicationListForm), static_cast<Form*>(SearchForFilesForm)})

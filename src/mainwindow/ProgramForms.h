@@ -2,14 +2,14 @@
 // main window. Only the main window is made on screen here: the others make
 // their windows at their first use, or step by step (Form::PrepareStep),
 // the first FormWarmUpQuietMs after the program's first idle pass, each
-// further one FormWarmUpNextMs later, whichever comes first. The steps stay
-// further apart than a user's click waits for one: between them the
-// program is free.
+// further one FormWarmUpNextMs later, whichever comes first; none in the
+// FormWarmUpOpeningMs after a modal window opens, which is painted first.
 #pragma once
 
 class TApplication;
 
 const unsigned FormWarmUpQuietMs = 200;
 const unsigned FormWarmUpNextMs = 160;
+const unsigned FormWarmUpOpeningMs = 250;
 
 void CreateProgramForms(TApplication& App);
