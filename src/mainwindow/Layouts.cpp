@@ -101,8 +101,16 @@ TApplicationItem* TLayouts::ItemOfNode(TNodeId Node)
     return ItemOfPanel(Tree.Data(Node));
 }
 
+std::string PanelsNotShownMessage(const std::string& Layout, int NotShown)
+{
+    return IntToStr(NotShown) + (NotShown == 1 ? " panel" : " panels") + " of the layout \"" + Layout +
+           "\" could not be shown: a layout shows its first " + IntToStr(MaxShownPanels) +
+           " panels. The layout keeps " + (NotShown == 1 ? "it." : "them.");
+}
+
 void TLayouts::Relayout(TAppPanelRelationshipList* StartList)
 {
+    FNotShown = 0;
     if (Tree.AppliedLayout == NoNode || !HasHost)
         return;
     class Placer : public ILayoutVisitor {
@@ -112,6 +120,12 @@ void TLayouts::Relayout(TAppPanelRelationshipList* StartList)
         {
             if (!L.Tree.IsPanelOrApp(Node))
                 return;
+            if (Shown == MaxShownPanels) {
+                ++L.FNotShown;
+                L.FreePanelOf(Node);
+                return;
+            }
+            ++Shown;
             TAppPanel* Panel = L.Tree.Data(Node);
             if (!Panel) {
                 Panel = L.Host.CreatePanel(L.Tree.Level(Node));
@@ -123,8 +137,11 @@ void TLayouts::Relayout(TAppPanelRelationshipList* StartList)
         }
         TLayouts& L;
         TAppPanelRelationshipList* StartList;
+        int Shown = 0;
     } P(*this, StartList);
+    Host.BeginPlacing();
     LayoutPanels(Tree, Tree.AppliedLayout, Host.HostClientRect(), lmPlace, P);
+    Host.EndPlacing();
 }
 
 void TLayouts::SetAppliedLayout(TNodeId Node)
@@ -226,6 +243,8 @@ bool TLayouts::ApplyLayout(TNodeId Node)
     } else {
         Relayout(&Start);
     }
+    if (Answer != AnswerCancel && FNotShown > 0)
+        Host.Tell(PanelsNotShownMessage(Tree.Text(Node), FNotShown));
     if (Answer != AnswerCancel)
         OpenInto(NodesOf(Tree, Start), false, true);
     Old.ClearKeepFlags();

@@ -217,6 +217,9 @@ private:
     std::unique_ptr<TStoredStateReader> StartupReader;
     // What the layouts' reading met, told when the reading is over.
     TLayoutsReadReport StartupLayoutsRead;
+    // The stored database could not be read: it is not overwritten unless
+    // the database changes.
+    bool StoredRulesDamaged = false;
     void StartupStep();
     void FinishStartup();
     // Per item of the applications menu its icon, -1 until drawn.

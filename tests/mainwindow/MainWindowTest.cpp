@@ -609,6 +609,43 @@ TEST_F(MainWindowTest, ClosingWhileTheStoredStateIsReadKeepsItWhole)
     Forget();
 }
 
+// The stored lists are read in steps that let a waiting paint (and input)
+// go first: the window is painted before the long reads, not after them.
+TEST_F(MainWindowTest, StartUpPaintsBeforeReadingTheStoredLists)
+{
+    ListHostee();
+    StringList Found;
+    ApplicationListForm->WriteApplicationList(Found);
+    const std::string Text = JoinStringsChar(Found, '\r');
+    HKEY K;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\Apps").c_str(), 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, &K, nullptr), ERROR_SUCCESS);
+    ::RegSetValueExA(K, "FoundAppList", 0, REG_BINARY, reinterpret_cast<const BYTE*>(Text.data()),
+                     static_cast<DWORD>(Text.size()));
+    ::RegCloseKey(K);
+    TDatabaseGrid& Listed = ApplicationListForm->List.Table();
+    while (Listed.RecordCount() > 1)
+        Listed.DeleteRecord(1);
+    Listed.ClearRecord(1);
+    Main->LayoutHost.Monitor = nullptr;
+    Main->Monitor.reset();
+
+    Main->FirstActivate = true;
+    Main->FormActivate();
+    ::InvalidateRect(Main->Handle(), nullptr, TRUE);  // as when just shown
+    std::string ListedAtPaint = "(no paint)";
+    auto Chained = App.OnMessage;
+    App.OnMessage = [&](MSG& M, bool& Handled) {
+        if (M.message == WM_PAINT && M.hwnd == Main->Handle() && ListedAtPaint == "(no paint)")
+            ListedAtPaint = Listed.CellByName("Location", 1);
+        Chained(M, Handled);
+    };
+    EXPECT_TRUE(RunUntil(App, [&] { return Main->Monitor != nullptr; }, 5000));
+    App.OnMessage = Chained;
+    EXPECT_EQ(ListedAtPaint, "");
+    EXPECT_EQ(Listed.CellByName("Location", 1), TestExeDir() + "hostee.exe");
+}
+
 // Answers this thread's message boxes with OK and keeps their texts.
 class BoxAnswerer {
 public:
@@ -649,6 +686,8 @@ TEST_F(MainWindowTest, StoredLayoutsReadInPartAreToldAtStartUp)
     ASSERT_TRUE(RunUntil(App, [&] { return !Boxes.Texts.empty(); }, 5000));
     TLayoutsReadReport Told;
     Told.CountUnreadable = true;
+    Told.Stored = 2;
+    Told.Read = 1;
     Told.Unreadable = 1;
     EXPECT_EQ(Boxes.Texts.front(), LayoutsReadMessage(Told));
     EXPECT_EQ(Main->Layouts->Tree.Roots().size(), 1u);

@@ -126,7 +126,7 @@ public:
     }
     // Waits for a shown top-level window of the program titled Title and
     // not the main window.
-    HWND WaitWindow(const std::string& Title) const
+    HWND WaitWindow(const std::string& Title, DWORD TimeoutMs = 10000) const
     {
         HWND Found = nullptr;
         PumpUntil([&] {
@@ -139,7 +139,7 @@ public:
                     Found = W;
             });
             return Found != nullptr;
-        }, 10000);
+        }, TimeoutMs);
         return Found;
     }
     // Answers the program's next message box with OK; its text.
@@ -151,6 +151,7 @@ public:
         char Text[256] = {};
         ::GetDlgItemTextA(Box, 0xFFFF, Text, sizeof(Text));
         ::PostMessageA(Box, WM_COMMAND, IDOK, 0);
+        PumpUntil([&] { return !::IsWindow(Box); }, 5000);
         return Text;
     }
     // A new layout with one panel, through the add button and its name box.
@@ -285,6 +286,8 @@ TEST(StartupE2E, SeededStateIsReadAndWrittenBack)
     EXPECT_EQ(R.bottom - R.top, 500);
     // The layouts are read, none is applied: no host panel shows.
     EXPECT_EQ(Q.VisiblePanels(), 0);
+    // Everything read whole: no message.
+    EXPECT_FALSE(Q.WaitWindow("Tessarine Quorvan", 1500));
     ASSERT_TRUE(Q.Close());
     const std::string Layouts = std::string(HostKey) + "\\Layouts";
     EXPECT_EQ(ReadValue(Layouts, "LayoutsNode0").Data.c_str(), std::string("Layout|Seeded|Base=Root"));
@@ -298,7 +301,36 @@ TEST(StartupE2E, SeededStateIsReadAndWrittenBack)
     EXPECT_EQ(ReadInt("MainWindowTopPos"), 30);
 }
 
+// A stored database with one damaged row: the start says which line, the
+// rules file's database is used, and the stored one is left as it was.
+TEST(StartupE2E, DamagedStoredDatabaseIsReportedAndKept)
+{
+    const Value Before = ReadValue(std::string(HostKey) + "\\Apps", "KnownAppList");
+    ASSERT_NE(Before.Data.find("Seeded Hostee"), std::string::npos);
+    Quorvan Q;
+    ASSERT_TRUE(Q.Main);
+    const std::string Message = Q.AnswerBox();
+    EXPECT_NE(Message.find("line 6: Invalid method description item!"), std::string::npos) << Message;
+    EXPECT_FALSE(Q.WaitWindow("Tessarine Quorvan", 1000)) << "one message only";
+    ASSERT_TRUE(Q.Close());
+    const Value After = ReadValue(std::string(HostKey) + "\\Apps", "KnownAppList");
+    EXPECT_EQ(After.Type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(After.Data, Before.Data);
+}
+
 // A position on a monitor that is gone: the window opens on the screen.
+// What the designer's drops make is read and stored back as it was.
+TEST(StartupE2E, StoredLayoutsBeyondTheAddLimitsAreKept)
+{
+    const std::string Layouts = std::string(HostKey) + "\\Layouts";
+    const std::vector<std::string> Before = StoredValues(Layouts);
+    ASSERT_EQ(Before.size(), 14u);
+    Quorvan Q;
+    ASSERT_TRUE(Q.Main);
+    ASSERT_TRUE(Q.Close());
+    EXPECT_EQ(StoredValues(Layouts), Before);
+}
+
 TEST(StartupE2E, PositionOffTheScreenIsBroughtBack)
 {
     Quorvan Q;

@@ -19,6 +19,7 @@
 #include "mainwindow/main.h"
 #include "shell/ShellTestSupport.h"
 #include "toolkit/Application.h"
+#include "toolkit/InputBox.h"
 #include "toolkit/Panel.h"
 #include "toolkit/StringGrid.h"
 #include "toolkit/Timer.h"
@@ -338,6 +339,17 @@ TEST(WindowsPainted, EveryWindowIsPaintedAllOver)
              W.Progress->FinishProgress();
          },
          {SysRgb(COLOR_HIGHLIGHT)}},
+        {"input_box",
+         [&](const auto& Look) {
+             const auto Box = [] { return ::FindWindowA(nullptr, "Layout name ..."); };
+             WhenShown(Box, [Box, Look] {
+                 Look(Box());
+                 static_cast<Form*>(Control::FromHandle(Box()))->ModalResult = mrCancel;
+             });
+             std::string Name;
+             InputQuery("Layout name ...", "Please enter a layout name", Name);
+         },
+         {}},
         {"question",
          [&](const auto& Look) {
              std::uint8_t Remembered = 0;
