@@ -609,6 +609,43 @@ TEST_F(MainWindowTest, ClosingWhileTheStoredStateIsReadKeepsItWhole)
     Forget();
 }
 
+// The stored lists are read in steps that let a waiting paint (and input)
+// go first: the window is painted before the long reads, not after them.
+TEST_F(MainWindowTest, StartUpPaintsBeforeReadingTheStoredLists)
+{
+    ListHostee();
+    StringList Found;
+    ApplicationListForm->WriteApplicationList(Found);
+    const std::string Text = JoinStringsChar(Found, '\r');
+    HKEY K;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\Apps").c_str(), 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, &K, nullptr), ERROR_SUCCESS);
+    ::RegSetValueExA(K, "FoundAppList", 0, REG_BINARY, reinterpret_cast<const BYTE*>(Text.data()),
+                     static_cast<DWORD>(Text.size()));
+    ::RegCloseKey(K);
+    TDatabaseGrid& Listed = ApplicationListForm->List.Table();
+    while (Listed.RecordCount() > 1)
+        Listed.DeleteRecord(1);
+    Listed.ClearRecord(1);
+    Main->LayoutHost.Monitor = nullptr;
+    Main->Monitor.reset();
+
+    Main->FirstActivate = true;
+    Main->FormActivate();
+    ::InvalidateRect(Main->Handle(), nullptr, TRUE);  // as when just shown
+    std::string ListedAtPaint = "(no paint)";
+    auto Chained = App.OnMessage;
+    App.OnMessage = [&](MSG& M, bool& Handled) {
+        if (M.message == WM_PAINT && M.hwnd == Main->Handle() && ListedAtPaint == "(no paint)")
+            ListedAtPaint = Listed.CellByName("Location", 1);
+        Chained(M, Handled);
+    };
+    EXPECT_TRUE(RunUntil(App, [&] { return Main->Monitor != nullptr; }, 5000));
+    App.OnMessage = Chained;
+    EXPECT_EQ(ListedAtPaint, "");
+    EXPECT_EQ(Listed.CellByName("Location", 1), TestExeDir() + "hostee.exe");
+}
+
 // Answers this thread's message boxes with OK and keeps their texts.
 class BoxAnswerer {
 public:
@@ -1016,9 +1053,10 @@ TEST_F(MainWindowTest, PanelToolButtonsWorkOnTheNodeUnderTheMouse)
     }
 }
 
-// While the program keeps working (a timer of its own every 50 ms) no
-// deferred form is made; once it is quiet they all are, one by one.
-TEST(ProgramFormsTest, DeferredFormsAreMadeOnceTheProgramIsQuiet)
+// While the program keeps working in short spells (a timer of its own
+// every 50 ms, as a moving mouse keeps it) the deferred forms are made all
+// the same, one by one: a user who clicks early must not pay for them all.
+TEST(ProgramFormsTest, DeferredFormsAreMadeWhileTheProgramWorks)
 {
     TApplication App;
     CreateProgramForms(App);
@@ -1040,12 +1078,14 @@ TEST(ProgramFormsTest, DeferredFormsAreMadeOnceTheProgramIsQuiet)
         App.RunModalLoop([&] { return Done() || ::GetTickCount() >= End; });
         ::DestroyWindow(Clock);
     };
-    {
-        Timer Work(&App, 50);
-        Work.OnTimer = [] {};
-        RunFor(3 * FormWarmUpQuietMs, [] { return false; });
-    }
+    Timer Work(&App, 50);
+    Work.OnTimer = [] {};
+    RunFor(FormWarmUpQuietMs / 2, [] { return false; });
     EXPECT_EQ(Pending(), 9);
+    // The windows of the main window's buttons come first.
+    RunFor(FormWarmUpQuietMs + FormWarmUpNextMs + 5000, [&] { return Pending() <= 7; });
+    EXPECT_FALSE(layoutsform->HandlePending());
+    EXPECT_FALSE(KnownAppsForm->HandlePending());
     RunFor(FormWarmUpQuietMs + 9 * FormWarmUpNextMs + 5000, [&] { return Pending() == 0; });
     EXPECT_EQ(Pending(), 0);
 }
