@@ -40,7 +40,6 @@ void AddLevels(TLayoutTree& T, TNodeId Parent, int Levels)
 }
 
 const Case Cases[] = {
-    {"designer's largest (8 x 8 x 8)", [](TLayoutTree& T, TNodeId L) { AddLevels(T, L, MaxPanelLevel); }},
     {"4,096 values: 4,095 panels wide",
      [](TLayoutTree& T, TNodeId L) {
          while (T.Count() < MaxStoredNodes)
@@ -51,6 +50,7 @@ const Case Cases[] = {
          while (T.Count() < MaxStoredNodes)
              L = T.AddNode(L, "Panel; Top", nkPanel);
      }},
+    {"designer's largest (8 x 8 x 8)", [](TLayoutTree& T, TNodeId L) { AddLevels(T, L, MaxPanelLevel); }},
 };
 
 // Every message the window was sent handled.

@@ -18,7 +18,7 @@ NATIVE_BENCHES=(
 WIN32_BENCHES=(
   "appinfo_bench"
   "monitor_bench 12 60"
-  "first_use_bench 10"
+  "first_use_bench 5"
   "layout_apply_bench 3"
   "startup_bench 12"
   "search_bench 5"

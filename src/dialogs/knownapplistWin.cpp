@@ -295,13 +295,18 @@ void TKnownAppsForm::ShowKnownApps(bool Editing, int HelpContext)
     FFilling = true;
     FillWindowTable(AllowedTable->Grid, AllowedWindows, !Editing);
     FillWindowTable(ForbiddenTable->Grid, ForbiddenWindows, !Editing);
+    // Selecting the first tab below fills the Found column.
     if (Editing) {
         FillKnownAppTable(AppTable->Grid, KnownApps, nullptr, false);
         AppTable->SetFixed(0, 1);
-        FillFound();
     }
     for (TDatabaseGridWin* T : {AppTable, AllowedTable, ForbiddenTable})
         WidenToTexts(*T, "Category");
+    FListed.clear();
+    if (ListedApplications)
+        ListedApplications(FListed);
+    else if (ApplicationListForm)
+        ApplicationListForm->BindableApplications(KindBit(akBind) | KindBit(akExternal), FListed, true);
     FFilling = false;
     StringList Tabs;
     CategoryTabs(KnownApps, Editing, Tabs);
@@ -325,12 +330,7 @@ void TKnownAppsForm::ShowKnownApps(bool Editing, int HelpContext)
 
 void TKnownAppsForm::FillFound()
 {
-    StringList Listed;
-    if (ListedApplications)
-        ListedApplications(Listed);
-    else if (ApplicationListForm)
-        ApplicationListForm->BindableApplications(KindBit(akBind) | KindBit(akExternal), Listed, true);
-    FillFoundColumn(AppTable->Grid, Listed);
+    FillFoundColumn(AppTable->Grid, FListed);
     AppTable->Invalidate();
 }
 

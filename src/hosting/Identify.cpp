@@ -141,20 +141,7 @@ std::string_view WithoutSuffix(std::string_view Name)
     return Name.substr(0, Name.find(" ("));
 }
 
-// Names as SameText compares them: ASCII letters without case.
-struct TNameHash {
-    std::size_t operator()(std::string_view S) const
-    {
-        std::size_t H = 2166136261u;
-        for (char C : S)
-            H = (H ^ static_cast<unsigned char>(UpCaseAscii(C))) * 16777619u;
-        return H;
-    }
-};
-struct TNameEqual {
-    bool operator()(std::string_view A, std::string_view B) const { return SameText(A, B); }
-};
-using TNameMap = std::unordered_map<std::string_view, int, TNameHash, TNameEqual>;
+using TNameMap = std::unordered_map<std::string_view, int, SameTextHash, SameTextEqual>;
 
 // The first entry of each name and, from every entry, the next one of the
 // same name (-1 after the last); the first entry of each name without its

@@ -164,6 +164,7 @@ public:
 
 private:
     int FNotShown = 0;
+    void SwitchLayout(TNodeId Node, TAppPanelRelationshipList* StartList);
     void NodeDeleted(TNodeId Node);
     void FreePanelOf(TNodeId Node);
     void OpenInto(const std::vector<TNodeId>& Nodes, bool Translate, bool Params);
