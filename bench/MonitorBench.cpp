@@ -62,7 +62,8 @@ void MeasureProgramIdle(const quorvan_driver::Program& P, const char* Bound,
     ::Sleep(static_cast<DWORD>(Seconds) * 1000);
     const double Wall = Ms(Start, Now());
     const double Cpu = P.CpuMs() - Cpu0, Server = quorvan_driver::LinuxCpuMs(ServerPid) - Server0;
-    std::printf("  %-14s %-24s quorvan.exe %6.1f ms (%.3f %%)  Wine server %6.1f ms (%.3f %%)\n",
+    std::printf("  %-14s %-24s quorvan.exe %6.1f ms (%.3f %%, goal <= 0.1 %%)  Wine server %6.1f ms "
+                "(%.3f %%)\n",
                 Bound, Place.Name, Cpu, 100.0 * Cpu / Wall, Server, 100.0 * Server / Wall);
 }
 
