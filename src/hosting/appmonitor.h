@@ -124,6 +124,9 @@ private:
         std::unique_ptr<TApplicationItem> Item;
         unsigned Serial;
         std::uint8_t CloseWatch = cwNone;
+        // The bound window as last seen.
+        RECT Place = {0, 0, 0, 0};
+        bool Front = false;
     };
     // A bound window whose events wait for the end of the pass.
     struct BoundWindow {
@@ -169,10 +172,14 @@ private:
     bool FAllClosedPending = false;
     bool FAllClosedFired = false;
     bool FInTick = false;
-    // What the main window's idle pass shows of the items, as the last
-    // tick left it: a tick that changes none of it asks for no idle pass.
-    std::vector<long long> ShownState();
-    std::vector<long long> FLastShown;
+    // What the main window shows changed: its idle pass runs next. Said
+    // where the change is seen, so nothing keeps a copy of what it shows.
+    void ShownChanged();
+    // What changes without a message to the host: which bound window is
+    // in front (the strips' colours follow it), where bound windows lie
+    // (they may move themselves) and the pointer (the hover panel follows
+    // it over bound windows, which send the host nothing).
+    void LookAtTheDesktop();
     // The pointer as last read, and the system's input time then.
     POINT FPointer = {0, 0};
     DWORD FPointerInput = 0;

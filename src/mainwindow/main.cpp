@@ -471,6 +471,9 @@ void Tmainform::FormCloseQuery(bool& CanClose)
     CanClose = !Monitor || Monitor->CloseAll();
     if (!CanClose)
         return;
+    // Gone from the screen before the state is written: a large database
+    // takes a while to write, which the user need not watch.
+    ::ShowWindow(Handle(), SW_HIDE);
     TRegistrySettingsStore Store;
     TShutdownHooks Hooks;
     Hooks.ExePath = ModuleFileName(nullptr);
