@@ -264,9 +264,33 @@ inline bool RemoteButtonRect(HANDLE Process, HWND Bar, int Index, RECT& R)
     return Ok;
 }
 
+// Settled: WM_NULL, sent every 5 ms, comes back within 5 ms for 150 ms in
+// a row (as startup_bench counts it); false when it never does.
+inline bool WaitSettled(HWND Wnd, double TimeoutMs = 60000)
+{
+    const LARGE_INTEGER Start = Now();
+    double QuietSince = -1;
+    while (Ms(Start, Now()) < TimeoutMs) {
+        const LARGE_INTEGER Sent = Now();
+        DWORD_PTR Answer = 0;
+        if (!::SendMessageTimeoutA(Wnd, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &Answer))
+            return false;
+        const double At = Ms(Start, Sent), Took = Ms(Sent, Now());
+        QuietSince = Took > 5 ? -1 : QuietSince < 0 ? At : QuietSince;
+        if (QuietSince >= 0 && Ms(Start, Now()) - QuietSince >= 150)
+            return true;
+        const double Wait = 5 - Ms(Sent, Now());
+        if (Wait >= 1)
+            ::Sleep(static_cast<DWORD>(Wait));
+    }
+    return false;
+}
+
 class Program {
 public:
-    Program()
+    // Quiet: returns once the program has had nothing to do for a second;
+    // else as soon as its main window has settled.
+    explicit Program(bool Quiet = true)
     {
         // QUORVAN_EXE: another build of the program, for a figure by hand.
         char Other[MAX_PATH] = {};
@@ -291,9 +315,11 @@ public:
                     Main = W;
             ::Sleep(5);
         }
-        if (Main) {
+        if (Main && Quiet) {
             Settle();
             WaitQuiet();
+        } else if (Main && !WaitSettled(Main)) {
+            Main = nullptr;
         }
     }
     ~Program()

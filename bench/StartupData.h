@@ -15,6 +15,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 struct TStoredTexts {
     std::string FoundAppList;  // joined by character 13, as stored
@@ -67,8 +68,15 @@ inline bool MakeGeneratedExecutables(const std::string& Folder, const std::strin
 // version condition the generated program meets, every 50th the main
 // window of a two-window application (categories go in runs of 50, so the
 // rules text, grouped by category, keeps its windows together); Listed of
-// them (every second one) in the list, their executables in Folder.
-inline TStoredTexts GenerateStoredTexts(int Listed, int Entries, const std::string& Folder)
+// them (every second one) in the list, their executables in Folder; then
+// each of Bound (a name and its executable's path), known and listed, bound
+// into a panel.
+struct TBoundApp {
+    std::string Name;
+    std::string Exe;
+};
+inline TStoredTexts GenerateStoredTexts(int Listed, int Entries, const std::string& Folder,
+                                        const std::vector<TBoundApp>& Bound = {})
 {
     TStoredTexts Texts;
     KnownApps.Clear();
@@ -80,6 +88,9 @@ inline TStoredTexts GenerateStoredTexts(int Listed, int Entries, const std::stri
                     I % 2 ? "" : ">= 1.0", "", I % 10 == 9 ? "external" : "bind",
                     GeneratedExe(I), "", "", "", "", "", Number);
     }
+    for (const TBoundApp& B : Bound)
+        AddKnownApp(KnownApps, "Bench", B.Name, "", "", "bind", ExtractFileName(B.Exe), "", "", "",
+                    "", "", "");
     ParseRulesDate("2099 December 31", KnownApps.RulesDate);
     StringList Lines;
     WriteApplicationRules(Lines);
@@ -95,6 +106,8 @@ inline TStoredTexts GenerateStoredTexts(int Listed, int Entries, const std::stri
         Found.push_back("||Category " + std::to_string(I / 50 % 20) + "|" + GeneratedName(I) +
                         "|2.1|" + Folder + GeneratedExe(I) + "|");
     }
+    for (const TBoundApp& B : Bound)
+        Found.push_back("||Bench|" + B.Name + "||" + B.Exe + "|");
     List.ReadApplicationList(Found);
     Lines.clear();
     List.WriteApplicationList(Lines);

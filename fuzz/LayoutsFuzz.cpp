@@ -1,8 +1,8 @@
 // Fuzz entry point for the layouts' stored form. The input's first line is
 // "LayoutsCount" (missing when it is no number), every further line the next
 // "LayoutsNode" value. Besides memory errors it checks that whatever was
-// read is a sound tree within the node cap and the designer's limits, that
-// every value read is kept or told as left out, that it writes out as values
+// read is a sound tree within the node cap, that every value there is kept
+// or told as left out and none that is not there is counted, that it writes out as values
 // that read back to the same tree, and that the geometry, the preview and
 // the structural operations and border dragging cope with any tree the reader accepts.
 #include "mainwindow/LayoutBorders.h"
@@ -48,15 +48,14 @@ Shape ShapeOf(const TLayoutTree& T)
     return S;
 }
 
-// Within the designer's limits, which both the reader and the structural
-// operations keep.
+// Within the node cap, which both the reader and the structural operations
+// keep; a parent and its children agree.
 void CheckSound(const TLayoutTree& T)
 {
     const std::vector<TNodeId> All = T.AllNodes();
     Require(static_cast<int>(All.size()) == T.Count() && T.Count() <= MaxStoredNodes);
     for (const TNodeId N : All) {
         Require(T.Kind(N) == nkLayout || T.Kind(N) == nkPanel || T.Kind(N) == nkApp);
-        Require(T.Level(N) <= MaxPanelLevel && T.PanelChildCount(N) <= MaxPanelChildren);
         const TNodeId P = T.Parent(N);
         if (P != NoNode) {
             const std::vector<TNodeId>& C = T.Children(P);
@@ -132,8 +131,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     Require(Reg.StringReads <= std::max(0, std::min(Readable, MaxStoredNodes)));
     // Whatever was left out is told.
     Require(Report.Whole() == LayoutsReadMessage(Report).empty());
-    Require(Reg.StringReads == 0 ||
-            Report.Unreadable + Report.Orphans + Report.BeyondLimits + T.Count() == Reg.StringReads);
+    Require(Report.Unreadable + Report.Orphans + Report.Read == Report.Stored);
+    Require(Reg.StringReads == 0 || Report.Read == T.Count());
+    int There = 0;
+    for (int I = 0; I < std::min(Reg.StringReads, MaxStoredNodes); ++I)
+        There += Reg.ValueExists(StoredNodeName(I)) ? 1 : 0;
+    Require(Report.Stored == There);
 
     FakeRegistry Saved;
     T.SaveLayouts(Saved);

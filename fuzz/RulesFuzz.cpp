@@ -1,9 +1,13 @@
 // Fuzz entry point for the rules-text reader and writer and for the row
 // parser. Besides memory errors it checks that a failed read leaves the
 // database alone and that whatever was read writes out as a text that
-// reads back with no error and settles after one more round.
+// reads back with no error and settles after one more round. As the stored
+// "KnownAppList", a value that does not read whole names a line within it
+// and is stored back untouched.
 #include "hosting/KnownApps.h"
 #include "hosting/RulesFile.h"
+#include "mainwindow/FakeSettingsStore.h"
+#include "mainwindow/StoredState.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -100,6 +104,28 @@ void FuzzRulesText(const std::string& Text)
     Require(ReadWritten(Second) == Second);
 }
 
+void FuzzStoredRules(const std::string& Text)
+{
+    SetSentinelDatabase();
+    FakeSettingsStore Store;
+    Store.SetBinary(AppsKey(), KnownAppListValue, Text);
+    TStartupHooks Hooks;
+    Hooks.ReadApplicationRules = [](const StringList& L, int& Line) { return ReadApplicationRules(L, Line); };
+    Hooks.DatabaseDated = [] { return KnownApps.Count() == 0 || KnownApps.RulesDate > 0; };
+    TStoredStateReader Reader(Store, Hooks);
+    while (!Reader.Done())
+        Reader.Step();
+    const TStoredRulesFault& Fault = Reader.StoredRulesFault();
+    Require(Fault.Line >= 0 && Fault.Line <= 1 + std::count(Text.begin(), Text.end(), '\r'));
+    Require(!Fault.Any() || SentinelIntact());
+    TShutdownHooks Shutdown;
+    Shutdown.DatabaseHasEntries = [] { return true; };
+    Shutdown.KeepStoredDatabase = [&] { return Fault.Any(); };
+    Shutdown.WriteApplicationRules = [] { return WriteRules(); };
+    WriteStoredState(Store, Shutdown);
+    Require(!Fault.Any() || Store.Find(AppsKey(), KnownAppListValue)->Data == Text);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size)
@@ -107,5 +133,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const std::string Text(reinterpret_cast<const char*>(Data), Size);
     FuzzRowParsers(Text);
     FuzzRulesText(Text);
+    FuzzStoredRules(Text);
     return 0;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every benchmark: the native ones from a Release tree without
 # sanitizers (build/bench), the Win32 ones under Wine on a private display.
-# Installs what they need first.
+# Installs what they need first. Ends with every figure that has a goal
+# beside its goal, gathered from all of them.
 #   scripts/bench.sh            all of them
 #   scripts/bench.sh NAME...    only those named
 set -euo pipefail
@@ -17,7 +18,8 @@ NATIVE_BENCHES=(
 WIN32_BENCHES=(
   "appinfo_bench"
   "monitor_bench 12 60"
-  "first_use_bench 10"
+  "first_use_bench 5"
+  "layout_apply_bench 3"
   "startup_bench 12"
   "search_bench 5"
   "pool_bench"
@@ -46,11 +48,19 @@ cmake -S "$ROOT" -B "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i68
 cmake --build "$BUILD/win32" -j "$jobs"
 
 status=0
+# Each benchmark's output, kept for the goals at the end.
+outputs="$(mktemp -d)"
+run_bench() {  # NAME COMMAND...
+  local name="$1"
+  shift
+  "$@" 2>&1 | tee "$outputs/$name.txt"
+  return "${PIPESTATUS[0]}"
+}
 for line in "${NATIVE_BENCHES[@]}"; do
   read -r -a cmd <<<"$line"
   wanted "${cmd[0]}" || continue
   echo "== ${cmd[0]} (native)"
-  "$BUILD/bench/bin/${cmd[0]}" "${cmd[@]:1}" || status=1
+  run_bench "${cmd[0]}" "$BUILD/bench/bin/${cmd[0]}" "${cmd[@]:1}" || status=1
 done
 
 trap stop_display EXIT
@@ -70,8 +80,14 @@ for line in "${WIN32_BENCHES[@]}"; do
   wanted "${cmd[0]}" || continue
   echo "== ${cmd[0]} (Win32, Wine)"
   # They start tests/apps' programs, which lie next to them.
-  (cd "$BUILD/win32/bin" && wine "./${cmd[0]}.exe" "${cmd[@]:1}") || status=1
+  (cd "$BUILD/win32/bin" && run_bench "${cmd[0]}" wine "./${cmd[0]}.exe" "${cmd[@]:1}") || status=1
 done
 stop_display
 trap - EXIT
+echo "== Figures against their goals"
+for f in "$outputs"/*.txt; do
+  [ -e "$f" ] || continue
+  grep -i "goal" "$f" | sed "s|^|$(basename "$f" .txt): |" || true
+done
+rm -rf "$outputs"
 exit $status

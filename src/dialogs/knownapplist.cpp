@@ -4,6 +4,8 @@
 #include "hosting/Identify.h"
 #include "hosting/RulesFile.h"
 
+#include <algorithm>
+
 const char* const ApplicationRulesTab = "Application rules";
 const char* const AllowedWindowsTab = "Allowed windows";
 const char* const ForbiddenWindowsTab = "Forbidden windows";
@@ -188,28 +190,37 @@ void FillWindowTable(TDatabaseGrid& Table, const Tappwindowlist& List, bool View
     FinishFill(Table, Viewing);
 }
 
-bool FindListedVersion(const StringList& Listed, const std::string& Name, TFileVersion& Version)
+TListedVersions::TListedVersions(const StringList& Listed)
 {
+    FVersions.reserve(Listed.size());
     for (const std::string& Line : Listed) {
-        if (!SameText(GetField(Line, 1, '|'), Name))
+        const std::size_t Bar = Line.find('|');
+        const auto Added = FVersions.try_emplace(Line.substr(0, Bar));
+        if (!Added.second || Bar == std::string::npos)
             continue;
-        Version = TFileVersion();
         const std::string Text = GetField(Line, 2, '|');
-        if (!Text.empty() && !StrToVersion(Text, Version))
-            Version = TFileVersion();
-        return true;
+        if (!Text.empty() && !StrToVersion(Text, Added.first->second))
+            Added.first->second = TFileVersion();
     }
-    return false;
 }
 
-std::string FoundCellText(const StringList& Listed, const std::string& Name,
+bool TListedVersions::Find(const std::string& Name, TFileVersion& Version) const
+{
+    const auto It = FVersions.find(Name);
+    if (It == FVersions.end())
+        return false;
+    Version = It->second;
+    return true;
+}
+
+std::string FoundCellText(const TListedVersions& Listed, const std::string& Name,
                           const std::string& VersionCell, const std::string& PropertiesCell)
 {
     std::string Found;
     TVersionCondition Cond;
     ParseVersionCondition(VersionCell, Cond);
     TFileVersion Version;
-    if (FindListedVersion(Listed, Name, Version) && CheckVersion(Cond, Version))
+    if (Listed.Find(Name, Version) && CheckVersion(Cond, Version))
         Found = "F";
     if (HasLetter(PropertiesCell, 'U'))
         Found += 'U';
@@ -218,13 +229,15 @@ std::string FoundCellText(const StringList& Listed, const std::string& Name,
 
 void FillFoundColumn(TDatabaseGrid& Table, const StringList& Listed)
 {
-    const int FoundCol = Table.ColumnIndex("Found");
+    const int FoundCol = Table.ColumnIndex("Found"), NameCol = Table.ColumnIndex("Application"),
+              VersionCol = Table.ColumnIndex("Version"), PropertiesCol = Table.ColumnIndex("Properties");
     if (FoundCol < 0)
         return;
+    const TListedVersions Versions(Listed);
     for (int R = 1; R <= Table.RecordCount(); ++R)
         Table.SetCell(FoundCol, R,
-                      FoundCellText(Listed, Cell(Table, "Application", R), Cell(Table, "Version", R),
-                                    Cell(Table, "Properties", R)));
+                      FoundCellText(Versions, Table.Cell(NameCol, R), Table.Cell(VersionCol, R),
+                                    Table.Cell(PropertiesCol, R)));
 }
 
 void SplitFilenamesCell(std::string& Files, std::string& ExeSize)
@@ -266,14 +279,16 @@ std::string MethodTextOf(const std::string& Properties, const std::string& MinSi
     return Method;
 }
 
-TRowError KnownAppTableToList(const TDatabaseGrid& Table, Tknownapplist& List)
+TRowError KnownAppTableToList(const TDatabaseGrid& Table, Tknownapplist& List,
+                              const Tcategorylist& Held)
 {
     List.Clear();
     for (int R = 1; R <= Table.RecordCount(); ++R) {
         if (Table.IsRecordEmpty(R, false))
             continue;
         const std::string Category = Cell(Table, "Category", R);
-        if (!IsStorableCategory(Category))
+        if (!IsStorableCategory(Category) &&
+            std::find(Held.begin(), Held.end(), Category) == Held.end())
             return {R, ieText};
         std::string Files = Cell(Table, "Filenames", R);
         std::string ExeSize;
@@ -322,7 +337,7 @@ bool CommitTables(const TDatabaseGrid& AppTable, const TDatabaseGrid& AllowedTab
     } Steps[] = {
         {TTableId::Allowed, WindowTableToList(AllowedTable, NewAllowed)},
         {TTableId::Forbidden, WindowTableToList(ForbiddenTable, NewForbidden)},
-        {TTableId::App, KnownAppTableToList(AppTable, NewKnown)},
+        {TTableId::App, KnownAppTableToList(AppTable, NewKnown, Known.Categories)},
     };
     for (const auto& S : Steps)
         if (S.Result.Row > 0) {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 
 // --- Tables ---
 void ConfigureAppTable(TDatabaseGrid& Table);
@@ -30,11 +31,20 @@ void FillKnownAppTable(TDatabaseGrid& Table, const Tknownapplist& List, const st
                        bool Viewing);
 void FillWindowTable(TDatabaseGrid& Table, const Tappwindowlist& List, bool Viewing);
 
-// Listed holds "name|version" lines of the user's applications.
-bool FindListedVersion(const StringList& Listed, const std::string& Name, TFileVersion& Version);
+// The user's applications from "name|version" lines, by name as SameText
+// compares them; of lines with one name the first counts. Made once per
+// fill: a walk of the lines for every record grew with their product.
+class TListedVersions {
+public:
+    explicit TListedVersions(const StringList& Listed);
+    bool Find(const std::string& Name, TFileVersion& Version) const;
+
+private:
+    std::unordered_map<std::string, TFileVersion, SameTextHash, SameTextEqual> FVersions;
+};
 // "F" when the application is listed with a version that meets the
 // condition, then "U" for an unsupported one.
-std::string FoundCellText(const StringList& Listed, const std::string& Name,
+std::string FoundCellText(const TListedVersions& Listed, const std::string& Name,
                           const std::string& VersionCell, const std::string& PropertiesCell);
 // Writes Found of every record (the table may be read-only).
 void FillFoundColumn(TDatabaseGrid& Table, const StringList& Listed);
@@ -51,8 +61,12 @@ struct TRowError {
     std::uint8_t Code = ieOk;
 };
 // Empty records are left out: the one record of an empty table must not
-// become an entry or a rule that matches every window.
-TRowError KnownAppTableToList(const TDatabaseGrid& Table, Tknownapplist& List);
+// become an entry or a rule that matches every window. A category that
+// begins with ';' is refused unless Held, the categories the database holds
+// already, has it as it stands: a rules file may give such a name, and only
+// a name the user typed or changed must not be stored altered.
+TRowError KnownAppTableToList(const TDatabaseGrid& Table, Tknownapplist& List,
+                              const Tcategorylist& Held);
 TRowError WindowTableToList(const TDatabaseGrid& Table, Tappwindowlist& List);
 
 enum class TTableId { App, Allowed, Forbidden };

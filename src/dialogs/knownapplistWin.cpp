@@ -12,6 +12,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 TKnownAppsForm* KnownAppsForm = nullptr;
@@ -93,6 +94,37 @@ void SaveLines(const std::string& FileName, const StringList& Lines)
     ::CloseHandle(File);
     if (!Ok || Written != Text.size())
         throw std::runtime_error("Cannot write file \"" + FileName + "\".");
+}
+
+// Widens each column of T narrower than its heading and, for the columns in
+// WholeCells ('|' list), than any of its texts: the designed widths suit one
+// font only. Room is left for glyphs that Wine draws past their measure.
+void WidenToTexts(TDatabaseGridWin& T, const std::string& WholeCells)
+{
+    HDC Dc = ::GetDC(T.Handle());
+    HGDIOBJ Old = ::SelectObject(Dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(T.Handle(), WM_GETFONT, 0, 0)));
+    const auto Width = [Dc](const std::string& Text) {
+        SIZE Sz = {0, 0};
+        ::GetTextExtentPoint32A(Dc, Text.c_str(), static_cast<int>(Text.size()), &Sz);
+        return static_cast<int>(Sz.cx) + 12;
+    };
+    for (int C = 0; C < T.Grid.ColCount(); ++C) {
+        int Need = Width(T.Grid.Cell(C, 0));
+        if (TDatabaseGrid::IsInColumnList(T.Grid.ColumnName(C), WholeCells)) {
+            // Rows come grouped: a text like the one above is measured once.
+            std::string Last;
+            for (int R = 1; R <= T.Grid.RecordCount(); ++R) {
+                const std::string Text = T.Grid.Cell(C, R);
+                if (R == 1 || Text != Last)
+                    Need = std::max(Need, Width(Text));
+                Last = Text;
+            }
+        }
+        if (Need > T.Grid.ColWidth(C))
+            T.Grid.SetColWidth(C, Need);
+    }
+    ::SelectObject(Dc, Old);
+    ::ReleaseDC(T.Handle(), Dc);
 }
 
 }  // namespace
@@ -263,11 +295,18 @@ void TKnownAppsForm::ShowKnownApps(bool Editing, int HelpContext)
     FFilling = true;
     FillWindowTable(AllowedTable->Grid, AllowedWindows, !Editing);
     FillWindowTable(ForbiddenTable->Grid, ForbiddenWindows, !Editing);
+    // Selecting the first tab below fills the Found column.
     if (Editing) {
         FillKnownAppTable(AppTable->Grid, KnownApps, nullptr, false);
         AppTable->SetFixed(0, 1);
-        FillFound();
     }
+    for (TDatabaseGridWin* T : {AppTable, AllowedTable, ForbiddenTable})
+        WidenToTexts(*T, "Category");
+    FListed.clear();
+    if (ListedApplications)
+        ListedApplications(FListed);
+    else if (ApplicationListForm)
+        ApplicationListForm->BindableApplications(KindBit(akBind) | KindBit(akExternal), FListed, true);
     FFilling = false;
     StringList Tabs;
     CategoryTabs(KnownApps, Editing, Tabs);
@@ -291,12 +330,7 @@ void TKnownAppsForm::ShowKnownApps(bool Editing, int HelpContext)
 
 void TKnownAppsForm::FillFound()
 {
-    StringList Listed;
-    if (ListedApplications)
-        ListedApplications(Listed);
-    else if (ApplicationListForm)
-        ApplicationListForm->BindableApplications(KindBit(akBind) | KindBit(akExternal), Listed, true);
-    FillFoundColumn(AppTable->Grid, Listed);
+    FillFoundColumn(AppTable->Grid, FListed);
     AppTable->Invalidate();
 }
 
@@ -316,6 +350,7 @@ void TKnownAppsForm::CategoriesTabSetChange(int NewTab, bool& AllowChange)
         FillKnownAppTable(AppTable->Grid, KnownApps, &Tab, true);
         // The application's name stays in view.
         AppTable->SetFixed(1, 1);
+        WidenToTexts(*AppTable, "Category");
         FFilling = false;
     }
     FillFound();
@@ -364,6 +399,9 @@ void TKnownAppsForm::AddLineActionExecute()
     // A new line is a change: OK must take it back into the database.
     T->Grid.SetModified(true);
     T->FocusCell(0, T->Grid.RecordCount());
+    // The new name cell takes the keys: typing, F2 and Enter edit it rather
+    // than reaching the window, where Enter would close it as OK.
+    ::SetFocus(T->Handle());
 }
 
 void TKnownAppsForm::RemoveLineActionExecute()

@@ -113,6 +113,9 @@ private:
     bool FEditing = false;
     bool FFilling = false;
     bool FCommitted = false;
+    // The user's applications, read once per showing: the list cannot
+    // change while the window is modal, and each tab's fill asks for them.
+    StringList FListed;
     TDatabaseGridWin* FCurrentTable = nullptr;
     HFONT FBoldFont = nullptr;
     HFONT FLinkFont = nullptr;

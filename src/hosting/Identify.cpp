@@ -1,5 +1,6 @@
 #include "hosting/Identify.h"
 
+#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -107,6 +108,41 @@ TEntryMatch MatchEntry(const IFileProbe& Probe, const Tknownapp& Entry, const st
     return CheckVersion(Cond, Version) ? TEntryMatch::Yes : TEntryMatch::VersionOnly;
 }
 
+// The entries by their executable's pattern: a plain name under that name,
+// a pattern with '*' apart; each list in index order. Built again after
+// every change of KnownApps.
+struct TExeIndex {
+    std::uint64_t Revision = ~std::uint64_t(0);
+    std::unordered_map<std::string, std::vector<int>, SameTextHash, SameTextEqual> Plain;
+    std::vector<int> Wild;
+};
+
+TExeIndex Exes;
+
+// The entries whose pattern can match FileName, in index order: a search
+// over 20,000 entries identifies each executable without a walk of them all.
+std::vector<int> EntriesForExe(const std::string& FileName)
+{
+    if (Exes.Revision != KnownApps.Revision()) {
+        Exes.Plain.clear();
+        Exes.Wild.clear();
+        for (int I = 0; I < KnownApps.Count(); ++I) {
+            std::string Pattern = GetField(KnownApps.GetKnownApp(I)->FilesNeeded, 1, ';');
+            if (Pattern.find('*') != std::string::npos)
+                Exes.Wild.push_back(I);
+            else
+                Exes.Plain[std::move(Pattern)].push_back(I);
+        }
+        Exes.Revision = KnownApps.Revision();
+    }
+    static const std::vector<int> None;
+    const auto It = Exes.Plain.find(FileName);
+    const std::vector<int>& Named = It == Exes.Plain.end() ? None : It->second;
+    std::vector<int> Entries(Named.size() + Exes.Wild.size());
+    std::merge(Named.begin(), Named.end(), Exes.Wild.begin(), Exes.Wild.end(), Entries.begin());
+    return Entries;
+}
+
 // IdentifyApplication, also telling which condition failed last.
 TIdentifyResult Identify(const std::string& AppName, const std::string& ExeName,
                          TIdentifyInfo& Info, TVersionCondition& FailedCondition)
@@ -117,7 +153,7 @@ TIdentifyResult Identify(const std::string& AppName, const std::string& ExeName,
         return irExeNotFound;
     TIdentifyResult Result = irUnknown;
     TVersionRead Read;
-    for (int I = 0; I < KnownApps.Count(); ++I) {
+    for (const int I : EntriesForExe(ExtractFileName(ExeName))) {
         const Tknownapp& Entry = *KnownApps.GetKnownApp(I);
         TFileVersion Version;
         switch (MatchEntry(*ActiveProbe, Entry, AppName, ExeName, Version, Read)) {
@@ -141,20 +177,7 @@ std::string_view WithoutSuffix(std::string_view Name)
     return Name.substr(0, Name.find(" ("));
 }
 
-// Names as SameText compares them: ASCII letters without case.
-struct TNameHash {
-    std::size_t operator()(std::string_view S) const
-    {
-        std::size_t H = 2166136261u;
-        for (char C : S)
-            H = (H ^ static_cast<unsigned char>(UpCaseAscii(C))) * 16777619u;
-        return H;
-    }
-};
-struct TNameEqual {
-    bool operator()(std::string_view A, std::string_view B) const { return SameText(A, B); }
-};
-using TNameMap = std::unordered_map<std::string_view, int, TNameHash, TNameEqual>;
+using TNameMap = std::unordered_map<std::string_view, int, SameTextHash, SameTextEqual>;
 
 // The first entry of each name and, from every entry, the next one of the
 // same name (-1 after the last); the first entry of each name without its

@@ -26,6 +26,19 @@ std::string LowerCaseAscii(const std::string& S);
 bool SameText(std::string_view A, std::string_view B);
 // Ordinal comparison with ASCII letters folded: <0, 0 or >0.
 int CompareText(std::string_view A, std::string_view B);
+// Hash and equality of names as SameText compares them, for hashed maps.
+struct SameTextHash {
+    std::size_t operator()(std::string_view S) const
+    {
+        std::size_t H = 2166136261u;
+        for (char C : S)
+            H = (H ^ static_cast<unsigned char>(UpCaseAscii(C))) * 16777619u;
+        return H;
+    }
+};
+struct SameTextEqual {
+    bool operator()(std::string_view A, std::string_view B) const { return SameText(A, B); }
+};
 // Removes blanks and control characters (codes 0..32) at both ends.
 std::string Trim(std::string_view S);
 std::string TrimLeft(std::string_view S);

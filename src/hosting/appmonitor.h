@@ -14,6 +14,7 @@
 #include "hosting/AppInfo.h"
 #include "hosting/ApplicationItem.h"
 #include "hosting/Identify.h"
+#include "toolkit/HandleWatch.h"
 #include "toolkit/Timer.h"
 
 #include <windows.h>
@@ -126,6 +127,9 @@ private:
         std::unique_ptr<TApplicationItem> Item;
         unsigned Serial;
         std::uint8_t CloseWatch = cwNone;
+        // The bound window as last seen.
+        RECT Place = {0, 0, 0, 0};
+        bool Front = false;
     };
     // A bound window whose events wait for the end of the pass.
     struct BoundWindow {
@@ -157,19 +161,28 @@ private:
     // Handles of the items' processes, closed once no item has the process.
     HANDLE WatchedProcess(std::uint32_t Pid);
     void ForgetProcesses(bool All);
+    void CloseHandleOf(HANDLE Process);
+    // While closing: the items of a process that has ended go at once.
+    void ProcessEnded(HANDLE Process);
 
     Component* FOwner;
     std::vector<Slot> FItems;
     unsigned FNextSerial = 1;
     std::vector<BoundWindow> FBoundPending;
     std::map<std::uint32_t, HANDLE> FProcesses;
+    // The processes a close request waits for.
+    std::unique_ptr<HandleWatch> FEnded;
     bool FAllClosedPending = false;
     bool FAllClosedFired = false;
     bool FInTick = false;
-    // What the main window's idle pass shows of the items, as the last
-    // tick left it: a tick that changes none of it asks for no idle pass.
-    std::vector<long long> ShownState();
-    std::vector<long long> FLastShown;
+    // What the main window shows changed: its idle pass runs next. Said
+    // where the change is seen, so nothing keeps a copy of what it shows.
+    void ShownChanged();
+    // What changes without a message to the host: which bound window is
+    // in front (the strips' colours follow it), where bound windows lie
+    // (they may move themselves) and the pointer (the hover panel follows
+    // it over bound windows, which send the host nothing).
+    void LookAtTheDesktop();
     // The pointer as last read, and the system's input time then.
     POINT FPointer = {0, 0};
     DWORD FPointerInput = 0;

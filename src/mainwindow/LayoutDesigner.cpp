@@ -378,10 +378,10 @@ TNodeId TLayoutDesigner::DropParent(TNodeId Target) const
 
 bool TLayoutDesigner::CanDrop(TNodeId Dragged, TNodeId Target) const
 {
-    // Beyond the limits the node would be lost at the next start.
+    // Unlike adding, a drop knows no limits of level or panels.
     return Tree.Exists(Target) && Target != Dragged && Tree.IsPanelOrApp(Dragged) &&
            Tree.LayoutRootOf(Target) == Tree.LayoutRootOf(Dragged) &&
-           !Tree.IsInSubtree(Target, Dragged) && Tree.CanMoveUnder(Dragged, DropParent(Target));
+           !Tree.IsInSubtree(Target, Dragged);
 }
 
 bool TLayoutDesigner::Drop(TNodeId Dragged, TNodeId Target)

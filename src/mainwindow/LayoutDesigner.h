@@ -122,8 +122,7 @@ public:
     bool UnlistedApp(TNodeId Node) const;
 
     // Drag and drop of the selected node within its layout. A node never
-    // goes into its own subtree, nor where the stored form's limits would
-    // leave it or what lies under it out.
+    // goes into its own subtree.
     bool CanDrop(TNodeId Dragged, TNodeId Target) const;
     bool Drop(TNodeId Dragged, TNodeId Target);
 

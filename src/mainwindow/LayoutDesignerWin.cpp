@@ -581,11 +581,10 @@ void Tlayoutsform::UpdateEditor()
     AppComboBox->SetEnabled(AppOn);
     AppLabel->SetEnabled(AppOn);
     SearchAppButton->SetEnabled(AppOn);
-    std::vector<std::string> Items;
-    for (int I = 0; I < AppComboBox->Count(); ++I)
-        Items.push_back(AppComboBox->Item(I));
-    if (Items != FDesigner->AppItems)
+    if (FAppItems != FDesigner->AppItems) {
         AppComboBox->SetItems(FDesigner->AppItems);
+        FAppItems = FDesigner->AppItems;
+    }
     AppComboBox->SetItemIndex(E.AppIndex);
     for (int I = 0; I < PercentEditCount; ++I) {
         PercentEdits[I]->SetEnabled(E.PercentEnabled[I]);

@@ -101,6 +101,9 @@ private:
     // What the tree view shows: (node, parent) in tree order.
     std::vector<std::pair<TNodeId, TNodeId>> FShown;
     bool FSyncing = false;
+    // What the application box holds: reading 10,000 items back from the
+    // control at each refresh took longer than the designer's whole show.
+    StringList FAppItems;
     int FIdleId = 0;
     HFONT FPreviewFont = nullptr;
 };

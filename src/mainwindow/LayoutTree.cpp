@@ -134,21 +134,25 @@ std::string LayoutsReadMessage(const TLayoutsReadReport& Report)
 {
     if (Report.Whole())
         return std::string();
-    std::string S = "The stored layouts could not be read whole!";
+    std::string S = "The stored layouts could not be read whole!\r" +
+                    Counted(Report.Read, "node was", "nodes were") + " read.";
     if (Report.CountUnreadable)
         S += "\rTheir number could not be read: the nodes stored one after another were read.";
+    if (Report.CountAboveStored)
+        S += "\rTheir number is stored as " + IntToStr(Report.StoredCount) + ", but " +
+             (Report.Stored == 0 ? std::string("no node is stored.")
+                                 : Counted(Report.Stored, "node is", "nodes are") + " stored.");
+    if (Report.Missing)
+        S += "\r" + Counted(Report.Missing, "node is", "nodes are") + " missing between the stored ones.";
     if (Report.Unreadable)
         S += "\r" + Counted(Report.Unreadable, "stored node", "stored nodes") + " could not be read.";
     if (Report.Orphans)
-        S += "\r" + Counted(Report.Orphans, "node", "nodes") + " under them " +
+        S += "\r" + Counted(Report.Orphans, "node", "nodes") + " under " +
+             (Report.Missing + Report.Unreadable == 1 ? "it " : "them ") +
              (Report.Orphans == 1 ? "was" : "were") + " left out.";
-    if (Report.BeyondLimits)
-        S += "\r" + Counted(Report.BeyondLimits, "node", "nodes") +
-             " beyond three levels, or beyond eight panels in one layout or panel, " +
-             (Report.BeyondLimits == 1 ? "was" : "were") + " left out.";
     if (Report.PastCap)
         S += "\rNodes past the first " + IntToStr(MaxStoredNodes) + " were not read.";
-    return S + "\rWhen the program closes, the layouts are stored without what was left out.";
+    return S + "\rWhen the program closes, the layouts are stored as they were read.";
 }
 
 std::string KindStoredName(std::uint8_t Kind)
@@ -541,7 +545,7 @@ TNodeId TLayoutTree::NewLayout()
 
 bool TLayoutTree::HasRoomForChild(TNodeId Id) const
 {
-    return RoomForPanel(PanelChildCount(Id)) && LevelWithinLimits(Level(Id) + 1) && !IsFull();
+    return PanelChildCount(Id) < MaxPanelChildren && Level(Id) < MaxPanelLevel && !IsFull();
 }
 
 bool TLayoutTree::CanAddChild(TNodeId Id) const
@@ -569,20 +573,6 @@ TNodeId TLayoutTree::AddChildPanel(TNodeId Id)
 bool TLayoutTree::CanAddNeighbour(TNodeId Id) const
 {
     return IsPanelOrApp(Id) && Parent(Id) != NoNode && HasRoomForChild(Parent(Id));
-}
-
-bool TLayoutTree::CanMoveUnder(TNodeId Node, TNodeId Parent) const
-{
-    if (Parent == NoNode)
-        return true;
-    const int Top = Level(Node);
-    int Deepest = Top;
-    for (const TNodeId N : Subtree(Node))
-        Deepest = std::max(Deepest, Level(N));
-    // Among its own siblings it takes no new place.
-    const bool Joins = IsPanelOrApp(Node) && this->Parent(Node) != Parent;
-    return LevelWithinLimits(Level(Parent) + 1 + Deepest - Top) &&
-           (!Joins || RoomForPanel(PanelChildCount(Parent)));
 }
 
 TNodeId TLayoutTree::AddNeighbourPanel(TNodeId Id)
@@ -690,31 +680,33 @@ TLayoutsReadReport TLayoutTree::LoadLayouts(IRegistryValues& Registry)
         while (Count < MaxStoredNodes && Registry.ValueExists(StoredNodeName(Count)))
             ++Count;
         Report.CountUnreadable = Count > 0;
-        Report.PastCap = Count == MaxStoredNodes && Registry.ValueExists(StoredNodeName(Count));
-    } else if (Count > MaxStoredNodes) {
-        Report.PastCap = true;
-        Count = MaxStoredNodes;
+    } else {
+        Report.StoredCount = Count;
+        Count = std::min(Count, MaxStoredNodes);
     }
     if (Count <= 0)
         return Report;
+    Report.PastCap = Count == MaxStoredNodes && Registry.ValueExists(StoredNodeName(Count));
     Clear();
-    // By stored index: the node read, or why it was left out; its level and
-    // its panel children so far.
-    enum : std::uint8_t { Kept, Unreadable, Orphan, Beyond };
+    // By stored index: the node read, NoNode for one left out. A parent is
+    // the node of its stored index, so nothing after a gap shifts.
     std::vector<TNodeId> Ids(static_cast<std::size_t>(Count), NoNode);
-    std::vector<std::uint8_t> Fate(static_cast<std::size_t>(Count), Kept);
-    std::vector<int> Levels(static_cast<std::size_t>(Count), 0);
-    std::vector<int> Panels(static_cast<std::size_t>(Count), 0);
+    int Absent = 0;  // values not there since the last one that is
     for (int I = 0; I < Count; ++I) {
-        const std::size_t At = static_cast<std::size_t>(I);
         const std::string S = Registry.ReadStringDef(StoredNodeName(I), "");
+        if (S.empty() && !Registry.ValueExists(StoredNodeName(I))) {
+            ++Absent;
+            continue;
+        }
+        Report.Missing += Absent;
+        Absent = 0;
+        ++Report.Stored;
         const std::string KindName = GetField(S, 1, '|');
         int Kind = -1;
         for (int K = 0; K < 4 && Kind < 0 && !S.empty(); ++K)
             if (SameText(KindName, KindNames[K]))
                 Kind = K;
         if (Kind < 0) {
-            Fate[At] = Unreadable;
             ++Report.Unreadable;
             continue;
         }
@@ -726,22 +718,16 @@ TLayoutsReadReport TLayoutTree::LoadLayouts(IRegistryValues& Registry)
         int ParentIndex = -1;
         if (!TryStrToInt(Base, ParentIndex) || ParentIndex >= I)
             ParentIndex = -1;
-        const bool IsPanel = Kind == nkPanel || Kind == nkApp;
-        if (ParentIndex >= 0) {
-            const std::size_t P = static_cast<std::size_t>(ParentIndex);
-            if (Fate[P] == Kept && (!LevelWithinLimits(Levels[P] + 1) || (IsPanel && !RoomForPanel(Panels[P]))))
-                Fate[At] = Beyond;
-            else if (Fate[P] != Kept)
-                Fate[At] = Fate[P] == Beyond ? Beyond : Orphan;
-            if (Fate[At] != Kept) {
-                ++(Fate[At] == Beyond ? Report.BeyondLimits : Report.Orphans);
-                continue;
-            }
-            Levels[At] = Levels[P] + 1;
-            Panels[P] += IsPanel ? 1 : 0;
+        const TNodeId Parent = ParentIndex >= 0 ? Ids[static_cast<std::size_t>(ParentIndex)] : NoNode;
+        if (ParentIndex >= 0 && Parent == NoNode) {
+            ++Report.Orphans;
+            continue;
         }
-        Ids[At] = AddNode(ParentIndex >= 0 ? Ids[static_cast<std::size_t>(ParentIndex)] : NoNode,
-                          GetField(S, 2, '|'), static_cast<std::uint8_t>(Kind));
+        Ids[static_cast<std::size_t>(I)] =
+            AddNode(Parent, GetField(S, 2, '|'), static_cast<std::uint8_t>(Kind));
     }
+    Report.Read = Report.Stored - Report.Unreadable - Report.Orphans;
+    Report.CountAboveStored =
+        Report.StoredCount >= 0 && (Absent > 0 || (Report.StoredCount > Count && !Report.PastCap));
     return Report;
 }

@@ -53,12 +53,10 @@ constexpr TOrientationSet AllPlaced = 0x7Eu;   // the side-docked ones, Centered
 constexpr bool InSet(TOrientationSet Set, int O) { return O >= 0 && O < 32 && (Set >> O) & 1u; }
 
 extern const char* const NewLayoutName;  // "<new layout>"
+// The designer adds panels only within these; a drop or the stored form
+// may go beyond them.
 constexpr int MaxPanelChildren = 8;
 constexpr int MaxPanelLevel = 3;
-// The designer's limits, as LoadLayouts enforces them: a node at Level is
-// read, and a parent holding PanelChildren panels takes one more.
-constexpr bool LevelWithinLimits(int Level) { return Level <= MaxPanelLevel; }
-constexpr bool RoomForPanel(int PanelChildren) { return PanelChildren < MaxPanelChildren; }
 // LoadLayouts reads at most this many values, whatever "LayoutsCount" says;
 // the tree never grows beyond it.
 constexpr int MaxStoredNodes = 4096;
@@ -109,23 +107,32 @@ protected:
     ~IRegistryValues() = default;
 };
 
-// What LoadLayouts left out; all zero when the stored layouts were read whole.
+// What LoadLayouts read and left out; Whole() when nothing was left out.
 struct TLayoutsReadReport {
     // "LayoutsCount" missing, not an integer or negative while nodes are
     // stored: the values from "LayoutsNode0" up to the first missing one
     // were read.
     bool CountUnreadable = false;
-    // Values missing within the count, not strings, or without a kind.
+    // What "LayoutsCount" said; -1 when unreadable.
+    int StoredCount = -1;
+    // Values there within the count (and the cap), read or not; nodes read.
+    int Stored = 0;
+    int Read = 0;
+    // "LayoutsCount" said more than there are.
+    bool CountAboveStored = false;
+    // Values not there below the last one that is.
+    int Missing = 0;
+    // Values there but not strings, or without a kind.
     int Unreadable = 0;
-    // Nodes under one of those, left out with it.
+    // Nodes under a missing or unreadable one, left out with it.
     int Orphans = 0;
-    // Nodes beyond the designer's limits (level, panels of one parent), with
-    // what lay under them.
-    int BeyondLimits = 0;
     // Values past MaxStoredNodes, not read.
     bool PastCap = false;
 
-    bool Whole() const { return !CountUnreadable && !Unreadable && !Orphans && !BeyondLimits && !PastCap; }
+    bool Whole() const
+    {
+        return !CountUnreadable && !CountAboveStored && !Missing && !Unreadable && !Orphans && !PastCap;
+    }
 };
 
 // The start-up message telling what was left out; empty when read whole.
@@ -226,9 +233,6 @@ public:
     bool CanAddChild(TNodeId Id) const;
     TNodeId AddChildPanel(TNodeId Id);  // NoNode (and a beep) when refused
     bool CanAddNeighbour(TNodeId Id) const;
-    // Node with its whole subtree under Parent (NoNode: the roots) stays
-    // within the limits, so the stored form reads it back whole.
-    bool CanMoveUnder(TNodeId Node, TNodeId Parent) const;
     TNodeId AddNeighbourPanel(TNodeId Id);
     bool CanRotate(TNodeId Id) const;
     void RotateGroup(TNodeId Id, bool Clockwise);
@@ -241,8 +245,9 @@ public:
     // --- Stored form ---
     // Also deletes the node values a larger tree left past the new count.
     void SaveLayouts(IRegistryValues& Registry) const;
-    // A parent is the node of that stored index; a node whose parent was
-    // left out goes with it. Nodes are read within the designer's limits.
+    // Every stored node, whatever its level or the panels beside it; a
+    // parent is the node of that stored index, and a node whose parent was
+    // left out goes with it.
     TLayoutsReadReport LoadLayouts(IRegistryValues& Registry);
 
 private:

@@ -101,8 +101,16 @@ TApplicationItem* TLayouts::ItemOfNode(TNodeId Node)
     return ItemOfPanel(Tree.Data(Node));
 }
 
+std::string PanelsNotShownMessage(const std::string& Layout, int NotShown)
+{
+    return IntToStr(NotShown) + (NotShown == 1 ? " panel" : " panels") + " of the layout \"" + Layout +
+           "\" could not be shown: a layout shows its first " + IntToStr(MaxShownPanels) +
+           " panels. The layout keeps " + (NotShown == 1 ? "it." : "them.");
+}
+
 void TLayouts::Relayout(TAppPanelRelationshipList* StartList)
 {
+    FNotShown = 0;
     if (Tree.AppliedLayout == NoNode || !HasHost)
         return;
     class Placer : public ILayoutVisitor {
@@ -112,6 +120,12 @@ void TLayouts::Relayout(TAppPanelRelationshipList* StartList)
         {
             if (!L.Tree.IsPanelOrApp(Node))
                 return;
+            if (Shown == MaxShownPanels) {
+                ++L.FNotShown;
+                L.FreePanelOf(Node);
+                return;
+            }
+            ++Shown;
             TAppPanel* Panel = L.Tree.Data(Node);
             if (!Panel) {
                 Panel = L.Host.CreatePanel(L.Tree.Level(Node));
@@ -123,15 +137,24 @@ void TLayouts::Relayout(TAppPanelRelationshipList* StartList)
         }
         TLayouts& L;
         TAppPanelRelationshipList* StartList;
+        int Shown = 0;
     } P(*this, StartList);
+    Host.BeginPlacing();
     LayoutPanels(Tree, Tree.AppliedLayout, Host.HostClientRect(), lmPlace, P);
+    Host.EndPlacing();
 }
 
 void TLayouts::SetAppliedLayout(TNodeId Node)
 {
+    SwitchLayout(Node, nullptr);
+}
+
+void TLayouts::SwitchLayout(TNodeId Node, TAppPanelRelationshipList* StartList)
+{
     if (Node == Tree.AppliedLayout)
         return;
     const TNodeId Old = Tree.AppliedLayout;
+    Host.BeginPlacing();
     for (const TNodeId N : Tree.Subtree(Old))
         FreePanelOf(N);
     if (Tree.Kind(Old) == nkAppliedLayout)
@@ -139,7 +162,8 @@ void TLayouts::SetAppliedLayout(TNodeId Node)
     Tree.AppliedLayout = Tree.Exists(Node) ? Node : NoNode;
     if (Tree.Kind(Node) == nkLayout)
         Tree.SetKind(Node, nkAppliedLayout);
-    Relayout(nullptr);
+    Relayout(StartList);
+    Host.EndPlacing();
     SetRefreshFlags();
 }
 
@@ -219,13 +243,14 @@ bool TLayouts::ApplyLayout(TNodeId Node)
                                   RememberedAnswer);
         if (Answer != AnswerCancel) {
             TCloseReleasedGuard Guard(Host, Answer == AnswerYes);
-            SetAppliedLayout(Node);
-            Relayout(&Start);
-            SetRefreshFlags();
+            // One placing both makes the panels and collects those to start.
+            SwitchLayout(Node, &Start);
         }
     } else {
         Relayout(&Start);
     }
+    if (Answer != AnswerCancel && FNotShown > 0)
+        Host.Tell(PanelsNotShownMessage(Tree.Text(Node), FNotShown));
     if (Answer != AnswerCancel)
         OpenInto(NodesOf(Tree, Start), false, true);
     Old.ClearKeepFlags();

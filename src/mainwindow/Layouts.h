@@ -52,6 +52,9 @@ public:
     virtual void PlacePanel(TAppPanel* Panel, const TLayoutRect& R) = 0;
     // The host control's client rectangle (0, 0, width, height).
     virtual TLayoutRect HostClientRect() = 0;
+    // Around placing the panels: the host shows them once, at the end.
+    virtual void BeginPlacing() = 0;
+    virtual void EndPlacing() = 0;
     // --- The monitor ---
     virtual TApplicationItem* ItemOfPanel(TAppPanel* Panel) = 0;
     // Index into the database of the item's known application, -1 none.
@@ -65,6 +68,8 @@ public:
     // The question dialog, Yes/No/Cancel, caption "Confirmation...".
     virtual std::uint8_t Confirm(const std::string& Text, std::uint8_t& Remembered) = 0;
     virtual void Beep() = 0;
+    // A message box with an OK button.
+    virtual void Tell(const std::string& Text) = 0;
     // Releasing a hosted window closes it while the count is above 0.
     virtual void RaiseCloseReleased() = 0;
     virtual void LowerCloseReleased() = 0;
@@ -108,6 +113,15 @@ private:
 
 constexpr int StartPauseMs = 500;
 
+// The most host panels a layout shows, in placing order: every panel that
+// adding can make (eight under each of three levels). Only drops and the
+// stored form go beyond; a window of the host costs about a millisecond to
+// make and place, so thousands would hold the program for seconds. The tree
+// keeps the panels not shown.
+constexpr int MaxShownPanels = MaxPanelChildren * (1 + MaxPanelChildren * (1 + MaxPanelChildren));
+// Why the applied layout shows fewer panels than it holds.
+std::string PanelsNotShownMessage(const std::string& Layout, int NotShown);
+
 class TLayouts {
 public:
     explicit TLayouts(ILayoutHost& Host);
@@ -124,6 +138,8 @@ public:
     bool HasHost = false;
 
     TNodeId AppliedLayout() const { return Tree.AppliedLayout; }
+    // Panels of the applied layout that the last relayout did not show.
+    int NotShown() const { return FNotShown; }
 
     // --- Geometry and applying ---
     void Relayout(TAppPanelRelationshipList* StartList);
@@ -147,6 +163,8 @@ public:
     bool InAppliedLayout(TNodeId Node) const;
 
 private:
+    int FNotShown = 0;
+    void SwitchLayout(TNodeId Node, TAppPanelRelationshipList* StartList);
     void NodeDeleted(TNodeId Node);
     void FreePanelOf(TNodeId Node);
     void OpenInto(const std::vector<TNodeId>& Nodes, bool Translate, bool Params);

@@ -5,6 +5,7 @@
 #include "hosting/Modules.h"
 #include "hosting/appmonitor.h"
 #include "hosting/confirmation.h"
+#include "toolkit/Application.h"
 
 const TColor PanelLevelColors[3] = {0xCCFFFF, 0xCCCCFF, 0xFFFFCC};
 
@@ -34,10 +35,10 @@ void TLayoutHostWin::FreePanel(TAppPanel* Panel)
 
 void TLayoutHostWin::PlacePanel(TAppPanel* Panel, const TLayoutRect& R)
 {
-    // In front of the panels placed before, behind AbovePanels.
+    // In front of the panels placed before, behind AbovePanels; one call
+    // for both, each a round trip to the Wine server.
     const HWND After = AbovePanels && AbovePanels->Handle() ? AbovePanels->Handle() : HWND_TOP;
-    ::SetWindowPos(Panel->Handle(), After, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    Panel->SetBounds(R.Left, R.Top, RectWidth(R), RectHeight(R));
+    ::SetWindowPos(Panel->Handle(), After, R.Left, R.Top, RectWidth(R), RectHeight(R), SWP_NOACTIVATE);
 }
 
 TLayoutRect TLayoutHostWin::HostClientRect()
@@ -46,6 +47,27 @@ TLayoutRect TLayoutHostWin::HostClientRect()
         return {};
     const RECT R = HostControl->ClientRect();
     return {R.left, R.top, R.right, R.bottom};
+}
+
+// Made and moved while the host draws nothing, each panel costs the system
+// no visible regions and paints of the panels before it.
+void TLayoutHostWin::BeginPlacing()
+{
+    if (FPlacing++ == 0 && HostControl && HostControl->Handle() &&
+        ::IsWindowVisible(HostControl->Handle())) {
+        FRedrawOff = true;
+        ::SendMessageA(HostControl->Handle(), WM_SETREDRAW, FALSE, 0);
+    }
+}
+
+void TLayoutHostWin::EndPlacing()
+{
+    if (--FPlacing > 0 || !FRedrawOff)
+        return;
+    FRedrawOff = false;
+    ::SendMessageA(HostControl->Handle(), WM_SETREDRAW, TRUE, 0);
+    ::RedrawWindow(HostControl->Handle(), nullptr, nullptr,
+                   RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 TApplicationItem* TLayoutHostWin::ItemOfPanel(TAppPanel* Panel)
@@ -103,6 +125,14 @@ std::uint8_t TLayoutHostWin::Confirm(const std::string& Text, std::uint8_t& Reme
 void TLayoutHostWin::Beep()
 {
     ::MessageBeep(0);
+}
+
+void TLayoutHostWin::Tell(const std::string& Text)
+{
+    if (OnMessage)
+        OnMessage(Text);
+    else
+        ::ShowMessage(Text);
 }
 
 void TLayoutHostWin::RaiseCloseReleased()

@@ -44,11 +44,15 @@ public:
     // A control of the host that stays in front of the panels (the rules
     // update's status bar), or nullptr.
     Control* AbovePanels = nullptr;
+    // Instead of the message box, when set.
+    std::function<void(const std::string& Text)> OnMessage;
 
     TAppPanel* CreatePanel(int Level) override;
     void FreePanel(TAppPanel* Panel) override;
     void PlacePanel(TAppPanel* Panel, const TLayoutRect& R) override;
     TLayoutRect HostClientRect() override;
+    void BeginPlacing() override;
+    void EndPlacing() override;
     TApplicationItem* ItemOfPanel(TAppPanel* Panel) override;
     int ItemKnownIndex(const TApplicationItem* Item) override;
     bool OpenApplication(const std::string& Name, const std::string& Exe, const std::string& Params,
@@ -57,12 +61,17 @@ public:
     IApplicationLocations* Locations() override;
     std::uint8_t Confirm(const std::string& Text, std::uint8_t& Remembered) override;
     void Beep() override;
+    void Tell(const std::string& Text) override;
     void RaiseCloseReleased() override;
     void LowerCloseReleased() override;
     void Pause(int Milliseconds) override;
     bool ItemKept(const TApplicationItem* Item) const override;
     // Ignores an item the monitor no longer holds.
     void SetItemKept(TApplicationItem* Item, bool Kept) override;
+
+private:
+    int FPlacing = 0;
+    bool FRedrawOff = false;
 };
 
 // The live bounds of the tree's host panels, for border dragging.

@@ -15,6 +15,8 @@
 
 #include <functional>
 
+#include <windows.h>
+
 namespace {
 
 // The one place that orders the forms. Later forms find the earlier ones
@@ -32,20 +34,23 @@ const std::function<Form*(TApplication&)> FormOrder[] = {
     [](TApplication& App) -> Form* { return new TMinSizeEditorForm(&App); },
 };
 
-// Prepares the deferred forms after start-up, step by step, the first once
-// the program has had nothing to do for FormWarmUpQuietMs, each further one
-// a shorter quiet spell after the last (every idle pass puts them off),
-// so that neither start-up nor the user waits for them, while a window's
-// first use costs what its later ones do. A form used before makes its own.
+// Prepares the deferred forms after start-up, step by step: the first
+// FormWarmUpQuietMs after the program's first idle pass, each further one
+// FormWarmUpNextMs after the last, the windows of the main window's buttons
+// first, none within FormWarmUpOpeningMs of a modal window's opening. A
+// timer's message comes only when no input waits, so the user is answered
+// first; yet moving the mouse does not put the steps off, or a user who
+// clicks early would pay for every form at once. A form used before makes
+// its own.
 class TFormWarmUp : public Component {
 public:
     explicit TFormWarmUp(TApplication& App) : Component(&App), FApp(App)
     {
-        FTimer = new Timer(this, FormWarmUpQuietMs, true);
+        FTimer = new Timer(this, FormWarmUpQuietMs, false);
         FTimer->OnTimer = [this] { MakeNext(); };
         FIdleId = App.AddIdleHandler([this] {
-            FTimer->SetEnabled(false);
             FTimer->SetEnabled(true);
+            RemoveIdle();
         });
     }
     ~TFormWarmUp() override { Stop(); }
@@ -53,20 +58,33 @@ public:
 private:
     void MakeNext()
     {
+        // A window the user just opened waits for nothing else before it
+        // is painted.
         for (Component* C : FApp.Components())
-            if (auto* F = dynamic_cast<Form*>(C); F && F->PrepareStep()) {
-                FTimer->SetInterval(FormWarmUpNextMs);
+            if (auto* F = dynamic_cast<Form*>(C);
+                F && F->Modal() && ::GetTickCount() - F->ModalSince() < FormWarmUpOpeningMs)
                 return;
-            }
+        FTimer->SetInterval(FormWarmUpNextMs);
+        for (Form* F : {static_cast<Form*>(layoutsform), static_cast<Form*>(KnownAppsForm),
+                        static_cast<Form*>(ApplicationListForm), static_cast<Form*>(SearchForFilesForm)})
+            if (F && F->PrepareStep())
+                return;
+        for (Component* C : FApp.Components())
+            if (auto* F = dynamic_cast<Form*>(C); F && F->PrepareStep())
+                return;
         Stop();
     }
-    void Stop()
+    void RemoveIdle()
     {
-        FTimer->SetEnabled(false);
         // The application may be going already (it frees its components).
         if (FIdleId && Application)
             Application->RemoveIdleHandler(FIdleId);
         FIdleId = 0;
+    }
+    void Stop()
+    {
+        FTimer->SetEnabled(false);
+        RemoveIdle();
     }
 
     TApplication& FApp;
@@ -83,5 +101,7 @@ void CreateProgramForms(TApplication& App)
         if (!App.MainForm)
             App.MainForm = F;
     }
+    if (mainform)
+        mainform->LoadWindowPlace();
     new TFormWarmUp(App);
 }

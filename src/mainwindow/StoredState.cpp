@@ -1,6 +1,9 @@
 #include "mainwindow/StoredState.h"
 
+#include "hosting/KnownApps.h"
 #include "hosting/Modules.h"
+
+#include <algorithm>
 
 const char* const MainWindowPrefix = "MainWindow";
 const char* const FoundAppListValue = "FoundAppList";
@@ -37,6 +40,50 @@ bool ReadTextListValue(ISettingsStore& Store, const std::string& Name, StringLis
     return true;
 }
 
+std::string StoredRulesMessage(const TStoredRulesFault& Fault, bool RulesFileInUse)
+{
+    std::string Text = "The stored database of known applications is damaged: ";
+    if (Fault.Line > 0)
+        Text += "line " + IntToStr(Fault.Line) + ": ";
+    Text += Fault.What + "\n";
+    Text += RulesFileInUse ? "The database of \"ApplicationRules.def\" is used instead. "
+                           : "No database of known applications is in use. ";
+    return Text + "The stored one is kept as it is until the database is changed (edited, "
+                  "updated or restored to defaults).";
+}
+
+// Like ReadTextListValue, but a value that is there and cannot be read is
+// a fault, as is a NUL, which would cut the text short.
+void TStoredStateReader::ReadStoredRules()
+{
+    TValueKind Kind = TValueKind::Other;
+    std::size_t Size = 0;
+    if (!FStore.GetValueInfo(KnownAppListValue, Kind, Size) || !FHooks.ReadApplicationRules)
+        return;
+    std::string Data;
+    if (Kind != TValueKind::Binary) {
+        FFault = {"it is not binary data", 0};
+    } else if (Size < 1) {
+        FFault = {"it is empty", 0};
+    } else if (!FStore.ReadBinary(KnownAppListValue, Data) || Data.size() != Size) {
+        FFault = {"it could not be read whole", 0};
+    } else if (Data.find('\0') != std::string::npos) {
+        const auto Nul = Data.begin() + static_cast<std::ptrdiff_t>(Data.find('\0'));
+        FFault = {"a NUL character", 1 + static_cast<int>(std::count(Data.begin(), Nul, '\r'))};
+    }
+    if (FFault.Any())
+        return;
+    StringList Lines;
+    SplitToStrings(Lines, Data, '\r');
+    int Line = 0;
+    const std::uint8_t Code = FHooks.ReadApplicationRules(Lines, Line);
+    if (Code > ieOldVersion)
+        FFault = {ImportErrors[Code < ImportErrorCount ? Code : std::uint8_t(ieInternal)], Line};
+    else
+        FResult = Code;
+    FUndated = Code == ieOk && FHooks.DatabaseDated && !FHooks.DatabaseDated();
+}
+
 void TStoredStateReader::Step()
 {
     StringList Lines;
@@ -47,9 +94,8 @@ void TStoredStateReader::Step()
                 FHooks.LoadLayouts(FStore);
             FStore.CloseKey();
         }
-        if (FStore.OpenKeyReadOnly(HostKey())) {
-            if (FHooks.LoadWindowPosition)
-                FHooks.LoadWindowPosition(FStore);
+        if (FHooks.LoadWindowPosition && FStore.OpenKeyReadOnly(HostKey())) {
+            FHooks.LoadWindowPosition(FStore);
             FStore.CloseKey();
         }
         break;
@@ -63,16 +109,20 @@ void TStoredStateReader::Step()
     case 2:
         if (!FAppsOpen)
             break;
-        if (ReadTextListValue(FStore, KnownAppListValue, Lines) && FHooks.ReadApplicationRules)
-            FResult = FHooks.ReadApplicationRules(Lines);
+        ReadStoredRules();
         FStore.CloseKey();
         FAppsOpen = false;
         break;
     case 3:
         if (FHooks.LoadRulesFile && FHooks.ReadApplicationRules) {
             Lines = FHooks.LoadRulesFile();
+            int Line = 0;
             if (!Lines.empty())
-                FResult = FHooks.ReadApplicationRules(Lines);
+                FResult = FHooks.ReadApplicationRules(Lines, Line);
+            FFileRead = !Lines.empty() && FResult == ieOk;
+            // Undated, the stored database gave way to any rules file.
+            if (FUndated && FFileRead)
+                FFault = {"it has no version date", 0};
         }
         break;
     default:
@@ -101,8 +151,9 @@ void WriteStoredState(ISettingsStore& Store, const TShutdownHooks& Hooks)
             Hooks.SaveLayouts(Store);
         Store.CloseKey();
     }
-    if (Hooks.DatabaseHasEntries && Hooks.DatabaseHasEntries() && Hooks.WriteApplicationRules &&
-        Store.OpenKey(AppsKey(), true)) {
+    const bool Keep = Hooks.KeepStoredDatabase && Hooks.KeepStoredDatabase();
+    if (!Keep && Hooks.DatabaseHasEntries && Hooks.DatabaseHasEntries() &&
+        Hooks.WriteApplicationRules && Store.OpenKey(AppsKey(), true)) {
         const std::string Text = JoinStringsChar(Hooks.WriteApplicationRules(), '\r');
         if (!Text.empty())
             Store.WriteBinary(KnownAppListValue, Text);

@@ -23,13 +23,31 @@ std::string AppsKey();
 
 struct TStartupHooks {
     std::function<void(ISettingsStore& Store)> LoadLayouts;
+    // None when the window took its place before it first showed.
     std::function<void(ISettingsStore& Store)> LoadWindowPosition;
     std::function<void(const StringList& Lines)> ReadApplicationList;
-    // An import result code (0 imported, 1 nothing newer, above 1 an error).
-    std::function<std::uint8_t(const StringList& Lines)> ReadApplicationRules;
+    // An import result code (0 imported, 1 nothing newer, above 1 an error)
+    // and the 1-based line that failed.
+    std::function<std::uint8_t(const StringList& Lines, int& ErrorLine)> ReadApplicationRules;
+    // After a read without error: false when the database holds known
+    // applications but no version date, so that any rules file is newer.
+    std::function<bool()> DatabaseDated;
     // The lines of the rules file; empty when it is missing or unreadable.
     std::function<StringList()> LoadRulesFile;
 };
+
+// What made the stored "KnownAppList" unusable: it was not read (or, had it
+// no version date, the rules file replaced it), and is kept as it is until
+// the database is changed.
+struct TStoredRulesFault {
+    std::string What;  // empty: nothing was wrong
+    int Line = 0;      // 1-based line of the stored text; 0: the value as a whole
+    bool Any() const { return !What.empty(); }
+};
+
+// The start-up message for Fault; RulesFileInUse when the rules file's
+// database took its place.
+std::string StoredRulesMessage(const TStoredRulesFault& Fault, bool RulesFileInUse);
 
 // Reads in this order, each key opened read-only and skipped when absent:
 // the layouts, the window position, "FoundAppList", "KnownAppList"; then
@@ -48,8 +66,12 @@ public:
     }
     bool Done() const { return FNext > 3; }
     void Step();
-    // The last import result so far.
+    // The last import result so far; a stored text that could not be read
+    // gives none (its fault tells).
     std::uint8_t Result() const { return FResult; }
+    const TStoredRulesFault& StoredRulesFault() const { return FFault; }
+    // The rules file was imported.
+    bool RulesFileRead() const { return FFileRead; }
 
 private:
     ISettingsStore& FStore;
@@ -57,6 +79,11 @@ private:
     int FNext = 0;
     bool FAppsOpen = false;
     std::uint8_t FResult = 0;
+    TStoredRulesFault FFault;
+    bool FUndated = false;
+    bool FFileRead = false;
+
+    void ReadStoredRules();
 };
 
 struct TShutdownHooks {
@@ -65,13 +92,16 @@ struct TShutdownHooks {
     std::function<void(ISettingsStore& Store)> SaveLayouts;
     // True when the database or either window-rule list holds an entry.
     std::function<bool()> DatabaseHasEntries;
+    // True while the stored database could not be read at start-up and the
+    // database has not been changed since: the stored one stays as it is.
+    std::function<bool()> KeepStoredDatabase;
     std::function<StringList()> WriteApplicationRules;
     std::function<bool()> ApplicationListModified;
     std::function<StringList()> WriteApplicationList;
 };
 
 // Writes "Path" and the window position, the layouts, "KnownAppList" when
-// the database holds anything, "FoundAppList" when the list was modified
+// the database holds anything and the stored one is not kept, "FoundAppList" when the list was modified
 // (deleted when the modified list is empty, so that it stays empty). Keys
 // are created as needed; one that cannot be opened is skipped.
 void WriteStoredState(ISettingsStore& Store, const TShutdownHooks& Hooks);

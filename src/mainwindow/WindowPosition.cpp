@@ -92,9 +92,24 @@ TWindowRect ClampToWorkArea(const TWindowRect& R, const std::vector<TWindowRect>
 {
     if (WorkAreas.empty())
         return R;
-    const TWindowRect* Best = &WorkAreas.front();
+    // No window is smaller than the least size: on an area that cannot hold
+    // it, it would reach onto a neighbour, which the next reading could
+    // prefer. Such areas are passed over; when every one is that small, the
+    // largest takes the window, wherever it was.
+    const auto Holds = [&](const TWindowRect& A) {
+        return A.Width >= MinWidth && A.Height >= MinHeight;
+    };
+    const auto Size = [](const TWindowRect& A) { return 1LL * A.Width * A.Height; };
+    const TWindowRect* Largest = &WorkAreas.front();
+    for (const TWindowRect& A : WorkAreas)
+        if (Size(A) > Size(*Largest))
+            Largest = &A;
+    const bool AnyHolds = std::any_of(WorkAreas.begin(), WorkAreas.end(), Holds);
+    const TWindowRect* Best = Largest;
     long long BestOverlap = -1, BestGap = LLONG_MAX;
     for (const TWindowRect& A : WorkAreas) {
+        if (AnyHolds ? !Holds(A) : &A != Largest)
+            continue;
         const long long O = Overlap(R, A);
         const long long G = Gap(R.Left, R.Width, A.Left, A.Width) +
                             Gap(R.Top, R.Height, A.Top, A.Height);
@@ -106,8 +121,8 @@ TWindowRect ClampToWorkArea(const TWindowRect& R, const std::vector<TWindowRect>
     }
     const TWindowRect& A = *Best;
     TWindowRect C = R;
-    C.Width = std::min(std::max(C.Width, MinWidth), A.Width);
-    C.Height = std::min(std::max(C.Height, MinHeight), A.Height);
+    C.Width = std::max(std::min(C.Width, A.Width), MinWidth);
+    C.Height = std::max(std::min(C.Height, A.Height), MinHeight);
     C.Left = Fit(C.Left, C.Width, A.Left, A.Width);
     C.Top = Fit(C.Top, C.Height, A.Top, A.Height);
     return C;

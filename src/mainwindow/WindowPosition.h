@@ -42,7 +42,8 @@ int LoadWindowPosition(ISettingsStore& Store, IWindowStateTarget& Form, const st
                        const std::vector<TWindowRect>& WorkAreas, int MinWidth, int MinHeight);
 
 // R moved and shrunk onto the work area it overlaps most, or onto the
-// nearest one when it overlaps none; not smaller than MinWidth x MinHeight
-// unless the area is.
+// nearest one when it overlaps none; never smaller than MinWidth x
+// MinHeight. Areas smaller than that are passed over; when all are, R goes
+// to the largest, from its top left corner.
 TWindowRect ClampToWorkArea(const TWindowRect& R, const std::vector<TWindowRect>& WorkAreas,
                             int MinWidth, int MinHeight);

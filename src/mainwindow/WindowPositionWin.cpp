@@ -100,6 +100,41 @@ public:
     int Pending = -1;
 };
 
+// The window's rectangle maximized on the monitor it is on: its frame
+// beyond the work area, as the system places it.
+RECT MaximizedRect(HWND Wnd)
+{
+    RECT R = {};
+    ::GetWindowRect(Wnd, &R);
+    MONITORINFO Info = {};
+    Info.cbSize = sizeof(Info);
+    ::GetMonitorInfoA(::MonitorFromRect(&R, MONITOR_DEFAULTTONEAREST), &Info);
+    LONG Style = ::GetWindowLongA(Wnd, GWL_STYLE);
+    if ((Style & WS_CAPTION) == WS_CAPTION)
+        Style &= ~WS_BORDER;
+    RECT Frame = {0, 0, 0, 0};
+    ::AdjustWindowRectEx(&Frame, static_cast<DWORD>(Style), FALSE,
+                         static_cast<DWORD>(::GetWindowLongA(Wnd, GWL_EXSTYLE)));
+    return {Info.rcWork.left + Frame.left, Info.rcWork.top + Frame.top,
+            Info.rcWork.right + Frame.right, Info.rcWork.bottom + Frame.bottom};
+}
+
+// Shows a hidden window maximized, its normal place kept. Wine leaves the
+// maximizing of a shown window to the window manager; one that keeps no
+// maximized state (twm) answers the next configure of the window with its
+// old size, which Wine takes for a restore. So the window takes the
+// maximized size while hidden, and is shown maximized at once.
+void ShowMaximized(HWND Wnd)
+{
+    TFormStateTarget Target(Wnd);
+    const TWindowRect Normal = Target.Bounds();
+    const RECT M = MaximizedRect(Wnd);
+    ::SetWindowPos(Wnd, nullptr, M.left, M.top, M.right - M.left, M.bottom - M.top,
+                   SWP_NOZORDER | SWP_NOACTIVATE);
+    ::ShowWindow(Wnd, SW_SHOWMAXIMIZED);
+    Target.SetBounds(Normal);
+}
+
 }  // namespace
 
 int LoadWindowPosition(ISettingsStore& Store, HWND Wnd, const std::string& Prefix)
@@ -108,7 +143,9 @@ int LoadWindowPosition(ISettingsStore& Store, HWND Wnd, const std::string& Prefi
     const int Read = LoadWindowPosition(Store, Target, Prefix, MonitorWorkAreas(),
                                         ::GetSystemMetrics(SM_CXMINTRACK),
                                         ::GetSystemMetrics(SM_CYMINTRACK));
-    if (Target.Pending >= 0)
+    if (Target.Pending == wsMaximized && !::IsWindowVisible(Wnd))
+        ShowMaximized(Wnd);
+    else if (Target.Pending >= 0)
         Target.TFormStateTarget::SetWindowState(Target.Pending);
     return Read;
 }

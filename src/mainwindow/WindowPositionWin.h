@@ -23,6 +23,7 @@ private:
 
 std::vector<TWindowRect> MonitorWorkAreas();
 
-// The two routines on a form and the settings registry's open key.
+// The two routines on a form and the settings registry's open key. A
+// hidden window stored maximized is shown maximized.
 bool SaveWindowPosition(ISettingsStore& Store, HWND Wnd, const std::string& Prefix);
 int LoadWindowPosition(ISettingsStore& Store, HWND Wnd, const std::string& Prefix);

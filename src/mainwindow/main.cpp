@@ -371,7 +371,18 @@ const UINT WM_STARTUP_MESSAGES = WM_APP + 0x1355;
 const UINT WM_ALL_CLOSED = WM_APP + 0x1356;
 // The session's query asks the hosted programs to close.
 const UINT WM_SESSION_CLOSE = WM_APP + 0x1357;
+// The main window's timer that runs a step after waiting input and paints.
+const UINT_PTR StartupStepTimer = 0x5354;
 }  // namespace
+
+void Tmainform::LoadWindowPlace()
+{
+    TRegistrySettingsStore Store;
+    if (Store.OpenKeyReadOnly(HostKey())) {
+        LoadWindowPosition(Store, Handle(), MainWindowPrefix);
+        Store.CloseKey();
+    }
+}
 
 void Tmainform::FormActivate()
 {
@@ -385,22 +396,19 @@ void Tmainform::FormActivate()
         TRegistryValuesWin Values(StartupStore->Registry);
         StartupLayoutsRead = Layouts->Tree.LoadLayouts(Values);
     };
-    Hooks.LoadWindowPosition = [this](ISettingsStore& S) {
-        LoadWindowPosition(S, Handle(), MainWindowPrefix);
-    };
     Hooks.ReadApplicationList = [](const StringList& Lines) {
         if (ApplicationListForm)
             ApplicationListForm->ReadApplicationList(Lines);
     };
-    Hooks.ReadApplicationRules = [](const StringList& Lines) {
-        int ErrorLine = 0;
+    Hooks.ReadApplicationRules = [](const StringList& Lines, int& ErrorLine) {
         return ReadApplicationRules(Lines, ErrorLine);
     };
+    Hooks.DatabaseDated = [] { return KnownApps.Count() == 0 || KnownApps.RulesDate > 0; };
     Hooks.LoadRulesFile = [] { return LoadRulesFileLines(); };
     StartupReader = std::make_unique<TStoredStateReader>(*StartupStore, std::move(Hooks));
-    // The layouts and the window's place now; each stored list on a message
-    // of its own, so that the window answers between the long reads. Posted
-    // messages come before the idle pass, which so sees everything read.
+    // The layouts and the window's place now; each stored list in a step of
+    // its own (tens of ms at 10,000 x 20,000), on a posted message, which
+    // comes before the idle pass: that so sees everything read.
     StartupReader->Step();
     ::PostMessageA(Handle(), WM_STARTUP_STEP, 0, 0);
 }
@@ -409,6 +417,14 @@ void Tmainform::StartupStep()
 {
     if (!StartupReader)
         return;
+    // Posted messages come before input and paints: a click or a paint
+    // waiting now goes first, the step follows on a timer, whose message
+    // comes after them. So the window is painted and a click at its first
+    // paint waits for one step at most.
+    if (HIWORD(::GetQueueStatus(QS_INPUT | QS_PAINT)) != 0) {
+        ::SetTimer(Handle(), StartupStepTimer, USER_TIMER_MINIMUM, nullptr);
+        return;
+    }
     StartupReader->Step();
     if (StartupReader->Done())
         FinishStartup();
@@ -427,6 +443,9 @@ void Tmainform::CompleteStartup()
 void Tmainform::FinishStartup()
 {
     const std::uint8_t Result = StartupReader->Result();
+    const TStoredRulesFault Fault = StartupReader->StoredRulesFault();
+    const bool RulesFileRead = StartupReader->RulesFileRead();
+    StoredRulesDamaged = Fault.Any();
     StartupReader.reset();
     StartupStore.reset();
     Monitor = std::make_unique<TApplicationMonitor>(
@@ -441,6 +460,8 @@ void Tmainform::FinishStartup()
     if (layoutsform)
         layoutsform->Attach(*Layouts, DesignerApps.get());
     RefreshLayoutsMenu = true;
+    if (Fault.Any())
+        StartupMessages.push_back(StoredRulesMessage(Fault, RulesFileRead));
     if (Result > 1 && Result < ImportErrorCount)
         StartupMessages.push_back(ImportErrors[Result]);
     if (!StartupLayoutsRead.Whole())
@@ -521,6 +542,9 @@ void Tmainform::StoreState()
     // Nothing was read before the first activation: the stored state stays.
     if (FirstActivate)
         return;
+    // Gone from the screen before the state is written: a large database
+    // takes a while to write, which the user need not watch.
+    ::ShowWindow(Handle(), SW_HIDE);
     TRegistrySettingsStore Store;
     TShutdownHooks Hooks;
     Hooks.ExePath = ModuleFileName(nullptr);
@@ -533,6 +557,12 @@ void Tmainform::StoreState()
     };
     Hooks.DatabaseHasEntries = [] {
         return KnownApps.Count() > 0 || AllowedWindows.Count() > 0 || ForbiddenWindows.Count() > 0;
+    };
+    // An edit or an update marks the database modified; Restore defaults
+    // deleted the stored one itself.
+    Hooks.KeepStoredDatabase = [this] {
+        return StoredRulesDamaged &&
+               !(KnownApps.Modified || AllowedWindows.Modified || ForbiddenWindows.Modified);
     };
     Hooks.WriteApplicationRules = [] {
         StringList Lines;
@@ -1219,6 +1249,11 @@ LRESULT Tmainform::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     if (Msg == WM_ALL_CLOSED) {
         if (Monitor && Monitor->Closing)
             Close();
+        return 0;
+    }
+    if (Msg == WM_TIMER && WParam == StartupStepTimer) {
+        ::KillTimer(Handle(), StartupStepTimer);
+        StartupStep();
         return 0;
     }
     if (Msg == WM_MOVE) {

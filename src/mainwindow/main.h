@@ -118,6 +118,10 @@ public:
     // replaced. False when nothing was chosen.
     std::function<bool(std::string& FileName)> ChooseExecutable;
 
+    // Reads the stored place and state of the hidden window, before it
+    // first shows: a stored maximized window shows maximized at once.
+    void LoadWindowPlace();
+
     // --- Handlers ---
     void FormCreate();
     void FormActivate();
@@ -221,6 +225,9 @@ private:
     std::unique_ptr<TStoredStateReader> StartupReader;
     // What the layouts' reading met, told when the reading is over.
     TLayoutsReadReport StartupLayoutsRead;
+    // The stored database could not be read: it is not overwritten unless
+    // the database changes.
+    bool StoredRulesDamaged = false;
     void StartupStep();
     void FinishStartup();
     // What the reading has to tell, shown from a message of its own.

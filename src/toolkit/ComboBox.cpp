@@ -62,6 +62,10 @@ void ComboBox::SetItems(const std::vector<std::string>& Items)
 {
     ::SendMessageA(Handle(), WM_SETREDRAW, FALSE, 0);
     Clear();
+    std::size_t Chars = 0;
+    for (const std::string& S : Items)
+        Chars += S.size() + 1;
+    ::SendMessageA(Handle(), CB_INITSTORAGE, Items.size(), Chars);
     for (const std::string& S : Items)
         AddItem(S);
     ::SendMessageA(Handle(), WM_SETREDRAW, TRUE, 0);

@@ -126,6 +126,7 @@ int Form::ShowModal()
             ::EnableWindow(Wnd, FALSE);
     ModalResult = mrNone;
     FModal = true;
+    FModalSince = ::GetTickCount();
     Show();
     Application->RunModalLoop([this] { return ModalResult != mrNone || !Handle(); });
     FModal = false;

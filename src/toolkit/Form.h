@@ -45,6 +45,9 @@ public:
     void Hide();
     // Runs a modal loop with every other window of the thread disabled.
     int ShowModal();
+    bool Modal() const { return FModal; }
+    // GetTickCount when the modal loop began.
+    unsigned ModalSince() const { return FModalSince; }
     void Close();
 
     int ModalResult = mrNone;
@@ -78,5 +81,6 @@ private:
     std::unique_ptr<FormArgs> FPending;
     HFONT FFont = nullptr;
     bool FModal = false;
+    unsigned FModalSince = 0;
     bool FDialogKeys = false;
 };

@@ -21,6 +21,10 @@ TabSet::TabSet(Component* Owner, const TabSetArgs& Args) : Control(Owner)
                               DEFAULT_PITCH | FF_DONTCARE, Args.FontName.c_str());
         ::SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(FFont), TRUE);
     }
+    // Twice the usual room beside each text: the tab control sizes a tab by
+    // the font's measure, and Wine draws some texts wider than that, up to
+    // the tab's edge.
+    ::SendMessageA(Handle(), TCM_SETPADDING, 0, MAKELPARAM(12, 3));
     if (Args.Align != TAlign::None)
         SetAlign(Args.Align);
 }

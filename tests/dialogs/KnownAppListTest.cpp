@@ -1,5 +1,6 @@
 #include "dialogs/knownapplist.h"
 
+#include "hosting/Identify.h"
 #include "hosting/RulesTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +80,9 @@ TEST(KnownAppTable, CellTextsOfAnEntry)
 TEST(KnownAppTable, RoundTripThroughTheTables)
 {
     Load(Sample);
+    // A rules file may name a category so; only a typed one is refused.
+    ASSERT_EQ(AddKnownApp(KnownApps, ";Demo", "Demo", "", "", "bind", "demo.exe", "", "", "", "", "", ""),
+              ieOk);
     AllowedWindows.AddAppWindow("a.exe", NotGiven, "Cls");
     ForbiddenWindows.AddAppWindow(NotGiven, "Popup", NotGiven);
     const std::string Before = DescribeDatabase();
@@ -194,7 +198,7 @@ TEST(KnownAppTable, ViewingOneCategorySortedWithFoundLetters)
     EXPECT_TRUE(T.ReadOnlyDatabase());
     FillKnownAppTable(T, KnownApps, &None, true);
     EXPECT_TRUE(T.IsEmptyTable());
-    EXPECT_EQ(FoundCellText({"spin (paul)|1.0"}, "Spin (Paul)", ">= 1.2", "B"), "");
+    EXPECT_EQ(FoundCellText(TListedVersions({"spin (paul)|1.0"}), "Spin (Paul)", ">= 1.2", "B"), "");
     StringList Tabs;
     CategoryTabs(KnownApps, false, Tabs);
     EXPECT_EQ(JoinStrings(Tabs, ","), "Emulators,Tools,Allowed windows,Forbidden windows");
@@ -202,6 +206,58 @@ TEST(KnownAppTable, ViewingOneCategorySortedWithFoundLetters)
     EXPECT_EQ(JoinStrings(Tabs, ","), "Application rules,Allowed windows,Forbidden windows");
     EXPECT_EQ(TableOfTab("FORBIDDEN WINDOWS"), TTableId::Forbidden);
     EXPECT_EQ(TableOfTab("Tools"), TTableId::App);
+}
+
+// The Found column as a walk of the listed lines for every record gave it,
+// on generated names in any case, repeated names, odd versions and lines.
+TEST(KnownAppTable, FoundColumnAsAWalkOfTheListedLinesGaveIt)
+{
+    const auto WalkFound = [](const StringList& Listed, const std::string& Name,
+                              const std::string& VersionCell, const std::string& Properties) {
+        std::string Found;
+        TVersionCondition Cond;
+        ParseVersionCondition(VersionCell, Cond);
+        for (const std::string& Line : Listed)
+            if (SameText(GetField(Line, 1, '|'), Name)) {
+                TFileVersion V;
+                if (!GetField(Line, 2, '|').empty() && !StrToVersion(GetField(Line, 2, '|'), V))
+                    V = TFileVersion();
+                Found = CheckVersion(Cond, V) ? "F" : "";
+                break;
+            }
+        return Properties.find('U') == std::string::npos ? Found : Found + "U";
+    };
+    const char* Versions[] = {"", "1", "1.5", "2.0.1", "x", "70000", "1.2.3.4.5", "3|more"};
+    const char* Conditions[] = {"", "?  0", ">= 1.5", "<  2", "= 1.5", "<= 1", ">  2", "bad"};
+    const char* Properties[] = {"", "U", "BR"};
+    unsigned Seed = 7;
+    const auto Next = [&Seed](unsigned N) { return (Seed = Seed * 1103515245u + 12345u) / 65536 % N; };
+    const auto Name = [&Next] {
+        std::string N = "App " + IntToStr(Next(40)) + " (Maker)";
+        for (char& C : N)
+            C = Next(2) ? UpCaseAscii(C) : C;
+        return N;
+    };
+    StringList Listed;
+    for (int I = 0; I < 60; ++I)
+        Listed.push_back(I % 13 == 0 ? Name() : Name() + "|" + Versions[Next(8)]);
+    TDatabaseGrid T;
+    ConfigureAppTable(T);
+    T.SetRecordCount(400);
+    for (int R = 1; R <= 400; ++R) {
+        T.SetCell(T.ColumnIndex("Application"), R, R % 50 ? Name() : "");
+        T.SetCell(T.ColumnIndex("Version"), R, Conditions[Next(8)]);
+        T.SetCell(T.ColumnIndex("Properties"), R, Properties[Next(3)]);
+    }
+    FillFoundColumn(T, Listed);
+    int Found = 0;
+    for (int R = 1; R <= 400; ++R) {
+        const std::string Want = WalkFound(Listed, T.CellByName("Application", R),
+                                           T.CellByName("Version", R), T.CellByName("Properties", R));
+        EXPECT_EQ(T.CellByName("Found", R), Want) << "record " << R;
+        Found += Want.find('F') != std::string::npos;
+    }
+    EXPECT_GT(Found, 50);
 }
 
 TEST(KnownAppStatus, TextUnderTheMouse)

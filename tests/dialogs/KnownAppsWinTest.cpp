@@ -283,18 +283,25 @@ TEST(KnownAppsWindow, EscapeCancelsAndInTheCellEditorEndsOnlyTheEdit)
         UINT Msg;
         WPARAM Code;
     };
-    const Key Type = {WM_CHAR, 'x'}, Enter = {WM_KEYDOWN, VK_RETURN}, Escape = {WM_KEYDOWN, VK_ESCAPE};
+    const Key Type = {WM_CHAR, 'x'}, Enter = {WM_KEYDOWN, VK_RETURN}, Escape = {WM_KEYDOWN, VK_ESCAPE},
+              F2 = {WM_KEYDOWN, VK_F2};
+    const std::string New = "New application";
     const struct {
         const char* Name;
         bool Editing;
         std::vector<Key> Keys;
-        std::vector<std::string> States;  // after each key
+        std::vector<std::string> States;  // after each key, of the current row
+        bool AddLine = false;  // "Add line" clicked first, not the table
     } Cases[] = {
         {"viewing", false, {Escape}, {"cancelled"}},
         {"editing, a cell changed", true, {Type, Enter, Escape}, {"editing x", "shown x", "cancelled"}},
         {"editing in the cell", true, {Type, Escape, Escape}, {"editing x", "shown Xeno", "cancelled"}},
         {"Enter opens the cell editor", true, {Enter, Escape, Escape},
          {"editing Xeno", "shown Xeno", "cancelled"}},
+        {"Add line, then typing", true, {Type, Enter, Escape}, {"editing x", "shown x", "cancelled"}, true},
+        {"Add line, then F2", true, {F2, Escape, Escape}, {"editing " + New, "shown " + New, "cancelled"}, true},
+        {"Add line, then Enter", true, {Enter, Escape, Escape},
+         {"editing " + New, "shown " + New, "cancelled"}, true},
     };
     for (const auto& C : Cases) {
         Fixture F;
@@ -302,8 +309,12 @@ TEST(KnownAppsWindow, EscapeCancelsAndInTheCellEditorEndsOnlyTheEdit)
         std::vector<std::string> States;
         F.Show(C.Editing, [&] {
             TDatabaseGridWin* T = F.Form->AppTable;
-            T->FocusCell(T->Grid.ColumnIndex("Application"), 2);
-            ::SetFocus(T->Handle());
+            if (C.AddLine) {
+                F.ClickToolButton(F.Form->AddLineAction);
+            } else {
+                T->FocusCell(T->Grid.ColumnIndex("Application"), 2);
+                ::SetFocus(T->Handle());
+            }
             for (const Key& K : C.Keys) {
                 ::PostMessageA(::GetFocus(), K.Msg, K.Code, 1);
                 F.App.ProcessMessages();
@@ -311,7 +322,7 @@ TEST(KnownAppsWindow, EscapeCancelsAndInTheCellEditorEndsOnlyTheEdit)
                 States.push_back(Result == mrCancel ? "cancelled"
                                  : Result != mrNone ? "closed " + IntToStr(Result)
                                                     : (T->EditorShowing() ? "editing " : "shown ") +
-                                                          T->Grid.CellByName("Application", 2));
+                                                          T->Grid.CellByName("Application", T->Row()));
             }
             if (F.Form->ModalResult == mrNone)
                 F.Click(F.Form->cancelbutton);

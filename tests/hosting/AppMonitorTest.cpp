@@ -188,16 +188,7 @@ TEST_F(MonitorTest, TicksThatChangeNothingShownRunNoIdlePass)
     H.Answerer->SetEnabled(false);
     int Passes = 0;
     const int Counter = H.App.AddIdleHandler([&] { ++Passes; });
-    // The loop looks at the clock on a system window's timer, which
-    // changes nothing of the program's.
-    const auto RunFor = [&](DWORD Ms) {
-        HWND Clock = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       nullptr, nullptr);
-        ::SetTimer(Clock, 1, 20, nullptr);
-        const DWORD End = ::GetTickCount() + Ms;
-        H.App.RunModalLoop([&] { return ::GetTickCount() >= End; });
-        ::DestroyWindow(Clock);
-    };
+    const auto RunFor = [&](DWORD Ms) { H.RunUntil([] { return false; }, Ms); };
     RunFor(1500);
     Passes = 0;
     RunFor(3200);
@@ -406,7 +397,21 @@ TEST_F(MonitorTest, OnlyAProgramThatDeclinesToCloseEndsTheShutdown)
             ::CloseHandle(P);
             ASSERT_TRUE(H.RunUntil([&] { return H.Monitor->Count() == 0; }, 8000));
         } else {
-            ASSERT_TRUE(H.RunUntil([&] { return AllClosed > 0; }, 10000));
+            // Reported as the last program ends, not at a tick after.
+            HANDLE P = ::OpenProcess(SYNCHRONIZE, FALSE, Pid);
+            ASSERT_NE(P, nullptr);
+            DWORD EndedAt = 0, ReportedAt = 0;
+            H.Monitor->OnAllClosed = [&](TApplicationMonitor&) {
+                ++AllClosed;
+                ReportedAt = ::GetTickCount();
+            };
+            ASSERT_TRUE(H.RunUntil([&] {
+                if (!EndedAt && ::WaitForSingleObject(P, 0) == WAIT_OBJECT_0)
+                    EndedAt = ::GetTickCount();
+                return AllClosed > 0;
+            }, 10000));
+            ::CloseHandle(P);
+            EXPECT_LT(static_cast<int>(ReportedAt - (EndedAt ? EndedAt : ReportedAt)), 400);
             EXPECT_TRUE(H.Monitor->Closing);
             EXPECT_EQ(H.Monitor->Count(), 0);
         }

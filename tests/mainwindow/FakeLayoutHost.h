@@ -52,6 +52,8 @@ public:
     }
     void PlacePanel(TAppPanel* Panel, const TLayoutRect& R) override { Panel->Bounds = R; }
     TLayoutRect HostClientRect() override { return Client; }
+    void BeginPlacing() override {}
+    void EndPlacing() override {}
     TApplicationItem* ItemOfPanel(TAppPanel* Panel) override
     {
         for (const auto& I : Items)
@@ -95,6 +97,7 @@ public:
         return Answer;
     }
     void Beep() override {}
+    void Tell(const std::string& Text) override { Told.push_back(Text); }
     void RaiseCloseReleased() override { ++CloseReleased; }
     void LowerCloseReleased() override { --CloseReleased; }
     void Pause(int Ms) override { Note("pause " + IntToStr(Ms)); }
@@ -116,6 +119,7 @@ public:
         {"A", "a.exe"}, {"B", "b.exe"}, {"Corvalimphena", "c.exe"}, {"Mainprog", "m.exe"}};
     std::string Log;
     std::vector<std::string> Questions;
+    std::vector<std::string> Told;
     std::uint8_t Answer = 0;
     int CloseReleased = 0;
 };

@@ -225,21 +225,22 @@ TEST(LayoutDesigner, DropsStayInTheLayoutAndNeverIntoTheOwnSubtree)
     EXPECT_EQ(G.L.Tree.Children(G.N(0)), (std::vector<TNodeId>{G.N(1), G.N(2)}));
 }
 
-TEST(LayoutDesigner, DropsKeepWhatTheStoredFormReadsBack)
+TEST(LayoutDesigner, DropsBeyondTheAddLimitsAreTakenAndReadBackWhole)
 {
     struct Row {
         int Dragged, Target;
-        bool Dropped;
+        int Parent;       // the dragged node's parent after the drop
+        bool ParentAdds;  // Add child on that parent
     };
     // 0 holds eight panels (1-8), 16 seven (17-23); 9 > 10 > 11, 12 and
     // 13 > 14 reach the third level; 15 stands alone.
     const Row Rows[] = {
-        {15, 0, false},  {15, 8, false},   // a ninth panel
-        {1, 8, true},                      // within its full parent
-        {15, 16, true},  {15, 23, true},   // the eighth
-        {13, 10, false}, {9, 13, false},   // the moved subtree on a fourth level
-        {15, 12, false},                   // under a panel on the third level
-        {14, 10, true},  {13, 9, true},  {15, 11, true},  // at the third level
+        {15, 0, 0, false},  {15, 8, 0, false},  // a ninth panel
+        {1, 8, 0, false},                       // within its full parent
+        {15, 16, 16, false}, {15, 23, 16, false},  // the eighth
+        {13, 10, 10, true}, {9, 13, 13, true},   // the moved subtree on a fourth level
+        {15, 12, 12, false},                     // under a panel on the third level
+        {14, 10, 10, true}, {13, 9, 9, true},  {15, 11, 10, true},  // at the third level
     };
     for (const Row& R : Rows) {
         Fixture F({"Panel; Top", ">Panel", ">Panel", ">Panel", ">Panel", ">Panel", ">Panel", ">Panel", ">\"A\"",
@@ -247,14 +248,20 @@ TEST(LayoutDesigner, DropsKeepWhatTheStoredFormReadsBack)
                    "\"T\"; Top", "Panel; Top", ">Panel", ">Panel", ">Panel", ">Panel", ">Panel", ">Panel", ">\"U\""});
         SCOPED_TRACE(std::to_string(R.Dragged) + " onto " + std::to_string(R.Target));
         const std::string Before = DumpNode(F.L.Tree, F.Layout);
-        EXPECT_EQ(F.D.Drop(F.N(R.Dragged), F.N(R.Target)), R.Dropped);
-        EXPECT_EQ(DumpNode(F.L.Tree, F.Layout) != Before, R.Dropped);
-        // Read back whole.
+        ASSERT_TRUE(F.D.CanDrop(F.N(R.Dragged), F.N(R.Target)));
+        EXPECT_TRUE(F.D.Drop(F.N(R.Dragged), F.N(R.Target)));
+        EXPECT_NE(DumpNode(F.L.Tree, F.Layout), Before);
+        EXPECT_EQ(F.L.Tree.Parent(F.N(R.Dragged)), F.N(R.Parent));
+        EXPECT_EQ(F.L.Tree.CanAddChild(F.N(R.Parent)), R.ParentAdds);
+        // Read back whole, and stored back whole.
         FakeRegistry Reg;
         F.L.Tree.SaveLayouts(Reg);
         TLayoutTree Back;
-        Back.LoadLayouts(Reg);
+        EXPECT_TRUE(Back.LoadLayouts(Reg).Whole());
         EXPECT_EQ(DumpTree(Back), DumpTree(F.L.Tree));
+        FakeRegistry Again;
+        Back.SaveLayouts(Again);
+        EXPECT_EQ(Again.Strings, Reg.Strings);
     }
 }
 

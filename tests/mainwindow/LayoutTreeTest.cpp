@@ -284,11 +284,13 @@ TEST(LayoutTree, QuestionsUseTheSingularBelowTwo)
 namespace {
 
 // What a load told: "count" when the count was unreadable, the numbers of
-// unreadable, orphaned and beyond-limit nodes, "cap" past the cap.
+// nodes read, missing, unreadable and orphaned, "above" when the count said
+// more than are stored, "cap" past the cap.
 std::string Told(const TLayoutsReadReport& R)
 {
-    return (R.CountUnreadable ? "count " : "") + IntToStr(R.Unreadable) + "/" + IntToStr(R.Orphans) +
-           "/" + IntToStr(R.BeyondLimits) + (R.PastCap ? " cap" : "");
+    return (R.CountUnreadable ? "count " : "") + IntToStr(R.Read) + "/" + IntToStr(R.Missing) + "/" +
+           IntToStr(R.Unreadable) + "/" + IntToStr(R.Orphans) + (R.CountAboveStored ? " above" : "") +
+           (R.PastCap ? " cap" : "");
 }
 
 } // namespace
@@ -297,44 +299,46 @@ TEST(LayoutTree, StoredFormReadsLenientlyAndLeavesOutOnlyWhatItCannotPlace)
 {
     struct Row {
         int Count;  // INT_MIN: no "LayoutsCount"
-        std::vector<std::string> Values;  // "#": an integer value
+        std::vector<std::string> Values;  // "#": an integer value, "~": none
         const char* Tree;
         const char* Told;
     };
     const char* Old = "Old[0]";
     const std::string Nine = "Panel|p; Left|Base=0";
     const Row Rows[] = {
-        {0, {"Layout|A|Base=Root"}, Old, "0/0/0"},
-        {INT_MIN, {}, Old, "0/0/0"},
+        {0, {"Layout|A|Base=Root"}, Old, "0/0/0/0"},
+        {INT_MIN, {}, Old, "0/0/0/0"},
         // Without a readable count the stored nodes are read all the same.
-        {INT_MIN, {"Layout|A|Base=Root", "Panel|p|Base=0"}, "A[0]{p[2]}", "count 0/0/0"},
-        {-3, {"Layout|A|Base=Root"}, "A[0]", "count 0/0/0"},
+        {INT_MIN, {"Layout|A|Base=Root", "Panel|p|Base=0"}, "A[0]{p[2]}", "count 2/0/0/0"},
+        {-3, {"Layout|A|Base=Root"}, "A[0]", "count 1/0/0/0"},
         {4, {"Layout|A|Base=Root", "Panel|Panel; Left; 30%|Base=0", "App|\"X\"; Top|base=1",
              "Panel|p|Base=7"},
-         "A[0]{Panel; Left; 30%[2]{\"X\"; Top[3]}} / p[2]", "0/0/0"},
+         "A[0]{Panel; Left; 30%[2]{\"X\"; Top[3]}} / p[2]", "4/0/0/0"},
         // A parent is the node of that stored index, whatever was left out
         // before it; a node under one left out goes with it.
         {5, {"Layout|A|Base=Root", "#7", "Layout|C|Base=Root", "Panel|c|Base=2", "Panel|d|Base=2"},
-         "A[0] / C[0]{c[2],d[2]}", "1/0/0"},
+         "A[0] / C[0]{c[2],d[2]}", "4/0/1/0"},
         {5, {"Layout|A|Base=Root", "Panel|a|Base=0", "Window|w|Base=1", "Panel|x|Base=2",
              "Panel|b|Base=1"},
-         "A[0]{a[2]{b[2]}}", "1/1/0"},
-        {3, {"Layout|A|Root", "", "Layout|B|Base=0"}, "A[0]{B[0]}", "1/0/0"},
-        {5, {"Layout|A|Base=Root", "Panel|p|Base=0"}, "A[0]{p[2]}", "3/0/0"},
+         "A[0]{a[2]{b[2]}}", "3/0/1/1"},
+        {3, {"Layout|A|Root", "", "Layout|B|Base=0"}, "A[0]{B[0]}", "2/0/1/0"},
+        {4, {"Layout|A|Base=Root", "~", "Panel|p|Base=1", "Panel|q|Base=0"}, "A[0]{q[2]}", "2/1/0/1"},
+        // A count above the nodes stored counts no node that is not there.
+        {5, {"Layout|A|Base=Root", "Panel|p|Base=0"}, "A[0]{p[2]}", "2/0/0/0 above"},
+        {INT_MAX, {"Layout|A|Base=Root"}, "A[0]", "1/0/0/0 above"},
         {4, {"LAYOUT|A", "Panel|p|Base=0", "Layout|B|Base=-1", "App|q|Base=0"},
-         "A[0]{p[2],q[3]} / B[0]", "0/0/0"},
-        {3, {"Layout|A|Base=Root", "Panel|a|Base=1", "Panel|b|Base=1"}, "A[0] / a[2]{b[2]}", "0/0/0"},
-        // The designer's limits: three levels, eight panels in one place;
-        // what lay under a node left out goes with it.
+         "A[0]{p[2],q[3]} / B[0]", "4/0/0/0"},
+        {3, {"Layout|A|Base=Root", "Panel|a|Base=1", "Panel|b|Base=1"}, "A[0] / a[2]{b[2]}", "3/0/0/0"},
+        // What the designer's drops make: more than three levels, more than
+        // eight panels in one place.
         {6, {"Layout|A|Base=Root", "Panel|1|Base=0", "Panel|2|Base=1", "Panel|3|Base=2",
              "Panel|4|Base=3", "Panel|5|Base=4"},
-         "A[0]{1[2]{2[2]{3[2]}}}", "0/0/2"},
+         "A[0]{1[2]{2[2]{3[2]{4[2]{5[2]}}}}}", "6/0/0/0"},
         {12, {"Layout|A|Base=Root", Nine, Nine, Nine, Nine, "Layout|L|Base=0", Nine, Nine, Nine, Nine,
               Nine, "Panel|x|Base=10"},
          "A[0]{p; Left[2],p; Left[2],p; Left[2],p; Left[2],L[0],p; Left[2],p; Left[2],p; Left[2],"
-         "p; Left[2]}",
-         "0/0/2"},
-        {INT_MAX, {"Layout|A|Base=Root"}, "A[0]", "4095/0/0 cap"},
+         "p; Left[2],p; Left[2]{x[2]}}",
+         "12/0/0/0"},
     };
     for (const Row& R : Rows) {
         FakeRegistry Reg;
@@ -342,9 +346,9 @@ TEST(LayoutTree, StoredFormReadsLenientlyAndLeavesOutOnlyWhatItCannotPlace)
             Reg.Ints["LayoutsCount"] = R.Count;
         for (std::size_t I = 0; I < R.Values.size(); ++I) {
             const std::string Name = StoredNodeName(static_cast<int>(I));
-            if (R.Values[I].rfind('#', 0) == 0)
+            if (R.Values[I] == "#")
                 Reg.Ints[Name] = 7;
-            else
+            else if (R.Values[I] != "~")
                 Reg.Strings[Name] = R.Values[I];
         }
         TLayoutTree T;
@@ -354,6 +358,26 @@ TEST(LayoutTree, StoredFormReadsLenientlyAndLeavesOutOnlyWhatItCannotPlace)
         EXPECT_EQ(Told(Report), R.Told) << R.Tree;
         EXPECT_EQ(LayoutsReadMessage(Report).empty(), Report.Whole()) << R.Tree;
         EXPECT_LE(Reg.StringReads, MaxStoredNodes);
+        // Stored back whole, as read.
+        FakeRegistry Again;
+        T.SaveLayouts(Again);
+        TLayoutTree Back;
+        EXPECT_TRUE(Back.LoadLayouts(Again).Whole()) << R.Tree;
+        EXPECT_EQ(DumpTree(Back), DumpTree(T)) << R.Tree;
+    }
+    // Past the cap: told only when a value lies there.
+    for (const int Count : {MaxStoredNodes + 1, INT_MAX}) {
+        for (const int Stored : {MaxStoredNodes, MaxStoredNodes + 1}) {
+            FakeRegistry Reg;
+            Reg.Ints["LayoutsCount"] = Count;
+            Reg.Strings[StoredNodeName(0)] = "Layout|A|Base=Root";
+            for (int I = 1; I < Stored; ++I)
+                Reg.Strings[StoredNodeName(I)] = "Panel|p|Base=0";
+            TLayoutTree T;
+            EXPECT_EQ(Told(T.LoadLayouts(Reg)),
+                      IntToStr(MaxStoredNodes) + "/0/0/0" + (Stored > MaxStoredNodes ? " cap" : " above"))
+                << Count << " " << Stored;
+        }
     }
     // The written form, the applied mark not stored.
     TLayoutTree T;
@@ -450,14 +474,14 @@ public:
 
 } // namespace
 
-// Dragging in the designer can nest panels deeper than it adds them; read
-// back, such a chain stops at the third level.
-TEST(LayoutTree, ADeepChainIsPlacedStoredAndDeletedOnAOneMegabyteStackAndReadBackCut)
+// Dragging in the designer can nest panels deeper than it adds them; such a
+// chain is read back and stored back whole.
+TEST(LayoutTree, ADeepChainIsPlacedStoredReadBackAndDeletedOnAOneMegabyteStack)
 {
-    int DeepestLevel = 0, CountAfterDelete = -1;
+    int DeepestLevel = 0, DeepestBack = 0, CountAfterDelete = -1;
     std::size_t Placed = 0;
     TLayoutsReadReport Report;
-    std::string Back;
+    bool StoredBackWhole = false;
     RunOnStack(1 << 20, [&] {
         TLayoutTree T;
         TNodeId Last = T.AddNode(NoNode, "\"A\"; Left", nkApp);
@@ -472,13 +496,17 @@ TEST(LayoutTree, ADeepChainIsPlacedStoredAndDeletedOnAOneMegabyteStackAndReadBac
         T.SaveLayouts(Saved);
         TLayoutTree Read;
         Report = Read.LoadLayouts(Saved);
-        Back = DumpTree(Read);
+        DeepestBack = Read.Level(Read.NodeAt(MaxStoredNodes - 1));
+        FakeRegistry Again;
+        Read.SaveLayouts(Again);
+        StoredBackWhole = Again.Strings == Saved.Strings && Again.Ints == Saved.Ints;
         T.Delete(Root);
         CountAfterDelete = T.Count();
     });
     EXPECT_EQ(DeepestLevel, MaxStoredNodes - 1);
     EXPECT_EQ(Placed, static_cast<std::size_t>(MaxStoredNodes));
-    EXPECT_EQ(Back, "\"A\"; Left[3]{Panel; Left[2]{Panel; Left[2]{Panel; Left[2]}}}");
-    EXPECT_EQ(Told(Report), "0/0/" + IntToStr(MaxStoredNodes - 4));
+    EXPECT_EQ(Told(Report), IntToStr(MaxStoredNodes) + "/0/0/0");
+    EXPECT_EQ(DeepestBack, MaxStoredNodes - 1);
+    EXPECT_TRUE(StoredBackWhole);
     EXPECT_EQ(CountAfterDelete, 0);
 }

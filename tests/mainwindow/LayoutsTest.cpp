@@ -177,3 +177,60 @@ TEST(Layouts, OddKindsFromTheStoredFormAreAppliedWithoutHarm)
     L.Tree.RotateGroup(L.Tree.NodeAt(2), true);
     EXPECT_EQ(DumpTree(L.Tree), "\"A\"; Left[3] / L[1]{Panel; Right[2]}");
 }
+
+TEST(Layouts, StoredLayoutsBeyondWhatIsShownAreShownInPartAndTold)
+{
+    struct Row {
+        const char* Shape;
+        int Panels;
+        bool Deep;
+    };
+    const Row Rows[] = {
+        {"as wide as the cap", MaxStoredNodes - 1, false},
+        {"as deep as the cap", MaxStoredNodes - 1, true},
+        {"all the designer adds", MaxShownPanels, false},
+    };
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(R.Shape);
+        FakeRegistry Reg;
+        {
+            TLayoutTree Made;
+            TNodeId Last = Made.AddNode(NoNode, "Big", nkLayout);
+            const TNodeId Root = Last;
+            for (int I = 0; I < R.Panels; ++I) {
+                // The last panel names a listed application.
+                const bool App = I == R.Panels - 1;
+                const TNodeId N = Made.AddNode(R.Deep ? Last : Root, App ? "\"A\"; Top" : "Panel; Top",
+                                               App ? nkApp : nkPanel);
+                Last = N;
+            }
+            Made.SaveLayouts(Reg);
+        }
+        FakeHost H;
+        TLayouts L(H);
+        L.HasHost = true;
+        ASSERT_TRUE(L.Tree.LoadLayouts(Reg).Whole());
+        const TNodeId Big = L.Tree.Roots().front();
+        const int NotShown = R.Panels - std::min(R.Panels, MaxShownPanels);
+        const std::vector<std::string> Told =
+            NotShown ? std::vector<std::string>{PanelsNotShownMessage("Big", NotShown)}
+                     : std::vector<std::string>{};
+        ASSERT_TRUE(L.ApplyLayout(Big));
+        EXPECT_EQ(H.Panels.size(), static_cast<std::size_t>(std::min(R.Panels, MaxShownPanels)));
+        EXPECT_EQ(H.Told, Told);
+        // Only a shown panel's application is started.
+        EXPECT_EQ(H.Log, NotShown ? "" : "open A a.exe|pause 500");
+        EXPECT_NE(L.Tree.Data(L.Tree.NodeAt(MaxShownPanels)), nullptr);
+        EXPECT_EQ(L.Tree.Data(L.Tree.NodeAt(MaxShownPanels + 1)), nullptr);
+        // Placed again (the window resized): nothing more is told.
+        L.Relayout(nullptr);
+        EXPECT_EQ(H.Told, Told);
+        // The stored form keeps every node.
+        FakeRegistry Again;
+        L.Tree.SaveLayouts(Again);
+        EXPECT_EQ(Again.Strings, Reg.Strings);
+    }
+    EXPECT_EQ(PanelsNotShownMessage("Big", 3511),
+              "3511 panels of the layout \"Big\" could not be shown: a layout shows its first 584 "
+              "panels. The layout keeps them.");
+}

@@ -31,6 +31,7 @@
 #include "toolkit/ToolBar.h"
 
 #include "ScreenShotSupport.h"
+#include "hosting/HosteeSupport.h"
 #include "Win32TestSupport.h"
 #include "mainwindow/RulesUpdateSupport.h"
 
@@ -429,11 +430,13 @@ TEST_F(MainWindowTest, MovingMarksTheWindowUntilTheNextIdlePass)
     EXPECT_FALSE(Main->Moved);
 }
 
-// Runs the loop with its idle pass until Done or the time is up.
+// Runs the loop until Done or the time is up, on a quiet clock: the idle
+// pass runs only when the code under test asks for it.
 bool RunUntil(TApplication& App, const std::function<bool()>& Done, DWORD TimeoutMs)
 {
     const DWORD Start = ::GetTickCount();
     Timer Wake(nullptr, 20);
+    Wake.QuietTicks = true;
     Wake.OnTimer = [] {};
     App.RunModalLoop([&] { return Done() || ::GetTickCount() - Start > TimeoutMs; });
     return Done();
@@ -634,6 +637,43 @@ TEST_F(MainWindowTest, ClosingWhileTheStoredStateIsReadKeepsItWhole)
     Forget();
 }
 
+// The stored lists are read in steps that let a waiting paint (and input)
+// go first: the window is painted before the long reads, not after them.
+TEST_F(MainWindowTest, StartUpPaintsBeforeReadingTheStoredLists)
+{
+    ListHostee();
+    StringList Found;
+    ApplicationListForm->WriteApplicationList(Found);
+    const std::string Text = JoinStringsChar(Found, '\r');
+    HKEY K;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\Apps").c_str(), 0, nullptr, 0,
+                                KEY_ALL_ACCESS, nullptr, &K, nullptr), ERROR_SUCCESS);
+    ::RegSetValueExA(K, "FoundAppList", 0, REG_BINARY, reinterpret_cast<const BYTE*>(Text.data()),
+                     static_cast<DWORD>(Text.size()));
+    ::RegCloseKey(K);
+    TDatabaseGrid& Listed = ApplicationListForm->List.Table();
+    while (Listed.RecordCount() > 1)
+        Listed.DeleteRecord(1);
+    Listed.ClearRecord(1);
+    Main->LayoutHost.Monitor = nullptr;
+    Main->Monitor.reset();
+
+    Main->FirstActivate = true;
+    Main->FormActivate();
+    ::InvalidateRect(Main->Handle(), nullptr, TRUE);  // as when just shown
+    std::string ListedAtPaint = "(no paint)";
+    auto Chained = App.OnMessage;
+    App.OnMessage = [&](MSG& M, bool& Handled) {
+        if (M.message == WM_PAINT && M.hwnd == Main->Handle() && ListedAtPaint == "(no paint)")
+            ListedAtPaint = Listed.CellByName("Location", 1);
+        Chained(M, Handled);
+    };
+    EXPECT_TRUE(RunUntil(App, [&] { return Main->Monitor != nullptr; }, 5000));
+    App.OnMessage = Chained;
+    EXPECT_EQ(ListedAtPaint, "");
+    EXPECT_EQ(Listed.CellByName("Location", 1), TestExeDir() + "hostee.exe");
+}
+
 // Answers this thread's message boxes with OK and keeps their texts.
 class BoxAnswerer {
 public:
@@ -674,6 +714,8 @@ TEST_F(MainWindowTest, StoredLayoutsReadInPartAreToldAtStartUp)
     ASSERT_TRUE(RunUntil(App, [&] { return !Boxes.Texts.empty(); }, 5000));
     TLayoutsReadReport Told;
     Told.CountUnreadable = true;
+    Told.Stored = 2;
+    Told.Read = 1;
     Told.Unreadable = 1;
     EXPECT_EQ(Boxes.Texts.front(), LayoutsReadMessage(Told));
     EXPECT_EQ(Main->Layouts->Tree.Roots().size(), 1u);
@@ -810,6 +852,126 @@ TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrCl
         ::CloseHandle(Process);
         RunUntil(App, [&] { return Main->Monitor->Count() == 0; }, 5000);
     }
+}
+
+// While the user works in the hosted programs the main window gets no
+// input: what the panels, their strips and the hover tools show follows
+// each change a program or the system makes, within a tick.
+TEST_F(MainWindowTest, PanelsFollowTheirProgramsWithoutInput)
+{
+    KnowHostee();
+    Main->LayoutsMenuClick(MakeLayout("Three", 3));
+    Idle();
+    const auto Panels = HostPanels();
+    ASSERT_EQ(Panels.size(), 3u);
+    Main->Monitor->Timer->SetInterval(250);
+    int Ticks = 0;
+    Main->Monitor->Timer->OnTimer = [&] {
+        ++Ticks;
+        Main->Monitor->TimerTick();
+    };
+    const auto Item = [&](int I) { return Main->Monitor->FindItemByPanel(Panels[I]->ClientPanel); };
+    const auto Open = [&](int I) {
+        return Main->LayoutHost.OpenApplication("Plain Hostee", TestExeDir() + "hostee.exe", "", Panels[I]);
+    };
+    std::vector<HANDLE> Processes;
+    HWND Wnd[2] = {};
+    for (int I = 0; I < 2; ++I) {
+        ASSERT_TRUE(Open(I));
+        ASSERT_TRUE(RunUntil(App, [&] { return Item(I) && Item(I)->Bound; }, 15000));
+        Wnd[I] = Item(I)->Handle;
+        Processes.push_back(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item(I)->ProcessId));
+    }
+    const RECT Place = RectIn(Wnd[0], Panels[0]->ClientPanel->Handle());
+    // The user's pointer and clicks, as input to whatever lies under them.
+    const auto Send = [](DWORD Flags, int X = 0, int Y = 0) {
+        INPUT In = {};
+        In.type = INPUT_MOUSE;
+        In.mi.dx = X * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+        In.mi.dy = Y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+        In.mi.dwFlags = Flags;
+        ::SendInput(1, &In, sizeof(In));
+    };
+    const auto PointInto = [&](HWND W) {
+        RECT R;
+        ::GetWindowRect(W, &R);
+        Send(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (R.left + R.right) / 2, (R.top + R.bottom) / 2);
+    };
+    const auto Click = [&] {
+        Send(MOUSEEVENTF_LEFTDOWN);
+        Send(MOUSEEVENTF_LEFTUP);
+    };
+    const auto Front = [&](int I) {
+        return Panels[I]->ClientPanel->Color() == clActiveCaption &&
+               Panels[1 - I]->ClientPanel->Color() == clInactiveCaption;
+    };
+    std::unique_ptr<Hostee> Other;
+    int Seconds = 0;
+    struct Row {
+        const char* Name;
+        std::function<void()> Change;
+        std::function<bool()> Ready;  // what the change needs to have happened
+        std::function<bool()> Shown;
+    };
+    const auto Always = [] { return true; };
+    // A tick has read the pointer in the first program's window.
+    PointInto(Wnd[0]);
+    const int Start = Ticks;
+    RunUntil(App, [&] { return Ticks >= Start + 2; }, 15000);
+    const Row Rows[] = {
+        {"pointer into the second program", [&] { PointInto(Wnd[1]); }, Always,
+         [&] { return Main->HoverPanel == Panels[1] && Main->MiniClosebutton->Parent() == Panels[1]->ClientPanel; }},
+        {"click into the second program", Click, Always, [&] { return Front(1); }},
+        {"pointer back into the first", [&] { PointInto(Wnd[0]); }, Always,
+         [&] { return Main->HoverPanel == Panels[0]; }},
+        {"click into the first program", Click, Always, [&] { return Front(0); }},
+        {"a program starts slowly",
+         [&] {
+             ::SetEnvironmentVariableA("HOSTEE_OPTIONS", "/delay=2500");
+             Open(2);
+             ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+             Processes.push_back(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item(2)->ProcessId));
+             Seconds = Item(2)->Seconds;
+         },
+         Always,
+         [&] {
+             // The first tick may come with another change.
+             return Item(2)->Seconds >= Seconds + 2 &&
+                    Panels[2]->ClientPanel->Text() == LoadingText("Plain Hostee", Item(2)->Seconds);
+         }},
+        {"its window shows", [] {}, [&] { return Item(2)->Bound; },
+         [&] { return Panels[2]->ClientPanel->Text() == "Hostee" && Panels[2]->Mode() == apmCloseUnbind; }},
+        {"another program comes to the front",
+         [&] { Other = std::make_unique<Hostee>("/title=Other"); },
+         [&] {
+             HWND W = ::FindWindowA("HosteeWindow", "Other");
+             return W && ::SetForegroundWindow(W) && ::GetForegroundWindow() == W;
+         },
+         [&] { return Panels[0]->ClientPanel->Color() == clInactiveCaption; }},
+        {"the first program renames itself", [&] { ::SetWindowTextA(Wnd[0], "Renamed"); }, Always,
+         [&] { return Panels[0]->ClientPanel->Text() == "Renamed"; }},
+        {"the first program moves itself",
+         [&] { ::MoveWindow(Wnd[0], Place.left + 7, Place.top + 5, 100, 100, TRUE); }, Always,
+         [&] { return SameRect(RectIn(Wnd[0], Panels[0]->ClientPanel->Handle()), Place); }},
+        {"the first program ends", [&] { ::TerminateProcess(Processes[0], 0); }, Always,
+         [&] { return !Item(0) && Panels[0]->ClientPanel->Text().empty() && Panels[0]->Mode() == apmTool; }},
+    };
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        Idle();
+        R.Change();
+        ASSERT_TRUE(RunUntil(App, R.Ready, 15000));
+        // The end takes two ticks: the first misses the process, the
+        // second drops it.
+        const int From = Ticks;
+        RunUntil(App, [&] { return R.Shown() || Ticks >= From + 3; }, 15000);
+        EXPECT_TRUE(R.Shown());
+    }
+    for (HANDLE P : Processes) {
+        ::TerminateProcess(P, 0);
+        ::CloseHandle(P);
+    }
+    RunUntil(App, [&] { return Main->Monitor->Count() == 0; }, 5000);
 }
 
 TEST_F(MainWindowTest, DotsButtonStartsOnlyABindableProgramIntoThePanelAndListsIt)
@@ -1033,9 +1195,10 @@ TEST_F(MainWindowTest, PanelToolButtonsWorkOnTheNodeUnderTheMouse)
     }
 }
 
-// While the program keeps working (a timer of its own every 50 ms) no
-// deferred form is made; once it is quiet they all are, one by one.
-TEST(ProgramFormsTest, DeferredFormsAreMadeOnceTheProgramIsQuiet)
+// While the program keeps working in short spells (a timer of its own
+// every 50 ms, as a moving mouse keeps it) the deferred forms are made all
+// the same, one by one: a user who clicks early must not pay for them all.
+TEST(ProgramFormsTest, DeferredFormsAreMadeWhileTheProgramWorks)
 {
     TApplication App;
     CreateProgramForms(App);
@@ -1057,12 +1220,14 @@ TEST(ProgramFormsTest, DeferredFormsAreMadeOnceTheProgramIsQuiet)
         App.RunModalLoop([&] { return Done() || ::GetTickCount() >= End; });
         ::DestroyWindow(Clock);
     };
-    {
-        Timer Work(&App, 50);
-        Work.OnTimer = [] {};
-        RunFor(3 * FormWarmUpQuietMs, [] { return false; });
-    }
+    Timer Work(&App, 50);
+    Work.OnTimer = [] {};
+    RunFor(FormWarmUpQuietMs / 2, [] { return false; });
     EXPECT_EQ(Pending(), 9);
+    // The windows of the main window's buttons come first.
+    RunFor(FormWarmUpQuietMs + FormWarmUpNextMs + 5000, [&] { return Pending() <= 7; });
+    EXPECT_FALSE(layoutsform->HandlePending());
+    EXPECT_FALSE(KnownAppsForm->HandlePending());
     RunFor(FormWarmUpQuietMs + 9 * FormWarmUpNextMs + 5000, [&] { return Pending() == 0; });
     EXPECT_EQ(Pending(), 0);
 }

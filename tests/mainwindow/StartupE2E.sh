@@ -40,6 +40,19 @@ add "$LAYOUTS" LayoutsNode2 REG_SZ 'Panel|Panel; Left|Base=0'
 run SeededStateIsReadAndWrittenBack || status=1
 
 clean
+add "$APPS" KnownAppList REG_BINARY "$(hex "$RULES"'\r Tests | Broken | | | | bind; only 9x | broken.exe | | | | |')"
+run DamagedStoredDatabaseIsReportedAndKept || status=1
+
+clean
+position 40 30 700 500
+# Nine panels in one layout, the last with panels down to a fourth level.
+add "$LAYOUTS" LayoutsCount REG_DWORD 13
+add "$LAYOUTS" LayoutsNode0 REG_SZ 'Layout|Nine|Base=Root'
+for i in 1 2 3 4 5 6 7 8 9; do add "$LAYOUTS" "LayoutsNode$i" REG_SZ 'Panel|Panel; Left|Base=0'; done
+for i in 10 11 12; do add "$LAYOUTS" "LayoutsNode$i" REG_SZ "Panel|Panel; Top|Base=$((i - 1))"; done
+run StoredLayoutsBeyondTheAddLimitsAreKept || status=1
+
+clean
 position 5000 4000 700 500
 run PositionOffTheScreenIsBroughtBack || status=1
 
@@ -47,6 +60,11 @@ clean
 position 0x7fffffff 0x7fffffff 0xffffffff 0xffffffff
 add "$KEY" MainWindowState REG_DWORD 1
 run NowhereWithoutASizeOpensNormalAndWhole || status=1
+
+clean
+position 40 30 700 500
+add "$KEY" MainWindowState REG_DWORD 2
+run StoredMaximizedStaysMaximized || status=1
 
 # The program's heap complaints reach this file; the test counts them per row.
 log=$(mktemp)

@@ -133,7 +133,7 @@ public:
     }
     // Waits for a shown top-level window of the program titled Title and
     // not the main window.
-    HWND WaitWindow(const std::string& Title) const
+    HWND WaitWindow(const std::string& Title, DWORD TimeoutMs = 10000) const
     {
         HWND Found = nullptr;
         PumpUntil([&] {
@@ -146,7 +146,7 @@ public:
                     Found = W;
             });
             return Found != nullptr;
-        }, 10000);
+        }, TimeoutMs);
         return Found;
     }
     // Answers the program's next message box with OK; its text.
@@ -158,6 +158,7 @@ public:
         char Text[256] = {};
         ::GetDlgItemTextA(Box, 0xFFFF, Text, sizeof(Text));
         ::PostMessageA(Box, WM_COMMAND, IDOK, 0);
+        PumpUntil([&] { return !::IsWindow(Box); }, 5000);
         return Text;
     }
     RECT Rect() const
@@ -277,6 +278,8 @@ TEST(StartupE2E, SeededStateIsReadAndWrittenBack)
     EXPECT_EQ(R.bottom - R.top, 500);
     // The layouts are read, none is applied: no host panel shows.
     EXPECT_EQ(Q.VisiblePanels(), 0);
+    // Everything read whole: no message.
+    EXPECT_FALSE(Q.WaitWindow("Tessarine Quorvan", 1500));
     ASSERT_TRUE(Q.Close());
     const std::string Layouts = std::string(HostKey) + "\\Layouts";
     EXPECT_EQ(ReadValue(Layouts, "LayoutsNode0").Data.c_str(), std::string("Layout|Seeded|Base=Root"));
@@ -290,7 +293,36 @@ TEST(StartupE2E, SeededStateIsReadAndWrittenBack)
     EXPECT_EQ(ReadInt("MainWindowTopPos"), 30);
 }
 
+// A stored database with one damaged row: the start says which line, the
+// rules file's database is used, and the stored one is left as it was.
+TEST(StartupE2E, DamagedStoredDatabaseIsReportedAndKept)
+{
+    const Value Before = ReadValue(std::string(HostKey) + "\\Apps", "KnownAppList");
+    ASSERT_NE(Before.Data.find("Seeded Hostee"), std::string::npos);
+    Quorvan Q;
+    ASSERT_TRUE(Q.Main);
+    const std::string Message = Q.AnswerBox();
+    EXPECT_NE(Message.find("line 6: Invalid method description item!"), std::string::npos) << Message;
+    EXPECT_FALSE(Q.WaitWindow("Tessarine Quorvan", 1000)) << "one message only";
+    ASSERT_TRUE(Q.Close());
+    const Value After = ReadValue(std::string(HostKey) + "\\Apps", "KnownAppList");
+    EXPECT_EQ(After.Type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(After.Data, Before.Data);
+}
+
 // A position on a monitor that is gone: the window opens on the screen.
+// What the designer's drops make is read and stored back as it was.
+TEST(StartupE2E, StoredLayoutsBeyondTheAddLimitsAreKept)
+{
+    const std::string Layouts = std::string(HostKey) + "\\Layouts";
+    const std::vector<std::string> Before = StoredValues(Layouts);
+    ASSERT_EQ(Before.size(), 14u);
+    Quorvan Q;
+    ASSERT_TRUE(Q.Main);
+    ASSERT_TRUE(Q.Close());
+    EXPECT_EQ(StoredValues(Layouts), Before);
+}
+
 TEST(StartupE2E, PositionOffTheScreenIsBroughtBack)
 {
     Quorvan Q;
@@ -314,6 +346,27 @@ TEST(StartupE2E, NowhereWithoutASizeOpensNormalAndWhole)
     ASSERT_TRUE(Q.Close());
 }
 
+// Stored maximized: it opens maximized over the work area and stays so
+// (the window manager keeps no maximized state), and the state and the
+// normal place go back at the close.
+TEST(StartupE2E, StoredMaximizedStaysMaximized)
+{
+    Quorvan Q;
+    ASSERT_TRUE(Q.Main);
+    for (int Look = 0; Look < 2; ++Look) {
+        SCOPED_TRACE(Look);
+        EXPECT_TRUE(::IsZoomed(Q.Main));
+        const RECT R = Q.Rect(), W = WorkArea();
+        EXPECT_TRUE(R.left <= W.left && R.top <= W.top && R.right >= W.right && R.bottom >= W.bottom)
+            << R.left << "," << R.top << "-" << R.right << "," << R.bottom;
+        PumpUntil([] { return false; }, 1500);
+    }
+    ASSERT_TRUE(Q.Close());
+    const std::pair<const char*, int> Want[] = {{"MainWindowState", 2}, {"MainWindowLeftPos", 40},
+        {"MainWindowTopPos", 30}, {"MainWindowWidth", 700}, {"MainWindowHeight", 500}};
+    for (const auto& V : Want)
+        EXPECT_EQ(ReadInt(V.first), V.second) << V.first;
+}
 
 // --- The end of the session, whatever the user has open ---
 
@@ -495,6 +548,23 @@ int HeapComplaints()
     return CountInFile(std::string("Z:") + Log, "heap:");
 }
 
+void EndProcesses(const char* Exe)
+{
+    const HANDLE Snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 E = {};
+    E.dwSize = sizeof(E);
+    for (BOOL More = ::Process32First(Snap, &E); More; More = ::Process32Next(Snap, &E)) {
+        if (lstrcmpiA(E.szExeFile, Exe) != 0)
+            continue;
+        if (const HANDLE P = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, E.th32ProcessID)) {
+            ::TerminateProcess(P, 1);
+            ::WaitForSingleObject(P, 5000);
+            ::CloseHandle(P);
+        }
+    }
+    ::CloseHandle(Snap);
+}
+
 void ExpectEnded(const Quorvan& Q)
 {
     ASSERT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0))
@@ -655,16 +725,7 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
         }
         EXPECT_EQ(HeapComplaints(), HeapBefore);
         // A program that said no outlives the host.
-        while (const HWND Left = ::FindWindowA("HosteeWindow", nullptr)) {
-            DWORD Pid = 0;
-            ::GetWindowThreadProcessId(Left, &Pid);
-            const HANDLE P = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, Pid);
-            if (!P)
-                break;
-            ::TerminateProcess(P, 1);
-            ::WaitForSingleObject(P, 5000);
-            ::CloseHandle(P);
-        }
+        EndProcesses("session_hostee.exe");
     }
     ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
     ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);

@@ -1,8 +1,11 @@
 #include "mainwindow/StoredState.h"
 
+#include "hosting/RulesTestSupport.h"
 #include "mainwindow/FakeSettingsStore.h"
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace {
 
@@ -17,10 +20,11 @@ TStartupHooks RecordingHooks(FakeSettingsStore& Store, const StringList& RulesFi
         Store.Log.push_back("app list");
         AppList = L;
     };
-    H.ReadApplicationRules = [&Store, &Imported](const StringList& L) -> std::uint8_t {
+    H.ReadApplicationRules = [&Store, &Imported](const StringList& L, int& Line) -> std::uint8_t {
         Store.Log.push_back("rules");
         Imported.push_back(L);
-        // The first line stands for the reader's answer.
+        // The first line stands for the reader's answer, the last one failed.
+        Line = static_cast<int>(L.size());
         return static_cast<std::uint8_t>(std::stoi(L.front()));
     };
     H.LoadRulesFile = [&Store, RulesFile] {
@@ -44,8 +48,8 @@ TEST(StoredStateTest, StartUpReadsKeysInOrderSkipsAbsentOnesAndKeepsTheLastImpor
         {"all keys, file is older", true, true, true, {"1"},
          {L, "layouts", H, "position", A, "app list", "rules", "rules file", "rules"}, 1},
         {"empty registry: the file alone", false, false, false, {"0", "x"}, {"rules file", "rules"}, 0},
-        {"no file: the registry's error stays", false, false, true, {},
-         {A, "app list", "rules", "rules file"}, 5},
+        {"no file: the registry's error is its fault, no result", false, false, true, {},
+         {A, "app list", "rules", "rules file"}, 0},
         {"host key only", false, true, false, {}, {H, "position", "rules file"}, 0},
     };
     for (const Case& C : Cases) {
@@ -86,7 +90,7 @@ TEST(StoredStateTest, StepsReadOneStoredListEach)
     const struct {
         std::vector<std::string> Log;  // added by the step
         std::uint8_t Result;
-    } Steps[] = {{{L, "layouts", H, "position"}, 0}, {{A, "app list"}, 0}, {{"rules"}, 5},
+    } Steps[] = {{{L, "layouts", H, "position"}, 0}, {{A, "app list"}, 0}, {{"rules"}, 0},
                  {{"rules file", "rules"}, 1}};
     for (const auto& S : Steps) {
         ASSERT_FALSE(Reader.Done());
@@ -96,6 +100,71 @@ TEST(StoredStateTest, StepsReadOneStoredListEach)
         EXPECT_EQ(Reader.Result(), S.Result);
     }
     EXPECT_TRUE(Reader.Done());
+}
+
+// A stored database that does not read whole is reported with its line,
+// gives way to the rules file, and stays stored as it was unless the
+// database changed; one that reads whole is used and stored back.
+TEST(StoredStateTest, DamagedStoredDatabaseIsReportedAndKeptUntilChanged)
+{
+    const std::string Header = "Category|Application name|Age|Version|Exe size|Method|Files needed|"
+                               "URL|Problems|Window #|Window Title|Window Class";
+    const std::string Known = "[Known Applications]\r" + Header + "\rMine|User Row||||bind|u.exe|||||";
+    const std::string Dated = "[Version]\r2030 May 1\r" + Known, Bad = "\rMine|O||||bind; only 9x|o.exe|||||";
+    std::mt19937 Rng(32);
+    std::string Random(4096, ' ');
+    for (char& C : Random)
+        C = static_cast<char>(Rng());
+    const struct {
+        const char* Name;
+        TValueKind Kind;
+        std::string Stored;
+        bool Changed;      // in the session
+        const char* What;  // the fault: "" none, nullptr any
+        int Line;
+    } Cases[] = {
+        {"whole", TValueKind::Binary, Dated, false, "", 0},
+        {"method bind; only 9x", TValueKind::Binary, Dated + Bad, false, "Invalid method description item!", 6},
+        {"NUL in a cell", TValueKind::Binary, Dated + "\rM|N" + std::string(1, '\0') + "l", false, "a NUL character", 6},
+        {"no [Version] lines", TValueKind::Binary, Known, false, "it has no version date", 0},
+        {"REG_SZ", TValueKind::String, Dated, false, "it is not binary data", 0},
+        {"REG_MULTI_SZ", TValueKind::Other, Dated, false, "it is not binary data", 0},
+        {"0 bytes", TValueKind::Binary, "", false, "it is empty", 0},
+        {"random bytes", TValueKind::Binary, Random, false, nullptr, 0},
+        {"damaged, then changed", TValueKind::Binary, Dated + Bad, true, "Invalid method description item!", 6},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        ClearDatabase();
+        FakeSettingsStore Store;
+        Store.Keys[AppsKey()][KnownAppListValue] = {C.Kind, C.Stored, 0};
+        TStartupHooks H;
+        H.ReadApplicationRules = [](const StringList& L, int& Line) { return ReadApplicationRules(L, Line); };
+        H.DatabaseDated = [] { return KnownApps.Count() == 0 || KnownApps.RulesDate > 0; };
+        H.LoadRulesFile = [&] { return StringList{"[Version]", "2025 Jan 1", "[Known Applications]", Header, "B|Bundled||||bind|b.exe|||||"}; };
+        TStoredStateReader Reader(Store, H);
+        while (!Reader.Done())
+            Reader.Step();
+        const TStoredRulesFault Fault = Reader.StoredRulesFault();
+        EXPECT_EQ(Fault.Any(), !C.What || *C.What);
+        if (C.What && *C.What)
+            EXPECT_NE(StoredRulesMessage(Fault, true).find((C.Line ? "line " + IntToStr(C.Line) + ": " : "") + C.What), std::string::npos);
+        // Whole, the older file is nothing newer, as always.
+        EXPECT_EQ(Reader.Result(), Fault.Any() ? ieOk : ieOldVersion);
+        ASSERT_EQ(KnownApps.Count(), 1);
+        EXPECT_EQ(KnownApps.GetKnownApp(0)->Name, Fault.Any() ? "Bundled" : "User Row");
+
+        KnownApps.Modified = C.Changed;
+        TShutdownHooks S;
+        S.DatabaseHasEntries = [] { return true; };
+        S.KeepStoredDatabase = [&] { return Fault.Any() && !KnownApps.Modified; };
+        S.WriteApplicationRules = [] { return WrittenRules(); };
+        WriteStoredState(Store, S);
+        const auto* After = Store.Find(AppsKey(), KnownAppListValue);
+        const bool Kept = Fault.Any() && !C.Changed;
+        EXPECT_EQ(After->Kind == C.Kind && After->Data == C.Stored, Kept);
+    }
+    ClearDatabase();
 }
 
 TEST(StoredStateTest, TextListValueIsIgnoredUnlessBinaryNonEmptyAndReadWhole)

@@ -58,6 +58,8 @@ TEST(WindowPositionTest, LoadAppliesValuesInOrderUntilOneIsMissingAndKeepsOnScre
         {"nowhere without a size", 0, INT_MAX, INT_MAX, -1, -1, OneScreen, wsNormal, {880, 700, 400, 300}, 5},
         {"extreme values", 0, INT_MAX, INT_MIN + 1, INT_MAX, INT_MAX, OneScreen, wsNormal, {0, 0, 1280, 1000}, 5},
         {"no work area known: not clamped", 0, -900, -50, 500, 400, {}, wsNormal, {-900, -50, 500, 400}, 5},
+        {"an area too small for any window is passed over", 0, 0, 0, 120, 40, {{0, 0, 100, 30}, {100, 0, 1280, 1000}}, wsNormal, {100, 0, 120, 40}, 5},
+        {"every area too small: the largest", 0, 0, 0, 120, 40, {{0, 0, 100, 30}, {100, 0, 110, 35}}, wsNormal, {100, 0, 120, 40}, 5},
     };
     for (const Case& C : Cases) {
         FakeSettingsStore Store;

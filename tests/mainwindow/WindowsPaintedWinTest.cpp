@@ -1,7 +1,9 @@
 // Every window of the program shown on the display, captured, and looked
 // over for unpainted areas: a 20 x 20 square of one colour that neither the
-// window's background nor a control paints. The captures stay as PNG files
-// in the build tree's shots folder.
+// window's background nor a control paints; and for texts that do not fit
+// where they are drawn (captions of buttons, labels, tabs and tool buttons,
+// and the tables' headings). The captures stay as PNG files in the build
+// tree's shots folder.
 #include "dialogs/ConfirmDuplicatesWin.h"
 #include "dialogs/MinSizeEditorWin.h"
 #include "dialogs/PropertyEditorWin.h"
@@ -17,7 +19,9 @@
 #include "mainwindow/main.h"
 #include "shell/ShellTestSupport.h"
 #include "toolkit/Application.h"
+#include "toolkit/InputBox.h"
 #include "toolkit/Panel.h"
+#include "toolkit/StringGrid.h"
 #include "toolkit/Timer.h"
 
 #include "ScreenShotSupport.h"
@@ -81,6 +85,108 @@ void Rules()
     };
     for (const auto& R : Rows)
         AddKnownApp(KnownApps, R[0], R[1], "", "0", R[2], R[3], "", "", "", "", "", "");
+}
+
+// Text drawn in Wnd's font from x = 0: the width the font's measure gives
+// and how far its ink reaches, which under Wine may be further.
+struct TTextWidths {
+    int Measure = 0, Ink = 0, Height = 0;
+};
+TTextWidths TextWidths(HWND Wnd, const std::string& Text, UINT Prefix = DT_NOPREFIX)
+{
+    HDC Screen = ::GetDC(Wnd);
+    HDC Dc = ::CreateCompatibleDC(Screen);
+    HGDIOBJ OldFont = ::SelectObject(Dc, reinterpret_cast<HFONT>(::SendMessageA(Wnd, WM_GETFONT, 0, 0)));
+    RECT R = {0, 0, 0, 0};
+    ::DrawTextA(Dc, Text.c_str(), -1, &R, DT_CALCRECT | DT_SINGLELINE | Prefix);
+    TTextWidths T{R.right, 0, R.bottom};
+    R.right = R.right * 2 + 20;
+    R.bottom += 4;
+    HBITMAP Bmp = ::CreateCompatibleBitmap(Screen, R.right, R.bottom);
+    HGDIOBJ OldBmp = ::SelectObject(Dc, Bmp);
+    ::FillRect(Dc, &R, static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)));
+    ::SetBkMode(Dc, TRANSPARENT);
+    ::DrawTextA(Dc, Text.c_str(), -1, &R, DT_SINGLELINE | Prefix);
+    for (int X = 0; X < R.right; ++X)
+        for (int Y = 0; Y < R.bottom; ++Y)
+            if (::GetPixel(Dc, X, Y) != RGB(255, 255, 255))
+                T.Ink = X + 1;
+    ::SelectObject(Dc, OldFont);
+    ::DeleteObject(::SelectObject(Dc, OldBmp));
+    ::DeleteDC(Dc);
+    ::ReleaseDC(Wnd, Screen);
+    return T;
+}
+
+// Each text of a visible control of Top that its place cuts, as "text
+// (needs N, has M)": captions of buttons, single-line labels, tabs, tool
+// buttons, tables' headings and category names. The room around a text is
+// what the system's drawing of the control leaves.
+std::vector<std::string> CutTexts(HWND Top)
+{
+    std::vector<std::string> Cut;
+    const auto Check = [&Cut](const std::string& Text, int Needs, int Has) {
+        if (!Text.empty() && Needs > Has)
+            Cut.push_back("\"" + Text + "\" (needs " + IntToStr(Needs) + ", has " + IntToStr(Has) + ")");
+    };
+    for (HWND W = ::GetWindow(Top, GW_CHILD); W; W = ::GetWindow(W, GW_HWNDNEXT)) {
+        if (!::IsWindowVisible(W))
+            continue;
+        std::vector<std::string> Inner = CutTexts(W);
+        Cut.insert(Cut.end(), Inner.begin(), Inner.end());
+        char Class[64] = {}, Text[512] = {};
+        ::GetClassNameA(W, Class, sizeof Class);
+        ::GetWindowTextA(W, Text, sizeof Text);
+        const LONG Style = ::GetWindowLongA(W, GWL_STYLE);
+        RECT R;
+        ::GetClientRect(W, &R);
+        const LONG Type = Style & BS_TYPEMASK;
+        if (lstrcmpiA(Class, WC_BUTTONA) == 0 && Type != BS_OWNERDRAW &&
+            !(Style & (BS_BITMAP | BS_ICON | BS_MULTILINE))) {
+            const bool Box = Type >= BS_CHECKBOX && Type <= BS_AUTORADIOBUTTON && Type != BS_GROUPBOX;
+            Check(Text, TextWidths(W, Text, 0).Ink + (Box ? 17 : Type == BS_GROUPBOX ? 16 : 6), R.right);
+        } else if (lstrcmpiA(Class, WC_STATICA) == 0 && (Style & SS_TYPEMASK) <= SS_RIGHT) {
+            // A label of one line's height; a taller one is meant to wrap.
+            const TTextWidths Tw = TextWidths(W, Text, Style & SS_NOPREFIX ? DT_NOPREFIX : 0);
+            if (R.bottom < 2 * Tw.Height)
+                Check(Text, Tw.Ink, R.right);
+        } else if (lstrcmpiA(Class, WC_TABCONTROLA) == 0) {
+            for (int I = 0; I < ::SendMessageA(W, TCM_GETITEMCOUNT, 0, 0); ++I) {
+                char Buf[256] = {};
+                TCITEMA Item = {TCIF_TEXT, 0, 0, Buf, sizeof Buf, 0, 0};
+                ::SendMessageA(W, TCM_GETITEMA, I, reinterpret_cast<LPARAM>(&Item));
+                RECT T = {};
+                ::SendMessageA(W, TCM_GETITEMRECT, I, reinterpret_cast<LPARAM>(&T));
+                // Centred on its measure between edges of 2 pixels, 1 spare.
+                const TTextWidths Tw = TextWidths(W, Buf, 0);
+                const int Has = T.right - T.left;
+                Check(Buf, 2 + (Has - 4 - Tw.Measure) / 2 + Tw.Ink + 3, Has);
+            }
+        } else if (lstrcmpiA(Class, TOOLBARCLASSNAMEA) == 0) {
+            for (int I = 0; I < ::SendMessageA(W, TB_BUTTONCOUNT, 0, 0); ++I) {
+                TBBUTTON B = {};
+                char Buf[256] = {};
+                ::SendMessageA(W, TB_GETBUTTON, I, reinterpret_cast<LPARAM>(&B));
+                if ((B.fsState & TBSTATE_HIDDEN) ||
+                    ::SendMessageA(W, TB_GETBUTTONTEXTA, B.idCommand, reinterpret_cast<LPARAM>(Buf)) <= 0)
+                    continue;
+                RECT T = {};
+                ::SendMessageA(W, TB_GETITEMRECT, I, reinterpret_cast<LPARAM>(&T));
+                int Image = 0, Cy = 0;  // beside the text in a list tool bar
+                if (auto* L = reinterpret_cast<HIMAGELIST>(::SendMessageA(W, TB_GETIMAGELIST, 0, 0)))
+                    if (Style & TBSTYLE_LIST)
+                        ::ImageList_GetIconSize(L, &Image, &Cy);
+                Check(Buf, TextWidths(W, Buf).Ink + Image + 4, T.right - T.left);
+            }
+        } else if (auto* G = dynamic_cast<StringGrid*>(Control::FromHandle(W))) {
+            // Drawn 2 pixels in, the grid line after.
+            for (int Col = 0; Col < G->ColCount(); ++Col)
+                for (int Row = 0; Row < G->RowCount(); ++Row)
+                    if (G->ColWidth(Col) > 0 && (Row < G->FixedRows() || G->Cell(Col, 0) == "Category:"))
+                        Check(G->Cell(Col, Row), 2 + TextWidths(W, G->Cell(Col, Row)).Ink + 1, G->ColWidth(Col));
+        }
+    }
+    return Cut;
 }
 
 struct Windows {
@@ -233,6 +339,17 @@ TEST(WindowsPainted, EveryWindowIsPaintedAllOver)
              W.Progress->FinishProgress();
          },
          {SysRgb(COLOR_HIGHLIGHT)}},
+        {"input_box",
+         [&](const auto& Look) {
+             const auto Box = [] { return ::FindWindowA(nullptr, "Layout name ..."); };
+             WhenShown(Box, [Box, Look] {
+                 Look(Box());
+                 static_cast<Form*>(Control::FromHandle(Box()))->ModalResult = mrCancel;
+             });
+             std::string Name;
+             InputQuery("Layout name ...", "Please enter a layout name", Name);
+         },
+         {}},
         {"question",
          [&](const auto& Look) {
              std::uint8_t Remembered = 0;
@@ -263,6 +380,7 @@ TEST(WindowsPainted, EveryWindowIsPaintedAllOver)
             std::snprintf(Where, sizeof Where, "colour %06X at (%d, %d)", static_cast<unsigned>(U.Colour),
                           U.X, U.Y);
             EXPECT_FALSE(U.Found) << Where;
+            EXPECT_EQ(CutTexts(Wnd), std::vector<std::string>());
         });
         EXPECT_TRUE(Looked);
     }
