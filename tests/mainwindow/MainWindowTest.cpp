@@ -25,11 +25,13 @@
 #include "mainwindow/main.h"
 #include "toolkit/ActionList.h"
 #include "toolkit/Application.h"
+#include "toolkit/Hints.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Panel.h"
 #include "toolkit/Timer.h"
 #include "toolkit/ToolBar.h"
 
+#include "HintSupport.h"
 #include "ScreenShotSupport.h"
 #include "hosting/HosteeSupport.h"
 #include "Win32TestSupport.h"
@@ -821,8 +823,10 @@ TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrCl
         const char* Name;
         SpeedButton* Button;
         bool WantRunning;
+        const char* Hint;
     };
-    const Case Cases[] = {{"unbind", Main->MiniUnbindbutton, true}, {"close", Main->MiniClosebutton, false}};
+    const Case Cases[] = {{"unbind", Main->MiniUnbindbutton, true, "unbind this application from the panel"},
+                          {"close", Main->MiniClosebutton, false, "close this application"}};
     for (const Case& C : Cases) {
         TAppPanel* P = HostPanels().front();
         HoverOver(P);
@@ -838,6 +842,10 @@ TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrCl
         EXPECT_EQ(Name, "Plain Hostee");
         const HWND Wnd = Item->Handle;
         EXPECT_EQ(::GetAncestor(Wnd, GA_PARENT), P->ClientPanel->Handle()) << C.Name;
+        // Resting on the button shows its hint, and nothing polls the pointer.
+        int Polls = 0;
+        EXPECT_EQ(HintAfterResting(App, C.Button, Polls), C.Hint) << C.Name;
+        EXPECT_LE(Polls, 2) << C.Name;
         HANDLE Process = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item->ProcessId);
         ::SendMessageA(C.Button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
         ::SendMessageA(C.Button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
@@ -1002,6 +1010,10 @@ TEST_F(MainWindowTest, DotsButtonStartsOnlyABindableProgramIntoThePanelAndListsI
     };
     ASSERT_TRUE(::CopyFileA((TestExeDir() + "hostee.exe").c_str(),
                             (TestExeDir() + "semicolon.exe").c_str(), FALSE));
+    HoverOver(P);
+    int Polls = 0;
+    EXPECT_EQ(HintAfterResting(App, Main->BindAppButton, Polls), "start a new application in this panel");
+    EXPECT_LE(Polls, 2);
     for (const Case& C : Cases) {
         HoverOver(P);
         ASSERT_EQ(Main->HoverPanel, P) << C.Name;
