@@ -62,7 +62,8 @@ void MeasureProgramIdle(const quorvan_driver::Program& P, const char* Bound,
     ::Sleep(static_cast<DWORD>(Seconds) * 1000);
     const double Wall = Ms(Start, Now());
     const double Cpu = P.CpuMs() - Cpu0, Server = quorvan_driver::LinuxCpuMs(ServerPid) - Server0;
-    std::printf("  %-14s %-24s quorvan.exe %6.1f ms (%.3f %%)  Wine server %6.1f ms (%.3f %%)\n",
+    std::printf("  %-14s %-24s quorvan.exe %6.1f ms (%.3f %%, goal <= 0.1 %%)  Wine server %6.1f ms "
+                "(%.3f %%)\n",
                 Bound, Place.Name, Cpu, 100.0 * Cpu / Wall, Server, 100.0 * Server / Wall);
 }
 
@@ -114,7 +115,7 @@ BOOL CALLBACK FindForeign(HWND Wnd, LPARAM Param)
 }
 
 // Closes the program with one program bound: the ms from that program's
-// end to the main window gone, or -1.
+// end to the main window off the screen, or -1.
 double CloseAfterBound(const quorvan_driver::Program& P)
 {
     std::pair<DWORD, DWORD> C{P.Pid, 0};
@@ -126,9 +127,9 @@ double CloseAfterBound(const quorvan_driver::Program& P)
     const bool Ended = ::WaitForSingleObject(Bound, 10000) == WAIT_OBJECT_0;
     const LARGE_INTEGER EndedAt = Now();
     ::CloseHandle(Bound);
-    while (Ended && ::IsWindow(P.Main) && Ms(EndedAt, Now()) < 10000)
+    while (Ended && ::IsWindowVisible(P.Main) && Ms(EndedAt, Now()) < 10000)
         ::Sleep(0);
-    return Ended && !::IsWindow(P.Main) ? Ms(EndedAt, Now()) : -1;
+    return Ended && !::IsWindowVisible(P.Main) ? Ms(EndedAt, Now()) : -1;
 }
 
 // Applies the stored layout from the layouts button's menu until Count

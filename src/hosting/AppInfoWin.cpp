@@ -122,6 +122,12 @@ static bool ImageNameOf(std::uint32_t ProcessId,
 bool TDesktopWindowSource::WalkModules(std::uint32_t ProcessId,
                                        const std::function<bool(const std::string& Path)>& Visit)
 {
+    // The first module is the process's image: its name alone is one call
+    // where a module list costs the program's start of a bound window a
+    // walk through the other process's memory.
+    bool Done = false;
+    if (ImageNameOf(ProcessId, [&](const std::string& Path) { return Done = !Visit(Path); }) && Done)
+        return true;
     // ERROR_BAD_LENGTH means the module list changed while it was read:
     // worth another try, unlike every other failure.
     Snapshot Snap{INVALID_HANDLE_VALUE};

@@ -66,7 +66,7 @@ bool TApplicationItem::IsItemOf(const Tknownapp* Entry) const
 
 // A bound window is a child and never the foreground window itself: it is
 // in front when its host window is and the keyboard focus lies in it.
-static bool IsInFront(HWND Wnd)
+bool IsInFront(HWND Wnd)
 {
     HWND Front = ::GetForegroundWindow();
     if (!Wnd || !Front)

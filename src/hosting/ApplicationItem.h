@@ -112,5 +112,8 @@ private:
 
 // Exists, is visible and enabled, and (unless skipped) has a size.
 bool IsUsableWindow(HWND Handle, bool SkipSizeCheck);
+// A bound window is in front: its host window is the foreground window
+// and the keyboard focus lies in it.
+bool IsInFront(HWND Wnd);
 // The panel text while an application starts.
 std::string LoadingText(const std::string& Name, int Seconds);

@@ -107,6 +107,63 @@ TEntryMatch MatchEntry(const IFileProbe& Probe, const Tknownapp& Entry, const st
     return CheckVersion(Cond, Version) ? TEntryMatch::Yes : TEntryMatch::VersionOnly;
 }
 
+using TNameMap = std::unordered_map<std::string_view, int, SameTextHash, SameTextEqual>;
+
+// The entries by their executable's pattern (the first field of Files
+// needed): the first entry of each plain name and, from every entry, the
+// next one of the same name (-1 after the last); the patterns with '*'
+// apart, in index order. The keys point into the entries, so the index is
+// built again after every change of KnownApps.
+struct TExeIndex {
+    std::uint64_t Revision = ~std::uint64_t(0);
+    TNameMap First;
+    std::vector<int> Next;
+    std::vector<int> Wild;
+};
+
+TExeIndex Exes;
+
+// The entries whose pattern can match FileName, in index order: a search
+// over 20,000 entries identifies each executable without a walk of them all.
+std::vector<int> EntriesForExe(const std::string& FileName)
+{
+    const int Count = KnownApps.Count();
+    if (Exes.Revision != KnownApps.Revision()) {
+        Exes.First.clear();
+        Exes.First.reserve(static_cast<std::size_t>(Count));
+        Exes.Next.assign(static_cast<std::size_t>(Count), -1);
+        Exes.Wild.clear();
+        std::vector<int> Last(static_cast<std::size_t>(Count), -1);
+        for (int I = 0; I < Count; ++I) {
+            const std::string& Files = KnownApps.GetKnownApp(I)->FilesNeeded;
+            const std::string_view Pattern = std::string_view(Files).substr(0, Files.find(';'));
+            if (Pattern.find('*') != std::string_view::npos) {
+                Exes.Wild.push_back(I);
+                continue;
+            }
+            const auto Added = Exes.First.emplace(Pattern, I);
+            int& Tail = Last[static_cast<std::size_t>(Added.first->second)];
+            if (!Added.second)
+                Exes.Next[static_cast<std::size_t>(Tail)] = I;
+            Tail = I;
+        }
+        Exes.Revision = KnownApps.Revision();
+    }
+    std::vector<int> Entries;
+    const auto It = Exes.First.find(FileName);
+    int Named = It == Exes.First.end() ? -1 : It->second;
+    auto Wild = Exes.Wild.begin();
+    while (Named >= 0 || Wild != Exes.Wild.end()) {
+        if (Named >= 0 && (Wild == Exes.Wild.end() || Named < *Wild)) {
+            Entries.push_back(Named);
+            Named = Exes.Next[static_cast<std::size_t>(Named)];
+        } else {
+            Entries.push_back(*Wild++);
+        }
+    }
+    return Entries;
+}
+
 // IdentifyApplication, also telling which condition failed last.
 TIdentifyResult Identify(const std::string& AppName, const std::string& ExeName,
                          TIdentifyInfo& Info, TVersionCondition& FailedCondition)
@@ -117,7 +174,7 @@ TIdentifyResult Identify(const std::string& AppName, const std::string& ExeName,
         return irExeNotFound;
     TIdentifyResult Result = irUnknown;
     TVersionRead Read;
-    for (int I = 0; I < KnownApps.Count(); ++I) {
+    for (const int I : EntriesForExe(ExtractFileName(ExeName))) {
         const Tknownapp& Entry = *KnownApps.GetKnownApp(I);
         TFileVersion Version;
         switch (MatchEntry(*ActiveProbe, Entry, AppName, ExeName, Version, Read)) {
@@ -141,7 +198,6 @@ std::string_view WithoutSuffix(std::string_view Name)
     return Name.substr(0, Name.find(" ("));
 }
 
-using TNameMap = std::unordered_map<std::string_view, int, SameTextHash, SameTextEqual>;
 
 // The first entry of each name and, from every entry, the next one of the
 // same name (-1 after the last); the first entry of each name without its

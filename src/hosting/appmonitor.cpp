@@ -58,14 +58,7 @@ TApplicationMonitor::TApplicationMonitor(Component* Owner, TDatabaseGrid* AppLis
     // With bound programs the timer ticks every second for as long as they
     // run: the idle pass follows only a tick that changed what it shows.
     Timer->QuietTicks = true;
-    Timer->OnTimer = [this] {
-        TimerTick();
-        std::vector<long long> Shown = ShownState();
-        if (Shown != FLastShown && Application) {
-            FLastShown.swap(Shown);
-            Application->IdleNeeded();
-        }
-    };
+    Timer->OnTimer = [this] { TimerTick(); };
     FEnded = std::make_unique<HandleWatch>(nullptr);
     FEnded->OnSignalled = [this](HANDLE Process) { ProcessEnded(Process); };
     Windows = MakeDesktopAppInfo();
@@ -110,8 +103,15 @@ void TApplicationMonitor::ForgetPanels()
 
 // --- Items ---
 
+void TApplicationMonitor::ShownChanged()
+{
+    if (Application)
+        Application->IdleNeeded();
+}
+
 TApplicationItem* TApplicationMonitor::Add()
 {
+    ShownChanged();
     FItems.push_back(Slot{std::make_unique<TApplicationItem>(this), FNextSerial++});
     return FItems.back().Item.get();
 }
@@ -121,6 +121,7 @@ void TApplicationMonitor::DeleteItem(int Index)
     // Out of the list first: its destruction runs handlers that may look.
     std::unique_ptr<TApplicationItem> Doomed = std::move(FItems[static_cast<std::size_t>(Index)].Item);
     FItems.erase(FItems.begin() + Index);
+    ShownChanged();
 }
 
 void TApplicationMonitor::DeleteItem(TApplicationItem* Item)
@@ -637,6 +638,7 @@ void TApplicationMonitor::TryBind(TApplicationItem& Item, TWindowItem& Rec)
     const HWND Wnd = Item.Handle;
     const std::uint32_t Pid = Item.ProcessId;
     if (Item.BindWindow()) {
+        ShownChanged();
         Item.State = aisActive;
         FBoundPending.push_back({Wnd, Pid});
     } else if (::IsWindow(Wnd)) {
@@ -677,8 +679,12 @@ void TApplicationMonitor::WindowsChanged()
         TWindowItem& Rec = *List.Items(I);
         if (Rec.State != wisNew && Rec.State != wisChanged)
             continue;
-        const std::string Exe = ExeOf(Rec, false);
         const HWND Wnd = ToHwnd(Rec.Handle);
+        // A retitled window: a strip draws its title.
+        for (const Slot& S : FItems)
+            if (S.Item->Handle == Wnd && Wnd)
+                ShownChanged();
+        const std::string Exe = ExeOf(Rec, false);
         // The item keeps its own known application, also for a window
         // found through the emulator's executable.
         if (TApplicationItem* Item =
@@ -697,6 +703,7 @@ void TApplicationMonitor::WindowsChanged()
             if (Item && HasStaleRecord(Item->Handle, Rec.ProcessId, Exe, Rec.ClassName)) {
                 Item->Handle = Wnd;
                 Item->Bound = false;
+                ShownChanged();
                 if (TAppPanel* Host = AppPanelOf(Item->Panel))
                     Host->SetBound(false);
                 // Until it is bound it waits like a new one, so that a failed
@@ -741,34 +748,32 @@ void TApplicationMonitor::FirePendingEvents()
     }
 }
 
-// The items' states and panels, where each bound window lies (it may have
-// moved itself), the foreground window (the panels' captions follow it)
-// and the pointer (the hover panel follows it over bound windows, which
-// send the host nothing).
-std::vector<long long> TApplicationMonitor::ShownState()
+void TApplicationMonitor::LookAtTheDesktop()
 {
-    std::vector<long long> S;
-    for (const Slot& Sl : FItems) {
-        const TApplicationItem& I = *Sl.Item;
-        S.insert(S.end(), {I.State, I.Bound, I.Seconds, I.GraceTicks,
-                           static_cast<long long>(reinterpret_cast<std::uintptr_t>(I.Handle)),
-                           static_cast<long long>(reinterpret_cast<std::uintptr_t>(I.Panel))});
+    for (Slot& S : FItems) {
+        const TApplicationItem& I = *S.Item;
         RECT R;
-        if (I.Bound && ::GetWindowRect(I.Handle, &R))
-            S.insert(S.end(), {R.left, R.top, R.right, R.bottom});
+        if (!I.Bound || !::GetWindowRect(I.Handle, &R))
+            continue;
+        const bool Front = IsInFront(I.Handle);
+        if (!::EqualRect(&R, &S.Place) || Front != S.Front) {
+            S.Place = R;
+            S.Front = Front;
+            ShownChanged();
+        }
     }
-    S.push_back(static_cast<long long>(reinterpret_cast<std::uintptr_t>(::GetForegroundWindow())));
     // Reading the pointer asks the display (an X round trip under Wine, each
     // second): without input since the last reading it has not moved.
     LASTINPUTINFO Input = {sizeof(Input), 0};
     const bool Known = ::GetLastInputInfo(&Input) != FALSE;
-    if (!FPointerRead || !Known || Input.dwTime != FPointerInput) {
-        ++FPointerReads;
-        FPointerRead = ::GetCursorPos(&FPointer) != FALSE && Known;
-        FPointerInput = Input.dwTime;
-    }
-    S.insert(S.end(), {FPointer.x, FPointer.y});
-    return S;
+    if (FPointerRead && Known && Input.dwTime == FPointerInput)
+        return;
+    ++FPointerReads;
+    const POINT Was = FPointer;
+    FPointerRead = ::GetCursorPos(&FPointer) != FALSE && Known;
+    FPointerInput = Input.dwTime;
+    if (FPointer.x != Was.x || FPointer.y != Was.y)
+        ShownChanged();
 }
 
 void TApplicationMonitor::TimerTick()
@@ -789,10 +794,14 @@ void TApplicationMonitor::TimerTick()
         if (!Item)
             continue;
         if (!Item->Panel || Item->Bound || Item->State != aisWaiting || Item->KnownIndex() < 0) {
+            if (Item->Seconds != 0)
+                ShownChanged();
             Item->Seconds = 0;
             continue;
         }
+        // The panel counts the seconds.
         ++Item->Seconds;
+        ShownChanged();
         // The rules binding will use: the item's own copy of its entry.
         const TKnownAppOptions Known = Item->Known();
         const std::string Exe = Item->ExeName;
@@ -805,6 +814,7 @@ void TApplicationMonitor::TimerTick()
     }
     RemoveDeadItems();
     WatchCloseRequests();
+    LookAtTheDesktop();
 }
 
 void TApplicationMonitor::RemoveDeadItems()
@@ -871,6 +881,9 @@ int TApplicationMonitor::CountActiveItems() const
 
 bool TApplicationMonitor::CloseAll()
 {
+    // Asked again while the close is pending: a program already asked is
+    // answering (its own question may be up) and is not asked twice.
+    const bool Again = Closing;
     Closing = true;
     FAllClosedPending = false;
     int Active = 0;
@@ -884,6 +897,8 @@ bool TApplicationMonitor::CloseAll()
             // gets no request (window 0 would be this thread's own queue),
             // and the host waits until it ends by itself.
             Slot& S = *SlotOf(Item);
+            if (Again && S.CloseWatch != cwNone)
+                continue;
             S.CloseWatch = cwNone;
             if (Item->Handle) {
                 S.CloseWatch = ::IsWindowEnabled(Item->Handle) ? cwAsked : cwBusy;
@@ -899,4 +914,12 @@ bool TApplicationMonitor::CloseAll()
     // With nothing to wait for the caller closes at once; no event follows.
     FAllClosedFired = Active == 0;
     return Active == 0;
+}
+
+void TApplicationMonitor::CallOffClose()
+{
+    Closing = false;
+    FAllClosedPending = false;
+    for (Slot& S : FItems)
+        S.CloseWatch = cwNone;
 }

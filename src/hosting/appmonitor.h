@@ -106,6 +106,9 @@ public:
     int CountActiveItems() const;
     // True when nothing is left to wait for.
     bool CloseAll();
+    // The close is off (the session went on): a later CloseAll asks every
+    // program again, and no OnAllClosed follows from this one.
+    void CallOffClose();
     bool HasOtherWindow(std::uint32_t Pid, int ExceptIndex) const;
     bool HasStaleRecord(HWND Handle, std::uint32_t Pid, const std::string& Exe,
                         const std::string& ClassName) const;
@@ -124,6 +127,9 @@ private:
         std::unique_ptr<TApplicationItem> Item;
         unsigned Serial;
         std::uint8_t CloseWatch = cwNone;
+        // The bound window as last seen.
+        RECT Place = {0, 0, 0, 0};
+        bool Front = false;
     };
     // A bound window whose events wait for the end of the pass.
     struct BoundWindow {
@@ -169,10 +175,14 @@ private:
     bool FAllClosedPending = false;
     bool FAllClosedFired = false;
     bool FInTick = false;
-    // What the main window's idle pass shows of the items, as the last
-    // tick left it: a tick that changes none of it asks for no idle pass.
-    std::vector<long long> ShownState();
-    std::vector<long long> FLastShown;
+    // What the main window shows changed: its idle pass runs next. Said
+    // where the change is seen, so nothing keeps a copy of what it shows.
+    void ShownChanged();
+    // What changes without a message to the host: which bound window is
+    // in front (the strips' colours follow it), where bound windows lie
+    // (they may move themselves) and the pointer (the hover panel follows
+    // it over bound windows, which send the host nothing).
+    void LookAtTheDesktop();
     // The pointer as last read, and the system's input time then.
     POINT FPointer = {0, 0};
     DWORD FPointerInput = 0;

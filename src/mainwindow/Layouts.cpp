@@ -146,9 +146,15 @@ void TLayouts::Relayout(TAppPanelRelationshipList* StartList)
 
 void TLayouts::SetAppliedLayout(TNodeId Node)
 {
+    SwitchLayout(Node, nullptr);
+}
+
+void TLayouts::SwitchLayout(TNodeId Node, TAppPanelRelationshipList* StartList)
+{
     if (Node == Tree.AppliedLayout)
         return;
     const TNodeId Old = Tree.AppliedLayout;
+    Host.BeginPlacing();
     for (const TNodeId N : Tree.Subtree(Old))
         FreePanelOf(N);
     if (Tree.Kind(Old) == nkAppliedLayout)
@@ -156,7 +162,8 @@ void TLayouts::SetAppliedLayout(TNodeId Node)
     Tree.AppliedLayout = Tree.Exists(Node) ? Node : NoNode;
     if (Tree.Kind(Node) == nkLayout)
         Tree.SetKind(Node, nkAppliedLayout);
-    Relayout(nullptr);
+    Relayout(StartList);
+    Host.EndPlacing();
     SetRefreshFlags();
 }
 
@@ -236,9 +243,8 @@ bool TLayouts::ApplyLayout(TNodeId Node)
                                   RememberedAnswer);
         if (Answer != AnswerCancel) {
             TCloseReleasedGuard Guard(Host, Answer == AnswerYes);
-            SetAppliedLayout(Node);
-            Relayout(&Start);
-            SetRefreshFlags();
+            // One placing both makes the panels and collects those to start.
+            SwitchLayout(Node, &Start);
         }
     } else {
         Relayout(&Start);

@@ -113,12 +113,13 @@ private:
 
 constexpr int StartPauseMs = 500;
 
-// The most host panels a layout shows, in placing order: every panel that
-// adding can make (eight under each of three levels). Only drops and the
-// stored form go beyond; a window of the host costs about a millisecond to
-// make and place, so thousands would hold the program for seconds. The tree
-// keeps the panels not shown.
-constexpr int MaxShownPanels = MaxPanelChildren * (1 + MaxPanelChildren * (1 + MaxPanelChildren));
+// The most host panels a layout shows, in placing order. Adding stops at
+// 584 (eight under each of three levels), drops and the stored form go
+// further; under Wine making and placing the panels' windows grows faster
+// than their number (about 0.5 s for 256 on a loaded machine, 2 s for
+// 512), and applying must end within 2 s. The tree keeps the panels not
+// shown.
+constexpr int MaxShownPanels = 256;
 // Why the applied layout shows fewer panels than it holds.
 std::string PanelsNotShownMessage(const std::string& Layout, int NotShown);
 
@@ -164,6 +165,7 @@ public:
 
 private:
     int FNotShown = 0;
+    void SwitchLayout(TNodeId Node, TAppPanelRelationshipList* StartList);
     void NodeDeleted(TNodeId Node);
     void FreePanelOf(TNodeId Node);
     void OpenInto(const std::vector<TNodeId>& Nodes, bool Translate, bool Params);

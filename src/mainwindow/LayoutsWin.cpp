@@ -35,10 +35,10 @@ void TLayoutHostWin::FreePanel(TAppPanel* Panel)
 
 void TLayoutHostWin::PlacePanel(TAppPanel* Panel, const TLayoutRect& R)
 {
-    // In front of the panels placed before, behind AbovePanels.
+    // In front of the panels placed before, behind AbovePanels; one call
+    // for both, each a round trip to the Wine server.
     const HWND After = AbovePanels && AbovePanels->Handle() ? AbovePanels->Handle() : HWND_TOP;
-    ::SetWindowPos(Panel->Handle(), After, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    Panel->SetBounds(R.Left, R.Top, RectWidth(R), RectHeight(R));
+    ::SetWindowPos(Panel->Handle(), After, R.Left, R.Top, RectWidth(R), RectHeight(R), SWP_NOACTIVATE);
 }
 
 TLayoutRect TLayoutHostWin::HostClientRect()

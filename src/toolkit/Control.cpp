@@ -116,6 +116,8 @@ LRESULT CALLBACK Control::StdWndProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM L
     LRESULT Result = 0;
     bool Done = false;
     Guarded([&] {
+        if (Self->OnMessageSeen)
+            Self->OnMessageSeen(Msg);
         Result = Self->WndProc(Msg, WParam, LParam);
         Done = true;
     });

@@ -55,6 +55,8 @@ public:
     Control* ControlAtPos(POINT P, bool AllowDisabled) const;
 
     std::function<void()> OnResize;
+    // Sees each message before WndProc (a hint watching the pointer).
+    std::function<void(UINT Msg)> OnMessageSeen;
     // Space kept free around an aligned control.
     RECT Margins = {0, 0, 0, 0};
 

@@ -4,44 +4,43 @@
 
 #include <commctrl.h>
 
-#include <map>
+#include <memory>
 
-namespace {
+unsigned THoverHint::LeaveCheckMs = 1000;
 
-// One tooltip window per top-level window, destroyed with it (owned).
-HWND ToolTipFor(HWND Root)
+void TrackLeaveSlowly(HWND Wnd)
 {
-    static std::map<HWND, HWND> Tips;
-    auto It = Tips.find(Root);
-    if (It != Tips.end() && ::IsWindow(It->second))
-        return It->second;
-    HWND Tip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, Root,
-                                 nullptr, ::GetModuleHandleA(nullptr), nullptr);
-    Tips[Root] = Tip;
-    return Tip;
+    TRACKMOUSEEVENT Now = {sizeof(Now), TME_QUERY, nullptr, 0};
+    if (::TrackMouseEvent(&Now) && Now.hwndTrack == Wnd && (Now.dwFlags & TME_LEAVE))
+        return;
+    TRACKMOUSEEVENT T = {sizeof(T), TME_LEAVE | TME_HOVER, Wnd, THoverHint::LeaveCheckMs};
+    ::TrackMouseEvent(&T);
 }
-
-}  // namespace
 
 void SetHint(Control* C, const std::string& Text)
 {
     if (!C || !C->Handle())
         return;
-    HWND Root = ::GetAncestor(C->Handle(), GA_ROOT);
-    HWND Tip = ToolTipFor(Root);
-    if (!Tip)
+    if (Text.empty()) {
+        C->OnMessageSeen = nullptr;
         return;
-    TOOLINFOA Ti = {};
-    Ti.cbSize = sizeof(Ti);
-    Ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    Ti.hwnd = Root;
-    Ti.uId = reinterpret_cast<UINT_PTR>(C->Handle());
-    ::SendMessageA(Tip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&Ti));
-    if (Text.empty())
-        return;
-    Ti.lpszText = const_cast<char*>(Text.c_str());
-    ::SendMessageA(Tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&Ti));
+    }
+    // Seen before the control's own handling, which may swallow a click.
+    auto Hint = std::make_shared<THoverHint>(C->Handle());
+    C->OnMessageSeen = [C, Hint, Text](UINT Msg) {
+        switch (Msg) {
+        case WM_MOUSEMOVE:
+            TrackLeaveSlowly(C->Handle());
+            Hint->Enter(Text);
+            break;
+        case WM_MOUSELEAVE:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_SHOWWINDOW:
+            Hint->Leave();
+            break;
+        }
+    };
 }
 
 THoverHint::THoverHint(HWND Owner)

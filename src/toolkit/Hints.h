@@ -1,5 +1,4 @@
-// Hints: a tooltip per top-level window that shows a control's hint text
-// while the mouse rests on it.
+// Hints: a control's hint text shown while the pointer rests on it.
 #pragma once
 
 #include "toolkit/Timer.h"
@@ -20,6 +19,10 @@ public:
     static const unsigned InitialDelay = 500;  // ms before the first tip
     static const unsigned ReshowDelay = 100;   // from one tip to the next
     static const unsigned PopDelay = 5000;     // a tip's time on screen
+    // How often the system looks whether a pointer resting on a window
+    // has left it, where it looks rather than tells (Wine: at the hover
+    // time, 400 ms, waking the program each time). Tests shorten it.
+    static unsigned LeaveCheckMs;
 
     explicit THoverHint(HWND Owner);
     ~THoverHint();
@@ -45,5 +48,12 @@ private:
     Timer FPopTimer;
 };
 
-// Gives C the hint Text (an empty text removes it).
+// Asks for Wnd's WM_MOUSELEAVE with the slow check, unless it is asked for
+// already: a control that asks on each move itself then keeps our check.
+// Hover is asked too, since only a hover request sets the interval; the
+// hover message changes nothing.
+void TrackLeaveSlowly(HWND Wnd);
+
+// Gives C the hint Text (an empty text removes it), shown by a THoverHint
+// of its own.
 void SetHint(Control* C, const std::string& Text);

@@ -217,7 +217,10 @@ LRESULT Panel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         PAINTSTRUCT Ps;
         HDC Dc = ::BeginPaint(Handle(), &Ps);
         const RECT R = ClientRect();
-        if (DoubleBuffered && R.right > 0 && R.bottom > 0)
+        // Wine asks a panel that its siblings cover whole to paint nothing.
+        if (::IsRectEmpty(&Ps.rcPaint))
+            ;
+        else if (DoubleBuffered && R.right > 0 && R.bottom > 0)
             PaintOffScreen(Dc, R, [&](HDC Mem) { Paint(Mem); });
         else
             Paint(Dc);

@@ -1,5 +1,7 @@
 #include "toolkit/SpeedButton.h"
 
+#include "toolkit/Hints.h"
+
 SpeedButton::SpeedButton(Component* Owner, const SpeedButtonArgs& Args) : Control(Owner)
 {
     CreateParams P;
@@ -67,10 +69,8 @@ LRESULT SpeedButton::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
             FHot = Hot;
             Invalidate();
         }
-        if (FHot && !FDown) {
-            TRACKMOUSEEVENT T = {sizeof(T), TME_LEAVE, Handle(), 0};
-            ::TrackMouseEvent(&T);
-        }
+        if (FHot && !FDown)
+            TrackLeaveSlowly(Handle());
         break;
     }
     case WM_MOUSELEAVE:

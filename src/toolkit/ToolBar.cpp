@@ -354,23 +354,11 @@ LRESULT ToolBar::CustomDraw(NMTBCUSTOMDRAW* Draw)
     return CDRF_DODEFAULT;
 }
 
-// The control asks for the leave on each move unless it is asked for
-// already: our request comes first and keeps the slow check. Hover is asked
-// too, since only a hover request sets the check's interval; the control
-// ignores the hover message.
-void ToolBar::TrackLeave()
-{
-    TRACKMOUSEEVENT Now = {sizeof(Now), TME_QUERY, nullptr, 0};
-    if (::TrackMouseEvent(&Now) && Now.hwndTrack == Handle() && (Now.dwFlags & TME_LEAVE))
-        return;
-    TRACKMOUSEEVENT T = {sizeof(T), TME_LEAVE | TME_HOVER, Handle(), LeaveCheckMs};
-    ::TrackMouseEvent(&T);
-}
-
 LRESULT ToolBar::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
+    // Before the control's own request on the move, which would check often.
     if (Msg == WM_MOUSEMOVE)
-        TrackLeave();
+        TrackLeaveSlowly(Handle());
     if (FHint) {
         switch (Msg) {
         case WM_MOUSEMOVE: {

@@ -95,11 +95,6 @@ struct ToolBarArgs {
 
 class ToolBar : public Control, public ToolbarHitTest {
 public:
-    // How often the system looks whether a pointer resting on the bar has
-    // left it, where it looks rather than tells (Wine: at the hover time,
-    // 400 ms, waking the program each time).
-    static const unsigned LeaveCheckMs = 1000;
-
     ToolBar(Component* Owner, const ToolBarArgs& Args);
     ~ToolBar() override;
 
@@ -135,7 +130,6 @@ private:
     void ApplyImages();
     void ApplyButtonSize();
     LRESULT CustomDraw(NMTBCUSTOMDRAW* Draw);
-    void TrackLeave();
     // The button under P (client coordinates); none over a separator.
     const ToolButton* ButtonAt(POINT P) const;
 

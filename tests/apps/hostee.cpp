@@ -233,6 +233,9 @@ LRESULT CALLBACK MainProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
             Log("%s style %08lX %08lX", TagOf(Wnd), S->styleOld, S->styleNew);
         }
         break;
+    case WM_LBUTTONDOWN:  // a click takes the focus, bound or not
+        ::SetFocus(Wnd);
+        break;
     case WM_APP:  // a marker: what was posted before it has been handled
         Log("%s mark %d", TagOf(Wnd), static_cast<int>(WParam));
         return 0;

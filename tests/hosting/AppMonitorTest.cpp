@@ -188,16 +188,7 @@ TEST_F(MonitorTest, TicksThatChangeNothingShownRunNoIdlePass)
     H.Answerer->SetEnabled(false);
     int Passes = 0;
     const int Counter = H.App.AddIdleHandler([&] { ++Passes; });
-    // The loop looks at the clock on a system window's timer, which
-    // changes nothing of the program's.
-    const auto RunFor = [&](DWORD Ms) {
-        HWND Clock = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       nullptr, nullptr);
-        ::SetTimer(Clock, 1, 20, nullptr);
-        const DWORD End = ::GetTickCount() + Ms;
-        H.App.RunModalLoop([&] { return ::GetTickCount() >= End; });
-        ::DestroyWindow(Clock);
-    };
+    const auto RunFor = [&](DWORD Ms) { H.RunUntil([] { return false; }, Ms); };
     RunFor(1500);
     Passes = 0;
     RunFor(3200);

@@ -60,6 +60,7 @@ TEST_F(Identify, NamePatternApplicationNameAndMethod)
     Add({"Loom", "", "", "external", "loom.exe"});
     Add({"Emu Classic", "", "", "unsupported", "emu*.exe"});
     Add({"Emu Modern", "", "", "bind", "emu*.exe"});
+    Add({"EmuWin Alone", "", "", "external", "EMUWIN.EXE"});  // after the patterns
     Probe.Add(Folder + "EmuWin.exe");
     Probe.Add(Folder + "LOOM.EXE");
     TIdentifyInfo Info;
@@ -294,18 +295,24 @@ TEST_F(Identify, NameLookupsFollowTheDatabase)
         const char* Name;
         bool IgnoreSuffix;
         int Index;
+        const char* Exe;  // identified as the entry at Index
     } Steps[] = {
-        {"add", [] { Add({"Alpha", "", "", "bind", "a.exe"}); }, "ALPHA", false, 0},
-        {"add another", [] { Add({"Beta (x)", "", "", "bind", "b.exe"}); }, "beta", true, 1},
-        {"clear", [] { KnownApps.Clear(); }, "Alpha", false, -1},
-        {"assign", [&Other] { KnownApps.Assign(Other); }, "gamma (2)", false, 0},
-        {"assign", [] {}, "Gamma", true, 0},
+        {"add", [] { Add({"Alpha", "", "", "bind", "a.exe"}); }, "ALPHA", false, 0, "A.EXE"},
+        {"add another", [] { Add({"Beta (x)", "", "", "bind", "b.exe"}); }, "beta", true, 1, "b.exe"},
+        {"clear", [] { KnownApps.Clear(); }, "Alpha", false, -1, "a.exe"},
+        {"assign", [&Other] { KnownApps.Assign(Other); }, "gamma (2)", false, 0, "g.exe"},
+        {"assign", [] {}, "Gamma", true, 0, "G.exe"},
     };
     for (const auto& S : Steps) {
         S.Change();
         int Index = 7;
         EXPECT_EQ(FindKnownAppByName(S.Name, Index, S.IgnoreSuffix), S.Index >= 0) << S.Step;
         EXPECT_EQ(Index, S.Index) << S.Step;
+        Probe.Add(Folder + S.Exe);
+        TIdentifyInfo Info;
+        TFileVersion Min;
+        IdentifyApplication("", Folder + S.Exe, Info, Min);
+        EXPECT_EQ(Info.Index, S.Index) << S.Step;
     }
 }
 

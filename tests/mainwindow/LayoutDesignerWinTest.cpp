@@ -2,6 +2,7 @@
 #include "mainwindow/LayoutDesignerWin.h"
 
 #include "hosting/TestHost.h"
+#include "HintSupport.h"
 #include "../../bench/PngShot.h"
 
 #include "HosteeLayoutSupport.h"
@@ -241,20 +242,19 @@ TEST_F(DesignerWinTest, TheWindowHasTheSystemMenuOnlyAndTheSearchButtonItsHint)
     } Bits[] = {{WS_SYSMENU, true}, {WS_MINIMIZEBOX, false}, {WS_MAXIMIZEBOX, false}};
     for (const auto& B : Bits)
         EXPECT_EQ((Style & B.Bit) != 0, B.Set) << std::hex << B.Bit;
-    // The hint stands in the designer's tooltip under the button's handle.
-    HWND Tip = nullptr;
-    while ((Tip = ::FindWindowExA(nullptr, Tip, TOOLTIPS_CLASSA, nullptr)) &&
-           ::GetWindow(Tip, GW_OWNER) != Designer->Handle()) {
-    }
-    ASSERT_NE(Tip, nullptr);
-    char Text[128] = {};
-    TOOLINFOA Ti = {};
-    Ti.cbSize = sizeof Ti;
-    Ti.hwnd = Designer->Handle();
-    Ti.uId = reinterpret_cast<UINT_PTR>(Designer->SearchAppButton->Handle());
-    Ti.lpszText = Text;
-    ::SendMessageA(Tip, TTM_GETTEXTA, sizeof Text, reinterpret_cast<LPARAM>(&Ti));
-    EXPECT_STREQ(Text, "Search another application on your machine...");
+    // Resting on the search button (a panel chosen) shows its hint, and
+    // nothing polls.
+    const TNodeId Layout = AddLayout("Hint", {"Panel; Left"});
+    Designer->FillAppCombo("");
+    Designer->Show();
+    Idle();
+    Select(L.Tree.Children(Layout)[0]);
+    ASSERT_TRUE(Designer->SearchAppButton->Enabled());
+    int Polls = 0;
+    EXPECT_EQ(HintAfterResting(H.App, Designer->SearchAppButton, Polls),
+              "Search another application on your machine...");
+    EXPECT_LE(Polls, 2);
+    Designer->Hide();
 }
 
 TEST_F(DesignerWinTest, TreeNodesAreDraggedWithTheMouseCaptured)

@@ -188,7 +188,8 @@ TEST(Layouts, StoredLayoutsBeyondWhatIsShownAreShownInPartAndTold)
     const Row Rows[] = {
         {"as wide as the cap", MaxStoredNodes - 1, false},
         {"as deep as the cap", MaxStoredNodes - 1, true},
-        {"all the designer adds", MaxShownPanels, false},
+        {"as many as are shown", MaxShownPanels, false},
+        {"all the designer adds", MaxPanelChildren * (1 + MaxPanelChildren * (1 + MaxPanelChildren)), false},
     };
     for (const Row& R : Rows) {
         SCOPED_TRACE(R.Shape);
@@ -230,7 +231,7 @@ TEST(Layouts, StoredLayoutsBeyondWhatIsShownAreShownInPartAndTold)
         L.Tree.SaveLayouts(Again);
         EXPECT_EQ(Again.Strings, Reg.Strings);
     }
-    EXPECT_EQ(PanelsNotShownMessage("Big", 3511),
-              "3511 panels of the layout \"Big\" could not be shown: a layout shows its first 584 "
+    EXPECT_EQ(PanelsNotShownMessage("Big", 3839),
+              "3839 panels of the layout \"Big\" could not be shown: a layout shows its first 256 "
               "panels. The layout keeps them.");
 }

@@ -70,6 +70,8 @@ TEST_F(LayoutsWinTest, AppliedLayoutPlacesHostPanelsAndBindsTheNamedApplication)
             const TLayoutRect& E = R.Native[I];
             EXPECT_EQ(Computed[I + 1].second, E) << R.W << " panel " << I;
             EXPECT_EQ(::GetParent(P->Handle()), MainPanel->Handle());
+            // Made while the host drew nothing, shown once placed.
+            EXPECT_TRUE(::IsWindowVisible(P->Handle()));
             EXPECT_TRUE(SameRect(RectIn(P->Handle(), MainPanel->Handle()),
                                  RECT{E.Left, E.Top, E.Right, E.Bottom}))
                 << R.W << " panel " << I;

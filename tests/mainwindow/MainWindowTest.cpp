@@ -25,12 +25,15 @@
 #include "mainwindow/main.h"
 #include "toolkit/ActionList.h"
 #include "toolkit/Application.h"
+#include "toolkit/Hints.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Panel.h"
 #include "toolkit/Timer.h"
 #include "toolkit/ToolBar.h"
 
+#include "HintSupport.h"
 #include "ScreenShotSupport.h"
+#include "hosting/HosteeSupport.h"
 #include "Win32TestSupport.h"
 #include "mainwindow/RulesUpdateSupport.h"
 
@@ -429,24 +432,13 @@ TEST_F(MainWindowTest, MovingMarksTheWindowUntilTheNextIdlePass)
     EXPECT_FALSE(Main->Moved);
 }
 
-TEST_F(MainWindowTest, AllClosedClosesByPostingAndThenWritesTheState)
-{
-    Main->MonitorAllClosed();
-    EXPECT_FALSE(App.Terminated());
-    HKEY K;
-    EXPECT_NE(::RegOpenKeyExA(HKEY_CURRENT_USER, HostKey, 0, KEY_READ, &K), ERROR_SUCCESS);
-    App.ProcessMessages();
-    EXPECT_TRUE(App.Terminated());
-    ASSERT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, HostKey, 0, KEY_READ, &K), ERROR_SUCCESS);
-    EXPECT_EQ(::RegQueryValueExA(K, "Path", nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
-    ::RegCloseKey(K);
-}
-
-// Runs the loop with its idle pass until Done or the time is up.
+// Runs the loop until Done or the time is up, on a quiet clock: the idle
+// pass runs only when the code under test asks for it.
 bool RunUntil(TApplication& App, const std::function<bool()>& Done, DWORD TimeoutMs)
 {
     const DWORD Start = ::GetTickCount();
     Timer Wake(nullptr, 20);
+    Wake.QuietTicks = true;
     Wake.OnTimer = [] {};
     App.RunModalLoop([&] { return Done() || ::GetTickCount() - Start > TimeoutMs; });
     return Done();
@@ -460,6 +452,24 @@ bool HostValueExists(const char* Name)
     const bool Found = ::RegQueryValueExA(K, Name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     ::RegCloseKey(K);
     return Found;
+}
+
+TEST_F(MainWindowTest, AllClosedClosesByPostingAndThenWritesTheState)
+{
+    // The close pending when the monitor reports, or called off meanwhile
+    // (the session went on): only the pending one closes.
+    for (const bool CalledOff : {true, false}) {
+        SCOPED_TRACE(CalledOff ? "called off" : "pending");
+        Main->Monitor->CloseAll();
+        Main->MonitorAllClosed();
+        if (CalledOff)
+            Main->EndSession(false);
+        EXPECT_FALSE(App.Terminated());
+        EXPECT_FALSE(HostValueExists("Path"));
+        App.ProcessMessages();
+        EXPECT_EQ(App.Terminated(), !CalledOff);
+        EXPECT_EQ(HostValueExists("Path"), !CalledOff);
+    }
 }
 
 // Without its own title a bound hostee leaves the panel its small buttons.
@@ -541,9 +551,10 @@ std::string AppsValue(const char* Name)
     return Data;
 }
 
-// Closed, or asked whether the session may end, while the first activation
-// still reads the stored lists step by step: the stored application list
-// and database are there afterwards as they were.
+// Closed, or the session ending, while the first activation still reads the
+// stored lists step by step: the stored application list and database are
+// there afterwards as they were. Before the first activation nothing was
+// read, and nothing is written: the stored layouts stay too.
 TEST_F(MainWindowTest, ClosingWhileTheStoredStateIsReadKeepsItWhole)
 {
     // The list and the database as the program writes them.
@@ -555,11 +566,14 @@ TEST_F(MainWindowTest, ClosingWhileTheStoredStateIsReadKeepsItWhole)
     };
     ListHostee();
     const auto [Found, Known] = Held();
+    // StepsRun -1: not activated yet.
     const struct { const char* Name; int StepsRun; UINT Close; } Cases[] = {
         {"layouts read, closed", 0, WM_CLOSE},
-        {"layouts read, session ends", 0, WM_QUERYENDSESSION},
+        {"layouts read, session ends", 0, WM_ENDSESSION},
         {"list read too, closed", 1, WM_CLOSE},
-        {"database read too, session ends", 2, WM_QUERYENDSESSION},
+        {"database read too, session ends", 2, WM_ENDSESSION},
+        {"nothing read yet, closed", -1, WM_CLOSE},
+        {"nothing read yet, session ends", -1, WM_ENDSESSION},
     };
     // Nothing read yet, as in a program just started.
     const auto Forget = [] {
@@ -585,25 +599,41 @@ TEST_F(MainWindowTest, ClosingWhileTheStoredStateIsReadKeepsItWhole)
             ::RegSetValueExA(K, Name, 0, REG_BINARY, reinterpret_cast<const BYTE*>(Text->data()),
                              static_cast<DWORD>(Text->size()));
         ::RegCloseKey(K);
+        TSafeRegistry Reg;
+        ASSERT_TRUE(Reg.OpenKey(std::string(HostKey) + "\\Layouts", true));
+        Reg.WriteInteger("LayoutsCount", 1);
+        Reg.WriteString("LayoutsNode0", "Layout|Stored|Base=Root");
+        Reg.CloseKey();
+        Main->Layouts->Tree.Clear();  // what a program just started holds
 
         Main->FirstActivate = true;
-        Main->FormActivate();
         MSG M;
-        for (int I = 0; I < C.StepsRun; ++I)
-            if (::PeekMessageA(&M, Main->Handle(), WM_APP, 0xBFFF, PM_REMOVE))
-                ::DispatchMessageA(&M);
-        ASSERT_TRUE(::PeekMessageA(&M, Main->Handle(), WM_APP, 0xBFFF, PM_NOREMOVE));  // still reading
+        if (C.StepsRun >= 0) {
+            Main->FormActivate();
+            for (int I = 0; I < C.StepsRun; ++I)
+                if (::PeekMessageA(&M, Main->Handle(), WM_APP, 0xBFFF, PM_REMOVE))
+                    ::DispatchMessageA(&M);
+            ASSERT_TRUE(::PeekMessageA(&M, Main->Handle(), WM_APP, 0xBFFF, PM_NOREMOVE));  // still reading
+        }
         if (C.Close == WM_CLOSE) {
             ::SendMessageA(Main->Handle(), WM_CLOSE, 0, 0);
             // Taken back, or the loop would end for the rows that follow.
             EXPECT_TRUE(::PeekMessageA(&M, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
         } else {
             EXPECT_EQ(::SendMessageA(Main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+            Main->EndSession(true);  // what WM_ENDSESSION runs before the program halts
         }
         // Written from all that was stored, with nothing left to read later.
-        EXPECT_EQ(Held(), std::pair(Found, Known));
+        if (C.StepsRun >= 0)
+            EXPECT_EQ(Held(), std::pair(Found, Known));
         EXPECT_EQ(AppsValue("FoundAppList"), Found);
         EXPECT_EQ(AppsValue("KnownAppList"), Known);
+        char Node[64] = "(none)";
+        DWORD Size = sizeof(Node);
+        ::RegGetValueA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\Layouts").c_str(), "LayoutsNode0",
+                       RRF_RT_REG_SZ, nullptr, Node, &Size);
+        EXPECT_STREQ(Node, "Layout|Stored|Base=Root");
+        Main->FirstActivate = false;
         App.ProcessMessages();
     }
     Forget();
@@ -718,12 +748,12 @@ TEST_F(MainWindowTest, ClosingIsRefusedWhileARulesDownloadRuns)
     EXPECT_TRUE(HostValueExists("Path"));
 }
 
-TEST_F(MainWindowTest, ClosingWaitsForADownloadHandlersBox)
+TEST_F(MainWindowTest, ClosingGoesAheadUnderAFinishedDownloadsBox)
 {
     // The grabber stops while the import's box is up (its loop dispatches
-    // the stop); a close then would free the grabber and queue under the
-    // handler. Another window is active meanwhile: the box is still the
-    // main window's and disables it.
+    // the stop): no download runs any more, and a close then stores the
+    // import and ends the box's loop with the program's. Another window is
+    // active meanwhile: the box is still the main window's and disables it.
     KnownApps.RulesDate = 0;  // what the server has is newer
     TestHttpServer Server;
     Server.SetAnswer(UpdatePath, {200, RulesText("2099 January 1", "Served Tool", 4000)});
@@ -736,7 +766,7 @@ TEST_F(MainWindowTest, ClosingWaitsForADownloadHandlersBox)
     HWND Owner = nullptr;
     bool MainEnabled = true, ClosePosted = false;
     BoxAnswerer Boxes(App, [&](HWND Box, const std::string& Text) {
-        if (Text != Imported || !Boxes.Texts.empty())
+        if (Text != Imported)
             return false;
         if (!ClosePosted && Main->Updater->Grabber.Status() == gsStopped) {
             Owner = ::GetWindow(Box, GW_OWNER);
@@ -751,18 +781,12 @@ TEST_F(MainWindowTest, ClosingWaitsForADownloadHandlersBox)
                                    100, nullptr, nullptr, nullptr, nullptr);
     ::SetForegroundWindow(Other);
     ::SetActiveWindow(Other);
-    ASSERT_TRUE(RunUntil(App, [&] { return Boxes.Texts.size() == 2 || App.Terminated(); }, 10000));
-    const std::vector<std::string> Want = {"Download in progress. Please wait!", Imported};
-    EXPECT_EQ(Boxes.Texts, Want);
+    ASSERT_TRUE(RunUntil(App, [&] { return App.Terminated(); }, 10000));
+    EXPECT_TRUE(ClosePosted);
+    EXPECT_EQ(Boxes.Texts, std::vector<std::string>{});  // no "Download in progress"
     EXPECT_EQ(Owner, Main->Handle());
     EXPECT_FALSE(MainEnabled);
-    EXPECT_FALSE(App.Terminated());
-    EXPECT_FALSE(HostValueExists("Path"));
-    // Once the handler is back, closing goes ahead and keeps the import.
-    ASSERT_TRUE(RunUntil(App, [&] { return !Main->Updater->Busy(); }, 5000));
-    ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
-    EXPECT_TRUE(RunUntil(App, [&] { return App.Terminated(); }, 5000));
-    EXPECT_TRUE(KnownApps.Modified);  // so the new database is stored
+    EXPECT_NE(AppsValue("KnownAppList").find("Served Tool"), std::string::npos);
     ::DestroyWindow(Other);
 }
 
@@ -799,8 +823,10 @@ TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrCl
         const char* Name;
         SpeedButton* Button;
         bool WantRunning;
+        const char* Hint;
     };
-    const Case Cases[] = {{"unbind", Main->MiniUnbindbutton, true}, {"close", Main->MiniClosebutton, false}};
+    const Case Cases[] = {{"unbind", Main->MiniUnbindbutton, true, "unbind this application from the panel"},
+                          {"close", Main->MiniClosebutton, false, "close this application"}};
     for (const Case& C : Cases) {
         TAppPanel* P = HostPanels().front();
         HoverOver(P);
@@ -816,6 +842,10 @@ TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrCl
         EXPECT_EQ(Name, "Plain Hostee");
         const HWND Wnd = Item->Handle;
         EXPECT_EQ(::GetAncestor(Wnd, GA_PARENT), P->ClientPanel->Handle()) << C.Name;
+        // Resting on the button shows its hint, and nothing polls the pointer.
+        int Polls = 0;
+        EXPECT_EQ(HintAfterResting(App, C.Button, Polls), C.Hint) << C.Name;
+        EXPECT_LE(Polls, 2) << C.Name;
         HANDLE Process = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item->ProcessId);
         ::SendMessageA(C.Button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
         ::SendMessageA(C.Button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
@@ -830,6 +860,126 @@ TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrCl
         ::CloseHandle(Process);
         RunUntil(App, [&] { return Main->Monitor->Count() == 0; }, 5000);
     }
+}
+
+// While the user works in the hosted programs the main window gets no
+// input: what the panels, their strips and the hover tools show follows
+// each change a program or the system makes, within a tick.
+TEST_F(MainWindowTest, PanelsFollowTheirProgramsWithoutInput)
+{
+    KnowHostee();
+    Main->LayoutsMenuClick(MakeLayout("Three", 3));
+    Idle();
+    const auto Panels = HostPanels();
+    ASSERT_EQ(Panels.size(), 3u);
+    Main->Monitor->Timer->SetInterval(250);
+    int Ticks = 0;
+    Main->Monitor->Timer->OnTimer = [&] {
+        ++Ticks;
+        Main->Monitor->TimerTick();
+    };
+    const auto Item = [&](int I) { return Main->Monitor->FindItemByPanel(Panels[I]->ClientPanel); };
+    const auto Open = [&](int I) {
+        return Main->LayoutHost.OpenApplication("Plain Hostee", TestExeDir() + "hostee.exe", "", Panels[I]);
+    };
+    std::vector<HANDLE> Processes;
+    HWND Wnd[2] = {};
+    for (int I = 0; I < 2; ++I) {
+        ASSERT_TRUE(Open(I));
+        ASSERT_TRUE(RunUntil(App, [&] { return Item(I) && Item(I)->Bound; }, 15000));
+        Wnd[I] = Item(I)->Handle;
+        Processes.push_back(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item(I)->ProcessId));
+    }
+    const RECT Place = RectIn(Wnd[0], Panels[0]->ClientPanel->Handle());
+    // The user's pointer and clicks, as input to whatever lies under them.
+    const auto Send = [](DWORD Flags, int X = 0, int Y = 0) {
+        INPUT In = {};
+        In.type = INPUT_MOUSE;
+        In.mi.dx = X * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+        In.mi.dy = Y * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+        In.mi.dwFlags = Flags;
+        ::SendInput(1, &In, sizeof(In));
+    };
+    const auto PointInto = [&](HWND W) {
+        RECT R;
+        ::GetWindowRect(W, &R);
+        Send(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (R.left + R.right) / 2, (R.top + R.bottom) / 2);
+    };
+    const auto Click = [&] {
+        Send(MOUSEEVENTF_LEFTDOWN);
+        Send(MOUSEEVENTF_LEFTUP);
+    };
+    const auto Front = [&](int I) {
+        return Panels[I]->ClientPanel->Color() == clActiveCaption &&
+               Panels[1 - I]->ClientPanel->Color() == clInactiveCaption;
+    };
+    std::unique_ptr<Hostee> Other;
+    int Seconds = 0;
+    struct Row {
+        const char* Name;
+        std::function<void()> Change;
+        std::function<bool()> Ready;  // what the change needs to have happened
+        std::function<bool()> Shown;
+    };
+    const auto Always = [] { return true; };
+    // A tick has read the pointer in the first program's window.
+    PointInto(Wnd[0]);
+    const int Start = Ticks;
+    RunUntil(App, [&] { return Ticks >= Start + 2; }, 15000);
+    const Row Rows[] = {
+        {"pointer into the second program", [&] { PointInto(Wnd[1]); }, Always,
+         [&] { return Main->HoverPanel == Panels[1] && Main->MiniClosebutton->Parent() == Panels[1]->ClientPanel; }},
+        {"click into the second program", Click, Always, [&] { return Front(1); }},
+        {"pointer back into the first", [&] { PointInto(Wnd[0]); }, Always,
+         [&] { return Main->HoverPanel == Panels[0]; }},
+        {"click into the first program", Click, Always, [&] { return Front(0); }},
+        {"a program starts slowly",
+         [&] {
+             ::SetEnvironmentVariableA("HOSTEE_OPTIONS", "/delay=2500");
+             Open(2);
+             ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+             Processes.push_back(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item(2)->ProcessId));
+             Seconds = Item(2)->Seconds;
+         },
+         Always,
+         [&] {
+             // The first tick may come with another change.
+             return Item(2)->Seconds >= Seconds + 2 &&
+                    Panels[2]->ClientPanel->Text() == LoadingText("Plain Hostee", Item(2)->Seconds);
+         }},
+        {"its window shows", [] {}, [&] { return Item(2)->Bound; },
+         [&] { return Panels[2]->ClientPanel->Text() == "Hostee" && Panels[2]->Mode() == apmCloseUnbind; }},
+        {"another program comes to the front",
+         [&] { Other = std::make_unique<Hostee>("/title=Other"); },
+         [&] {
+             HWND W = ::FindWindowA("HosteeWindow", "Other");
+             return W && ::SetForegroundWindow(W) && ::GetForegroundWindow() == W;
+         },
+         [&] { return Panels[0]->ClientPanel->Color() == clInactiveCaption; }},
+        {"the first program renames itself", [&] { ::SetWindowTextA(Wnd[0], "Renamed"); }, Always,
+         [&] { return Panels[0]->ClientPanel->Text() == "Renamed"; }},
+        {"the first program moves itself",
+         [&] { ::MoveWindow(Wnd[0], Place.left + 7, Place.top + 5, 100, 100, TRUE); }, Always,
+         [&] { return SameRect(RectIn(Wnd[0], Panels[0]->ClientPanel->Handle()), Place); }},
+        {"the first program ends", [&] { ::TerminateProcess(Processes[0], 0); }, Always,
+         [&] { return !Item(0) && Panels[0]->ClientPanel->Text().empty() && Panels[0]->Mode() == apmTool; }},
+    };
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        Idle();
+        R.Change();
+        ASSERT_TRUE(RunUntil(App, R.Ready, 15000));
+        // The end takes two ticks: the first misses the process, the
+        // second drops it.
+        const int From = Ticks;
+        RunUntil(App, [&] { return R.Shown() || Ticks >= From + 3; }, 15000);
+        EXPECT_TRUE(R.Shown());
+    }
+    for (HANDLE P : Processes) {
+        ::TerminateProcess(P, 0);
+        ::CloseHandle(P);
+    }
+    RunUntil(App, [&] { return Main->Monitor->Count() == 0; }, 5000);
 }
 
 TEST_F(MainWindowTest, DotsButtonStartsOnlyABindableProgramIntoThePanelAndListsIt)
@@ -860,6 +1010,10 @@ TEST_F(MainWindowTest, DotsButtonStartsOnlyABindableProgramIntoThePanelAndListsI
     };
     ASSERT_TRUE(::CopyFileA((TestExeDir() + "hostee.exe").c_str(),
                             (TestExeDir() + "semicolon.exe").c_str(), FALSE));
+    HoverOver(P);
+    int Polls = 0;
+    EXPECT_EQ(HintAfterResting(App, Main->BindAppButton, Polls), "start a new application in this panel");
+    EXPECT_LE(Polls, 2);
     for (const Case& C : Cases) {
         HoverOver(P);
         ASSERT_EQ(Main->HoverPanel, P) << C.Name;

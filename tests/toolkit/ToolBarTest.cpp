@@ -235,7 +235,7 @@ TEST_F(ToolBarTest, ThePointerRestingOnTheBarIsCheckedSlowly)
         {"rests on a button", OnButton, 2100, 1, 3},
         {"moves over the form below", Below, 100, -1, 0},
         {"back on the button", OnButton, 100, 1, 1},
-        {"leaves every window", Outside, ToolBar::LeaveCheckMs + 600, -1, 2},
+        {"leaves every window", Outside, THoverHint::LeaveCheckMs + 600, -1, 2},
     };
     for (const Row& R : Rows) {
         SCOPED_TRACE(R.Name);
