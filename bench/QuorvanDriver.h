@@ -252,6 +252,21 @@ inline std::string LinuxPidOf(const std::string& Exe)
     return Found;
 }
 
+// A toolbar button's rectangle in screen coordinates, read through the
+// program's own memory (the control writes it there).
+inline bool RemoteButtonRect(HANDLE Process, HWND Bar, int Index, RECT& R)
+{
+    void* Remote = ::VirtualAllocEx(Process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    if (!Remote)
+        return false;
+    const bool Ok = ::SendMessageA(Bar, TB_GETITEMRECT, Index, reinterpret_cast<LPARAM>(Remote)) &&
+                    ::ReadProcessMemory(Process, Remote, &R, sizeof(R), nullptr);
+    ::VirtualFreeEx(Process, Remote, 0, MEM_RELEASE);
+    if (Ok)
+        ::MapWindowPoints(Bar, HWND_DESKTOP, reinterpret_cast<POINT*>(&R), 2);
+    return Ok;
+}
+
 // Settled: WM_NULL, sent every 5 ms, comes back within 5 ms for 150 ms in
 // a row (as startup_bench counts it); false when it never does.
 inline bool WaitSettled(HWND Wnd, double TimeoutMs = 60000)
@@ -393,20 +408,7 @@ public:
         return nullptr;
     }
 
-    // A toolbar button's rectangle in screen coordinates, read through the
-    // program's own memory (the control writes it there).
-    bool ButtonRect(HWND Bar, int Index, RECT& R) const
-    {
-        void* Remote = ::VirtualAllocEx(Process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
-        if (!Remote)
-            return false;
-        const bool Ok = ::SendMessageA(Bar, TB_GETITEMRECT, Index, reinterpret_cast<LPARAM>(Remote)) &&
-                        ::ReadProcessMemory(Process, Remote, &R, sizeof(R), nullptr);
-        ::VirtualFreeEx(Process, Remote, 0, MEM_RELEASE);
-        if (Ok)
-            ::MapWindowPoints(Bar, HWND_DESKTOP, reinterpret_cast<POINT*>(&R), 2);
-        return Ok;
-    }
+    bool ButtonRect(HWND Bar, int Index, RECT& R) const { return RemoteButtonRect(Process, Bar, Index, R); }
 
     HANDLE Process = nullptr;
     DWORD Pid = 0;

@@ -1,6 +1,5 @@
 #include "hosting/Identify.h"
 
-#include <algorithm>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -108,12 +107,17 @@ TEntryMatch MatchEntry(const IFileProbe& Probe, const Tknownapp& Entry, const st
     return CheckVersion(Cond, Version) ? TEntryMatch::Yes : TEntryMatch::VersionOnly;
 }
 
-// The entries by their executable's pattern: a plain name under that name,
-// a pattern with '*' apart; each list in index order. Built again after
-// every change of KnownApps.
+using TNameMap = std::unordered_map<std::string_view, int, SameTextHash, SameTextEqual>;
+
+// The entries by their executable's pattern (the first field of Files
+// needed): the first entry of each plain name and, from every entry, the
+// next one of the same name (-1 after the last); the patterns with '*'
+// apart, in index order. The keys point into the entries, so the index is
+// built again after every change of KnownApps.
 struct TExeIndex {
     std::uint64_t Revision = ~std::uint64_t(0);
-    std::unordered_map<std::string, std::vector<int>, SameTextHash, SameTextEqual> Plain;
+    TNameMap First;
+    std::vector<int> Next;
     std::vector<int> Wild;
 };
 
@@ -123,23 +127,40 @@ TExeIndex Exes;
 // over 20,000 entries identifies each executable without a walk of them all.
 std::vector<int> EntriesForExe(const std::string& FileName)
 {
+    const int Count = KnownApps.Count();
     if (Exes.Revision != KnownApps.Revision()) {
-        Exes.Plain.clear();
+        Exes.First.clear();
+        Exes.First.reserve(static_cast<std::size_t>(Count));
+        Exes.Next.assign(static_cast<std::size_t>(Count), -1);
         Exes.Wild.clear();
-        for (int I = 0; I < KnownApps.Count(); ++I) {
-            std::string Pattern = GetField(KnownApps.GetKnownApp(I)->FilesNeeded, 1, ';');
-            if (Pattern.find('*') != std::string::npos)
+        std::vector<int> Last(static_cast<std::size_t>(Count), -1);
+        for (int I = 0; I < Count; ++I) {
+            const std::string& Files = KnownApps.GetKnownApp(I)->FilesNeeded;
+            const std::string_view Pattern = std::string_view(Files).substr(0, Files.find(';'));
+            if (Pattern.find('*') != std::string_view::npos) {
                 Exes.Wild.push_back(I);
-            else
-                Exes.Plain[std::move(Pattern)].push_back(I);
+                continue;
+            }
+            const auto Added = Exes.First.emplace(Pattern, I);
+            int& Tail = Last[static_cast<std::size_t>(Added.first->second)];
+            if (!Added.second)
+                Exes.Next[static_cast<std::size_t>(Tail)] = I;
+            Tail = I;
         }
         Exes.Revision = KnownApps.Revision();
     }
-    static const std::vector<int> None;
-    const auto It = Exes.Plain.find(FileName);
-    const std::vector<int>& Named = It == Exes.Plain.end() ? None : It->second;
-    std::vector<int> Entries(Named.size() + Exes.Wild.size());
-    std::merge(Named.begin(), Named.end(), Exes.Wild.begin(), Exes.Wild.end(), Entries.begin());
+    std::vector<int> Entries;
+    const auto It = Exes.First.find(FileName);
+    int Named = It == Exes.First.end() ? -1 : It->second;
+    auto Wild = Exes.Wild.begin();
+    while (Named >= 0 || Wild != Exes.Wild.end()) {
+        if (Named >= 0 && (Wild == Exes.Wild.end() || Named < *Wild)) {
+            Entries.push_back(Named);
+            Named = Exes.Next[static_cast<std::size_t>(Named)];
+        } else {
+            Entries.push_back(*Wild++);
+        }
+    }
     return Entries;
 }
 
@@ -177,7 +198,6 @@ std::string_view WithoutSuffix(std::string_view Name)
     return Name.substr(0, Name.find(" ("));
 }
 
-using TNameMap = std::unordered_map<std::string_view, int, SameTextHash, SameTextEqual>;
 
 // The first entry of each name and, from every entry, the next one of the
 // same name (-1 after the last); the first entry of each name without its

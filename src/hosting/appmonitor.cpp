@@ -881,6 +881,9 @@ int TApplicationMonitor::CountActiveItems() const
 
 bool TApplicationMonitor::CloseAll()
 {
+    // Asked again while the close is pending: a program already asked is
+    // answering (its own question may be up) and is not asked twice.
+    const bool Again = Closing;
     Closing = true;
     FAllClosedPending = false;
     int Active = 0;
@@ -894,6 +897,8 @@ bool TApplicationMonitor::CloseAll()
             // gets no request (window 0 would be this thread's own queue),
             // and the host waits until it ends by itself.
             Slot& S = *SlotOf(Item);
+            if (Again && S.CloseWatch != cwNone)
+                continue;
             S.CloseWatch = cwNone;
             if (Item->Handle) {
                 S.CloseWatch = ::IsWindowEnabled(Item->Handle) ? cwAsked : cwBusy;
@@ -909,4 +914,12 @@ bool TApplicationMonitor::CloseAll()
     // With nothing to wait for the caller closes at once; no event follows.
     FAllClosedFired = Active == 0;
     return Active == 0;
+}
+
+void TApplicationMonitor::CallOffClose()
+{
+    Closing = false;
+    FAllClosedPending = false;
+    for (Slot& S : FItems)
+        S.CloseWatch = cwNone;
 }

@@ -106,6 +106,9 @@ public:
     int CountActiveItems() const;
     // True when nothing is left to wait for.
     bool CloseAll();
+    // The close is off (the session went on): a later CloseAll asks every
+    // program again, and no OnAllClosed follows from this one.
+    void CallOffClose();
     bool HasOtherWindow(std::uint32_t Pid, int ExceptIndex) const;
     bool HasStaleRecord(HWND Handle, std::uint32_t Pid, const std::string& Exe,
                         const std::string& ClassName) const;

@@ -47,25 +47,8 @@ void Tdownloadschedulelist::StartNextDownload()
     Grabber->Start();
 }
 
-namespace {
-
-// Counts a running handler for InHandler.
-class THandlerScope {
-public:
-    explicit THandlerScope(int& Depth) : FDepth(Depth) { ++FDepth; }
-    ~THandlerScope() { --FDepth; }
-    THandlerScope(const THandlerScope&) = delete;
-    THandlerScope& operator=(const THandlerScope&) = delete;
-
-private:
-    int& FDepth;
-};
-
-} // namespace
-
 void Tdownloadschedulelist::Message(const std::string& Text)
 {
-    THandlerScope Scope(FHandlers);
     if (ShowMessage)
         ShowMessage(Text);
 }
@@ -206,7 +189,6 @@ void Tdownloadschedulelist::GrabberDoneStream(const std::string& Stream, std::in
         return;
     }
     if (OnDone) {
-        THandlerScope Scope(FHandlers);
         // The handler may show a message box, whose loop may deliver the
         // grabber's next events: keep what it needs.
         const Tdownloadscheduleitem Item = *FItems.front();

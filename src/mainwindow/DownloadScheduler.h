@@ -87,9 +87,9 @@ public:
 
     // At idle time: starts the first item when the grabber is stopped.
     void StartNextDownload();
-    // One of the queue's handlers or messages runs (it may wait in a
-    // message box): the grabber and the queue must stay.
-    bool InHandler() const { return FHandlers > 0; }
+    // A download started and its answer not in yet. Once the answer is in,
+    // only its message may still be open: that is no transfer.
+    bool Transferring() const { return FRunning && !Done; }
 
 private:
     void GrabberDoneStream(const std::string& Stream, std::int64_t StreamSize, int HttpStatus,
@@ -103,7 +103,6 @@ private:
     // A started download not yet finished: a stop reported twice (status 3,
     // then 0) finishes it once.
     bool FRunning = false;
-    int FHandlers = 0;
 };
 
 // The text after the last '/', every "%20" a blank; empty for an empty URL

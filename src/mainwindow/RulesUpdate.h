@@ -49,12 +49,10 @@ public:
     TRulesUpdate& operator=(const TRulesUpdate&) = delete;
 
     Tdownloadschedulelist& Downloads() { return FDownloads; }
-    // A download runs, or a handler of one still waits in a message box:
-    // the main window must not close (closing frees the grabber and queue).
-    bool Busy() const
-    {
-        return FDownloads.Grabber->Status() != gsStopped || FDownloads.InHandler();
-    }
+    // A download runs: the main window may not close, nor the session end.
+    // A message of a finished one may be open meanwhile (a close then only
+    // ends the loops; nothing is freed under the box).
+    bool Busy() const { return FDownloads.Transferring(); }
 
     // The main window's handlers of the same names.
     void UpdateActionExecute();

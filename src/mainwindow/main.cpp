@@ -110,6 +110,8 @@ Tmainform::Tmainform(Component* Owner) : Form(Owner, MainFormArgs())
     CreatePanels();
     OnActivate = [this] { FormActivate(); };
     OnCloseQuery = [this](bool& CanClose) { FormCloseQuery(CanClose); };
+    OnQueryEndSession = [this](bool& CanEnd) { QueryEndSession(CanEnd); };
+    OnEndSession = [this](bool Ending) { EndSession(Ending); };
     OnHelp = [this](unsigned short Command, int Data, bool& CallHelp) {
         return FormHelp(Command, Data, CallHelp);
     };
@@ -362,6 +364,13 @@ namespace {
 // Posted to the main window: the next step of reading the stored state.
 // Within the private range (up to 0xBFFF); above it lie registered messages.
 const UINT WM_STARTUP_STEP = WM_APP + 0x1354;
+// The start-up's messages, shown once whatever is running has returned
+// (a session query waits for its answer).
+const UINT WM_STARTUP_MESSAGES = WM_APP + 0x1355;
+// The monitor saw the last hosted program go.
+const UINT WM_ALL_CLOSED = WM_APP + 0x1356;
+// The session's query asks the hosted programs to close.
+const UINT WM_SESSION_CLOSE = WM_APP + 0x1357;
 // The main window's timer that runs a step after waiting input and paints.
 const UINT_PTR StartupStepTimer = 0x5354;
 }  // namespace
@@ -452,11 +461,23 @@ void Tmainform::FinishStartup()
         layoutsform->Attach(*Layouts, DesignerApps.get());
     RefreshLayoutsMenu = true;
     if (Fault.Any())
-        ShowMessage(StoredRulesMessage(Fault, RulesFileRead));
+        StartupMessages.push_back(StoredRulesMessage(Fault, RulesFileRead));
     if (Result > 1 && Result < ImportErrorCount)
-        ShowMessage(ImportErrors[Result]);
+        StartupMessages.push_back(ImportErrors[Result]);
     if (!StartupLayoutsRead.Whole())
-        ShowMessage(LayoutsReadMessage(StartupLayoutsRead));
+        StartupMessages.push_back(LayoutsReadMessage(StartupLayoutsRead));
+    if (!StartupMessages.empty())
+        ::PostMessageA(Handle(), WM_STARTUP_MESSAGES, 0, 0);
+}
+
+void Tmainform::ShowStartupMessages()
+{
+    // Each shown once, also when a box's loop brings this message again.
+    while (!StartupMessages.empty()) {
+        const std::string Text = StartupMessages.front();
+        StartupMessages.erase(StartupMessages.begin());
+        ShowMessage(Text);
+    }
 }
 
 void Tmainform::FormCloseQuery(bool& CanClose)
@@ -469,7 +490,57 @@ void Tmainform::FormCloseQuery(bool& CanClose)
         return;
     }
     CanClose = !Monitor || Monitor->CloseAll();
-    if (!CanClose)
+    if (CanClose)
+        StoreState();
+}
+
+void Tmainform::QueryEndSession(bool& CanEnd)
+{
+    // Asks what a close asks, but reads nothing more and shows nothing: the
+    // sender waits. A running download refuses; so do hosted programs still
+    // active, which are asked to close. The query is a sent message: it may
+    // come inside a window pass (binding waits for another program), so the
+    // programs are asked from a message of its own, once that pass is over.
+    if (Updater && Updater->Busy()) {
+        CanEnd = false;
+        return;
+    }
+    CanEnd = !Monitor || Monitor->CountActiveItems() == 0;
+    if (!CanEnd) {
+        SessionClosePending = true;
+        ::PostMessageA(Handle(), WM_SESSION_CLOSE, 0, 0);
+    }
+}
+
+void Tmainform::SessionClose()
+{
+    if (!SessionClosePending)
+        return;
+    SessionClosePending = false;
+    // Gone meanwhile: the close the query began goes ahead.
+    if (Monitor && Monitor->CloseAll())
+        Close();
+}
+
+void Tmainform::EndSession(bool Ending)
+{
+    if (!Ending) {
+        // The session goes on, and so does the program.
+        SessionClosePending = false;
+        if (Monitor)
+            Monitor->CallOffClose();
+        return;
+    }
+    // Whatever the query answered, what a close stores; the start-up's
+    // messages are not shown.
+    CompleteStartup();
+    StoreState();
+}
+
+void Tmainform::StoreState()
+{
+    // Nothing was read before the first activation: the stored state stays.
+    if (FirstActivate)
         return;
     // Gone from the screen before the state is written: a large database
     // takes a while to write, which the user need not watch.
@@ -541,8 +612,10 @@ void Tmainform::FormDestroy()
 
 void Tmainform::MonitorAllClosed()
 {
-    // The monitor reports from inside a window pass: close once it is over.
-    ::PostMessageA(Handle(), WM_CLOSE, 0, 0);
+    // The monitor reports from inside a window pass: close once it is over,
+    // unless the close was called off meanwhile (the session went on, or a
+    // program was opened again).
+    ::PostMessageA(Handle(), WM_ALL_CLOSED, 0, 0);
 }
 
 void Tmainform::MonitorNewApplication(TApplicationItem& Item)
@@ -1163,6 +1236,19 @@ LRESULT Tmainform::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     if (Msg == WM_STARTUP_STEP) {
         StartupStep();
+        return 0;
+    }
+    if (Msg == WM_STARTUP_MESSAGES) {
+        ShowStartupMessages();
+        return 0;
+    }
+    if (Msg == WM_SESSION_CLOSE) {
+        SessionClose();
+        return 0;
+    }
+    if (Msg == WM_ALL_CLOSED) {
+        if (Monitor && Monitor->Closing)
+            Close();
         return 0;
     }
     if (Msg == WM_TIMER && WParam == StartupStepTimer) {

@@ -129,6 +129,14 @@ public:
     // monitor (FinishStartup); nothing once done.
     void CompleteStartup();
     void FormCloseQuery(bool& CanClose);
+    // The session's query and its end (the program is halted after an end).
+    void QueryEndSession(bool& CanEnd);
+    void EndSession(bool Ending);
+    bool SessionClosePending = false;
+    void SessionClose();
+    // What a close stores: only what was read; nothing before the first
+    // activation.
+    void StoreState();
     void FormDestroy();
     void MonitorAllClosed();
     void MonitorNewApplication(TApplicationItem& Item);
@@ -222,6 +230,9 @@ private:
     bool StoredRulesDamaged = false;
     void StartupStep();
     void FinishStartup();
+    // What the reading has to tell, shown from a message of its own.
+    std::vector<std::string> StartupMessages;
+    void ShowStartupMessages();
     // Per item of the applications menu its icon, -1 until drawn.
     std::vector<int> AppMenuIcons;
 };

@@ -19,6 +19,16 @@ static Button* FindKeyButton(const Control* C, bool Cancel)
     return nullptr;
 }
 
+// For the session's messages, whose sender waits: an exception is not
+// shown in a box there, nor may it cross the window procedure.
+template <typename F> static void Quietly(F&& Fn)
+{
+    try {
+        Fn();
+    } catch (...) {
+    }
+}
+
 static BOOL CALLBACK CollectEnabledWindow(HWND Wnd, LPARAM Param)
 {
     auto* List = reinterpret_cast<std::vector<HWND>*>(Param);
@@ -178,19 +188,21 @@ LRESULT Form::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         }
         break;
     case WM_QUERYENDSESSION:
-        // The session may end only where the program may close: the main
-        // form's close query decides, doing what it does before a close.
         if (Application && Application->MainForm == this) {
-            bool CanClose = true;
-            if (OnCloseQuery)
-                OnCloseQuery(CanClose);
-            return CanClose ? TRUE : FALSE;
+            bool CanEnd = true;
+            if (OnQueryEndSession)
+                Quietly([&] { OnQueryEndSession(CanEnd); });
+            return CanEnd ? TRUE : FALSE;
         }
         break;
     case WM_ENDSESSION:
-        // The system may end the process once this returns.
-        if (WParam && Application && Application->MainForm == this)
-            Application->Halt(0);
+        if (Application && Application->MainForm == this) {
+            if (OnEndSession)
+                Quietly([&] { OnEndSession(WParam != 0); });
+            // The system may end the process once this returns.
+            if (WParam)
+                Application->Halt(0);
+        }
         return 0;
     case WM_ACTIVATE:
         if (LOWORD(WParam) != WA_INACTIVE && OnActivate)

@@ -57,6 +57,12 @@ public:
     std::function<void()> OnActivate;
     std::function<void()> OnShow;
     std::function<void(bool& CanClose)> OnCloseQuery;
+    // The main form only. Whether the session may end: answered at once,
+    // with no window of its own (the system waits for the answer).
+    std::function<void(bool& CanEnd)> OnQueryEndSession;
+    // The main form only. The session ends (Ending; the program is then
+    // halted) or goes on after all.
+    std::function<void(bool Ending)> OnEndSession;
     std::function<void(TCloseAction& Action)> OnClose;
     // Help request (F1): Command and Data as for WinHelp; set CallHelp to
     // false when handled.

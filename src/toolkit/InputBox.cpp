@@ -37,7 +37,8 @@ bool InputQuery(const std::string& Caption, const std::string& Prompt, std::stri
     A.ClientHeight = 100;
     A.Sizeable = false;
     A.DialogKeys = true;
-    Form Box(Application, A);
+    // On the stack: owned by nothing, so that nothing but this frame frees it.
+    Form Box(nullptr, A);
     LabelArgs L;
     L.Parent = &Box;
     L.Caption = Prompt;

@@ -219,10 +219,10 @@ TEST(DownloadQueue, TextHelpers)
     EXPECT_EQ(HostOfUrl("http://h.example:81/quorvan/x"), "h.example");
 }
 
-TEST(DownloadQueue, BusyWhileAHandlerWaitsInItsBox)
+TEST(DownloadQueue, NotBusyOnceTheAnswerIsInThoughItsBoxIsOpen)
 {
-    // The grabber's stop is dispatched by the box's own loop; closing then
-    // would free the grabber and queue under the waiting handler.
+    // The box opens before the grabber's stop is dispatched, and stays
+    // while the box's own loop dispatches it: no download runs any more.
     Answer NoData;
     Answer NoLength = Good(Rules2025);
     NoLength.Headers = "";
@@ -237,12 +237,16 @@ TEST(DownloadQueue, BusyWhileAHandlerWaitsInItsBox)
         QueueRun R;
         std::vector<bool> BusyInBox;
         R.View.DuringMessage = [&] {
+            BusyInBox.push_back(R.Update.Busy());
             R.Grabber.SetStatus(gsStopped);
             BusyInBox.push_back(R.Update.Busy());
         };
-        R.Play(1, {C.A});
+        R.Play(1, {});
+        R.Update.StartNextDownload();
+        EXPECT_TRUE(R.Update.Busy()) << C.Name;
+        R.Grabber.Play(C.A);
         EXPECT_EQ(R.View.Messages, std::vector<std::string>{C.Message}) << C.Name;
-        EXPECT_EQ(BusyInBox, std::vector<bool>{true}) << C.Name;
+        EXPECT_EQ(BusyInBox, (std::vector<bool>{false, false})) << C.Name;
         EXPECT_FALSE(R.Update.Busy()) << C.Name;
     }
 }

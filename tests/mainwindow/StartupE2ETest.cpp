@@ -3,6 +3,7 @@
 // reads what it left in the registry.
 #include "mainwindow/TestHttpServer.h"  // winsock2.h before windows.h
 
+#include "QuorvanDriver.h"
 #include "Win32TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
 
@@ -70,7 +74,9 @@ std::string ClassOf(HWND W)
 
 class Quorvan {
 public:
-    Quorvan()
+    // Settled: returns once the start-up has read everything; else as soon
+    // as the first activation has begun the reading.
+    explicit Quorvan(bool Settled = true)
     {
         std::string Cmd = "\"" + TestExeDir() + "quorvan.exe\"";
         STARTUPINFOA Si = {};
@@ -81,7 +87,8 @@ public:
         // The first activation reads the stored state; under Wine it comes
         // when the window manager gives the window the focus.
         PumpUntil([this] { return ::GetForegroundWindow() == Main; }, 10000);
-        ::WaitForInputIdle(Pi.hProcess, 5000);
+        if (Settled)
+            ::WaitForInputIdle(Pi.hProcess, 5000);
     }
     ~Quorvan()
     {
@@ -153,21 +160,6 @@ public:
         ::PostMessageA(Box, WM_COMMAND, IDOK, 0);
         PumpUntil([&] { return !::IsWindow(Box); }, 5000);
         return Text;
-    }
-    // A new layout with one panel, through the add button and its name box.
-    void AddLayout() const
-    {
-        Press(Child(Child(Main, "TQuorvanWindow"), "ToolbarWindow32"), 1);
-        const HWND Box = WaitWindow("Layout name ...");
-        HWND Ok = nullptr;
-        EachWindow(Box, [&](HWND W) {
-            char Text[16] = {};
-            ::GetWindowTextA(W, Text, sizeof(Text));
-            if (std::string(Text) == "OK")
-                Ok = W;
-        });
-        ::SendMessageA(Ok, BM_CLICK, 0, 0);
-        PumpUntil([&] { return VisiblePanels() > 0; }, 5000);
     }
     RECT Rect() const
     {
@@ -376,79 +368,347 @@ TEST(StartupE2E, StoredMaximizedStaysMaximized)
         EXPECT_EQ(ReadInt(V.first), V.second) << V.first;
 }
 
-// A session that ends stores what a close stores, and the program ends in
-// order before the system ends it.
-TEST(StartupE2E, SessionEndStoresWhatACloseStores)
+// --- The end of the session, whatever the user has open ---
+
+// The seeded state a row starts from.
+enum class Seed {
+    Plain,   // a stored layout, not applied
+    Hosted,  // a known program bound from hostee and a layout with its panel
+    Large,   // a large database and application list, a layout read in part
+};
+
+// What is open when the session's query comes.
+enum class Opened {
+    Nothing, NameBox, Designer, Editor, UpdateError, Download, Startup,
+    Question, HostedAsking, HostedCloses,
+};
+
+struct SessionRow {
+    const char* Name;
+    Seed From;
+    Opened Open;
+    // What follows, in order: Q a query, C WM_ENDSESSION(FALSE), E
+    // WM_ENDSESSION(TRUE).
+    const char* Steps;
+    // Each query's answer in order: T or F.
+    const char* Answers;
+};
+
+const std::string RulesHead =
+    "[Version]\r2099 January 1\r[Known Applications]\r Category: | Application name: | Age: | "
+    "Version: | Exe size: | Method: | Files needed: | URL: | Problems: | Window #: | "
+    "Window Title: | Window Class:\r";
+const std::string ListHead = "| Flags | Category | Application | Version | Location |\r"
+                             "+-------+----------+-------------+---------+----------+\r";
+
+void SetString(HKEY K, const char* Name, const std::string& Text)
 {
-    const struct {
-        const char* Name;
-        bool LogOff;
-    } Rows[] = {{"closed", false}, {"logged off", true}};
-    std::vector<std::string> Stored[2];
-    for (int I = 0; I < 2; ++I) {
-        SCOPED_TRACE(Rows[I].Name);
-        ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
-        Quorvan Q;
-        ASSERT_TRUE(Q.Main);
-        ::SetWindowPos(Q.Main, nullptr, 60, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        Q.AddLayout();
-        ASSERT_EQ(Q.VisiblePanels(), 1);
-        if (Rows[I].LogOff) {
-            EXPECT_EQ(Q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
-            Q.Send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-            ::TerminateProcess(Q.Pi.hProcess, 1);
-            ::WaitForSingleObject(Q.Pi.hProcess, 5000);
-            DWORD Code = 1;
-            ::GetExitCodeProcess(Q.Pi.hProcess, &Code);
-            EXPECT_EQ(Code, 0u) << "it had ended by itself";
-        } else {
-            ASSERT_TRUE(Q.Close());
-        }
-        Stored[I] = StoredValues();
-    }
-    EXPECT_EQ(Stored[1], Stored[0]);
-    EXPECT_EQ(ReadInt("MainWindowLeftPos"), 60);
-    EXPECT_EQ(ReadInt("MainWindowTopPos"), 50);
-    EXPECT_TRUE(ReadValue(std::string(HostKey) + "\\Layouts", "LayoutsNode1").Exists);
+    ::RegSetValueExA(K, Name, 0, REG_SZ, reinterpret_cast<const BYTE*>(Text.c_str()),
+                     static_cast<DWORD>(Text.size() + 1));
 }
 
-// While a rules download runs the session may not end: the answer is no,
-// with the close's message, and the program goes on whole.
-TEST(StartupE2E, SessionEndWaitsForADownload)
+// The layouts key, created, holding Count as the number of nodes.
+HKEY LayoutsKey(DWORD Count)
 {
-    TestHttpServer Server;
-    const std::string Rules =
-        "[Version]\r\n2099 January 1\r\n\r\n[Known Applications]\r\n"
-        " Category: | Application name: | Age: | Version: | Exe size: | Method: | Files needed:"
-        " | URL: | Problems: | Window #: | Window Title: | Window Class:\r\n"
-        " Tools | Served Tool | | | | bind | tool.exe | | | | |\r\n; " + std::string(4000, 'x') + "\r\n";
-    Server.SetAnswer("/quorvan/ApplicationRules.def", {200, Rules, 6, 500});
-    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
-    HKEY K;
-    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, HostKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                &K, nullptr),
-              ERROR_SUCCESS);
-    const std::string Host = "127.0.0.1:" + std::to_string(Server.Port);
-    ::RegSetValueExA(K, "UpdateHost", 0, REG_SZ, reinterpret_cast<const BYTE*>(Host.c_str()),
-                     static_cast<DWORD>(Host.size() + 1));
-    ::RegCloseKey(K);
+    HKEY L = nullptr;
+    ::RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\Layouts").c_str(), 0, nullptr, 0,
+                      KEY_ALL_ACCESS, nullptr, &L, nullptr);
+    ::RegSetValueExA(L, "LayoutsCount", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Count),
+                     sizeof(Count));
+    return L;
+}
 
-    Quorvan Q;
-    ASSERT_TRUE(Q.Main);
-    Q.Press(Q.Child(Q.Main, "ToolbarWindow32"), 5);  // Update
-    ASSERT_TRUE(PumpUntil([&] { return Server.LastRequest().size() > 0; }, 10000));
-    LRESULT Answer = -1;
-    std::thread Query([&] { Answer = Q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF); });
-    EXPECT_EQ(Q.AnswerBox(), "Download in progress. Please wait!");
-    Query.join();
-    EXPECT_EQ(Answer, FALSE);
-    EXPECT_FALSE(ReadValue(HostKey, "Path").Exists);
-    Q.Send(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
-    // Nothing went: the download ends, imports and is stored at the close.
-    EXPECT_EQ(Q.AnswerBox(), "Application rules successfully imported!");
-    ASSERT_TRUE(Q.Close());
-    EXPECT_NE(ReadValue(std::string(HostKey) + "\\Apps", "KnownAppList").Data.find("Served Tool"),
-              std::string::npos);
+void SeedState(Seed From, const std::string& UpdateHost)
+{
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+    if (From == Seed::Hosted)
+        quorvan_driver::SeedRegistry({"session_hostee"});
+    if (From == Seed::Plain) {
+        const HKEY L = LayoutsKey(2);
+        SetString(L, "LayoutsNode0", "Layout|Seeded|Base=Root");
+        SetString(L, "LayoutsNode1", "Panel|Panel; Left|Base=0");
+        ::RegCloseKey(L);
+    }
+    HKEY K;
+    ::RegCreateKeyExA(HKEY_CURRENT_USER, HostKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &K, nullptr);
+    SetString(K, "UpdateHost", UpdateHost);
+    ::RegCloseKey(K);
+    if (From == Seed::Large) {
+        std::string Rules = RulesHead, List = ListHead;
+        for (int I = 0; I < 4000; ++I) {
+            const std::string N = std::to_string(I);
+            Rules += " Bulk | Bulk Tool " + N + " | | | | bind | bulk" + N + ".exe | | | | |\r";
+        }
+        for (int I = 0; I < 8000; ++I) {
+            const std::string N = std::to_string(I % 4000);
+            List += "| | Bulk | Bulk Tool " + N + " | | C:\\bulk\\" + std::to_string(I) + "\\bulk" + N + ".exe |\r";
+        }
+        HKEY A;
+        ::RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\Apps").c_str(), 0, nullptr, 0,
+                          KEY_ALL_ACCESS, nullptr, &A, nullptr);
+        quorvan_driver::SetBinary(A, "KnownAppList", Rules);
+        quorvan_driver::SetBinary(A, "FoundAppList", List);
+        ::RegCloseKey(A);
+        // Told in a box once the reading is over.
+        const HKEY L = LayoutsKey(2);
+        const DWORD Unreadable = 5;
+        SetString(L, "LayoutsNode0", "Layout|Kept|Base=Root");
+        ::RegSetValueExA(L, "LayoutsNode1", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Unreadable),
+                         sizeof(Unreadable));
+        ::RegCloseKey(L);
+    }
+}
+
+// The stored values but the seeded update host, which the program never writes.
+std::vector<std::string> StoredState()
+{
+    std::vector<std::string> Lines = StoredValues();
+    Lines.erase(std::remove_if(Lines.begin(), Lines.end(),
+                               [](const std::string& L) {
+                                   return L.find("\\UpdateHost=") != std::string::npos;
+                               }),
+                Lines.end());
+    return Lines;
+}
+
+// What every row does once the program runs: the window moved, so that a
+// close has something of the session to store.
+void Prepare(Quorvan& Q, Seed From)
+{
+    // The large state is read while the session's query comes.
+    if (From != Seed::Large)
+        ::SetWindowPos(Q.Main, nullptr, 60, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Applies the first stored layout from the layouts button's drop-down.
+void ApplyFirstLayout(const Quorvan& Q)
+{
+    RECT R;
+    ASSERT_TRUE(quorvan_driver::RemoteButtonRect(Q.Pi.hProcess, Q.Child(Q.Main, "ToolbarWindow32"), 0, R));
+    quorvan_driver::Click({R.right - 5, (R.top + R.bottom) / 2});
+    ASSERT_TRUE(PumpUntil([] {
+        bool Shown = false;
+        EachWindow(nullptr, [&](HWND W) { Shown |= ClassOf(W) == "#32768" && ::IsWindowVisible(W); });
+        return Shown;
+    }, 5000));
+    quorvan_driver::Keys({VK_DOWN, VK_RETURN});
+}
+
+// The hostee's main window once bound into a panel of the program.
+HWND BoundHostee(const Quorvan& Q)
+{
+    HWND Found = nullptr;
+    PumpUntil([&] {
+        EachWindow(Q.Main, [&](HWND C) { Found = ClassOf(C) == "HosteeWindow" ? C : Found; });
+        return Found != nullptr;
+    }, 20000);
+    return Found;
+}
+
+int CountInFile(const std::string& Path, const std::string& What)
+{
+    int N = 0;
+    if (FILE* F = std::fopen(Path.c_str(), "rb")) {
+        char Line[512];
+        while (std::fgets(Line, sizeof(Line), F))
+            N += std::string(Line).find(What) != std::string::npos;
+        std::fclose(F);
+    }
+    return N;
+}
+
+// The heap complaints of the Wine processes so far: the script runs this
+// test with WINEDEBUG=warn+heap and its error output in the file named by
+// SESSION_E2E_LOG (a Unix path), where the program's own output goes too.
+int HeapComplaints()
+{
+    char Log[MAX_PATH] = {};
+    if (!::GetEnvironmentVariableA("SESSION_E2E_LOG", Log, MAX_PATH))
+        return 0;
+    return CountInFile(std::string("Z:") + Log, "heap:");
+}
+
+void EndProcesses(const char* Exe)
+{
+    const HANDLE Snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32 E = {};
+    E.dwSize = sizeof(E);
+    for (BOOL More = ::Process32First(Snap, &E); More; More = ::Process32Next(Snap, &E)) {
+        if (lstrcmpiA(E.szExeFile, Exe) != 0)
+            continue;
+        if (const HANDLE P = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, E.th32ProcessID)) {
+            ::TerminateProcess(P, 1);
+            ::WaitForSingleObject(P, 5000);
+            ::CloseHandle(P);
+        }
+    }
+    ::CloseHandle(Snap);
+}
+
+void ExpectEnded(const Quorvan& Q)
+{
+    ASSERT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0))
+        << "still running";
+    DWORD Code = 1;
+    ::GetExitCodeProcess(Q.Pi.hProcess, &Code);
+    EXPECT_EQ(Code, 0u);
+}
+
+void ExpectRunning(const Quorvan& Q)
+{
+    DWORD_PTR Result = 0;
+    EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_TRUE(::SendMessageTimeoutA(Q.Main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &Result));
+}
+
+TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
+{
+    const SessionRow Rows[] = {
+        {"nothing: the session ends", Seed::Plain, Opened::Nothing, "QE", "T"},
+        {"nothing: called off, then it ends", Seed::Plain, Opened::Nothing, "QCQE", "TT"},
+        {"layout name box: the session ends", Seed::Plain, Opened::NameBox, "QE", "T"},
+        {"layout name box: called off", Seed::Plain, Opened::NameBox, "QQC", "TT"},
+        {"designer: two queries, the session ends", Seed::Plain, Opened::Designer, "QQE", "TT"},
+        {"known-applications editor: called off, then it ends", Seed::Plain, Opened::Editor, "QCE", "T"},
+        {"update's error box: the session ends", Seed::Plain, Opened::UpdateError, "QE", "T"},
+        {"running download: refused twice, called off, ends after a no", Seed::Plain,
+         Opened::Download, "QQCQE", "FFF"},
+        {"start-up steps of a large state: the session ends", Seed::Large, Opened::Startup, "QE", "T"},
+        {"question box: the session ends", Seed::Hosted, Opened::Question, "QE", "T"},
+        {"program asking its own question: two queries, called off, asked again, ends after a no",
+         Seed::Hosted, Opened::HostedAsking, "QQCQE", "FFF"},
+        {"program closing: called off", Seed::Hosted, Opened::HostedCloses, "QC", "F"},
+    };
+    TestHttpServer Server;
+    const std::string Served = "127.0.0.1:" + std::to_string(Server.Port);
+    const std::string HosteeLog = TestExeDir() + "session_hostee.log";
+    // What a close stores for each seed, after the same preparation.
+    std::map<Seed, std::vector<std::string>> Closed;
+    const auto ClosedState = [&](Seed From) {
+        if (!Closed.count(From)) {
+            SeedState(From, Served);
+            Quorvan Q;
+            Prepare(Q, From);
+            EXPECT_TRUE(Q.Close());
+            Closed[From] = StoredState();
+        }
+        return Closed[From];
+    };
+    for (const SessionRow& Row : Rows) {
+        SCOPED_TRACE(Row.Name);
+        const std::vector<std::string> Reference = ClosedState(Row.From);
+        // A port nothing listens on gives the update's network error at once.
+        SeedState(Row.From, Row.Open == Opened::UpdateError ? "127.0.0.1:1" : Served);
+        Server.SetAnswer("/quorvan/ApplicationRules.def",
+                         {200, RulesHead + " Tools | Served Tool | | | | bind | tool.exe | | | | |\r" +
+                                   std::string(4000, ';'),
+                          40, 500});
+        const std::vector<std::string> Seeded = StoredState();
+        ::SetEnvironmentVariableA("HOSTEE_OPTIONS",
+                                  Row.Open == Opened::HostedAsking ? "/askclose=600000" : nullptr);
+        ::DeleteFileA(HosteeLog.c_str());
+        ::SetEnvironmentVariableA("HOSTEE_LOG", HosteeLog.c_str());
+        const int HeapBefore = HeapComplaints();
+        Quorvan Q(Row.Open != Opened::Startup);
+        ASSERT_TRUE(Q.Main);
+        Prepare(Q, Row.From);
+        switch (Row.Open) {
+        case Opened::NameBox:
+            Q.Press(Q.Child(Q.Child(Q.Main, "TQuorvanWindow"), "ToolbarWindow32"), 1);
+            ASSERT_TRUE(Q.WaitWindow("Layout name ..."));
+            break;
+        case Opened::Designer:
+            Q.Press(Q.Child(Q.Main, "ToolbarWindow32"), 1);
+            ASSERT_TRUE(Q.WaitWindow("Layout editor"));
+            break;
+        case Opened::Editor:
+            Q.Press(Q.Child(Q.Main, "ToolbarWindow32"), 4);
+            ASSERT_TRUE(Q.WaitWindow("Known Applications / Updates"));
+            break;
+        case Opened::UpdateError:
+        case Opened::Download:
+            Q.Press(Q.Child(Q.Main, "ToolbarWindow32"), 5);
+            if (Row.Open == Opened::UpdateError)
+                ASSERT_TRUE(Q.WaitWindow("Tessarine Quorvan"));
+            else
+                ASSERT_TRUE(PumpUntil([&] { return Server.LastRequest().size() > 0; }, 10000));
+            break;
+        case Opened::Question: {
+            // The layout's program runs already: the host asks whether to take it.
+            std::string Cmd = "\"" + TestExeDir() + "session_hostee.exe\"";
+            STARTUPINFOA Si = {sizeof(Si)};
+            PROCESS_INFORMATION Pi = {};
+            ASSERT_TRUE(::CreateProcessA(nullptr, &Cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
+                                         nullptr, &Si, &Pi));
+            ::CloseHandle(Pi.hThread);
+            ::CloseHandle(Pi.hProcess);
+            ASSERT_TRUE(PumpUntil([] { return ::FindWindowA("HosteeWindow", nullptr) != nullptr; }, 10000));
+            ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+            ASSERT_TRUE(Q.WaitWindow("Confirmation..."));
+            break;
+        }
+        case Opened::HostedAsking:
+        case Opened::HostedCloses:
+            ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+            ASSERT_TRUE(BoundHostee(Q));
+            // Seen bound from here once its frame is gone; the host's own
+            // bookkeeping follows when that call has returned.
+            PumpUntil([&] {
+                return !(::GetWindowLongA(BoundHostee(Q), GWL_STYLE) & WS_THICKFRAME);
+            }, 5000);
+            PumpUntil([] { return false; }, 300);
+            break;
+        default:
+            break;
+        }
+        const char* Answer = Row.Answers;
+        // Log-offs begun, and whether the last step was a query.
+        int LogOffs = 0;
+        bool Repeated = false;
+        const auto Asked = [&] { return CountInFile(HosteeLog, "close asked"); };
+        for (const char* Step = Row.Steps; *Step; ++Step) {
+            SCOPED_TRACE(std::string("step ") + *Step);
+            if (*Step == 'Q') {
+                // A box of its own inside the handler would hold the answer.
+                const auto Start = std::chrono::steady_clock::now();
+                const LRESULT Got = Q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+                const auto Took = std::chrono::duration_cast<std::chrono::milliseconds>(
+                    std::chrono::steady_clock::now() - Start);
+                EXPECT_LT(Took.count(), 1000);
+                EXPECT_EQ(Got, *Answer++ == 'T' ? TRUE : FALSE);
+                LogOffs += !Repeated;
+                if (Row.Open == Opened::HostedAsking) {
+                    // Asked once per log-off; a repeated query, whose
+                    // request would come in a moment, asks no more.
+                    PumpUntil([&] { return Asked() >= LogOffs; }, 5000);
+                    PumpUntil([&] { return Asked() > LogOffs; }, Repeated ? 1500 : 0);
+                    EXPECT_EQ(Asked(), LogOffs);
+                }
+                Repeated = true;
+            } else if (*Step == 'C') {
+                Repeated = false;
+                Q.Send(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+                if (Row.Open == Opened::HostedCloses) {
+                    // The program asked to close is gone; the host stays.
+                    const HWND Hostee = ::FindWindowA("HosteeWindow", nullptr);
+                    PumpUntil([&] { return !::FindWindowA("HosteeWindow", nullptr); }, 10000);
+                    EXPECT_FALSE(Hostee && ::IsWindow(Hostee));
+                    EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 3000), static_cast<DWORD>(WAIT_TIMEOUT));
+                }
+                ExpectRunning(Q);
+                EXPECT_EQ(StoredState(), Seeded) << "written though the session went on";
+            } else {
+                Q.Send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+                ExpectEnded(Q);
+                EXPECT_EQ(StoredState(), Reference);
+            }
+        }
+        EXPECT_EQ(HeapComplaints(), HeapBefore);
+        // A program that said no outlives the host.
+        EndProcesses("session_hostee.exe");
+    }
+    ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
 }
 
 }  // namespace
