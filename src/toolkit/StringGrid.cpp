@@ -254,11 +254,15 @@ void StringGrid::UpdateScrollBars()
     Si.nMax = FGeo.RowCount - FGeo.FixedRows - 1;
     Si.nPage = static_cast<UINT>(std::max(1, FGeo.RowCount - FGeo.MaxTopRow()));
     Si.nPos = FGeo.TopRow - FGeo.FixedRows;
-    ::SetScrollInfo(Handle(), SB_VERT, &Si, TRUE);
+    // Not drawn at once: a bar drawn at once costs a frame repaint, and
+    // filling a shown table changes the layout several times. The frame is
+    // painted once, with the window.
+    ::SetScrollInfo(Handle(), SB_VERT, &Si, FALSE);
     Si.nMax = FGeo.ColCount() - FGeo.FixedCols - 1;
     Si.nPage = static_cast<UINT>(std::max(1, FGeo.ColCount() - FGeo.MaxLeftCol()));
     Si.nPos = FGeo.LeftCol - FGeo.FixedCols;
-    ::SetScrollInfo(Handle(), SB_HORZ, &Si, TRUE);
+    ::SetScrollInfo(Handle(), SB_HORZ, &Si, FALSE);
+    ::RedrawWindow(Handle(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 TGridRect StringGrid::Selection() const

@@ -458,6 +458,7 @@ TEST_F(MainWindowTest, AllClosedClosesByPostingAndThenWritesTheState)
 {
     // The close pending when the monitor reports, or called off meanwhile
     // (the session went on): only the pending one closes.
+    Main->CompleteStartup();
     for (const bool CalledOff : {true, false}) {
         SCOPED_TRACE(CalledOff ? "called off" : "pending");
         Main->Monitor->CloseAll();
