@@ -17,6 +17,7 @@
 //   /disable=A,F     A ms after showing (0: already when shown), disable
 //                    the main window for F ms (F = 0: for good)
 //   /exit=MS         end after MS
+//   /retitle=MS      every MS retitle the main window "Retitle N", N = 1, 2, ...
 //   /windows=N       N further small top-level windows
 //   /log=PATH        the log file
 //
@@ -55,6 +56,7 @@ struct Options {
     int DisableAfter = -1;
     int DisableFor = 0;
     int Exit = 0;
+    int Retitle = 0;
     int Windows = 0;
 } Opt;
 
@@ -109,6 +111,7 @@ void ParseArg(const char* A)
     else if (Starts(A, "/slowclose=", &V)) Opt.SlowClose = std::atoi(V);
     else if (Starts(A, "/disable=", &V)) std::sscanf(V, "%d,%d", &Opt.DisableAfter, &Opt.DisableFor);
     else if (Starts(A, "/exit=", &V)) Opt.Exit = std::atoi(V);
+    else if (Starts(A, "/retitle=", &V)) Opt.Retitle = std::atoi(V);
     else if (Starts(A, "/windows=", &V)) Opt.Windows = std::atoi(V);
 }
 
@@ -140,7 +143,7 @@ long long SinceStart()
 }
 
 // One-shot timers of the thread, by what they do.
-enum TimerKind { tkShowMain = 1, tkEndSplash, tkDisable, tkEnable, tkExit, tkClose };
+enum TimerKind { tkShowMain = 1, tkEndSplash, tkDisable, tkEnable, tkExit, tkClose, tkRetitle };
 
 void CALLBACK OnTimer(HWND, UINT, UINT_PTR Id, DWORD);
 
@@ -209,6 +212,12 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR Id, DWORD)
     case tkClose:
         ::DestroyWindow(MainWnd);
         break;
+    case tkRetitle: {
+        static int N = 0;
+        ::SetWindowTextA(MainWnd, ("Retitle " + std::to_string(++N)).c_str());
+        After(Opt.Retitle, tkRetitle);
+        break;
+    }
     case tkExit:
         Log("exit");
         ::ExitProcess(0);
@@ -323,6 +332,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
     if (Opt.Exit > 0)
         After(Opt.Exit, tkExit);
+    if (Opt.Retitle > 0)
+        After(Opt.Retitle, tkRetitle);
 
     MSG Msg;
     while (::GetMessageA(&Msg, nullptr, 0, 0) > 0) {
