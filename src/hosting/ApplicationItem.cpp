@@ -68,7 +68,11 @@ bool TApplicationItem::IsItemOf(const Tknownapp* Entry) const
 // in front when its host window is and the keyboard focus lies in it.
 bool IsInFront(HWND Wnd)
 {
-    HWND Front = ::GetForegroundWindow();
+    return IsInFront(Wnd, ::GetForegroundWindow());
+}
+
+bool IsInFront(HWND Wnd, HWND Front)
+{
     if (!Wnd || !Front)
         return false;
     if (Front == Wnd)

@@ -115,5 +115,7 @@ bool IsUsableWindow(HWND Handle, bool SkipSizeCheck);
 // A bound window is in front: its host window is the foreground window
 // and the keyboard focus lies in it.
 bool IsInFront(HWND Wnd);
+// The same with the foreground window read already.
+bool IsInFront(HWND Wnd, HWND Front);
 // The panel text while an application starts.
 std::string LoadingText(const std::string& Name, int Seconds);

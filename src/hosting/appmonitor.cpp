@@ -750,12 +750,13 @@ void TApplicationMonitor::FirePendingEvents()
 
 void TApplicationMonitor::LookAtTheDesktop()
 {
+    const HWND Foreground = ::GetForegroundWindow();
     for (Slot& S : FItems) {
         const TApplicationItem& I = *S.Item;
         RECT R;
         if (!I.Bound || !::GetWindowRect(I.Handle, &R))
             continue;
-        const bool Front = IsInFront(I.Handle);
+        const bool Front = IsInFront(I.Handle, Foreground);
         if (!::EqualRect(&R, &S.Place) || Front != S.Front) {
             S.Place = R;
             S.Front = Front;

@@ -565,8 +565,11 @@ TEST_F(MonitorTest, EmulatorWindowKeepsItsItemsOwnEntry)
     TestHost H;
     // A DOS program's window belongs to the virtual DOS machine.
     const std::string Emulator = Dir() + "WinZ80.exe";
-    TApplicationItem* I = H.Monitor->AddItem(Emulator, 0, eWinZ80, H.Inner(0), false);
+    // Its window up first: an item of no process is dropped at its second
+    // tick, however slowly the program starts.
     Hostee Dos("/class=WinZ80", Dir() + "ntvdm.exe");
+    ASSERT_NE(Dos.WaitWindow("WinZ80"), nullptr);
+    TApplicationItem* I = H.Monitor->AddItem(Emulator, 0, eWinZ80, H.Inner(0), false);
     ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
     I = H.ItemIn(0);
     EXPECT_EQ(I->KnownIndex(), eWinZ80);
