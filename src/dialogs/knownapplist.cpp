@@ -40,11 +40,14 @@ std::string NumberCell(std::int32_t Value)
     return Value >= 1 ? IntToStr(Value) : std::string();
 }
 
-// A cleared table of one record, writable while it is filled.
-void PrepareFill(TDatabaseGrid& Table)
+// A writable table of Count records (at least one), the first cleared;
+// the rows put next overwrite every cell. Sized once: shrinking a shown
+// table to one record and growing it back would hide and show its scroll
+// bar, each a change of its frame.
+void PrepareFill(TDatabaseGrid& Table, std::size_t Count)
 {
     Table.SetReadOnlyDatabase(false);
-    Table.SetRecordCount(1);
+    Table.SetRecordCount(std::max(1, static_cast<int>(Count)));
     Table.ClearRecord(1);
 }
 
@@ -61,9 +64,6 @@ void FinishFill(TDatabaseGrid& Table, bool Viewing)
 // shift the fields of a '|'-joined record.
 void PutRows(TDatabaseGrid& Table, const std::vector<StringList>& Rows)
 {
-    if (Rows.empty())
-        return;
-    Table.SetRecordCount(static_cast<int>(Rows.size()));
     for (std::size_t R = 0; R < Rows.size(); ++R)
         for (std::size_t C = 0; C < Rows[R].size(); ++C)
             Table.SetCell(static_cast<int>(C), static_cast<int>(R) + 1, Rows[R][C]);
@@ -147,7 +147,6 @@ std::string FilenamesCellText(const Tknownapp& Entry)
 void FillKnownAppTable(TDatabaseGrid& Table, const Tknownapplist& List, const std::string* Category,
                        bool Viewing)
 {
-    PrepareFill(Table);
     std::vector<StringList> Rows;
     Rows.reserve(static_cast<std::size_t>(List.Count()));
     for (int I = 0; I < List.Count(); ++I) {
@@ -173,19 +172,20 @@ void FillKnownAppTable(TDatabaseGrid& Table, const Tknownapplist& List, const st
         Row[acCategory] = CategoryName;
         Rows.push_back(std::move(Row));
     }
+    PrepareFill(Table, Rows.size());
     PutRows(Table, Rows);
     FinishFill(Table, Viewing);
 }
 
 void FillWindowTable(TDatabaseGrid& Table, const Tappwindowlist& List, bool Viewing)
 {
-    PrepareFill(Table);
     std::vector<StringList> Rows;
     Rows.reserve(static_cast<std::size_t>(List.Count()));
     for (int I = 0; I < List.Count(); ++I) {
         const Tappwindow& W = *List.GetAppWindow(I);
         Rows.push_back({QuoteField(W.ExePattern), QuoteField(W.WindowTitle), QuoteField(W.WindowClass)});
     }
+    PrepareFill(Table, Rows.size());
     PutRows(Table, Rows);
     FinishFill(Table, Viewing);
 }

@@ -187,6 +187,8 @@ TEST(KnownAppTable, ViewingOneCategorySortedWithFoundLetters)
     TDatabaseGrid T;
     ConfigureAppTable(T);
     const std::string Tools = "TOOLS", None = "Nothing";
+    // Refilled over the whole list: no cell of it may stay.
+    FillKnownAppTable(T, KnownApps, nullptr, false);
     FillKnownAppTable(T, KnownApps, &Tools, true);
     FillFoundColumn(T, {"packer|", "oldie|1.5", "starter|0.9"});
     const char* Want[][2] = {{"Oldie", "FU"}, {"Packer", "F"}, {"Starter", "F"}};
@@ -194,6 +196,7 @@ TEST(KnownAppTable, ViewingOneCategorySortedWithFoundLetters)
     for (int R = 1; R <= 3; ++R) {
         EXPECT_EQ(T.CellByName("Application", R), Want[R - 1][0]);
         EXPECT_EQ(T.CellByName("Found", R), Want[R - 1][1]);
+        EXPECT_EQ(T.CellByName("Category", R), "Tools");
     }
     EXPECT_TRUE(T.ReadOnlyDatabase());
     FillKnownAppTable(T, KnownApps, &None, true);
