@@ -11,7 +11,8 @@
 // 2. Idle: quorvan.exe's own CPU time (its threads' as Linux counts them) over
 //    [idle seconds] with the pointer off its window, over its main panel and
 //    resting on a tool button, with nothing bound and with three programs
-//    bound from its stored layout; the Wine server's CPU time (its /proc
+//    bound from its stored layout, then resting on the close button of the
+//    panel of the one bound below a strip; the Wine server's CPU time (its /proc
 //    entry, pid in QUORVAN_WINESERVER_PID, which scripts/bench.sh sets)
 //    beside each.
 #include "hosting/HosteeSupport.h"
@@ -83,6 +84,54 @@ std::vector<PointerPlace> Places(const quorvan_driver::Program& P)
     return {{"pointer off the window", Off},
             {"pointer over main panel", {(C.left + C.right) / 2, (C.top + C.bottom) / 2 + 20}},
             {"pointer on a tool button", quorvan_driver::Center(Button)}};
+}
+
+// A shown small button of the program's own inside its window: the hover
+// panel's close and unbind buttons.
+BOOL CALLBACK FindSmallButton(HWND Wnd, LPARAM Param)
+{
+    auto* C = reinterpret_cast<std::pair<DWORD, HWND>*>(Param);
+    DWORD Pid = 0;
+    ::GetWindowThreadProcessId(Wnd, &Pid);
+    RECT R;
+    ::GetWindowRect(Wnd, &R);
+    if (Pid != C->first || !::IsWindowVisible(Wnd) || R.right - R.left != 16 || R.bottom - R.top != 16)
+        return TRUE;
+    C->second = Wnd;
+    return FALSE;
+}
+
+BOOL CALLBACK CollectForeign(HWND Wnd, LPARAM Param)
+{
+    auto* C = reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(Param);
+    DWORD Pid = 0, ParentPid = 0;
+    ::GetWindowThreadProcessId(Wnd, &Pid);
+    ::GetWindowThreadProcessId(::GetAncestor(Wnd, GA_PARENT), &ParentPid);
+    if (Pid != C->first && ParentPid == C->first)
+        C->second.push_back(Wnd);
+    return TRUE;
+}
+
+// The pointer into each bound window until its panel shows its buttons;
+// the first button's middle, false when none shows.
+bool HoverPanelButton(const quorvan_driver::Program& P, POINT& At)
+{
+    std::pair<DWORD, std::vector<HWND>> Bound{P.Pid, {}};
+    ::EnumChildWindows(P.Main, &CollectForeign, reinterpret_cast<LPARAM>(&Bound));
+    for (HWND W : Bound.second) {
+        RECT R;
+        ::GetWindowRect(W, &R);
+        quorvan_driver::MoveTo(quorvan_driver::Center(R));
+        ::Sleep(1500);
+        std::pair<DWORD, HWND> B{P.Pid, nullptr};
+        ::EnumChildWindows(P.Main, &FindSmallButton, reinterpret_cast<LPARAM>(&B));
+        if (B.second) {
+            ::GetWindowRect(B.second, &R);
+            At = quorvan_driver::Center(R);
+            return true;
+        }
+    }
+    return false;
 }
 
 // Windows of other processes bound into the program's window.
@@ -223,7 +272,7 @@ int main(int Argc, char** Argv)
     // each place, first with nothing bound, then with three programs bound
     // from its stored layout.
     const std::string ServerPid = quorvan_driver::WineServerPid();
-    quorvan_driver::SeedRegistry({"bench_a", "bench_b", "bench_c"});
+    quorvan_driver::SeedRegistry({"bench_a", "bench_b", "bench_c"}, {"bench_c"});
     {
         quorvan_driver::Program P;
         if (!P.Started()) {
@@ -242,6 +291,14 @@ int main(int Argc, char** Argv)
         }
         for (const PointerPlace& Place : Places(P))
             MeasureProgramIdle(P, "three bound", Place, IdleSeconds, ServerPid);
+        POINT Button;
+        if (!HoverPanelButton(P, Button)) {
+            std::printf("no panel showed its close button\n");
+            quorvan_driver::ClearRegistry();
+            return 1;
+        }
+        MeasureProgramIdle(P, "three bound", {"pointer on a panel's close", Button}, IdleSeconds,
+                           ServerPid);
     }
     quorvan_driver::ClearRegistry();
     return 0;

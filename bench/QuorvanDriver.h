@@ -47,8 +47,9 @@ inline void SetBinary(HKEY Key, const char* Name, const std::string& Text)
 // The host's key as a first start with these applications finds it: each
 // name is a known application bound from its own copy of tests/apps'
 // hostee, listed with its location, and one stored layout holds a panel
-// for each.
-inline void SeedRegistry(const std::vector<std::string>& Names)
+// for each. Those in NoTitle are bound below a strip of the panel's.
+inline void SeedRegistry(const std::vector<std::string>& Names,
+                         const std::vector<std::string>& NoTitle = {})
 {
     ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
     HKEY Apps = nullptr, Layouts = nullptr;
@@ -63,7 +64,9 @@ inline void SeedRegistry(const std::vector<std::string>& Names)
     std::string Found = "| Flags | Category | Application | Version | Location |\r"
                         "+-------+----------+-------------+---------+----------+\r";
     for (const std::string& N : Names) {
-        Rules += " Bench | " + N + " | | | | bind | " + N + ".exe | | | | |\r";
+        const bool Strip = std::find(NoTitle.begin(), NoTitle.end(), N) != NoTitle.end();
+        Rules += " Bench | " + N + " | | | | bind" + (Strip ? "; no title" : "") + " | " + N +
+                 ".exe | | | | |\r";
         Found += "| | Bench | " + N + " | | " + ExeDir() + N + ".exe |\r";
         ::CopyFileA((ExeDir() + "hostee.exe").c_str(), (ExeDir() + N + ".exe").c_str(), FALSE);
     }

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 
 static ::testing::Environment* const Env =
     ::testing::AddGlobalTestEnvironment(new ShellLibraryEnvironment);
@@ -145,8 +147,26 @@ TEST_F(SearchWin, ChooserTicksAndRoots)
     EXPECT_EQ(Modal.Done(), Script.size());
     EXPECT_EQ(Roots, (StringList{"C:\\", ProgramFiles}));
 
+    // The system's icons, although the chooser was opened before any quiet
+    // moment prepared them: (node, image, selected image).
+    const auto Images = [this](const std::string& Text) {
+        TVITEMA It = {};
+        It.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE;
+        It.hItem = Node(Text);
+        ::SendMessageA(Tree(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&It));
+        return std::make_pair(It.iImage, It.iSelectedImage);
+    };
+    TKivSystemImageList& Sys = *Chooser->SystemImageList;
+    const int Computer = Sys.GetSpecialFolderIconIndex(SF_DRIVES), Closed = Sys.GetFolderIconIndex(false),
+              Open = Sys.GetFolderIconIndex(true);
+    ASSERT_GE(std::min({Computer, Closed, Open}), 0);
     ModalScript Cancel(&App, [this] { return Chooser->Visible(); },
-                       {[this] { ::SendMessageA(Chooser->cancelbutton->Handle(), BM_CLICK, 0, 0); }});
+                       {[&] {
+                            EXPECT_EQ(Images("Drives"), std::make_pair(Computer, Computer));
+                            EXPECT_EQ(Images("C:\\"), std::make_pair(Closed, Open));
+                            EXPECT_EQ(Images("Program locations"), std::make_pair(Closed, Open));
+                        },
+                        [this] { ::SendMessageA(Chooser->cancelbutton->Handle(), BM_CLICK, 0, 0); }});
     EXPECT_FALSE(Chooser->SelectSearchRoots(Roots));
     EXPECT_TRUE(Roots.empty());
     EXPECT_EQ(States({"Drives", "Program locations", ProgramFiles}), (std::vector<int>{1, 1, 2}))

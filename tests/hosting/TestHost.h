@@ -39,6 +39,9 @@ private:
 
 class TestHost {
 public:
+    // The monitor's tick here: the tests wait for ticks, not for seconds.
+    static const unsigned TickMs = 250;
+
     explicit TestHost(int Panels = 3)
     {
         FormArgs A;
@@ -50,6 +53,7 @@ public:
         App.MainForm = Main;
         Confirm = new TConfirmationForm(&App);
         Monitor = std::make_unique<TApplicationMonitor>(Main, nullptr);
+        Monitor->Timer->SetInterval(TickMs);
         for (int I = 0; I < Panels; ++I) {
             AppPanelArgs P;
             P.Parent = Main;

@@ -978,6 +978,7 @@ TEST_F(MainWindowTest, PanelsFollowTheirProgramsWithoutInput)
     }
     for (HANDLE P : Processes) {
         ::TerminateProcess(P, 0);
+        ::WaitForSingleObject(P, 5000);
         ::CloseHandle(P);
     }
     RunUntil(App, [&] { return Main->Monitor->Count() == 0; }, 5000);
@@ -1243,6 +1244,14 @@ TEST(ProgramFormsTest, DeferredFormsAreMadeWhileTheProgramWorks)
     EXPECT_FALSE(KnownAppsForm->HandlePending());
     RunFor(FormWarmUpQuietMs + 9 * FormWarmUpNextMs + 5000, [&] { return Pending() == 0; });
     EXPECT_EQ(Pending(), 0);
+    // Every form made, the warm-up wakes the program once more, to find
+    // nothing left, and then no more.
+    Work.SetEnabled(false);
+    int Ticks = 0;
+    App.OnMessage = [&Ticks](MSG& M, bool&) { Ticks += M.message == WM_TIMER && IsProgramWindow(M.hwnd); };
+    RunFor(5 * FormWarmUpNextMs, [] { return false; });
+    App.OnMessage = nullptr;
+    EXPECT_LE(Ticks, 1);
 }
 
 // Quiet moments prepare a form in steps, each short enough not to keep the

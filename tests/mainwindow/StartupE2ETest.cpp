@@ -605,13 +605,16 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
                           40, 500});
         const std::vector<std::string> Seeded = StoredState();
         ::SetEnvironmentVariableA("HOSTEE_OPTIONS",
-                                  Row.Open == Opened::HostedAsking ? "/askclose=600000" : nullptr);
+                                  Row.Open == Opened::HostedAsking   ? "/askclose=600000"
+                                  : Row.Open == Opened::HostedCloses ? "/slowclose=1500"
+                                                                     : nullptr);
         ::DeleteFileA(HosteeLog.c_str());
         ::SetEnvironmentVariableA("HOSTEE_LOG", HosteeLog.c_str());
         const int HeapBefore = HeapComplaints();
         Quorvan Q(Row.Open != Opened::Startup);
         ASSERT_TRUE(Q.Main);
         Prepare(Q, Row.From);
+        HANDLE Hostee = nullptr;  // the bound program's process
         switch (Row.Open) {
         case Opened::NameBox:
             Q.Press(Q.Child(Q.Child(Q.Main, "TQuorvanWindow"), "ToolbarWindow32"), 1);
@@ -651,6 +654,11 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
         case Opened::HostedCloses:
             ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
             ASSERT_TRUE(BoundHostee(Q));
+            {
+                DWORD Pid = 0;
+                ::GetWindowThreadProcessId(BoundHostee(Q), &Pid);
+                Hostee = ::OpenProcess(SYNCHRONIZE, FALSE, Pid);
+            }
             // Seen bound from here once its frame is gone; the host's own
             // bookkeeping follows when that call has returned.
             PumpUntil([&] {
@@ -684,15 +692,16 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
                     PumpUntil([&] { return Asked() > LogOffs; }, Repeated ? 1500 : 0);
                     EXPECT_EQ(Asked(), LogOffs);
                 }
+                // Asked, the program takes its time to close.
+                if (Row.Open == Opened::HostedCloses)
+                    EXPECT_TRUE(PumpUntil([&] { return CountInFile(HosteeLog, "close later") > 0; }, 5000));
                 Repeated = true;
             } else if (*Step == 'C') {
                 Repeated = false;
                 Q.Send(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
                 if (Row.Open == Opened::HostedCloses) {
-                    // The program asked to close is gone; the host stays.
-                    const HWND Hostee = ::FindWindowA("HosteeWindow", nullptr);
-                    PumpUntil([&] { return !::FindWindowA("HosteeWindow", nullptr); }, 10000);
-                    EXPECT_FALSE(Hostee && ::IsWindow(Hostee));
+                    // The program asked to close goes; the host stays.
+                    EXPECT_EQ(::WaitForSingleObject(Hostee, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
                     EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 3000), static_cast<DWORD>(WAIT_TIMEOUT));
                 }
                 ExpectRunning(Q);
@@ -706,6 +715,8 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
         EXPECT_EQ(HeapComplaints(), HeapBefore);
         // A program that said no outlives the host.
         EndProcesses("session_hostee.exe");
+        if (Hostee)
+            ::CloseHandle(Hostee);
     }
     ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
     ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);

@@ -394,7 +394,9 @@ TEST_F(PoolTest, AnEmptyPoolIsFreedAtOnce)
     const DWORD Start = ::GetTickCount();
     delete Pool;
     Pool = nullptr;
-    EXPECT_LT(::GetTickCount() - Start, 100u);
+    // Well inside the stop timeout that a waiting pool would take, also on
+    // a loaded machine.
+    EXPECT_LT(::GetTickCount() - Start, 1000u);
     EXPECT_LE(1, GetProcessorCount());
     const int Load = GetCpuUsage();
     EXPECT_TRUE(Load >= 0 && Load <= 101) << Load;

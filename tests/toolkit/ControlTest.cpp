@@ -45,6 +45,13 @@ TEST(ComponentTest, OwnerDestroysWhatItOwnsNewestFirst)
         EXPECT_TRUE(Log.empty());
     }
     EXPECT_EQ(Log, (std::vector<int>{4, 41}));
+    // One made with new in the arguments of another's new: both are freed.
+    Log.clear();
+    {
+        Component Root(nullptr);
+        new Probe(new Probe(&Root, Log, 5), Log, 51);
+    }
+    EXPECT_EQ(Log, (std::vector<int>{5, 51}));
 }
 
 class ControlTest : public ::testing::Test {
