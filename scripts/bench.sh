@@ -48,13 +48,16 @@ cmake -S "$ROOT" -B "$BUILD/win32" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i68
 cmake --build "$BUILD/win32" -j "$jobs"
 
 status=0
-# Each benchmark's output, kept for the goals at the end.
+# Each benchmark's output, kept for the goals at the end. Into a file, not
+# a pipe: the Wine processes a program starts keep its output open after it
+# ends, so a reader of a pipe would wait for them.
 outputs="$(mktemp -d)"
 run_bench() {  # NAME COMMAND...
-  local name="$1"
+  local name="$1" rc=0
   shift
-  "$@" 2>&1 | tee "$outputs/$name.txt"
-  return "${PIPESTATUS[0]}"
+  "$@" >"$outputs/$name.txt" 2>&1 || rc=$?
+  cat "$outputs/$name.txt"
+  return $rc
 }
 for line in "${NATIVE_BENCHES[@]}"; do
   read -r -a cmd <<<"$line"

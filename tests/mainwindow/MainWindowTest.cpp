@@ -505,6 +505,8 @@ class ClosingWithHostedPrograms : public MainWindowTest, public ::testing::WithP
 
 TEST_P(ClosingWithHostedPrograms, WaitsForThemAndWritesTheStateOnce)
 {
+    // The monitor that opens the programs comes at the end of the reading.
+    Main->CompleteStartup();
     KnowHostee();
     Main->LayoutsMenuClick(MakeLayout("Two", 2));
     Idle();
