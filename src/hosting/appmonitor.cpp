@@ -171,6 +171,14 @@ TApplicationItem* TApplicationMonitor::ItemBySerial(unsigned Serial) const
     return nullptr;
 }
 
+TApplicationItem* TApplicationMonitor::HeldItemOf(HWND Handle, std::uint32_t Pid) const
+{
+    for (const Slot& S : FItems)
+        if (S.Item->Handle == Handle && S.Item->ProcessId == Pid)
+            return S.Item.get();
+    return nullptr;
+}
+
 TApplicationItem* TApplicationMonitor::BoundItemOf(HWND Handle, std::uint32_t Pid) const
 {
     for (const Slot& S : FItems)
@@ -654,12 +662,16 @@ void TApplicationMonitor::WindowsChanged()
     // Records stay put until the outermost pass ends, but handlers run from
     // here (item destruction) may add some: the count is read every time.
     TAppWindowCollection& List = Windows->Windows;
+    // Processes whose item's window went while another of theirs lives.
+    std::vector<std::uint32_t> Bereft;
     for (int I = 0; I < List.Count(); ++I) {
         TWindowItem& Rec = *List.Items(I);
         if (Rec.State != wisGone)
             continue;
         if (HasOtherWindow(Rec.ProcessId, I)) {
             Rec.State = wisIgnored;
+            if (HeldItemOf(ToHwnd(Rec.Handle), Rec.ProcessId))
+                Bereft.push_back(Rec.ProcessId);
             continue;
         }
         const std::string Exe = ExeOf(Rec, false);
@@ -677,7 +689,13 @@ void TApplicationMonitor::WindowsChanged()
 
     for (int I = 0; I < List.Count(); ++I) {
         TWindowItem& Rec = *List.Items(I);
-        if (Rec.State != wisNew && Rec.State != wisChanged)
+        // A window that showed while the item's previous one still lived
+        // (a splash closing only after the main window is up) is no longer
+        // new when that one goes; it is the successor all the same.
+        const bool Successor =
+            Rec.State == wisNew ||
+            (IsListed(Rec) && std::find(Bereft.begin(), Bereft.end(), Rec.ProcessId) != Bereft.end());
+        if (Rec.State != wisNew && Rec.State != wisChanged && !Successor)
             continue;
         const HWND Wnd = ToHwnd(Rec.Handle);
         // A retitled window: a strip draws its title.
@@ -696,7 +714,7 @@ void TApplicationMonitor::WindowsChanged()
                 Item->Handle = Wnd;
             }
             TryBind(*Item, Rec);
-        } else if (Rec.State == wisNew) {
+        } else if (Successor && !HeldItemOf(Wnd, Rec.ProcessId)) {
             // An application that replaced its window (a splash making way
             // for the main window) is bound again.
             Item = FindItem(Exe, nullptr, Rec.ProcessId, aisActive, Rec.ClassName, Rec.Title, true);

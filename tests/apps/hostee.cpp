@@ -8,6 +8,7 @@
 //   /delay=MS        wait before the main window shows
 //   /splash=MS       show a splash window for MS first, then the main one
 //                    (without /delay the main window replaces it at once)
+//   /overlap=MS      the splash window closes only MS after the main one shows
 //   /splashclass=NAME  window class of the splash window ("HosteeSplash")
 //   /second          a second main window, titled TEXT + " 2"
 //   /noclose         ignore WM_CLOSE
@@ -49,6 +50,7 @@ struct Options {
     int X = 100, Y = 100, W = 300, H = 200;
     int Delay = 0;
     int Splash = 0;
+    int Overlap = 0;
     bool Second = false;
     bool NoClose = false;
     int AskClose = 0;
@@ -105,6 +107,7 @@ void ParseArg(const char* A)
     else if (Starts(A, "/size=", &V)) std::sscanf(V, "%d,%d", &Opt.W, &Opt.H);
     else if (Starts(A, "/delay=", &V)) Opt.Delay = std::atoi(V);
     else if (Starts(A, "/splash=", &V)) Opt.Splash = std::atoi(V);
+    else if (Starts(A, "/overlap=", &V)) Opt.Overlap = std::atoi(V);
     else if (Starts(A, "/second", &V)) Opt.Second = true;
     else if (Starts(A, "/noclose", &V)) Opt.NoClose = true;
     else if (Starts(A, "/askclose=", &V)) Opt.AskClose = std::atoi(V);
@@ -143,7 +146,7 @@ long long SinceStart()
 }
 
 // One-shot timers of the thread, by what they do.
-enum TimerKind { tkShowMain = 1, tkEndSplash, tkDisable, tkEnable, tkExit, tkClose, tkRetitle };
+enum TimerKind { tkShowMain = 1, tkEndSplash, tkDisable, tkEnable, tkExit, tkClose, tkRetitle, tkCloseSplash };
 
 void CALLBACK OnTimer(HWND, UINT, UINT_PTR Id, DWORD);
 
@@ -196,10 +199,18 @@ void CALLBACK OnTimer(HWND, UINT, UINT_PTR Id, DWORD)
         // in one step, as programs that replace their window do.
         if (Opt.Delay <= 0)
             ShowMainWindows();
+        if (Opt.Overlap > 0) {
+            After(Opt.Overlap, tkCloseSplash);
+            break;
+        }
         ::DestroyWindow(SplashWnd);
         SplashWnd = nullptr;
         if (Opt.Delay > 0)
             After(Opt.Delay, tkShowMain);
+        break;
+    case tkCloseSplash:
+        ::DestroyWindow(SplashWnd);
+        SplashWnd = nullptr;
         break;
     case tkDisable:
         ::EnableWindow(MainWnd, FALSE);
