@@ -210,9 +210,7 @@ void TApplicationListForm::FillApplicationCombo(TAppKinds Kinds, ComboBox& Combo
     StringList Items;
     int Index = -1;
     List.ApplicationComboItems(Kinds, LeadingItem, Current, Items, Index);
-    Combo.Clear();
-    for (const std::string& Item : Items)
-        Combo.AddItem(Item);
+    Combo.SetItems(Items);
     if (!Current.empty()) {
         Combo.SetItemIndex(Index);
         if (Combo.OnChange)

@@ -1,5 +1,6 @@
 #include "dialogs/knownapplistWin.h"
 
+#include "components/StaticImageListWin.h"
 #include "dialogs/KnownAppGlyphs.h"
 #include "dialogs/MinSizeEditorWin.h"
 #include "dialogs/OkCancelBar.h"
@@ -53,20 +54,21 @@ protected:
 };
 
 // A plain list the system draws: the toolbar then places the images
-// above its captions itself.
+// above its captions itself. The pixels are copied whole: a call per pixel
+// costs a GDI round each.
 ImageList* GlyphList(Component* Owner, const std::vector<TPixelBuffer>& Glyphs)
 {
     auto* List = new ImageList(Owner, ImageListArgs{GlyphSize, GlyphSize});
     const COLORREF Mask = RGB(PixelRed(GlyphTransparent), PixelGreen(GlyphTransparent), PixelBlue(GlyphTransparent));
-    for (const TPixelBuffer& G : Glyphs)
-        List->AddPainted(Mask, [&G](HDC Dc, const RECT&) {
-            for (int Y = 0; Y < G.Height; ++Y)
-                for (int X = 0; X < G.Width; ++X) {
-                    const TPixel P = G.At(X, Y);
-                    if (P != GlyphTransparent)
-                        ::SetPixelV(Dc, X, Y, RGB(PixelRed(P), PixelGreen(P), PixelBlue(P)));
-                }
-        });
+    for (const TPixelBuffer& G : Glyphs) {
+        TPixel* Bits = nullptr;
+        HBITMAP Bitmap = CreatePixelBitmap(G.Width, G.Height, &Bits);
+        if (!Bitmap)
+            continue;
+        std::copy(G.Pixels.begin(), G.Pixels.end(), Bits);
+        List->AddMasked(Bitmap, Mask);
+        ::DeleteObject(Bitmap);
+    }
     return List;
 }
 
@@ -140,7 +142,6 @@ void TKnownAppsForm::CreateWindows()
     ImageList2->Name = "ImageList2";
     flags_ImageList = GlyphList(this, FlagGlyphs());
     flags_ImageList->Name = "flags_ImageList";
-    systemimagelist = new TKivSystemImageList(this);
 
     ActionList1 = new ActionList(this, ImageList2);
     AddLineAction = new Action(ActionList1, {"Add line", "appends a new line at the bottom of the list", 0});
@@ -518,6 +519,23 @@ int TKnownAppsForm::TextWidth(TDatabaseGridWin& Table, const std::string& Text, 
     return Sz.cx;
 }
 
+TKivSystemImageList& TKnownAppsForm::SystemImages()
+{
+    if (!systemimagelist)
+        systemimagelist = new TKivSystemImageList(this);
+    return *systemimagelist;
+}
+
+bool TKnownAppsForm::PrepareStep()
+{
+    if (Form::PrepareStep())
+        return true;
+    if (systemimagelist)
+        return false;
+    SystemImages();
+    return true;
+}
+
 static int SystemIconWidth(const TKivSystemImageList& List)
 {
     int W = 16, H = 16;
@@ -534,7 +552,7 @@ bool TKnownAppsForm::IsOverUrl(TDatabaseGridWin& Table, int X, int Y, std::strin
         return false;
     const RECT R = Table.CellRect(ACol, ARow);
     int H = 0;
-    const int W = TextWidth(Table, Text, H) + SystemIconWidth(*systemimagelist) + 2;
+    const int W = TextWidth(Table, Text, H) + SystemIconWidth(SystemImages()) + 2;
     if (!InBox(X, Y, R.left + 2, R.top + 2, W, H))
         return false;
     Url = Text;
@@ -628,10 +646,11 @@ void TKnownAppsForm::AppTableOwnerDrawCell(const std::string& Column, const std:
         }
     } else if (SameText(Column, "URL") && !CellValue.empty()) {
         C.FillRect(Rect);
-        const int Icon = systemimagelist->GetExtensionIconIndex(L".html", si_small, false);
-        if (Icon >= 0 && systemimagelist->Handle())
-            ::ImageList_Draw(systemimagelist->Handle(), Icon, Dc, X + 1, Y + 1, ILD_TRANSPARENT);
-        X += SystemIconWidth(*systemimagelist) + 2;
+        TKivSystemImageList& Shell = SystemImages();
+        const int Icon = Shell.GetExtensionIconIndex(L".html", si_small, false);
+        if (Icon >= 0 && Shell.Handle())
+            ::ImageList_Draw(Shell.Handle(), Icon, Dc, X + 1, Y + 1, ILD_TRANSPARENT);
+        X += SystemIconWidth(Shell) + 2;
         HGDIOBJ Old = ::SelectObject(Dc, FLinkFont);
         C.FontColor = clBlue;
         const std::string Shown =

@@ -45,6 +45,8 @@ public:
     Button* dbbutton = nullptr;
     ImageList* ImageList2 = nullptr;
     ImageList* flags_ImageList = nullptr;
+    // The shell's list: made by SystemImages, as the shell takes long over
+    // it and the window needs it only for a link.
     TKivSystemImageList* systemimagelist = nullptr;
     ActionList* ActionList1 = nullptr;
     Action* AddLineAction = nullptr;
@@ -91,6 +93,9 @@ public:
     void AppTableOwnerDrawCell(const std::string& Column, const std::string& CellValue, const RECT& Rect,
                                Canvas& C);
 
+    // After the windows, the shell's image list.
+    bool PrepareStep() override;
+
 protected:
     void CreateWindows() override;
 
@@ -107,6 +112,7 @@ private:
     void SetStatus(const std::string& Text);
     // The web link under the mouse in the current table, if any.
     bool UrlUnder(int X, int Y, std::string& Url);
+    TKivSystemImageList& SystemImages();
 
     std::string FBaseCaption;
     TTableFlags FModified;

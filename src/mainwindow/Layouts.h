@@ -113,13 +113,13 @@ private:
 
 constexpr int StartPauseMs = 500;
 
-// The most host panels a layout shows, in placing order. Adding stops at
-// 584 (eight under each of three levels), drops and the stored form go
-// further; under Wine making and placing the panels' windows grows faster
-// than their number (about 0.5 s for 256 on a loaded machine, 2 s for
-// 512), and applying must end within 2 s. The tree keeps the panels not
-// shown.
-constexpr int MaxShownPanels = 256;
+// The most host panels a layout shows, in placing order: every panel Add
+// child and Add neighbour make (eight under each of three levels), which
+// are never left out. Drops and the stored form go further; under Wine
+// making, placing and painting a panel's windows costs about 3-4 ms on a
+// loaded machine, and applying must end within about 2 s. The tree keeps
+// the panels not shown.
+constexpr int MaxShownPanels = MaxPanelChildren * (1 + MaxPanelChildren * (1 + MaxPanelChildren));
 // Why the applied layout shows fewer panels than it holds.
 std::string PanelsNotShownMessage(const std::string& Layout, int NotShown);
 

@@ -36,12 +36,13 @@ const std::function<Form*(TApplication&)> FormOrder[] = {
 
 // Prepares the deferred forms after start-up, step by step: the first
 // FormWarmUpQuietMs after the program's first idle pass, each further one
-// FormWarmUpNextMs after the last, the windows of the main window's buttons
-// first, none within FormWarmUpOpeningMs of a modal window's opening. A
-// timer's message comes only when no input waits, so the user is answered
-// first; yet moving the mouse does not put the steps off, or a user who
-// clicks early would pay for every form at once. A form used before makes
-// its own.
+// FormWarmUpNextMs after the end of the last, the windows of the shown
+// windows' buttons first (the search chooser while the application list is
+// open, then the main window's), none within FormWarmUpOpeningMs of a modal
+// window's opening. A timer's message comes only when no input waits, so
+// the user is answered first; yet moving the mouse does not put the steps
+// off, or a user who clicks early would pay for every form at once. A form
+// used before makes its own.
 class TFormWarmUp : public Component {
 public:
     explicit TFormWarmUp(TApplication& App) : Component(&App), FApp(App)
@@ -64,15 +65,30 @@ private:
             if (auto* F = dynamic_cast<Form*>(C);
                 F && F->Modal() && ::GetTickCount() - F->ModalSince() < FormWarmUpOpeningMs)
                 return;
+        if (!PrepareOne()) {
+            Stop();
+            return;
+        }
+        // A long step leaves the user as long a pause after it.
         FTimer->SetInterval(FormWarmUpNextMs);
-        for (Form* F : {static_cast<Form*>(layoutsform), static_cast<Form*>(KnownAppsForm),
-                        static_cast<Form*>(ApplicationListForm), static_cast<Form*>(SearchForFilesForm)})
+        FTimer->SetEnabled(false);
+        FTimer->SetEnabled(true);
+    }
+    bool PrepareOne()
+    {
+        Form* const ListsChooser = ApplicationListForm && ApplicationListForm->Handle() &&
+                                           ::IsWindowVisible(ApplicationListForm->Handle())
+                                       ? SearchForFilesForm
+                                       : nullptr;
+        for (Form* F : {static_cast<Form*>(ListsChooser), static_cast<Form*>(layoutsform),
+                        static_cast<Form*>(KnownAppsForm), static_cast<Form*>(ApplicationListForm),
+                        static_cast<Form*>(SearchForFilesForm)})
             if (F && F->PrepareStep())
-                return;
+                return true;
         for (Component* C : FApp.Components())
             if (auto* F = dynamic_cast<Form*>(C); F && F->PrepareStep())
-                return;
-        Stop();
+                return true;
+        return false;
     }
     void RemoveIdle()
     {

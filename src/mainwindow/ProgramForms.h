@@ -2,8 +2,9 @@
 // main window. Only the main window is made on screen here: the others make
 // their windows at their first use, or step by step (Form::PrepareStep),
 // the first FormWarmUpQuietMs after the program's first idle pass, each
-// further one FormWarmUpNextMs later, whichever comes first; none in the
-// FormWarmUpOpeningMs after a modal window opens, which is painted first.
+// further one FormWarmUpNextMs after the last ended, whichever comes first;
+// none in the FormWarmUpOpeningMs after a modal window opens, which is
+// painted first.
 #pragma once
 
 class TApplication;

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 ComboBox::ComboBox(Component* Owner, const ComboBoxArgs& Args)
     : Control(Owner), FOwnerDraw(Args.OwnerDrawFixed)
 {
@@ -51,11 +53,16 @@ std::string ComboBox::Item(int Index) const
 void ComboBox::Clear()
 {
     ::SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+    FItems.clear();
 }
 
 int ComboBox::AddItem(const std::string& Text)
 {
-    return static_cast<int>(::SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text.c_str())));
+    const int Index =
+        static_cast<int>(::SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Text.c_str())));
+    if (Index >= 0 && Index <= static_cast<int>(FItems.size()))
+        FItems.insert(FItems.begin() + Index, Text);
+    return Index;
 }
 
 void ComboBox::SetItems(const std::vector<std::string>& Items)
@@ -74,12 +81,10 @@ void ComboBox::SetItems(const std::vector<std::string>& Items)
 
 int ComboBox::IndexOf(const std::string& Text) const
 {
-    // CB_FINDSTRINGEXACT ignores letter case; the items must match exactly.
-    const int N = Count();
-    for (int I = 0; I < N; ++I)
-        if (Item(I) == Text)
-            return I;
-    return -1;
+    // CB_FINDSTRINGEXACT ignores letter case, and reading the items back
+    // costs two messages each: the kept texts answer.
+    const auto It = std::find(FItems.begin(), FItems.end(), Text);
+    return It == FItems.end() ? -1 : static_cast<int>(It - FItems.begin());
 }
 
 int ComboBox::ItemIndex() const

@@ -67,4 +67,6 @@ private:
     bool FOwnerDraw;
     TColor FColor = SystemColor(COLOR_WINDOW);
     HBRUSH FBrush = nullptr;
+    // The items' texts as added, in the box's order.
+    std::vector<std::string> FItems;
 };

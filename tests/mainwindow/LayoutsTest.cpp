@@ -184,12 +184,13 @@ TEST(Layouts, StoredLayoutsBeyondWhatIsShownAreShownInPartAndTold)
         const char* Shape;
         int Panels;
         bool Deep;
+        int Shown;
     };
     const Row Rows[] = {
-        {"as wide as the cap", MaxStoredNodes - 1, false},
-        {"as deep as the cap", MaxStoredNodes - 1, true},
-        {"as many as are shown", MaxShownPanels, false},
-        {"all the designer adds", MaxPanelChildren * (1 + MaxPanelChildren * (1 + MaxPanelChildren)), false},
+        {"as wide as the cap", MaxStoredNodes - 1, false, MaxShownPanels},
+        {"as deep as the cap", MaxStoredNodes - 1, true, MaxShownPanels},
+        {"all the designer adds", 584, false, 584},
+        {"one beyond", 585, false, 584},
     };
     for (const Row& R : Rows) {
         SCOPED_TRACE(R.Shape);
@@ -212,17 +213,17 @@ TEST(Layouts, StoredLayoutsBeyondWhatIsShownAreShownInPartAndTold)
         L.HasHost = true;
         ASSERT_TRUE(L.Tree.LoadLayouts(Reg).Whole());
         const TNodeId Big = L.Tree.Roots().front();
-        const int NotShown = R.Panels - std::min(R.Panels, MaxShownPanels);
+        const int NotShown = R.Panels - R.Shown;
         const std::vector<std::string> Told =
             NotShown ? std::vector<std::string>{PanelsNotShownMessage("Big", NotShown)}
                      : std::vector<std::string>{};
         ASSERT_TRUE(L.ApplyLayout(Big));
-        EXPECT_EQ(H.Panels.size(), static_cast<std::size_t>(std::min(R.Panels, MaxShownPanels)));
+        EXPECT_EQ(H.Panels.size(), static_cast<std::size_t>(R.Shown));
         EXPECT_EQ(H.Told, Told);
         // Only a shown panel's application is started.
         EXPECT_EQ(H.Log, NotShown ? "" : "open A a.exe|pause 500");
-        EXPECT_NE(L.Tree.Data(L.Tree.NodeAt(MaxShownPanels)), nullptr);
-        EXPECT_EQ(L.Tree.Data(L.Tree.NodeAt(MaxShownPanels + 1)), nullptr);
+        EXPECT_NE(L.Tree.Data(L.Tree.NodeAt(R.Shown)), nullptr);
+        EXPECT_EQ(L.Tree.Data(L.Tree.NodeAt(R.Shown + 1)), nullptr);
         // Placed again (the window resized): nothing more is told.
         L.Relayout(nullptr);
         EXPECT_EQ(H.Told, Told);
@@ -231,7 +232,7 @@ TEST(Layouts, StoredLayoutsBeyondWhatIsShownAreShownInPartAndTold)
         L.Tree.SaveLayouts(Again);
         EXPECT_EQ(Again.Strings, Reg.Strings);
     }
-    EXPECT_EQ(PanelsNotShownMessage("Big", 3839),
-              "3839 panels of the layout \"Big\" could not be shown: a layout shows its first 256 "
+    EXPECT_EQ(PanelsNotShownMessage("Big", 3511),
+              "3511 panels of the layout \"Big\" could not be shown: a layout shows its first 584 "
               "panels. The layout keeps them.");
 }

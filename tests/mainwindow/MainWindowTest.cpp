@@ -1225,6 +1225,27 @@ TEST_F(MainWindowTest, PanelToolButtonsWorkOnTheNodeUnderTheMouse)
     }
 }
 
+int PendingForms(TApplication& App)
+{
+    int N = 0;
+    for (Component* C : App.Components())
+        if (auto* F = dynamic_cast<Form*>(C))
+            N += F->HandlePending();
+    return N;
+}
+
+// Runs the loop until Done or Ms passed. The loop looks at the clock on a
+// timer of a system window, whose ticks change nothing of the program's.
+void RunWarmUpFor(TApplication& App, DWORD Ms, const std::function<bool()>& Done)
+{
+    const DWORD End = ::GetTickCount() + Ms;
+    HWND Clock = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr,
+                                   nullptr);
+    ::SetTimer(Clock, 1, 20, nullptr);
+    App.RunModalLoop([&] { return Done() || ::GetTickCount() >= End; });
+    ::DestroyWindow(Clock);
+}
+
 // While the program keeps working in short spells (a timer of its own
 // every 50 ms, as a moving mouse keeps it) the deferred forms are made all
 // the same, one by one: a user who clicks early must not pay for them all.
@@ -1232,24 +1253,9 @@ TEST(ProgramFormsTest, DeferredFormsAreMadeWhileTheProgramWorks)
 {
     TApplication App;
     CreateProgramForms(App);
-    const auto Pending = [&App] {
-        int N = 0;
-        for (Component* C : App.Components())
-            if (auto* F = dynamic_cast<Form*>(C))
-                N += F->HandlePending();
-        return N;
-    };
+    const auto Pending = [&App] { return PendingForms(App); };
     ASSERT_EQ(Pending(), 9);
-    // The loop looks at the clock on a timer of a system window, whose
-    // ticks change nothing of the program's.
-    const auto RunFor = [&App](DWORD Ms, const std::function<bool()>& Done) {
-        const DWORD End = ::GetTickCount() + Ms;
-        HWND Clock = ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                       nullptr, nullptr);
-        ::SetTimer(Clock, 1, 20, nullptr);
-        App.RunModalLoop([&] { return Done() || ::GetTickCount() >= End; });
-        ::DestroyWindow(Clock);
-    };
+    const auto RunFor = [&App](DWORD Ms, const std::function<bool()>& Done) { RunWarmUpFor(App, Ms, Done); };
     Timer Work(&App, 50);
     Work.OnTimer = [] {};
     RunFor(FormWarmUpQuietMs / 2, [] { return false; });
@@ -1270,9 +1276,23 @@ TEST(ProgramFormsTest, DeferredFormsAreMadeWhileTheProgramWorks)
     EXPECT_LE(Ticks, 1);
 }
 
+// While the application list is open, the chooser its button opens is
+// prepared before the windows of the main window's buttons.
+TEST(ProgramFormsTest, TheOpenListsChooserIsPreparedFirst)
+{
+    TApplication App;
+    CreateProgramForms(App);
+    ApplicationListForm->Show();
+    const int Before = PendingForms(App);
+    RunWarmUpFor(App, FormWarmUpQuietMs + FormWarmUpNextMs + 5000,
+                 [&] { return PendingForms(App) < Before; });
+    EXPECT_FALSE(SearchForFilesForm->HandlePending());
+    EXPECT_TRUE(layoutsform->HandlePending());
+}
+
 // Quiet moments prepare a form in steps, each short enough not to keep the
 // user waiting: the search chooser's shell icons come one per step after
-// its window.
+// its window, the known applications' shell image list after its window.
 TEST(ProgramFormsTest, FormsArePreparedInShortSteps)
 {
     TApplication App;
@@ -1282,7 +1302,7 @@ TEST(ProgramFormsTest, FormsArePreparedInShortSteps)
         Form* F;
         int Steps;
     } Forms[] = {{"main window", mainform, 0},     {"layout editor", layoutsform, 1},
-                 {"duplicates", ConfirmDuplicatesForm, 1}, {"known applications", KnownAppsForm, 1},
+                 {"duplicates", ConfirmDuplicatesForm, 1}, {"known applications", KnownAppsForm, 2},
                  {"search locations", SearchForFilesForm, 4}, {"properties", PropertyEditorForm, 1}};
     for (const auto& R : Forms) {
         SCOPED_TRACE(R.Name);
