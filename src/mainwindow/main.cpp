@@ -265,8 +265,11 @@ void Tmainform::CreateToolPanel()
     };
     MiniClosebutton->OnPaintGlyph = Symbol(MiniCloseGlyph());
     MiniUnbindbutton->OnPaintGlyph = Symbol(MiniUnbindGlyph());
-    SetHint(MiniClosebutton, "close this application");
-    SetHint(MiniUnbindbutton, "unbind this application from the panel");
+    // They show only over a panel with a program, whose monitor then reads
+    // the pointer each tick: the idle pass that follows a move sees the
+    // pointer leave them, over a bound window that tells us nothing.
+    SetHint(MiniClosebutton, "close this application", THoverHint::WatchedLeaveCheckMs);
+    SetHint(MiniUnbindbutton, "unbind this application from the panel", THoverHint::WatchedLeaveCheckMs);
     MiniClosebutton->OnClick = [this] { MiniClosebuttonClick(); };
     MiniUnbindbutton->OnClick = [this] { MiniUnbindbuttonClick(); };
 
@@ -700,6 +703,7 @@ void Tmainform::ApplicationEventsIdle()
     POINT P;
     if (Busy != 0 || !::GetCursorPos(&P))
         return;
+    EndLeaveTrackingAway(P);
     if (HoverPanel) {
         const POINT C = HoverPanel->ScreenToClient(P);
         if (HoverPanel->ContainsPoint(C)) {

@@ -850,10 +850,24 @@ TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrCl
         EXPECT_EQ(Name, "Plain Hostee");
         const HWND Wnd = Item->Handle;
         EXPECT_EQ(::GetAncestor(Wnd, GA_PARENT), P->ClientPanel->Handle()) << C.Name;
-        // Resting on the button shows its hint, and nothing polls the pointer.
+        // Resting on the button shows its hint, and nothing polls the pointer:
+        // the monitor's ticks see it go onto the bound window, which tells
+        // the main window nothing.
         int Polls = 0;
         EXPECT_EQ(HintAfterResting(App, C.Button, Polls), C.Hint) << C.Name;
-        EXPECT_LE(Polls, 2) << C.Name;
+        EXPECT_EQ(Polls, 0) << C.Name;
+        RECT R;
+        ::GetWindowRect(Wnd, &R);
+        INPUT In = {};
+        In.type = INPUT_MOUSE;
+        In.mi.dx = (R.left + R.right) / 2 * 65535 / (::GetSystemMetrics(SM_CXSCREEN) - 1);
+        In.mi.dy = (R.top + R.bottom) / 2 * 65535 / (::GetSystemMetrics(SM_CYSCREEN) - 1);
+        In.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        ::SendInput(1, &In, sizeof(In));
+        Main->Monitor->Timer->SetInterval(250);
+        EXPECT_TRUE(RunUntil(App, [&] { return ShownHint(C.Button->Handle()).empty(); }, 2000))
+            << C.Name;
+        Main->Monitor->Timer->SetInterval(1000);
         HANDLE Process = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item->ProcessId);
         ::SendMessageA(C.Button->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
         ::SendMessageA(C.Button->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
