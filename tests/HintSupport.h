@@ -12,24 +12,9 @@
 
 #include <string>
 
-inline // The pointer rests on C: the hint then shown, and the wake-ups meanwhile
-// of windows that are not the program's own and of the system's timers.
-std::string HintAfterResting(TApplication& App, Control* C, int& Polls)
+// The text of Owner's hint while its tip shows, else "".
+inline std::string ShownHint(HWND Owner)
 {
-    RECT R;
-    ::GetWindowRect(C->Handle(), &R);
-    ::SetCursorPos((R.left + R.right) / 2, (R.top + R.bottom) / 2);
-    Polls = 0;
-    App.OnMessage = [&](MSG& M, bool&) {
-        Polls += (M.message == WM_TIMER && !IsProgramWindow(M.hwnd)) || M.message == 0x0118;
-    };
-    // A quiet clock: the loop wakes for nothing of the program's.
-    Timer Clock(nullptr, 20);
-    Clock.QuietTicks = true;
-    Clock.OnTimer = [] {};
-    const DWORD End = ::GetTickCount() + THoverHint::InitialDelay + 1500;
-    App.RunModalLoop([End] { return ::GetTickCount() >= End; });
-    App.OnMessage = nullptr;
     struct Find {
         HWND Owner;
         std::string Text;
@@ -48,7 +33,28 @@ std::string HintAfterResting(TApplication& App, Control* C, int& Polls)
             F->Text += Text;
             return TRUE;
         }
-    } F{C->Handle(), ""};
+    } F{Owner, ""};
     ::EnumThreadWindows(::GetCurrentThreadId(), &Find::Visit, reinterpret_cast<LPARAM>(&F));
     return F.Text;
+}
+
+inline // The pointer rests on C: the hint then shown, and the wake-ups meanwhile
+// of windows that are not the program's own and of the system's timers.
+std::string HintAfterResting(TApplication& App, Control* C, int& Polls)
+{
+    RECT R;
+    ::GetWindowRect(C->Handle(), &R);
+    ::SetCursorPos((R.left + R.right) / 2, (R.top + R.bottom) / 2);
+    Polls = 0;
+    App.OnMessage = [&](MSG& M, bool&) {
+        Polls += (M.message == WM_TIMER && !IsProgramWindow(M.hwnd)) || M.message == 0x0118;
+    };
+    // A quiet clock: the loop wakes for nothing of the program's.
+    Timer Clock(nullptr, 20);
+    Clock.QuietTicks = true;
+    Clock.OnTimer = [] {};
+    const DWORD End = ::GetTickCount() + THoverHint::InitialDelay + 1500;
+    App.RunModalLoop([End] { return ::GetTickCount() >= End; });
+    App.OnMessage = nullptr;
+    return ShownHint(C->Handle());
 }

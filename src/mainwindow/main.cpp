@@ -151,6 +151,15 @@ void Tmainform::CreateActions()
                           maRotateClockwise, maMoveBackwards, maMoveForward})
         Actions[A]->OnExecute = [this, A](Action&) { NodeActionExecute(A); };
     Actions[maReload]->OnExecute = [this](Action&) { ReloadActionExecute(); };
+    // Input comes before the start-up's steps: what the user asks for then
+    // must see the whole stored state (an editor opened on a database half
+    // read would store the half back).
+    for (Action* A : Actions)
+        if (A->OnExecute)
+            A->OnExecute = [this, Run = std::move(A->OnExecute)](Action& Sender) {
+                CompleteStartup();
+                Run(Sender);
+            };
 }
 
 void Tmainform::CreateToolBars()
@@ -182,8 +191,14 @@ void Tmainform::CreateToolBars()
     LayoutsPopupMenu->DrawImage = [this](HDC Dc, int Index, int X, int Y, bool Enabled) {
         MainMenuImages->DrawState(Dc, X, Y, Index, Enabled, false, false);
     };
-    LayoutsButton->OnDropDown = [this](ToolButton&, const RECT& R) { LayoutsPopupMenu->DropDown(R); };
+    LayoutsButton->OnDropDown = [this](ToolButton&, const RECT& R) {
+        CompleteStartup();
+        RefreshMenus();
+        LayoutsPopupMenu->DropDown(R);
+    };
     AppsButton->OnDropDown = [this](ToolButton&, const RECT& R) {
+        CompleteStartup();
+        RefreshMenus();
         ApplicationsPopupMenu->DropDown(R);
     };
 }
@@ -250,8 +265,11 @@ void Tmainform::CreateToolPanel()
     };
     MiniClosebutton->OnPaintGlyph = Symbol(MiniCloseGlyph());
     MiniUnbindbutton->OnPaintGlyph = Symbol(MiniUnbindGlyph());
-    SetHint(MiniClosebutton, "close this application");
-    SetHint(MiniUnbindbutton, "unbind this application from the panel");
+    // They show only over a panel with a program, whose monitor then reads
+    // the pointer each tick: the idle pass that follows a move sees the
+    // pointer leave them, over a bound window that tells us nothing.
+    SetHint(MiniClosebutton, "close this application", THoverHint::WatchedLeaveCheckMs);
+    SetHint(MiniUnbindbutton, "unbind this application from the panel", THoverHint::WatchedLeaveCheckMs);
     MiniClosebutton->OnClick = [this] { MiniClosebuttonClick(); };
     MiniUnbindbutton->OnClick = [this] { MiniUnbindbuttonClick(); };
 
@@ -633,13 +651,8 @@ TNodeId Tmainform::HoverNode() const
     return HoverPanel ? Layouts->Tree.FindNodeByPanel(HoverPanel) : NoNode;
 }
 
-void Tmainform::ApplicationEventsIdle()
+void Tmainform::RefreshMenus()
 {
-    if (Updater)
-        Updater->StartNextDownload();
-    if (Monitor)
-        Monitor->AdjustAll(false, Moved);
-    Moved = false;
     if (RefreshApps) {
         if (ApplicationListForm && BindAppComboBox)
             ApplicationListForm->FillApplicationCombo(KindBit(akBind), *BindAppComboBox, "",
@@ -652,6 +665,16 @@ void Tmainform::ApplicationEventsIdle()
         BuildLayoutsMenu();
         RefreshLayoutsMenu = false;
     }
+}
+
+void Tmainform::ApplicationEventsIdle()
+{
+    if (Updater)
+        Updater->StartNextDownload();
+    if (Monitor)
+        Monitor->AdjustAll(false, Moved);
+    Moved = false;
+    RefreshMenus();
     const TLayoutTree& Tree = Layouts->Tree;
     MainAction(maAddFirst).SetCaption(Tree.CanAddChild(Layouts->AppliedLayout()) ? AddPanelCaption
                                                                                  : AddLayoutCaption);
@@ -680,6 +703,7 @@ void Tmainform::ApplicationEventsIdle()
     POINT P;
     if (Busy != 0 || !::GetCursorPos(&P))
         return;
+    EndLeaveTrackingAway(P);
     if (HoverPanel) {
         const POINT C = HoverPanel->ScreenToClient(P);
         if (HoverPanel->ContainsPoint(C)) {

@@ -128,6 +128,8 @@ public:
     // Reads everything the first activation left to read, then creates the
     // monitor (FinishStartup); nothing once done.
     void CompleteStartup();
+    // The application box and the two drop-down menus, rebuilt when flagged.
+    void RefreshMenus();
     void FormCloseQuery(bool& CanClose);
     // The session's query and its end (the program is halted after an end).
     void QueryEndSession(bool& CanEnd);

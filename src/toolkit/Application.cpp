@@ -1,6 +1,7 @@
 #include "toolkit/Application.h"
 
 #include "toolkit/Form.h"
+#include "toolkit/Hints.h"
 #include "toolkit/Timer.h"
 
 #include <commctrl.h>
@@ -74,16 +75,8 @@ bool IsProgramWindow(HWND Wnd)
 // leave only now and then (a tool bar's slow check).
 static void EndLeaveTrackingElsewhere(const MSG& Msg)
 {
-    if (Msg.message != WM_MOUSEMOVE && Msg.message != WM_NCMOUSEMOVE)
-        return;
-    TRACKMOUSEEVENT Now = {sizeof(Now), TME_QUERY, nullptr, 0};
-    if (!::TrackMouseEvent(&Now) || !Now.hwndTrack || Now.hwndTrack == Msg.hwnd ||
-        !(Now.dwFlags & TME_LEAVE))
-        return;
-    TRACKMOUSEEVENT End = {sizeof(End), TME_CANCEL | Now.dwFlags, Now.hwndTrack, 0};
-    ::TrackMouseEvent(&End);
-    ::PostMessageA(Now.hwndTrack, (Now.dwFlags & TME_NONCLIENT) ? WM_NCMOUSELEAVE : WM_MOUSELEAVE,
-                   0, 0);
+    if (Msg.message == WM_MOUSEMOVE || Msg.message == WM_NCMOUSEMOVE)
+        EndLeaveTracking(Msg.hwnd);
 }
 
 bool TApplication::ProcessMessage(MSG& Msg)

@@ -7,17 +7,38 @@
 #include <memory>
 
 unsigned THoverHint::LeaveCheckMs = 1000;
+unsigned THoverHint::WatchedLeaveCheckMs = 10000;
 
-void TrackLeaveSlowly(HWND Wnd)
+void TrackLeaveSlowly(HWND Wnd, unsigned CheckMs)
 {
     TRACKMOUSEEVENT Now = {sizeof(Now), TME_QUERY, nullptr, 0};
     if (::TrackMouseEvent(&Now) && Now.hwndTrack == Wnd && (Now.dwFlags & TME_LEAVE))
         return;
-    TRACKMOUSEEVENT T = {sizeof(T), TME_LEAVE | TME_HOVER, Wnd, THoverHint::LeaveCheckMs};
+    TRACKMOUSEEVENT T = {sizeof(T), TME_LEAVE | TME_HOVER, Wnd, CheckMs};
     ::TrackMouseEvent(&T);
 }
 
-void SetHint(Control* C, const std::string& Text)
+void EndLeaveTracking(HWND Over)
+{
+    TRACKMOUSEEVENT Now = {sizeof(Now), TME_QUERY, nullptr, 0};
+    if (!::TrackMouseEvent(&Now) || !Now.hwndTrack || Now.hwndTrack == Over ||
+        !(Now.dwFlags & TME_LEAVE))
+        return;
+    TRACKMOUSEEVENT End = {sizeof(End), TME_CANCEL | Now.dwFlags, Now.hwndTrack, 0};
+    ::TrackMouseEvent(&End);
+    ::PostMessageA(Now.hwndTrack, (Now.dwFlags & TME_NONCLIENT) ? WM_NCMOUSELEAVE : WM_MOUSELEAVE,
+                   0, 0);
+}
+
+void EndLeaveTrackingAway(POINT Pointer)
+{
+    TRACKMOUSEEVENT Now = {sizeof(Now), TME_QUERY, nullptr, 0};
+    // Where nothing is tracked the window under the pointer is not asked for.
+    if (::TrackMouseEvent(&Now) && Now.hwndTrack && (Now.dwFlags & TME_LEAVE))
+        EndLeaveTracking(::WindowFromPoint(Pointer));
+}
+
+void SetHint(Control* C, const std::string& Text, unsigned CheckMs)
 {
     if (!C || !C->Handle())
         return;
@@ -27,10 +48,11 @@ void SetHint(Control* C, const std::string& Text)
     }
     // Seen before the control's own handling, which may swallow a click.
     auto Hint = std::make_shared<THoverHint>(C->Handle());
-    C->OnMessageSeen = [C, Hint, Text](UINT Msg) {
+    C->OnMessageSeen = [C, Hint, Text, CheckMs](UINT Msg) {
         switch (Msg) {
         case WM_MOUSEMOVE:
-            TrackLeaveSlowly(C->Handle());
+            // Before the control's own request, which then keeps this one.
+            TrackLeaveSlowly(C->Handle(), CheckMs);
             Hint->Enter(Text);
             break;
         case WM_MOUSELEAVE:

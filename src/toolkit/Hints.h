@@ -23,6 +23,9 @@ public:
     // has left it, where it looks rather than tells (Wine: at the hover
     // time, 400 ms, waking the program each time). Tests shorten it.
     static unsigned LeaveCheckMs;
+    // The check for a control whose owner sees the pointer go by other
+    // means and then calls EndLeaveTrackingAway: only a backstop.
+    static unsigned WatchedLeaveCheckMs;
 
     explicit THoverHint(HWND Owner);
     ~THoverHint();
@@ -52,8 +55,13 @@ private:
 // already: a control that asks on each move itself then keeps our check.
 // Hover is asked too, since only a hover request sets the interval; the
 // hover message changes nothing.
-void TrackLeaveSlowly(HWND Wnd);
+void TrackLeaveSlowly(HWND Wnd, unsigned CheckMs = THoverHint::LeaveCheckMs);
+
+// The window that asked for WM_MOUSELEAVE hears it now unless the pointer
+// is over it: Over is the window under the pointer, Pointer where it is.
+void EndLeaveTracking(HWND Over);
+void EndLeaveTrackingAway(POINT Pointer);
 
 // Gives C the hint Text (an empty text removes it), shown by a THoverHint
-// of its own.
-void SetHint(Control* C, const std::string& Text);
+// of its own; C's leave is checked every CheckMs.
+void SetHint(Control* C, const std::string& Text, unsigned CheckMs = THoverHint::LeaveCheckMs);
