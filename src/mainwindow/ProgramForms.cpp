@@ -60,17 +60,25 @@ private:
     void MakeNext()
     {
         // A window the user just opened waits for nothing else before it
-        // is painted.
+        // is painted; the next step comes as soon as that wait is over.
         for (Component* C : FApp.Components())
-            if (auto* F = dynamic_cast<Form*>(C);
-                F && F->Modal() && ::GetTickCount() - F->ModalSince() < FormWarmUpOpeningMs)
-                return;
+            if (auto* F = dynamic_cast<Form*>(C); F && F->Modal()) {
+                const unsigned Since = ::GetTickCount() - F->ModalSince();
+                if (Since < FormWarmUpOpeningMs) {
+                    Rearm(FormWarmUpOpeningMs - Since);
+                    return;
+                }
+            }
         if (!PrepareOne()) {
             Stop();
             return;
         }
         // A long step leaves the user as long a pause after it.
-        FTimer->SetInterval(FormWarmUpNextMs);
+        Rearm(FormWarmUpNextMs);
+    }
+    void Rearm(unsigned Ms)
+    {
+        FTimer->SetInterval(Ms);
         FTimer->SetEnabled(false);
         FTimer->SetEnabled(true);
     }
