@@ -508,6 +508,7 @@ void Tmainform::FormCloseQuery(bool& CanClose)
         return;
     }
     CanClose = !Monitor || Monitor->CloseAll();
+    SessionBeganClose = false;
     if (CanClose)
         StoreState();
 }
@@ -525,6 +526,9 @@ void Tmainform::QueryEndSession(bool& CanEnd)
     }
     CanEnd = !Monitor || Monitor->CountActiveItems() == 0;
     if (!CanEnd) {
+        // A close the user asked for before stays theirs.
+        if (!Monitor->Closing)
+            SessionBeganClose = true;
         SessionClosePending = true;
         ::PostMessageA(Handle(), WM_SESSION_CLOSE, 0, 0);
     }
@@ -543,10 +547,12 @@ void Tmainform::SessionClose()
 void Tmainform::EndSession(bool Ending)
 {
     if (!Ending) {
-        // The session goes on, and so does the program.
+        // The session goes on, and so does the program, unless the user
+        // closed it.
         SessionClosePending = false;
-        if (Monitor)
+        if (Monitor && SessionBeganClose)
             Monitor->CallOffClose();
+        SessionBeganClose = false;
         return;
     }
     // Whatever the query answered, what a close stores; the start-up's
