@@ -126,7 +126,7 @@ double ChangeTab(const Program& P, HWND Window)
         if (Ms(Start, Now()) > 60000)
             return -1;
     while (!Painted(Window))
-        ::Sleep(0);
+        ::Sleep(1);
     return Ms(Start, Now());
 }
 

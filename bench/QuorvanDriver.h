@@ -147,7 +147,9 @@ inline bool Painted(HWND Top)
 }
 
 // Finds a window of the program other than those in Except that is shown
-// and painted; its time from Start, or -1 after TimeoutMs.
+// and painted; its time from Start, or -1 after TimeoutMs. Each look waits
+// a millisecond: every window call of the program goes through the Wine
+// server, and looking without a pause keeps the server busy with ours.
 inline double TimeToPainted(DWORD Pid, const std::vector<HWND>& Except, LARGE_INTEGER Start, HWND& Window,
                             double TimeoutMs = 10000)
 {
@@ -158,7 +160,7 @@ inline double TimeToPainted(DWORD Pid, const std::vector<HWND>& Except, LARGE_IN
             Window = Shown.front();
             return Ms(Start, Now());
         }
-        ::Sleep(0);
+        ::Sleep(1);
     }
     return -1;
 }

@@ -37,12 +37,12 @@ const std::function<Form*(TApplication&)> FormOrder[] = {
 // Prepares the deferred forms after start-up, step by step: the first
 // FormWarmUpQuietMs after the program's first idle pass, each further one
 // FormWarmUpNextMs after the end of the last, the windows of the shown
-// windows' buttons first (the search chooser while the application list is
-// open, then the main window's), none within FormWarmUpOpeningMs of a modal
-// window's opening. A timer's message comes only when no input waits, so
-// the user is answered first; yet moving the mouse does not put the steps
-// off, or a user who clicks early would pay for every form at once. A form
-// used before makes its own.
+// windows' buttons first (the whole search chooser while the application
+// list is open, then the main window's), none within FormWarmUpOpeningMs
+// of a modal window's opening. A timer's message comes only when no input
+// waits, so the user is answered first; yet moving the mouse does not put
+// the steps off, or a user who clicks early would pay for every form at
+// once. A form used before makes its own.
 class TFormWarmUp : public Component {
 public:
     explicit TFormWarmUp(TApplication& App) : Component(&App), FApp(App)
@@ -76,11 +76,16 @@ private:
     }
     bool PrepareOne()
     {
-        Form* const ListsChooser = ApplicationListForm && ApplicationListForm->Handle() &&
-                                           ::IsWindowVisible(ApplicationListForm->Handle())
-                                       ? SearchForFilesForm
-                                       : nullptr;
-        for (Form* F : {static_cast<Form*>(ListsChooser), static_cast<Form*>(layoutsform),
+        // The open list's chooser is wholly prepared at once, as the user
+        // may click for it before another step would come.
+        if (ApplicationListForm && ApplicationListForm->Handle() &&
+            ::IsWindowVisible(ApplicationListForm->Handle()) && SearchForFilesForm &&
+            SearchForFilesForm->PrepareStep()) {
+            while (SearchForFilesForm->PrepareStep()) {
+            }
+            return true;
+        }
+        for (Form* F : {static_cast<Form*>(layoutsform),
                         static_cast<Form*>(KnownAppsForm), static_cast<Form*>(ApplicationListForm),
                         static_cast<Form*>(SearchForFilesForm)})
             if (F && F->PrepareStep())

@@ -1284,7 +1284,7 @@ TEST(ProgramFormsTest, DeferredFormsAreMadeWhileTheProgramWorks)
 }
 
 // While the application list is open, the chooser its button opens is
-// prepared before the windows of the main window's buttons.
+// prepared, wholly, before the windows of the main window's buttons.
 TEST(ProgramFormsTest, TheOpenListsChooserIsPreparedFirst)
 {
     TApplication App;
@@ -1294,6 +1294,7 @@ TEST(ProgramFormsTest, TheOpenListsChooserIsPreparedFirst)
     RunWarmUpFor(App, FormWarmUpQuietMs + FormWarmUpNextMs + 5000,
                  [&] { return PendingForms(App) < Before; });
     EXPECT_FALSE(SearchForFilesForm->HandlePending());
+    EXPECT_FALSE(SearchForFilesForm->PrepareStep()) << "its shell icons too";
     EXPECT_TRUE(layoutsform->HandlePending());
 }
 
