@@ -374,6 +374,7 @@ void Tmainform::FormCreate()
     Application->HelpFile = ProgramDir + "quorvan.chm";
     // The tool buttons show their actions, help contexts included.
     Updater = new TRulesUpdater(this, *this);
+    Updater->Update.DatabaseInUse = [] { return KnownAppsForm && KnownAppsForm->Modal(); };
     FIdleId = Application->AddIdleHandler([this] { ApplicationEventsIdle(); });
     Application->OnMessage = [this](MSG& Msg, bool& Handled) { ApplicationEventsMessage(Msg, Handled); };
 }
@@ -896,12 +897,14 @@ void Tmainform::ViewKnownAppsActionExecute()
 {
     if (KnownAppsForm)
         KnownAppsForm->ShowKnownApps(false, 20);
+    Updater->Update.ImportHeld();
 }
 
 void Tmainform::EditKnownAppsActionExecute()
 {
     if (KnownAppsForm)
         KnownAppsForm->ShowKnownApps(true, 25);
+    Updater->Update.ImportHeld();
 }
 
 void Tmainform::HelpContextActionExecute()
