@@ -136,6 +136,22 @@ void TRulesUpdate::DownloadFinished(IUrlGrabber&, bool)
 void TRulesUpdate::RulesDownloaded(IUrlGrabber&, const std::string&, std::uint8_t,
                                    const std::string& Stream)
 {
+    if (DatabaseInUse && DatabaseInUse())
+        FHeld = Stream;
+    else
+        Import(Stream);
+}
+
+void TRulesUpdate::ImportHeld()
+{
+    std::string Stream;
+    Stream.swap(FHeld);
+    if (!Stream.empty())
+        Import(Stream);
+}
+
+void TRulesUpdate::Import(const std::string& Stream)
+{
     StringList Lines;
     TextToLines(Stream, Lines);
     if (Lines.empty())

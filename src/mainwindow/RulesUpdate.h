@@ -64,7 +64,15 @@ public:
     void RulesDownloaded(IUrlGrabber& Sender, const std::string& FileName, std::uint8_t Kind,
                          const std::string& Stream);
 
+    // True while the known-applications window is open: its tables, stored
+    // back at OK, would undo an import and keep its date. A text delivered
+    // meanwhile waits until ImportHeld, once the window has closed.
+    std::function<bool()> DatabaseInUse;
+    void ImportHeld();
+
 private:
+    void Import(const std::string& Stream);
+    std::string FHeld;
     IRulesUpdateView& FView;
     std::function<std::string()> FUpdateHost;
     Tdownloadschedulelist FDownloads;

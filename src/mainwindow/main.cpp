@@ -374,6 +374,7 @@ void Tmainform::FormCreate()
     Application->HelpFile = ProgramDir + "quorvan.chm";
     // The tool buttons show their actions, help contexts included.
     Updater = new TRulesUpdater(this, *this);
+    Updater->Update.DatabaseInUse = [] { return KnownAppsForm && KnownAppsForm->Modal(); };
     FIdleId = Application->AddIdleHandler([this] { ApplicationEventsIdle(); });
     Application->OnMessage = [this](MSG& Msg, bool& Handled) { ApplicationEventsMessage(Msg, Handled); };
 }
@@ -508,6 +509,7 @@ void Tmainform::FormCloseQuery(bool& CanClose)
         return;
     }
     CanClose = !Monitor || Monitor->CloseAll();
+    SessionBeganClose = false;
     if (CanClose)
         StoreState();
 }
@@ -525,6 +527,9 @@ void Tmainform::QueryEndSession(bool& CanEnd)
     }
     CanEnd = !Monitor || Monitor->CountActiveItems() == 0;
     if (!CanEnd) {
+        // A close the user asked for before stays theirs.
+        if (!Monitor->Closing)
+            SessionBeganClose = true;
         SessionClosePending = true;
         ::PostMessageA(Handle(), WM_SESSION_CLOSE, 0, 0);
     }
@@ -543,10 +548,12 @@ void Tmainform::SessionClose()
 void Tmainform::EndSession(bool Ending)
 {
     if (!Ending) {
-        // The session goes on, and so does the program.
+        // The session goes on, and so does the program, unless the user
+        // closed it.
         SessionClosePending = false;
-        if (Monitor)
+        if (Monitor && SessionBeganClose)
             Monitor->CallOffClose();
+        SessionBeganClose = false;
         return;
     }
     // Whatever the query answered, what a close stores; the start-up's
@@ -890,12 +897,14 @@ void Tmainform::ViewKnownAppsActionExecute()
 {
     if (KnownAppsForm)
         KnownAppsForm->ShowKnownApps(false, 20);
+    Updater->Update.ImportHeld();
 }
 
 void Tmainform::EditKnownAppsActionExecute()
 {
     if (KnownAppsForm)
         KnownAppsForm->ShowKnownApps(true, 25);
+    Updater->Update.ImportHeld();
 }
 
 void Tmainform::HelpContextActionExecute()

@@ -135,6 +135,8 @@ public:
     void QueryEndSession(bool& CanEnd);
     void EndSession(bool Ending);
     bool SessionClosePending = false;
+    // The pending close is the session's, not the user's: a call-off ends it.
+    bool SessionBeganClose = false;
     void SessionClose();
     // What a close stores: only what was read; nothing before the first
     // activation.

@@ -456,11 +456,13 @@ bool HostValueExists(const char* Name)
 
 TEST_F(MainWindowTest, AllClosedClosesByPostingAndThenWritesTheState)
 {
-    // The close pending when the monitor reports, or called off meanwhile
-    // (the session went on): only the pending one closes.
+    // The close pending when the monitor reports, or the session's close
+    // called off meanwhile (the session went on): only the pending one
+    // closes.
     Main->CompleteStartup();
     for (const bool CalledOff : {true, false}) {
         SCOPED_TRACE(CalledOff ? "called off" : "pending");
+        Main->SessionBeganClose = CalledOff;
         Main->Monitor->CloseAll();
         Main->MonitorAllClosed();
         if (CalledOff)

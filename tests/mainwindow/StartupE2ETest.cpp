@@ -387,8 +387,8 @@ struct SessionRow {
     const char* Name;
     Seed From;
     Opened Open;
-    // What follows, in order: Q a query, C WM_ENDSESSION(FALSE), E
-    // WM_ENDSESSION(TRUE).
+    // What follows, in order: W the user's close, Q a query, C
+    // WM_ENDSESSION(FALSE), E WM_ENDSESSION(TRUE).
     const char* Steps;
     // Each query's answer in order: T or F.
     const char* Answers;
@@ -578,6 +578,8 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
         {"program asking its own question: two queries, called off, asked again, ends after a no",
          Seed::Hosted, Opened::HostedAsking, "QQCQE", "FFF"},
         {"program closing: called off", Seed::Hosted, Opened::HostedCloses, "QC", "F"},
+        {"program closing after the user's close: the call-off keeps that close", Seed::Hosted,
+         Opened::HostedCloses, "WQC", "F"},
     };
     TestHttpServer Server;
     const std::string Served = "127.0.0.1:" + std::to_string(Server.Port);
@@ -672,7 +674,7 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
         const char* Answer = Row.Answers;
         // Log-offs begun, and whether the last step was a query.
         int LogOffs = 0;
-        bool Repeated = false;
+        bool Repeated = false, UserClosed = false;
         const auto Asked = [&] { return CountInFile(HosteeLog, "close asked"); };
         for (const char* Step = Row.Steps; *Step; ++Step) {
             SCOPED_TRACE(std::string("step ") + *Step);
@@ -696,16 +698,24 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
                 if (Row.Open == Opened::HostedCloses)
                     EXPECT_TRUE(PumpUntil([&] { return CountInFile(HosteeLog, "close later") > 0; }, 5000));
                 Repeated = true;
+            } else if (*Step == 'W') {
+                UserClosed = true;
+                ::PostMessageA(Q.Main, WM_CLOSE, 0, 0);
             } else if (*Step == 'C') {
                 Repeated = false;
                 Q.Send(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
-                if (Row.Open == Opened::HostedCloses) {
+                if (UserClosed) {
+                    ExpectEnded(Q);
+                    EXPECT_EQ(StoredState(), Reference);
+                } else if (Row.Open == Opened::HostedCloses) {
                     // The program asked to close goes; the host stays.
                     EXPECT_EQ(::WaitForSingleObject(Hostee, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
                     EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 3000), static_cast<DWORD>(WAIT_TIMEOUT));
                 }
-                ExpectRunning(Q);
-                EXPECT_EQ(StoredState(), Seeded) << "written though the session went on";
+                if (!UserClosed) {
+                    ExpectRunning(Q);
+                    EXPECT_EQ(StoredState(), Seeded) << "written though the session went on";
+                }
             } else {
                 Q.Send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
                 ExpectEnded(Q);
