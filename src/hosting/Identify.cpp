@@ -109,6 +109,28 @@ TEntryMatch MatchEntry(const IFileProbe& Probe, const Tknownapp& Entry, const st
 
 using TNameMap = std::unordered_map<std::string_view, int, SameTextHash, SameTextEqual>;
 
+// Chains the entries by a key: First holds the first entry of each key,
+// Next from every entry the next one of the same key (-1 after the last).
+// KeyOf(I, Key) false leaves entry I out.
+template <typename F> void ChainByKey(TNameMap& First, std::vector<int>& Next, F KeyOf)
+{
+    const auto Count = static_cast<std::size_t>(KnownApps.Count());
+    First.clear();
+    First.reserve(Count);
+    Next.assign(Count, -1);
+    std::vector<int> Last(Count, -1);
+    for (int I = 0; I < static_cast<int>(Count); ++I) {
+        std::string_view Key;
+        if (!KeyOf(I, Key))
+            continue;
+        const auto Added = First.emplace(Key, I);
+        int& Tail = Last[static_cast<std::size_t>(Added.first->second)];
+        if (!Added.second)
+            Next[static_cast<std::size_t>(Tail)] = I;
+        Tail = I;
+    }
+}
+
 // The entries by their executable's pattern (the first field of Files
 // needed): the first entry of each plain name and, from every entry, the
 // next one of the same name (-1 after the last); the patterns with '*'
@@ -127,26 +149,16 @@ TExeIndex Exes;
 // over 20,000 entries identifies each executable without a walk of them all.
 std::vector<int> EntriesForExe(const std::string& FileName)
 {
-    const int Count = KnownApps.Count();
     if (Exes.Revision != KnownApps.Revision()) {
-        Exes.First.clear();
-        Exes.First.reserve(static_cast<std::size_t>(Count));
-        Exes.Next.assign(static_cast<std::size_t>(Count), -1);
         Exes.Wild.clear();
-        std::vector<int> Last(static_cast<std::size_t>(Count), -1);
-        for (int I = 0; I < Count; ++I) {
+        ChainByKey(Exes.First, Exes.Next, [](int I, std::string_view& Pattern) {
             const std::string& Files = KnownApps.GetKnownApp(I)->FilesNeeded;
-            const std::string_view Pattern = std::string_view(Files).substr(0, Files.find(';'));
-            if (Pattern.find('*') != std::string_view::npos) {
-                Exes.Wild.push_back(I);
-                continue;
-            }
-            const auto Added = Exes.First.emplace(Pattern, I);
-            int& Tail = Last[static_cast<std::size_t>(Added.first->second)];
-            if (!Added.second)
-                Exes.Next[static_cast<std::size_t>(Tail)] = I;
-            Tail = I;
-        }
+            Pattern = std::string_view(Files).substr(0, Files.find(';'));
+            if (Pattern.find('*') == std::string_view::npos)
+                return true;
+            Exes.Wild.push_back(I);
+            return false;
+        });
         Exes.Revision = KnownApps.Revision();
     }
     std::vector<int> Entries;
@@ -198,7 +210,6 @@ std::string_view WithoutSuffix(std::string_view Name)
     return Name.substr(0, Name.find(" ("));
 }
 
-
 // The first entry of each name and, from every entry, the next one of the
 // same name (-1 after the last); the first entry of each name without its
 // suffix. The keys point into the entries' names, so the index is built
@@ -216,17 +227,10 @@ TNameIndex Names;
 const TNameIndex& NameIndex()
 {
     if (Names.Revision != KnownApps.Revision()) {
-        Names.First.clear();
-        Names.First.reserve(static_cast<std::size_t>(KnownApps.Count()));
-        Names.Next.assign(static_cast<std::size_t>(KnownApps.Count()), -1);
-        std::vector<int> Last(static_cast<std::size_t>(KnownApps.Count()), -1);
-        for (int I = 0; I < KnownApps.Count(); ++I) {
-            const auto Added = Names.First.emplace(KnownApps.GetKnownApp(I)->Name, I);
-            int& Tail = Last[static_cast<std::size_t>(Added.first->second)];
-            if (!Added.second)
-                Names.Next[static_cast<std::size_t>(Tail)] = I;
-            Tail = I;
-        }
+        ChainByKey(Names.First, Names.Next, [](int I, std::string_view& Name) {
+            Name = KnownApps.GetKnownApp(I)->Name;
+            return true;
+        });
         Names.Revision = KnownApps.Revision();
     }
     return Names;

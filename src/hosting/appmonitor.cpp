@@ -171,18 +171,10 @@ TApplicationItem* TApplicationMonitor::ItemBySerial(unsigned Serial) const
     return nullptr;
 }
 
-TApplicationItem* TApplicationMonitor::HeldItemOf(HWND Handle, std::uint32_t Pid) const
+TApplicationItem* TApplicationMonitor::HeldItemOf(HWND Handle, std::uint32_t Pid, bool BoundOnly) const
 {
     for (const Slot& S : FItems)
-        if (S.Item->Handle == Handle && S.Item->ProcessId == Pid)
-            return S.Item.get();
-    return nullptr;
-}
-
-TApplicationItem* TApplicationMonitor::BoundItemOf(HWND Handle, std::uint32_t Pid) const
-{
-    for (const Slot& S : FItems)
-        if (S.Item->Bound && S.Item->Handle == Handle && S.Item->ProcessId == Pid)
+        if ((S.Item->Bound || !BoundOnly) && S.Item->Handle == Handle && S.Item->ProcessId == Pid)
             return S.Item.get();
     return nullptr;
 }
@@ -595,7 +587,7 @@ bool TApplicationMonitor::IsProcessBound(std::uint32_t Pid) const
 
 bool TApplicationMonitor::IsWindowBound(std::uint32_t Pid, HWND Handle) const
 {
-    return BoundItemOf(Handle, Pid) != nullptr;
+    return HeldItemOf(Handle, Pid, true) != nullptr;
 }
 
 // --- Passes ---
@@ -749,10 +741,10 @@ void TApplicationMonitor::FirePendingEvents()
     Bound.swap(FBoundPending);
     // Each handler may delete items, so each one is looked up again.
     for (const BoundWindow& B : Bound) {
-        if (TApplicationItem* Item = BoundItemOf(B.Handle, B.Pid))
+        if (TApplicationItem* Item = HeldItemOf(B.Handle, B.Pid, true))
             if (OnBound)
                 OnBound(*Item);
-        if (TApplicationItem* Item = BoundItemOf(B.Handle, B.Pid))
+        if (TApplicationItem* Item = HeldItemOf(B.Handle, B.Pid, true))
             if (OnMainWindowBound && Item->WindowNo == 1)
                 OnMainWindowBound(*Item);
     }

@@ -140,9 +140,8 @@ private:
     std::vector<unsigned> Serials() const;
     TApplicationItem* ItemBySerial(unsigned Serial) const;
     Slot* SlotOf(const TApplicationItem* Item);
-    TApplicationItem* BoundItemOf(HWND Handle, std::uint32_t Pid) const;
-    // The item holding the window, bound or not.
-    TApplicationItem* HeldItemOf(HWND Handle, std::uint32_t Pid) const;
+    // The item holding the window; with BoundOnly, only a bound one.
+    TApplicationItem* HeldItemOf(HWND Handle, std::uint32_t Pid, bool BoundOnly = false) const;
     void TryBind(TApplicationItem& Item, TWindowItem& Rec);
     void MarkForRecheck(std::uint32_t Pid, TWindowHandle Wnd, const std::string& Class);
     void TakeOver(const std::string& Exe, std::uint32_t Pid, TWindowHandle Wnd, std::string Class,
