@@ -10,6 +10,7 @@
 #include "hosting/confirmation.h"
 #include "mainwindow/LayoutDesignerWin.h"
 #include "mainwindow/main.h"
+#include "shell/OvandrelWin.h"
 #include "toolkit/Application.h"
 #include "toolkit/Timer.h"
 
@@ -50,6 +51,9 @@ public:
         FTimer = new Timer(this, FormWarmUpQuietMs, false);
         FTimer->OnTimer = [this] { MakeNext(); };
         FIdleId = App.AddIdleHandler([this] {
+            // Not earlier: the thread holds locks the window's making and
+            // first paint wait for.
+            StartSystemImageListPrefetch();
             FTimer->SetEnabled(true);
             RemoveIdle();
         });

@@ -26,6 +26,9 @@ void SetDesktopFolderSource(TDesktopFolderSource Source)
     DesktopFolderSource = Source;
 }
 
+// The thread StartSystemImageListPrefetch runs, until shut down.
+static HANDLE PrefetchThread = nullptr;
+
 void OvandrelStartup()
 {
     OSVERSIONINFOA Info = {};
@@ -49,6 +52,11 @@ void OvandrelStartup()
 
 void OvandrelShutdown()
 {
+    if (PrefetchThread) {
+        ::WaitForSingleObject(PrefetchThread, INFINITE);
+        ::CloseHandle(PrefetchThread);
+        PrefetchThread = nullptr;
+    }
     if (DesktopShellFolder)
         DesktopShellFolder->Release();
     DesktopShellFolder = nullptr;
@@ -603,29 +611,46 @@ void TKivSystemImageList::SetSize(TKivImageListSize Value)
     LinkSystemImageList();
 }
 
-void TKivSystemImageList::LinkSystemImageList()
+static HIMAGELIST ShellSystemImageList(TKivImageListSize Size)
 {
     const GUID IID_ImageListIntf = {0x46EB5926, 0x582E, 0x4017,
                                     {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
-    HIMAGELIST System = nullptr;
     if (ShellRoutines.SHGetImageList) {
         int Kind = SHIL_LARGE;
-        switch (FSize) {
+        switch (Size) {
         case si_small: Kind = SHIL_SMALL; break;
         case si_large: Kind = SHIL_LARGE; break;
         case si_extralarge: Kind = SHIL_EXTRALARGE; break;
         case si_jumbo: Kind = IsVistaOrLater ? SHIL_JUMBO : SHIL_LARGE; break;
         }
         void* List = nullptr;
-        if (SUCCEEDED(ShellRoutines.SHGetImageList(Kind, IID_ImageListIntf, &List)))
-            System = static_cast<HIMAGELIST>(List);
-    } else {
-        SHFILEINFOA Info = {};
-        const std::string Root = WideToAnsi(SystemDriveRoot);
-        System = reinterpret_cast<HIMAGELIST>(::SHGetFileInfoA(
-            Root.c_str(), 0, &Info, sizeof Info,
-            SHGFI_SYSICONINDEX | (FSize == si_small ? SHGFI_SMALLICON : 0)));
+        return SUCCEEDED(ShellRoutines.SHGetImageList(Kind, IID_ImageListIntf, &List))
+                   ? static_cast<HIMAGELIST>(List)
+                   : nullptr;
     }
+    SHFILEINFOA Info = {};
+    const std::string Root = WideToAnsi(SystemDriveRoot);
+    return reinterpret_cast<HIMAGELIST>(::SHGetFileInfoA(
+        Root.c_str(), 0, &Info, sizeof Info,
+        SHGFI_SYSICONINDEX | (Size == si_small ? SHGFI_SMALLICON : 0)));
+}
+
+static DWORD WINAPI PrefetchSystemImageLists(void*)
+{
+    ShellSystemImageList(si_small);
+    ShellSystemImageList(si_large);
+    return 0;
+}
+
+void StartSystemImageListPrefetch()
+{
+    if (!PrefetchThread)
+        PrefetchThread = ::CreateThread(nullptr, 0, &PrefetchSystemImageLists, nullptr, 0, nullptr);
+}
+
+void TKivSystemImageList::LinkSystemImageList()
+{
+    HIMAGELIST System = ShellSystemImageList(FSize);
     DropHandle();
     if (FShareImages || !System) {
         FHandle = System;

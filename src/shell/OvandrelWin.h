@@ -37,7 +37,12 @@ public:
 // "Ovandrel Components: Cannot open Shell!" when it cannot), registers
 // the clipboard format and finds the system drive root.
 void OvandrelStartup();
+// Waits for a prefetch that is still running.
 void OvandrelShutdown();
+// Asks for the shell's system image lists on a thread of its own. Under
+// Wine the first ask in a process makes them, tens of milliseconds, which
+// the first window with shell icons would otherwise pay.
+void StartSystemImageListPrefetch();
 // The desktop-folder source start-up uses; tests replace it.
 using TDesktopFolderSource = HRESULT(WINAPI*)(IShellFolder** Folder);
 void SetDesktopFolderSource(TDesktopFolderSource Source);  // nullptr: SHGetDesktopFolder
