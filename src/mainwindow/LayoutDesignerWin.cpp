@@ -198,8 +198,12 @@ Tlayoutsform::Tlayoutsform(Component* Owner) : Form(Owner, DesignerFormArgs())
 {
     layoutsform = this;
     OnShow = [this] {
-        if (FLayouts)
-            FLayouts->SetRefreshFlags();
+        if (!FLayouts)
+            return;
+        FLayouts->SetRefreshFlags();
+        // Brought up to date while still hidden, the window is painted
+        // once as it shows, rather than as it was and then again.
+        ApplicationEvents1Idle();
     };
 }
 

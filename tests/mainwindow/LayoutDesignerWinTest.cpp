@@ -158,6 +158,9 @@ TEST_F(DesignerWinTest, TheDesignersEditsReachTheAppliedLayout)
     ASSERT_TRUE(L.ApplyLayout(Layout));
     Designer->FillAppCombo("");
     Designer->Show();
+    // Up to date as it shows, before an idle pass: painted once.
+    EXPECT_EQ(Designer->LayoutsTreeView->ItemText(Designer->ItemOfNode(Layout)), "Work");
+    EXPECT_FALSE(L.RefreshEditor);
     Idle();
     Select(Layout);
     EXPECT_EQ(Designer->Actions[daApplyLayout]->Caption(), "Restore layout");
