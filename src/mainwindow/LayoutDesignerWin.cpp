@@ -433,6 +433,27 @@ void Tlayoutsform::Attach(TLayouts& Layouts, IDesignerApplications* Apps)
     Layouts.SetRefreshFlags();
 }
 
+void Tlayoutsform::SyncAppItems()
+{
+    if (FAppItems == FDesigner->AppItems)
+        return;
+    AppComboBox->SetItems(FDesigner->AppItems);
+    FAppItems = FDesigner->AppItems;
+}
+
+bool Tlayoutsform::PrepareStep()
+{
+    if (Form::PrepareStep())
+        return true;
+    // The application box as the first open fills it (tens of ms at
+    // 10,000 listed): that open finds it filled.
+    if (!FDesigner || !FAppItems.empty())
+        return false;
+    FDesigner->FillAppCombo(std::string());
+    SyncAppItems();
+    return true;
+}
+
 int Tlayoutsform::ExecuteEditor()
 {
     FillAppCombo(std::string());
@@ -585,10 +606,7 @@ void Tlayoutsform::UpdateEditor()
     AppComboBox->SetEnabled(AppOn);
     AppLabel->SetEnabled(AppOn);
     SearchAppButton->SetEnabled(AppOn);
-    if (FAppItems != FDesigner->AppItems) {
-        AppComboBox->SetItems(FDesigner->AppItems);
-        FAppItems = FDesigner->AppItems;
-    }
+    SyncAppItems();
     AppComboBox->SetItemIndex(E.AppIndex);
     for (int I = 0; I < PercentEditCount; ++I) {
         PercentEdits[I]->SetEnabled(E.PercentEnabled[I]);

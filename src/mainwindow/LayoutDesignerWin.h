@@ -44,6 +44,8 @@ public:
     ~Tlayoutsform() override;
 
     void Attach(TLayouts& Layouts, IDesignerApplications* Apps);
+    // After the window, the application box.
+    bool PrepareStep() override;
     TLayoutDesigner* Designer() const { return FDesigner.get(); }
 
     // Fills the application combo (nothing chosen), then shows the
@@ -91,6 +93,8 @@ private:
     void CreateEditors();
     void RunAction(TDesignerAction A);
     void SyncTreeView();
+    // The application box holds the designer's application items.
+    void SyncAppItems();
     void RebuildTreeView();
     void SearchAppButtonClick();
 

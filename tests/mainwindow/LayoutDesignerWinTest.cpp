@@ -156,6 +156,10 @@ TEST_F(DesignerWinTest, TheDesignersEditsReachTheAppliedLayout)
 {
     const TNodeId Layout = AddLayout("Work", {"Panel; Left"});
     ASSERT_TRUE(L.ApplyLayout(Layout));
+    // Prepared in quiet moments, the application box too.
+    while (Designer->PrepareStep()) {
+    }
+    EXPECT_EQ(Designer->AppComboBox->Count(), 2);
     Designer->FillAppCombo("");
     Designer->Show();
     // Up to date as it shows, before an idle pass: painted once.
