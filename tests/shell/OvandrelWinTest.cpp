@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include <tlhelp32.h>
+
 TEST(PathRoutines, DiskProbes)
 {
     TempFolder Dir(L"quorvan_probe");
@@ -237,4 +239,41 @@ TEST(SystemImageList, IconIndexes)
     IsVistaOrLater = Vista;
     Images.SetSize(si_small);
     EXPECT_EQ(Images.Handle(), Shared);
+}
+
+namespace {
+// The system's first ask, as slow as Wine's.
+HRESULT WINAPI SlowImageList(int, REFIID, void** List)
+{
+    ::Sleep(150);
+    *List = nullptr;
+    return E_FAIL;
+}
+}  // namespace
+
+// The image lists asked for on a thread: asked twice, one thread; the
+// library's end waits for it, so it never asks a shell that is gone.
+TEST(SystemImageList, APrefetchStillRunningIsWaitedForAtShutdown)
+{
+    ShellLibraryShutdown();
+    ShellLibraryStartup();
+    const auto Threads = [] {
+        HANDLE Snap = ::CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+        THREADENTRY32 T = {};
+        T.dwSize = sizeof(T);
+        int N = 0;
+        for (BOOL More = ::Thread32First(Snap, &T); More; More = ::Thread32Next(Snap, &T))
+            N += T.th32OwnerProcessID == ::GetCurrentProcessId();
+        ::CloseHandle(Snap);
+        return N;
+    };
+    const int Before = Threads();
+    ShellRoutines.SHGetImageList = &SlowImageList;
+    StartSystemImageListPrefetch();
+    StartSystemImageListPrefetch();
+    EXPECT_EQ(Threads(), Before + 1);
+    ShellLibraryShutdown();
+    EXPECT_EQ(Threads(), Before);
+    ShellLibraryStartup();
+    EXPECT_NE(TKivSystemImageList(nullptr).Handle(), nullptr);
 }
