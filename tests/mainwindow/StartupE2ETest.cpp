@@ -658,7 +658,8 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
         case Opened::Question: {
             // The layout's program runs already: the host asks whether to take it.
             std::string Cmd = "\"" + TestExeDir() + "session_hostee.exe\"";
-            STARTUPINFOA Si = {sizeof(Si)};
+            STARTUPINFOA Si = {};
+            Si.cb = sizeof(Si);
             PROCESS_INFORMATION Pi = {};
             ASSERT_TRUE(::CreateProcessA(nullptr, &Cmd[0], nullptr, nullptr, FALSE, 0, nullptr,
                                          nullptr, &Si, &Pi));
@@ -712,8 +713,9 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
                     EXPECT_EQ(Asked(), LogOffs);
                 }
                 // Asked, the program takes its time to close.
-                if (Row.Open == Opened::HostedCloses)
+                if (Row.Open == Opened::HostedCloses) {
                     EXPECT_TRUE(PumpUntil([&] { return CountInFile(HosteeLog, "close later") > 0; }, 5000));
+                }
                 Repeated = true;
             } else if (*Step == 'W') {
                 UserClosed = true;
