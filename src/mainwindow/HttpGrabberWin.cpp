@@ -1,6 +1,7 @@
 #include "mainwindow/HttpGrabberWin.h"
 
 #include "shell/Shell_Win32Win.h"
+#include "toolkit/AppMessages.h"
 
 #include <wininet.h>
 
@@ -8,12 +9,6 @@
 #include <vector>
 
 namespace {
-
-enum : UINT {
-    WM_GRABBER_STATUS = WM_APP + 1,    // WParam the status
-    WM_GRABBER_PROGRESS = WM_APP + 2,  // LParam a Progress
-    WM_GRABBER_STREAM = WM_APP + 3,    // LParam a Stream
-};
 
 struct Progress {
     std::int64_t Position;

@@ -1,4 +1,5 @@
 #include "mainwindow/main.h"
+#include "mainwindow/mainParts.h"
 
 #include "components/ToolbarGlyphs.h"
 #include "components/ToolbarImagesWin.h"
@@ -18,6 +19,7 @@
 #include "mainwindow/StoredState.h"
 #include "mainwindow/WindowPositionWin.h"
 #include "toolkit/ActionList.h"
+#include "toolkit/AppMessages.h"
 #include "toolkit/Application.h"
 #include "toolkit/ComboBox.h"
 #include "toolkit/Dialogs.h"
@@ -31,10 +33,10 @@
 #include "toolkit/ToolBar.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 Tmainform* mainform = nullptr;
+
+using namespace mainparts;
 
 namespace {
 
@@ -49,26 +51,6 @@ FormArgs MainFormArgs()
     A.FontName = "Arial";
     A.FontHeight = -13;
     return A;
-}
-
-const char* const SelectApplication = "<select application>";
-
-StringList LoadRulesFileLines()
-{
-    std::ifstream In(ProgramDir + "ApplicationRules.def", std::ios::binary);
-    if (!In)
-        return StringList();
-    std::ostringstream Text;
-    Text << In.rdbuf();
-    StringList Lines;
-    TextToLines(Text.str(), Lines);
-    return Lines;
-}
-
-void BringToForeground(HWND Wnd)
-{
-    if (Wnd)
-        ::SetForegroundWindow(Wnd);
 }
 
 TDock DockOf(int Orientation)
@@ -239,99 +221,6 @@ void Tmainform::CreatePanels()
     addfirstbutton = ToolBar2->AddButton(B);
 }
 
-void Tmainform::EnsureToolPanel()
-{
-    if (ToolBarPanel)
-        return;
-    CreateToolPanel();
-    if (ApplicationListForm)
-        ApplicationListForm->FillApplicationCombo(KindBit(akBind), *BindAppComboBox, "",
-                                                  SelectApplication);
-}
-
-void Tmainform::CreateToolPanel()
-{
-    SpeedButtonArgs Mini;
-    Mini.Parent = mainpanel;
-    Mini.Width = Mini.Height = 16;
-    Mini.Visible = false;
-    MiniClosebutton = new SpeedButton(this, Mini);
-    MiniUnbindbutton = new SpeedButton(this, Mini);
-    // Symbols of our own pixels: a symbol font may be missing.
-    const auto Symbol = [](const TPixelBuffer& Glyph) {
-        return [Glyph](HDC Dc, const RECT& R, bool Enabled) {
-            DrawGlyphInk(Dc, R.left, R.top, Glyph, ::GetSysColor(Enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-        };
-    };
-    MiniClosebutton->OnPaintGlyph = Symbol(MiniCloseGlyph());
-    MiniUnbindbutton->OnPaintGlyph = Symbol(MiniUnbindGlyph());
-    // They show only over a panel with a program, whose monitor then reads
-    // the pointer each tick: the idle pass that follows a move sees the
-    // pointer leave them, over a bound window that tells us nothing.
-    SetHint(MiniClosebutton, "close this application", THoverHint::WatchedLeaveCheckMs);
-    SetHint(MiniUnbindbutton, "unbind this application from the panel", THoverHint::WatchedLeaveCheckMs);
-    MiniClosebutton->OnClick = [this] { MiniClosebuttonClick(); };
-    MiniUnbindbutton->OnClick = [this] { MiniUnbindbuttonClick(); };
-
-    PanelArgs P;
-    P.Parent = mainpanel;
-    P.Width = 232;
-    P.Height = 56;
-    P.Visible = false;
-    ToolBarPanel = new Panel(this, P);
-
-    ComboBoxArgs C;
-    C.Parent = ToolBarPanel;
-    C.Width = 232 - 24;
-    C.OwnerDrawFixed = true;
-    C.ItemHeight = 17;
-    C.DropDownCount = 16;
-    BindAppComboBox = new ComboBox(this, C);
-    BindAppComboBox->HelpContext = 45;
-    BindAppComboBox->OnChange = [this] { BindAppComboBoxChange(); };
-    BindAppComboBox->OnDrawItem = [this](int Index, const RECT& R, UINT State, Canvas& Cv) {
-        BindAppComboBoxDrawItem(Index, R, State, Cv);
-    };
-
-    ButtonArgs Dots;
-    Dots.Parent = ToolBarPanel;
-    Dots.Caption = "...";
-    Dots.Left = 232 - 24;
-    Dots.Width = 24;
-    Dots.Height = BindAppComboBox->Height();
-    BindAppButton = new Button(this, Dots);
-    SetHint(BindAppButton, "start a new application in this panel");
-    BindAppButton->OnClick = [this] { BindAppButtonClick(); };
-
-    ToolBarArgs TB;
-    TB.Parent = ToolBarPanel;
-    TB.Align = TAlign::None;
-    TB.Top = BindAppComboBox->Height();
-    TB.Width = 232;
-    TB.Height = 30;
-    TB.Images = ToolbarImages1;
-    TB.ButtonWidth = 24;
-    TB.ButtonHeight = 24;
-    ToolbuttonBar = new ToolBar(this, TB);
-    auto Add = [this](TMainAction A) {
-        ToolButtonArgs Tb;
-        Tb.Action = Actions[A];
-        return ToolbuttonBar->AddButton(Tb);
-    };
-    addchildbutton = Add(maAddChild);
-    addneighbourbutton = Add(maAddNeighbour);
-    deletebutton = Add(maDelete);
-    ToolbuttonBar->AddSeparator();
-    rotateanticlockwisebutton = Add(maRotateAntiClockwise);
-    rotateclockwisebutton = Add(maRotateClockwise);
-    ToolbuttonBar->AddSeparator();
-    movebackwardsbutton = Add(maMoveBackwards);
-    moveforwardbutton = Add(maMoveForward);
-    ToolbuttonBar->AddSeparator();
-    restorebutton = Add(maReload);
-    ToolBarPanel->OnResize = [this] { ToolBarPanelResize(); };
-}
-
 void Tmainform::BindPanelEvents(TAppPanel& P)
 {
     P.OnMouseDown = [this](Control& S, TMouseButton B, TShiftState Sh, int X, int Y) {
@@ -347,7 +236,7 @@ void Tmainform::BindPanelEvents(TAppPanel& P)
     P.OnResize = [this, Inner] { PanelResize(*Inner); };
 }
 
-// --- Start-up and shutdown ---
+// --- Creation and destruction ---
 
 void Tmainform::FormCreate()
 {
@@ -377,232 +266,6 @@ void Tmainform::FormCreate()
     Updater->Update.DatabaseInUse = [] { return KnownAppsForm && KnownAppsForm->Modal(); };
     FIdleId = Application->AddIdleHandler([this] { ApplicationEventsIdle(); });
     Application->OnMessage = [this](MSG& Msg, bool& Handled) { ApplicationEventsMessage(Msg, Handled); };
-}
-
-namespace {
-// Posted to the main window: the next step of reading the stored state.
-// Within the private range (up to 0xBFFF); above it lie registered messages.
-const UINT WM_STARTUP_STEP = WM_APP + 0x1354;
-// The start-up's messages, shown once whatever is running has returned
-// (a session query waits for its answer).
-const UINT WM_STARTUP_MESSAGES = WM_APP + 0x1355;
-// The monitor saw the last hosted program go.
-const UINT WM_ALL_CLOSED = WM_APP + 0x1356;
-// The session's query asks the hosted programs to close.
-const UINT WM_SESSION_CLOSE = WM_APP + 0x1357;
-// The main window's timer that runs a step after waiting input and paints.
-const UINT_PTR StartupStepTimer = 0x5354;
-}  // namespace
-
-void Tmainform::LoadWindowPlace()
-{
-    TRegistrySettingsStore Store;
-    if (Store.OpenKeyReadOnly(HostKey())) {
-        LoadWindowPosition(Store, Handle(), MainWindowPrefix);
-        Store.CloseKey();
-    }
-}
-
-void Tmainform::FormActivate()
-{
-    if (!FirstActivate)
-        return;
-    FirstActivate = false;
-    Layouts->HasHost = true;
-    StartupStore = std::make_unique<TRegistrySettingsStore>();
-    TStartupHooks Hooks;
-    Hooks.LoadLayouts = [this](ISettingsStore&) {
-        TRegistryValuesWin Values(StartupStore->Registry);
-        StartupLayoutsRead = Layouts->Tree.LoadLayouts(Values);
-    };
-    Hooks.ReadApplicationList = [](const StringList& Lines) {
-        if (ApplicationListForm)
-            ApplicationListForm->ReadApplicationList(Lines);
-    };
-    Hooks.ReadApplicationRules = [](const StringList& Lines, int& ErrorLine) {
-        return ReadApplicationRules(Lines, ErrorLine);
-    };
-    Hooks.DatabaseDated = [] { return KnownApps.Count() == 0 || KnownApps.RulesDate > 0; };
-    Hooks.LoadRulesFile = [] { return LoadRulesFileLines(); };
-    StartupReader = std::make_unique<TStoredStateReader>(*StartupStore, std::move(Hooks));
-    // The layouts and the window's place now; each stored list in a step of
-    // its own (tens of ms at 10,000 x 20,000), on a posted message, which
-    // comes before the idle pass: that so sees everything read.
-    StartupReader->Step();
-    ::PostMessageA(Handle(), WM_STARTUP_STEP, 0, 0);
-}
-
-void Tmainform::StartupStep()
-{
-    if (!StartupReader)
-        return;
-    // Posted messages come before input and paints: a click or a paint
-    // waiting now goes first, the step follows on a timer, whose message
-    // comes after them. So the window is painted and a click at its first
-    // paint waits for one step at most.
-    if (HIWORD(::GetQueueStatus(QS_INPUT | QS_PAINT)) != 0) {
-        ::SetTimer(Handle(), StartupStepTimer, USER_TIMER_MINIMUM, nullptr);
-        return;
-    }
-    StartupReader->Step();
-    if (StartupReader->Done())
-        FinishStartup();
-    else
-        ::PostMessageA(Handle(), WM_STARTUP_STEP, 0, 0);
-}
-
-void Tmainform::CompleteStartup()
-{
-    while (StartupReader && !StartupReader->Done())
-        StartupReader->Step();
-    if (StartupReader)
-        FinishStartup();
-}
-
-void Tmainform::FinishStartup()
-{
-    const std::uint8_t Result = StartupReader->Result();
-    const TStoredRulesFault Fault = StartupReader->StoredRulesFault();
-    const bool RulesFileRead = StartupReader->RulesFileRead();
-    StoredRulesDamaged = Fault.Any();
-    StartupReader.reset();
-    StartupStore.reset();
-    Monitor = std::make_unique<TApplicationMonitor>(
-        this, ApplicationListForm ? &ApplicationListForm->AppGrid : nullptr);
-    Monitor->OnAllClosed = [this](TApplicationMonitor&) { MonitorAllClosed(); };
-    Monitor->OnMainWindowBound = [this](TApplicationItem& Item) { MonitorNewApplication(Item); };
-    LayoutHost.Monitor = Monitor.get();
-    LayoutHost.Confirmation = ConfirmationForm;
-    LayoutHost.AppList = this;
-    if (ApplicationListForm)
-        DesignerApps = std::make_unique<TDesignerAppList>(ApplicationListForm->List);
-    if (layoutsform)
-        layoutsform->Attach(*Layouts, DesignerApps.get());
-    RefreshLayoutsMenu = true;
-    if (Fault.Any())
-        StartupMessages.push_back(StoredRulesMessage(Fault, RulesFileRead));
-    if (Result > 1 && Result < ImportErrorCount)
-        StartupMessages.push_back(ImportErrors[Result]);
-    if (!StartupLayoutsRead.Whole())
-        StartupMessages.push_back(LayoutsReadMessage(StartupLayoutsRead));
-    if (!StartupMessages.empty())
-        ::PostMessageA(Handle(), WM_STARTUP_MESSAGES, 0, 0);
-}
-
-void Tmainform::ShowStartupMessages()
-{
-    // Each shown once, also when a box's loop brings this message again.
-    while (!StartupMessages.empty()) {
-        const std::string Text = StartupMessages.front();
-        StartupMessages.erase(StartupMessages.begin());
-        ShowMessage(Text);
-    }
-}
-
-void Tmainform::FormCloseQuery(bool& CanClose)
-{
-    // A close while the stored state is still being read writes it whole.
-    CompleteStartup();
-    if (Updater && Updater->Busy()) {
-        CanClose = false;
-        ShowMessage("Download in progress. Please wait!");
-        return;
-    }
-    CanClose = !Monitor || Monitor->CloseAll();
-    SessionBeganClose = false;
-    if (CanClose)
-        StoreState();
-}
-
-void Tmainform::QueryEndSession(bool& CanEnd)
-{
-    // Asks what a close asks, but reads nothing more and shows nothing: the
-    // sender waits. A running download refuses; so do hosted programs still
-    // active, which are asked to close. The query is a sent message: it may
-    // come inside a window pass (binding waits for another program), so the
-    // programs are asked from a message of its own, once that pass is over.
-    if (Updater && Updater->Busy()) {
-        CanEnd = false;
-        return;
-    }
-    CanEnd = !Monitor || Monitor->CountActiveItems() == 0;
-    if (!CanEnd) {
-        // A close the user asked for before stays theirs.
-        if (!Monitor->Closing)
-            SessionBeganClose = true;
-        SessionClosePending = true;
-        ::PostMessageA(Handle(), WM_SESSION_CLOSE, 0, 0);
-    }
-}
-
-void Tmainform::SessionClose()
-{
-    if (!SessionClosePending)
-        return;
-    SessionClosePending = false;
-    // Gone meanwhile: the close the query began goes ahead.
-    if (Monitor && Monitor->CloseAll())
-        Close();
-}
-
-void Tmainform::EndSession(bool Ending)
-{
-    if (!Ending) {
-        // The session goes on, and so does the program, unless the user
-        // closed it.
-        SessionClosePending = false;
-        if (Monitor && SessionBeganClose)
-            Monitor->CallOffClose();
-        SessionBeganClose = false;
-        return;
-    }
-    // Whatever the query answered, what a close stores; the start-up's
-    // messages are not shown.
-    CompleteStartup();
-    StoreState();
-}
-
-void Tmainform::StoreState()
-{
-    // Nothing was read before the first activation: the stored state stays.
-    if (FirstActivate)
-        return;
-    // Gone from the screen before the state is written: a large database
-    // takes a while to write, which the user need not watch.
-    ::ShowWindow(Handle(), SW_HIDE);
-    TRegistrySettingsStore Store;
-    TShutdownHooks Hooks;
-    Hooks.ExePath = ModuleFileName(nullptr);
-    Hooks.SaveWindowPosition = [this](ISettingsStore& S) {
-        SaveWindowPosition(S, Handle(), MainWindowPrefix);
-    };
-    Hooks.SaveLayouts = [this, &Store](ISettingsStore&) {
-        TRegistryValuesWin Values(Store.Registry);
-        Layouts->Tree.SaveLayouts(Values);
-    };
-    Hooks.DatabaseHasEntries = [] {
-        return KnownApps.Count() > 0 || AllowedWindows.Count() > 0 || ForbiddenWindows.Count() > 0;
-    };
-    // An edit or an update marks the database modified; Restore defaults
-    // deleted the stored one itself.
-    Hooks.KeepStoredDatabase = [this] {
-        return StoredRulesDamaged &&
-               !(KnownApps.Modified || AllowedWindows.Modified || ForbiddenWindows.Modified);
-    };
-    Hooks.WriteApplicationRules = [] {
-        StringList Lines;
-        WriteApplicationRules(Lines);
-        return Lines;
-    };
-    Hooks.ApplicationListModified = [] {
-        return ApplicationListForm && ApplicationListForm->ApplicationListModified();
-    };
-    Hooks.WriteApplicationList = [] {
-        StringList Lines;
-        ApplicationListForm->WriteApplicationList(Lines);
-        return Lines;
-    };
-    WriteStoredState(Store, Hooks);
 }
 
 void Tmainform::FreeLayoutPanels()
@@ -635,14 +298,6 @@ void Tmainform::FormDestroy()
     Monitor.reset();
 }
 
-void Tmainform::MonitorAllClosed()
-{
-    // The monitor reports from inside a window pass: close once it is over,
-    // unless the close was called off meanwhile (the session went on, or a
-    // program was opened again).
-    ::PostMessageA(Handle(), WM_ALL_CLOSED, 0, 0);
-}
-
 void Tmainform::MonitorNewApplication(TApplicationItem& Item)
 {
     TAppPanelRelationshipList List(LayoutHost);
@@ -652,27 +307,6 @@ void Tmainform::MonitorNewApplication(TApplicationItem& Item)
 }
 
 // --- Idle pass ---
-
-TNodeId Tmainform::HoverNode() const
-{
-    return HoverPanel ? Layouts->Tree.FindNodeByPanel(HoverPanel) : NoNode;
-}
-
-void Tmainform::RefreshMenus()
-{
-    if (RefreshApps) {
-        if (ApplicationListForm && BindAppComboBox)
-            ApplicationListForm->FillApplicationCombo(KindBit(akBind), *BindAppComboBox, "",
-                                                      SelectApplication);
-        SyncBindAppComboBox();
-        BuildApplicationsMenu();
-        RefreshApps = false;
-    }
-    if (RefreshLayoutsMenu) {
-        BuildLayoutsMenu();
-        RefreshLayoutsMenu = false;
-    }
-}
 
 void Tmainform::ApplicationEventsIdle()
 {
@@ -732,144 +366,6 @@ void Tmainform::ApplicationEventsIdle()
         if (TAppPanel* Panel = Tree.Data(B->Node))
             if (Panel->Mode() != apmNone)
                 SetHoverPanel(Panel);
-}
-
-void Tmainform::SetHoverPanel(TAppPanel* P)
-{
-    if (P == HoverPanel)
-        return;
-    if (HoverPanel)
-        HoverPanel->SetControls(nullptr, nullptr, nullptr);
-    HoverPanel = P;
-    if (P) {
-        EnsureToolPanel();
-        SyncBindAppComboBox();
-        P->SetControls(ToolBarPanel, MiniClosebutton, MiniUnbindbutton);
-        PlaceToolBarPanel();
-    }
-}
-
-void Tmainform::PlaceToolBarPanel()
-{
-    const int ComboHeight = BindAppComboBox->Height();
-    const RECT B = BindAppButton->BoundsRect();
-    BindAppButton->SetBounds(B.left, B.top, B.right - B.left, ComboHeight);
-    const RECT T = ToolBarPanel->BoundsRect();
-    ToolBarPanel->SetBounds(T.left, T.top, T.right - T.left, ComboHeight + ToolbuttonBar->Height());
-}
-
-void Tmainform::ToolBarPanelResize()
-{
-    const int W = ToolBarPanel->ClientRect().right;
-    const RECT B = BindAppButton->BoundsRect();
-    const int DotsWidth = B.right - B.left;
-    const int ComboWidth = std::max(0, W - DotsWidth);
-    // The height of a combo box's window is that of its open list.
-    ::SetWindowPos(BindAppComboBox->Handle(), nullptr, 0, 0, ComboWidth, ComboBoxArgs().DropDownHeight,
-                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    BindAppButton->SetBounds(ComboWidth, B.top, DotsWidth, B.bottom - B.top);
-    const RECT T = ToolbuttonBar->BoundsRect();
-    ToolbuttonBar->SetBounds(T.left, T.top, W, T.bottom - T.top);
-}
-
-void Tmainform::SyncBindAppComboBox()
-{
-    if (!BindAppComboBox)
-        return;
-    std::string Name;
-    int Index = 0;
-    if (Layouts->Tree.NodeAppName(HoverNode(), Name)) {
-        Index = BindAppComboBox->IndexOf(Name);
-        if (Index < 0)
-            Index = 0;
-    }
-    BindAppComboBox->SetItemIndex(Index);
-}
-
-void Tmainform::BuildApplicationsMenu()
-{
-    ApplicationsPopupMenu->Clear();
-    AppMenuIcons.clear();
-    if (!ApplicationListForm)
-        return;
-    StringList Names;
-    ApplicationListForm->BindableApplications(KindBit(akBind) | KindBit(akExternal), Names, false);
-    // The shell's image list and an item's icon are fetched when the menu
-    // opens and the item is drawn: the shell takes long over each file,
-    // and a long menu shows few items at a time.
-    ApplicationsPopupMenu->OnPopup = [this] {
-        int W = 16, H = 16;
-        ::ImageList_GetIconSize(ApplicationListForm->SystemImages().Handle(), &W, &H);
-        ApplicationsPopupMenu->ImageSize = {W, H};
-    };
-    ApplicationsPopupMenu->DrawImage = [this](HDC Dc, int Item, int X, int Y, bool) {
-        ::ImageList_Draw(ApplicationListForm->SystemImages().Handle(), AppMenuIcon(Item), Dc, X, Y,
-                         ILD_TRANSPARENT);
-    };
-    for (const std::string& Name : Names) {
-        int Index = -1;
-        if (!FindKnownAppByName(Name, Index, false))
-            continue;
-        MenuItem Item;
-        Item.Caption = Name;
-        Item.Tag = Index;
-        // The item's place in AppMenuIcons, which holds its icon once drawn.
-        Item.ImageIndex = static_cast<int>(AppMenuIcons.size());
-        AppMenuIcons.push_back(-1);
-        // Bound to the name: a rebuilt database shifts the indexes.
-        Item.OnClick = [this, Name](MenuItem&) { ApplicationsMenuClick(Name); };
-        ApplicationsPopupMenu->Add(std::move(Item));
-    }
-}
-
-int Tmainform::AppMenuIcon(int Item)
-{
-    if (Item < 0 || Item >= static_cast<int>(AppMenuIcons.size()))
-        return -1;
-    int& Icon = AppMenuIcons[static_cast<std::size_t>(Item)];
-    if (Icon < 0)
-        Icon = ApplicationListForm->ApplicationIconIndex(ApplicationsPopupMenu->Items(Item).Caption);
-    return Icon;
-}
-
-void Tmainform::BuildLayoutsMenu()
-{
-    LayoutsPopupMenu->Clear();
-    const TLayoutTree& Tree = Layouts->Tree;
-    for (const TNodeId Root : Tree.Roots()) {
-        MenuItem Item;
-        Item.Caption = Tree.Text(Root);
-        Item.Tag = Tree.AbsoluteIndex(Root);
-        Item.GroupIndex = 1;
-        Item.Checked = Root == Layouts->AppliedLayout();
-        // Bound to the node itself: later edits shift absolute indexes.
-        Item.OnClick = [this, Root](MenuItem&) { LayoutsMenuClick(Root); };
-        LayoutsPopupMenu->Add(Item);
-    }
-}
-
-void Tmainform::LayoutsMenuClick(TNodeId Node)
-{
-    if (!Layouts->Tree.IsLayoutNode(Node))
-        return;
-    Layouts->ApplyLayout(Node);
-    RefreshLayoutsMenu = true;
-}
-
-void Tmainform::ApplicationsMenuClick(const std::string& Name)
-{
-    int Index = -1;
-    std::string Path;
-    if (!Monitor || !FindKnownAppByName(Name, Index, false) ||
-        !ApplicationLocation(Name, Path, true))
-        return;
-    TIdentifyInfo Info;
-    Monitor->OpenApplication(Name, Path, Info, true, true, nullptr, "");
-}
-
-bool Tmainform::ApplicationLocation(const std::string& Name, std::string& Path, bool Translate)
-{
-    return ApplicationListForm && ApplicationListForm->ApplicationLocation(Name, Path, Translate);
 }
 
 // --- Actions ---
@@ -963,135 +459,6 @@ void Tmainform::NodeActionExecute(TMainAction A)
 void Tmainform::ReloadActionExecute()
 {
     BindAppComboBoxChange();
-}
-
-// --- Application combo and button ---
-
-void Tmainform::BindAppComboBoxChange()
-{
-    TBusyScope B(*this);
-    if (!BindAppComboBox)
-        return;
-    const int Selected = BindAppComboBox->ItemIndex();
-    if (Selected <= 0 || !HoverPanel || !Monitor)
-        return;
-    const std::string Name = BindAppComboBox->Item(Selected);
-    // The panel could not keep the name in the stored layouts.
-    if (!IsStorableAppName(Name)) {
-        SyncBindAppComboBox();
-        ShowMessage(UnstorableAppNameMessage(Name));
-        return;
-    }
-    std::string Path;
-    if (!ApplicationLocation(Name, Path, true))
-        return;
-    std::string Params;
-    GetModuleStartParams(Name, Params);
-    const TNodeId Node = HoverNode();
-    TIdentifyInfo Info;
-    if (Monitor->OpenApplication(Name, Path, Info, false, true, HoverPanel->ClientPanel, Params))
-        Layouts->Tree.SetAppNode(Node, Name);
-    else
-        SyncBindAppComboBox();
-}
-
-void Tmainform::BindAppButtonClick()
-{
-    TBusyScope B(*this);
-    if (!HoverPanel || !Monitor)
-        return;
-    std::string Exe;
-    if (!ChooseExecutable(Exe))
-        return;
-    TIdentifyInfo Info;
-    std::string Message;
-    const TIdentifyResult R = CheckApplication("", Exe, Info, Message, false);
-    if (R != irBind && R != irExternal) {
-        ShowMessage(Message);
-        return;
-    }
-    const Tknownapp* Known = KnownApps.GetKnownApp(Info.Index);
-    // Refused before it is listed: the panel could not keep the name.
-    if (R == irBind && Known && !IsStorableAppName(Known->Name)) {
-        ShowMessage(UnstorableAppNameMessage(Known->Name));
-        return;
-    }
-    if (!ApplicationListForm || !ApplicationListForm->AddApplication(Exe, Info))
-        return;
-    if (R == irExternal) {
-        ShowMessage(Message);
-    } else {
-        std::string Params;
-        GetStartParams(Info, Params);
-        const TNodeId Node = HoverNode();
-        TIdentifyInfo Opened;
-        if (Monitor->OpenApplication("", Exe, Opened, false, true, HoverPanel->ClientPanel, Params) &&
-            Known)
-            Layouts->Tree.SetAppNode(Node, Known->Name);
-    }
-    RefreshApps = true;
-}
-
-void Tmainform::BindAppComboBoxDrawItem(int Index, const RECT& Rect, unsigned State, Canvas& C)
-{
-    (void)State;
-    // The whole item takes the state's background, so that the chosen item
-    // of the open list shows and nothing of the last drawing stays.
-    if (Index < 0) {
-        C.FillRect(Rect);
-        return;
-    }
-    const std::string Text = BindAppComboBox->Item(Index);
-    HIMAGELIST Icons = Index > 0 && ApplicationListForm ? ApplicationListForm->SystemImages().Handle()
-                                                        : nullptr;
-    int W = 0, H = 0;
-    if (Icons)
-        ::ImageList_GetIconSize(Icons, &W, &H);
-    const int Y = Rect.top + ((Rect.bottom - Rect.top) - C.TextHeight(Text)) / 2;
-    C.TextRect(Rect, Rect.left + 2 + W, Y, Text);
-    if (Icons)
-        ::ImageList_Draw(Icons, ApplicationListForm->ApplicationIconIndex(Text), C.Handle(),
-                         Rect.left, Rect.top + ((Rect.bottom - Rect.top) - H) / 2, ILD_TRANSPARENT);
-}
-
-// --- Small buttons ---
-
-TApplicationItem* Tmainform::ItemOfClientPanel(Control* Sender) const
-{
-    auto* Inner = dynamic_cast<Panel*>(Sender);
-    return Monitor && Inner ? Monitor->FindItemByPanel(Inner) : nullptr;
-}
-
-void Tmainform::MiniClosebuttonClick()
-{
-    if (!HoverPanel || MiniClosebutton->Parent() != HoverPanel->ClientPanel)
-        return;
-    if (TApplicationItem* Item = ItemOfClientPanel(HoverPanel->ClientPanel)) {
-        BringToForeground(Item->Handle);
-        if (Item->State != aisActive)
-            Monitor->DeleteItem(Item);
-        else
-            ::PostMessageA(Item->Handle, WM_CLOSE, 0, 0);
-    } else {
-        BringToForeground(HoverPanel->Handle());
-    }
-    SyncBindAppComboBox();
-}
-
-void Tmainform::MiniUnbindbuttonClick()
-{
-    if (!HoverPanel || MiniUnbindbutton->Parent() != HoverPanel->ClientPanel)
-        return;
-    if (TApplicationItem* Item = ItemOfClientPanel(HoverPanel->ClientPanel)) {
-        BringToForeground(Item->Handle);
-        if (Item->State == aisActive) {
-            Item->UnbindWindow();
-            Monitor->DeleteItem(Item);
-        }
-    } else {
-        BringToForeground(HoverPanel->Handle());
-    }
-    SyncBindAppComboBox();
 }
 
 // --- Panel events ---

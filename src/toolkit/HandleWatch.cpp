@@ -1,11 +1,8 @@
 #include "toolkit/HandleWatch.h"
 
+#include "toolkit/AppMessages.h"
 #include "toolkit/Application.h"
 
-namespace {
-// Posted to the watch's window; LParam: the signalled handle.
-const UINT WM_HANDLE_SIGNALLED = WM_APP + 0x1355;
-}  // namespace
 
 HandleWatch::HandleWatch(Component* Owner) : Component(Owner)
 {

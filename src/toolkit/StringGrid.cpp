@@ -1,5 +1,7 @@
 #include "toolkit/StringGrid.h"
 
+#include "toolkit/AppMessages.h"
+
 #include <commctrl.h>
 #include <windowsx.h>
 
@@ -7,7 +9,6 @@
 
 namespace {
 
-const UINT WM_GRIDWORK = WM_APP + 0x4701;
 const UINT_PTR DragTimer = 1;
 const UINT DragInterval = 60;  // ms between scroll steps of a drag past an edge
 const int SizingTolerance = 3;

@@ -1,5 +1,6 @@
 #include "toolkit/Synchronize.h"
 
+#include "toolkit/AppMessages.h"
 #include "toolkit/Application.h"
 
 #include <windows.h>
@@ -12,8 +13,6 @@ struct SyncRequest {
     const std::function<void()>* Method;
     HANDLE Done;
 };
-
-const UINT WM_SYNC_WAKE = WM_APP + 0x51;
 
 CRITICAL_SECTION QueueLock;
 std::deque<SyncRequest> Queue;

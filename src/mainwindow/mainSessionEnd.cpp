@@ -1,0 +1,79 @@
+// Closing the main window and the end of the session: a close waits for
+// the hosted programs, a session's query answers at once.
+#include "mainwindow/main.h"
+#include "mainwindow/mainParts.h"
+
+#include "hosting/appmonitor.h"
+#include "mainwindow/RulesUpdateWin.h"
+#include "toolkit/AppMessages.h"
+
+void Tmainform::FormCloseQuery(bool& CanClose)
+{
+    // A close while the stored state is still being read writes it whole.
+    CompleteStartup();
+    if (Updater && Updater->Busy()) {
+        CanClose = false;
+        ShowMessage("Download in progress. Please wait!");
+        return;
+    }
+    CanClose = !Monitor || Monitor->CloseAll();
+    SessionBeganClose = false;
+    if (CanClose)
+        StoreState();
+}
+
+void Tmainform::QueryEndSession(bool& CanEnd)
+{
+    // Asks what a close asks, but reads nothing more and shows nothing: the
+    // sender waits. A running download refuses; so do hosted programs still
+    // active, which are asked to close. The query is a sent message: it may
+    // come inside a window pass (binding waits for another program), so the
+    // programs are asked from a message of its own, once that pass is over.
+    if (Updater && Updater->Busy()) {
+        CanEnd = false;
+        return;
+    }
+    CanEnd = !Monitor || Monitor->CountActiveItems() == 0;
+    if (!CanEnd) {
+        // A close the user asked for before stays theirs.
+        if (!Monitor->Closing)
+            SessionBeganClose = true;
+        SessionClosePending = true;
+        ::PostMessageA(Handle(), WM_SESSION_CLOSE, 0, 0);
+    }
+}
+
+void Tmainform::SessionClose()
+{
+    if (!SessionClosePending)
+        return;
+    SessionClosePending = false;
+    // Gone meanwhile: the close the query began goes ahead.
+    if (Monitor && Monitor->CloseAll())
+        Close();
+}
+
+void Tmainform::EndSession(bool Ending)
+{
+    if (!Ending) {
+        // The session goes on, and so does the program, unless the user
+        // closed it.
+        SessionClosePending = false;
+        if (Monitor && SessionBeganClose)
+            Monitor->CallOffClose();
+        SessionBeganClose = false;
+        return;
+    }
+    // Whatever the query answered, what a close stores; the start-up's
+    // messages are not shown.
+    CompleteStartup();
+    StoreState();
+}
+
+void Tmainform::MonitorAllClosed()
+{
+    // The monitor reports from inside a window pass: close once it is over,
+    // unless the close was called off meanwhile (the session went on, or a
+    // program was opened again).
+    ::PostMessageA(Handle(), WM_ALL_CLOSED, 0, 0);
+}
