@@ -26,14 +26,16 @@ void Tmainform::QueryEndSession(bool& CanEnd)
 {
     // Asks what a close asks, but reads nothing more and shows nothing: the
     // sender waits. A running download refuses; so do hosted programs still
-    // active, which are asked to close. The query is a sent message: it may
-    // come inside a window pass (binding waits for another program), so the
-    // programs are asked from a message of its own, once that pass is over.
+    // active, which are asked to close. One the host cannot ask (started as
+    // a separate window) does not: the system asks it itself. The query is
+    // a sent message: it may come inside a window pass (binding waits for
+    // another program), so the programs are asked from a message of its
+    // own, once that pass is over.
     if (Updater && Updater->Busy()) {
         CanEnd = false;
         return;
     }
-    CanEnd = !Monitor || Monitor->CountActiveItems() == 0;
+    CanEnd = !Monitor || Monitor->CountAskableItems() == 0;
     if (!CanEnd) {
         // A close the user asked for before stays theirs.
         if (!Monitor->Closing)

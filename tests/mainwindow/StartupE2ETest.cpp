@@ -480,10 +480,10 @@ void Prepare(Quorvan& Q, Seed From)
         ::SetWindowPos(Q.Main, nullptr, 60, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Applies the first stored layout from the layouts button's drop-down. A
-// program started just before may take the activation after the click, which
-// closes the menu as it should: the user then clicks again.
-void ApplyFirstLayout(const Quorvan& Q)
+// Chooses the first item of a tool button's drop-down menu. A program
+// started just before may take the activation after the click, which closes
+// the menu as it should: the user then clicks again.
+void ChooseFirstItem(const Quorvan& Q, int Button)
 {
     const auto MenuShown = [] {
         bool Shown = false;
@@ -493,7 +493,7 @@ void ApplyFirstLayout(const Quorvan& Q)
     std::string Seen;
     for (int Try = 0; Try < 3; ++Try) {
         RECT R;
-        ASSERT_TRUE(quorvan_driver::RemoteButtonRect(Q.Pi.hProcess, Q.Child(Q.Main, "ToolbarWindow32"), 0, R));
+        ASSERT_TRUE(quorvan_driver::RemoteButtonRect(Q.Pi.hProcess, Q.Child(Q.Main, "ToolbarWindow32"), Button, R));
         const POINT At = {R.right - 5, (R.top + R.bottom) / 2};
         quorvan_driver::Click(At);
         if (PumpUntil(MenuShown, 3000)) {
@@ -503,7 +503,13 @@ void ApplyFirstLayout(const Quorvan& Q)
         Seen += " [" + ClassOf(::WindowFromPoint(At)) + " under the click, " +
                 ClassOf(::GetForegroundWindow()) + " in front]";
     }
-    FAIL() << "no layouts menu after three clicks:" << Seen;
+    FAIL() << "no menu after three clicks:" << Seen;
+}
+
+// Applies the first stored layout from the layouts button's drop-down.
+void ApplyFirstLayout(const Quorvan& Q)
+{
+    ChooseFirstItem(Q, 0);
 }
 
 // The hostee's main window once bound into a panel of the program.
@@ -571,6 +577,63 @@ void ExpectRunning(const Quorvan& Q)
     DWORD_PTR Result = 0;
     EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_TRUE(::SendMessageTimeoutA(Q.Main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &Result));
+}
+
+// Closing and the session's query reach the programs as the host can ask
+// them: one that replaced its splash by a main window of another class is
+// bound and asked; one started as a separate window is left to the system.
+TEST(StartupE2E, ProgramsAreAskedAsTheHostCanAskThem)
+{
+    const struct {
+        const char* Name;
+        const char* Options;  // of a program bound from the layout
+        bool Separate;        // else started from the applications menu
+    } Rows[] = {
+        {"a splash of its own class, then the main window", "/splash=2500", false},
+        {"the main window up before the splash goes", "/splash=2500 /overlap=1500", false},
+        {"started as a separate window", nullptr, true},
+    };
+    const std::string HosteeLog = TestExeDir() + "session_hostee.log";
+    for (const auto& Row : Rows) {
+        SCOPED_TRACE(Row.Name);
+        SeedState(Seed::Hosted, "127.0.0.1:1");
+        ::SetEnvironmentVariableA("HOSTEE_OPTIONS", Row.Options);
+        ::DeleteFileA(HosteeLog.c_str());
+        ::SetEnvironmentVariableA("HOSTEE_LOG", HosteeLog.c_str());
+        struct HosteesEnded {
+            ~HosteesEnded() { EndProcesses("session_hostee.exe"); }
+        } EndedWithTheRow;
+        Quorvan Q;
+        ASSERT_TRUE(Q.Main);
+        if (!Row.Separate) {
+            ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+            const HWND Bound = BoundHostee(Q);
+            ASSERT_TRUE(Bound) << "the main window is not bound";
+            EXPECT_EQ(::GetAncestor(Bound, GA_ROOT), Q.Main);
+            EXPECT_TRUE(PumpUntil([] { return !::FindWindowA("HosteeSplash", nullptr); }, 5000));
+            // It is asked, and the host goes once it has.
+            ASSERT_TRUE(Q.Close()) << "still open";
+            EXPECT_EQ(CountInFile(HosteeLog, "main close"), 1);
+            continue;
+        }
+        ASSERT_NO_FATAL_FAILURE(ChooseFirstItem(Q, 1));
+        HWND Separate = nullptr;
+        ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(Separate = ::FindWindowA("HosteeWindow", nullptr)); },
+                              10000));
+        EXPECT_EQ(::GetAncestor(Separate, GA_PARENT), ::GetDesktopWindow());
+        // The system asks it itself: the host does not refuse for it.
+        EXPECT_EQ(Q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+        Q.Send(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+        // The user's close waits until it ends, without asking it.
+        ::PostMessageA(Q.Main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 2500), static_cast<DWORD>(WAIT_TIMEOUT));
+        EXPECT_EQ(CountInFile(HosteeLog, "close"), 0);
+        ::PostMessageA(Separate, WM_CLOSE, 0, 0);
+        ExpectEnded(Q);
+    }
+    ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+    ::SetEnvironmentVariableA("HOSTEE_LOG", nullptr);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
 }
 
 TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
