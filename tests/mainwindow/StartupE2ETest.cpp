@@ -482,8 +482,9 @@ void Prepare(Quorvan& Q, Seed From)
 
 // Chooses the first item of a tool button's drop-down menu. A program
 // started just before may take the activation after the click, which closes
-// the menu as it should: the user then clicks again.
-void ChooseFirstItem(const Quorvan& Q, int Button)
+// the menu as it should: the user then clicks again. The applications menu
+// comes once the shell's image list is read, which takes a while.
+void ChooseFirstItem(const Quorvan& Q, int Button, DWORD MenuWaitMs = 3000)
 {
     const auto MenuShown = [] {
         bool Shown = false;
@@ -496,7 +497,7 @@ void ChooseFirstItem(const Quorvan& Q, int Button)
         ASSERT_TRUE(quorvan_driver::RemoteButtonRect(Q.Pi.hProcess, Q.Child(Q.Main, "ToolbarWindow32"), Button, R));
         const POINT At = {R.right - 5, (R.top + R.bottom) / 2};
         quorvan_driver::Click(At);
-        if (PumpUntil(MenuShown, 3000)) {
+        if (PumpUntil(MenuShown, MenuWaitMs)) {
             quorvan_driver::Keys({VK_DOWN, VK_RETURN});
             return;
         }
@@ -616,7 +617,7 @@ TEST(StartupE2E, ProgramsAreAskedAsTheHostCanAskThem)
             EXPECT_EQ(CountInFile(HosteeLog, "main close"), 1);
             continue;
         }
-        ASSERT_NO_FATAL_FAILURE(ChooseFirstItem(Q, 1));
+        ASSERT_NO_FATAL_FAILURE(ChooseFirstItem(Q, 1, 15000));
         HWND Separate = nullptr;
         ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(Separate = ::FindWindowA("HosteeWindow", nullptr)); },
                               10000));
