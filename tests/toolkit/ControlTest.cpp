@@ -33,18 +33,6 @@ TEST(ComponentTest, OwnerDestroysWhatItOwnsNewestFirst)
         EXPECT_EQ(Root.Components().size(), 2u);
     }
     EXPECT_EQ(Log, (std::vector<int>{3, 2, 1, 11}));
-    // One made on the stack (a modal box's form) outlives its owner, freed
-    // under its frame: it is let go of, not freed, and goes with its frame.
-    Log.clear();
-    {
-        auto* Owner = new Component(nullptr);
-        Probe OnStack(Owner, Log, 4);
-        new Probe(&OnStack, Log, 41);
-        delete Owner;
-        EXPECT_EQ(OnStack.Owner(), nullptr);
-        EXPECT_TRUE(Log.empty());
-    }
-    EXPECT_EQ(Log, (std::vector<int>{4, 41}));
     // One made with new in the arguments of another's new: both are freed.
     Log.clear();
     {
