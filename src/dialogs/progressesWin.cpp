@@ -151,6 +151,10 @@ void TProgressbarForm::FinishProgress()
                 ::EnableWindow(S.Wnd, S.Enabled);
         FSavedStates.clear();
     }
+    // The pointer may rest on the stop button: its hint goes with the
+    // window, which the system's leave check does not see go.
+    if (stopbutton)
+        ::SendMessageA(stopbutton->Handle(), WM_MOUSELEAVE, 0, 0);
     Hide();
     if (Application)
         Application->BringToFront();

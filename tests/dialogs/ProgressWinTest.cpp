@@ -86,8 +86,9 @@ TEST_F(ProgressWin, ClosingOrTheStopButtonStopsUntilTheNextStart)
 }
 
 // The stop button's hint shows as every other: by the pointer resting on
-// it, with nothing polling the pointer meanwhile but the slow leave check.
-TEST_F(ProgressWin, StopButtonShowsItsHintAsEveryOther)
+// it, with nothing polling the pointer meanwhile but the slow leave check;
+// it goes with the window when the run ends under the resting pointer.
+TEST_F(ProgressWin, StopButtonShowsItsHintAsEveryOtherUntilTheRunEnds)
 {
     StartProgress(4, "Searching known applications ...", true);
     int Polls = 0;
@@ -95,6 +96,7 @@ TEST_F(ProgressWin, StopButtonShowsItsHintAsEveryOther)
               "click here to break the current procedure...");
     EXPECT_LE(Polls, 2);
     FinishProgress();
+    EXPECT_EQ(ShownHint(Progress->stopbutton->Handle()), "");
 }
 
 }  // namespace
