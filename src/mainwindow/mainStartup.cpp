@@ -119,6 +119,9 @@ void Tmainform::FinishStartup()
         DesignerApps = std::make_unique<TDesignerAppList>(ApplicationListForm->List);
     if (layoutsform)
         layoutsform->Attach(*Layouts, DesignerApps.get());
+    // An idle pass may have built the menus between the steps, from lists
+    // not read yet.
+    RefreshApps = true;
     RefreshLayoutsMenu = true;
     if (Fault.Any())
         StartupMessages.push_back(StoredRulesMessage(Fault, RulesFileRead));

@@ -685,6 +685,10 @@ TEST_F(MainWindowTest, StartUpPaintsBeforeReadingTheStoredLists)
     App.OnMessage = Chained;
     EXPECT_EQ(ListedAtPaint, "");
     EXPECT_EQ(Listed.CellByName("Location", 1), TestExeDir() + "hostee.exe");
+    // Menus that an idle pass built meanwhile offer what was read.
+    Idle();
+    ASSERT_EQ(Main->ApplicationsPopupMenu->Count(), 1);
+    EXPECT_EQ(Main->ApplicationsPopupMenu->Items(0).Caption, "Plain Hostee");
 }
 
 // Answers this thread's message boxes with OK and keeps their texts.
