@@ -8,6 +8,8 @@
 #include "toolkit/Application.h"
 #include "toolkit/Timer.h"
 
+#include <algorithm>
+
 const TColor PanelLevelColors[3] = {0xCCFFFF, 0xCCCCFF, 0xFFFFCC};
 
 // --- TLayoutHostWin ---
@@ -266,7 +268,20 @@ int TRegistryValuesWin::ReadIntegerDef(const std::string& Name, int Default)
 
 std::string TRegistryValuesWin::ReadStringDef(const std::string& Name, const std::string& Default)
 {
-    return FRegistry.ReadStringDef(Name, Default);
+    // One look for a node's value (the safe read takes three, each a trip
+    // to the registry's server): thousands are read at start-up.
+    char Buf[512];
+    DWORD Type = REG_NONE, Size = sizeof(Buf);
+    const LONG R = FRegistry.CurrentKey()
+                       ? ::RegQueryValueExA(FRegistry.CurrentKey(), Name.c_str(), nullptr, &Type,
+                                            reinterpret_cast<BYTE*>(Buf), &Size)
+                       : ERROR_INVALID_HANDLE;
+    if (R == ERROR_MORE_DATA)
+        return FRegistry.ReadStringDef(Name, Default);
+    if (R != ERROR_SUCCESS || (Type != REG_SZ && Type != REG_EXPAND_SZ))
+        return Default;
+    const std::string Data(Buf, std::min<DWORD>(Size, sizeof(Buf)));
+    return Data.substr(0, Data.find('\0'));
 }
 
 void TRegistryValuesWin::WriteInteger(const std::string& Name, int Value)

@@ -167,6 +167,9 @@ TEST_F(MainWindowTest, LayoutChosenFromTheDropDownIsAppliedAndChecked)
     MakeLayout("Three", 3);
     Idle();
     ASSERT_EQ(Main->LayoutsPopupMenu->Count(), 2);
+    // Tagged with the layout's absolute index.
+    EXPECT_EQ(Main->LayoutsPopupMenu->Items(0).Tag, 0);
+    EXPECT_EQ(Main->LayoutsPopupMenu->Items(1).Tag, 3);
     struct Case {
         std::vector<WPARAM> Keys;
         const char* WantLayout;
