@@ -14,7 +14,8 @@
 //    4 and with 2,048 one-panel layouts stored (the stored form's cap of
 //    4,096 values): the start to settled, and an apply to settled.
 //    "wine monitor_bench.exe apply [runs]" runs these alone, "layouts [runs]"
-//    only those with layouts stored.
+//    only those with layouts stored; "shots FOLDER" saves two pictures of
+//    the window applying three programs.
 // 3. Idle: quorvan.exe's own CPU time (its threads' as Linux counts them) over
 //    [idle seconds] with the pointer off its window, over its main panel and
 //    resting on a tool button, with nothing bound and with three programs
@@ -26,6 +27,7 @@
 #include "hosting/TestHost.h"
 
 #include "BenchTiming.h"
+#include "PngShot.h"
 #include "QuorvanDriver.h"
 #include "StartupData.h"
 
@@ -400,6 +402,25 @@ int main(int Argc, char** Argv)
     // "apply [runs]": only the applying rows; "layouts [runs]": only those
     // with many layouts stored.
     const std::string Only = Argc > 1 ? Argv[1] : "";
+    // "shots FOLDER": the window while a layout of three programs is
+    // applied, between its first two starts and once all are bound.
+    if (Only == "shots" && Argc > 2) {
+        quorvan_driver::SeedRegistry({"bench_a", "bench_b", "bench_c"});
+        quorvan_driver::Program P;
+        LARGE_INTEGER Start;
+        if (!P.Started() || !ChooseFirstLayout(P, Start))
+            return 1;
+        ::Sleep(350);
+        const bool Between = SaveWindowPng(P.Main, std::string(Argv[2]) + "\\apply_between.png");
+        std::printf("between the starts: %d bound, painted %d\n", BoundWindows(P),
+                    quorvan_driver::Painted(P.Main) ? 1 : 0);
+        while (BoundWindows(P) < 3 && Ms(Start, Now()) < 20000)
+            ::Sleep(10);
+        quorvan_driver::WaitSettled(P.Main);
+        const bool After = SaveWindowPng(P.Main, std::string(Argv[2]) + "\\apply_bound.png");
+        quorvan_driver::ClearRegistry();
+        return Between && After ? 0 : 1;
+    }
     const std::vector<std::string> One = {"bench_a"}, Three = {"bench_a", "bench_b", "bench_c"};
     if (Only == "apply" || Only == "layouts") {
         const int Runs = Argc > 2 ? std::max(1, std::atoi(Argv[2])) : 5;
