@@ -343,10 +343,10 @@ bool TLayouts::CollectNodesForNewApp(TNodeId Node, TApplicationItem* Item,
 void TLayouts::StartPanelApplications(TAppPanelRelationshipList& List)
 {
     // Ahead of the layout's own starts still to come: the blocking loop
-    // made them from inside the start of their main application.
+    // made them from inside the start of their main application. They go
+    // on while the window of the layout's apply takes input, not while a
+    // box opened since is up.
     const std::vector<TNodeId> Nodes = NodesOf(Tree, List);
-    if (FPending.empty())
-        Host.StartsQueued();
     for (auto It = Nodes.rbegin(); It != Nodes.rend(); ++It) {
         const TNodeId N = *It;
         FPending.erase(std::remove_if(FPending.begin(), FPending.end(),

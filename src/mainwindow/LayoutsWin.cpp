@@ -206,7 +206,7 @@ bool TLayoutHostWin::StartsAllowed()
     const HWND From = FStartsFrom && ::IsWindow(FStartsFrom) && ::IsWindowVisible(FStartsFrom)
                           ? FStartsFrom
                           : MainWindow();
-    return From && ::IsWindowEnabled(From);
+    return !From || ::IsWindowEnabled(From);
 }
 
 bool TLayoutHostWin::ItemKept(const TApplicationItem* Item) const
