@@ -34,6 +34,7 @@ void Tmainform::QueryEndSession(bool& CanEnd)
         return;
     }
     CanEnd = !Monitor || Monitor->CountActiveItems() == 0;
+    SessionMayEnd = SessionMayEnd || CanEnd;
     if (!CanEnd) {
         // A close the user asked for before stays theirs.
         if (!Monitor->Closing)
@@ -62,6 +63,9 @@ void Tmainform::EndSession(bool Ending)
         if (Monitor && SessionBeganClose)
             Monitor->CallOffClose();
         SessionBeganClose = false;
+        SessionMayEnd = false;
+        if (!StartupMessages.empty())
+            ::PostMessageA(Handle(), WM_STARTUP_MESSAGES, 0, 0);
         return;
     }
     // Whatever the query answered, what a close stores; the start-up's
