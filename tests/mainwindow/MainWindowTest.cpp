@@ -533,7 +533,9 @@ TEST_P(ClosingWithHostedPrograms, WaitsForThemAndWritesTheStateOnce)
     App.ProcessMessages();
     EXPECT_FALSE(App.Terminated());
     EXPECT_FALSE(HostValueExists("Path"));
-    // The programs got their close request; the window follows them.
+    // The programs got their close request; the window follows them as
+    // they end, not at a tick after: none comes meanwhile.
+    Main->Monitor->Timer->SetInterval(60000);
     EXPECT_TRUE(RunUntil(App, [&] { return App.Terminated(); }, 15000));
     for (HANDLE P : Processes) {
         EXPECT_EQ(::WaitForSingleObject(P, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
