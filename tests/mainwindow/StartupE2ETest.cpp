@@ -626,6 +626,7 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
         {"running download: refused twice, called off, ends after a no", Seed::Plain,
          Opened::Download, "QQCQE", "FFF"},
         {"start-up steps of a large state: the session ends", Seed::Large, Opened::Startup, "QE", "T"},
+        {"start-up steps of a large state: called off, then its box", Seed::Large, Opened::Startup, "QC", "T"},
         {"question box: the session ends", Seed::Hosted, Opened::Question, "QE", "T"},
         {"program asking its own question: two queries, called off, asked again, ends after a no",
          Seed::Hosted, Opened::HostedAsking, "QQCQE", "FFF"},
@@ -782,6 +783,10 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
                     // The program asked to close goes; the host stays.
                     EXPECT_EQ(::WaitForSingleObject(Hostee, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
                     EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 3000), static_cast<DWORD>(WAIT_TIMEOUT));
+                }
+                // What the start-up had to tell waited for the session to go on.
+                if (Row.Open == Opened::Startup) {
+                    EXPECT_EQ(Q.AnswerBox().rfind("The stored layouts could not be read whole!", 0), 0u);
                 }
                 if (!UserClosed) {
                     ExpectRunning(Q);
