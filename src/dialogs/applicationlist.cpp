@@ -181,9 +181,14 @@ TListReadReport TApplicationList::ReadApplicationList(const StringList& Lines)
             continue;
         }
         StringList Values;
-        for (int P : Position)
+        bool Blank = true;
+        for (int P : Position) {
             Values.push_back(Trim(Fields[static_cast<std::size_t>(P)]));
-        Records.push_back(std::move(Values));
+            Blank = Blank && Values.back().empty();
+        }
+        // A blank line of cells takes no row of the table: no record.
+        if (!Blank)
+            Records.push_back(std::move(Values));
     }
     Report.Records = static_cast<int>(Records.size());
     FTable.AddRecordsCells(RecordColumnList, std::move(Records));

@@ -614,6 +614,7 @@ TEST_F(MainWindowTest, ClosingWhileTheStoredStateIsReadKeepsItWhole)
         Main->Layouts->Tree.Clear();  // what a program just started holds
 
         Main->FirstActivate = true;
+        Main->StateStored = false;
         MSG M;
         if (C.StepsRun >= 0) {
             Main->FormActivate();
