@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -558,6 +559,45 @@ void EndProcesses(const char* Exe)
     ::CloseHandle(Snap);
 }
 
+// The program's shown top-level windows with a caption: boxes and forms,
+// not the tips that come and go under a resting pointer.
+std::set<HWND> ShownWindows(const Quorvan& Q)
+{
+    std::set<HWND> Shown;
+    EachWindow(nullptr, [&](HWND W) {
+        DWORD Pid = 0;
+        ::GetWindowThreadProcessId(W, &Pid);
+        if (Pid == Q.Pi.dwProcessId && ::IsWindowVisible(W) &&
+            (::GetWindowLongA(W, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)
+            Shown.insert(W);
+    });
+    return Shown;
+}
+
+// Types into the first cell of the editor's table, and leaves the edit
+// open: what the editor would store only with OK.
+void EditWithoutSaving(HWND Editor)
+{
+    HWND Table = nullptr;
+    EachWindow(Editor, [&](HWND W) {
+        const LONG Style = ::GetWindowLongA(W, GWL_STYLE);
+        if (!Table && ::IsWindowVisible(W) && (Style & WS_HSCROLL) && (Style & WS_VSCROLL))
+            Table = W;
+    });
+    ASSERT_TRUE(Table);
+    ::PostMessageA(Table, WM_CHAR, 'Z', 0);
+    HWND Edit = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (Edit = ::FindWindowExA(Table, nullptr, "Edit", nullptr)) != nullptr; }, 5000));
+    for (const char C : std::string("unsaved"))
+        ::PostMessageA(Edit, WM_CHAR, static_cast<WPARAM>(C), 0);
+    char Text[32] = {};
+    ASSERT_TRUE(PumpUntil([&] {
+        // Another process's edit control: its own text, not its caption.
+        ::SendMessageA(Edit, WM_GETTEXT, sizeof(Text), reinterpret_cast<LPARAM>(Text));
+        return std::string(Text) == "Zunsaved";
+    }, 5000)) << Text;
+}
+
 void ExpectEnded(const Quorvan& Q)
 {
     ASSERT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0))
@@ -587,6 +627,7 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
         {"running download: refused twice, called off, ends after a no", Seed::Plain,
          Opened::Download, "QQCQE", "FFF"},
         {"start-up steps of a large state: the session ends", Seed::Large, Opened::Startup, "QE", "T"},
+        {"start-up steps of a large state: called off, then its box", Seed::Large, Opened::Startup, "QC", "T"},
         {"question box: the session ends", Seed::Hosted, Opened::Question, "QE", "T"},
         {"program asking its own question: two queries, called off, asked again, ends after a no",
          Seed::Hosted, Opened::HostedAsking, "QQCQE", "FFF"},
@@ -647,6 +688,7 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
         case Opened::Editor:
             Q.Press(Q.Child(Q.Main, "ToolbarWindow32"), 4);
             ASSERT_TRUE(Q.WaitWindow("Known Applications / Updates"));
+            ASSERT_NO_FATAL_FAILURE(EditWithoutSaving(Q.WaitWindow("Known Applications / Updates")));
             break;
         case Opened::UpdateError:
         case Opened::Download:
@@ -699,12 +741,23 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
             SCOPED_TRACE(std::string("step ") + *Step);
             if (*Step == 'Q') {
                 // A box of its own inside the handler would hold the answer.
+                const std::set<HWND> Shown = ShownWindows(Q);
                 const auto Start = std::chrono::steady_clock::now();
                 const LRESULT Got = Q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
                 const auto Took = std::chrono::duration_cast<std::chrono::milliseconds>(
                     std::chrono::steady_clock::now() - Start);
                 EXPECT_LT(Took.count(), 1000);
                 EXPECT_EQ(Got, *Answer++ == 'T' ? TRUE : FALSE);
+                // Nor one shown just after the answer: the session's end
+                // would take it down unread, or wait for it.
+                HWND Appeared = nullptr;
+                PumpUntil([&] {
+                    for (HWND W : ShownWindows(Q))
+                        if (!Shown.count(W))
+                            Appeared = W;
+                    return Appeared != nullptr;
+                }, 500);
+                EXPECT_EQ(Appeared, nullptr) << "a window appeared after the answer: " << ClassOf(Appeared);
                 LogOffs += !Repeated;
                 if (Row.Open == Opened::HostedAsking) {
                     // Asked once per log-off; a repeated query, whose
@@ -731,6 +784,10 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
                     // The program asked to close goes; the host stays.
                     EXPECT_EQ(::WaitForSingleObject(Hostee, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
                     EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 3000), static_cast<DWORD>(WAIT_TIMEOUT));
+                }
+                // What the start-up had to tell waited for the session to go on.
+                if (Row.Open == Opened::Startup) {
+                    EXPECT_EQ(Q.AnswerBox().rfind("The stored layouts could not be read whole!", 0), 0u);
                 }
                 if (!UserClosed) {
                     ExpectRunning(Q);

@@ -161,8 +161,9 @@ TEST(StoredStateTest, DamagedStoredDatabaseIsReportedAndKeptUntilChanged)
             Reader.Step();
         const TStoredRulesFault Fault = Reader.StoredRulesFault();
         EXPECT_EQ(Fault.Any(), !C.What || *C.What);
-        if (C.What && *C.What)
+        if (C.What && *C.What) {
             EXPECT_NE(StoredRulesMessage(Fault, true).find((C.Line ? "line " + IntToStr(C.Line) + ": " : "") + C.What), std::string::npos);
+        }
         // Whole and dated, the older file is nothing newer, as always.
         EXPECT_EQ(Reader.Result(), C.FileUsed ? ieOk : ieOldVersion);
         EXPECT_EQ(Reader.RulesFileRead(), C.FileUsed);
@@ -225,10 +226,11 @@ TEST(StoredStateTest, DamagedStoredApplicationListIsToldReadWhereWholeAndKept)
         while (!Reader.Done())
             Reader.Step();
         const std::string Message = StoredListMessage(Reader.StoredListReport());
-        if (*C.Told)
+        if (*C.Told) {
             EXPECT_NE(Message.find(C.Told), std::string::npos) << Message;
-        else
+        } else {
             EXPECT_EQ(Message, "");
+        }
         EXPECT_EQ(Table.IsEmptyTable() ? 0 : Table.RecordCount(), C.Records);
 
         TShutdownHooks S;
