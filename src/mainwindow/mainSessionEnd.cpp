@@ -29,7 +29,12 @@ void Tmainform::FormCloseQuery(bool& CanClose)
     SessionBeganClose = false;
     if (!CanClose)
         return;
-    for (const std::string& Text : StoreAtEnd())
+    const std::vector<std::string> Told = StoreAtEnd();
+    // Once the session's query was answered yes its end follows, which
+    // shows nothing: no box comes before it.
+    if (SessionMayEnd)
+        return;
+    for (const std::string& Text : Told)
         ShowMessage(Text);
 }
 
