@@ -9,6 +9,12 @@
 
 void Tmainform::FormCloseQuery(bool& CanClose)
 {
+    // A close whose messages are open (a task manager's close repeated)
+    // ends the program once they are read.
+    if (StateStored) {
+        CanClose = false;
+        return;
+    }
     // A close while the stored state is still being read writes it whole.
     CompleteStartup();
     if (Updater && Updater->Busy()) {
@@ -21,8 +27,29 @@ void Tmainform::FormCloseQuery(bool& CanClose)
     Layouts->CancelStarts();
     CanClose = !Monitor || Monitor->CloseAll();
     SessionBeganClose = false;
-    if (CanClose)
-        StoreState();
+    if (!CanClose)
+        return;
+    const std::vector<std::string> Told = StoreAtEnd();
+    // Once the session's query was answered yes its end follows, which
+    // shows nothing: no box comes before it.
+    if (SessionMayEnd)
+        return;
+    for (const std::string& Text : Told)
+        ShowMessage(Text);
+}
+
+std::vector<std::string> Tmainform::StoreAtEnd()
+{
+    // The known-applications window ends with the program, its tables not
+    // taken back: an update it held goes in now, to be stored.
+    std::vector<std::string> Told;
+    const std::string Imported = Updater ? Updater->Update.ImportHeldAtClose() : std::string();
+    if (!Imported.empty())
+        Told.push_back(Imported);
+    const std::vector<TStoreFailure> Failures = StoreState();
+    if (!Failures.empty())
+        Told.push_back(StoreFailedMessage(Failures));
+    return Told;
 }
 
 void Tmainform::QueryEndSession(bool& CanEnd)
@@ -76,10 +103,11 @@ void Tmainform::EndSession(bool Ending)
             ::PostMessageA(Handle(), WM_STARTUP_MESSAGES, 0, 0);
         return;
     }
-    // Whatever the query answered, what a close stores; the start-up's
-    // messages are not shown.
+    // Whatever the query answered, what a close stores. Nothing is shown:
+    // the system ends the program once this returns, and a box would only
+    // hold the session's end. The start-up's messages are not shown either.
     CompleteStartup();
-    StoreState();
+    StoreAtEnd();
 }
 
 void Tmainform::MonitorAllClosed()
