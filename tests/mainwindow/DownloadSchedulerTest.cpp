@@ -171,8 +171,9 @@ TEST(DownloadQueue, AnswersMessagesAndQueue)
         R.Update.DatabaseInUse = [&] { return InUse; };
         // Marked before its message: a close while the box is open stores it.
         R.View.DuringMessage = [&] {
-            if (R.View.Messages.back() == Ok)
+            if (R.View.Messages.back() == Ok) {
                 EXPECT_TRUE(KnownApps.Modified) << C.Name;
+            }
         };
         R.Play(C.Clicks, C.Answers);
         if (InUse) {
