@@ -480,10 +480,10 @@ void Prepare(Quorvan& Q, Seed From)
         ::SetWindowPos(Q.Main, nullptr, 60, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Applies the first stored layout from the layouts button's drop-down. A
+// Applies the Nth stored layout from the layouts button's drop-down. A
 // program started just before may take the activation after the click, which
 // closes the menu as it should: the user then clicks again.
-void ApplyFirstLayout(const Quorvan& Q)
+void ApplyStoredLayout(const Quorvan& Q, int Nth = 0)
 {
     const auto MenuShown = [] {
         bool Shown = false;
@@ -497,7 +497,9 @@ void ApplyFirstLayout(const Quorvan& Q)
         const POINT At = {R.right - 5, (R.top + R.bottom) / 2};
         quorvan_driver::Click(At);
         if (PumpUntil(MenuShown, 3000)) {
-            quorvan_driver::Keys({VK_DOWN, VK_RETURN});
+            for (int I = 0; I <= Nth; ++I)
+                quorvan_driver::Keys({VK_DOWN});
+            quorvan_driver::Keys({VK_RETURN});
             return;
         }
         Seen += " [" + ClassOf(::WindowFromPoint(At)) + " under the click, " +
@@ -666,13 +668,13 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
             ::CloseHandle(Pi.hThread);
             ::CloseHandle(Pi.hProcess);
             ASSERT_TRUE(PumpUntil([] { return ::IsWindowVisible(::FindWindowA("HosteeWindow", nullptr)); }, 10000));
-            ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+            ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
             ASSERT_TRUE(Q.WaitWindow("Confirmation..."));
             break;
         }
         case Opened::HostedAsking:
         case Opened::HostedCloses:
-            ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+            ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
             ASSERT_TRUE(BoundHostee(Q));
             {
                 DWORD Pid = 0;
@@ -746,6 +748,167 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
             ::CloseHandle(Hostee);
     }
     ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// --- A bound program that stops answering ---
+
+// Whether the program handles posted input: the designer opens from its
+// button and closes again.
+bool HandlesPostedInput(const Quorvan& Q)
+{
+    Q.Press(Q.Child(Q.Main, "ToolbarWindow32"), 1);
+    const HWND Designer = Q.WaitWindow("Layout editor", 10000);
+    if (!Designer)
+        return false;
+    ::PostMessageA(Designer, WM_CLOSE, 0, 0);
+    return PumpUntil([&] { return !::IsWindowVisible(Designer); }, 10000);
+}
+
+// The first descendant of Parent with that text.
+HWND ChildTitled(HWND Parent, const std::string& Text)
+{
+    HWND Found = nullptr;
+    EachWindow(Parent, [&](HWND W) {
+        char T[64] = {};
+        ::GetWindowTextA(W, T, sizeof(T));
+        if (!Found && Text == T)
+            Found = W;
+    });
+    return Found;
+}
+
+RECT ScreenRect(HWND W)
+{
+    RECT R = {};
+    ::GetWindowRect(W, &R);
+    return R;
+}
+
+TEST(StartupE2E, AProgramThatStopsAnsweringNeverFreezesTheHost)
+{
+    // Steps after the bound program stopped: R the main window resized,
+    // L the other layout applied (its question answered No), I posted
+    // input handled, A the program answers again, W the user's close.
+    struct Row {
+        const char* Name;
+        const char* Steps;
+    } Rows[] = {
+        {"resized: it takes its panel's size once it answers", "RIA"},
+        {"another layout, released: it goes back to the desktop once it answers", "LIA"},
+        {"closed: the first close waits, the second ends the host", "WIW"},
+    };
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        struct HosteesEnded {
+            ~HosteesEnded() { EndProcesses("hang_hostee.exe"); }
+        } EndedWithTheRow;
+        quorvan_driver::SeedRegistry({"hang_hostee"});
+        {
+            // A second layout with an empty panel.
+            const HKEY L = LayoutsKey(4);
+            SetString(L, "LayoutsNode2", "Layout|Other|Base=Root");
+            SetString(L, "LayoutsNode3", "Panel|Panel; Left|Base=2");
+            ::RegCloseKey(L);
+        }
+        ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+        Quorvan Q;
+        ASSERT_TRUE(Q.Main);
+        ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
+        const HWND Bound = BoundHostee(Q);
+        ASSERT_TRUE(Bound);
+        PumpUntil([&] { return !(::GetWindowLongA(Bound, GWL_STYLE) & WS_THICKFRAME); }, 5000);
+        const LONG BoundStyle = ::GetWindowLongA(Bound, GWL_STYLE);
+        DWORD Pid = 0;
+        const DWORD Tid = ::GetWindowThreadProcessId(Bound, &Pid);
+        const HANDLE Hostee = ::OpenProcess(SYNCHRONIZE, FALSE, Pid);
+        const HANDLE Thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, Tid);
+        ASSERT_TRUE(Hostee && Thread);
+        // The binding's own steps over (the host active again), the
+        // program stops: its thread suspends itself.
+        const auto ActiveOf = [](DWORD Thread) {
+            GUITHREADINFO Info = {};
+            Info.cbSize = sizeof(Info);
+            ::GetGUIThreadInfo(Thread, &Info);
+            return Info.hwndActive;
+        };
+        const DWORD HostThread = ::GetWindowThreadProcessId(Q.Main, nullptr);
+        EXPECT_TRUE(PumpUntil([&] { return ActiveOf(HostThread) == Q.Main; }, 5000));
+        EXPECT_TRUE(quorvan_driver::WaitSettled(Q.Main, 10000));
+        ::PostMessageA(Bound, WM_APP + 1, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] {
+            DWORD_PTR Result = 0;
+            return !::SendMessageTimeoutA(Bound, WM_NULL, 0, 0, SMTO_NORMAL, 200, &Result);
+        }, 5000));
+        // Seen stopped by the host: it no longer shares the host's input
+        // (activation and focus would wait for it).
+        EXPECT_TRUE(PumpUntil([&] { return ActiveOf(Tid) != ActiveOf(HostThread); }, 10000));
+        bool Closed = false;
+        for (const char* Step = R.Steps; *Step; ++Step) {
+            SCOPED_TRACE(std::string("step ") + *Step);
+            switch (*Step) {
+            case 'R': {
+                // Queued: the test itself must not wait for the host.
+                const RECT M = Q.Rect();
+                ::SetWindowPos(Q.Main, nullptr, 0, 0, M.right - M.left + 120, M.bottom - M.top + 60,
+                               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+                break;
+            }
+            case 'L': {
+                ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q, 1));
+                const HWND Question = Q.WaitWindow("Confirmation...", 10000);
+                ASSERT_TRUE(Question);
+                const HWND No = ChildTitled(Question, "&No");
+                ASSERT_TRUE(No);
+                ::PostMessageA(No, BM_CLICK, 0, 0);
+                EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(Question); }, 10000));
+                break;
+            }
+            case 'I':
+                EXPECT_TRUE(HandlesPostedInput(Q));
+                break;
+            case 'A':
+                ::ResumeThread(Thread);
+                if (std::string(R.Steps).find('L') != std::string::npos) {
+                    // Given back as it was, running on.
+                    EXPECT_TRUE(PumpUntil([&] { return ::GetAncestor(Bound, GA_PARENT) == ::GetDesktopWindow(); }, 10000));
+                    EXPECT_TRUE(::GetWindowLongA(Bound, GWL_STYLE) & WS_THICKFRAME);
+                    EXPECT_EQ(::WaitForSingleObject(Hostee, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+                } else {
+                    // In its panel, restyled, at the panel's size.
+                    const HWND Inner = ::GetAncestor(Bound, GA_PARENT);
+                    EXPECT_TRUE(PumpUntil([&] {
+                        RECT C = {};
+                        ::GetClientRect(Inner, &C);
+                        ::MapWindowPoints(Inner, HWND_DESKTOP, reinterpret_cast<POINT*>(&C), 2);
+                        const RECT W = ScreenRect(Bound);
+                        return ::EqualRect(&C, &W) != FALSE;
+                    }, 10000));
+                    EXPECT_EQ(::GetWindowLongA(Bound, GWL_STYLE), BoundStyle);
+                    RECT Before = ScreenRect(Bound);
+                    EXPECT_GT(Before.right - Before.left, 0);
+                }
+                break;
+            case 'W':
+                ::PostMessageA(Q.Main, WM_CLOSE, 0, 0);
+                if (!Step[1]) {
+                    Closed = true;
+                    ExpectEnded(Q);
+                } else {
+                    // Asked to close, the stopped program cannot: the host waits.
+                    EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 2000), static_cast<DWORD>(WAIT_TIMEOUT));
+                }
+                break;
+            }
+        }
+        if (!Closed) {
+            // What is left closes as it should.
+            EXPECT_TRUE(Q.Close());
+        }
+        ::ResumeThread(Thread);
+        ::CloseHandle(Thread);
+        ::CloseHandle(Hostee);
+    }
     ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
 }
 
