@@ -186,6 +186,7 @@ bool TApplicationItem::BindWindow()
                 if (TAppPanel* Host = AppPanelOf(Panel))
                     Host->SetBound(true);
                 Result = true;
+                FAsked = false;
                 AdjustWindow(true, true);
                 FirstSize = true;
                 Kept = false;
@@ -214,9 +215,10 @@ void TApplicationItem::AdjustWindow(bool Force, bool Hard)
 
     const bool HardNow = Hard && FKnown.HardSizing;
     // A window of another thread takes its moves when it gets to them:
-    // while the last ones wait, asking again would only pile them up.
+    // while the last ones for this place wait, asking again would only
+    // pile them up.
     const bool Own = ::GetWindowThreadProcessId(Handle, nullptr) == ::GetCurrentThreadId();
-    const bool Waiting = !Own && FAsked && ::EqualRect(&T, &FAskedRect) && ::EqualRect(&Wr, &FAskedFrom);
+    const bool Waiting = !Own && FAsked && ::EqualRect(&T, &FAskedRect);
     bool Moved = false;
     if (Waiting) {
     } else if (TopLeft.x != T.left || TopLeft.y != T.top) {
@@ -230,21 +232,17 @@ void TApplicationItem::AdjustWindow(bool Force, bool Hard)
         FirstSize = false;
         Moved = true;
     }
+    // Its answer to a message behind the moves says they are taken.
     if (Moved && !Own) {
-        FAsked = true;
+        FAsked = ::SendMessageCallbackA(Handle, WM_NULL, 0, 0, &Answered, FToken) != FALSE;
         FAskedRect = T;
-        FAskedFrom = Wr;
     }
-    // A window that moved itself back is put in place with its own size.
-    // Only one of ours has taken its moves already; another program's is
-    // looked at again by the next adjustment.
-    if (Own && ::GetWindowRect(Handle, &Wr)) {
-        POINT Now = {Wr.left, Wr.top};
-        ::ScreenToClient(Panel->Handle(), &Now);
-        if (Now.x != T.left || Now.y != T.top)
-            MoveQueued(Handle, T.left, T.top, Wr.right - Wr.left, Wr.bottom - Wr.top);
-    }
+    // A window that moved itself back is put in place with its own size:
+    // one of ours now, another program's once it has taken the moves.
+    if (Own)
+        KeepInPlace(T);
     Caption = GetWindowTitle(Handle);
+
     if (Caption.empty())
         Caption = FKnown.Name;
 }
@@ -263,13 +261,29 @@ void TApplicationItem::WatchAnswer()
     }
 }
 
+void TApplicationItem::KeepInPlace(const RECT& T)
+{
+    RECT Wr;
+    if (!Panel || !::GetWindowRect(Handle, &Wr))
+        return;
+    POINT Now = {Wr.left, Wr.top};
+    ::ScreenToClient(Panel->Handle(), &Now);
+    if (Now.x != T.left || Now.y != T.top)
+        MoveQueued(Handle, T.left, T.top, Wr.right - Wr.left, Wr.bottom - Wr.top);
+}
+
 void CALLBACK TApplicationItem::Answered(HWND Wnd, UINT, ULONG_PTR Token, LRESULT)
 {
     const auto It = Watched().find(static_cast<unsigned>(Token));
     if (It == Watched().end())
         return;
     TApplicationItem& Item = *It->second;
+    // Everything sent before has been taken.
     Item.FProbeOut = false;
+    if (Item.FAsked && Item.Bound && Item.Handle == Wnd) {
+        Item.FAsked = false;
+        Item.KeepInPlace(Item.FAskedRect);
+    }
     if (Item.FDetached && Item.Bound && Item.Handle == Wnd)
         Item.FDetached = !::AttachThreadInput(::GetWindowThreadProcessId(Wnd, nullptr),
                                               ::GetCurrentThreadId(), TRUE);

@@ -119,11 +119,12 @@ private:
     std::int32_t FKnownIndex = -1;
     bool FHasKnown = false;
     TKnownAppOptions FKnown;
-    // The place last asked of a window of another thread, and where the
-    // window was then: until it moves, the request waits in its queue.
+    // The place last asked of a window of another thread, until it has
+    // taken the request.
     bool FAsked = false;
     RECT FAskedRect = {0, 0, 0, 0};
-    RECT FAskedFrom = {0, 0, 0, 0};
+    // Moves a window that left T back to T's top-left with its own size.
+    void KeepInPlace(const RECT& T);
 };
 
 // Exists, is visible and enabled, and (unless skipped) has a size.
