@@ -174,14 +174,6 @@ bool TApplicationItem::BindWindow()
                     Style &= ~WS_CAPTION;
                 ::SetWindowLongA(Handle, GWL_STYLE, Style);
                 RecalcFrame(Handle);
-                // Binding joined its program's input to ours. The window,
-                // a child now, is not to stay the active window of both:
-                // each of our activations would then wait on its program.
-                // Ours is activated while it answers; it keeps the focus.
-                if (::GetActiveWindow() == Handle) {
-                    ::SetActiveWindow(::GetAncestor(Panel->Handle(), GA_ROOT));
-                    ::SetFocus(Handle);
-                }
                 Bound = true;
                 if (TAppPanel* Host = AppPanelOf(Panel))
                     Host->SetBound(true);

@@ -835,6 +835,13 @@ TEST(StartupE2E, AProgramThatStopsAnsweringNeverFreezesTheHost)
         const DWORD HostThread = ::GetWindowThreadProcessId(Q.Main, nullptr);
         EXPECT_TRUE(PumpUntil([&] { return ActiveOf(HostThread) == Q.Main; }, 5000));
         EXPECT_TRUE(quorvan_driver::WaitSettled(Q.Main, 10000));
+        // The user works in it: the keyboard focus lies in it.
+        quorvan_driver::Click(quorvan_driver::Center(ScreenRect(Bound)));
+        EXPECT_TRUE(PumpUntil([&] {
+            GUITHREADINFO Info = {};
+            Info.cbSize = sizeof(Info);
+            return ::GetGUIThreadInfo(HostThread, &Info) && Info.hwndFocus == Bound;
+        }, 5000));
         ::PostMessageA(Bound, WM_APP + 1, 0, 0);
         ASSERT_TRUE(PumpUntil([&] {
             DWORD_PTR Result = 0;
@@ -848,6 +855,8 @@ TEST(StartupE2E, AProgramThatStopsAnsweringNeverFreezesTheHost)
             SCOPED_TRACE(std::string("step ") + *Step);
             switch (*Step) {
             case 'R': {
+                // Uncovered, its frame waits for a paint it cannot do.
+                ::RedrawWindow(Bound, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
                 // Queued: the test itself must not wait for the host.
                 const RECT M = Q.Rect();
                 ::SetWindowPos(Q.Main, nullptr, 0, 0, M.right - M.left + 120, M.bottom - M.top + 60,
