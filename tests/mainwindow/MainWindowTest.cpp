@@ -26,6 +26,7 @@
 #include "toolkit/ActionList.h"
 #include "toolkit/Application.h"
 #include "toolkit/Hints.h"
+#include "toolkit/InputBox.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Panel.h"
 #include "toolkit/Timer.h"
@@ -167,6 +168,9 @@ TEST_F(MainWindowTest, LayoutChosenFromTheDropDownIsAppliedAndChecked)
     MakeLayout("Three", 3);
     Idle();
     ASSERT_EQ(Main->LayoutsPopupMenu->Count(), 2);
+    // Tagged with the layout's absolute index.
+    EXPECT_EQ(Main->LayoutsPopupMenu->Items(0).Tag, 0);
+    EXPECT_EQ(Main->LayoutsPopupMenu->Items(1).Tag, 3);
     struct Case {
         std::vector<WPARAM> Keys;
         const char* WantLayout;
@@ -540,6 +544,37 @@ TEST_P(ClosingWithHostedPrograms, WaitsForThemAndWritesTheStateOnce)
     }
     EXPECT_TRUE(HostValueExists("Path"));
     EXPECT_TRUE(HostValueExists("MainWindowLeftPos"));
+}
+
+// A close or the session's query between a layout's spaced starts: the
+// starts still to come are not made.
+TEST_P(ClosingWithHostedPrograms, EndsTheLayoutsStartsStillToCome)
+{
+    Main->CompleteStartup();
+    ASSERT_NO_FATAL_FAILURE(ListHostee());
+    const TNodeId L = MakeLayout("Two", 2);
+    for (const TNodeId N : Main->Layouts->Tree.Children(L))
+        Main->Layouts->Tree.SetAppNode(N, "Plain Hostee");
+    Main->LayoutsMenuClick(L);
+    ASSERT_EQ(Main->Monitor->Count(), 1);
+    ASSERT_EQ(Main->Layouts->PendingStarts(), 1);
+    const std::uint32_t Pid = Main->Monitor->Items(0)->ProcessId;
+    HANDLE Process = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Pid);
+    ASSERT_TRUE(RunUntil(App, [&] { return Main->Monitor->Items(0)->Bound; }, 15000));
+    if (GetParam() == WM_QUERYENDSESSION)
+        ::SendMessageA(Main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    else
+        ::SendMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(Main->Layouts->PendingStarts(), 0);
+    int Most = 0;
+    EXPECT_TRUE(RunUntil(App, [&] {
+        Most = std::max(Most, Main->Monitor ? Main->Monitor->Count() : 0);
+        return App.Terminated();
+    }, 15000));
+    EXPECT_EQ(Most, 1);
+    EXPECT_EQ(::WaitForSingleObject(Process, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+    ::TerminateProcess(Process, 1);
+    ::CloseHandle(Process);
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindowTest, ClosingWithHostedPrograms,
@@ -1281,6 +1316,49 @@ TEST(ProgramFormsTest, DeferredFormsAreMadeWhileTheProgramWorks)
     RunFor(5 * FormWarmUpNextMs, [] { return false; });
     App.OnMessage = nullptr;
     EXPECT_LE(Ticks, 1);
+}
+
+// The steps' pauses as the order of events: a mark set at the end of a step
+// comes before the next step, as the pause after a step, and after a modal
+// window's opening, last longer than the mark. The modal window is the
+// layout-name box, owned by nothing, open from the mark's start to the mark.
+TEST(ProgramFormsTest, StepsWaitAfterAStepAndAfterAModalWindowOpens)
+{
+    const struct {
+        const char* Name;
+        bool Box;
+        unsigned MarkMs;
+    } Rows[] = {
+        {"the pause after a step", false, FormWarmUpNextMs / 2},
+        {"a modal window's first moments", true, (FormWarmUpNextMs + FormWarmUpOpeningMs) / 2},
+    };
+    for (const auto& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        TApplication App;
+        CreateProgramForms(App);
+        const int Before = PendingForms(App);
+        RunWarmUpFor(App, FormWarmUpQuietMs + 5000, [&] { return PendingForms(App) < Before; });
+        const int AfterOne = PendingForms(App);
+        ASSERT_EQ(AfterOne, Before - 1);
+        // The next step makes a form too: the known applications' window.
+        ASSERT_TRUE(KnownAppsForm->HandlePending());
+        int StepsBeforeMark = -1;
+        Timer Mark(nullptr, R.MarkMs);
+        Mark.QuietTicks = true;
+        Mark.OnTimer = [&] {
+            Mark.SetEnabled(false);
+            StepsBeforeMark = AfterOne - PendingForms(App);
+            if (R.Box)
+                ::PostMessageA(::FindWindowA(nullptr, "Layout name ..."), WM_CLOSE, 0, 0);
+        };
+        if (R.Box) {
+            std::string Name = "<new layout>";
+            EXPECT_FALSE(InputQuery("Layout name ...", "Please enter a layout name", Name));
+        }
+        RunWarmUpFor(App, 5000, [&] { return PendingForms(App) < AfterOne; });
+        EXPECT_EQ(StepsBeforeMark, 0);
+        EXPECT_EQ(PendingForms(App), AfterOne - 1) << "the next step came";
+    }
 }
 
 // While the application list is open, the chooser its button opens is
