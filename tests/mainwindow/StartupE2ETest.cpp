@@ -803,14 +803,8 @@ TEST(StartupE2E, AProgramThatStopsAnsweringNeverFreezesTheHost)
         struct HosteesEnded {
             ~HosteesEnded() { EndProcesses("hang_hostee.exe"); }
         } EndedWithTheRow;
-        quorvan_driver::SeedRegistry({"hang_hostee"});
-        {
-            // A second layout with an empty panel.
-            const HKEY L = LayoutsKey(4);
-            SetString(L, "LayoutsNode2", "Layout|Other|Base=Root");
-            SetString(L, "LayoutsNode3", "Panel|Panel; Left|Base=2");
-            ::RegCloseKey(L);
-        }
+        // A second layout holds an empty panel.
+        quorvan_driver::SeedRegistry({"hang_hostee"}, {}, 1);
         ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
         Quorvan Q;
         ASSERT_TRUE(Q.Main);
