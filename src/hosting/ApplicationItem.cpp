@@ -212,11 +212,10 @@ void TApplicationItem::AdjustWindow(bool Force, bool Hard)
     const bool Own = ::GetWindowThreadProcessId(Handle, nullptr) == ::GetCurrentThreadId();
     const bool Waiting = !Own && FAsked && ::EqualRect(&T, &FAskedRect);
     bool Moved = false;
-    if (Waiting) {
-    } else if (TopLeft.x != T.left || TopLeft.y != T.top) {
+    if (!Waiting && (TopLeft.x != T.left || TopLeft.y != T.top)) {
         MoveQueued(Handle, T.left, T.top, Width, Height);
         Moved = true;
-    } else if (Force || FirstSize || HardNow) {
+    } else if (!Waiting && (Force || FirstSize || HardNow)) {
         // Some programs lay themselves out only when the size changes.
         if (HardNow)
             MoveQueued(Handle, T.left, T.top, Width + 1, Height + 1);
@@ -234,7 +233,6 @@ void TApplicationItem::AdjustWindow(bool Force, bool Hard)
     if (Own)
         KeepInPlace(T);
     Caption = GetWindowTitle(Handle);
-
     if (Caption.empty())
         Caption = FKnown.Name;
 }
@@ -294,7 +292,6 @@ void TApplicationItem::UnbindWindow()
         return;
     // Hidden or disabled (a dialog of its own is open) the window still
     // goes back to the desktop: left in the panel it would die with it.
-    // Its current visible and enabled state is its own business.
     // One whose program does not answer is given back when it answers
     // again; meanwhile its panel may go (the panel parks its window).
     if (Bound && Handle && ::IsWindow(Handle)) {

@@ -109,7 +109,6 @@ public:
     // and focus changes in the host no longer wait for it; attached again
     // once it answers, for the keyboard.
     void WatchAnswer();
-    bool Detached() const { return FDetached; }
 
 private:
     static void CALLBACK Answered(HWND Wnd, UINT Msg, ULONG_PTR Token, LRESULT Result);

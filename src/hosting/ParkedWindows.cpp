@@ -53,6 +53,7 @@ void DropEmptyParked()
     }
 }
 
+// Drops what waits for Wnd (nothing for nullptr) and for windows gone.
 void Forget(HWND Wnd)
 {
     auto& List = Waiting();
@@ -98,8 +99,6 @@ bool IsAnswering(HWND Wnd)
 void GiveBack(const TGiveBack& Back)
 {
     const HWND Wnd = Back.Wnd;
-    // Hidden or disabled (a dialog of its own is open) the window still
-    // goes back to the desktop: left in the panel it would die with it.
     // Its current visible and enabled state is its own business.
     const LONG Now = ::GetWindowLongA(Wnd, GWL_STYLE);
     const LONG State = WS_VISIBLE | WS_DISABLED;
@@ -135,6 +134,7 @@ bool ParkWindowsOf(Control& Inner)
     if (!Wnd)
         return false;
     Forget(nullptr);
+    DropEmptyParked();
     const auto& List = Waiting();
     const bool Holds = std::any_of(List.begin(), List.end(), [Wnd](const TGiveBack& B) {
         return ::GetAncestor(B.Wnd, GA_PARENT) == Wnd;
