@@ -415,8 +415,9 @@ TEST_F(ItemTest, AStoppedProgramIsNeverWaitedFor)
         RECT Before;
         ::GetWindowRect(W, &Before);
         TApplicationItem* I = ItemFor(W, eHard);
-        if (Case != Bind)
+        if (Case != Bind) {
             ASSERT_TRUE(I->BindWindow());
+        }
         ASSERT_TRUE(H.Drain(W));
         const HANDLE Thread =
             ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, ::GetWindowThreadProcessId(W, nullptr));

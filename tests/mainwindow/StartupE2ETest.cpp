@@ -1018,7 +1018,7 @@ TEST(StartupE2E, EveryClickOnAToolButtonOpensItsWindow)
             ++Lost;
             ADD_FAILURE() << B.Title << " not opened at settled";
         }
-        ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+        ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
         if (!Opens(Q, 0, "Layout editor")) {
             ++Lost;
             ADD_FAILURE() << "the layout editor not opened while the layout was applied";
@@ -1042,7 +1042,7 @@ TEST(StartupE2E, HoverToolsShowOverAChildPanel)
     ::RegCloseKey(L);
     Quorvan Q;
     ASSERT_TRUE(Q.Main);
-    ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+    ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
     // The layout's panels are the main panel's children; the parent's free
     // half is the right one.
     HWND Parent = nullptr;
