@@ -5,6 +5,7 @@
 #include "hosting/AppPanel.h"
 #include "hosting/KnownApps.h"
 #include "hosting/MonitorRules.h"
+#include "hosting/ParkedWindows.h"
 #include "hosting/VelmoraWin.h"
 #include "hosting/confirmation.h"
 #include "toolkit/Application.h"
@@ -861,6 +862,9 @@ void TApplicationMonitor::TimerTick()
         }
     }
     RemoveDeadItems();
+    for (const unsigned Serial : Serials())
+        if (TApplicationItem* Item = ItemBySerial(Serial))
+            Item->WatchAnswer();
     WatchCloseRequests();
     LookAtTheDesktop();
 }
@@ -990,8 +994,16 @@ bool TApplicationMonitor::CloseAll()
         if (!Item)
             continue;
         if (Item->State == aisActive) {
+            Slot& S = *SlotOf(Item);
+            // Asked again, the user will not wait for a program that has
+            // stopped answering: it is let go (its window given back once
+            // it answers, when the request still waits for it).
+            if (Again && S.CloseWatch != cwNone && Item->Handle && !IsAnswering(Item->Handle)) {
+                DeleteItem(Item);
+                continue;
+            }
             ++Active;
-            if (Again && SlotOf(Item)->CloseWatch != cwNone)
+            if (Again && S.CloseWatch != cwNone)
                 continue;
             // One that cannot be asked is waited for until it ends by
             // itself.

@@ -78,6 +78,9 @@ for t in RefusedKeyIsToldOnceAndTheRestStored RestoreDefaultsAfterAnEditGivesWay
   run "$t" || status=1
 done
 
+clean
+run AProgramThatStopsAnsweringNeverFreezesTheHost || status=1
+
 # The program's heap complaints reach this file; the test counts them per row.
 log=$(mktemp)
 WINEDEBUG=warn+heap SESSION_E2E_LOG="$log" run SessionEndIsSafeWhateverIsOpen 2>"$log" || status=1

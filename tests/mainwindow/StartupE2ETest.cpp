@@ -482,11 +482,11 @@ void Prepare(Quorvan& Q, Seed From)
         ::SetWindowPos(Q.Main, nullptr, 60, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Chooses the first item of a tool button's drop-down menu; false, with
+// Chooses the Nth item of a tool button's drop-down menu; false, with
 // what was under the clicks in Seen, when no menu stayed open. A program
 // started just before may take the activation after the click, which closes
 // the menu as it should: the user then clicks again.
-bool ChooseFirstItem(const Quorvan& Q, int Button, std::string& Seen)
+bool ChooseMenuItem(const Quorvan& Q, int Button, std::string& Seen, int Nth = 0)
 {
     const auto MenuShown = [] {
         bool Shown = false;
@@ -501,7 +501,9 @@ bool ChooseFirstItem(const Quorvan& Q, int Button, std::string& Seen)
         quorvan_driver::Click(At);
         // Still open a moment later: the keys reach it.
         if (PumpUntil(MenuShown, 3000) && !PumpUntil([&] { return !MenuShown(); }, 300)) {
-            quorvan_driver::Keys({VK_DOWN, VK_RETURN});
+            for (int I = 0; I <= Nth; ++I)
+                quorvan_driver::Keys({VK_DOWN});
+            quorvan_driver::Keys({VK_RETURN});
             return true;
         }
         Seen += " [" + ClassOf(::WindowFromPoint(At)) + " under the click, " +
@@ -510,11 +512,11 @@ bool ChooseFirstItem(const Quorvan& Q, int Button, std::string& Seen)
     return false;
 }
 
-// Applies the first stored layout from the layouts button's drop-down.
-void ApplyFirstLayout(const Quorvan& Q)
+// Applies the Nth stored layout from the layouts button's drop-down.
+void ApplyStoredLayout(const Quorvan& Q, int Nth = 0)
 {
     std::string Seen;
-    if (!ChooseFirstItem(Q, 0, Seen))
+    if (!ChooseMenuItem(Q, 0, Seen, Nth))
         FAIL() << "no layouts menu after three clicks:" << Seen;
 }
 
@@ -651,7 +653,7 @@ TEST(StartupE2E, ProgramsAreAskedAsTheHostCanAskThem)
         Quorvan Q;
         ASSERT_TRUE(Q.Main);
         if (!Row.Separate) {
-            ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+            ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
             const HWND Bound = BoundHostee(Q);
             ASSERT_TRUE(Bound) << "the main window is not bound";
             EXPECT_EQ(::GetAncestor(Bound, GA_ROOT), Q.Main);
@@ -662,7 +664,7 @@ TEST(StartupE2E, ProgramsAreAskedAsTheHostCanAskThem)
             continue;
         }
         std::string Seen;
-        ASSERT_TRUE(ChooseFirstItem(Q, 1, Seen)) << "no applications menu:" << Seen;
+        ASSERT_TRUE(ChooseMenuItem(Q, 1, Seen)) << "no applications menu:" << Seen;
         HWND Separate = nullptr;
         ASSERT_TRUE(PumpUntil([&] {
             Separate = ::FindWindowA("HosteeWindow", nullptr);
@@ -781,13 +783,13 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
             ::CloseHandle(Pi.hThread);
             ::CloseHandle(Pi.hProcess);
             ASSERT_TRUE(PumpUntil([] { return ::IsWindowVisible(::FindWindowA("HosteeWindow", nullptr)); }, 10000));
-            ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+            ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
             ASSERT_TRUE(Q.WaitWindow("Confirmation..."));
             break;
         }
         case Opened::HostedAsking:
         case Opened::HostedCloses:
-            ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+            ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
             ASSERT_TRUE(BoundHostee(Q));
             {
                 DWORD Pid = 0;
@@ -1094,6 +1096,170 @@ TEST(StartupE2E, DamagedApplicationListIsToldAndKeptUntilChanged)
     ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
 }
 
+// --- A bound program that stops answering ---
+
+// Whether the program handles posted input: the designer opens from its
+// button and closes again.
+bool HandlesPostedInput(const Quorvan& Q)
+{
+    Q.Press(Q.Child(Q.Main, "ToolbarWindow32"), 1);
+    const HWND Designer = Q.WaitWindow("Layout editor", 10000);
+    if (!Designer)
+        return false;
+    ::PostMessageA(Designer, WM_CLOSE, 0, 0);
+    return PumpUntil([&] { return !::IsWindowVisible(Designer); }, 10000);
+}
+
+// The first descendant of Parent with that text.
+HWND ChildTitled(HWND Parent, const std::string& Text)
+{
+    HWND Found = nullptr;
+    EachWindow(Parent, [&](HWND W) {
+        char T[64] = {};
+        ::GetWindowTextA(W, T, sizeof(T));
+        if (!Found && Text == T)
+            Found = W;
+    });
+    return Found;
+}
+
+RECT ScreenRect(HWND W)
+{
+    RECT R = {};
+    ::GetWindowRect(W, &R);
+    return R;
+}
+
+TEST(StartupE2E, AProgramThatStopsAnsweringNeverFreezesTheHost)
+{
+    // Steps after the bound program stopped: R the main window resized,
+    // L the other layout applied (its question answered No), I posted
+    // input handled, A the program answers again, W the user's close.
+    struct Row {
+        const char* Name;
+        const char* Steps;
+    } Rows[] = {
+        {"resized: it takes its panel's size once it answers", "RIA"},
+        {"another layout, released: it goes back to the desktop once it answers", "LIA"},
+        {"closed: the first close waits, the second ends the host", "WIW"},
+    };
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        struct HosteesEnded {
+            ~HosteesEnded() { EndProcesses("hang_hostee.exe"); }
+        } EndedWithTheRow;
+        // A second layout holds an empty panel.
+        quorvan_driver::SeedRegistry({"hang_hostee"}, {}, 1);
+        ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+        Quorvan Q;
+        ASSERT_TRUE(Q.Main);
+        ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
+        const HWND Bound = BoundHostee(Q);
+        ASSERT_TRUE(Bound);
+        PumpUntil([&] { return !(::GetWindowLongA(Bound, GWL_STYLE) & WS_THICKFRAME); }, 5000);
+        const LONG BoundStyle = ::GetWindowLongA(Bound, GWL_STYLE);
+        DWORD Pid = 0;
+        const DWORD Tid = ::GetWindowThreadProcessId(Bound, &Pid);
+        const HANDLE Hostee = ::OpenProcess(SYNCHRONIZE, FALSE, Pid);
+        const HANDLE Thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, Tid);
+        ASSERT_TRUE(Hostee && Thread);
+        // The binding's own steps over (the host active again), the
+        // program stops: its thread suspends itself.
+        const auto ActiveOf = [](DWORD Thread) {
+            GUITHREADINFO Info = {};
+            Info.cbSize = sizeof(Info);
+            ::GetGUIThreadInfo(Thread, &Info);
+            return Info.hwndActive;
+        };
+        const DWORD HostThread = ::GetWindowThreadProcessId(Q.Main, nullptr);
+        EXPECT_TRUE(PumpUntil([&] { return ActiveOf(HostThread) == Q.Main; }, 5000));
+        EXPECT_TRUE(quorvan_driver::WaitSettled(Q.Main, 10000));
+        // The user works in it: the keyboard focus lies in it.
+        quorvan_driver::Click(quorvan_driver::Center(ScreenRect(Bound)));
+        EXPECT_TRUE(PumpUntil([&] {
+            GUITHREADINFO Info = {};
+            Info.cbSize = sizeof(Info);
+            return ::GetGUIThreadInfo(HostThread, &Info) && Info.hwndFocus == Bound;
+        }, 5000));
+        ::PostMessageA(Bound, WM_APP + 1, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] {
+            DWORD_PTR Result = 0;
+            return !::SendMessageTimeoutA(Bound, WM_NULL, 0, 0, SMTO_NORMAL, 200, &Result);
+        }, 5000));
+        // Seen stopped by the host: it no longer shares the host's input
+        // (activation and focus would wait for it).
+        EXPECT_TRUE(PumpUntil([&] { return ActiveOf(Tid) != ActiveOf(HostThread); }, 10000));
+        bool Closed = false;
+        for (const char* Step = R.Steps; *Step; ++Step) {
+            SCOPED_TRACE(std::string("step ") + *Step);
+            switch (*Step) {
+            case 'R': {
+                // Uncovered, its frame waits for a paint it cannot do.
+                ::RedrawWindow(Bound, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+                // Queued: the test itself must not wait for the host.
+                const RECT M = Q.Rect();
+                ::SetWindowPos(Q.Main, nullptr, 0, 0, M.right - M.left + 120, M.bottom - M.top + 60,
+                               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+                break;
+            }
+            case 'L': {
+                ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q, 1));
+                const HWND Question = Q.WaitWindow("Confirmation...", 10000);
+                ASSERT_TRUE(Question);
+                const HWND No = ChildTitled(Question, "&No");
+                ASSERT_TRUE(No);
+                ::PostMessageA(No, BM_CLICK, 0, 0);
+                EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(Question); }, 10000));
+                break;
+            }
+            case 'I':
+                EXPECT_TRUE(HandlesPostedInput(Q));
+                break;
+            case 'A':
+                ::ResumeThread(Thread);
+                if (std::string(R.Steps).find('L') != std::string::npos) {
+                    // Given back as it was, running on.
+                    EXPECT_TRUE(PumpUntil([&] { return ::GetAncestor(Bound, GA_PARENT) == ::GetDesktopWindow(); }, 10000));
+                    EXPECT_TRUE(::GetWindowLongA(Bound, GWL_STYLE) & WS_THICKFRAME);
+                    EXPECT_EQ(::WaitForSingleObject(Hostee, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+                } else {
+                    // In its panel, restyled, at the panel's size.
+                    const HWND Inner = ::GetAncestor(Bound, GA_PARENT);
+                    EXPECT_TRUE(PumpUntil([&] {
+                        RECT C = {};
+                        ::GetClientRect(Inner, &C);
+                        ::MapWindowPoints(Inner, HWND_DESKTOP, reinterpret_cast<POINT*>(&C), 2);
+                        const RECT W = ScreenRect(Bound);
+                        return ::EqualRect(&C, &W) != FALSE;
+                    }, 10000));
+                    EXPECT_EQ(::GetWindowLongA(Bound, GWL_STYLE), BoundStyle);
+                    RECT Before = ScreenRect(Bound);
+                    EXPECT_GT(Before.right - Before.left, 0);
+                }
+                break;
+            case 'W':
+                ::PostMessageA(Q.Main, WM_CLOSE, 0, 0);
+                if (!Step[1]) {
+                    Closed = true;
+                    ExpectEnded(Q);
+                } else {
+                    // Asked to close, the stopped program cannot: the host waits.
+                    EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 2000), static_cast<DWORD>(WAIT_TIMEOUT));
+                }
+                break;
+            }
+        }
+        if (!Closed) {
+            // What is left closes as it should.
+            EXPECT_TRUE(Q.Close());
+        }
+        ::ResumeThread(Thread);
+        ::CloseHandle(Thread);
+        ::CloseHandle(Hostee);
+    }
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
 // A tool button's work shown by the program: a top-level window of its own
 // titled Title, then closed again.
 bool Opens(const Quorvan& Q, int Button, const char* Title)
@@ -1140,7 +1306,7 @@ TEST(StartupE2E, EveryClickOnAToolButtonOpensItsWindow)
             ++Lost;
             ADD_FAILURE() << B.Title << " not opened at settled";
         }
-        ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+        ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
         if (!Opens(Q, 0, "Layout editor")) {
             ++Lost;
             ADD_FAILURE() << "the layout editor not opened while the layout was applied";
@@ -1164,7 +1330,7 @@ TEST(StartupE2E, HoverToolsShowOverAChildPanel)
     ::RegCloseKey(L);
     Quorvan Q;
     ASSERT_TRUE(Q.Main);
-    ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+    ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
     // The layout's panels are the main panel's children; the parent's free
     // half is the right one.
     HWND Parent = nullptr;
