@@ -1412,6 +1412,20 @@ TEST(ProgramFormsTest, FormsArePreparedInShortSteps)
     }
 }
 
+// Freed forms leave no global behind, so a later user that reaches a form
+// through its global finds none rather than a freed window.
+TEST(ProgramFormsTest, FreedFormsLeaveNoGlobalBehind)
+{
+    { TApplication Gone; CreateProgramForms(Gone); }
+    const Form* Globals[] = {mainform, layoutsform, ApplicationListForm, ProgressbarForm, ConfirmDuplicatesForm,
+                             ConfirmationForm, KnownAppsForm, SearchForFilesForm, PropertyEditorForm, MinSizeEditorForm};
+    for (std::size_t I = 0; I < std::size(Globals); ++I)
+        EXPECT_EQ(Globals[I], nullptr) << "form " << I << " in the program's order";
+    TApplication App;  // the known applications' window gone, its command
+    App.MainForm = new Tmainform(&App);
+    mainform->ViewKnownAppsActionExecute();
+}
+
 TEST(ProgramFormsTest, OnlyTheMainWindowIsMadeAtStartTheOthersAtTheirFirstUse)
 {
     TApplication App;
