@@ -76,4 +76,8 @@ WINEDEBUG=warn+heap SESSION_E2E_LOG="$log" run SessionEndIsSafeWhateverIsOpen 2>
 grep -m 5 "heap:" "$log" || true
 rm -f "$log"
 
+clean
+run EveryClickOnAToolButtonOpensItsWindow || status=1
+run HoverToolsShowOverAChildPanel || status=1
+
 exit $status

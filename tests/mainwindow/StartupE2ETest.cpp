@@ -806,4 +806,113 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
     ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
 }
 
+// A tool button's work shown by the program: a top-level window of its own
+// titled Title, then closed again.
+bool Opens(const Quorvan& Q, int Button, const char* Title)
+{
+    RECT R;
+    if (!quorvan_driver::RemoteButtonRect(Q.Pi.hProcess, Q.Child(Q.Main, "ToolbarWindow32"), Button, R))
+        return false;
+    // Left of a drop-down's arrow.
+    quorvan_driver::Click({R.left + 12, (R.top + R.bottom) / 2});
+    const HWND W = Q.WaitWindow(Title, 8000);
+    if (W) {
+        ::PostMessageA(W, WM_CLOSE, 0, 0);
+        PumpUntil([&] { return !::IsWindowVisible(W); }, 5000);
+    }
+    return W != nullptr;
+}
+
+// Each press of a tool button opens what it names: at the moment the window
+// has settled, and while a layout chosen from the drop-down is applied
+// (its program started, the pause after it), which the user sees as the
+// moment the menu closed. The program shows its window away from the
+// buttons: a click on another program's window is that program's.
+TEST(StartupE2E, EveryClickOnAToolButtonOpensItsWindow)
+{
+    ::SetEnvironmentVariableA("HOSTEE_OPTIONS", "/pos=1000,800");
+    struct Button {
+        int Index;
+        const char* Title;
+    };
+    const Button Buttons[] = {{0, "Layout editor"}, {1, "Application list"},
+                              {2, "Known Applications / Updates"}};
+    int Lost = 0;
+    for (int Try = 0; Try < 3; ++Try) {
+        SCOPED_TRACE(Try);
+        quorvan_driver::SeedRegistry({"click_hostee"});
+        struct HosteesEnded {
+            ~HosteesEnded() { EndProcesses("click_hostee.exe"); }
+        } EndedWithTheTry;
+        Quorvan Q(false);
+        ASSERT_TRUE(Q.Main);
+        ASSERT_TRUE(quorvan_driver::WaitSettled(Q.Main));
+        const Button& B = Buttons[Try % 3];
+        if (!Opens(Q, B.Index, B.Title)) {
+            ++Lost;
+            ADD_FAILURE() << B.Title << " not opened at settled";
+        }
+        ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+        if (!Opens(Q, 0, "Layout editor")) {
+            ++Lost;
+            ADD_FAILURE() << "the layout editor not opened while the layout was applied";
+        }
+        EXPECT_TRUE(Q.Close());
+    }
+    EXPECT_EQ(Lost, 0);
+    ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// A panel with a child docked Left 50 %: the tools of the panel under the
+// pointer show in its free half, in front, and take a click.
+TEST(StartupE2E, HoverToolsShowOverAChildPanel)
+{
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+    const HKEY L = LayoutsKey(3);
+    SetString(L, "LayoutsNode0", "Layout|Tools|Base=Root");
+    SetString(L, "LayoutsNode1", "Panel|Parent; Left|Base=0");
+    SetString(L, "LayoutsNode2", "Panel|Child; Left; 50%|Base=1");
+    ::RegCloseKey(L);
+    Quorvan Q;
+    ASSERT_TRUE(Q.Main);
+    ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+    // The layout's panels are the main panel's children; the parent's free
+    // half is the right one.
+    HWND Parent = nullptr;
+    PumpUntil([&] {
+        EachWindow(Q.Main, [&](HWND W) {
+            RECT R;
+            ::GetWindowRect(W, &R);
+            RECT M;
+            ::GetWindowRect(::GetParent(W), &M);
+            if (ClassOf(W) == "TQuorvanWindow" && ::GetParent(::GetParent(W)) == Q.Main &&
+                R.right - R.left > (M.right - M.left) * 3 / 4)
+                Parent = W;
+        });
+        return Parent != nullptr;
+    }, 10000);
+    ASSERT_TRUE(Parent);
+    RECT P;
+    ::GetWindowRect(Parent, &P);
+    quorvan_driver::MoveTo({P.left + (P.right - P.left) * 3 / 4, (P.top + P.bottom) / 2});
+    HWND Combo = nullptr;
+    PumpUntil([&] {
+        EachWindow(Q.Main, [&](HWND W) {
+            Combo = ClassOf(W) == "ComboBox" && ::IsWindowVisible(W) ? W : Combo;
+        });
+        return Combo != nullptr;
+    }, 5000);
+    ASSERT_TRUE(Combo) << "no tools shown";
+    RECT C;
+    ::GetWindowRect(Combo, &C);
+    const POINT Centre = quorvan_driver::Center(C);
+    EXPECT_EQ(::WindowFromPoint(Centre), Combo) << "under " << ClassOf(::WindowFromPoint(Centre));
+    quorvan_driver::Click(Centre);
+    EXPECT_TRUE(PumpUntil([&] { return ::SendMessageA(Combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 3000));
+    quorvan_driver::Keys({VK_ESCAPE});
+    EXPECT_TRUE(Q.Close());
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
 }  // namespace
