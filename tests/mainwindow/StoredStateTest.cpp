@@ -122,11 +122,13 @@ TEST(StoredStateTest, DamagedStoredDatabaseIsReportedAndKeptUntilChanged)
         bool Changed;      // in the session
         const char* What;  // the fault: "" none, nullptr any
         int Line;
+        bool NoFile = false;  // no rules file to give way to
     } Cases[] = {
         {"whole", TValueKind::Binary, Dated, false, "", 0},
         {"method bind; only 9x", TValueKind::Binary, Dated + Bad, false, "Invalid method description item!", 6},
         {"NUL in a cell", TValueKind::Binary, Dated + "\rM|N" + std::string(1, '\0') + "l", false, "a NUL character", 6},
         {"no [Version] lines", TValueKind::Binary, Known, false, "it has no version date", 0},
+        {"no [Version] lines, no rules file: used", TValueKind::Binary, Known, false, "", 0, true},
         {"REG_SZ", TValueKind::String, Dated, false, "it is not binary data", 0},
         {"REG_MULTI_SZ", TValueKind::Other, Dated, false, "it is not binary data", 0},
         {"0 bytes", TValueKind::Binary, "", false, "it is empty", 0},
@@ -141,7 +143,10 @@ TEST(StoredStateTest, DamagedStoredDatabaseIsReportedAndKeptUntilChanged)
         TStartupHooks H;
         H.ReadApplicationRules = [](const StringList& L, int& Line) { return ReadApplicationRules(L, Line); };
         H.DatabaseDated = [] { return KnownApps.Count() == 0 || KnownApps.RulesDate > 0; };
-        H.LoadRulesFile = [&] { return StringList{"[Version]", "2025 Jan 1", "[Known Applications]", Header, "B|Bundled||||bind|b.exe|||||"}; };
+        H.LoadRulesFile = [&] {
+            return C.NoFile ? StringList{}
+                            : StringList{"[Version]", "2025 Jan 1", "[Known Applications]", Header, "B|Bundled||||bind|b.exe|||||"};
+        };
         TStoredStateReader Reader(Store, H);
         while (!Reader.Done())
             Reader.Step();
@@ -150,7 +155,7 @@ TEST(StoredStateTest, DamagedStoredDatabaseIsReportedAndKeptUntilChanged)
         if (C.What && *C.What)
             EXPECT_NE(StoredRulesMessage(Fault, true).find((C.Line ? "line " + IntToStr(C.Line) + ": " : "") + C.What), std::string::npos);
         // Whole, the older file is nothing newer, as always.
-        EXPECT_EQ(Reader.Result(), Fault.Any() ? ieOk : ieOldVersion);
+        EXPECT_EQ(Reader.Result(), Fault.Any() || C.NoFile ? ieOk : ieOldVersion);
         ASSERT_EQ(KnownApps.Count(), 1);
         EXPECT_EQ(KnownApps.GetKnownApp(0)->Name, Fault.Any() ? "Bundled" : "User Row");
 
