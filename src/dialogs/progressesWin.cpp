@@ -3,8 +3,7 @@
 #include "dialogs/progresses.h"
 #include "hosting/HelpRouting.h"
 #include "toolkit/Application.h"
-
-#include <commctrl.h>
+#include "toolkit/Hints.h"
 
 TProgressbarForm* ProgressbarForm = nullptr;
 
@@ -70,16 +69,7 @@ void TProgressbarForm::CreateWindows()
     P.Align = TAlign::Client;
     ProgressBar1 = new ProgressBar(this, P);
 
-    FToolTip = ::CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                                 0, 0, 0, 0, Handle(), nullptr, ::GetModuleHandleA(nullptr),
-                                 nullptr);
-    TTTOOLINFOA Tool = {};
-    Tool.cbSize = sizeof(Tool);
-    Tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    Tool.hwnd = Handle();
-    Tool.uId = reinterpret_cast<UINT_PTR>(stopbutton->Handle());
-    Tool.lpszText = const_cast<char*>("click here to break the current procedure...");
-    ::SendMessageA(FToolTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&Tool));
+    SetHint(stopbutton, "click here to break the current procedure...");
 }
 
 bool TProgressbarForm::FormHelp(unsigned short Command, int Data, bool& CallHelp)
@@ -161,6 +151,10 @@ void TProgressbarForm::FinishProgress()
                 ::EnableWindow(S.Wnd, S.Enabled);
         FSavedStates.clear();
     }
+    // The pointer may rest on the stop button: its hint goes with the
+    // window, which the system's leave check does not see go.
+    if (stopbutton)
+        ::SendMessageA(stopbutton->Handle(), WM_MOUSELEAVE, 0, 0);
     Hide();
     if (Application)
         Application->BringToFront();

@@ -50,7 +50,6 @@ private:
     };
     std::vector<SavedState> FSavedStates;
     HWND FSavedActive = nullptr;
-    HWND FToolTip = nullptr;
 };
 
 extern TProgressbarForm* ProgressbarForm;

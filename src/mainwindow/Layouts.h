@@ -113,13 +113,18 @@ private:
 
 constexpr int StartPauseMs = 500;
 
+// The panels Add child and Add neighbour can make in Levels levels below a
+// layout, MaxPanelChildren under each.
+constexpr int PanelsWithin(int Levels)
+{
+    return Levels <= 0 ? 0 : MaxPanelChildren * (1 + PanelsWithin(Levels - 1));
+}
 // The most host panels a layout shows, in placing order: every panel Add
-// child and Add neighbour make (eight under each of three levels), which
-// are never left out. Drops and the stored form go further; under Wine
-// making, placing and painting a panel's windows costs about 3-4 ms on a
-// loaded machine, and applying must end within about 2 s. The tree keeps
-// the panels not shown.
-constexpr int MaxShownPanels = MaxPanelChildren * (1 + MaxPanelChildren * (1 + MaxPanelChildren));
+// child and Add neighbour make, which are never left out. Drops and the
+// stored form go further; under Wine making, placing and painting a panel's
+// windows costs about 3-4 ms on a loaded machine, and applying must end
+// within about 2 s. The tree keeps the panels not shown.
+constexpr int MaxShownPanels = PanelsWithin(MaxPanelLevel);
 // Why the applied layout shows fewer panels than it holds.
 std::string PanelsNotShownMessage(const std::string& Layout, int NotShown);
 

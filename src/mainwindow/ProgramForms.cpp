@@ -65,14 +65,14 @@ private:
     {
         // A window the user just opened waits for nothing else before it
         // is painted; the next step comes as soon as that wait is over.
-        for (Component* C : FApp.Components())
-            if (auto* F = dynamic_cast<Form*>(C); F && F->Modal()) {
-                const unsigned Since = ::GetTickCount() - F->ModalSince();
-                if (Since < FormWarmUpOpeningMs) {
-                    Rearm(FormWarmUpOpeningMs - Since);
-                    return;
-                }
+        // Asked of the modal loop: the window may be owned by nothing.
+        if (FApp.ModalWindowOpen()) {
+            const unsigned Since = ::GetTickCount() - FApp.ModalWindowSince();
+            if (Since < FormWarmUpOpeningMs) {
+                Rearm(FormWarmUpOpeningMs - Since);
+                return;
             }
+        }
         if (!PrepareOne()) {
             Stop();
             return;

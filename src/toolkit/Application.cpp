@@ -138,8 +138,25 @@ void TApplication::ProcessMessages()
     }
 }
 
-void TApplication::RunModalLoop(const std::function<bool()>& Done)
+void TApplication::RunModalLoop(const std::function<bool()>& Done, bool ModalWindow)
 {
+    // The window under it, when this one closes, has been open longer.
+    struct Said {
+        TApplication& App;
+        bool Window;
+        unsigned Before;
+        ~Said()
+        {
+            if (Window) {
+                --App.FModalWindows;
+                App.FModalWindowSince = Before;
+            }
+        }
+    } Saying{*this, ModalWindow, FModalWindowSince};
+    if (ModalWindow) {
+        ++FModalWindows;
+        FModalWindowSince = ::GetTickCount();
+    }
     // An idle handler may end the loop: ask again before sleeping, or the
     // loop would wait for a message that may never come.
     while (!FTerminated && !Done()) {

@@ -42,7 +42,12 @@ public:
     // Dispatches what is pending, then returns; runs no idle handlers.
     void ProcessMessages();
     // Runs the loop until Done answers true or the application terminates.
-    void RunModalLoop(const std::function<bool()>& Done);
+    // A modal window's loop (ShowModal, an ownerless box's too) says so:
+    // meanwhile ModalWindowOpen holds and ModalWindowSince is the
+    // GetTickCount at which the newest modal window's loop began.
+    void RunModalLoop(const std::function<bool()>& Done, bool ModalWindow = false);
+    bool ModalWindowOpen() const { return FModalWindows > 0; }
+    unsigned ModalWindowSince() const { return FModalWindowSince; }
     void Terminate();
     bool Terminated() const { return FTerminated; }
     // Ends the program from inside a message and never returns: the forms
@@ -68,6 +73,8 @@ private:
     HINSTANCE FInstance;
     bool FTerminated = false;
     bool FIdlePending = true;
+    int FModalWindows = 0;
+    unsigned FModalWindowSince = 0;
     Notifier<> FIdle;
 };
 

@@ -126,9 +126,8 @@ int Form::ShowModal()
             ::EnableWindow(Wnd, FALSE);
     ModalResult = mrNone;
     FModal = true;
-    FModalSince = ::GetTickCount();
     Show();
-    Application->RunModalLoop([this] { return ModalResult != mrNone || !Handle(); });
+    Application->RunModalLoop([this] { return ModalResult != mrNone || !Handle(); }, true);
     FModal = false;
     for (HWND Wnd : Disabled)
         if (Wnd != Handle() && ::IsWindow(Wnd))

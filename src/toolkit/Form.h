@@ -46,8 +46,6 @@ public:
     // Runs a modal loop with every other window of the thread disabled.
     int ShowModal();
     bool Modal() const { return FModal; }
-    // GetTickCount when the modal loop began.
-    unsigned ModalSince() const { return FModalSince; }
     void Close();
 
     int ModalResult = mrNone;
@@ -81,6 +79,5 @@ private:
     std::unique_ptr<FormArgs> FPending;
     HFONT FFont = nullptr;
     bool FModal = false;
-    unsigned FModalSince = 0;
     bool FDialogKeys = false;
 };

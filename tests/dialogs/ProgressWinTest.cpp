@@ -2,6 +2,8 @@
 
 #include "toolkit/Application.h"
 
+#include "HintSupport.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -81,6 +83,20 @@ TEST_F(ProgressWin, ClosingOrTheStopButtonStopsUntilTheNextStart)
     StartProgress(1, "again", true);
     EXPECT_FALSE(ProgressStopped());
     FinishProgress();
+}
+
+// The stop button's hint shows as every other: by the pointer resting on
+// it, with nothing polling the pointer meanwhile but the slow leave check;
+// it goes with the window when the run ends under the resting pointer.
+TEST_F(ProgressWin, StopButtonShowsItsHintAsEveryOtherUntilTheRunEnds)
+{
+    StartProgress(4, "Searching known applications ...", true);
+    int Polls = 0;
+    EXPECT_EQ(HintAfterResting(App, Progress->stopbutton, Polls),
+              "click here to break the current procedure...");
+    EXPECT_LE(Polls, 2);
+    FinishProgress();
+    EXPECT_EQ(ShownHint(Progress->stopbutton->Handle()), "");
 }
 
 }  // namespace

@@ -180,34 +180,45 @@ TEST(Layouts, OddKindsFromTheStoredFormAreAppliedWithoutHarm)
 
 TEST(Layouts, StoredLayoutsBeyondWhatIsShownAreShownInPartAndTold)
 {
+    enum TShape { Wide, Deep, AddedByTheDesigner };
     struct Row {
-        const char* Shape;
-        int Panels;
-        bool Deep;
-        int Shown;
+        const char* Name;
+        TShape Shape;
+        int Panels;  // AddedByTheDesigner: as many as it allows
+        int Shown;   // -1: all
     };
     const Row Rows[] = {
-        {"as wide as the cap", MaxStoredNodes - 1, false, MaxShownPanels},
-        {"as deep as the cap", MaxStoredNodes - 1, true, MaxShownPanels},
-        {"all the designer adds", 584, false, 584},
-        {"one beyond", 585, false, 584},
+        {"as wide as the cap", Wide, MaxStoredNodes - 1, MaxShownPanels},
+        {"as deep as the cap", Deep, MaxStoredNodes - 1, MaxShownPanels},
+        {"all the designer adds", Wide, 584, 584},
+        {"one beyond", Wide, 585, 584},
+        {"every panel Add child makes", AddedByTheDesigner, 0, -1},
     };
-    for (const Row& R : Rows) {
-        SCOPED_TRACE(R.Shape);
+    for (const Row& Shape : Rows) {
+        SCOPED_TRACE(Shape.Name);
+        Row R = Shape;
         FakeRegistry Reg;
         {
             TLayoutTree Made;
             TNodeId Last = Made.AddNode(NoNode, "Big", nkLayout);
             const TNodeId Root = Last;
-            for (int I = 0; I < R.Panels; ++I) {
+            if (R.Shape == AddedByTheDesigner) {
+                for (int I = 0; I < Made.Count(); ++I)
+                    while (Made.AddChildPanel(Made.NodeAt(I)) != NoNode)
+                        ++R.Panels;
+                ASSERT_TRUE(Made.SetAppNode(Made.NodeAt(R.Panels), "A"));
+            }
+            for (int I = 0; I < R.Panels && R.Shape != AddedByTheDesigner; ++I) {
                 // The last panel names a listed application.
                 const bool App = I == R.Panels - 1;
-                const TNodeId N = Made.AddNode(R.Deep ? Last : Root, App ? "\"A\"; Top" : "Panel; Top",
-                                               App ? nkApp : nkPanel);
+                const TNodeId N = Made.AddNode(R.Shape == Deep ? Last : Root,
+                                               App ? "\"A\"; Top" : "Panel; Top", App ? nkApp : nkPanel);
                 Last = N;
             }
             Made.SaveLayouts(Reg);
         }
+        if (R.Shown < 0)
+            R.Shown = R.Panels;
         FakeHost H;
         TLayouts L(H);
         L.HasHost = true;

@@ -26,6 +26,7 @@
 #include "toolkit/ActionList.h"
 #include "toolkit/Application.h"
 #include "toolkit/Hints.h"
+#include "toolkit/InputBox.h"
 #include "toolkit/Menus.h"
 #include "toolkit/Panel.h"
 #include "toolkit/Timer.h"
@@ -1445,6 +1446,49 @@ TEST(ProgramFormsTest, DeferredFormsAreMadeWhileTheProgramWorks)
     RunFor(5 * FormWarmUpNextMs, [] { return false; });
     App.OnMessage = nullptr;
     EXPECT_LE(Ticks, 1);
+}
+
+// The steps' pauses as the order of events: a mark set at the end of a step
+// comes before the next step, as the pause after a step, and after a modal
+// window's opening, last longer than the mark. The modal window is the
+// layout-name box, owned by nothing, open from the mark's start to the mark.
+TEST(ProgramFormsTest, StepsWaitAfterAStepAndAfterAModalWindowOpens)
+{
+    const struct {
+        const char* Name;
+        bool Box;
+        unsigned MarkMs;
+    } Rows[] = {
+        {"the pause after a step", false, FormWarmUpNextMs / 2},
+        {"a modal window's first moments", true, (FormWarmUpNextMs + FormWarmUpOpeningMs) / 2},
+    };
+    for (const auto& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        TApplication App;
+        CreateProgramForms(App);
+        const int Before = PendingForms(App);
+        RunWarmUpFor(App, FormWarmUpQuietMs + 5000, [&] { return PendingForms(App) < Before; });
+        const int AfterOne = PendingForms(App);
+        ASSERT_EQ(AfterOne, Before - 1);
+        // The next step makes a form too: the known applications' window.
+        ASSERT_TRUE(KnownAppsForm->HandlePending());
+        int StepsBeforeMark = -1;
+        Timer Mark(nullptr, R.MarkMs);
+        Mark.QuietTicks = true;
+        Mark.OnTimer = [&] {
+            Mark.SetEnabled(false);
+            StepsBeforeMark = AfterOne - PendingForms(App);
+            if (R.Box)
+                ::PostMessageA(::FindWindowA(nullptr, "Layout name ..."), WM_CLOSE, 0, 0);
+        };
+        if (R.Box) {
+            std::string Name = "<new layout>";
+            EXPECT_FALSE(InputQuery("Layout name ...", "Please enter a layout name", Name));
+        }
+        RunWarmUpFor(App, 5000, [&] { return PendingForms(App) < AfterOne; });
+        EXPECT_EQ(StepsBeforeMark, 0);
+        EXPECT_EQ(PendingForms(App), AfterOne - 1) << "the next step came";
+    }
 }
 
 // While the application list is open, the chooser its button opens is

@@ -1,8 +1,10 @@
 #include "toolkit/Application.h"
 #include "toolkit/Form.h"
+#include "toolkit/Hints.h"
 #include "toolkit/Panel.h"
 #include "toolkit/StdControls.h"
 #include "toolkit/TabSet.h"
+#include "toolkit/Timer.h"
 #include "toolkit/ToolBar.h"
 
 #include "ScreenShotSupport.h"
@@ -33,18 +35,6 @@ TEST(ComponentTest, OwnerDestroysWhatItOwnsNewestFirst)
         EXPECT_EQ(Root.Components().size(), 2u);
     }
     EXPECT_EQ(Log, (std::vector<int>{3, 2, 1, 11}));
-    // One made on the stack (a modal box's form) outlives its owner, freed
-    // under its frame: it is let go of, not freed, and goes with its frame.
-    Log.clear();
-    {
-        auto* Owner = new Component(nullptr);
-        Probe OnStack(Owner, Log, 4);
-        new Probe(&OnStack, Log, 41);
-        delete Owner;
-        EXPECT_EQ(OnStack.Owner(), nullptr);
-        EXPECT_TRUE(Log.empty());
-    }
-    EXPECT_EQ(Log, (std::vector<int>{4, 41}));
     // One made with new in the arguments of another's new: both are freed.
     Log.clear();
     {
@@ -192,6 +182,65 @@ TEST_F(ControlTest, TheSameTextAgainLeavesThePanelPainted)
         P->SetText(Text);
         EXPECT_EQ(P->Text(), Text);
         EXPECT_EQ(::GetUpdateRect(P->Handle(), nullptr, FALSE) != 0, Changes);
+    }
+}
+
+// A hint's delays as the order of events: a mark set as the pointer comes
+// onto an item falls between the reshow and the initial delay, so the first
+// tip comes after it and the next one, while a tip shows, before it; a tip
+// goes by itself after its time, not before a mark halfway.
+TEST_F(ControlTest, HintsWaitTheirDelaysAndGoByThemselves)
+{
+    Main->Show();
+    const struct {
+        const char* Name;
+        bool ShownBefore;  // another item's tip shows as the pointer comes
+        unsigned MarkMs;
+        const char* Want;
+    } Rows[] = {
+        {"the first tip", false, (THoverHint::InitialDelay + THoverHint::ReshowDelay) / 2,
+         "mark shown "},
+        {"the next tip", true, (THoverHint::InitialDelay + THoverHint::ReshowDelay) / 2,
+         "shown mark "},
+        {"a tip's time", false, THoverHint::InitialDelay + THoverHint::PopDelay / 2,
+         "shown mark hidden "},
+    };
+    for (const auto& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        THoverHint Hint(Main->Handle());
+        // The loop wakes for nothing of the program's but the hint and the mark.
+        Timer Clock(nullptr, 20);
+        Clock.QuietTicks = true;
+        Clock.OnTimer = [] {};
+        const auto RunUntil = [&](const std::function<bool()>& Done, DWORD Ms) {
+            const DWORD End = ::GetTickCount() + Ms;
+            App.RunModalLoop([&] { return Done() || ::GetTickCount() >= End; });
+        };
+        if (R.ShownBefore) {
+            Hint.Enter("adds");
+            RunUntil([&] { return Hint.Shown(); }, THoverHint::InitialDelay + 5000);
+            ASSERT_TRUE(Hint.Shown());
+        }
+        std::string Events;
+        bool Shown = false;
+        const auto Look = [&] {
+            if (Hint.Shown() != Shown)
+                Events += (Shown = Hint.Shown()) ? "shown " : "hidden ";
+        };
+        Timer Mark(nullptr, R.MarkMs);
+        Mark.QuietTicks = true;
+        Mark.OnTimer = [&] {
+            Mark.SetEnabled(false);
+            Look();
+            Events += "mark ";
+        };
+        Hint.Enter("removes");
+        Look();
+        RunUntil([&] {
+            Look();
+            return Events == R.Want;
+        }, THoverHint::InitialDelay + THoverHint::PopDelay + 3000);
+        EXPECT_EQ(Events, R.Want);
     }
 }
 
