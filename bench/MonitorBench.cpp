@@ -8,7 +8,15 @@
 //    window bound into the panel, beside hostee's own time from its start to
 //    showing its window (which it logs), the baseline; then closing it
 //    with that program bound, from the program's end to the window gone.
-// 2. Idle: quorvan.exe's own CPU time (its threads' as Linux counts them) over
+// 2. Applying a layout of one and of three programs from the menu, fresh
+//    for each apply: from the Enter to all bound, to the window painted and
+//    answering, and the longest it left a WM_NULL unanswered; then with
+//    4 and with 2,048 one-panel layouts stored (the stored form's cap of
+//    4,096 values): the start to settled, and an apply to settled.
+//    "wine monitor_bench.exe apply [runs]" runs these alone, "layouts [runs]"
+//    only those with layouts stored; "shots FOLDER" saves two pictures of
+//    the window applying three programs.
+// 3. Idle: quorvan.exe's own CPU time (its threads' as Linux counts them) over
 //    [idle seconds] with the pointer off its window, over its main panel and
 //    resting on a tool button, with nothing bound and with three programs
 //    bound from its stored layout, then resting on the close button of the
@@ -19,8 +27,11 @@
 #include "hosting/TestHost.h"
 
 #include "BenchTiming.h"
+#include "PngShot.h"
 #include "QuorvanDriver.h"
 #include "StartupData.h"
+
+#include "mainwindow/LayoutTree.h"
 
 #include <windows.h>
 
@@ -181,13 +192,13 @@ double CloseAfterBound(const quorvan_driver::Program& P)
     return Ended && !::IsWindowVisible(P.Main) ? Ms(EndedAt, Now()) : -1;
 }
 
-// Applies the stored layout from the layouts button's menu until Count
-// programs are bound; the ms from the Enter that chooses it, or -1.
-double ApplyStoredLayout(const quorvan_driver::Program& P, int Count)
+// Opens the layouts button's menu and chooses its first layout; the
+// moment of the Enter that chooses it, or false.
+bool ChooseFirstLayout(const quorvan_driver::Program& P, LARGE_INTEGER& Start)
 {
     RECT R;
     if (!P.ButtonRect(P.ToolBar(P.Main), 0, R))
-        return -1;
+        return false;
     quorvan_driver::Click({R.right - 5, (R.top + R.bottom) / 2});
     ::Sleep(500);
     quorvan_driver::Keys({VK_DOWN});
@@ -195,11 +206,146 @@ double ApplyStoredLayout(const quorvan_driver::Program& P, int Count)
     Enter[0].type = Enter[1].type = INPUT_KEYBOARD;
     Enter[0].ki.wVk = Enter[1].ki.wVk = VK_RETURN;
     Enter[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    const LARGE_INTEGER Start = Now();
+    Start = Now();
     ::SendInput(2, Enter, sizeof(INPUT));
+    return true;
+}
+
+// Applies the stored layout from the layouts button's menu until Count
+// programs are bound; the ms from the Enter that chooses it, or -1.
+double ApplyStoredLayout(const quorvan_driver::Program& P, int Count)
+{
+    LARGE_INTEGER Start;
+    if (!ChooseFirstLayout(P, Start))
+        return -1;
     while (BoundWindows(P) < Count && Ms(Start, Now()) < 20000)
         ::Sleep(0);
     return BoundWindows(P) >= Count ? Ms(Start, Now()) : -1;
+}
+
+// Applying the stored layout from the layouts button's menu, timed from the
+// Enter that chooses it: until Count programs are bound, until then the
+// window is painted and answers too, and the longest the window left a
+// WM_NULL unanswered meanwhile (probed every ms or so). -1s when never.
+struct TApplyTimes {
+    double Bound = -1;
+    double Painted = -1;
+    double Longest = 0;
+    // From then on every WM_NULL came back within 5 ms for 150 ms: what
+    // the idle pass does after the apply (the menus' rebuild) counts too.
+    double Settled = -1;
+};
+
+TApplyTimes ApplyToPainted(const quorvan_driver::Program& P, int Count)
+{
+    TApplyTimes T;
+    LARGE_INTEGER Start;
+    if (!ChooseFirstLayout(P, Start))
+        return T;
+    while (Ms(Start, Now()) < 30000) {
+        const LARGE_INTEGER Sent = Now();
+        DWORD_PTR Answer = 0;
+        if (!::SendMessageTimeoutA(P.Main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &Answer))
+            break;
+        T.Longest = std::max(T.Longest, Ms(Sent, Now()));
+        if (T.Bound < 0 && BoundWindows(P) >= Count)
+            T.Bound = Ms(Start, Now());
+        if (T.Bound >= 0 && quorvan_driver::Painted(P.Main)) {
+            T.Painted = Ms(Start, Now());
+            break;
+        }
+        ::Sleep(1);
+    }
+    const LARGE_INTEGER From = Now();
+    if (T.Painted >= 0 && quorvan_driver::WaitSettled(P.Main))
+        T.Settled = T.Painted + Ms(From, Now()) - 150;
+    return T;
+}
+
+// Applying a layout of Names' programs, fresh for each run, to painted and
+// answering; false when one never bound.
+bool ApplyRows(int Runs, const std::vector<std::string>& Names)
+{
+    std::vector<double> Bound, Painted, Longest, Settled;
+    for (int N = 0; N < Runs; ++N) {
+        quorvan_driver::SeedRegistry(Names);
+        quorvan_driver::Program P;
+        const TApplyTimes T = P.Started() ? ApplyToPainted(P, static_cast<int>(Names.size()))
+                                          : TApplyTimes();
+        if (T.Painted < 0) {
+            std::printf("applying %d programs: run %d never bound and painted\n",
+                        static_cast<int>(Names.size()), N);
+            return false;
+        }
+        Bound.push_back(T.Bound);
+        Painted.push_back(T.Painted);
+        Settled.push_back(T.Settled);
+        Longest.push_back(T.Longest);
+    }
+    std::printf("Applying a layout of %d program%s from the menu, %d fresh starts:\n",
+                static_cast<int>(Names.size()), Names.size() == 1 ? "" : "s", Runs);
+    Report("Enter to all bound", Bound);
+    Report("Enter to painted and answering", Painted);
+    Report("longest unanswered WM_NULL", Longest);
+    Report("Enter to settled", Settled);
+    // The starts follow each other 500 ms apart, each after its program
+    // came up (about 150 ms for one here).
+    const double Goal = 200.0 * static_cast<double>(Names.size()) +
+                        500.0 * static_cast<double>(Names.size() - 1);
+    std::printf("  %-34s %7.1f ms  (goal <= %.0f ms)\n", "median to painted and answering",
+                Median(Painted), Goal);
+    std::printf("  %-34s %7.1f ms  (goal <= 100 ms)\n", "median longest unanswered",
+                Median(Longest));
+    return true;
+}
+
+// Start-up and an apply with Spare one-panel layouts stored beside the
+// bench layout: the start to settled, the apply to settled.
+bool ManyLayoutsRow(int Runs, int Spare, double& Settled, double& Apply)
+{
+    std::vector<double> S, A;
+    for (int N = 0; N < Runs; ++N) {
+        quorvan_driver::SeedRegistry({"bench_a"}, {}, Spare);
+        const LARGE_INTEGER Start = Now();
+        // Not quiet: returns once the window has answered at once for 150 ms.
+        quorvan_driver::Program P(false);
+        if (!P.Started()) {
+            std::printf("%d spare layouts: run %d never settled\n", Spare, N);
+            return false;
+        }
+        S.push_back(Ms(Start, Now()) - 150);
+        P.Settle(0);
+        P.WaitQuiet();
+        const TApplyTimes T = ApplyToPainted(P, 1);
+        if (T.Settled < 0) {
+            std::printf("%d spare layouts: run %d never bound and settled\n", Spare, N);
+            return false;
+        }
+        A.push_back(T.Settled);
+    }
+    const int Values = 2 + 2 * Spare;
+    std::printf("%d stored layout values (%d one-panel layouts), %d fresh starts:\n", Values,
+                Spare + 1, Runs);
+    Report("start to settled", S);
+    Report("apply: Enter to settled", A);
+    Settled = Median(S);
+    Apply = Median(A);
+    return true;
+}
+
+bool ManyLayouts(int Runs)
+{
+    double FewSettled = 0, FewApply = 0, ManySettled = 0, ManyApply = 0;
+    // 4 layouts, and the cap: 4,096 values.
+    if (!ManyLayoutsRow(Runs, 3, FewSettled, FewApply) ||
+        !ManyLayoutsRow(Runs, MaxStoredNodes / 2 - 1, ManySettled, ManyApply))
+        return false;
+    std::printf("  %-44s %7.1f / %7.1f ms = %.2fx (goal <= 2.0x)\n",
+                "start to settled, 4,096 values / 4 layouts", ManySettled, FewSettled,
+                ManySettled / FewSettled);
+    std::printf("  %-44s %7.1f / %7.1f ms = %.2fx (goal <= 2.0x)\n",
+                "apply, 4,096 values / 4 layouts", ManyApply, FewApply, ManyApply / FewApply);
+    return true;
 }
 
 // Open to bound on quorvan.exe with Stored (empty: only the bench program)
@@ -253,6 +399,36 @@ bool OpenToBound(int Opens, const char* Name, const TStoredTexts& Stored)
 
 int main(int Argc, char** Argv)
 {
+    // "apply [runs]": only the applying rows; "layouts [runs]": only those
+    // with many layouts stored.
+    const std::string Only = Argc > 1 ? Argv[1] : "";
+    // "shots FOLDER": the window while a layout of three programs is
+    // applied, between its first two starts and once all are bound.
+    if (Only == "shots" && Argc > 2) {
+        quorvan_driver::SeedRegistry({"bench_a", "bench_b", "bench_c"});
+        quorvan_driver::Program P;
+        LARGE_INTEGER Start;
+        if (!P.Started() || !ChooseFirstLayout(P, Start))
+            return 1;
+        ::Sleep(350);
+        const bool Between = SaveWindowPng(P.Main, std::string(Argv[2]) + "\\apply_between.png");
+        std::printf("between the starts: %d bound, painted %d\n", BoundWindows(P),
+                    quorvan_driver::Painted(P.Main) ? 1 : 0);
+        while (BoundWindows(P) < 3 && Ms(Start, Now()) < 20000)
+            ::Sleep(10);
+        quorvan_driver::WaitSettled(P.Main);
+        const bool After = SaveWindowPng(P.Main, std::string(Argv[2]) + "\\apply_bound.png");
+        quorvan_driver::ClearRegistry();
+        return Between && After ? 0 : 1;
+    }
+    const std::vector<std::string> One = {"bench_a"}, Three = {"bench_a", "bench_b", "bench_c"};
+    if (Only == "apply" || Only == "layouts") {
+        const int Runs = Argc > 2 ? std::max(1, std::atoi(Argv[2])) : 5;
+        const bool Ok = (Only == "layouts" || (ApplyRows(Runs, One) && ApplyRows(Runs, Three))) &&
+                        ManyLayouts(Runs);
+        quorvan_driver::ClearRegistry();
+        return Ok ? 0 : 1;
+    }
     const int Opens = Argc > 1 ? std::atoi(Argv[1]) : 10;
     const int IdleSeconds = Argc > 2 ? std::atoi(Argv[2]) : 60;
     const std::string DataDir = quorvan_driver::ExeDir() + "startup_data\\";
@@ -260,7 +436,8 @@ int main(int Argc, char** Argv)
         std::printf("cannot make the generated programs in %s\n", DataDir.c_str());
         return 1;
     }
-    if (!OpenToBound(Opens, "nothing else stored", {}) ||
+    if (!ApplyRows(Opens, One) || !ApplyRows(Opens, Three) ||
+        !ManyLayouts(std::max(3, Opens / 4)) || !OpenToBound(Opens, "nothing else stored", {}) ||
         !OpenToBound(Opens, "10,000 x 20,000 stored",
                      GenerateStoredTexts(10000, 20000, DataDir,
                                          {{"bench_a", quorvan_driver::ExeDir() + "bench_a.exe"}}))) {

@@ -48,8 +48,9 @@ inline void SetBinary(HKEY Key, const char* Name, const std::string& Text)
 // name is a known application bound from its own copy of tests/apps'
 // hostee, listed with its location, and one stored layout holds a panel
 // for each. Those in NoTitle are bound below a strip of the panel's.
+// SpareLayouts further one-panel layouts follow it, named "Spare N".
 inline void SeedRegistry(const std::vector<std::string>& Names,
-                         const std::vector<std::string>& NoTitle = {})
+                         const std::vector<std::string>& NoTitle = {}, int SpareLayouts = 0)
 {
     ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
     HKEY Apps = nullptr, Layouts = nullptr;
@@ -72,12 +73,16 @@ inline void SeedRegistry(const std::vector<std::string>& Names,
     }
     SetBinary(Apps, "KnownAppList", Rules);
     SetBinary(Apps, "FoundAppList", Found);
-    const DWORD Count = static_cast<DWORD>(Names.size() + 1);
-    ::RegSetValueExA(Layouts, "LayoutsCount", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Count),
-                     sizeof(Count));
     std::vector<std::string> Nodes{"Layout|Bench|Base=Root"};
     for (const std::string& N : Names)
         Nodes.push_back("App|\"" + N + "\"; Left|Base=0");
+    for (int I = 0; I < SpareLayouts; ++I) {
+        Nodes.push_back("Layout|Spare " + std::to_string(I) + "|Base=Root");
+        Nodes.push_back("Panel|Panel; Left|Base=" + std::to_string(Nodes.size() - 1));
+    }
+    const DWORD Count = static_cast<DWORD>(Nodes.size());
+    ::RegSetValueExA(Layouts, "LayoutsCount", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&Count),
+                     sizeof(Count));
     for (std::size_t I = 0; I < Nodes.size(); ++I)
         ::RegSetValueExA(Layouts, ("LayoutsNode" + std::to_string(I)).c_str(), 0, REG_SZ,
                          reinterpret_cast<const BYTE*>(Nodes[I].c_str()),

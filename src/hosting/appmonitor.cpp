@@ -49,6 +49,25 @@ bool IsListed(const TWindowItem& Rec)
     return Wnd && ::IsWindow(Wnd) ? dynamic_cast<::Panel*>(Control::FromHandle(Wnd)) : nullptr;
 }
 
+// Up to TimeoutMs for a started program to become idle for input; the
+// window meanwhile paints and answers other threads, but takes no input:
+// nothing the user does runs in the middle of a start.
+void WaitForStartIdle(HANDLE Process, DWORD TimeoutMs)
+{
+    const DWORD Start = ::GetTickCount();
+    for (;;) {
+        const DWORD Spent = ::GetTickCount() - Start;
+        if (Spent >= TimeoutMs ||
+            ::WaitForInputIdle(Process, std::min<DWORD>(TimeoutMs - Spent, 10)) != WAIT_TIMEOUT)
+            return;
+        MSG Msg;
+        // Sent messages are handled inside the look.
+        ::PeekMessageA(&Msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        while (::PeekMessageA(&Msg, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE | PM_QS_PAINT))
+            ::DispatchMessageA(&Msg);
+    }
+}
+
 }  // namespace
 
 TApplicationMonitor::TApplicationMonitor(Component* Owner, TDatabaseGrid* AppListGrid)
@@ -308,7 +327,7 @@ bool TApplicationMonitor::StartProcess(bool AsExternal, const std::string& Exe,
                           NORMAL_PRIORITY_CLASS, nullptr, Folder.empty() ? nullptr : Folder.c_str(),
                           &Si, &Pi))
         return false;
-    ::WaitForInputIdle(Pi.hProcess, 500);
+    WaitForStartIdle(Pi.hProcess, 500);
     if (!AsExternal && Application)
         Application->BringToFront();
     ::CloseHandle(Pi.hThread);

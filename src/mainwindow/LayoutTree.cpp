@@ -671,7 +671,14 @@ void TLayoutTree::SaveLayouts(IRegistryValues& Registry) const
 
 TLayoutsReadReport TLayoutTree::LoadLayouts(IRegistryValues& Registry)
 {
-    TLayoutsReadReport Report;
+    TLayoutsLoader Loader(*this, Registry);
+    Loader.Step(MaxStoredNodes);
+    return Loader.Report();
+}
+
+TLayoutsLoader::TLayoutsLoader(TLayoutTree& Tree, IRegistryValues& Registry)
+    : FTree(Tree), FRegistry(Registry)
+{
     int Count = Registry.ReadIntegerDef("LayoutsCount", -1);
     if (Count < 0) {
         // Without a count the nodes are there still: losing them here would
@@ -679,35 +686,40 @@ TLayoutsReadReport TLayoutTree::LoadLayouts(IRegistryValues& Registry)
         Count = 0;
         while (Count < MaxStoredNodes && Registry.ValueExists(StoredNodeName(Count)))
             ++Count;
-        Report.CountUnreadable = Count > 0;
+        FReport.CountUnreadable = Count > 0;
     } else {
-        Report.StoredCount = Count;
+        FReport.StoredCount = Count;
         Count = std::min(Count, MaxStoredNodes);
     }
     if (Count <= 0)
-        return Report;
-    Report.PastCap = Count == MaxStoredNodes && Registry.ValueExists(StoredNodeName(Count));
-    Clear();
-    // By stored index: the node read, NoNode for one left out. A parent is
-    // the node of its stored index, so nothing after a gap shifts.
-    std::vector<TNodeId> Ids(static_cast<std::size_t>(Count), NoNode);
-    int Absent = 0;  // values not there since the last one that is
-    for (int I = 0; I < Count; ++I) {
-        const std::string S = Registry.ReadStringDef(StoredNodeName(I), "");
-        if (S.empty() && !Registry.ValueExists(StoredNodeName(I))) {
-            ++Absent;
+        return;
+    FCount = Count;
+    FReport.PastCap = Count == MaxStoredNodes && Registry.ValueExists(StoredNodeName(Count));
+    Tree.Clear();
+    // A parent is the node of its stored index, so nothing after a gap
+    // shifts.
+    FIds.assign(static_cast<std::size_t>(Count), NoNode);
+}
+
+bool TLayoutsLoader::Step(int Values)
+{
+    for (; FNext < FCount && Values > 0; ++FNext, --Values) {
+        const int I = FNext;
+        const std::string S = FRegistry.ReadStringDef(StoredNodeName(I), "");
+        if (S.empty() && !FRegistry.ValueExists(StoredNodeName(I))) {
+            ++FAbsent;
             continue;
         }
-        Report.Missing += Absent;
-        Absent = 0;
-        ++Report.Stored;
+        FReport.Missing += FAbsent;
+        FAbsent = 0;
+        ++FReport.Stored;
         const std::string KindName = GetField(S, 1, '|');
         int Kind = -1;
         for (int K = 0; K < 4 && Kind < 0 && !S.empty(); ++K)
             if (SameText(KindName, KindNames[K]))
                 Kind = K;
         if (Kind < 0) {
-            ++Report.Unreadable;
+            ++FReport.Unreadable;
             continue;
         }
         std::string Base = GetField(S, 3, '|');
@@ -718,16 +730,23 @@ TLayoutsReadReport TLayoutTree::LoadLayouts(IRegistryValues& Registry)
         int ParentIndex = -1;
         if (!TryStrToInt(Base, ParentIndex) || ParentIndex >= I)
             ParentIndex = -1;
-        const TNodeId Parent = ParentIndex >= 0 ? Ids[static_cast<std::size_t>(ParentIndex)] : NoNode;
+        const TNodeId Parent = ParentIndex >= 0 ? FIds[static_cast<std::size_t>(ParentIndex)] : NoNode;
         if (ParentIndex >= 0 && Parent == NoNode) {
-            ++Report.Orphans;
+            ++FReport.Orphans;
             continue;
         }
-        Ids[static_cast<std::size_t>(I)] =
-            AddNode(Parent, GetField(S, 2, '|'), static_cast<std::uint8_t>(Kind));
+        FIds[static_cast<std::size_t>(I)] =
+            FTree.AddNode(Parent, GetField(S, 2, '|'), static_cast<std::uint8_t>(Kind));
     }
-    Report.Read = Report.Stored - Report.Unreadable - Report.Orphans;
-    Report.CountAboveStored =
-        Report.StoredCount >= 0 && (Absent > 0 || (Report.StoredCount > Count && !Report.PastCap));
-    return Report;
+    if (Done() && FCount > 0 && !FIds.empty())
+        Finish();
+    return Done();
+}
+
+void TLayoutsLoader::Finish()
+{
+    FIds.clear();
+    FReport.Read = FReport.Stored - FReport.Unreadable - FReport.Orphans;
+    FReport.CountAboveStored = FReport.StoredCount >= 0 &&
+                               (FAbsent > 0 || (FReport.StoredCount > FCount && !FReport.PastCap));
 }

@@ -262,6 +262,33 @@ private:
     TNodeId FNextId = 1;
 };
 
+// Reads the stored form a part at a time, as LoadLayouts reads it whole:
+// the tree is cleared at the start when values are stored, and filled as
+// they are read. Registry must stay open until done.
+class TLayoutsLoader {
+public:
+    TLayoutsLoader(TLayoutTree& Tree, IRegistryValues& Registry);
+    TLayoutsLoader(const TLayoutsLoader&) = delete;
+    TLayoutsLoader& operator=(const TLayoutsLoader&) = delete;
+
+    // Reads up to Values more stored values; true once all are read.
+    bool Step(int Values);
+    bool Done() const { return FNext >= FCount; }
+    // Whole once done.
+    const TLayoutsReadReport& Report() const { return FReport; }
+
+private:
+    void Finish();
+    TLayoutTree& FTree;
+    IRegistryValues& FRegistry;
+    TLayoutsReadReport FReport;
+    int FCount = 0;
+    int FNext = 0;
+    // By stored index: the node read, NoNode for one left out.
+    std::vector<TNodeId> FIds;
+    int FAbsent = 0;  // values not there since the last one that is
+};
+
 // The stored name of a kind ("Layout", "Panel", "App"; empty outside 0..3).
 std::string KindStoredName(std::uint8_t Kind);
 

@@ -3,6 +3,8 @@
 #include "hosting/Identify.h"
 #include "hosting/Velmora.h"
 
+#include <algorithm>
+
 namespace {
 
 // The question dialog's answers.
@@ -66,6 +68,11 @@ TLayouts::TLayouts(ILayoutHost& Host) : Host(Host)
     };
 }
 
+TLayouts::~TLayouts()
+{
+    Host.ScheduleStart(-1, nullptr);
+}
+
 void TLayouts::SetRefreshFlags()
 {
     RefreshEditor = true;
@@ -88,7 +95,20 @@ void TLayouts::FreePanelOf(TNodeId Node)
 
 void TLayouts::NodeDeleted(TNodeId Node)
 {
+    FPending.erase(std::remove_if(FPending.begin(), FPending.end(),
+                                  [Node](const TPendingStart& S) { return S.Node == Node; }),
+                   FPending.end());
     FreePanelOf(Node);
+}
+
+// A start due meanwhile waits for the answer: it would start into a panel
+// the answer may remove, and change the count the question tells.
+std::uint8_t TLayouts::Confirm(const std::string& Text)
+{
+    ++FHeld;
+    const std::uint8_t Answer = Host.Confirm(Text, RememberedAnswer);
+    --FHeld;
+    return Answer;
 }
 
 TApplicationItem* TLayouts::ItemOfPanel(TAppPanel* Panel)
@@ -200,22 +220,53 @@ bool TLayouts::MatchBoundApplications(TNodeId NewLayout, TAppPanelRelationshipLi
     return Any;
 }
 
-void TLayouts::OpenInto(const std::vector<TNodeId>& Nodes, bool Translate, bool Params)
+bool TLayouts::OpenPending(const TPendingStart& S)
 {
-    // Node ids, not panels: an opening may run nested work that changes the
-    // layout; each node's panel is looked up when its turn comes.
-    for (const TNodeId N : Nodes) {
-        TAppPanel* Panel = Tree.Data(N);
-        std::string Name, Path;
-        if (!Panel || !Tree.NodeAppName(N, Name))
+    // Looked at now, not when queued: the user may have changed the layout
+    // since (a panel given another application, or already filled).
+    TAppPanel* Panel = Tree.Data(S.Node);
+    std::string Name, Path;
+    if (!Panel || !Tree.NodeAppName(S.Node, Name) || ItemOfPanel(Panel))
+        return false;
+    IApplicationLocations* Locations = Host.Locations();
+    if (!Locations || !Locations->ApplicationLocation(Name, Path, S.Further))
+        return false;
+    struct Held {
+        int& N;
+        explicit Held(int& N) : N(N) { ++N; }
+        ~Held() { --N; }
+    } H(FHeld);
+    Host.OpenApplication(Name, Path, S.Further ? std::string() : Host.ModuleStartParams(Name),
+                         Panel);
+    return true;
+}
+
+void TLayouts::StartNext()
+{
+    while (!FPending.empty() && !FSpacing) {
+        if (FHeld > 0 || !Host.StartsAllowed()) {
+            Host.ScheduleStart(StartRetryMs, [this] { StartDue(); });
+            return;
+        }
+        const TPendingStart S = FPending.front();
+        FPending.pop_front();
+        // One the list does not know is skipped without the pause.
+        if (!OpenPending(S))
             continue;
-        IApplicationLocations* Locations = Host.Locations();
-        if (!Locations || !Locations->ApplicationLocation(Name, Path, Translate))
-            continue;
-        Host.OpenApplication(Name, Path, Params ? Host.ModuleStartParams(Name) : std::string(),
-                             Panel);
-        Host.Pause(StartPauseMs);
+        FSpacing = true;
+        Host.ScheduleStart(StartPauseMs, [this] { StartDue(); });
     }
+}
+
+void TLayouts::StartDue()
+{
+    FSpacing = false;
+    StartNext();
+}
+
+void TLayouts::CancelStarts()
+{
+    FPending.clear();
 }
 
 static std::vector<TNodeId> NodesOf(const TLayoutTree& Tree, const TAppPanelRelationshipList& List)
@@ -239,8 +290,7 @@ bool TLayouts::ApplyLayout(TNodeId Node)
             Unmatched = Old.CountUnmatched();
         }
         if (Unmatched > 0)
-            Answer = Host.Confirm(BoundAppsQuestion("The current layout", Unmatched, "the layout"),
-                                  RememberedAnswer);
+            Answer = Confirm(BoundAppsQuestion("The current layout", Unmatched, "the layout"));
         if (Answer != AnswerCancel) {
             TCloseReleasedGuard Guard(Host, Answer == AnswerYes);
             // One placing both makes the panels and collects those to start.
@@ -251,8 +301,15 @@ bool TLayouts::ApplyLayout(TNodeId Node)
     }
     if (Answer != AnswerCancel && FNotShown > 0)
         Host.Tell(PanelsNotShownMessage(Tree.Text(Node), FNotShown));
-    if (Answer != AnswerCancel)
-        OpenInto(NodesOf(Tree, Start), false, true);
+    if (Answer != AnswerCancel) {
+        // The starts the previous apply left are this apply's to make (the
+        // same layout collects its empty panels again) or gone with it.
+        FPending.clear();
+        for (const TNodeId N : NodesOf(Tree, Start))
+            FPending.push_back({N, false});
+        Host.StartsQueued();
+        StartNext();
+    }
     Old.ClearKeepFlags();
     return Answer != AnswerCancel;
 }
@@ -285,7 +342,19 @@ bool TLayouts::CollectNodesForNewApp(TNodeId Node, TApplicationItem* Item,
 
 void TLayouts::StartPanelApplications(TAppPanelRelationshipList& List)
 {
-    OpenInto(NodesOf(Tree, List), true, false);
+    // Ahead of the layout's own starts still to come: the blocking loop
+    // made them from inside the start of their main application. They go
+    // on while the window of the layout's apply takes input, not while a
+    // box opened since is up.
+    const std::vector<TNodeId> Nodes = NodesOf(Tree, List);
+    for (auto It = Nodes.rbegin(); It != Nodes.rend(); ++It) {
+        const TNodeId N = *It;
+        FPending.erase(std::remove_if(FPending.begin(), FPending.end(),
+                                      [N](const TPendingStart& S) { return S.Node == N; }),
+                       FPending.end());
+        FPending.push_front({N, true});
+    }
+    StartNext();
 }
 
 void TLayouts::DeleteNode(TNodeId Node)
@@ -295,7 +364,7 @@ void TLayouts::DeleteNode(TNodeId Node)
     std::uint8_t Answer = AnswerYes;
     const int Bound = CountBoundItems(Node);
     if (Bound > 0) {
-        Answer = Host.Confirm(BoundAppsQuestion("The panel", Bound, "the panel"), RememberedAnswer);
+        Answer = Confirm(BoundAppsQuestion("The panel", Bound, "the panel"));
         if (Answer == AnswerCancel)
             return;
     }

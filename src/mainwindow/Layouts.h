@@ -13,6 +13,8 @@
 #include "mainwindow/LayoutTree.h"
 
 #include <cstdint>
+#include <deque>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,7 +75,15 @@ public:
     // Releasing a hosted window closes it while the count is above 0.
     virtual void RaiseCloseReleased() = 0;
     virtual void LowerCloseReleased() = 0;
-    virtual void Pause(int Milliseconds) = 0;
+    // --- The spaced starts ---
+    // Due runs once, Milliseconds from now, from the message loop; a later
+    // call replaces an earlier one, and -1 only cancels.
+    virtual void ScheduleStart(int Milliseconds, std::function<void()> Due) = 0;
+    // The starts now queued come from the window the user works in now.
+    virtual void StartsQueued() = 0;
+    // No box, menu or drag opened over that window since, and no close
+    // began: a start may run now.
+    virtual bool StartsAllowed() = 0;
 
 protected:
     ~ILayoutHost() = default;
@@ -111,7 +121,10 @@ private:
     std::vector<std::unique_ptr<TAppPanelRelationship>> FItems;
 };
 
+// The starts of a layout's applications follow each other this far apart;
+// one held back (a box open, a drag) is tried again this often.
 constexpr int StartPauseMs = 500;
+constexpr int StartRetryMs = 100;
 
 // The panels Add child and Add neighbour can make in Levels levels below a
 // layout, MaxPanelChildren under each.
@@ -131,6 +144,7 @@ std::string PanelsNotShownMessage(const std::string& Layout, int NotShown);
 class TLayouts {
 public:
     explicit TLayouts(ILayoutHost& Host);
+    ~TLayouts();
     TLayouts(const TLayouts&) = delete;
     TLayouts& operator=(const TLayouts&) = delete;
 
@@ -162,6 +176,13 @@ public:
     bool CollectNodesForNewApp(TNodeId Node, TApplicationItem* Item,
                                TAppPanelRelationshipList& List);
     void StartPanelApplications(TAppPanelRelationshipList& List);
+    // The starts still to come, spaced StartPauseMs apart on the host's
+    // timer; the window meanwhile goes on working.
+    int PendingStarts() const { return static_cast<int>(FPending.size()); }
+    // The host's timer: the next start, when one is due and allowed.
+    void StartDue();
+    // Nothing more is started (a close began, the session ends).
+    void CancelStarts();
 
     // --- Designer operations with the question about bound applications ---
     void DeleteNode(TNodeId Node);
@@ -169,11 +190,24 @@ public:
     bool InAppliedLayout(TNodeId Node) const;
 
 private:
+    // A node whose application is to be started; Further: a further window
+    // of a bound application (its main entry's location, no parameters).
+    struct TPendingStart {
+        TNodeId Node;
+        bool Further;
+    };
     int FNotShown = 0;
+    std::deque<TPendingStart> FPending;
+    // A start ran less than StartPauseMs ago.
+    bool FSpacing = false;
+    // A question or a start is running: the timer starts nothing inside it.
+    int FHeld = 0;
     void SwitchLayout(TNodeId Node, TAppPanelRelationshipList* StartList);
     void NodeDeleted(TNodeId Node);
     void FreePanelOf(TNodeId Node);
-    void OpenInto(const std::vector<TNodeId>& Nodes, bool Translate, bool Params);
+    std::uint8_t Confirm(const std::string& Text);
+    void StartNext();
+    bool OpenPending(const TPendingStart& S);
 };
 
 // Raises the close-released count of a host for its lifetime.

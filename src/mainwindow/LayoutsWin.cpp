@@ -6,10 +6,16 @@
 #include "hosting/appmonitor.h"
 #include "hosting/confirmation.h"
 #include "toolkit/Application.h"
+#include "toolkit/Timer.h"
+
+#include <algorithm>
 
 const TColor PanelLevelColors[3] = {0xCCFFFF, 0xCCCCFF, 0xFFFFCC};
 
 // --- TLayoutHostWin ---
+
+TLayoutHostWin::TLayoutHostWin() = default;
+TLayoutHostWin::~TLayoutHostWin() = default;
 
 TAppPanel* TLayoutHostWin::CreatePanel(int Level)
 {
@@ -145,9 +151,62 @@ void TLayoutHostWin::LowerCloseReleased()
     --CloseReleasedApps;
 }
 
-void TLayoutHostWin::Pause(int Milliseconds)
+void TLayoutHostWin::ScheduleStart(int Milliseconds, std::function<void()> Due)
 {
-    ::Sleep(static_cast<DWORD>(Milliseconds));
+    if (Milliseconds < 0) {
+        if (FStartTimer)
+            FStartTimer->SetEnabled(false);
+        FStartDue = nullptr;
+        return;
+    }
+    if (!FStartTimer) {
+        FStartTimer = std::make_unique<Timer>(nullptr, 1000, false);
+        FStartTimer->OnTimer = [this] {
+            FStartTimer->SetEnabled(false);
+            // Due may schedule the next one.
+            const std::function<void()> Run = std::move(FStartDue);
+            FStartDue = nullptr;
+            if (Run)
+                Run();
+        };
+    }
+    FStartDue = std::move(Due);
+    FStartTimer->SetEnabled(false);
+    FStartTimer->SetInterval(static_cast<unsigned>(Milliseconds));
+    FStartTimer->SetEnabled(true);
+}
+
+HWND TLayoutHostWin::MainWindow() const
+{
+    return HostControl && HostControl->Handle() ? ::GetAncestor(HostControl->Handle(), GA_ROOT)
+                                                : nullptr;
+}
+
+// Applied from the main window, the starts go on while it takes input;
+// applied from a modal window (the designer), while that one does.
+void TLayoutHostWin::StartsQueued()
+{
+    const HWND Main = MainWindow();
+    const HWND Active = ::GetActiveWindow();
+    FStartsFrom = !Main || ::IsWindowEnabled(Main) || !Active ? Main : Active;
+}
+
+bool TLayoutHostWin::StartsAllowed()
+{
+    if (Monitor && Monitor->Closing)
+        return false;
+    // A menu open or a mouse drag: the start would take them away.
+    GUITHREADINFO Gui = {};
+    Gui.cbSize = sizeof(Gui);
+    if (::GetGUIThreadInfo(::GetCurrentThreadId(), &Gui) &&
+        ((Gui.flags & (GUI_INMENUMODE | GUI_POPUPMENUMODE | GUI_INMOVESIZE)) || Gui.hwndCapture))
+        return false;
+    // A box or a modal window opened since disables the window the starts
+    // came from (a closed designer hands them back to the main window).
+    const HWND From = FStartsFrom && ::IsWindow(FStartsFrom) && ::IsWindowVisible(FStartsFrom)
+                          ? FStartsFrom
+                          : MainWindow();
+    return !From || ::IsWindowEnabled(From);
 }
 
 bool TLayoutHostWin::ItemKept(const TApplicationItem* Item) const
@@ -209,7 +268,20 @@ int TRegistryValuesWin::ReadIntegerDef(const std::string& Name, int Default)
 
 std::string TRegistryValuesWin::ReadStringDef(const std::string& Name, const std::string& Default)
 {
-    return FRegistry.ReadStringDef(Name, Default);
+    // One look for a node's value (the safe read takes three, each a trip
+    // to the registry's server): thousands are read at start-up.
+    char Buf[512];
+    DWORD Type = REG_NONE, Size = sizeof(Buf);
+    const LONG R = FRegistry.CurrentKey()
+                       ? ::RegQueryValueExA(FRegistry.CurrentKey(), Name.c_str(), nullptr, &Type,
+                                            reinterpret_cast<BYTE*>(Buf), &Size)
+                       : ERROR_INVALID_HANDLE;
+    if (R == ERROR_MORE_DATA)
+        return FRegistry.ReadStringDef(Name, Default);
+    if (R != ERROR_SUCCESS || (Type != REG_SZ && Type != REG_EXPAND_SZ))
+        return Default;
+    const std::string Data(Buf, std::min<DWORD>(Size, sizeof(Buf)));
+    return Data.substr(0, Data.find('\0'));
 }
 
 void TRegistryValuesWin::WriteInteger(const std::string& Name, int Value)

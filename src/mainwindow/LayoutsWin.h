@@ -20,9 +20,11 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
 class TApplicationMonitor;
 class TConfirmationForm;
+class Timer;
 
 // Inner panel colours of host panels by level ($00BBGGRR); a deeper panel
 // keeps the inner panel's own colour.
@@ -30,6 +32,11 @@ extern const TColor PanelLevelColors[3];
 
 class TLayoutHostWin : public ILayoutHost {
 public:
+    TLayoutHostWin();
+    ~TLayoutHostWin();
+    TLayoutHostWin(const TLayoutHostWin&) = delete;
+    TLayoutHostWin& operator=(const TLayoutHostWin&) = delete;
+
     Control* HostControl = nullptr;  // the main window's client panel
     Control* HomeParent = nullptr;   // the main window: overlay controls go back there
     TApplicationMonitor* Monitor = nullptr;
@@ -64,14 +71,21 @@ public:
     void Tell(const std::string& Text) override;
     void RaiseCloseReleased() override;
     void LowerCloseReleased() override;
-    void Pause(int Milliseconds) override;
+    void ScheduleStart(int Milliseconds, std::function<void()> Due) override;
+    void StartsQueued() override;
+    bool StartsAllowed() override;
     bool ItemKept(const TApplicationItem* Item) const override;
     // Ignores an item the monitor no longer holds.
     void SetItemKept(TApplicationItem* Item, bool Kept) override;
 
 private:
+    // The top-level window the host control lies in.
+    HWND MainWindow() const;
     int FPlacing = 0;
     bool FRedrawOff = false;
+    std::unique_ptr<Timer> FStartTimer;
+    std::function<void()> FStartDue;
+    HWND FStartsFrom = nullptr;
 };
 
 // The live bounds of the tree's host panels, for border dragging.

@@ -89,11 +89,15 @@ void TStoredStateReader::Step()
     StringList Lines;
     switch (FNext++) {
     case 0:
-        if (FStore.OpenKeyReadOnly(LayoutsKey())) {
-            if (FHooks.LoadLayouts)
-                FHooks.LoadLayouts(FStore);
-            FStore.CloseKey();
+        if (!FLayoutsOpen)
+            FLayoutsOpen = FStore.OpenKeyReadOnly(LayoutsKey());
+        if (FLayoutsOpen && FHooks.LoadLayouts && FHooks.LoadLayouts(FStore)) {
+            --FNext;
+            break;
         }
+        if (FLayoutsOpen)
+            FStore.CloseKey();
+        FLayoutsOpen = false;
         if (FHooks.LoadWindowPosition && FStore.OpenKeyReadOnly(HostKey())) {
             FHooks.LoadWindowPosition(FStore);
             FStore.CloseKey();

@@ -22,7 +22,9 @@ std::string LayoutsKey();
 std::string AppsKey();
 
 struct TStartupHooks {
-    std::function<void(ISettingsStore& Store)> LoadLayouts;
+    // True while more is left to read: the key stays open and the next
+    // step reads on (thousands of stored nodes are read in parts).
+    std::function<bool(ISettingsStore& Store)> LoadLayouts;
     // None when the window took its place before it first showed.
     std::function<void(ISettingsStore& Store)> LoadWindowPosition;
     std::function<void(const StringList& Lines)> ReadApplicationList;
@@ -78,6 +80,7 @@ private:
     TStartupHooks FHooks;
     int FNext = 0;
     bool FAppsOpen = false;
+    bool FLayoutsOpen = false;
     std::uint8_t FResult = 0;
     TStoredRulesFault FFault;
     bool FUndated = false;

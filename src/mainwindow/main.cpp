@@ -291,6 +291,8 @@ void Tmainform::FormDestroy()
     Updater = nullptr;
     Borders = nullptr;
     BorderDrag.reset();
+    if (Layouts)
+        Layouts->CancelStarts();
     // The host panels call the monitor as they go: they go first.
     HoverPanel = nullptr;
     FreeLayoutPanels();

@@ -227,6 +227,9 @@ private:
     // The first activation's reading of the stored state, while it runs.
     std::unique_ptr<TRegistrySettingsStore> StartupStore;
     std::unique_ptr<TStoredStateReader> StartupReader;
+    // The layouts' reading while it runs, a part a step.
+    std::unique_ptr<TRegistryValuesWin> StartupLayoutValues;
+    std::unique_ptr<TLayoutsLoader> StartupLayouts;
     // What the layouts' reading met, told when the reading is over.
     TLayoutsReadReport StartupLayoutsRead;
     // The stored database could not be read: it is not overwritten unless

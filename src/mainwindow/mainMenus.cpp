@@ -78,10 +78,14 @@ void Tmainform::BuildLayoutsMenu()
 {
     LayoutsPopupMenu->Clear();
     const TLayoutTree& Tree = Layouts->Tree;
+    // A layout's absolute index follows the subtrees of those before it:
+    // one walk of the tree, not one for each layout.
+    int Index = 0;
     for (const TNodeId Root : Tree.Roots()) {
         MenuItem Item;
         Item.Caption = Tree.Text(Root);
-        Item.Tag = Tree.AbsoluteIndex(Root);
+        Item.Tag = Index;
+        Index += static_cast<int>(Tree.Subtree(Root).size());
         Item.GroupIndex = 1;
         Item.Checked = Root == Layouts->AppliedLayout();
         // Bound to the node itself: later edits shift absolute indexes.

@@ -16,6 +16,9 @@ void Tmainform::FormCloseQuery(bool& CanClose)
         ShowMessage("Download in progress. Please wait!");
         return;
     }
+    // The close began: the layout's starts still to come would start
+    // programs it then waits for.
+    Layouts->CancelStarts();
     CanClose = !Monitor || Monitor->CloseAll();
     SessionBeganClose = false;
     if (CanClose)
@@ -33,6 +36,9 @@ void Tmainform::QueryEndSession(bool& CanEnd)
         CanEnd = false;
         return;
     }
+    // Whatever the answer: a program started now would outlive the session
+    // or hold up its end.
+    Layouts->CancelStarts();
     CanEnd = !Monitor || Monitor->CountActiveItems() == 0;
     if (!CanEnd) {
         // A close the user asked for before stays theirs.

@@ -33,6 +33,8 @@ StringList LoadRulesFileLines()
     return Lines;
 }
 
+const int LayoutValuesPerStep = 64;
+
 }  // namespace
 
 void Tmainform::LoadWindowPlace()
@@ -52,9 +54,19 @@ void Tmainform::FormActivate()
     Layouts->HasHost = true;
     StartupStore = std::make_unique<TRegistrySettingsStore>();
     TStartupHooks Hooks;
+    // A stored node costs a trip to the registry's server (some 40 us under
+    // Wine): thousands of them in steps of a few ms each.
     Hooks.LoadLayouts = [this](ISettingsStore&) {
-        TRegistryValuesWin Values(StartupStore->Registry);
-        StartupLayoutsRead = Layouts->Tree.LoadLayouts(Values);
+        if (!StartupLayouts) {
+            StartupLayoutValues = std::make_unique<TRegistryValuesWin>(StartupStore->Registry);
+            StartupLayouts = std::make_unique<TLayoutsLoader>(Layouts->Tree, *StartupLayoutValues);
+        }
+        if (!StartupLayouts->Step(LayoutValuesPerStep))
+            return true;
+        StartupLayoutsRead = StartupLayouts->Report();
+        StartupLayouts.reset();
+        StartupLayoutValues.reset();
+        return false;
     };
     Hooks.ReadApplicationList = [](const StringList& Lines) {
         if (ApplicationListForm)
@@ -66,9 +78,10 @@ void Tmainform::FormActivate()
     Hooks.DatabaseDated = [] { return KnownApps.Count() == 0 || KnownApps.RulesDate > 0; };
     Hooks.LoadRulesFile = [] { return LoadRulesFileLines(); };
     StartupReader = std::make_unique<TStoredStateReader>(*StartupStore, std::move(Hooks));
-    // The layouts and the window's place now; each stored list in a step of
-    // its own (tens of ms at 10,000 x 20,000), on a posted message, which
-    // comes before the idle pass: that so sees everything read.
+    // The layouts' first part now, the rest and the window's place, then
+    // each stored list in a step of its own (tens of ms at 10,000 x 20,000),
+    // on a posted message, which comes before the idle pass: that so sees
+    // everything read.
     StartupReader->Step();
     ::PostMessageA(Handle(), WM_STARTUP_STEP, 0, 0);
 }

@@ -20,6 +20,8 @@
 //   /exit=MS         end after MS
 //   /retitle=MS      every MS retitle the main window "Retitle N", N = 1, 2, ...
 //   /windows=N       N further small top-level windows
+//   /busy=MS         take no message for MS before the message loop (not
+//                    idle for input until then)
 //   /log=PATH        the log file
 //
 // Programs that start hostee with a command line of their own (the monitor)
@@ -58,6 +60,7 @@ struct Options {
     int DisableAfter = -1;
     int DisableFor = 0;
     int Exit = 0;
+    int Busy = 0;
     int Retitle = 0;
     int Windows = 0;
 } Opt;
@@ -116,6 +119,7 @@ void ParseArg(const char* A)
     else if (Starts(A, "/exit=", &V)) Opt.Exit = std::atoi(V);
     else if (Starts(A, "/retitle=", &V)) Opt.Retitle = std::atoi(V);
     else if (Starts(A, "/windows=", &V)) Opt.Windows = std::atoi(V);
+    else if (Starts(A, "/busy=", &V)) Opt.Busy = std::atoi(V);
 }
 
 void ParseArgs()
@@ -346,6 +350,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     if (Opt.Retitle > 0)
         After(Opt.Retitle, tkRetitle);
 
+    if (Opt.Busy > 0)
+        ::Sleep(static_cast<DWORD>(Opt.Busy));
     MSG Msg;
     while (::GetMessageA(&Msg, nullptr, 0, 0) > 0) {
         ::TranslateMessage(&Msg);

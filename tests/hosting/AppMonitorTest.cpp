@@ -158,6 +158,20 @@ TEST_F(MonitorTest, OpenedProgramIsBoundAndLetGoWhenTheMonitorGoes)
         EXPECT_EQ(P->Monitor, nullptr);
 }
 
+TEST_F(MonitorTest, WhileAStartedProgramComesUpTheWindowPaints)
+{
+    TestHost H;
+    H.App.ProcessMessages();
+    // Not idle for input for the whole of the start's wait.
+    ScopedEnv O("HOSTEE_OPTIONS", "/busy=1000");
+    ::RedrawWindow(H.Main->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE);
+    const DWORD Start = ::GetTickCount();
+    ASSERT_TRUE(H.Open(HosteeExe(), 1));
+    EXPECT_GE(::GetTickCount() - Start, 400u);
+    // Painted in the wait, with no message loop run since.
+    EXPECT_FALSE(::GetUpdateRect(H.Main->Handle(), nullptr, FALSE));
+}
+
 TEST_F(MonitorTest, LoadingTextCountsTheSecondsOfALateWindow)
 {
     TestHost H;

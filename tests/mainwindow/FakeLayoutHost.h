@@ -10,6 +10,7 @@
 #include "hosting/Velmora.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -31,7 +32,8 @@ public:
 };
 
 // A monitor, host control, application list and user in one: it logs what
-// happens to the applications ("open", "close", "release", "keep", "pause").
+// happens to the applications ("open", "close", "release", "keep") and to
+// the spaced starts ("wait").
 class FakeHost : public ILayoutHost, public IApplicationLocations {
 public:
     TAppPanel* CreatePanel(int Level) override
@@ -94,13 +96,30 @@ public:
         if (Remembered != 0)
             return Remembered;
         Questions.push_back(Text);
+        if (WhileAsking)
+            WhileAsking();
         return Answer;
     }
     void Beep() override {}
     void Tell(const std::string& Text) override { Told.push_back(Text); }
     void RaiseCloseReleased() override { ++CloseReleased; }
     void LowerCloseReleased() override { --CloseReleased; }
-    void Pause(int Ms) override { Note("pause " + IntToStr(Ms)); }
+    void ScheduleStart(int Ms, std::function<void()> Due) override
+    {
+        if (Ms >= 0)
+            Note("wait " + IntToStr(Ms));
+        StartDue = std::move(Due);
+    }
+    void StartsQueued() override {}
+    bool StartsAllowed() override { return Allowed; }
+    // The host's timer runs out.
+    void Tick()
+    {
+        const std::function<void()> Due = std::move(StartDue);
+        StartDue = nullptr;
+        if (Due)
+            Due();
+    }
     bool ItemKept(const TApplicationItem* Item) const override { return Item->Kept; }
     // Touches the item: an item deleted meanwhile shows up under ASan.
     void SetItemKept(TApplicationItem* Item, bool Kept) override { Item->Kept = Kept; }
@@ -122,4 +141,8 @@ public:
     std::vector<std::string> Told;
     std::uint8_t Answer = 0;
     int CloseReleased = 0;
+    // What the message loop does while a question is open.
+    std::function<void()> WhileAsking;
+    std::function<void()> StartDue;
+    bool Allowed = true;
 };

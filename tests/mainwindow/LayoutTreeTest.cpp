@@ -358,6 +358,14 @@ TEST(LayoutTree, StoredFormReadsLenientlyAndLeavesOutOnlyWhatItCannotPlace)
         EXPECT_EQ(Told(Report), R.Told) << R.Tree;
         EXPECT_EQ(LayoutsReadMessage(Report).empty(), Report.Whole()) << R.Tree;
         EXPECT_LE(Reg.StringReads, MaxStoredNodes);
+        // Read a value a step, the same.
+        TLayoutTree Parts;
+        Parts.AddNode(NoNode, "Old", nkLayout);
+        TLayoutsLoader Loader(Parts, Reg);
+        while (!Loader.Step(1)) {
+        }
+        EXPECT_EQ(DumpTree(Parts), R.Tree);
+        EXPECT_EQ(Told(Loader.Report()), R.Told) << R.Tree;
         // Stored back whole, as read.
         FakeRegistry Again;
         T.SaveLayouts(Again);

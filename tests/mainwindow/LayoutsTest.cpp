@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -43,10 +44,10 @@ TEST(Layouts, SwitchingAskedAboutUnmatchedApplications)
         const char* Items;
     };
     const Row Rows[] = {
-        {2, 0, true, true, "keep A|close B|open A a.exe|pause 500", "A"},
-        {1, 0, true, true, "keep A|release B|open A a.exe|pause 500", "A"},
+        {2, 0, true, true, "keep A|close B|open A a.exe|wait 500", "A"},
+        {1, 0, true, true, "keep A|release B|open A a.exe|wait 500", "A"},
         {0, 0, true, false, "", "AB"},
-        {0, 2, false, true, "keep A|close B|open A a.exe|pause 500", "A"},
+        {0, 2, false, true, "keep A|close B|open A a.exe|wait 500", "A"},
     };
     for (const Row& R : Rows) {
         FakeHost H;
@@ -55,7 +56,9 @@ TEST(Layouts, SwitchingAskedAboutUnmatchedApplications)
         const TNodeId Two = AddLayout(L, "AB", {"\"A\"; Left", "\"B\"; Left"});
         const TNodeId One = AddLayout(L, "A", {"\"A\"; Top"});
         ASSERT_TRUE(L.ApplyLayout(Two));
-        EXPECT_EQ(H.Log, "open A a.exe|pause 500|open B b.exe|pause 500");
+        H.Tick();
+        H.Tick();
+        EXPECT_EQ(H.Log, "open A a.exe|wait 500|open B b.exe|wait 500");
         EXPECT_EQ(L.Tree.Kind(Two), nkAppliedLayout);
         H.Log.clear();
         H.Answer = R.Answer;
@@ -73,6 +76,88 @@ TEST(Layouts, SwitchingAskedAboutUnmatchedApplications)
     }
 }
 
+TEST(Layouts, SpacedStartsFollowWhatTheUserDidInBetween)
+{
+    // A layout of A, B and A again: A starts at once, the others each half a
+    // second after the one before, from the host's timer. In between the
+    // window goes on working, and the user acts.
+    struct Row {
+        const char* Between;
+        std::function<void(TLayouts&, FakeHost&, const std::vector<TNodeId>&, TNodeId Other)> Act;
+        const char* Log;  // after the first start, over three ticks
+    };
+    const Row Rows[] = {
+        {"nothing", [](TLayouts&, FakeHost&, const std::vector<TNodeId>&, TNodeId) {},
+         "open B b.exe|wait 500|open A a.exe|wait 500"},
+        {"B's panel deleted",
+         [](TLayouts& L, FakeHost&, const std::vector<TNodeId>& P, TNodeId) { L.DeleteNode(P[1]); },
+         "open A a.exe|wait 500"},
+        {"B's panel given another application",
+         [](TLayouts& L, FakeHost&, const std::vector<TNodeId>& P, TNodeId) {
+             L.Tree.SetAppNode(P[1], "Corvalimphena");
+         },
+         "open Corvalimphena c.exe /InQuorvan=yes|wait 500|open A a.exe|wait 500"},
+        {"B's panel filled by hand",
+         [](TLayouts& L, FakeHost& H, const std::vector<TNodeId>& P, TNodeId) {
+             H.OpenApplication("B", "by hand", "", L.Tree.Data(P[1]));
+             H.Log.clear();
+         },
+         "open A a.exe|wait 500"},
+        {"the same layout applied again",
+         [](TLayouts& L, FakeHost& H, const std::vector<TNodeId>& P, TNodeId) {
+             L.ApplyLayout(L.Tree.Parent(P[0]));
+             EXPECT_EQ(H.Log, "");
+         },
+         "open B b.exe|wait 500|open A a.exe|wait 500"},
+        {"another layout applied",
+         [](TLayouts& L, FakeHost& H, const std::vector<TNodeId>&, TNodeId Other) {
+             H.Answer = 1;
+             L.ApplyLayout(Other);
+             H.Log.clear();
+         },
+         "open Mainprog m.exe|wait 500"},
+        {"another layout's question cancelled",
+         [](TLayouts& L, FakeHost& H, const std::vector<TNodeId>&, TNodeId Other) {
+             // A tick while the question is open starts nothing.
+             H.WhileAsking = [&H] { H.Tick(); };
+             H.Answer = 0;
+             L.ApplyLayout(Other);
+             EXPECT_EQ(H.Log, "wait 100");
+             H.Log.clear();
+         },
+         "open B b.exe|wait 500|open A a.exe|wait 500"},
+        {"a close began",
+         [](TLayouts& L, FakeHost&, const std::vector<TNodeId>&, TNodeId) { L.CancelStarts(); }, ""},
+        {"a box opened",
+         [](TLayouts&, FakeHost& H, const std::vector<TNodeId>&, TNodeId) {
+             H.Allowed = false;
+             H.Tick();
+             H.Tick();
+             EXPECT_EQ(H.Log, "wait 100|wait 100");
+             H.Log.clear();
+             H.Allowed = true;
+         },
+         "open B b.exe|wait 500|open A a.exe|wait 500"},
+    };
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(R.Between);
+        FakeHost H;
+        TLayouts L(H);
+        L.HasHost = true;
+        const TNodeId N = AddLayout(L, "L", {"\"A\"; Left", "\"B\"; Left", "\"A\"; Left"});
+        const TNodeId Other = AddLayout(L, "O", {"\"Mainprog\"; Left"});
+        ASSERT_TRUE(L.ApplyLayout(N));
+        EXPECT_EQ(H.Log, "open A a.exe|wait 500");
+        EXPECT_EQ(L.PendingStarts(), 2);
+        H.Log.clear();
+        R.Act(L, H, L.Tree.Children(N), Other);
+        for (int I = 0; I < 3; ++I)
+            H.Tick();
+        EXPECT_EQ(H.Log, R.Log);
+        EXPECT_EQ(L.PendingStarts(), 0);
+    }
+}
+
 TEST(Layouts, ApplyingStartsListedApplicationsAndReplacesOnRestore)
 {
     FakeHost H;
@@ -80,7 +165,7 @@ TEST(Layouts, ApplyingStartsListedApplicationsAndReplacesOnRestore)
     L.HasHost = true;
     const TNodeId N = AddLayout(L, "L", {"\"Zed\"; Left", "\"Corvalimphena\"; Left", "Panel; Left"});
     EXPECT_TRUE(L.ApplyLayout(N));
-    EXPECT_EQ(H.Log, "open Corvalimphena c.exe /InQuorvan=yes|pause 500");
+    EXPECT_EQ(H.Log, "open Corvalimphena c.exe /InQuorvan=yes|wait 500");
     const std::vector<TNodeId> C = L.Tree.Children(N);
     EXPECT_EQ(L.Tree.Data(C[0])->Bounds, (TLayoutRect{0, 0, 100, 200}));
     EXPECT_EQ(L.Tree.Data(C[2])->Level, 1);
@@ -111,6 +196,7 @@ TEST(Layouts, DeletingBoundPanelsAsksWithThePluralAndHonoursTheAnswer)
         L.Tree.AddNode(P, "\"A\"; Top", nkApp);
         L.Tree.AddNode(P, "\"B\"; Top", nkApp);
         L.ApplyLayout(N);
+        H.Tick();
         H.Log.clear();
         H.Answer = R.Answer;
         L.DeleteNode(N);  // the applied layout: refused silently
@@ -139,15 +225,18 @@ TEST(Layouts, FurtherWindowPanelsStartWhenTheMainWindowIsBound)
     const TNodeId N = AddLayout(L, "L", {"\"Mainprog\"; Left", "\"Mainprog Debugger\"; Left",
                                          "\"Other\"; Left"});
     L.ApplyLayout(N);
-    EXPECT_EQ(H.Log, "open Mainprog m.exe|pause 500");
+    EXPECT_EQ(H.Log, "open Mainprog m.exe|wait 500");
     H.Log.clear();
     TAppPanelRelationshipList List(H);
     ASSERT_TRUE(L.CollectNodesForNewApp(N, H.Items[0].get(), List));
     ASSERT_EQ(List.Count(), 1);
     EXPECT_EQ(List.Items(0)->Panel, L.Tree.Data(L.Tree.Children(N)[1]));
     EXPECT_EQ(List.Items(1), nullptr);
+    // Half a second after the start of its main program.
     L.StartPanelApplications(List);
-    EXPECT_EQ(H.Log, "open Mainprog Debugger m.exe|pause 500");
+    EXPECT_EQ(H.Log, "");
+    H.Tick();
+    EXPECT_EQ(H.Log, "open Mainprog Debugger m.exe|wait 500");
     KnownApps.Clear();
 }
 
@@ -166,7 +255,7 @@ TEST(Layouts, OddKindsFromTheStoredFormAreAppliedWithoutHarm)
     L.Tree.LoadLayouts(Reg);
     const TNodeId AppRoot = L.Tree.NodeAt(0), Layout = L.Tree.NodeAt(1);
     EXPECT_TRUE(L.ApplyLayout(AppRoot));
-    EXPECT_EQ(H.Log, "open A a.exe|pause 500");
+    EXPECT_EQ(H.Log, "open A a.exe|wait 500");
     EXPECT_EQ(L.Tree.Data(AppRoot)->Bounds, H.Client);
     H.Answer = 2;
     EXPECT_TRUE(L.ApplyLayout(Layout));
@@ -232,7 +321,7 @@ TEST(Layouts, StoredLayoutsBeyondWhatIsShownAreShownInPartAndTold)
         EXPECT_EQ(H.Panels.size(), static_cast<std::size_t>(R.Shown));
         EXPECT_EQ(H.Told, Told);
         // Only a shown panel's application is started.
-        EXPECT_EQ(H.Log, NotShown ? "" : "open A a.exe|pause 500");
+        EXPECT_EQ(H.Log, NotShown ? "" : "open A a.exe|wait 500");
         EXPECT_NE(L.Tree.Data(L.Tree.NodeAt(R.Shown)), nullptr);
         EXPECT_EQ(L.Tree.Data(L.Tree.NodeAt(R.Shown + 1)), nullptr);
         // Placed again (the window resized): nothing more is told.

@@ -108,6 +108,52 @@ TEST_F(LayoutsWinTest, AppliedLayoutPlacesHostPanelsAndBindsTheNamedApplication)
     EXPECT_TRUE(::IsWindow(Bound));
 }
 
+TEST_F(LayoutsWinTest, SpacedStartsLeaveTheWindowWorkingInBetween)
+{
+    TestHost H(1);
+    ListedHostee Listed;
+    TLayoutHostWin Host;
+    Host.HostControl = H.Main;
+    Host.HomeParent = H.Main;
+    Host.Monitor = H.Monitor.get();
+    Host.AppList = &Listed;
+    TLayouts L(Host);
+    L.HasHost = true;
+    const TNodeId Two = L.Tree.AddNode(NoNode, "Two", nkLayout);
+    for (int I = 0; I < 2; ++I)
+        L.Tree.AddNode(Two, "\"Plain Hostee\"; Left", nkApp);
+    const TNodeId Empty = L.Tree.AddNode(NoNode, "Empty", nkLayout);
+
+    // Back after the first start, the second still to come.
+    ASSERT_TRUE(L.ApplyLayout(Two));
+    const DWORD Returned = ::GetTickCount();
+    H.NoteProcesses();
+    EXPECT_EQ(H.Monitor->Count(), 1);
+    EXPECT_EQ(L.PendingStarts(), 1);
+    // The message loop runs meanwhile; the second start comes from it.
+    int Turns = 0;
+    ASSERT_TRUE(H.RunUntil([&] { return ++Turns, H.Monitor->Count() == 2; }, 5000));
+    H.NoteProcesses();
+    EXPECT_GE(::GetTickCount() - Returned, 400u);
+    EXPECT_GT(Turns, 5);
+    EXPECT_EQ(L.PendingStarts(), 0);
+
+    // A box open in between holds the next start back until it closes.
+    L.RememberedAnswer = caYes;
+    ASSERT_TRUE(L.ApplyLayout(Empty));
+    ASSERT_TRUE(L.ApplyLayout(Two));
+    ::EnableWindow(H.Main->Handle(), FALSE);
+    H.NoteProcesses();
+    const int Pending = L.PendingStarts();
+    ASSERT_GE(Pending, 1);
+    H.RunUntil([] { return false; }, 1200);
+    EXPECT_EQ(L.PendingStarts(), Pending);
+    ::EnableWindow(H.Main->Handle(), TRUE);
+    EXPECT_TRUE(H.RunUntil([&] { return H.Monitor->Count() == 2; }, 3000));
+    H.NoteProcesses();
+    EXPECT_EQ(L.PendingStarts(), 0);
+}
+
 TEST_F(LayoutsWinTest, WithoutAListOfItsOwnTheApplicationListWindowIsAsked)
 {
     TLayoutHostWin Host;

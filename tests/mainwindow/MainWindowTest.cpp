@@ -168,6 +168,9 @@ TEST_F(MainWindowTest, LayoutChosenFromTheDropDownIsAppliedAndChecked)
     MakeLayout("Three", 3);
     Idle();
     ASSERT_EQ(Main->LayoutsPopupMenu->Count(), 2);
+    // Tagged with the layout's absolute index.
+    EXPECT_EQ(Main->LayoutsPopupMenu->Items(0).Tag, 0);
+    EXPECT_EQ(Main->LayoutsPopupMenu->Items(1).Tag, 3);
     struct Case {
         std::vector<WPARAM> Keys;
         const char* WantLayout;
@@ -547,6 +550,37 @@ TEST_P(ClosingWithHostedPrograms, WaitsForThemAndWritesTheStateOnce)
     }
     EXPECT_TRUE(HostValueExists("Path"));
     EXPECT_TRUE(HostValueExists("MainWindowLeftPos"));
+}
+
+// A close or the session's query between a layout's spaced starts: the
+// starts still to come are not made.
+TEST_P(ClosingWithHostedPrograms, EndsTheLayoutsStartsStillToCome)
+{
+    Main->CompleteStartup();
+    ASSERT_NO_FATAL_FAILURE(ListHostee());
+    const TNodeId L = MakeLayout("Two", 2);
+    for (const TNodeId N : Main->Layouts->Tree.Children(L))
+        Main->Layouts->Tree.SetAppNode(N, "Plain Hostee");
+    Main->LayoutsMenuClick(L);
+    ASSERT_EQ(Main->Monitor->Count(), 1);
+    ASSERT_EQ(Main->Layouts->PendingStarts(), 1);
+    const std::uint32_t Pid = Main->Monitor->Items(0)->ProcessId;
+    HANDLE Process = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Pid);
+    ASSERT_TRUE(RunUntil(App, [&] { return Main->Monitor->Items(0)->Bound; }, 15000));
+    if (GetParam() == WM_QUERYENDSESSION)
+        ::SendMessageA(Main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    else
+        ::SendMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(Main->Layouts->PendingStarts(), 0);
+    int Most = 0;
+    EXPECT_TRUE(RunUntil(App, [&] {
+        Most = std::max(Most, Main->Monitor ? Main->Monitor->Count() : 0);
+        return App.Terminated();
+    }, 15000));
+    EXPECT_EQ(Most, 1);
+    EXPECT_EQ(::WaitForSingleObject(Process, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+    ::TerminateProcess(Process, 1);
+    ::CloseHandle(Process);
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindowTest, ClosingWithHostedPrograms,

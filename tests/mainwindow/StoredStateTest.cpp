@@ -14,7 +14,10 @@ TStartupHooks RecordingHooks(FakeSettingsStore& Store, const StringList& RulesFi
                              std::vector<StringList>& Imported, StringList& AppList)
 {
     TStartupHooks H;
-    H.LoadLayouts = [&Store](ISettingsStore&) { Store.Log.push_back("layouts"); };
+    H.LoadLayouts = [&Store](ISettingsStore&) {
+        Store.Log.push_back("layouts");
+        return false;
+    };
     H.LoadWindowPosition = [&Store](ISettingsStore&) { Store.Log.push_back("position"); };
     H.ReadApplicationList = [&Store, &AppList](const StringList& L) {
         Store.Log.push_back("app list");
@@ -85,13 +88,20 @@ TEST(StoredStateTest, StepsReadOneStoredListEach)
     Store.SetBinary(AppsKey(), "KnownAppList", "5");
     std::vector<StringList> Imported;
     StringList AppList;
-    TStoredStateReader Reader(Store, RecordingHooks(Store, {"1"}, Imported, AppList));
+    TStartupHooks Hooks = RecordingHooks(Store, {"1"}, Imported, AppList);
+    // Many stored nodes: the layouts in three parts, the key open once.
+    int Parts = 3;
+    Hooks.LoadLayouts = [&](ISettingsStore&) {
+        Store.Log.push_back("layouts");
+        return --Parts > 0;
+    };
+    TStoredStateReader Reader(Store, Hooks);
     const std::string L = "read " + LayoutsKey(), H = "read " + HostKey(), A = "read " + AppsKey();
     const struct {
         std::vector<std::string> Log;  // added by the step
         std::uint8_t Result;
-    } Steps[] = {{{L, "layouts", H, "position"}, 0}, {{A, "app list"}, 0}, {{"rules"}, 0},
-                 {{"rules file", "rules"}, 1}};
+    } Steps[] = {{{L, "layouts"}, 0}, {{"layouts"}, 0}, {{"layouts", H, "position"}, 0},
+                 {{A, "app list"}, 0}, {{"rules"}, 0}, {{"rules file", "rules"}, 1}};
     for (const auto& S : Steps) {
         ASSERT_FALSE(Reader.Done());
         Store.Log.clear();
