@@ -44,6 +44,13 @@ TProgressbarForm::TProgressbarForm(Component* Owner) : Form(Owner, ProgressArgs(
     };
 }
 
+TProgressbarForm::~TProgressbarForm()
+{
+    // The progress functions reach the form through the global.
+    if (ProgressbarForm == this)
+        ProgressbarForm = nullptr;
+}
+
 void TProgressbarForm::CreateWindows()
 {
     // A tool window without a minimize box that stays on top.

@@ -14,6 +14,7 @@
 class TProgressbarForm : public Form {
 public:
     explicit TProgressbarForm(Component* Owner);
+    ~TProgressbarForm() override;
 
     // Made at the first use.
     ProgressBar* ProgressBar1 = nullptr;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 TAppPanel::TAppPanel(Component* Owner, const AppPanelArgs& Args)
     : Panel(Owner, [&Args] {
@@ -138,6 +139,48 @@ void TAppPanel::SetControls(Control* Tool, Control* Close, Control* Unbind)
     ArrangeControls();
 }
 
+POINT TAppPanel::UncoveredSpot(POINT Want, int W, int H) const
+{
+    const RECT Area = ClientPanel->ClientRect();
+    std::vector<RECT> Covers;
+    for (HWND Front = ::GetWindow(Handle(), GW_HWNDPREV); Front; Front = ::GetWindow(Front, GW_HWNDPREV)) {
+        RECT R;
+        if (!::IsWindowVisible(Front) || !::GetWindowRect(Front, &R))
+            continue;
+        ::MapWindowPoints(HWND_DESKTOP, ClientPanel->Handle(), reinterpret_cast<POINT*>(&R), 2);
+        Covers.push_back(R);
+    }
+    const auto Free = [&](int X, int Y) {
+        const RECT Spot = {X, Y, X + W, Y + H};
+        RECT Common;
+        if (X < Area.left || Y < Area.top || Spot.right > Area.right || Spot.bottom > Area.bottom)
+            return false;
+        for (const RECT& C : Covers)
+            if (::IntersectRect(&Common, &Spot, &C))
+                return false;
+        return true;
+    };
+    if (Covers.empty() || Free(Want.x, Want.y))
+        return Want;
+    // Beside each cover's edges, on the wanted line or column.
+    std::vector<int> Xs = {Want.x}, Ys = {Want.y};
+    for (const RECT& C : Covers) {
+        Xs.insert(Xs.end(), {C.right + 5, C.left - 5 - W});
+        Ys.insert(Ys.end(), {C.bottom + 5, C.top - 5 - H});
+    }
+    POINT Best = Want;
+    int BestDistance = -1;
+    for (const int X : Xs)
+        for (const int Y : Ys) {
+            const int Distance = std::abs(X - Want.x) + std::abs(Y - Want.y);
+            if ((BestDistance < 0 || Distance < BestDistance) && Free(X, Y)) {
+                Best = {X, Y};
+                BestDistance = Distance;
+            }
+        }
+    return Best;
+}
+
 void TAppPanel::ArrangeControls()
 {
     if (!ClientPanel)
@@ -164,12 +207,17 @@ void TAppPanel::ArrangeControls()
         }
         const int ToolHeight = FToolControl->Height();
         const int Top = H > ToolHeight + 10 ? 5 : std::max(0, H - ToolHeight) / 2;
+        const POINT At = UncoveredSpot({Left, Top}, Width, ToolHeight);
         ShowOnTop(FToolControl);
-        FToolControl->SetBounds(Left, Top, Width, ToolHeight);
+        FToolControl->SetBounds(At.x, At.y, Width, ToolHeight);
     }
     if (FCloseControl && FUnbindControl) {
-        const int CloseLeft = W - FCloseControl->Width();
-        const int CloseTop = C.top;
+        // The pair as one: close at the right, unbind left of it.
+        const int PairWidth = FCloseControl->Width() + FUnbindControl->Width();
+        const POINT At = UncoveredSpot({W - PairWidth, static_cast<int>(C.top)}, PairWidth,
+                                       std::max(FCloseControl->Height(), FUnbindControl->Height()));
+        const int CloseLeft = At.x + FUnbindControl->Width();
+        const int CloseTop = At.y;
         ShowOnTop(FCloseControl);
         FCloseControl->SetBounds(CloseLeft, CloseTop, FCloseControl->Width(),
                                  FCloseControl->Height());

@@ -60,6 +60,10 @@ protected:
 private:
     void LetItemGo();
     POINT ToOwnClient(int X, int Y) const;
+    // Where a W x H overlay wanted at Want in the inner panel shows whole:
+    // the nearest place that the windows in front of this panel (a child
+    // node's panels, placed over it) leave free.
+    POINT UncoveredSpot(POINT Want, int W, int H) const;
 
     Control* FToolControl = nullptr;
     Control* FCloseControl = nullptr;

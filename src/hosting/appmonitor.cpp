@@ -130,7 +130,8 @@ void TApplicationMonitor::ShownChanged()
 
 TApplicationItem* TApplicationMonitor::Add()
 {
-    ShownChanged();
+    // Added on a command (input) or from an event of the tick that bound
+    // the main window: the idle pass follows either.
     FItems.push_back(Slot{std::make_unique<TApplicationItem>(this), FNextSerial++});
     return FItems.back().Item.get();
 }
@@ -140,7 +141,8 @@ void TApplicationMonitor::DeleteItem(int Index)
     // Out of the list first: its destruction runs handlers that may look.
     std::unique_ptr<TApplicationItem> Doomed = std::move(FItems[static_cast<std::size_t>(Index)].Item);
     FItems.erase(FItems.begin() + Index);
-    ShownChanged();
+    // Its panel is cleared as it goes; what lay under the pointer changed
+    // with its window, which the system tells as a mouse move.
 }
 
 void TApplicationMonitor::DeleteItem(TApplicationItem* Item)
@@ -656,8 +658,9 @@ void TApplicationMonitor::TryBind(TApplicationItem& Item, TWindowItem& Rec)
         return;
     const HWND Wnd = Item.Handle;
     const std::uint32_t Pid = Item.ProcessId;
+    // Bound in a tick's pass, the window is seen where it now lies by the
+    // same tick's look at the desktop; in any other pass, input started it.
     if (Item.BindWindow()) {
-        ShownChanged();
         Item.State = aisActive;
         FBoundPending.push_back({Wnd, Pid});
     } else if (::IsWindow(Wnd)) {
@@ -731,8 +734,9 @@ void TApplicationMonitor::WindowsChanged()
             Item = FindItem(Exe, nullptr, Rec.ProcessId, aisActive, Rec.ClassName, Rec.Title, true);
             if (Item && HasStaleRecord(Item->Handle, Rec.ProcessId, Exe, Rec.ClassName)) {
                 Item->Handle = Wnd;
+                // Unbound, it counts a second in this tick (a pass that
+                // shows it); bound again, the bind needs none.
                 Item->Bound = false;
-                ShownChanged();
                 if (TAppPanel* Host = AppPanelOf(Item->Panel))
                     Host->SetBound(false);
                 // Until it is bound it waits like a new one, so that a failed

@@ -137,6 +137,9 @@ public:
     bool SessionClosePending = false;
     // The pending close is the session's, not the user's: a call-off ends it.
     bool SessionBeganClose = false;
+    // A query said yes: until the session goes on, the start-up's messages
+    // wait (the end would take a box down unread).
+    bool SessionMayEnd = false;
     void SessionClose();
     // What a close stores: only what was read; nothing before the first
     // activation.

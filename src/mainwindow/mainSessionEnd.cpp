@@ -40,6 +40,7 @@ void Tmainform::QueryEndSession(bool& CanEnd)
     // or hold up its end.
     Layouts->CancelStarts();
     CanEnd = !Monitor || Monitor->CountActiveItems() == 0;
+    SessionMayEnd = SessionMayEnd || CanEnd;
     if (!CanEnd) {
         // A close the user asked for before stays theirs.
         if (!Monitor->Closing)
@@ -68,6 +69,9 @@ void Tmainform::EndSession(bool Ending)
         if (Monitor && SessionBeganClose)
             Monitor->CallOffClose();
         SessionBeganClose = false;
+        SessionMayEnd = false;
+        if (!StartupMessages.empty())
+            ::PostMessageA(Handle(), WM_STARTUP_MESSAGES, 0, 0);
         return;
     }
     // Whatever the query answered, what a close stores; the start-up's

@@ -146,7 +146,7 @@ void Tmainform::FinishStartup()
 void Tmainform::ShowStartupMessages()
 {
     // Each shown once, also when a box's loop brings this message again.
-    while (!StartupMessages.empty()) {
+    while (!SessionMayEnd && !StartupMessages.empty()) {
         const std::string Text = StartupMessages.front();
         StartupMessages.erase(StartupMessages.begin());
         ShowMessage(Text);

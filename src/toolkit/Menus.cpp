@@ -6,6 +6,7 @@
 namespace {
 // Command ids are item index + 1: 0 means nothing was chosen.
 const UINT FirstId = 1;
+const UINT WM_RUN_CHOICE = WM_APP + 1;
 }
 
 // The owner of the open menu: it draws the images of the items.
@@ -20,9 +21,25 @@ public:
         CreateHandle(P);
     }
 
+    // The item as chosen: the menu may be rebuilt before it runs.
+    void RunLater(const MenuItem& Item)
+    {
+        FChoices.push_back(Item);
+        ::PostMessageA(Handle(), WM_RUN_CHOICE, 0, 0);
+    }
+
 protected:
     LRESULT WndProc(UINT Msg, WPARAM WParam, LPARAM LParam) override
     {
+        if (Msg == WM_RUN_CHOICE) {
+            if (!FChoices.empty()) {
+                MenuItem Item = FChoices.front();
+                FChoices.erase(FChoices.begin());
+                if (Item.OnClick)
+                    Guarded([&] { Item.OnClick(Item); });
+            }
+            return 0;
+        }
         if (Msg == WM_MEASUREITEM) {
             auto* M = reinterpret_cast<MEASUREITEMSTRUCT*>(LParam);
             if (M->CtlType == ODT_MENU) {
@@ -47,6 +64,7 @@ protected:
 
 private:
     PopupMenu& FMenu;
+    std::vector<MenuItem> FChoices;
 };
 
 PopupMenu::PopupMenu(Component* Owner) : Component(Owner) {}
@@ -101,7 +119,7 @@ void PopupMenu::Build()
     }
 }
 
-int PopupMenu::Track(int X, int Y, const RECT* Exclude)
+int PopupMenu::Track(int X, int Y, const RECT* Exclude, bool Later)
 {
     if (OnPopup)
         OnPopup();
@@ -118,18 +136,21 @@ int PopupMenu::Track(int X, int Y, const RECT* Exclude)
     const int Index = Id - static_cast<int>(FirstId);
     if (Index < 0 || Index >= Count())
         return -1;
-    Click(Index);
+    if (Later)
+        FWindow->RunLater(Items(Index));
+    else
+        Click(Index);
     return Index;
 }
 
 int PopupMenu::Popup(int X, int Y)
 {
-    return Track(X, Y, nullptr);
+    return Track(X, Y, nullptr, false);
 }
 
 int PopupMenu::DropDown(const RECT& ScreenRect)
 {
-    return Track(ScreenRect.left, ScreenRect.bottom, &ScreenRect);
+    return Track(ScreenRect.left, ScreenRect.bottom, &ScreenRect, true);
 }
 
 void PopupMenu::Click(int Index)

@@ -44,7 +44,11 @@ public:
     // chosen index or -1.
     int Popup(int X, int Y);
     // Opens below (or, without room, above) a rectangle in screen
-    // coordinates, as a button's drop-down, keeping it uncovered.
+    // coordinates, as a button's drop-down, keeping it uncovered. The
+    // chosen item runs once the message being handled is done: a tool bar
+    // that asked drops the clicks waiting for it when its drop-down
+    // returns, and the user clicks on while a long choice (a layout
+    // applied) runs.
     int DropDown(const RECT& ScreenRect);
     // Runs item Index as a choice from the menu would.
     void Click(int Index);
@@ -54,7 +58,7 @@ public:
 
 private:
     class OwnerWindow;
-    int Track(int X, int Y, const RECT* Exclude);
+    int Track(int X, int Y, const RECT* Exclude, bool Later);
     void Build();
 
     std::vector<std::unique_ptr<MenuItem>> FItems;

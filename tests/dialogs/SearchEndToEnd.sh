@@ -50,5 +50,6 @@ export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-msco
 wineboot -i >/dev/null 2>&1 || true
 wineserver -w
 ln -s "$FIX" "$WINEPREFIX/dosdevices/q:"
+CHECKED="$(cd "$(dirname "$0")/../scripts" && pwd)/RunGoogleTest.sh"
 cd "$BIN"
-wine "$EXE" "$@"
+bash "$CHECKED" --wine "$EXE" "$@"

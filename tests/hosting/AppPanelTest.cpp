@@ -143,6 +143,45 @@ TEST_F(AppPanelTest, CloseAndUnbindSitAtTheTopRight)
     EXPECT_TRUE(Unbind->Enabled());
 }
 
+TEST_F(AppPanelTest, OverlaysShowWhereThePanelsInFrontLeaveRoom)
+{
+    // A child node's panel is a sibling placed over its parent's panel.
+    struct Case {
+        const char* Name;
+        RECT Cover;  // in the inner panel's coordinates
+        bool InFront;
+        std::uint8_t Mode;
+        POINT Want;  // the tool control's place, or the close control's
+    } Cases[] = {
+        {"left half in front", {0, 0, 300, 200}, true, apmTool, {305, 5}},
+        {"top half in front", {0, 0, 600, 100}, true, apmTool, {5, 105}},
+        {"left half behind", {0, 0, 300, 200}, false, apmTool, {5, 5}},
+        {"right edge in front", {500, 0, 600, 200}, true, apmCloseUnbind, {479, 0}},
+        {"nowhere room: as wanted", {0, 0, 600, 200}, true, apmTool, {5, 5}},
+    };
+    InnerSize(600, 200);
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        PanelArgs A;
+        A.Parent = Main;
+        // The inner panel lies 5 pixels inside the host's bevel.
+        A.Left = C.Cover.left + 5;
+        A.Top = C.Cover.top + 5;
+        A.Width = C.Cover.right - C.Cover.left;
+        A.Height = C.Cover.bottom - C.Cover.top;
+        Panel* Cover = new Panel(Main, A);
+        ::SetWindowPos(Cover->Handle(), C.InFront ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        Host->SetMode(C.Mode);
+        Host->SetControls(Tool, Close, Unbind);
+        const RECT B = (C.Mode == apmTool ? static_cast<Control*>(Tool) : Close)->BoundsRect();
+        EXPECT_EQ(B.left, C.Want.x);
+        EXPECT_EQ(B.top, C.Want.y);
+        Host->SetControls(nullptr, nullptr, nullptr);
+        delete Cover;
+    }
+}
+
 TEST_F(AppPanelTest, KeepsOnlyTheControlsItsModeShows)
 {
     struct Case {

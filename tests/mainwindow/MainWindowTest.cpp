@@ -4,6 +4,7 @@
 #include "mainwindow/TestHttpServer.h"
 
 #include "components/ToolbarGlyphs.h"
+#include "hosting/AppInfoWin.h"
 #include "hosting/AppPanel.h"
 #include "hosting/ApplicationItem.h"
 #include "hosting/RulesFile.h"
@@ -541,7 +542,9 @@ TEST_P(ClosingWithHostedPrograms, WaitsForThemAndWritesTheStateOnce)
     App.ProcessMessages();
     EXPECT_FALSE(App.Terminated());
     EXPECT_FALSE(HostValueExists("Path"));
-    // The programs got their close request; the window follows them.
+    // The programs got their close request; the window follows them as
+    // they end, not at a tick after: none comes meanwhile.
+    Main->Monitor->Timer->SetInterval(60000);
     EXPECT_TRUE(RunUntil(App, [&] { return App.Terminated(); }, 15000));
     for (HANDLE P : Processes) {
         EXPECT_EQ(::WaitForSingleObject(P, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
@@ -675,8 +678,9 @@ TEST_F(MainWindowTest, ClosingWhileTheStoredStateIsReadKeepsItWhole)
             Main->EndSession(true);  // what WM_ENDSESSION runs before the program halts
         }
         // Written from all that was stored, with nothing left to read later.
-        if (C.StepsRun >= 0)
+        if (C.StepsRun >= 0) {
             EXPECT_EQ(Held(), std::pair(Found, Known));
+        }
         EXPECT_EQ(AppsValue("FoundAppList"), Found);
         EXPECT_EQ(AppsValue("KnownAppList"), Known);
         char Node[64] = "(none)";
@@ -1090,6 +1094,8 @@ TEST_F(MainWindowTest, HosteeFromTheComboIsBoundIntoTheHoverPanelThenUnboundOrCl
 // each change a program or the system makes, within a tick.
 TEST_F(MainWindowTest, PanelsFollowTheirProgramsWithoutInput)
 {
+    // The monitor that opens the programs comes at the end of the reading.
+    Main->CompleteStartup();
     KnowHostee();
     Main->LayoutsMenuClick(MakeLayout("Three", 3));
     Idle();
@@ -1158,7 +1164,8 @@ TEST_F(MainWindowTest, PanelsFollowTheirProgramsWithoutInput)
         {"click into the first program", Click, Always, [&] { return Front(0); }},
         {"a program starts slowly",
          [&] {
-             ::SetEnvironmentVariableA("HOSTEE_OPTIONS", "/delay=2500");
+             // It shows after 2.5 s and renames itself 5 s after it starts, then every 5 s.
+             ::SetEnvironmentVariableA("HOSTEE_OPTIONS", "/delay=2500 /retitle=5000");
              Open(2);
              ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
              Processes.push_back(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item(2)->ProcessId));
@@ -1172,6 +1179,11 @@ TEST_F(MainWindowTest, PanelsFollowTheirProgramsWithoutInput)
          }},
         {"its window shows", [] {}, [&] { return Item(2)->Bound; },
          [&] { return Panels[2]->ClientPanel->Text() == "Hostee" && Panels[2]->Mode() == apmCloseUnbind; }},
+        // Nothing else changes meanwhile: no input, no other window.
+        {"it renames itself", [] {}, [&] { return GetWindowTitle(Item(2)->Handle) == "Retitle 1"; },
+         [&] { return Panels[2]->ClientPanel->Text() == "Retitle 1"; }},
+        {"it ends", [&] { ::TerminateProcess(Processes[2], 0); }, Always,
+         [&] { return !Item(2) && Panels[2]->ClientPanel->Text().empty(); }},
         {"another program comes to the front",
          [&] { Other = std::make_unique<Hostee>("/title=Other"); },
          [&] {
@@ -1179,8 +1191,6 @@ TEST_F(MainWindowTest, PanelsFollowTheirProgramsWithoutInput)
              return W && ::SetForegroundWindow(W) && ::GetForegroundWindow() == W;
          },
          [&] { return Panels[0]->ClientPanel->Color() == clInactiveCaption; }},
-        {"the first program renames itself", [&] { ::SetWindowTextA(Wnd[0], "Renamed"); }, Always,
-         [&] { return Panels[0]->ClientPanel->Text() == "Renamed"; }},
         {"the first program moves itself",
          [&] { ::MoveWindow(Wnd[0], Place.left + 7, Place.top + 5, 100, 100, TRUE); }, Always,
          [&] { return SameRect(RectIn(Wnd[0], Panels[0]->ClientPanel->Handle()), Place); }},
@@ -1323,8 +1333,9 @@ TEST_F(MainWindowTest, ApplicationChoicesStartOnlyWithSomewhereToGo)
         BoxAnswerer Boxes(App);
         C.Choose();
         ASSERT_EQ(Boxes.Texts.size(), C.WantBox ? 1u : 0u) << C.Name;
-        if (C.WantBox)
+        if (C.WantBox) {
             EXPECT_EQ(Boxes.Texts.front().rfind(C.WantBox, 0), 0u) << C.Name << ": " << Boxes.Texts.front();
+        }
         ASSERT_EQ(Main->Monitor->Count(), C.WantStarted ? 1 : 0) << C.Name;
         EXPECT_EQ(Main->Monitor->FindItemByPanel(P->ClientPanel), nullptr) << C.Name;
         std::string Name;
@@ -1379,8 +1390,9 @@ TEST_F(MainWindowTest, AddPanelButtonAddsToTheAppliedLayoutOrAsksForANewOne)
         Click(Main->ToolBar2, Main->addfirstbutton);
         Idle();
         EXPECT_EQ(Asked, C.WantAsked) << C.Name;
-        if (Asked)
+        if (Asked) {
             EXPECT_EQ(Initial, "<new layout>") << C.Name;
+        }
         const TNodeId L = Main->Layouts->AppliedLayout();
         EXPECT_EQ(L == NoNode ? "" : Main->Layouts->Tree.Text(L), C.WantLayout) << C.Name;
         EXPECT_EQ(HostPanels().size(), C.WantPanels) << C.Name;

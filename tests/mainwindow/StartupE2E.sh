@@ -11,7 +11,11 @@ APPS="$KEY\\Apps"
 hex() { printf "$1" | od -An -tx1 -v | tr -d ' \n'; }
 clean() { wine reg delete "$KEY" /f >/dev/null 2>&1 || true; }
 add() { wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null; }
-run() { wine "$BIN/win32_startup_e2e.exe" --gtest_filter="StartupE2E.$1"; }
+# Each part passes only when its report names its test as run and passed.
+run() {
+  bash "$(dirname "$0")/../scripts/RunGoogleTest.sh" --wine "$BIN/win32_startup_e2e.exe" \
+    --gtest_filter="StartupE2E.$1"
+}
 position() {
   add "$KEY" MainWindowState REG_DWORD 0
   add "$KEY" MainWindowLeftPos REG_DWORD "$1"
@@ -71,5 +75,9 @@ log=$(mktemp)
 WINEDEBUG=warn+heap SESSION_E2E_LOG="$log" run SessionEndIsSafeWhateverIsOpen 2>"$log" || status=1
 grep -m 5 "heap:" "$log" || true
 rm -f "$log"
+
+clean
+run EveryClickOnAToolButtonOpensItsWindow || status=1
+run HoverToolsShowOverAChildPanel || status=1
 
 exit $status

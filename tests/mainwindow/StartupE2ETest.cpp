@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -557,6 +558,45 @@ void EndProcesses(const char* Exe)
     ::CloseHandle(Snap);
 }
 
+// The program's shown top-level windows with a caption: boxes and forms,
+// not the tips that come and go under a resting pointer.
+std::set<HWND> ShownWindows(const Quorvan& Q)
+{
+    std::set<HWND> Shown;
+    EachWindow(nullptr, [&](HWND W) {
+        DWORD Pid = 0;
+        ::GetWindowThreadProcessId(W, &Pid);
+        if (Pid == Q.Pi.dwProcessId && ::IsWindowVisible(W) &&
+            (::GetWindowLongA(W, GWL_STYLE) & WS_CAPTION) == WS_CAPTION)
+            Shown.insert(W);
+    });
+    return Shown;
+}
+
+// Types into the first cell of the editor's table, and leaves the edit
+// open: what the editor would store only with OK.
+void EditWithoutSaving(HWND Editor)
+{
+    HWND Table = nullptr;
+    EachWindow(Editor, [&](HWND W) {
+        const LONG Style = ::GetWindowLongA(W, GWL_STYLE);
+        if (!Table && ::IsWindowVisible(W) && (Style & WS_HSCROLL) && (Style & WS_VSCROLL))
+            Table = W;
+    });
+    ASSERT_TRUE(Table);
+    ::PostMessageA(Table, WM_CHAR, 'Z', 0);
+    HWND Edit = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (Edit = ::FindWindowExA(Table, nullptr, "Edit", nullptr)) != nullptr; }, 5000));
+    for (const char C : std::string("unsaved"))
+        ::PostMessageA(Edit, WM_CHAR, static_cast<WPARAM>(C), 0);
+    char Text[32] = {};
+    ASSERT_TRUE(PumpUntil([&] {
+        // Another process's edit control: its own text, not its caption.
+        ::SendMessageA(Edit, WM_GETTEXT, sizeof(Text), reinterpret_cast<LPARAM>(Text));
+        return std::string(Text) == "Zunsaved";
+    }, 5000)) << Text;
+}
+
 void ExpectEnded(const Quorvan& Q)
 {
     ASSERT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 10000), static_cast<DWORD>(WAIT_OBJECT_0))
@@ -586,6 +626,7 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
         {"running download: refused twice, called off, ends after a no", Seed::Plain,
          Opened::Download, "QQCQE", "FFF"},
         {"start-up steps of a large state: the session ends", Seed::Large, Opened::Startup, "QE", "T"},
+        {"start-up steps of a large state: called off, then its box", Seed::Large, Opened::Startup, "QC", "T"},
         {"question box: the session ends", Seed::Hosted, Opened::Question, "QE", "T"},
         {"program asking its own question: two queries, called off, asked again, ends after a no",
          Seed::Hosted, Opened::HostedAsking, "QQCQE", "FFF"},
@@ -646,6 +687,7 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
         case Opened::Editor:
             Q.Press(Q.Child(Q.Main, "ToolbarWindow32"), 4);
             ASSERT_TRUE(Q.WaitWindow("Known Applications / Updates"));
+            ASSERT_NO_FATAL_FAILURE(EditWithoutSaving(Q.WaitWindow("Known Applications / Updates")));
             break;
         case Opened::UpdateError:
         case Opened::Download:
@@ -698,12 +740,23 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
             SCOPED_TRACE(std::string("step ") + *Step);
             if (*Step == 'Q') {
                 // A box of its own inside the handler would hold the answer.
+                const std::set<HWND> Shown = ShownWindows(Q);
                 const auto Start = std::chrono::steady_clock::now();
                 const LRESULT Got = Q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
                 const auto Took = std::chrono::duration_cast<std::chrono::milliseconds>(
                     std::chrono::steady_clock::now() - Start);
                 EXPECT_LT(Took.count(), 1000);
                 EXPECT_EQ(Got, *Answer++ == 'T' ? TRUE : FALSE);
+                // Nor one shown just after the answer: the session's end
+                // would take it down unread, or wait for it.
+                HWND Appeared = nullptr;
+                PumpUntil([&] {
+                    for (HWND W : ShownWindows(Q))
+                        if (!Shown.count(W))
+                            Appeared = W;
+                    return Appeared != nullptr;
+                }, 500);
+                EXPECT_EQ(Appeared, nullptr) << "a window appeared after the answer: " << ClassOf(Appeared);
                 LogOffs += !Repeated;
                 if (Row.Open == Opened::HostedAsking) {
                     // Asked once per log-off; a repeated query, whose
@@ -731,6 +784,10 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
                     EXPECT_EQ(::WaitForSingleObject(Hostee, 10000), static_cast<DWORD>(WAIT_OBJECT_0));
                     EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 3000), static_cast<DWORD>(WAIT_TIMEOUT));
                 }
+                // What the start-up had to tell waited for the session to go on.
+                if (Row.Open == Opened::Startup) {
+                    EXPECT_EQ(Q.AnswerBox().rfind("The stored layouts could not be read whole!", 0), 0u);
+                }
                 if (!UserClosed) {
                     ExpectRunning(Q);
                     EXPECT_EQ(StoredState(), Seeded) << "written though the session went on";
@@ -746,6 +803,115 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
             ::CloseHandle(Hostee);
     }
     ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// A tool button's work shown by the program: a top-level window of its own
+// titled Title, then closed again.
+bool Opens(const Quorvan& Q, int Button, const char* Title)
+{
+    RECT R;
+    if (!quorvan_driver::RemoteButtonRect(Q.Pi.hProcess, Q.Child(Q.Main, "ToolbarWindow32"), Button, R))
+        return false;
+    // Left of a drop-down's arrow.
+    quorvan_driver::Click({R.left + 12, (R.top + R.bottom) / 2});
+    const HWND W = Q.WaitWindow(Title, 8000);
+    if (W) {
+        ::PostMessageA(W, WM_CLOSE, 0, 0);
+        PumpUntil([&] { return !::IsWindowVisible(W); }, 5000);
+    }
+    return W != nullptr;
+}
+
+// Each press of a tool button opens what it names: at the moment the window
+// has settled, and while a layout chosen from the drop-down is applied
+// (its program started, the pause after it), which the user sees as the
+// moment the menu closed. The program shows its window away from the
+// buttons: a click on another program's window is that program's.
+TEST(StartupE2E, EveryClickOnAToolButtonOpensItsWindow)
+{
+    ::SetEnvironmentVariableA("HOSTEE_OPTIONS", "/pos=1000,800");
+    struct Button {
+        int Index;
+        const char* Title;
+    };
+    const Button Buttons[] = {{0, "Layout editor"}, {1, "Application list"},
+                              {2, "Known Applications / Updates"}};
+    int Lost = 0;
+    for (int Try = 0; Try < 3; ++Try) {
+        SCOPED_TRACE(Try);
+        quorvan_driver::SeedRegistry({"click_hostee"});
+        struct HosteesEnded {
+            ~HosteesEnded() { EndProcesses("click_hostee.exe"); }
+        } EndedWithTheTry;
+        Quorvan Q(false);
+        ASSERT_TRUE(Q.Main);
+        ASSERT_TRUE(quorvan_driver::WaitSettled(Q.Main));
+        const Button& B = Buttons[Try % 3];
+        if (!Opens(Q, B.Index, B.Title)) {
+            ++Lost;
+            ADD_FAILURE() << B.Title << " not opened at settled";
+        }
+        ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+        if (!Opens(Q, 0, "Layout editor")) {
+            ++Lost;
+            ADD_FAILURE() << "the layout editor not opened while the layout was applied";
+        }
+        EXPECT_TRUE(Q.Close());
+    }
+    EXPECT_EQ(Lost, 0);
+    ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// A panel with a child docked Left 50 %: the tools of the panel under the
+// pointer show in its free half, in front, and take a click.
+TEST(StartupE2E, HoverToolsShowOverAChildPanel)
+{
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+    const HKEY L = LayoutsKey(3);
+    SetString(L, "LayoutsNode0", "Layout|Tools|Base=Root");
+    SetString(L, "LayoutsNode1", "Panel|Parent; Left|Base=0");
+    SetString(L, "LayoutsNode2", "Panel|Child; Left; 50%|Base=1");
+    ::RegCloseKey(L);
+    Quorvan Q;
+    ASSERT_TRUE(Q.Main);
+    ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+    // The layout's panels are the main panel's children; the parent's free
+    // half is the right one.
+    HWND Parent = nullptr;
+    PumpUntil([&] {
+        EachWindow(Q.Main, [&](HWND W) {
+            RECT R;
+            ::GetWindowRect(W, &R);
+            RECT M;
+            ::GetWindowRect(::GetParent(W), &M);
+            if (ClassOf(W) == "TQuorvanWindow" && ::GetParent(::GetParent(W)) == Q.Main &&
+                R.right - R.left > (M.right - M.left) * 3 / 4)
+                Parent = W;
+        });
+        return Parent != nullptr;
+    }, 10000);
+    ASSERT_TRUE(Parent);
+    RECT P;
+    ::GetWindowRect(Parent, &P);
+    quorvan_driver::MoveTo({P.left + (P.right - P.left) * 3 / 4, (P.top + P.bottom) / 2});
+    HWND Combo = nullptr;
+    PumpUntil([&] {
+        EachWindow(Q.Main, [&](HWND W) {
+            Combo = ClassOf(W) == "ComboBox" && ::IsWindowVisible(W) ? W : Combo;
+        });
+        return Combo != nullptr;
+    }, 5000);
+    ASSERT_TRUE(Combo) << "no tools shown";
+    RECT C;
+    ::GetWindowRect(Combo, &C);
+    const POINT Centre = quorvan_driver::Center(C);
+    EXPECT_EQ(::WindowFromPoint(Centre), Combo) << "under " << ClassOf(::WindowFromPoint(Centre));
+    quorvan_driver::Click(Centre);
+    EXPECT_TRUE(PumpUntil([&] { return ::SendMessageA(Combo, CB_GETDROPPEDSTATE, 0, 0) != 0; }, 3000));
+    quorvan_driver::Keys({VK_ESCAPE});
+    EXPECT_TRUE(Q.Close());
     ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
 }
 

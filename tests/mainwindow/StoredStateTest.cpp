@@ -162,8 +162,9 @@ TEST(StoredStateTest, DamagedStoredDatabaseIsReportedAndKeptUntilChanged)
             Reader.Step();
         const TStoredRulesFault Fault = Reader.StoredRulesFault();
         EXPECT_EQ(Fault.Any(), !C.What || *C.What);
-        if (C.What && *C.What)
+        if (C.What && *C.What) {
             EXPECT_NE(StoredRulesMessage(Fault, true).find((C.Line ? "line " + IntToStr(C.Line) + ": " : "") + C.What), std::string::npos);
+        }
         // Whole, the older file is nothing newer, as always.
         EXPECT_EQ(Reader.Result(), Fault.Any() || C.NoFile ? ieOk : ieOldVersion);
         ASSERT_EQ(KnownApps.Count(), 1);

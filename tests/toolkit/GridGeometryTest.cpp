@@ -72,8 +72,9 @@ TEST(GridGeometryTest, ScrollShiftMovesWhatStaysInView)
                                         << K.Left);
         const TGridScroll S = Sample(K.Top, K.Left).ScrollShift(K.OldTop, K.OldLeft);
         EXPECT_EQ(S.Area, K.Expect.Area);
-        if (!K.Expect.Area.IsEmpty())
+        if (!K.Expect.Area.IsEmpty()) {
             EXPECT_TRUE(S.Dx == K.Expect.Dx && S.Dy == K.Expect.Dy) << S.Dx << "," << S.Dy;
+        }
     }
 }
 
