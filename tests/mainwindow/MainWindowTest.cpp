@@ -41,6 +41,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sddl.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -658,6 +660,7 @@ TEST_F(MainWindowTest, ClosingWhileTheStoredStateIsReadKeepsItWhole)
         Main->Layouts->Tree.Clear();  // what a program just started holds
 
         Main->FirstActivate = true;
+        Main->StateStored = false;
         MSG M;
         if (C.StepsRun >= 0) {
             Main->FormActivate();
@@ -729,6 +732,10 @@ TEST_F(MainWindowTest, StartUpPaintsBeforeReadingTheStoredLists)
     App.OnMessage = Chained;
     EXPECT_EQ(ListedAtPaint, "");
     EXPECT_EQ(Listed.CellByName("Location", 1), TestExeDir() + "hostee.exe");
+    // Menus that an idle pass built meanwhile offer what was read.
+    Idle();
+    ASSERT_EQ(Main->ApplicationsPopupMenu->Count(), 1);
+    EXPECT_EQ(Main->ApplicationsPopupMenu->Items(0).Caption, "Plain Hostee");
 }
 
 // Answers this thread's message boxes with OK and keeps their texts.
@@ -1000,6 +1007,41 @@ TEST_F(MainWindowTest, ApplicationsDropDownDuringTheStartUpListsTheStoredApplica
         ::SendMessageA(Main->ToolBar1->Handle(), WM_LBUTTONUP, 0, Arrow);
         Idle();
         EXPECT_EQ(Shown, std::vector<std::string>{"Plain Hostee"});
+    }
+}
+
+// The layouts key refuses writing: a close tells it once with the system's
+// reason and stores the rest; a close once the session's query was answered
+// yes shows nothing, as the session's end does.
+TEST_F(MainWindowTest, RefusedStoreIsToldAtACloseNotAfterTheSessionsYes)
+{
+    for (const bool QueriedFirst : {false, true}) {
+        SCOPED_TRACE(QueriedFirst ? "after the session's yes" : "a close");
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+        HKEY K;
+        ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + "\\Layouts").c_str(), 0, nullptr,
+                                    0, KEY_ALL_ACCESS, nullptr, &K, nullptr), ERROR_SUCCESS);
+        PSECURITY_DESCRIPTOR Sd = nullptr;
+        ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(D;;0x6;;;WD)(A;;KA;;;WD)",
+                                                                           SDDL_REVISION_1, &Sd, nullptr));
+        ::RegSetKeySecurity(K, DACL_SECURITY_INFORMATION, Sd);
+        ::LocalFree(Sd);
+        ::RegCloseKey(K);
+        Main->StateStored = false;
+        BoxAnswerer Boxes(App);
+        if (QueriedFirst) {
+            EXPECT_EQ(::SendMessageA(Main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+        }
+        ::SendMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+        MSG M;
+        // Taken back, or the loop would end for the row that follows.
+        EXPECT_TRUE(::PeekMessageA(&M, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_TRUE(HostValueExists("Path"));
+        ASSERT_EQ(Boxes.Texts.size(), QueriedFirst ? 0u : 1u);
+        if (!QueriedFirst) {
+            EXPECT_NE(Boxes.Texts[0].find("The layouts could not be stored"), std::string::npos) << Boxes.Texts[0];
+        }
+        Main->SessionMayEnd = false;
     }
 }
 

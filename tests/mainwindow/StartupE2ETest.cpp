@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -150,15 +151,15 @@ public:
         }, TimeoutMs);
         return Found;
     }
-    // Answers the program's next message box with OK; its text.
-    std::string AnswerBox() const
+    // Answers the program's next message box with the button Id; its text.
+    std::string AnswerBox(int Id = IDOK) const
     {
         const HWND Box = WaitWindow("Tessarine Quorvan");
         if (!Box)
             return "";
-        char Text[256] = {};
+        char Text[1024] = {};
         ::GetDlgItemTextA(Box, 0xFFFF, Text, sizeof(Text));
-        ::PostMessageA(Box, WM_COMMAND, IDOK, 0);
+        ::PostMessageA(Box, WM_COMMAND, Id, 0);
         PumpUntil([&] { return !::IsWindow(Box); }, 5000);
         return Text;
     }
@@ -481,30 +482,40 @@ void Prepare(Quorvan& Q, Seed From)
         ::SetWindowPos(Q.Main, nullptr, 60, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Applies the first stored layout from the layouts button's drop-down. A
-// program started just before may take the activation after the click, which
-// closes the menu as it should: the user then clicks again.
-void ApplyFirstLayout(const Quorvan& Q)
+// Chooses the first item of a tool button's drop-down menu; false, with
+// what was under the clicks in Seen, when no menu stayed open. A program
+// started just before may take the activation after the click, which closes
+// the menu as it should: the user then clicks again.
+bool ChooseFirstItem(const Quorvan& Q, int Button, std::string& Seen)
 {
     const auto MenuShown = [] {
         bool Shown = false;
         EachWindow(nullptr, [&](HWND W) { Shown |= ClassOf(W) == "#32768" && ::IsWindowVisible(W); });
         return Shown;
     };
-    std::string Seen;
     for (int Try = 0; Try < 3; ++Try) {
         RECT R;
-        ASSERT_TRUE(quorvan_driver::RemoteButtonRect(Q.Pi.hProcess, Q.Child(Q.Main, "ToolbarWindow32"), 0, R));
+        if (!quorvan_driver::RemoteButtonRect(Q.Pi.hProcess, Q.Child(Q.Main, "ToolbarWindow32"), Button, R))
+            return false;
         const POINT At = {R.right - 5, (R.top + R.bottom) / 2};
         quorvan_driver::Click(At);
-        if (PumpUntil(MenuShown, 3000)) {
+        // Still open a moment later: the keys reach it.
+        if (PumpUntil(MenuShown, 3000) && !PumpUntil([&] { return !MenuShown(); }, 300)) {
             quorvan_driver::Keys({VK_DOWN, VK_RETURN});
-            return;
+            return true;
         }
         Seen += " [" + ClassOf(::WindowFromPoint(At)) + " under the click, " +
                 ClassOf(::GetForegroundWindow()) + " in front]";
     }
-    FAIL() << "no layouts menu after three clicks:" << Seen;
+    return false;
+}
+
+// Applies the first stored layout from the layouts button's drop-down.
+void ApplyFirstLayout(const Quorvan& Q)
+{
+    std::string Seen;
+    if (!ChooseFirstItem(Q, 0, Seen))
+        FAIL() << "no layouts menu after three clicks:" << Seen;
 }
 
 // The hostee's main window once bound into a panel of the program.
@@ -611,6 +622,68 @@ void ExpectRunning(const Quorvan& Q)
     DWORD_PTR Result = 0;
     EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 0), static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_TRUE(::SendMessageTimeoutA(Q.Main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &Result));
+}
+
+// Closing and the session's query reach the programs as the host can ask
+// them: one that replaced its splash by a main window of another class is
+// bound and asked; one started as a separate window is left to the system.
+TEST(StartupE2E, ProgramsAreAskedAsTheHostCanAskThem)
+{
+    const struct {
+        const char* Name;
+        const char* Options;  // of a program bound from the layout
+        bool Separate;        // else started from the applications menu
+    } Rows[] = {
+        {"a splash of its own class, then the main window", "/splash=2500", false},
+        {"the main window up before the splash goes", "/splash=2500 /overlap=1500", false},
+        {"started as a separate window", nullptr, true},
+    };
+    const std::string HosteeLog = TestExeDir() + "session_hostee.log";
+    for (const auto& Row : Rows) {
+        SCOPED_TRACE(Row.Name);
+        SeedState(Seed::Hosted, "127.0.0.1:1");
+        ::SetEnvironmentVariableA("HOSTEE_OPTIONS", Row.Options);
+        ::DeleteFileA(HosteeLog.c_str());
+        ::SetEnvironmentVariableA("HOSTEE_LOG", HosteeLog.c_str());
+        struct HosteesEnded {
+            ~HosteesEnded() { EndProcesses("session_hostee.exe"); }
+        } EndedWithTheRow;
+        Quorvan Q;
+        ASSERT_TRUE(Q.Main);
+        if (!Row.Separate) {
+            ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+            const HWND Bound = BoundHostee(Q);
+            ASSERT_TRUE(Bound) << "the main window is not bound";
+            EXPECT_EQ(::GetAncestor(Bound, GA_ROOT), Q.Main);
+            EXPECT_TRUE(PumpUntil([] { return !::FindWindowA("HosteeSplash", nullptr); }, 5000));
+            // It is asked, and the host goes once it has.
+            ASSERT_TRUE(Q.Close()) << "still open";
+            EXPECT_EQ(CountInFile(HosteeLog, "main close"), 1);
+            continue;
+        }
+        std::string Seen;
+        ASSERT_TRUE(ChooseFirstItem(Q, 1, Seen)) << "no applications menu:" << Seen;
+        HWND Separate = nullptr;
+        ASSERT_TRUE(PumpUntil([&] {
+            Separate = ::FindWindowA("HosteeWindow", nullptr);
+            return Separate && ::IsWindowVisible(Separate);
+        }, 10000));
+        EXPECT_EQ(::GetAncestor(Separate, GA_PARENT), ::GetDesktopWindow());
+        // The start's wait for the program (half a second at most) is over.
+        PumpUntil([] { return false; }, 2000);
+        // The system asks it itself: the host does not refuse for it.
+        EXPECT_EQ(Q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+        Q.Send(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+        // The user's close waits until it ends, without asking it.
+        ::PostMessageA(Q.Main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 2500), static_cast<DWORD>(WAIT_TIMEOUT));
+        EXPECT_EQ(CountInFile(HosteeLog, "close"), 0);
+        ::PostMessageA(Separate, WM_CLOSE, 0, 0);
+        ExpectEnded(Q);
+    }
+    ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+    ::SetEnvironmentVariableA("HOSTEE_LOG", nullptr);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
 }
 
 TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
@@ -803,6 +876,221 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
             ::CloseHandle(Hostee);
     }
     ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// --- What the program's end stores, and what the start-up tells of it ---
+
+const std::string AppsKey = std::string(HostKey) + "\\Apps";
+
+HKEY CreatedKey(const std::string& Key)
+{
+    HKEY K = nullptr;
+    ::RegCreateKeyExA(HKEY_CURRENT_USER, Key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &K, nullptr);
+    return K;
+}
+
+// Clicks the button captioned Caption among Top's descendants: tells its
+// parent, as a click does.
+bool ClickButton(HWND Top, const std::string& Caption)
+{
+    bool Found = false;
+    EachWindow(Top, [&](HWND W) {
+        char Text[64] = {};
+        ::GetWindowTextA(W, Text, sizeof(Text));
+        if (ClassOf(W) == "Button" && Caption == Text && !Found)
+            Found = ::PostMessageA(::GetParent(W), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(W), BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(W));
+    });
+    return Found;
+}
+
+// Waits until Wnd is hidden (a modal window closed).
+bool Hidden(HWND Wnd)
+{
+    return PumpUntil([Wnd] { return !::IsWindowVisible(Wnd); }, 10000);
+}
+
+// The layouts key's security denies setting values and making keys: the
+// close tells that once, with the system's reason (also when a task
+// manager's close comes again meanwhile), and stores the rest; the
+// session's end tells nothing and stores the rest too.
+TEST(StartupE2E, RefusedKeyIsToldOnceAndTheRestStored)
+{
+    const std::string Layouts = std::string(HostKey) + "\\Layouts";
+    for (const bool SessionEnd : {false, true}) {
+        SCOPED_TRACE(SessionEnd ? "the session's end" : "a close");
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+        const HKEY L = LayoutsKey(1);
+        SetString(L, "LayoutsNode0", "Layout|Seeded|Base=Root");
+        PSECURITY_DESCRIPTOR Sd = nullptr;
+        ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+            "D:(D;;0x6;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &Sd, nullptr));
+        ASSERT_EQ(::RegSetKeySecurity(L, DACL_SECURITY_INFORMATION, Sd), ERROR_SUCCESS);
+        ::LocalFree(Sd);
+        ::RegCloseKey(L);
+        {
+            Quorvan Q;
+            ASSERT_TRUE(Q.Main);
+            ::SetWindowPos(Q.Main, nullptr, 60, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            if (SessionEnd) {
+                EXPECT_EQ(Q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+                Q.Send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+            } else {
+                ::PostMessageA(Q.Main, WM_CLOSE, 0, 0);
+                ASSERT_TRUE(Q.WaitWindow("Tessarine Quorvan"));
+                ::PostMessageA(Q.Main, WM_CLOSE, 0, 0);
+                PumpUntil([] { return false; }, 500);
+                const std::string Told = Q.AnswerBox();
+                EXPECT_NE(Told.find("The layouts could not be stored in HKEY_CURRENT_USER\\" + Layouts +
+                                    ": Access denied."),
+                          std::string::npos) << Told;
+                EXPECT_EQ(Told.find("position"), std::string::npos) << Told;
+                EXPECT_FALSE(Q.WaitWindow("Tessarine Quorvan", 1000)) << "told once";
+            }
+            ExpectEnded(Q);
+        }
+        EXPECT_EQ(ReadInt("MainWindowLeftPos"), 60);
+        EXPECT_NE(ReadValue(AppsKey, "KnownAppList").Data.find("Bramblewick 48"), std::string::npos);
+        EXPECT_EQ(ReadValue(Layouts, "LayoutsNode0").Data.c_str(), std::string("Layout|Seeded|Base=Root"));
+    }
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// Remove line and OK in the editor, then Restore defaults and Yes: the
+// tables go back undated. The next start takes the rules file without a
+// word and stores it; the edit does not come back.
+TEST(StartupE2E, RestoreDefaultsAfterAnEditGivesWayToTheRulesFile)
+{
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+    const HKEY A = CreatedKey(AppsKey);
+    quorvan_driver::SetBinary(A, "KnownAppList",
+                              RulesHead + " Tests | First Tool | | | | bind | first.exe | | | | |\r"
+                                          " Tests | Second Tool | | | | bind | second.exe | | | | |");
+    ::RegCloseKey(A);
+    {
+        Quorvan Q;
+        ASSERT_TRUE(Q.Main);
+        const HWND Bar = Q.Child(Q.Main, "ToolbarWindow32");
+        Q.Press(Bar, 4);
+        const HWND Editor = Q.WaitWindow("Known Applications / Updates");
+        ASSERT_TRUE(Editor);
+        Q.Press(Q.Child(Editor, "ToolbarWindow32"), 2);
+        ASSERT_TRUE(ClickButton(Editor, "OK"));
+        ASSERT_TRUE(Hidden(Editor));
+        // Shown again, captioned modified.
+        Q.Press(Bar, 4);
+        ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(Editor) != FALSE; }, 10000));
+        Q.Press(Q.Child(Editor, "ToolbarWindow32"), 4);
+        EXPECT_NE(Q.AnswerBox(IDYES).find("This clears the whole application data"), std::string::npos);
+        ASSERT_TRUE(Hidden(Editor));
+        ASSERT_TRUE(Q.Close());
+    }
+    const std::string Left = ReadValue(AppsKey, "KnownAppList").Data;
+    EXPECT_EQ(Left.find("[Version]"), std::string::npos) << Left;
+    EXPECT_NE(Left.find("Second Tool"), std::string::npos) << Left;
+    EXPECT_EQ(Left.find("First Tool"), std::string::npos) << Left;
+    {
+        Quorvan Q;
+        ASSERT_TRUE(Q.Main);
+        EXPECT_FALSE(Q.WaitWindow("Tessarine Quorvan", 1500)) << "no message";
+        ASSERT_TRUE(Q.Close());
+    }
+    const std::string Stored = ReadValue(AppsKey, "KnownAppList").Data;
+    EXPECT_NE(Stored.find("2024 November 4"), std::string::npos) << Stored;
+    EXPECT_NE(Stored.find("Bramblewick 48"), std::string::npos);
+    EXPECT_EQ(Stored.find("Second Tool"), std::string::npos);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// An update that arrives while the editor is open waits for it; the main
+// window closed meanwhile (a task manager's close, the session's end)
+// stores it, and tells it only after it is stored, or, at a session's end,
+// not at all.
+TEST(StartupE2E, UpdateHeldByTheOpenEditorIsStoredWhenTheProgramEnds)
+{
+    TestHttpServer Server;
+    Server.SetAnswer("/quorvan/ApplicationRules.def",
+                     {200, RulesHead + " Tools | Served Tool | | | | bind | tool.exe | | | | |\r" + std::string(4000, ';')});
+    for (const bool SessionEnd : {false, true}) {
+        SCOPED_TRACE(SessionEnd ? "the session's end" : "a close");
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+        const HKEY K = CreatedKey(HostKey);
+        SetString(K, "UpdateHost", "127.0.0.1:" + std::to_string(Server.Port));
+        ::RegCloseKey(K);
+        Quorvan Q;
+        ASSERT_TRUE(Q.Main);
+        const HWND Bar = Q.Child(Q.Main, "ToolbarWindow32");
+        Q.Press(Bar, 4);
+        ASSERT_TRUE(Q.WaitWindow("Known Applications / Updates"));
+        Q.Press(Bar, 5);
+        // Delivered (and held) once the status bar it showed is hidden again.
+        ASSERT_TRUE(PumpUntil([&] {
+            bool Done = false;
+            EachWindow(Q.Main, [&](HWND W) {
+                Done |= ClassOf(W) == "msctls_statusbar32" && !::IsWindowVisible(W);
+            });
+            return Done;
+        }, 15000));
+        if (SessionEnd) {
+            EXPECT_EQ(Q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+            Q.Send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        } else {
+            ::PostMessageA(Q.Main, WM_CLOSE, 0, 0);
+            EXPECT_EQ(Q.AnswerBox(), "Application rules successfully imported!");
+        }
+        ExpectEnded(Q);
+        const std::string Stored = ReadValue(AppsKey, "KnownAppList").Data;
+        EXPECT_NE(Stored.find("Served Tool"), std::string::npos);
+        EXPECT_NE(Stored.find("2099 January 1"), std::string::npos);
+    }
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// Six stored records, the second with a '|' too many: the start tells its
+// line, the five whole ones are read, and the stored value stays as it is
+// until the user changes the list: then the list as read goes, without the
+// record removed.
+TEST(StartupE2E, DamagedApplicationListIsToldAndKeptUntilChanged)
+{
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+    std::string Seeded = ListHead;
+    for (const char* Name : {"Alpha", "Beta | x", "Gamma", "Delta", "Epsilon", "Zeta"})
+        Seeded += std::string("| | Emu | ") + Name + " | | C:\\emu.exe |\r";
+    Seeded.pop_back();
+    const HKEY A = CreatedKey(AppsKey);
+    quorvan_driver::SetBinary(A, "FoundAppList", Seeded);
+    ::RegCloseKey(A);
+    for (const bool Change : {false, true}) {
+        SCOPED_TRACE(Change ? "changed" : "not changed");
+        Quorvan Q;
+        ASSERT_TRUE(Q.Main);
+        const std::string Told = Q.AnswerBox();
+        EXPECT_NE(Told.find("The stored application list is damaged: line 4: 7 fields where the header has 6."),
+                  std::string::npos) << Told;
+        EXPECT_NE(Told.find("5 records were read."), std::string::npos) << Told;
+        EXPECT_FALSE(Q.WaitWindow("Tessarine Quorvan", 1000)) << "one message only";
+        if (Change) {
+            Q.Press(Q.Child(Q.Main, "ToolbarWindow32"), 2);
+            const HWND List = Q.WaitWindow("Application list");
+            ASSERT_TRUE(List);
+            Q.Press(Q.Child(List, "ToolbarWindow32"), 2);
+            EXPECT_EQ(Q.AnswerBox(IDYES), "Are you sure?");
+            ::PostMessageA(List, WM_CLOSE, 0, 0);
+            ASSERT_TRUE(Hidden(List));
+        }
+        ASSERT_TRUE(Q.Close());
+        const std::string Stored = ReadValue(AppsKey, "FoundAppList").Data;
+        if (!Change) {
+            EXPECT_EQ(Stored, Seeded);
+            continue;
+        }
+        EXPECT_EQ(std::count(Stored.begin(), Stored.end(), '\r'), 5) << Stored;
+        for (const char* Name : {"Gamma", "Delta", "Epsilon", "Zeta"})
+            EXPECT_NE(Stored.find(Name), std::string::npos) << Name;
+        EXPECT_EQ(Stored.find("Alpha"), std::string::npos);
+        EXPECT_EQ(Stored.find("Beta"), std::string::npos);
+    }
     ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
 }
 
