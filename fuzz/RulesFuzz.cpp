@@ -111,7 +111,6 @@ void FuzzStoredRules(const std::string& Text)
     Store.SetBinary(AppsKey(), KnownAppListValue, Text);
     TStartupHooks Hooks;
     Hooks.ReadApplicationRules = [](const StringList& L, int& Line) { return ReadApplicationRules(L, Line); };
-    Hooks.DatabaseDated = [] { return KnownApps.Count() == 0 || KnownApps.RulesDate > 0; };
     TStoredStateReader Reader(Store, Hooks);
     while (!Reader.Done())
         Reader.Step();

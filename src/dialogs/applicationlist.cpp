@@ -130,10 +130,18 @@ void TApplicationList::WriteApplicationList(StringList& Lines) const
     }
 }
 
-void TApplicationList::ReadApplicationList(const StringList& Lines)
+TListReadReport TApplicationList::ReadApplicationList(const StringList& Lines)
 {
-    if (Lines.size() < 2)
-        return;
+    TListReadReport Report;
+    if (Lines.size() < 2) {
+        Report.Faults.push_back({0, "it holds fewer than two lines"});
+        return Report;
+    }
+    const auto HasNul = [](const std::string& Line) { return Line.find('\0') != std::string::npos; };
+    if (HasNul(Lines[0])) {
+        Report.Faults.push_back({1, "a NUL character"});
+        return Report;
+    }
     StringList Fields;
     SplitToStrings(Fields, Lines[0], '|');
     for (std::string& F : Fields) {
@@ -148,25 +156,45 @@ void TApplicationList::ReadApplicationList(const StringList& Lines)
         for (std::size_t I = 0; I < N && Position[T] < 0; ++I)
             if (SameText(Fields[I], Titles[T]))
                 Position[T] = static_cast<int>(I);
-        if (Position[T] < 0)
-            return;
+        if (Position[T] < 0) {
+            Report.Faults.push_back({1, std::string("the header has no column \"") + Titles[T] + "\""});
+            return Report;
+        }
     }
+    // The header tells the columns: a damaged rule line costs no record.
     SplitToStrings(Fields, Lines[1], '+');
-    if (Fields.size() != N)
-        return;
+    if (HasNul(Lines[1]) || Fields.size() != N)
+        Report.Faults.push_back({2, "the rule line does not match the header"});
     // The grid takes all records at once: one update, not one per line.
     std::vector<StringList> Records;
     for (std::size_t L = 2; L < Lines.size(); ++L) {
+        const int Line = static_cast<int>(L) + 1;
+        if (HasNul(Lines[L])) {
+            Report.Faults.push_back({Line, "a NUL character"});
+            continue;
+        }
         SplitToStrings(Fields, Lines[L], '|');
-        if (Fields.size() != N)
-            break;
+        if (Fields.size() != N) {
+            Report.Faults.push_back({Line, IntToStr(static_cast<int>(Fields.size())) +
+                                               " fields where the header has " +
+                                               IntToStr(static_cast<int>(N))});
+            continue;
+        }
         StringList Values;
-        for (int P : Position)
+        bool Blank = true;
+        for (int P : Position) {
             Values.push_back(Trim(Fields[static_cast<std::size_t>(P)]));
-        Records.push_back(std::move(Values));
+            Blank = Blank && Values.back().empty();
+        }
+        // A blank line of cells takes no row of the table: no record.
+        if (!Blank)
+            Records.push_back(std::move(Values));
     }
+    Report.Records = static_cast<int>(Records.size());
     FTable.AddRecordsCells(RecordColumnList, std::move(Records));
+    // Read, the list is as stored; so it stays until the user changes it.
     FTable.SetModified(false);
+    return Report;
 }
 
 void TApplicationList::BindableApplications(TAppKinds Kinds, StringList& List,

@@ -31,6 +31,18 @@ struct TFlagImage {
 };
 std::vector<TFlagImage> FlagImages(const std::string& Flags, int X, int ImageWidth);
 
+// What reading a stored list left out: each fault with its 1-based line
+// (0: the text as a whole).
+struct TListFault {
+    int Line = 0;
+    std::string What;
+};
+struct TListReadReport {
+    std::vector<TListFault> Faults;
+    int Records = 0;  // read
+    bool Whole() const { return Faults.empty(); }
+};
+
 // The table's columns, headers, types and settings.
 void ConfigureApplicationTable(TDatabaseGrid& Table);
 
@@ -45,9 +57,9 @@ public:
 
     // Appends the records as a text table: header, rule, one line each.
     void WriteApplicationList(StringList& Lines) const;
-    // Adds the records of a text table; a malformed header or rule reads
-    // nothing, a malformed data line ends the reading.
-    void ReadApplicationList(const StringList& Lines);
+    // Adds the records of a text table: every line of the header's number of
+    // fields and without a NUL; a header that lacks a title reads nothing.
+    TListReadReport ReadApplicationList(const StringList& Lines);
 
     void BindableApplications(TAppKinds Kinds, StringList& List, bool WithVersion) const;
     // The items of an application combo box (LeadingItem first) and the

@@ -48,7 +48,7 @@ public:
     bool ApplicationListModified() const { return List.ApplicationListModified(); }
     void SetListModified(bool Value) { List.SetListModified(Value); }
     void WriteApplicationList(StringList& Lines) const { List.WriteApplicationList(Lines); }
-    void ReadApplicationList(const StringList& Lines) { List.ReadApplicationList(Lines); }
+    TListReadReport ReadApplicationList(const StringList& Lines) { return List.ReadApplicationList(Lines); }
     void BindableApplications(TAppKinds Kinds, StringList& Names, bool WithVersion) const
     {
         List.BindableApplications(Kinds, Names, WithVersion);

@@ -1,6 +1,7 @@
 #include "hosting/AppPanel.h"
 
 #include "hosting/ApplicationItem.h"
+#include "hosting/ParkedWindows.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -28,6 +29,12 @@ TAppPanel::TAppPanel(Component* Owner, const AppPanelArgs& Args)
     Inner.Align = TAlign::Client;
     ClientPanel = new Panel(this, Inner);
     ClientPanel->SetFont(FontName(), FontHeight());
+    // The bound window of another program lies in here. Were it clipped,
+    // the system's erasing after any move of the windows around it would
+    // send that window its frame's paint and wait for a program that may
+    // have stopped; unclipped, it paints after the panel, by itself.
+    const HWND InnerWnd = ClientPanel->Handle();
+    ::SetWindowLongA(InnerWnd, GWL_STYLE, ::GetWindowLongA(InnerWnd, GWL_STYLE) & ~WS_CLIPCHILDREN);
 
     ClientPanel->OnMouseDown = [this](Control& Sender, TMouseButton B, TShiftState S, int X, int Y) {
         if (OnMouseDown && ClientPanel) {
@@ -67,6 +74,8 @@ TAppPanel::~TAppPanel()
 {
     SetMode(apmNone);
     LetItemGo();
+    if (ClientPanel)
+        ParkWindowsOf(*ClientPanel);
     delete ClientPanel;
     ClientPanel = nullptr;
 }
@@ -79,6 +88,8 @@ LRESULT TAppPanel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     if (Msg == WM_DESTROY) {
         SetMode(apmNone);
         LetItemGo();
+        if (ClientPanel)
+            ParkWindowsOf(*ClientPanel);
     }
     return Panel::WndProc(Msg, WParam, LParam);
 }

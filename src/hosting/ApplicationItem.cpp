@@ -3,9 +3,11 @@
 #include "hosting/AppInfoWin.h"
 #include "hosting/AppPanel.h"
 #include "hosting/KnownApps.h"
+#include "hosting/ParkedWindows.h"
 #include "toolkit/Application.h"
 
 #include <cstdio>
+#include <map>
 
 int CloseReleasedApps = 0;
 
@@ -29,10 +31,24 @@ std::string LoadingText(const std::string& Name, int Seconds)
     return S;
 }
 
-TApplicationItem::TApplicationItem(IItemMonitor* Monitor) : Monitor(Monitor) {}
+namespace {
+// Items by token: an answer may come after its item has gone.
+std::map<unsigned, TApplicationItem*>& Watched()
+{
+    static std::map<unsigned, TApplicationItem*> Items;
+    return Items;
+}
+unsigned NextToken = 1;
+}  // namespace
+
+TApplicationItem::TApplicationItem(IItemMonitor* Monitor) : Monitor(Monitor), FToken(NextToken++)
+{
+    Watched()[FToken] = this;
+}
 
 TApplicationItem::~TApplicationItem()
 {
+    Watched().erase(FToken);
     Guarded([this] {
         if (Monitor)
             Monitor->ItemDestroying(*this);
@@ -117,18 +133,31 @@ void TApplicationItem::UpdatePanel()
 }
 
 // Windows keeps the old frame after a style change until told, and a move
-// that keeps the size would not tell it.
+// that keeps the size would not tell it. Queued to the window's thread:
+// the host never waits for another program to take it.
 static void RecalcFrame(HWND Wnd)
 {
     ::SetWindowPos(Wnd, nullptr, 0, 0, 0, 0,
-                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                   SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                       SWP_ASYNCWINDOWPOS);
+}
+
+// MoveWindow, queued to a window of another thread: a program that does
+// not answer takes it when it answers again; one of ours at once.
+static void MoveQueued(HWND Wnd, int X, int Y, int Width, int Height)
+{
+    ::SetWindowPos(Wnd, nullptr, X, Y, Width, Height,
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
 }
 
 bool TApplicationItem::BindWindow()
 {
     bool Result = false;
+    // Reparenting and restyling wait for the window's program: one that
+    // does not answer, or whose window is still to be given back from an
+    // earlier panel, is bound at a later pass.
     if (Handle && !Bound && Panel && IsUsableWindow(Handle, false) && HasKnownApp() &&
-        AppPanelOf(Panel)) {
+        AppPanelOf(Panel) && !IsGivingBack(Handle) && IsAnswering(Handle)) {
         // The panel's resize handler arranges the overlays before the
         // window moves in.
         if (Panel->OnResize)
@@ -149,6 +178,7 @@ bool TApplicationItem::BindWindow()
                 if (TAppPanel* Host = AppPanelOf(Panel))
                     Host->SetBound(true);
                 Result = true;
+                FAsked = false;
                 AdjustWindow(true, true);
                 FirstSize = true;
                 Kept = false;
@@ -176,25 +206,77 @@ void TApplicationItem::AdjustWindow(bool Force, bool Hard)
     const int Height = T.bottom - T.top;
 
     const bool HardNow = Hard && FKnown.HardSizing;
-    if (TopLeft.x != T.left || TopLeft.y != T.top) {
-        ::MoveWindow(Handle, T.left, T.top, Width, Height, TRUE);
-    } else if (Force || FirstSize || HardNow) {
+    // A window of another thread takes its moves when it gets to them:
+    // while the last ones for this place wait, asking again would only
+    // pile them up.
+    const bool Own = ::GetWindowThreadProcessId(Handle, nullptr) == ::GetCurrentThreadId();
+    const bool Waiting = !Own && FAsked && ::EqualRect(&T, &FAskedRect);
+    bool Moved = false;
+    if (!Waiting && (TopLeft.x != T.left || TopLeft.y != T.top)) {
+        MoveQueued(Handle, T.left, T.top, Width, Height);
+        Moved = true;
+    } else if (!Waiting && (Force || FirstSize || HardNow)) {
         // Some programs lay themselves out only when the size changes.
         if (HardNow)
-            ::MoveWindow(Handle, T.left, T.top, Width + 1, Height + 1, TRUE);
-        ::MoveWindow(Handle, T.left, T.top, Width, Height, TRUE);
+            MoveQueued(Handle, T.left, T.top, Width + 1, Height + 1);
+        MoveQueued(Handle, T.left, T.top, Width, Height);
         FirstSize = false;
+        Moved = true;
     }
-    // A window that moved itself back is put in place with its own size.
-    if (::GetWindowRect(Handle, &Wr)) {
-        POINT Now = {Wr.left, Wr.top};
-        ::ScreenToClient(Panel->Handle(), &Now);
-        if (Now.x != T.left || Now.y != T.top)
-            ::MoveWindow(Handle, T.left, T.top, Wr.right - Wr.left, Wr.bottom - Wr.top, TRUE);
+    // Its answer to a message behind the moves says they are taken.
+    if (Moved && !Own) {
+        FAsked = ::SendMessageCallbackA(Handle, WM_NULL, 0, 0, &Answered, FToken) != FALSE;
+        FAskedRect = T;
     }
+    // A window that moved itself back is put in place with its own size:
+    // one of ours now, another program's once it has taken the moves.
+    if (Own)
+        KeepInPlace(T);
     Caption = GetWindowTitle(Handle);
     if (Caption.empty())
         Caption = FKnown.Name;
+}
+
+void TApplicationItem::WatchAnswer()
+{
+    if (!Bound || !Handle)
+        return;
+    const DWORD Thread = ::GetWindowThreadProcessId(Handle, nullptr);
+    if (!Thread || Thread == ::GetCurrentThreadId())
+        return;
+    if (!FProbeOut) {
+        FProbeOut = ::SendMessageCallbackA(Handle, WM_NULL, 0, 0, &Answered, FToken) != FALSE;
+    } else if (!FDetached) {
+        FDetached = ::AttachThreadInput(Thread, ::GetCurrentThreadId(), FALSE) != FALSE;
+    }
+}
+
+void TApplicationItem::KeepInPlace(const RECT& T)
+{
+    RECT Wr;
+    if (!Panel || !::GetWindowRect(Handle, &Wr))
+        return;
+    POINT Now = {Wr.left, Wr.top};
+    ::ScreenToClient(Panel->Handle(), &Now);
+    if (Now.x != T.left || Now.y != T.top)
+        MoveQueued(Handle, T.left, T.top, Wr.right - Wr.left, Wr.bottom - Wr.top);
+}
+
+void CALLBACK TApplicationItem::Answered(HWND Wnd, UINT, ULONG_PTR Token, LRESULT)
+{
+    const auto It = Watched().find(static_cast<unsigned>(Token));
+    if (It == Watched().end())
+        return;
+    TApplicationItem& Item = *It->second;
+    // Everything sent before has been taken.
+    Item.FProbeOut = false;
+    if (Item.FAsked && Item.Bound && Item.Handle == Wnd) {
+        Item.FAsked = false;
+        Item.KeepInPlace(Item.FAskedRect);
+    }
+    if (Item.FDetached && Item.Bound && Item.Handle == Wnd)
+        Item.FDetached = !::AttachThreadInput(::GetWindowThreadProcessId(Wnd, nullptr),
+                                              ::GetCurrentThreadId(), TRUE);
 }
 
 void TApplicationItem::GetOriginalSize(POINT& Size) const
@@ -210,18 +292,16 @@ void TApplicationItem::UnbindWindow()
         return;
     // Hidden or disabled (a dialog of its own is open) the window still
     // goes back to the desktop: left in the panel it would die with it.
-    // Its current visible and enabled state is its own business.
+    // One whose program does not answer is given back when it answers
+    // again; meanwhile its panel may go (the panel parks its window).
     if (Bound && Handle && ::IsWindow(Handle)) {
-        const LONG Now = ::GetWindowLongA(Handle, GWL_STYLE);
-        const LONG State = WS_VISIBLE | WS_DISABLED;
-        ::SetWindowLongA(Handle, GWL_STYLE, (OldStyle & ~State) | (Now & State));
-        RecalcFrame(Handle);
-        if (OldParent)
-            ::SetParent(Handle, OldParent);
-        const RECT& O = OriginalRect;
-        if (O.right - O.left != 0 || O.bottom - O.top != 0)
-            ::MoveWindow(Handle, O.left, O.top, O.right - O.left, O.bottom - O.top, TRUE);
+        const TGiveBack Back = {Handle, OldParent, OldStyle, OriginalRect};
+        if (IsAnswering(Handle))
+            GiveBack(Back);
+        else
+            GiveBackLater(Back);
     }
+    FAsked = false;
     if (!Kept)
         SetKnownIndex(-1);
     Bound = false;

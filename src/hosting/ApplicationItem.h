@@ -103,11 +103,27 @@ public:
     void GetOriginalSize(POINT& Size) const;
     void UnbindWindow();
     void ReleaseWindow();
+    // Once a monitor tick: a bound window of another thread that has not
+    // answered since the last tick has stopped. Its thread's input (shared
+    // with the host's since binding) is then detached, so that activation
+    // and focus changes in the host no longer wait for it; attached again
+    // once it answers, for the keyboard.
+    void WatchAnswer();
 
 private:
+    static void CALLBACK Answered(HWND Wnd, UINT Msg, ULONG_PTR Token, LRESULT Result);
+    unsigned FToken;
+    bool FProbeOut = false;
+    bool FDetached = false;
     std::int32_t FKnownIndex = -1;
     bool FHasKnown = false;
     TKnownAppOptions FKnown;
+    // The place last asked of a window of another thread, until it has
+    // taken the request.
+    bool FAsked = false;
+    RECT FAskedRect = {0, 0, 0, 0};
+    // Moves a window that left T back to T's top-left with its own size.
+    void KeepInPlace(const RECT& T);
 };
 
 // Exists, is visible and enabled, and (unless skipped) has a size.

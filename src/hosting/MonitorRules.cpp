@@ -12,7 +12,7 @@ bool TextFits(const std::string& Rule, const std::string& Value)
 
 bool ItemFits(const TItemFacts& I, const TItemQuery& Q, bool SameProcess)
 {
-    if (I.State != Q.State)
+    if (I.State != Q.State || (Q.BereftOnly && !I.Bereft))
         return false;
     if (SameProcess) {
         if (I.ProcessId != Q.ProcessId)
@@ -62,13 +62,16 @@ bool HasOtherWindow(const TAppWindowCollection& List, std::uint32_t Pid, int Exc
     return false;
 }
 
-bool HasStaleRecord(const TAppWindowCollection& List, TWindowHandle Handle, std::uint32_t Pid,
-                    const std::string& Exe, const std::string& ClassName)
+bool IsListed(const TWindowItem& Rec)
+{
+    return Rec.State != wisGone && Rec.State != wisIgnored;
+}
+
+bool WindowListed(const TAppWindowCollection& List, TWindowHandle Handle, std::uint32_t Pid)
 {
     for (int I = 0; I < List.Count(); ++I) {
         const TWindowItem& R = *List.Items(I);
-        if (R.State == wisIgnored && R.Handle == Handle && R.ProcessId == Pid &&
-            SameText(R.ClassName, ClassName) && SameText(R.ExeName, Exe))
+        if (R.Handle == Handle && R.ProcessId == Pid && IsListed(R))
             return true;
     }
     return false;

@@ -18,6 +18,9 @@ struct TItemFacts {
     std::uint32_t ProcessId;
     TWindowHandle Handle;  // 0 while the item has no window
     std::int32_t WindowNo;
+    // It sits in a panel and its window is no longer listed (the caller
+    // works this out only for a query that asks for it).
+    bool Bereft = false;
 };
 
 // A window looking for its item.
@@ -36,6 +39,9 @@ struct TItemQuery {
     // Without regard to the process only an item holding this very window
     // fits: a gone window must not take a stranger's item with it.
     bool OwnOnly = false;
+    // Only an item that lost its window: a window its program shows then
+    // takes it over, whatever its class.
+    bool BereftOnly = false;
 };
 
 // The first item that fits with the same process, else the first that fits
@@ -53,9 +59,11 @@ bool WindowFitsRules(const TWindowItem& Rec, const std::string& ResolvedExe,
 
 // Another record than the one at ExceptIndex has the process and is not gone.
 bool HasOtherWindow(const TAppWindowCollection& List, std::uint32_t Pid, int ExceptIndex);
-// An ignored record with that handle and process, class and executable.
-bool HasStaleRecord(const TAppWindowCollection& List, TWindowHandle Handle, std::uint32_t Pid,
-                    const std::string& Exe, const std::string& ClassName);
+// Found by the pass: neither gone nor ignored.
+bool IsListed(const TWindowItem& Rec);
+// A record of that window and process that this pass has not found gone
+// (nor ignored): the window still lives.
+bool WindowListed(const TAppWindowCollection& List, TWindowHandle Handle, std::uint32_t Pid);
 
 // The command line that starts Exe: the path, quoted only when it holds a
 // blank or tab, then one blank and Params when there are any.

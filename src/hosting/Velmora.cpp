@@ -190,11 +190,10 @@ std::string JoinStringsChar(const StringList& List, char Sep)
     return JoinStrings(List, std::string(1, Sep));
 }
 
-void SplitToStrings(StringList& List, const std::string& Text, char Delim)
+// The fields of Text's first Size characters.
+static void SplitFirst(StringList& List, const std::string& Text, std::size_t Size, char Delim)
 {
     List.clear();
-    // A NUL ends the text, as it would a C string.
-    const std::size_t Size = Text.find('\0') == std::string::npos ? Text.size() : Text.find('\0');
     std::size_t Pos = 0;
     while (Pos < Size) {
         std::size_t End = Text.find(Delim, Pos);
@@ -203,6 +202,18 @@ void SplitToStrings(StringList& List, const std::string& Text, char Delim)
         List.push_back(Text.substr(Pos, End - Pos));
         Pos = End < Size ? End + 1 : End;
     }
+}
+
+void SplitToStrings(StringList& List, const std::string& Text, char Delim)
+{
+    // A NUL ends the text, as it would a C string.
+    const std::size_t Nul = Text.find('\0');
+    SplitFirst(List, Text, Nul == std::string::npos ? Text.size() : Nul, Delim);
+}
+
+void SplitToStringsWhole(StringList& List, const std::string& Text, char Delim)
+{
+    SplitFirst(List, Text, Text.size(), Delim);
 }
 
 void AppendPadded(std::string& Out, std::string_view S, int Width, char Fill, std::uint8_t Mode)

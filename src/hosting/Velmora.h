@@ -75,6 +75,8 @@ std::string ReplaceFieldTo(const std::string& S, int Index, char Delim, const st
 std::string JoinStrings(const StringList& List, const std::string& Sep);
 std::string JoinStringsChar(const StringList& List, char Sep);
 void SplitToStrings(StringList& List, const std::string& Text, char Delim);
+// The same over the whole text: a NUL is kept as any other character.
+void SplitToStringsWhole(StringList& List, const std::string& Text, char Delim);
 
 // --- Widths and identifiers ---
 // Mode 1 right-aligned, 2 centred (smaller half in front), anything else left.

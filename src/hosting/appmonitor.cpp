@@ -5,6 +5,7 @@
 #include "hosting/AppPanel.h"
 #include "hosting/KnownApps.h"
 #include "hosting/MonitorRules.h"
+#include "hosting/ParkedWindows.h"
 #include "hosting/VelmoraWin.h"
 #include "hosting/confirmation.h"
 #include "toolkit/Application.h"
@@ -38,9 +39,12 @@ std::string ExpandFileName(const std::string& FileName)
     return Len > 0 && Len < MAX_PATH ? std::string(Full, Len) : FileName;
 }
 
-bool IsListed(const TWindowItem& Rec)
+// The window still exists and is the process's: a destroyed window's
+// handle may come to another one.
+bool IsWindowOf(HWND Wnd, std::uint32_t Pid)
 {
-    return Rec.State != wisGone && Rec.State != wisIgnored;
+    DWORD Owner = 0;
+    return Wnd && ::IsWindow(Wnd) && ::GetWindowThreadProcessId(Wnd, &Owner) && Owner == Pid;
 }
 
 // The panel is ours and may have gone while a question was open.
@@ -617,7 +621,7 @@ TApplicationItem* TApplicationMonitor::FindItem(const std::string& Exe, HWND Han
                                                 std::uint32_t Pid, std::uint8_t State,
                                                 const std::string& ClassName,
                                                 const std::string& Title, bool AllowBound,
-                                                bool OwnOnly)
+                                                bool OwnOnly, bool BereftOnly)
 {
     TItemQuery Q;
     Q.Exe = Exe;
@@ -628,14 +632,17 @@ TApplicationItem* TApplicationMonitor::FindItem(const std::string& Exe, HWND Han
     Q.Title = Title;
     Q.AllowBound = AllowBound;
     Q.OwnOnly = OwnOnly;
+    Q.BereftOnly = BereftOnly;
     Q.ProcessBound = IsProcessBound(Pid);
     Q.Forbidden = IsForbiddenWindow(Exe, Title, ClassName);
     std::vector<TItemFacts> Facts;
     Facts.reserve(FItems.size());
     for (const Slot& S : FItems) {
         const TApplicationItem& I = *S.Item;
+        const bool Bereft = BereftOnly && I.Panel && I.Handle &&
+                            !WindowListed(Windows->Windows, FromHwnd(I.Handle), I.ProcessId);
         Facts.push_back({&I.ExeName, &I.Caption, &I.ClassName, I.State, I.ProcessId,
-                         FromHwnd(I.Handle), I.WindowNo});
+                         FromHwnd(I.Handle), I.WindowNo, Bereft});
     }
     const int At = FindItemIndex(Facts, Q);
     return At < 0 ? nullptr : Items(At);
@@ -644,12 +651,6 @@ TApplicationItem* TApplicationMonitor::FindItem(const std::string& Exe, HWND Han
 bool TApplicationMonitor::HasOtherWindow(std::uint32_t Pid, int ExceptIndex) const
 {
     return ::HasOtherWindow(Windows->Windows, Pid, ExceptIndex);
-}
-
-bool TApplicationMonitor::HasStaleRecord(HWND Handle, std::uint32_t Pid, const std::string& Exe,
-                                         const std::string& ClassName) const
-{
-    return ::HasStaleRecord(Windows->Windows, FromHwnd(Handle), Pid, Exe, ClassName);
 }
 
 void TApplicationMonitor::TryBind(TApplicationItem& Item, TWindowItem& Rec)
@@ -669,6 +670,27 @@ void TApplicationMonitor::TryBind(TApplicationItem& Item, TWindowItem& Rec)
         Rec.State = wisRecheck;
         Timer->SetEnabled(true);
     }
+}
+
+void TApplicationMonitor::TakeWindow(TApplicationItem& Item, TWindowItem& Rec)
+{
+    const HWND Wnd = ToHwnd(Rec.Handle);
+    Item.ClassName = GetWindowClass(Wnd);
+    Item.Caption = GetWindowTitle(Wnd);
+    Item.Handle = Wnd;
+    // Unbound, it counts a second in this tick (a pass that shows it);
+    // bound again, the bind needs none.
+    Item.Bound = false;
+    if (TAppPanel* Host = AppPanelOf(Item.Panel))
+        Host->SetBound(false);
+    // A close asked of the window that went reaches the program here,
+    // unless its windows were asked already.
+    if (Closing && !FAllClosedFired && SlotOf(&Item)->CloseWatch != cwProgram)
+        AskToClose(Item);
+    // Until it is bound it waits like a new one, so that a failed bind is
+    // retried through the record's next look.
+    Item.State = aisWaiting;
+    TryBind(Item, Rec);
 }
 
 void TApplicationMonitor::WindowsChanged()
@@ -728,22 +750,15 @@ void TApplicationMonitor::WindowsChanged()
                 Item->Handle = Wnd;
             }
             TryBind(*Item, Rec);
-        } else if (Successor && !HeldItemOf(Wnd, Rec.ProcessId)) {
+        } else if (Successor && !HeldItemOf(Wnd, Rec.ProcessId) &&
+                   ::GetAncestor(Wnd, GA_PARENT) == ::GetDesktopWindow()) {
             // An application that replaced its window (a splash making way
-            // for the main window) is bound again.
-            Item = FindItem(Exe, nullptr, Rec.ProcessId, aisActive, Rec.ClassName, Rec.Title, true);
-            if (Item && HasStaleRecord(Item->Handle, Rec.ProcessId, Exe, Rec.ClassName)) {
-                Item->Handle = Wnd;
-                // Unbound, it counts a second in this tick (a pass that
-                // shows it); bound again, the bind needs none.
-                Item->Bound = false;
-                if (TAppPanel* Host = AppPanelOf(Item->Panel))
-                    Host->SetBound(false);
-                // Until it is bound it waits like a new one, so that a failed
-                // bind is retried through the record's next look.
-                Item->State = aisWaiting;
-                TryBind(*Item, Rec);
-            }
+            // for the main window, mostly of another class) is bound again.
+            // Only a top-level window: the controls of its other bound
+            // windows are listed too.
+            if ((Item = FindItem(Exe, nullptr, Rec.ProcessId, aisActive, Rec.ClassName, Rec.Title,
+                                 true, false, true)))
+                TakeWindow(*Item, Rec);
         }
     }
 
@@ -847,6 +862,9 @@ void TApplicationMonitor::TimerTick()
         }
     }
     RemoveDeadItems();
+    for (const unsigned Serial : Serials())
+        if (TApplicationItem* Item = ItemBySerial(Serial))
+            Item->WatchAnswer();
     WatchCloseRequests();
     LookAtTheDesktop();
 }
@@ -913,6 +931,56 @@ int TApplicationMonitor::CountActiveItems() const
     return N;
 }
 
+int TApplicationMonitor::CountAskableItems() const
+{
+    int N = 0;
+    for (const Slot& S : FItems) {
+        const TApplicationItem& I = *S.Item;
+        N += I.State == aisActive && I.Handle &&
+             (IsWindowOf(I.Handle, I.ProcessId) || !ProgramWindows(I.ProcessId).empty());
+    }
+    return N;
+}
+
+std::vector<HWND> TApplicationMonitor::ProgramWindows(std::uint32_t Pid) const
+{
+    struct Walk {
+        const TApplicationMonitor* Self;
+        std::uint32_t Pid;
+        std::vector<HWND> Found;
+        static BOOL CALLBACK Visit(HWND Wnd, LPARAM Param)
+        {
+            auto* W = reinterpret_cast<Walk*>(Param);
+            if (IsWindowOf(Wnd, W->Pid) && ::IsWindowVisible(Wnd) && !W->Self->HeldItemOf(Wnd, W->Pid))
+                W->Found.push_back(Wnd);
+            return TRUE;
+        }
+    } W{this, Pid, {}};
+    ::EnumWindows(&Walk::Visit, reinterpret_cast<LPARAM>(&W));
+    return W.Found;
+}
+
+bool TApplicationMonitor::AskToClose(TApplicationItem& Item)
+{
+    Slot& S = *SlotOf(&Item);
+    S.CloseWatch = cwNone;
+    if (IsWindowOf(Item.Handle, Item.ProcessId)) {
+        S.CloseWatch = ::IsWindowEnabled(Item.Handle) ? cwAsked : cwBusy;
+        ::PostMessageA(Item.Handle, WM_CLOSE, 0, 0);
+        return true;
+    }
+    // One started as a separate window never learnt its window: it gets
+    // no request (window 0 would be this thread's own queue).
+    if (!Item.Handle)
+        return false;
+    const std::vector<HWND> Shown = ProgramWindows(Item.ProcessId);
+    for (const HWND Wnd : Shown)
+        ::PostMessageA(Wnd, WM_CLOSE, 0, 0);
+    if (!Shown.empty())
+        S.CloseWatch = cwProgram;
+    return !Shown.empty();
+}
+
 bool TApplicationMonitor::CloseAll()
 {
     // Asked again while the close is pending: a program already asked is
@@ -926,18 +994,20 @@ bool TApplicationMonitor::CloseAll()
         if (!Item)
             continue;
         if (Item->State == aisActive) {
-            ++Active;
-            // One started as a separate window never learnt its window: it
-            // gets no request (window 0 would be this thread's own queue),
-            // and the host waits until it ends by itself.
             Slot& S = *SlotOf(Item);
+            // Asked again, the user will not wait for a program that has
+            // stopped answering: it is let go (its window given back once
+            // it answers, when the request still waits for it).
+            if (Again && S.CloseWatch != cwNone && Item->Handle && !IsAnswering(Item->Handle)) {
+                DeleteItem(Item);
+                continue;
+            }
+            ++Active;
             if (Again && S.CloseWatch != cwNone)
                 continue;
-            S.CloseWatch = cwNone;
-            if (Item->Handle) {
-                S.CloseWatch = ::IsWindowEnabled(Item->Handle) ? cwAsked : cwBusy;
-                ::PostMessageA(Item->Handle, WM_CLOSE, 0, 0);
-            }
+            // One that cannot be asked is waited for until it ends by
+            // itself.
+            AskToClose(*Item);
             // The window closes within moments of the last one's end, not
             // at the next tick.
             FEnded->Watch(WatchedProcess(Item->ProcessId));

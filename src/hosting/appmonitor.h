@@ -101,17 +101,20 @@ public:
     void RemoveDeadItems();
     TApplicationItem* FindItem(const std::string& Exe, HWND Handle, std::uint32_t Pid,
                                std::uint8_t State, const std::string& ClassName,
-                               const std::string& Title, bool AllowBound, bool OwnOnly = false);
+                               const std::string& Title, bool AllowBound, bool OwnOnly = false,
+                               bool BereftOnly = false);
     void AdjustAll(bool Force, bool Hard);
     int CountActiveItems() const;
+    // Active items whose program a close request can reach: through its
+    // window, or through its program's shown windows once that went. One
+    // started as a separate window has none.
+    int CountAskableItems() const;
     // True when nothing is left to wait for.
     bool CloseAll();
     // The close is off (the session went on): a later CloseAll asks every
     // program again, and no OnAllClosed follows from this one.
     void CallOffClose();
     bool HasOtherWindow(std::uint32_t Pid, int ExceptIndex) const;
-    bool HasStaleRecord(HWND Handle, std::uint32_t Pid, const std::string& Exe,
-                        const std::string& ClassName) const;
     // How often a tick has asked the system for the pointer.
     unsigned PointerReads() const { return FPointerReads; }
 
@@ -122,6 +125,7 @@ private:
         cwBusy,      // disabled when asked: waits to be enabled first
         cwAsked,     // enabled, the request pending
         cwQuestion,  // disabled since the request: a question of its own
+        cwProgram,   // its window gone, its program's windows were asked
     };
     struct Slot {
         std::unique_ptr<TApplicationItem> Item;
@@ -143,6 +147,14 @@ private:
     // The item holding the window; with BoundOnly, only a bound one.
     TApplicationItem* HeldItemOf(HWND Handle, std::uint32_t Pid, bool BoundOnly = false) const;
     void TryBind(TApplicationItem& Item, TWindowItem& Rec);
+    // Rec's window, shown by the item's program after the item's own went,
+    // becomes the item's.
+    void TakeWindow(TApplicationItem& Item, TWindowItem& Rec);
+    // Posts the close request to the item's window, or, when that went
+    // while its program runs, to the program's shown top-level windows
+    // that no item holds. False when nothing could be asked.
+    bool AskToClose(TApplicationItem& Item);
+    std::vector<HWND> ProgramWindows(std::uint32_t Pid) const;
     void MarkForRecheck(std::uint32_t Pid, TWindowHandle Wnd, const std::string& Class);
     void TakeOver(const std::string& Exe, std::uint32_t Pid, TWindowHandle Wnd, std::string Class,
                   int Index, HWND PanelWnd, bool AsExternal);

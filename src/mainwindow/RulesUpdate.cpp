@@ -136,42 +136,44 @@ void TRulesUpdate::DownloadFinished(IUrlGrabber&, bool)
 void TRulesUpdate::RulesDownloaded(IUrlGrabber&, const std::string&, std::uint8_t,
                                    const std::string& Stream)
 {
-    if (DatabaseInUse && DatabaseInUse())
-        FHeld = Stream;
-    else
-        Import(Stream);
+    FHeld = Stream;
+    if (!DatabaseInUse || !DatabaseInUse())
+        ImportHeld();
 }
 
 void TRulesUpdate::ImportHeld()
 {
-    std::string Stream;
-    Stream.swap(FHeld);
-    if (!Stream.empty())
-        Import(Stream);
+    const std::string Text = ImportHeldAtClose();
+    if (!Text.empty())
+        FView.ShowMessage(Text);
 }
 
-void TRulesUpdate::Import(const std::string& Stream)
+std::string TRulesUpdate::ImportHeldAtClose()
+{
+    std::string Stream;
+    Stream.swap(FHeld);
+    return Stream.empty() ? std::string() : Import(Stream);
+}
+
+std::string TRulesUpdate::Import(const std::string& Stream)
 {
     StringList Lines;
     TextToLines(Stream, Lines);
     if (Lines.empty())
-        return;
+        return std::string();
     // A page that is no rules text (a portal's login page, an error page
     // served as 200) would read as an empty database.
-    if (!IsRulesText(Lines)) {
-        FView.ShowMessage("Empty or missing download file!");
-        return;
-    }
+    if (!IsRulesText(Lines))
+        return "Empty or missing download file!";
     int ErrorLine = 0;
     const std::uint8_t Code = ReadApplicationRules(Lines, ErrorLine);
     if (Code == ieOk) {
-        FView.ShowMessage("Application rules successfully imported!");
         KnownApps.Modified = true;
         AllowedWindows.Modified = true;
         ForbiddenWindows.Modified = true;
-    } else if (Code == ieOldVersion) {
-        FView.ShowMessage("Your application rules already are up-to-date!");
-    } else {
-        FView.ShowMessage("Error in line " + IntToStr(ErrorLine) + ": " + ImportErrors[Code]);
+        return "Application rules successfully imported!";
     }
+    if (Code == ieOldVersion)
+        return "Your application rules already are up-to-date!";
+    return "Error in line " + IntToStr(ErrorLine) + ": " + ImportErrors[Code];
 }

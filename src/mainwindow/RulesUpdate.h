@@ -69,9 +69,16 @@ public:
     // meanwhile waits until ImportHeld, once the window has closed.
     std::function<bool()> DatabaseInUse;
     void ImportHeld();
+    // The program ends, and that window with it, its tables not taken back:
+    // a held text is imported so that the state stored next holds it.
+    // Answers its message (empty when none), to be shown once stored, or
+    // not at all.
+    std::string ImportHeldAtClose();
 
 private:
-    void Import(const std::string& Stream);
+    // Answers the message of the result; the database is marked modified
+    // before it is shown, so that a close meanwhile stores the import.
+    std::string Import(const std::string& Stream);
     std::string FHeld;
     IRulesUpdateView& FView;
     std::function<std::string()> FUpdateHost;

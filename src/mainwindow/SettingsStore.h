@@ -25,4 +25,6 @@ public:
     virtual bool WriteString(const std::string& Name, const std::string& Value) = 0;
     virtual bool WriteBinary(const std::string& Name, const std::string& Data) = 0;
     virtual bool DeleteValue(const std::string& Name) = 0;
+    // The system's words for why the last open or write failed.
+    virtual std::string LastFailure() const = 0;
 };

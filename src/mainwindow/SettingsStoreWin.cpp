@@ -1,5 +1,7 @@
 #include "mainwindow/SettingsStoreWin.h"
 
+#include "shell/Shell_Win32Win.h"
+
 namespace {
 
 template <typename F> bool Attempt(F&& Fn)
@@ -71,4 +73,9 @@ bool TRegistrySettingsStore::WriteBinary(const std::string& Name, const std::str
 bool TRegistrySettingsStore::DeleteValue(const std::string& Name)
 {
     return Registry.DeleteValue(Name);
+}
+
+std::string TRegistrySettingsStore::LastFailure() const
+{
+    return SysErrorText(static_cast<DWORD>(Registry.LastError()));
 }

@@ -18,4 +18,5 @@ public:
     bool WriteString(const std::string& Name, const std::string& Value) override;
     bool WriteBinary(const std::string& Name, const std::string& Data) override;
     bool DeleteValue(const std::string& Name) override;
+    std::string LastFailure() const override;
 };

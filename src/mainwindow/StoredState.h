@@ -4,6 +4,7 @@
 // The units that own each part are reached through hooks. Portable.
 #pragma once
 
+#include "dialogs/applicationlist.h"
 #include "hosting/Velmora.h"
 #include "mainwindow/SettingsStore.h"
 
@@ -11,6 +12,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 extern const char* const MainWindowPrefix;   // "MainWindow"
 extern const char* const FoundAppListValue;  // "FoundAppList"
@@ -27,20 +29,19 @@ struct TStartupHooks {
     std::function<bool(ISettingsStore& Store)> LoadLayouts;
     // None when the window took its place before it first showed.
     std::function<void(ISettingsStore& Store)> LoadWindowPosition;
-    std::function<void(const StringList& Lines)> ReadApplicationList;
+    // Answers what it left out.
+    std::function<TListReadReport(const StringList& Lines)> ReadApplicationList;
     // An import result code (0 imported, 1 nothing newer, above 1 an error)
     // and the 1-based line that failed.
     std::function<std::uint8_t(const StringList& Lines, int& ErrorLine)> ReadApplicationRules;
-    // After a read without error: false when the database holds known
-    // applications but no version date, so that any rules file is newer.
-    std::function<bool()> DatabaseDated;
     // The lines of the rules file; empty when it is missing or unreadable.
     std::function<StringList()> LoadRulesFile;
 };
 
-// What made the stored "KnownAppList" unusable: it was not read (or, had it
-// no version date, the rules file replaced it), and is kept as it is until
-// the database is changed.
+// What made the stored "KnownAppList" unusable: it was not read, and is
+// kept as it is until the database is changed. One without a version date
+// is none: it is what "Restore defaults" leaves, and the rules file
+// replaces it.
 struct TStoredRulesFault {
     std::string What;  // empty: nothing was wrong
     int Line = 0;      // 1-based line of the stored text; 0: the value as a whole
@@ -50,6 +51,8 @@ struct TStoredRulesFault {
 // The start-up message for Fault; RulesFileInUse when the rules file's
 // database took its place.
 std::string StoredRulesMessage(const TStoredRulesFault& Fault, bool RulesFileInUse);
+// The start-up message for a stored "FoundAppList" that did not read whole.
+std::string StoredListMessage(const TListReadReport& Report);
 
 // Reads in this order, each key opened read-only and skipped when absent:
 // the layouts, the window position, "FoundAppList", "KnownAppList"; then
@@ -74,6 +77,8 @@ public:
     const TStoredRulesFault& StoredRulesFault() const { return FFault; }
     // The rules file was imported.
     bool RulesFileRead() const { return FFileRead; }
+    // What the stored "FoundAppList" lost; whole when it is absent.
+    const TListReadReport& StoredListReport() const { return FListReport; }
 
 private:
     ISettingsStore& FStore;
@@ -83,16 +88,18 @@ private:
     bool FLayoutsOpen = false;
     std::uint8_t FResult = 0;
     TStoredRulesFault FFault;
-    bool FUndated = false;
+    TListReadReport FListReport;
     bool FFileRead = false;
 
+    void ReadStoredList();
     void ReadStoredRules();
 };
 
 struct TShutdownHooks {
     std::string ExePath;
-    std::function<void(ISettingsStore& Store)> SaveWindowPosition;
-    std::function<void(ISettingsStore& Store)> SaveLayouts;
+    // False when a write failed.
+    std::function<bool(ISettingsStore& Store)> SaveWindowPosition;
+    std::function<bool(ISettingsStore& Store)> SaveLayouts;
     // True when the database or either window-rule list holds an entry.
     std::function<bool()> DatabaseHasEntries;
     // True while the stored database could not be read at start-up and the
@@ -103,11 +110,22 @@ struct TShutdownHooks {
     std::function<StringList()> WriteApplicationList;
 };
 
+// A part of the state that could not be stored: where, and the system's
+// reason.
+struct TStoreFailure {
+    std::string Part;  // "The layouts"
+    std::string Key;
+    std::string Reason;
+};
+
 // Writes "Path" and the window position, the layouts, "KnownAppList" when
-// the database holds anything and the stored one is not kept, "FoundAppList" when the list was modified
-// (deleted when the modified list is empty, so that it stays empty). Keys
-// are created as needed; one that cannot be opened is skipped.
-void WriteStoredState(ISettingsStore& Store, const TShutdownHooks& Hooks);
+// the database holds anything and the stored one is not kept,
+// "FoundAppList" when the list was modified (deleted when the modified list
+// is empty, so that it stays empty). Keys are created as needed. A part
+// refused (its key or a value) is answered, and the rest still written.
+std::vector<TStoreFailure> WriteStoredState(ISettingsStore& Store, const TShutdownHooks& Hooks);
+// The close's message for what could not be stored.
+std::string StoreFailedMessage(const std::vector<TStoreFailure>& Failures);
 
 // A binary registry text list: the lines joined by character 13; empty when
 // the value is missing, not binary, empty or read short.

@@ -142,8 +142,13 @@ public:
     bool SessionMayEnd = false;
     void SessionClose();
     // What a close stores: only what was read; nothing before the first
-    // activation.
-    void StoreState();
+    // activation, nothing twice. Answers the parts that could not be stored.
+    std::vector<TStoreFailure> StoreState();
+    // The state was stored: the program is ending.
+    bool StateStored = false;
+    // StoreState after an update held meanwhile: answers what is to be told
+    // once stored (the update's result, what could not be stored).
+    std::vector<std::string> StoreAtEnd();
     void FormDestroy();
     void MonitorAllClosed();
     void MonitorNewApplication(TApplicationItem& Item);

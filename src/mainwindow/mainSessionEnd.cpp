@@ -9,6 +9,12 @@
 
 void Tmainform::FormCloseQuery(bool& CanClose)
 {
+    // A close whose messages are open (a task manager's close repeated)
+    // ends the program once they are read.
+    if (StateStored) {
+        CanClose = false;
+        return;
+    }
     // A close while the stored state is still being read writes it whole.
     CompleteStartup();
     if (Updater && Updater->Busy()) {
@@ -21,17 +27,40 @@ void Tmainform::FormCloseQuery(bool& CanClose)
     Layouts->CancelStarts();
     CanClose = !Monitor || Monitor->CloseAll();
     SessionBeganClose = false;
-    if (CanClose)
-        StoreState();
+    if (!CanClose)
+        return;
+    const std::vector<std::string> Told = StoreAtEnd();
+    // Once the session's query was answered yes its end follows, which
+    // shows nothing: no box comes before it.
+    if (SessionMayEnd)
+        return;
+    for (const std::string& Text : Told)
+        ShowMessage(Text);
+}
+
+std::vector<std::string> Tmainform::StoreAtEnd()
+{
+    // The known-applications window ends with the program, its tables not
+    // taken back: an update it held goes in now, to be stored.
+    std::vector<std::string> Told;
+    const std::string Imported = Updater ? Updater->Update.ImportHeldAtClose() : std::string();
+    if (!Imported.empty())
+        Told.push_back(Imported);
+    const std::vector<TStoreFailure> Failures = StoreState();
+    if (!Failures.empty())
+        Told.push_back(StoreFailedMessage(Failures));
+    return Told;
 }
 
 void Tmainform::QueryEndSession(bool& CanEnd)
 {
     // Asks what a close asks, but reads nothing more and shows nothing: the
     // sender waits. A running download refuses; so do hosted programs still
-    // active, which are asked to close. The query is a sent message: it may
-    // come inside a window pass (binding waits for another program), so the
-    // programs are asked from a message of its own, once that pass is over.
+    // active, which are asked to close. One the host cannot ask (started as
+    // a separate window) does not: the system asks it itself. The query is
+    // a sent message: it may come inside a window pass (binding waits for
+    // another program), so the programs are asked from a message of its
+    // own, once that pass is over.
     if (Updater && Updater->Busy()) {
         CanEnd = false;
         return;
@@ -39,7 +68,7 @@ void Tmainform::QueryEndSession(bool& CanEnd)
     // Whatever the answer: a program started now would outlive the session
     // or hold up its end.
     Layouts->CancelStarts();
-    CanEnd = !Monitor || Monitor->CountActiveItems() == 0;
+    CanEnd = !Monitor || Monitor->CountAskableItems() == 0;
     SessionMayEnd = SessionMayEnd || CanEnd;
     if (!CanEnd) {
         // A close the user asked for before stays theirs.
@@ -74,10 +103,11 @@ void Tmainform::EndSession(bool Ending)
             ::PostMessageA(Handle(), WM_STARTUP_MESSAGES, 0, 0);
         return;
     }
-    // Whatever the query answered, what a close stores; the start-up's
-    // messages are not shown.
+    // Whatever the query answered, what a close stores. Nothing is shown:
+    // the system ends the program once this returns, and a box would only
+    // hold the session's end. The start-up's messages are not shown either.
     CompleteStartup();
-    StoreState();
+    StoreAtEnd();
 }
 
 void Tmainform::MonitorAllClosed()

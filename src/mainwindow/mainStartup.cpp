@@ -69,13 +69,11 @@ void Tmainform::FormActivate()
         return false;
     };
     Hooks.ReadApplicationList = [](const StringList& Lines) {
-        if (ApplicationListForm)
-            ApplicationListForm->ReadApplicationList(Lines);
+        return ApplicationListForm ? ApplicationListForm->ReadApplicationList(Lines) : TListReadReport();
     };
     Hooks.ReadApplicationRules = [](const StringList& Lines, int& ErrorLine) {
         return ReadApplicationRules(Lines, ErrorLine);
     };
-    Hooks.DatabaseDated = [] { return KnownApps.Count() == 0 || KnownApps.RulesDate > 0; };
     Hooks.LoadRulesFile = [] { return LoadRulesFileLines(); };
     StartupReader = std::make_unique<TStoredStateReader>(*StartupStore, std::move(Hooks));
     // The layouts' first part now, the rest and the window's place, then
@@ -118,6 +116,7 @@ void Tmainform::FinishStartup()
     const std::uint8_t Result = StartupReader->Result();
     const TStoredRulesFault Fault = StartupReader->StoredRulesFault();
     const bool RulesFileRead = StartupReader->RulesFileRead();
+    const TListReadReport ListRead = StartupReader->StoredListReport();
     StoredRulesDamaged = Fault.Any();
     StartupReader.reset();
     StartupStore.reset();
@@ -132,6 +131,9 @@ void Tmainform::FinishStartup()
         DesignerApps = std::make_unique<TDesignerAppList>(ApplicationListForm->List);
     if (layoutsform)
         layoutsform->Attach(*Layouts, DesignerApps.get());
+    // An idle pass may have built the menus between the steps, from lists
+    // not read yet.
+    RefreshApps = true;
     RefreshLayoutsMenu = true;
     if (Fault.Any())
         StartupMessages.push_back(StoredRulesMessage(Fault, RulesFileRead));
@@ -139,6 +141,8 @@ void Tmainform::FinishStartup()
         StartupMessages.push_back(ImportErrors[Result]);
     if (!StartupLayoutsRead.Whole())
         StartupMessages.push_back(LayoutsReadMessage(StartupLayoutsRead));
+    if (!ListRead.Whole())
+        StartupMessages.push_back(StoredListMessage(ListRead));
     if (!StartupMessages.empty())
         ::PostMessageA(Handle(), WM_STARTUP_MESSAGES, 0, 0);
 }

@@ -8,11 +8,13 @@
 #include "hosting/VelmoraWin.h"
 #include "mainwindow/WindowPositionWin.h"
 
-void Tmainform::StoreState()
+std::vector<TStoreFailure> Tmainform::StoreState()
 {
     // Nothing was read before the first activation: the stored state stays.
-    if (FirstActivate)
-        return;
+    // Stored once: the program ends after it.
+    if (FirstActivate || StateStored)
+        return {};
+    StateStored = true;
     // Gone from the screen before the state is written: a large database
     // takes a while to write, which the user need not watch.
     ::ShowWindow(Handle(), SW_HIDE);
@@ -20,11 +22,16 @@ void Tmainform::StoreState()
     TShutdownHooks Hooks;
     Hooks.ExePath = ModuleFileName(nullptr);
     Hooks.SaveWindowPosition = [this](ISettingsStore& S) {
-        SaveWindowPosition(S, Handle(), MainWindowPrefix);
+        return SaveWindowPosition(S, Handle(), MainWindowPrefix);
     };
     Hooks.SaveLayouts = [this, &Store](ISettingsStore&) {
         TRegistryValuesWin Values(Store.Registry);
-        Layouts->Tree.SaveLayouts(Values);
+        try {
+            Layouts->Tree.SaveLayouts(Values);
+            return true;
+        } catch (const RegistryError&) {
+            return false;
+        }
     };
     Hooks.DatabaseHasEntries = [] {
         return KnownApps.Count() > 0 || AllowedWindows.Count() > 0 || ForbiddenWindows.Count() > 0;
@@ -48,5 +55,5 @@ void Tmainform::StoreState()
         ApplicationListForm->WriteApplicationList(Lines);
         return Lines;
     };
-    WriteStoredState(Store, Hooks);
+    return WriteStoredState(Store, Hooks);
 }

@@ -84,14 +84,20 @@ void Control::CreateHandle(const CreateParams& Params)
 
 void Control::DestroyHandle()
 {
-    if (!FHandle)
-        return;
+    if (HWND Wnd = LetHandleGo())
+        ::DestroyWindow(Wnd);
+}
+
+HWND Control::LetHandleGo()
+{
     HWND Wnd = FHandle;
+    if (!Wnd)
+        return nullptr;
     WindowControls().erase(Wnd);
     if (FDefProc)
         ::SetWindowLongPtrA(Wnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FDefProc));
     FHandle = nullptr;
-    ::DestroyWindow(Wnd);
+    return Wnd;
 }
 
 Control* Control::FromHandle(HWND Wnd)

@@ -19,6 +19,9 @@ public:
     ~Control() override;
 
     HWND Handle() const { return FHandle; }
+    // Lets the window go without destroying it: it lives on, for whoever
+    // takes it, without the control hearing from it.
+    HWND LetHandleGo();
     Control* Parent() const { return FParent; }
     // Moves a child control (and its window) under another parent.
     void SetParent(Control* NewParent);

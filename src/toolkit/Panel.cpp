@@ -216,6 +216,15 @@ LRESULT Panel::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
     case WM_PAINT: {
         PAINTSTRUCT Ps;
         HDC Dc = ::BeginPaint(Handle(), &Ps);
+        // A panel that does not clip its children leaves them out itself.
+        if (!(::GetWindowLongA(Handle(), GWL_STYLE) & WS_CLIPCHILDREN))
+            for (HWND C = ::GetWindow(Handle(), GW_CHILD); C; C = ::GetWindow(C, GW_HWNDNEXT)) {
+                RECT Cr;
+                if (!::IsWindowVisible(C) || !::GetWindowRect(C, &Cr))
+                    continue;
+                ::MapWindowPoints(HWND_DESKTOP, Handle(), reinterpret_cast<POINT*>(&Cr), 2);
+                ::ExcludeClipRect(Dc, Cr.left, Cr.top, Cr.right, Cr.bottom);
+            }
         const RECT R = ClientRect();
         // Wine asks a panel that its siblings cover whole to paint nothing.
         if (::IsRectEmpty(&Ps.rcPaint))

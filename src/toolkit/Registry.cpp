@@ -19,8 +19,10 @@ bool Registry::OpenKey(const std::string& Key, bool CanCreate)
                                nullptr, &K, nullptr);
     else
         Rc = ::RegOpenKeyExA(RootKey, Key.c_str(), 0, Access, &K);
-    if (Rc != ERROR_SUCCESS)
+    if (Rc != ERROR_SUCCESS) {
+        FLastError = Rc;
         return false;
+    }
     FKey = K;
     return true;
 }
@@ -73,7 +75,12 @@ bool Registry::ValueExists(const std::string& Name) const
 
 bool Registry::DeleteValue(const std::string& Name)
 {
-    return FKey && ::RegDeleteValueA(FKey, Name.c_str()) == ERROR_SUCCESS;
+    if (!FKey)
+        return false;
+    const LONG Rc = ::RegDeleteValueA(FKey, Name.c_str());
+    if (Rc != ERROR_SUCCESS && Rc != ERROR_FILE_NOT_FOUND)
+        FLastError = Rc;
+    return Rc == ERROR_SUCCESS;
 }
 
 std::vector<std::string> Registry::GetValueNames() const
@@ -136,9 +143,13 @@ std::string Registry::ReadBinaryData(const std::string& Name) const
 
 void Registry::WriteRaw(const std::string& Name, DWORD Type, const void* Data, DWORD Size)
 {
-    if (!FKey || ::RegSetValueExA(FKey, Name.c_str(), 0, Type, static_cast<const BYTE*>(Data),
-                                  Size) != ERROR_SUCCESS)
+    const LONG Rc = FKey ? ::RegSetValueExA(FKey, Name.c_str(), 0, Type,
+                                            static_cast<const BYTE*>(Data), Size)
+                         : ERROR_INVALID_HANDLE;
+    if (Rc != ERROR_SUCCESS) {
+        FLastError = Rc;
         throw RegistryError("Failed to set data for '" + Name + "'");
+    }
 }
 
 void Registry::WriteString(const std::string& Name, const std::string& Value)

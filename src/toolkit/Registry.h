@@ -27,6 +27,8 @@ public:
     bool OpenKeyReadOnly(const std::string& Key);
     void CloseKey();
     HKEY CurrentKey() const { return FKey; }
+    // The system's code of the last open or write that failed.
+    LONG LastError() const { return FLastError; }
     bool KeyExists(const std::string& Key);
     bool DeleteKey(const std::string& Key);
 
@@ -49,4 +51,5 @@ private:
     void WriteRaw(const std::string& Name, DWORD Type, const void* Data, DWORD Size);
 
     HKEY FKey = nullptr;
+    LONG FLastError = ERROR_SUCCESS;
 };

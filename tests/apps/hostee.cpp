@@ -34,6 +34,10 @@
 // (WM_STYLECHANGED of GWL_STYLE, hex), "<tag> enabled 0|1", "<tag> close",
 // "<tag> close ignored", "<tag> close asked", "<tag> close later", "<tag> mark N" (a posted WM_APP with N); tag is
 // main, second or splash.
+//
+// A posted WM_APP + 1 stops the program for good, as a suspended process
+// is: its thread suspends itself ("<tag> hang" is logged first). Resuming
+// the thread from outside lets it answer again.
 #include <windows.h>
 
 #include <cstdarg>
@@ -262,6 +266,10 @@ LRESULT CALLBACK MainProc(HWND Wnd, UINT Msg, WPARAM WParam, LPARAM LParam)
         break;
     case WM_APP:  // a marker: what was posted before it has been handled
         Log("%s mark %d", TagOf(Wnd), static_cast<int>(WParam));
+        return 0;
+    case WM_APP + 1:
+        Log("%s hang", TagOf(Wnd));
+        ::SuspendThread(::GetCurrentThread());
         return 0;
     case WM_ENABLE:
         Log("%s enabled %d", TagOf(Wnd), WParam ? 1 : 0);

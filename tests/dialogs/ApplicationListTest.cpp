@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 class AppList : public ::testing::Test {
@@ -136,34 +138,47 @@ TEST_F(AppList, RandomListsComeBackFromTheStoredText)
 TEST_F(AppList, ReaderVariants)
 {
     const std::string Rule6 = "+-+-+-+-+-+", Rule7 = "+-+-+-+-+-+-+";
+    const std::string Head = "|Flags|Category|Application|Version|Location|";
     struct Case {
         const char* Name;
         StringList Lines;
         std::string Records;
-        bool Accepted;  // the modified flag is cleared
+        bool Accepted;       // the modified flag is cleared
+        std::string Faults;  // "line:what;" each
     } Cases[] = {
         {"titles with ':' in any case",
          {"| flags: | CATEGORY | Application: | version | Location |", Rule6, "| U | Tools | Ed | 2.1 | C:\\ed.exe |"},
-         "U|Tools|Ed|2.1|C:\\ed.exe\n", true},
+         "U|Tools|Ed|2.1|C:\\ed.exe\n", true, ""},
         {"extra and reordered columns",
          {"|Location|Note|Application|Version|Category|Flags|", Rule7, "|C:\\a.exe|x|A|1|Emu|N|", "|C:\\b.exe|y|B||Emu||"},
-         "N|Emu|A|1|C:\\a.exe\n|Emu|B||C:\\b.exe\n", true},
-        {"a title missing", {"|Flags|Category|Application|Version|Path|", Rule6, "|N|E|A|1|C:\\a.exe|"}, "", false},
-        {"rule with another field count", {"|Flags|Category|Application|Version|Location|", Rule7, "|N|E|A|1|C:\\a.exe|"}, "", false},
-        {"a malformed middle line",
-         {"|Flags|Category|Application|Version|Location|", Rule6, "|N|E|A|1|C:\\a.exe|", "|N|E|B|1|C:\\b.exe|x|", "|N|E|C|1|C:\\c.exe|"},
-         "N|E|A|1|C:\\a.exe\n", true},
-        {"header and rule only", {"|Flags|Category|Application|Version|Location|", Rule6}, "", true},
-        {"one line", {"|Flags|Category|Application|Version|Location|"}, "", false},
+         "N|Emu|A|1|C:\\a.exe\n|Emu|B||C:\\b.exe\n", true, ""},
+        {"a title missing", {"|Flags|Category|Application|Version|Path|", Rule6, "|N|E|A|1|C:\\a.exe|"}, "", false,
+         "1:the header has no column \"Location\";"},
+        {"rule with another field count: the records still read", {Head, Rule7, "|N|E|A|1|C:\\a.exe|"},
+         "N|E|A|1|C:\\a.exe\n", true, "2:the rule line does not match the header;"},
+        {"malformed and NUL lines are left out, the others read; blank cells are no record",
+         {Head, Rule6, "|N|E|A|1|C:\\a.exe|", "|N|E|B|1|C:\\b.exe|x|", "|N|E|C|1|C:\\c.exe|", "|N|E|D", "| | |||  |",
+          std::string("|N|E|E|1|C:\\e.exe|\0", 19), "|N|E|F|1|C:\\f.exe|"},
+         "N|E|A|1|C:\\a.exe\nN|E|C|1|C:\\c.exe\nN|E|F|1|C:\\f.exe\n", true,
+         "4:7 fields where the header has 6;6:4 fields where the header has 6;8:a NUL character;"},
+        {"a NUL in the header", {std::string("|Flags|Category|Application|Version|Location\0|", 47), Rule6, "|N|E|A|1|C:\\a.exe|"},
+         "", false, "1:a NUL character;"},
+        {"header and rule only", {Head, Rule6}, "", true, ""},
+        {"one line", {Head}, "", false, "0:it holds fewer than two lines;"},
     };
     for (const Case& K : Cases) {
         SCOPED_TRACE(K.Name);
         TDatabaseGrid T;
         ConfigureApplicationTable(T);
         T.SetModified(true);
-        TApplicationList(T).ReadApplicationList(K.Lines);
+        const TListReadReport Report = TApplicationList(T).ReadApplicationList(K.Lines);
         EXPECT_EQ(Records(T), K.Records);
         EXPECT_EQ(T.Modified(), !K.Accepted);
+        std::string Faults;
+        for (const TListFault& F : Report.Faults)
+            Faults += IntToStr(F.Line) + ":" + F.What + ";";
+        EXPECT_EQ(Faults, K.Faults);
+        EXPECT_EQ(Report.Records, static_cast<int>(std::count(K.Records.begin(), K.Records.end(), '\n')));
     }
 }
 

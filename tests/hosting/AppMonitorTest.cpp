@@ -144,7 +144,8 @@ TEST_F(MonitorTest, OpenedProgramIsBoundAndLetGoWhenTheMonitorGoes)
     const HWND W = I->Handle;
     EXPECT_EQ(::GetAncestor(W, GA_PARENT), H.Inner(1)->Handle());
     EXPECT_EQ(::GetWindowLongA(W, GWL_STYLE) & WS_THICKFRAME, 0);
-    EXPECT_TRUE(SameRect(RectIn(W, H.Inner(1)->Handle()), RECT{0, 0, 310, 250}));
+    // Sized by requests the program takes when it gets to them.
+    EXPECT_TRUE(H.RunUntil([&] { return SameRect(RectIn(W, H.Inner(1)->Handle()), RECT{0, 0, 310, 250}); }, 5000));
     EXPECT_TRUE(H.RunUntil([&] { return H.ItemIn(1)->Seconds == 0; }, 3000));
 
     ASSERT_EQ(HosteeExe().find_first_of(" \t"), std::string::npos);
@@ -262,6 +263,11 @@ TEST_F(MonitorTest, SplashWindowMakesWayForTheMainWindow)
         // Passes run while both windows show: the splash still holds the
         // panel, and the main window, then no longer new, takes it over.
         {"/splash=2500 /splashclass=HosteeWindow /overlap=1500", false},
+        // A splash of a class of its own, as most programs have.
+        {"/splash=2500", false},
+        {"/splash=2500 /overlap=1500", false},
+        // No window for a while: the panel holds the gone splash meanwhile.
+        {"/splash=2500 /delay=2000", false},
     };
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.Options);
@@ -289,6 +295,52 @@ TEST_F(MonitorTest, SplashWindowMakesWayForTheMainWindow)
         EXPECT_EQ(H.ItemIn(0)->State, aisActive);
         EXPECT_EQ(::GetAncestor(H.ItemIn(0)->Handle, GA_PARENT), H.Inner(0)->Handle());
         EXPECT_EQ(BoundEvents, 2);
+    }
+}
+
+// The held window went while its program runs: the close reaches the
+// program through the window that took the item over, or through its own
+// shown windows.
+TEST_F(MonitorTest, CloseReachesAProgramWhoseHeldWindowWent)
+{
+    struct Case {
+        const char* What;
+        const char* Options;
+        bool MainForbidden;
+        int Askable;  // while the splash is gone
+    } Cases[] = {
+        {"its main window comes after the close", "/splash=2500 /delay=3000", false, 0},
+        {"its main window is not for a panel", "/splash=2500", true, 1},
+    };
+    for (const Case& C : Cases) {
+        SCOPED_TRACE(C.What);
+        ForbiddenWindows.Clear();
+        if (C.MainForbidden) {
+            ASSERT_EQ(AddWindowRule(ForbiddenWindows, "\"hostee.exe\"", "", "\"HosteeWindow\""), ieOk);
+        }
+        TestHost H;
+        int AllClosed = 0;
+        H.Monitor->OnAllClosed = [&](TApplicationMonitor&) { ++AllClosed; };
+        const std::string Log = NewHosteeLogFile();
+        {
+            ScopedEnv O("HOSTEE_OPTIONS", C.Options);
+            ScopedEnv E("HOSTEE_LOG", Log);
+            ASSERT_TRUE(H.Open(HosteeExe(), 0));
+        }
+        ASSERT_TRUE(H.RunUntil([&] { return H.BoundIn(0); }, 10000));
+        const HWND Splash = H.ItemIn(0)->Handle;
+        ASSERT_EQ(GetWindowTitle(Splash), "Hostee splash");
+        ASSERT_TRUE(H.RunUntil([&] { return !::IsWindow(Splash); }, 10000));
+        if (C.MainForbidden) {
+            ASSERT_TRUE(H.RunUntil([] { return ::IsWindowVisible(::FindWindowA("HosteeWindow", nullptr)); }, 5000));
+        }
+        EXPECT_EQ(H.ItemIn(0)->Handle, Splash);
+        EXPECT_EQ(H.Monitor->CountAskableItems(), C.Askable);
+
+        EXPECT_FALSE(H.Monitor->CloseAll());
+        ASSERT_TRUE(H.RunUntil([&] { return AllClosed > 0; }, 15000));
+        EXPECT_EQ(ReadLogLines(Log, "main close"), std::vector<std::string>{"main close"});
+        EXPECT_EQ(H.Monitor->Count(), 0);
     }
 }
 
@@ -456,6 +508,7 @@ TEST_F(MonitorTest, CloseAllDropsWaitersAndLeavesASeparateWindowAlone)
     H.RunUntil([] { return false; }, 5 * TestHost::TickMs);  // a pass sees the window
     ASSERT_EQ(H.Monitor->Count(), 1);
     EXPECT_EQ(H.Monitor->Items(0)->Handle, nullptr);
+    EXPECT_EQ(H.Monitor->CountAskableItems(), 0);
 
     EXPECT_FALSE(H.Monitor->CloseAll());
     ASSERT_TRUE(H.RunUntil([&] { return AllClosed > 0; }, 10000));

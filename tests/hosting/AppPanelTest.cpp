@@ -450,4 +450,28 @@ TEST_F(AppPanelTest, PaintsItsBevelColourAndCaption)
     ::ReleaseDC(Host->Handle(), Dc);
 }
 
+// The inner panel does not clip the windows in it (a stopped program's
+// window would hold the system's erasing), so it leaves them out itself.
+TEST_F(AppPanelTest, TheInnerPanelPaintsAroundTheWindowsInIt)
+{
+    WNDCLASSA Wc = {};
+    Wc.lpfnWndProc = &::DefWindowProcA;
+    Wc.hInstance = ::GetModuleHandleA(nullptr);
+    Wc.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    Wc.lpszClassName = "QuorvanBlackChild";
+    ::RegisterClassA(&Wc);
+    Panel* Inner = Host->ClientPanel;
+    Inner->SetColor(RGB(0xFF, 0xFF, 0xFF));
+    HWND Child = ::CreateWindowExA(0, Wc.lpszClassName, "", WS_CHILD | WS_VISIBLE, 50, 40, 100, 80,
+                                   Inner->Handle(), nullptr, Wc.hInstance, nullptr);
+    ::RedrawWindow(Host->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    // Only the panel paints again.
+    ::RedrawWindow(Inner->Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_NOCHILDREN);
+    HDC Dc = ::GetDC(Inner->Handle());
+    EXPECT_EQ(::GetPixel(Dc, 100, 80), RGB(0, 0, 0));
+    EXPECT_EQ(::GetPixel(Dc, 20, 20), RGB(0xFF, 0xFF, 0xFF));
+    ::ReleaseDC(Inner->Handle(), Dc);
+    ::DestroyWindow(Child);
+}
+
 }  // namespace

@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -148,9 +150,10 @@ TEST_F(ItemTest, BindingTakesTheHelpersWindowIntoThePanel)
         const bool Bare = KnownApps.GetKnownApp(C.Known)->NoTitle;
         const LONG Expect = Before & ~WS_THICKFRAME & ~(Bare ? WS_CAPTION : 0);
         EXPECT_EQ(::GetWindowLongA(W, GWL_STYLE), Expect);
+        // The helper takes its moves when it gets to them.
+        ASSERT_TRUE(H.Drain(W));
         EXPECT_TRUE(SameRect(RectIn(W, Inner()), C.Expect)) << Str(RectIn(W, Inner()));
         // The helper saw the restyling.
-        ASSERT_TRUE(H.Drain(W));
         char Line[64];
         std::snprintf(Line, sizeof(Line), "main style %08lX %08lX",
                       static_cast<unsigned long>(Before), static_cast<unsigned long>(Expect));
@@ -395,6 +398,91 @@ TEST_F(ItemTest, DestroyingTheMainWindowLeavesTheHelperAlive)
     EXPECT_EQ(::GetAncestor(W, GA_PARENT), ::GetDesktopWindow());
     ASSERT_TRUE(H.Drain(W));
     EXPECT_TRUE(H.Running());
+}
+
+// A program that has stopped (its thread suspended itself) holds none of
+// these calls: each returns without the watchdog letting the program go on,
+// and what was skipped is done once the program answers again.
+TEST_F(ItemTest, AStoppedProgramIsNeverWaitedFor)
+{
+    enum What { Adjust, Release, PanelGoes, Bind };
+    for (What Case : {Adjust, Release, PanelGoes, Bind}) {
+        SCOPED_TRACE(Case);
+        Hostee H("/size=300,200 /pos=150,120");
+        HWND W = H.WaitWindow("HosteeWindow");
+        ASSERT_NE(W, nullptr);
+        const LONG Style = ::GetWindowLongA(W, GWL_STYLE);
+        RECT Before;
+        ::GetWindowRect(W, &Before);
+        TApplicationItem* I = ItemFor(W, eHard);
+        if (Case != Bind) {
+            ASSERT_TRUE(I->BindWindow());
+        }
+        ASSERT_TRUE(H.Drain(W));
+        const HANDLE Thread =
+            ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, ::GetWindowThreadProcessId(W, nullptr));
+        ::PostMessageA(W, WM_APP + 1, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] {
+            DWORD_PTR R = 0;
+            return !::SendMessageTimeoutA(W, WM_NULL, 0, 0, SMTO_NORMAL, 100, &R);
+        }, 10000));
+
+        std::atomic<bool> Done{false}, LetGo{false};
+        std::thread Watchdog([&] {
+            for (int I = 0; I < 2000 && !Done; ++I)
+                ::Sleep(10);
+            if (!Done) {
+                LetGo = true;
+                ::ResumeThread(Thread);
+            }
+        });
+        switch (Case) {
+        case Adjust:
+            Host->SetBounds(0, 0, 420, 330);
+            I->AdjustWindow(true, true);
+            break;
+        case Release:
+            I->ReleaseWindow();
+            break;
+        case PanelGoes:
+            delete Host;
+            Host = nullptr;
+            break;
+        case Bind:
+            EXPECT_FALSE(I->BindWindow());
+            break;
+        }
+        Done = true;
+        Watchdog.join();
+        EXPECT_FALSE(LetGo) << "waited for the stopped program";
+        ::ResumeThread(Thread);
+        ::CloseHandle(Thread);
+
+        switch (Case) {
+        case Adjust: {
+            ASSERT_TRUE(H.Drain(W));
+            RECT Inside;
+            ::GetClientRect(Inner(), &Inside);
+            EXPECT_TRUE(SameRect(RectIn(W, Inner()), Inside)) << Str(RectIn(W, Inner()));
+            break;
+        }
+        case Release:
+        case PanelGoes: {
+            EXPECT_TRUE(PumpUntil([&] { return ::GetAncestor(W, GA_PARENT) == ::GetDesktopWindow(); }, 10000));
+            EXPECT_EQ(::GetWindowLongA(W, GWL_STYLE), Style);
+            RECT After;
+            ::GetWindowRect(W, &After);
+            EXPECT_TRUE(SameRect(After, Before)) << Str(After);
+            break;
+        }
+        case Bind:
+            EXPECT_TRUE(I->BindWindow());
+            break;
+        }
+        Monitor.Items.clear();
+        if (!Host)
+            Host = NewHost();
+    }
 }
 
 TEST_F(ItemTest, BindingNeedsEveryCondition)

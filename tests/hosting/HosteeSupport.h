@@ -116,7 +116,15 @@ public:
     {
         const int N = ++Marks;
         ::PostMessageA(Wnd, WM_APP, static_cast<WPARAM>(N), 0);
-        return WaitLogLine("main mark " + std::to_string(N));
+        if (!WaitLogLine("main mark " + std::to_string(N)))
+            return false;
+        // Its answers to what was sent before are with us: take them.
+        MSG Msg;
+        while (::PeekMessageA(&Msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&Msg);
+            ::DispatchMessageA(&Msg);
+        }
+        return true;
     }
 
     std::string ExePath;

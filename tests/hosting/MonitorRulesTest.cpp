@@ -13,15 +13,19 @@ struct Item {
     std::uint32_t Pid;
     TWindowHandle Handle;
     std::int32_t WindowNo;
+    bool Bereft = false;
 };
 
 // Two waiting items of a.exe (one already holding a window), a further
-// window of it with its title and class rules, and a bound b.exe.
+// window of it with its title and class rules, a bound b.exe, and two bound
+// windows of d.exe, the second gone.
 const Item Items[] = {
     {"C:\\a.exe", NotGiven, NotGiven, 0, 10, 0, 0},
     {"C:\\a.exe", NotGiven, NotGiven, 0, 20, 0x200, 0},
     {"C:\\a.exe", "Palette", "TPal", 0, 0, 0, 2},
     {"C:\\b.exe", NotGiven, NotGiven, 1, 30, 0x300, 1},
+    {"C:\\d.exe", "Main", "TMain", 1, 40, 0x400, 0},
+    {"C:\\d.exe", "Splash", "TSplash", 1, 40, 0x401, 0, true},
 };
 
 // A window list filled by hand: records with the states a pass left.
@@ -44,7 +48,7 @@ std::vector<TItemFacts> Facts()
 {
     std::vector<TItemFacts> F;
     for (const Item& I : Items)
-        F.push_back({&I.Exe, &I.Caption, &I.Class, I.State, I.Pid, I.Handle, I.WindowNo});
+        F.push_back({&I.Exe, &I.Caption, &I.Class, I.State, I.Pid, I.Handle, I.WindowNo, I.Bereft});
     return F;
 }
 
@@ -61,6 +65,7 @@ TEST(MonitorRulesTest, FindItemIndexTriesTheProcessFirstAndGuardsBoundAndForbidd
         bool AllowBound, ProcessBound, Forbidden;
         int Expect;
         bool OwnOnly = false;
+        bool BereftOnly = false;
     } Cases[] = {
         {"own process", "C:\\a.exe", 20, 0x200, 0, "X", "Y", false, false, false, 1},
         {"own process before list order", "C:\\a.exe", 20, 0, 0, "", "", false, false, false, 1},
@@ -81,6 +86,11 @@ TEST(MonitorRulesTest, FindItemIndexTriesTheProcessFirstAndGuardsBoundAndForbidd
         {"own only: stranger without window", "C:\\a.exe", 99, 0x500, 0, "", "", false, false, false, -1, true},
         {"own only: stranger, no handle", "C:\\a.exe", 99, 0, 0, "", "", false, false, false, -1, true},
         {"own only: the item's window", "C:\\a.exe", 99, 0x200, 0, "", "", false, false, false, 1, true},
+        // A window its program shows after the item's went, of any class.
+        {"bereft: the item whose window went", "C:\\d.exe", 40, 0, 1, "TMain", "Main", true, true, false, 5, false, true},
+        {"any item of the process", "C:\\d.exe", 40, 0, 1, "TMain", "Main", true, true, false, 4},
+        {"bereft: not a forbidden window", "C:\\d.exe", 40, 0, 1, "TMain", "Main", true, true, true, -1, false, true},
+        {"bereft: another process", "C:\\d.exe", 41, 0, 1, "TMain", "Main", true, true, false, -1, false, true},
     };
     const std::vector<TItemFacts> F = Facts();
     for (const Case& C : Cases) {
@@ -96,6 +106,7 @@ TEST(MonitorRulesTest, FindItemIndexTriesTheProcessFirstAndGuardsBoundAndForbidd
         Q.ProcessBound = C.ProcessBound;
         Q.Forbidden = C.Forbidden;
         Q.OwnOnly = C.OwnOnly;
+        Q.BereftOnly = C.BereftOnly;
         EXPECT_EQ(FindItemIndex(F, Q), C.Expect);
     }
     EXPECT_EQ(FindItemIndex({}, TItemQuery()), -1);
@@ -150,25 +161,23 @@ TEST(MonitorRulesTest, WindowListTestsOfTheGoneAndReplacedWindows)
         SCOPED_TRACE(C.What);
         EXPECT_EQ(HasOtherWindow(L.List, C.Pid, C.Except), C.Expect);
     }
-    struct Stale {
+    L.Add(0x14, 9, wisRecheck, "C:\\c.exe", "TMain");
+    struct Listed {
         const char* What;
         TWindowHandle Handle;
         std::uint32_t Pid;
-        const char* Exe;
-        const char* Class;
         bool Expect;
-    } Stales[] = {
-        {"ignored, all equal", 0x13, 9, "C:\\c.exe", "TSplash", true},
-        {"case does not count", 0x13, 9, "c:\\C.EXE", "tsplash", true},
-        {"another handle", 0x14, 9, "C:\\c.exe", "TSplash", false},
-        {"another process", 0x13, 8, "C:\\c.exe", "TSplash", false},
-        {"another class", 0x13, 9, "C:\\c.exe", "TMain", false},
-        {"another executable", 0x13, 9, "C:\\d.exe", "TSplash", false},
-        {"gone, not ignored", 0x12, 8, "C:\\b.exe", "TMain", false},
+    } Lives[] = {
+        {"unchanged", 0x10, 7, true},
+        {"to be looked at again", 0x14, 9, true},
+        {"its handle, another process", 0x10, 8, false},
+        {"gone", 0x11, 7, false},
+        {"ignored: another window of its process lives", 0x13, 9, false},
+        {"dropped by an earlier pass", 0x15, 9, false},
     };
-    for (const Stale& C : Stales) {
+    for (const Listed& C : Lives) {
         SCOPED_TRACE(C.What);
-        EXPECT_EQ(HasStaleRecord(L.List, C.Handle, C.Pid, C.Exe, C.Class), C.Expect);
+        EXPECT_EQ(WindowListed(L.List, C.Handle, C.Pid), C.Expect);
     }
 }
 

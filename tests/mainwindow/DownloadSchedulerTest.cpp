@@ -131,6 +131,9 @@ TEST(DownloadQueue, AnswersMessagesAndQueue)
         bool Imported;
         // The known-applications window is open until the queue is done.
         bool InUse = false;
+        // ...and the program ends with it open: the held text goes in,
+        // its message to be told by the caller.
+        bool AtClose = false;
     };
     const std::string Ok = "Application rules successfully imported!";
     const std::string Missing = "Empty or missing download file!";
@@ -138,6 +141,7 @@ TEST(DownloadQueue, AnswersMessagesAndQueue)
     const Case Cases[] = {
         {"good rules", 1, {Good(Rules2025)}, {Ok}, 1, 0, true},
         {"good rules while the database is open", 1, {Good(Rules2025)}, {Ok}, 1, 0, true, true},
+        {"good rules held as the program ends", 1, {Good(Rules2025)}, {Ok}, 1, 0, true, true, true},
         {"older rules", 1, {Good(OldRules)}, {"Your application rules already are up-to-date!"}, 1, 0, false},
         {"two clicks", 2, {Good(Rules2025), Good(Rules2025)},
          {Ok, "Your application rules already are up-to-date!"}, 2, 0, true},
@@ -165,10 +169,21 @@ TEST(DownloadQueue, AnswersMessagesAndQueue)
         QueueRun R;
         bool InUse = C.InUse;
         R.Update.DatabaseInUse = [&] { return InUse; };
+        // Marked before its message: a close while the box is open stores it.
+        R.View.DuringMessage = [&] {
+            if (R.View.Messages.back() == Ok) {
+                EXPECT_TRUE(KnownApps.Modified) << C.Name;
+            }
+        };
         R.Play(C.Clicks, C.Answers);
         if (InUse) {
             EXPECT_TRUE(R.View.Messages.empty()) << C.Name;
             EXPECT_EQ(KnownApps.GetKnownApp(0)->Name, "Kept Tool") << C.Name;
+            if (C.AtClose) {
+                const std::string Told = R.Update.ImportHeldAtClose();
+                EXPECT_TRUE(R.View.Messages.empty()) << C.Name;
+                R.View.Messages.push_back(Told);
+            }
             InUse = false;
             R.Update.ImportHeld();
         }

@@ -20,6 +20,7 @@ public:
     std::vector<std::string> Log;
     std::set<std::string> FailWrites;  // value names whose write fails
     std::set<std::string> NoCreate;    // keys that cannot be created
+    std::set<std::string> Refused;     // keys that cannot be opened for writing
     bool ShortReads = false;           // binary reads lose their last byte
 
     void SetInt(const std::string& K, const std::string& N, int V) { Keys[K][N] = {TValueKind::Integer, "", V}; }
@@ -34,8 +35,10 @@ public:
 
     bool OpenKey(const std::string& Key, bool CanCreate) override
     {
+        if (Refused.count(Key))
+            return Fail("access to " + Key + " denied");
         if (!Keys.count(Key) && (!CanCreate || NoCreate.count(Key)))
-            return false;
+            return Fail("no key " + Key);
         Keys[Key];
         return Open(Key, "open ");
     }
@@ -65,8 +68,11 @@ public:
     bool DeleteValue(const std::string& Name) override
     {
         Log.push_back("delete " + Name);
+        if (FailWrites.count(Name))
+            return Fail("delete of " + Name + " refused");
         return Keys[FOpen].erase(Name) > 0;
     }
+    std::string LastFailure() const override { return FFailure; }
 
 private:
     bool Open(const std::string& Key, const char* How)
@@ -78,10 +84,16 @@ private:
     bool Write(const std::string& Name, const Value& V)
     {
         if (FailWrites.count(Name))
-            return false;
+            return Fail("write of " + Name + " refused");
         Keys[FOpen][Name] = V;
         Log.push_back("write " + Name);
         return true;
     }
+    bool Fail(const std::string& Why)
+    {
+        FFailure = Why;
+        return false;
+    }
     std::string FOpen;
+    std::string FFailure;
 };

@@ -70,6 +70,17 @@ position 40 30 700 500
 add "$KEY" MainWindowState REG_DWORD 2
 run StoredMaximizedStaysMaximized || status=1
 
+run ProgramsAreAskedAsTheHostCanAskThem || status=1
+
+for t in RefusedKeyIsToldOnceAndTheRestStored RestoreDefaultsAfterAnEditGivesWayToTheRulesFile \
+  UpdateHeldByTheOpenEditorIsStoredWhenTheProgramEnds DamagedApplicationListIsToldAndKeptUntilChanged; do
+  clean
+  run "$t" || status=1
+done
+
+clean
+run AProgramThatStopsAnsweringNeverFreezesTheHost || status=1
+
 # The program's heap complaints reach this file; the test counts them per row.
 log=$(mktemp)
 WINEDEBUG=warn+heap SESSION_E2E_LOG="$log" run SessionEndIsSafeWhateverIsOpen 2>"$log" || status=1

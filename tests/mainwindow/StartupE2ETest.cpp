@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <sddl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -150,15 +151,15 @@ public:
         }, TimeoutMs);
         return Found;
     }
-    // Answers the program's next message box with OK; its text.
-    std::string AnswerBox() const
+    // Answers the program's next message box with the button Id; its text.
+    std::string AnswerBox(int Id = IDOK) const
     {
         const HWND Box = WaitWindow("Tessarine Quorvan");
         if (!Box)
             return "";
-        char Text[256] = {};
+        char Text[1024] = {};
         ::GetDlgItemTextA(Box, 0xFFFF, Text, sizeof(Text));
-        ::PostMessageA(Box, WM_COMMAND, IDOK, 0);
+        ::PostMessageA(Box, WM_COMMAND, Id, 0);
         PumpUntil([&] { return !::IsWindow(Box); }, 5000);
         return Text;
     }
@@ -481,30 +482,42 @@ void Prepare(Quorvan& Q, Seed From)
         ::SetWindowPos(Q.Main, nullptr, 60, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// Applies the first stored layout from the layouts button's drop-down. A
-// program started just before may take the activation after the click, which
-// closes the menu as it should: the user then clicks again.
-void ApplyFirstLayout(const Quorvan& Q)
+// Chooses the Nth item of a tool button's drop-down menu; false, with
+// what was under the clicks in Seen, when no menu stayed open. A program
+// started just before may take the activation after the click, which closes
+// the menu as it should: the user then clicks again.
+bool ChooseMenuItem(const Quorvan& Q, int Button, std::string& Seen, int Nth = 0)
 {
     const auto MenuShown = [] {
         bool Shown = false;
         EachWindow(nullptr, [&](HWND W) { Shown |= ClassOf(W) == "#32768" && ::IsWindowVisible(W); });
         return Shown;
     };
-    std::string Seen;
     for (int Try = 0; Try < 3; ++Try) {
         RECT R;
-        ASSERT_TRUE(quorvan_driver::RemoteButtonRect(Q.Pi.hProcess, Q.Child(Q.Main, "ToolbarWindow32"), 0, R));
+        if (!quorvan_driver::RemoteButtonRect(Q.Pi.hProcess, Q.Child(Q.Main, "ToolbarWindow32"), Button, R))
+            return false;
         const POINT At = {R.right - 5, (R.top + R.bottom) / 2};
         quorvan_driver::Click(At);
-        if (PumpUntil(MenuShown, 3000)) {
-            quorvan_driver::Keys({VK_DOWN, VK_RETURN});
-            return;
+        // Still open a moment later: the keys reach it.
+        if (PumpUntil(MenuShown, 3000) && !PumpUntil([&] { return !MenuShown(); }, 300)) {
+            for (int I = 0; I <= Nth; ++I)
+                quorvan_driver::Keys({VK_DOWN});
+            quorvan_driver::Keys({VK_RETURN});
+            return true;
         }
         Seen += " [" + ClassOf(::WindowFromPoint(At)) + " under the click, " +
                 ClassOf(::GetForegroundWindow()) + " in front]";
     }
-    FAIL() << "no layouts menu after three clicks:" << Seen;
+    return false;
+}
+
+// Applies the Nth stored layout from the layouts button's drop-down.
+void ApplyStoredLayout(const Quorvan& Q, int Nth = 0)
+{
+    std::string Seen;
+    if (!ChooseMenuItem(Q, 0, Seen, Nth))
+        FAIL() << "no layouts menu after three clicks:" << Seen;
 }
 
 // The hostee's main window once bound into a panel of the program.
@@ -613,6 +626,68 @@ void ExpectRunning(const Quorvan& Q)
     EXPECT_TRUE(::SendMessageTimeoutA(Q.Main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &Result));
 }
 
+// Closing and the session's query reach the programs as the host can ask
+// them: one that replaced its splash by a main window of another class is
+// bound and asked; one started as a separate window is left to the system.
+TEST(StartupE2E, ProgramsAreAskedAsTheHostCanAskThem)
+{
+    const struct {
+        const char* Name;
+        const char* Options;  // of a program bound from the layout
+        bool Separate;        // else started from the applications menu
+    } Rows[] = {
+        {"a splash of its own class, then the main window", "/splash=2500", false},
+        {"the main window up before the splash goes", "/splash=2500 /overlap=1500", false},
+        {"started as a separate window", nullptr, true},
+    };
+    const std::string HosteeLog = TestExeDir() + "session_hostee.log";
+    for (const auto& Row : Rows) {
+        SCOPED_TRACE(Row.Name);
+        SeedState(Seed::Hosted, "127.0.0.1:1");
+        ::SetEnvironmentVariableA("HOSTEE_OPTIONS", Row.Options);
+        ::DeleteFileA(HosteeLog.c_str());
+        ::SetEnvironmentVariableA("HOSTEE_LOG", HosteeLog.c_str());
+        struct HosteesEnded {
+            ~HosteesEnded() { EndProcesses("session_hostee.exe"); }
+        } EndedWithTheRow;
+        Quorvan Q;
+        ASSERT_TRUE(Q.Main);
+        if (!Row.Separate) {
+            ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
+            const HWND Bound = BoundHostee(Q);
+            ASSERT_TRUE(Bound) << "the main window is not bound";
+            EXPECT_EQ(::GetAncestor(Bound, GA_ROOT), Q.Main);
+            EXPECT_TRUE(PumpUntil([] { return !::FindWindowA("HosteeSplash", nullptr); }, 5000));
+            // It is asked, and the host goes once it has.
+            ASSERT_TRUE(Q.Close()) << "still open";
+            EXPECT_EQ(CountInFile(HosteeLog, "main close"), 1);
+            continue;
+        }
+        std::string Seen;
+        ASSERT_TRUE(ChooseMenuItem(Q, 1, Seen)) << "no applications menu:" << Seen;
+        HWND Separate = nullptr;
+        ASSERT_TRUE(PumpUntil([&] {
+            Separate = ::FindWindowA("HosteeWindow", nullptr);
+            return Separate && ::IsWindowVisible(Separate);
+        }, 10000));
+        EXPECT_EQ(::GetAncestor(Separate, GA_PARENT), ::GetDesktopWindow());
+        // The start's wait for the program (half a second at most) is over.
+        PumpUntil([] { return false; }, 2000);
+        // The system asks it itself: the host does not refuse for it.
+        EXPECT_EQ(Q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+        Q.Send(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+        // The user's close waits until it ends, without asking it.
+        ::PostMessageA(Q.Main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 2500), static_cast<DWORD>(WAIT_TIMEOUT));
+        EXPECT_EQ(CountInFile(HosteeLog, "close"), 0);
+        ::PostMessageA(Separate, WM_CLOSE, 0, 0);
+        ExpectEnded(Q);
+    }
+    ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+    ::SetEnvironmentVariableA("HOSTEE_LOG", nullptr);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
 TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
 {
     const SessionRow Rows[] = {
@@ -708,13 +783,13 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
             ::CloseHandle(Pi.hThread);
             ::CloseHandle(Pi.hProcess);
             ASSERT_TRUE(PumpUntil([] { return ::IsWindowVisible(::FindWindowA("HosteeWindow", nullptr)); }, 10000));
-            ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+            ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
             ASSERT_TRUE(Q.WaitWindow("Confirmation..."));
             break;
         }
         case Opened::HostedAsking:
         case Opened::HostedCloses:
-            ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+            ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
             ASSERT_TRUE(BoundHostee(Q));
             {
                 DWORD Pid = 0;
@@ -806,6 +881,385 @@ TEST(StartupE2E, SessionEndIsSafeWhateverIsOpen)
     ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
 }
 
+// --- What the program's end stores, and what the start-up tells of it ---
+
+const std::string AppsKey = std::string(HostKey) + "\\Apps";
+
+HKEY CreatedKey(const std::string& Key)
+{
+    HKEY K = nullptr;
+    ::RegCreateKeyExA(HKEY_CURRENT_USER, Key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &K, nullptr);
+    return K;
+}
+
+// Clicks the button captioned Caption among Top's descendants: tells its
+// parent, as a click does.
+bool ClickButton(HWND Top, const std::string& Caption)
+{
+    bool Found = false;
+    EachWindow(Top, [&](HWND W) {
+        char Text[64] = {};
+        ::GetWindowTextA(W, Text, sizeof(Text));
+        if (ClassOf(W) == "Button" && Caption == Text && !Found)
+            Found = ::PostMessageA(::GetParent(W), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(W), BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(W));
+    });
+    return Found;
+}
+
+// Waits until Wnd is hidden (a modal window closed).
+bool Hidden(HWND Wnd)
+{
+    return PumpUntil([Wnd] { return !::IsWindowVisible(Wnd); }, 10000);
+}
+
+// The layouts key's security denies setting values and making keys: the
+// close tells that once, with the system's reason (also when a task
+// manager's close comes again meanwhile), and stores the rest; the
+// session's end tells nothing and stores the rest too.
+TEST(StartupE2E, RefusedKeyIsToldOnceAndTheRestStored)
+{
+    const std::string Layouts = std::string(HostKey) + "\\Layouts";
+    for (const bool SessionEnd : {false, true}) {
+        SCOPED_TRACE(SessionEnd ? "the session's end" : "a close");
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+        const HKEY L = LayoutsKey(1);
+        SetString(L, "LayoutsNode0", "Layout|Seeded|Base=Root");
+        PSECURITY_DESCRIPTOR Sd = nullptr;
+        ASSERT_TRUE(::ConvertStringSecurityDescriptorToSecurityDescriptorA(
+            "D:(D;;0x6;;;WD)(A;;KA;;;WD)", SDDL_REVISION_1, &Sd, nullptr));
+        ASSERT_EQ(::RegSetKeySecurity(L, DACL_SECURITY_INFORMATION, Sd), ERROR_SUCCESS);
+        ::LocalFree(Sd);
+        ::RegCloseKey(L);
+        {
+            Quorvan Q;
+            ASSERT_TRUE(Q.Main);
+            ::SetWindowPos(Q.Main, nullptr, 60, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            if (SessionEnd) {
+                EXPECT_EQ(Q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+                Q.Send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+            } else {
+                ::PostMessageA(Q.Main, WM_CLOSE, 0, 0);
+                ASSERT_TRUE(Q.WaitWindow("Tessarine Quorvan"));
+                ::PostMessageA(Q.Main, WM_CLOSE, 0, 0);
+                PumpUntil([] { return false; }, 500);
+                const std::string Told = Q.AnswerBox();
+                EXPECT_NE(Told.find("The layouts could not be stored in HKEY_CURRENT_USER\\" + Layouts +
+                                    ": Access denied."),
+                          std::string::npos) << Told;
+                EXPECT_EQ(Told.find("position"), std::string::npos) << Told;
+                EXPECT_FALSE(Q.WaitWindow("Tessarine Quorvan", 1000)) << "told once";
+            }
+            ExpectEnded(Q);
+        }
+        EXPECT_EQ(ReadInt("MainWindowLeftPos"), 60);
+        EXPECT_NE(ReadValue(AppsKey, "KnownAppList").Data.find("Bramblewick 48"), std::string::npos);
+        EXPECT_EQ(ReadValue(Layouts, "LayoutsNode0").Data.c_str(), std::string("Layout|Seeded|Base=Root"));
+    }
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// Remove line and OK in the editor, then Restore defaults and Yes: the
+// tables go back undated. The next start takes the rules file without a
+// word and stores it; the edit does not come back.
+TEST(StartupE2E, RestoreDefaultsAfterAnEditGivesWayToTheRulesFile)
+{
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+    const HKEY A = CreatedKey(AppsKey);
+    quorvan_driver::SetBinary(A, "KnownAppList",
+                              RulesHead + " Tests | First Tool | | | | bind | first.exe | | | | |\r"
+                                          " Tests | Second Tool | | | | bind | second.exe | | | | |");
+    ::RegCloseKey(A);
+    {
+        Quorvan Q;
+        ASSERT_TRUE(Q.Main);
+        const HWND Bar = Q.Child(Q.Main, "ToolbarWindow32");
+        Q.Press(Bar, 4);
+        const HWND Editor = Q.WaitWindow("Known Applications / Updates");
+        ASSERT_TRUE(Editor);
+        Q.Press(Q.Child(Editor, "ToolbarWindow32"), 2);
+        ASSERT_TRUE(ClickButton(Editor, "OK"));
+        ASSERT_TRUE(Hidden(Editor));
+        // Shown again, captioned modified.
+        Q.Press(Bar, 4);
+        ASSERT_TRUE(PumpUntil([&] { return ::IsWindowVisible(Editor) != FALSE; }, 10000));
+        Q.Press(Q.Child(Editor, "ToolbarWindow32"), 4);
+        EXPECT_NE(Q.AnswerBox(IDYES).find("This clears the whole application data"), std::string::npos);
+        ASSERT_TRUE(Hidden(Editor));
+        ASSERT_TRUE(Q.Close());
+    }
+    const std::string Left = ReadValue(AppsKey, "KnownAppList").Data;
+    EXPECT_EQ(Left.find("[Version]"), std::string::npos) << Left;
+    EXPECT_NE(Left.find("Second Tool"), std::string::npos) << Left;
+    EXPECT_EQ(Left.find("First Tool"), std::string::npos) << Left;
+    {
+        Quorvan Q;
+        ASSERT_TRUE(Q.Main);
+        EXPECT_FALSE(Q.WaitWindow("Tessarine Quorvan", 1500)) << "no message";
+        ASSERT_TRUE(Q.Close());
+    }
+    const std::string Stored = ReadValue(AppsKey, "KnownAppList").Data;
+    EXPECT_NE(Stored.find("2024 November 4"), std::string::npos) << Stored;
+    EXPECT_NE(Stored.find("Bramblewick 48"), std::string::npos);
+    EXPECT_EQ(Stored.find("Second Tool"), std::string::npos);
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// An update that arrives while the editor is open waits for it; the main
+// window closed meanwhile (a task manager's close, the session's end)
+// stores it, and tells it only after it is stored, or, at a session's end,
+// not at all.
+TEST(StartupE2E, UpdateHeldByTheOpenEditorIsStoredWhenTheProgramEnds)
+{
+    TestHttpServer Server;
+    Server.SetAnswer("/quorvan/ApplicationRules.def",
+                     {200, RulesHead + " Tools | Served Tool | | | | bind | tool.exe | | | | |\r" + std::string(4000, ';')});
+    for (const bool SessionEnd : {false, true}) {
+        SCOPED_TRACE(SessionEnd ? "the session's end" : "a close");
+        ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+        const HKEY K = CreatedKey(HostKey);
+        SetString(K, "UpdateHost", "127.0.0.1:" + std::to_string(Server.Port));
+        ::RegCloseKey(K);
+        Quorvan Q;
+        ASSERT_TRUE(Q.Main);
+        const HWND Bar = Q.Child(Q.Main, "ToolbarWindow32");
+        Q.Press(Bar, 4);
+        ASSERT_TRUE(Q.WaitWindow("Known Applications / Updates"));
+        Q.Press(Bar, 5);
+        // Delivered (and held) once the status bar it showed is hidden again.
+        ASSERT_TRUE(PumpUntil([&] {
+            bool Done = false;
+            EachWindow(Q.Main, [&](HWND W) {
+                Done |= ClassOf(W) == "msctls_statusbar32" && !::IsWindowVisible(W);
+            });
+            return Done;
+        }, 15000));
+        if (SessionEnd) {
+            EXPECT_EQ(Q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+            Q.Send(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        } else {
+            ::PostMessageA(Q.Main, WM_CLOSE, 0, 0);
+            EXPECT_EQ(Q.AnswerBox(), "Application rules successfully imported!");
+        }
+        ExpectEnded(Q);
+        const std::string Stored = ReadValue(AppsKey, "KnownAppList").Data;
+        EXPECT_NE(Stored.find("Served Tool"), std::string::npos);
+        EXPECT_NE(Stored.find("2099 January 1"), std::string::npos);
+    }
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// Six stored records, the second with a '|' too many: the start tells its
+// line, the five whole ones are read, and the stored value stays as it is
+// until the user changes the list: then the list as read goes, without the
+// record removed.
+TEST(StartupE2E, DamagedApplicationListIsToldAndKeptUntilChanged)
+{
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+    std::string Seeded = ListHead;
+    for (const char* Name : {"Alpha", "Beta | x", "Gamma", "Delta", "Epsilon", "Zeta"})
+        Seeded += std::string("| | Emu | ") + Name + " | | C:\\emu.exe |\r";
+    Seeded.pop_back();
+    const HKEY A = CreatedKey(AppsKey);
+    quorvan_driver::SetBinary(A, "FoundAppList", Seeded);
+    ::RegCloseKey(A);
+    for (const bool Change : {false, true}) {
+        SCOPED_TRACE(Change ? "changed" : "not changed");
+        Quorvan Q;
+        ASSERT_TRUE(Q.Main);
+        const std::string Told = Q.AnswerBox();
+        EXPECT_NE(Told.find("The stored application list is damaged: line 4: 7 fields where the header has 6."),
+                  std::string::npos) << Told;
+        EXPECT_NE(Told.find("5 records were read."), std::string::npos) << Told;
+        EXPECT_FALSE(Q.WaitWindow("Tessarine Quorvan", 1000)) << "one message only";
+        if (Change) {
+            Q.Press(Q.Child(Q.Main, "ToolbarWindow32"), 2);
+            const HWND List = Q.WaitWindow("Application list");
+            ASSERT_TRUE(List);
+            Q.Press(Q.Child(List, "ToolbarWindow32"), 2);
+            EXPECT_EQ(Q.AnswerBox(IDYES), "Are you sure?");
+            ::PostMessageA(List, WM_CLOSE, 0, 0);
+            ASSERT_TRUE(Hidden(List));
+        }
+        ASSERT_TRUE(Q.Close());
+        const std::string Stored = ReadValue(AppsKey, "FoundAppList").Data;
+        if (!Change) {
+            EXPECT_EQ(Stored, Seeded);
+            continue;
+        }
+        EXPECT_EQ(std::count(Stored.begin(), Stored.end(), '\r'), 5) << Stored;
+        for (const char* Name : {"Gamma", "Delta", "Epsilon", "Zeta"})
+            EXPECT_NE(Stored.find(Name), std::string::npos) << Name;
+        EXPECT_EQ(Stored.find("Alpha"), std::string::npos);
+        EXPECT_EQ(Stored.find("Beta"), std::string::npos);
+    }
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
+// --- A bound program that stops answering ---
+
+// Whether the program handles posted input: the designer opens from its
+// button and closes again.
+bool HandlesPostedInput(const Quorvan& Q)
+{
+    Q.Press(Q.Child(Q.Main, "ToolbarWindow32"), 1);
+    const HWND Designer = Q.WaitWindow("Layout editor", 10000);
+    if (!Designer)
+        return false;
+    ::PostMessageA(Designer, WM_CLOSE, 0, 0);
+    return PumpUntil([&] { return !::IsWindowVisible(Designer); }, 10000);
+}
+
+// The first descendant of Parent with that text.
+HWND ChildTitled(HWND Parent, const std::string& Text)
+{
+    HWND Found = nullptr;
+    EachWindow(Parent, [&](HWND W) {
+        char T[64] = {};
+        ::GetWindowTextA(W, T, sizeof(T));
+        if (!Found && Text == T)
+            Found = W;
+    });
+    return Found;
+}
+
+RECT ScreenRect(HWND W)
+{
+    RECT R = {};
+    ::GetWindowRect(W, &R);
+    return R;
+}
+
+TEST(StartupE2E, AProgramThatStopsAnsweringNeverFreezesTheHost)
+{
+    // Steps after the bound program stopped: R the main window resized,
+    // L the other layout applied (its question answered No), I posted
+    // input handled, A the program answers again, W the user's close.
+    struct Row {
+        const char* Name;
+        const char* Steps;
+    } Rows[] = {
+        {"resized: it takes its panel's size once it answers", "RIA"},
+        {"another layout, released: it goes back to the desktop once it answers", "LIA"},
+        {"closed: the first close waits, the second ends the host", "WIW"},
+    };
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        struct HosteesEnded {
+            ~HosteesEnded() { EndProcesses("hang_hostee.exe"); }
+        } EndedWithTheRow;
+        // A second layout holds an empty panel.
+        quorvan_driver::SeedRegistry({"hang_hostee"}, {}, 1);
+        ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+        Quorvan Q;
+        ASSERT_TRUE(Q.Main);
+        ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
+        const HWND Bound = BoundHostee(Q);
+        ASSERT_TRUE(Bound);
+        PumpUntil([&] { return !(::GetWindowLongA(Bound, GWL_STYLE) & WS_THICKFRAME); }, 5000);
+        const LONG BoundStyle = ::GetWindowLongA(Bound, GWL_STYLE);
+        DWORD Pid = 0;
+        const DWORD Tid = ::GetWindowThreadProcessId(Bound, &Pid);
+        const HANDLE Hostee = ::OpenProcess(SYNCHRONIZE, FALSE, Pid);
+        const HANDLE Thread = ::OpenThread(THREAD_SUSPEND_RESUME, FALSE, Tid);
+        ASSERT_TRUE(Hostee && Thread);
+        // The binding's own steps over (the host active again), the
+        // program stops: its thread suspends itself.
+        const auto ActiveOf = [](DWORD Thread) {
+            GUITHREADINFO Info = {};
+            Info.cbSize = sizeof(Info);
+            ::GetGUIThreadInfo(Thread, &Info);
+            return Info.hwndActive;
+        };
+        const DWORD HostThread = ::GetWindowThreadProcessId(Q.Main, nullptr);
+        EXPECT_TRUE(PumpUntil([&] { return ActiveOf(HostThread) == Q.Main; }, 5000));
+        EXPECT_TRUE(quorvan_driver::WaitSettled(Q.Main, 10000));
+        // The user works in it: the keyboard focus lies in it.
+        quorvan_driver::Click(quorvan_driver::Center(ScreenRect(Bound)));
+        EXPECT_TRUE(PumpUntil([&] {
+            GUITHREADINFO Info = {};
+            Info.cbSize = sizeof(Info);
+            return ::GetGUIThreadInfo(HostThread, &Info) && Info.hwndFocus == Bound;
+        }, 5000));
+        ::PostMessageA(Bound, WM_APP + 1, 0, 0);
+        ASSERT_TRUE(PumpUntil([&] {
+            DWORD_PTR Result = 0;
+            return !::SendMessageTimeoutA(Bound, WM_NULL, 0, 0, SMTO_NORMAL, 200, &Result);
+        }, 5000));
+        // Seen stopped by the host: it no longer shares the host's input
+        // (activation and focus would wait for it).
+        EXPECT_TRUE(PumpUntil([&] { return ActiveOf(Tid) != ActiveOf(HostThread); }, 10000));
+        bool Closed = false;
+        for (const char* Step = R.Steps; *Step; ++Step) {
+            SCOPED_TRACE(std::string("step ") + *Step);
+            switch (*Step) {
+            case 'R': {
+                // Uncovered, its frame waits for a paint it cannot do.
+                ::RedrawWindow(Bound, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
+                // Queued: the test itself must not wait for the host.
+                const RECT M = Q.Rect();
+                ::SetWindowPos(Q.Main, nullptr, 0, 0, M.right - M.left + 120, M.bottom - M.top + 60,
+                               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+                break;
+            }
+            case 'L': {
+                ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q, 1));
+                const HWND Question = Q.WaitWindow("Confirmation...", 10000);
+                ASSERT_TRUE(Question);
+                const HWND No = ChildTitled(Question, "&No");
+                ASSERT_TRUE(No);
+                ::PostMessageA(No, BM_CLICK, 0, 0);
+                EXPECT_TRUE(PumpUntil([&] { return !::IsWindowVisible(Question); }, 10000));
+                break;
+            }
+            case 'I':
+                EXPECT_TRUE(HandlesPostedInput(Q));
+                break;
+            case 'A':
+                ::ResumeThread(Thread);
+                if (std::string(R.Steps).find('L') != std::string::npos) {
+                    // Given back as it was, running on.
+                    EXPECT_TRUE(PumpUntil([&] { return ::GetAncestor(Bound, GA_PARENT) == ::GetDesktopWindow(); }, 10000));
+                    EXPECT_TRUE(::GetWindowLongA(Bound, GWL_STYLE) & WS_THICKFRAME);
+                    EXPECT_EQ(::WaitForSingleObject(Hostee, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+                } else {
+                    // In its panel, restyled, at the panel's size.
+                    const HWND Inner = ::GetAncestor(Bound, GA_PARENT);
+                    EXPECT_TRUE(PumpUntil([&] {
+                        RECT C = {};
+                        ::GetClientRect(Inner, &C);
+                        ::MapWindowPoints(Inner, HWND_DESKTOP, reinterpret_cast<POINT*>(&C), 2);
+                        const RECT W = ScreenRect(Bound);
+                        return ::EqualRect(&C, &W) != FALSE;
+                    }, 10000));
+                    EXPECT_EQ(::GetWindowLongA(Bound, GWL_STYLE), BoundStyle);
+                    RECT Before = ScreenRect(Bound);
+                    EXPECT_GT(Before.right - Before.left, 0);
+                }
+                break;
+            case 'W':
+                ::PostMessageA(Q.Main, WM_CLOSE, 0, 0);
+                if (!Step[1]) {
+                    Closed = true;
+                    ExpectEnded(Q);
+                } else {
+                    // Asked to close, the stopped program cannot: the host waits.
+                    EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 2000), static_cast<DWORD>(WAIT_TIMEOUT));
+                }
+                break;
+            }
+        }
+        if (!Closed) {
+            // What is left closes as it should.
+            EXPECT_TRUE(Q.Close());
+        }
+        ::ResumeThread(Thread);
+        ::CloseHandle(Thread);
+        ::CloseHandle(Hostee);
+    }
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
+}
+
 // A tool button's work shown by the program: a top-level window of its own
 // titled Title, then closed again.
 bool Opens(const Quorvan& Q, int Button, const char* Title)
@@ -852,7 +1306,7 @@ TEST(StartupE2E, EveryClickOnAToolButtonOpensItsWindow)
             ++Lost;
             ADD_FAILURE() << B.Title << " not opened at settled";
         }
-        ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+        ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
         if (!Opens(Q, 0, "Layout editor")) {
             ++Lost;
             ADD_FAILURE() << "the layout editor not opened while the layout was applied";
@@ -876,7 +1330,7 @@ TEST(StartupE2E, HoverToolsShowOverAChildPanel)
     ::RegCloseKey(L);
     Quorvan Q;
     ASSERT_TRUE(Q.Main);
-    ASSERT_NO_FATAL_FAILURE(ApplyFirstLayout(Q));
+    ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
     // The layout's panels are the main panel's children; the parent's free
     // half is the right one.
     HWND Parent = nullptr;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 namespace {
@@ -22,6 +23,7 @@ TStartupHooks RecordingHooks(FakeSettingsStore& Store, const StringList& RulesFi
     H.ReadApplicationList = [&Store, &AppList](const StringList& L) {
         Store.Log.push_back("app list");
         AppList = L;
+        return TListReadReport();
     };
     H.ReadApplicationRules = [&Store, &Imported](const StringList& L, int& Line) -> std::uint8_t {
         Store.Log.push_back("rules");
@@ -114,7 +116,9 @@ TEST(StoredStateTest, StepsReadOneStoredListEach)
 
 // A stored database that does not read whole is reported with its line,
 // gives way to the rules file, and stays stored as it was unless the
-// database changed; one that reads whole is used and stored back.
+// database changed; one that reads whole is used and stored back. One
+// without a date ("Restore defaults" leaves it) gives way to the rules file
+// without a word, which is stored.
 TEST(StoredStateTest, DamagedStoredDatabaseIsReportedAndKeptUntilChanged)
 {
     const std::string Header = "Category|Application name|Age|Version|Exe size|Method|Files needed|"
@@ -132,16 +136,19 @@ TEST(StoredStateTest, DamagedStoredDatabaseIsReportedAndKeptUntilChanged)
         bool Changed;      // in the session
         const char* What;  // the fault: "" none, nullptr any
         int Line;
+        bool FileUsed;     // the rules file's database is in use
+        bool NoFile = false;  // no rules file to give way to
     } Cases[] = {
-        {"whole", TValueKind::Binary, Dated, false, "", 0},
-        {"method bind; only 9x", TValueKind::Binary, Dated + Bad, false, "Invalid method description item!", 6},
-        {"NUL in a cell", TValueKind::Binary, Dated + "\rM|N" + std::string(1, '\0') + "l", false, "a NUL character", 6},
-        {"no [Version] lines", TValueKind::Binary, Known, false, "it has no version date", 0},
-        {"REG_SZ", TValueKind::String, Dated, false, "it is not binary data", 0},
-        {"REG_MULTI_SZ", TValueKind::Other, Dated, false, "it is not binary data", 0},
-        {"0 bytes", TValueKind::Binary, "", false, "it is empty", 0},
-        {"random bytes", TValueKind::Binary, Random, false, nullptr, 0},
-        {"damaged, then changed", TValueKind::Binary, Dated + Bad, true, "Invalid method description item!", 6},
+        {"whole", TValueKind::Binary, Dated, false, "", 0, false},
+        {"method bind; only 9x", TValueKind::Binary, Dated + Bad, false, "Invalid method description item!", 6, true},
+        {"NUL in a cell", TValueKind::Binary, Dated + "\rM|N" + std::string(1, '\0') + "l", false, "a NUL character", 6, true},
+        {"no [Version] lines", TValueKind::Binary, Known, false, "", 0, true},
+        {"no [Version] lines, no rules file: used", TValueKind::Binary, Known, false, "", 0, false, true},
+        {"REG_SZ", TValueKind::String, Dated, false, "it is not binary data", 0, true},
+        {"REG_MULTI_SZ", TValueKind::Other, Dated, false, "it is not binary data", 0, true},
+        {"0 bytes", TValueKind::Binary, "", false, "it is empty", 0, true},
+        {"random bytes", TValueKind::Binary, Random, false, nullptr, 0, true},
+        {"damaged, then changed", TValueKind::Binary, Dated + Bad, true, "Invalid method description item!", 6, true},
     };
     for (const auto& C : Cases) {
         SCOPED_TRACE(C.Name);
@@ -150,8 +157,10 @@ TEST(StoredStateTest, DamagedStoredDatabaseIsReportedAndKeptUntilChanged)
         Store.Keys[AppsKey()][KnownAppListValue] = {C.Kind, C.Stored, 0};
         TStartupHooks H;
         H.ReadApplicationRules = [](const StringList& L, int& Line) { return ReadApplicationRules(L, Line); };
-        H.DatabaseDated = [] { return KnownApps.Count() == 0 || KnownApps.RulesDate > 0; };
-        H.LoadRulesFile = [&] { return StringList{"[Version]", "2025 Jan 1", "[Known Applications]", Header, "B|Bundled||||bind|b.exe|||||"}; };
+        H.LoadRulesFile = [&] {
+            return C.NoFile ? StringList{}
+                            : StringList{"[Version]", "2025 Jan 1", "[Known Applications]", Header, "B|Bundled||||bind|b.exe|||||"};
+        };
         TStoredStateReader Reader(Store, H);
         while (!Reader.Done())
             Reader.Step();
@@ -160,10 +169,11 @@ TEST(StoredStateTest, DamagedStoredDatabaseIsReportedAndKeptUntilChanged)
         if (C.What && *C.What) {
             EXPECT_NE(StoredRulesMessage(Fault, true).find((C.Line ? "line " + IntToStr(C.Line) + ": " : "") + C.What), std::string::npos);
         }
-        // Whole, the older file is nothing newer, as always.
-        EXPECT_EQ(Reader.Result(), Fault.Any() ? ieOk : ieOldVersion);
+        // Whole and dated, the older file is nothing newer, as always.
+        EXPECT_EQ(Reader.Result(), C.FileUsed || C.NoFile ? ieOk : ieOldVersion);
+        EXPECT_EQ(Reader.RulesFileRead(), C.FileUsed);
         ASSERT_EQ(KnownApps.Count(), 1);
-        EXPECT_EQ(KnownApps.GetKnownApp(0)->Name, Fault.Any() ? "Bundled" : "User Row");
+        EXPECT_EQ(KnownApps.GetKnownApp(0)->Name, C.FileUsed ? "Bundled" : "User Row");
 
         KnownApps.Modified = C.Changed;
         TShutdownHooks S;
@@ -176,6 +186,135 @@ TEST(StoredStateTest, DamagedStoredDatabaseIsReportedAndKeptUntilChanged)
         EXPECT_EQ(After->Kind == C.Kind && After->Data == C.Stored, Kept);
     }
     ClearDatabase();
+}
+
+// A stored application list that does not read whole is told with its
+// lines at start; every whole record is read, and the stored value stays
+// as it is until the list changes.
+TEST(StoredStateTest, DamagedStoredApplicationListIsToldReadWhereWholeAndKept)
+{
+    const std::string Head = "| Flags | Category | Application | Version | Location |\r+-+-+-+-+-+";
+    const auto Rec = [](const std::string& Name) { return "\r| | Emu | " + Name + " | | C:\\a.exe |"; };
+    const std::string Nul(1, '\0');
+    std::string Six = Head, Garbled = Head;
+    for (const char* N : {"A", "B", "C", "D", "E", "F"})
+        Six += Rec(N);
+    for (int I = 0; I < 8; ++I)
+        Garbled += Rec("x|" + IntToStr(I));
+    const struct {
+        const char* Name;
+        TValueKind Kind;
+        std::string Stored;
+        const char* Told;  // in the message; "" none
+        int Records;
+    } Cases[] = {
+        {"whole", TValueKind::Binary, Six, "", 6},
+        {"an extra '|' in the first record", TValueKind::Binary, Head + Rec("A|x") + Rec("B") + Rec("C"),
+         "damaged: line 3: 7 fields where the header has 6.\n2 records were read.", 2},
+        {"a NUL in a middle record: the rest still read", TValueKind::Binary,
+         Head + Rec("A") + Rec("B" + Nul) + Rec("C"), "line 4: a NUL character.\n2 records", 2},
+        {"REG_SZ", TValueKind::String, Six, "damaged: it is not binary data.\nNo record was read.", 0},
+        {"the rule line cut", TValueKind::Binary, "| Flags | Category | Application | Version | Location |\r+-+" + Rec("A"),
+         "line 2: the rule line does not match the header.\n1 record was read.", 1},
+        {"garbled throughout", TValueKind::Binary, Garbled, "line 7: 7 fields where the header has 6; and 3 more.", 0},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        FakeSettingsStore Store;
+        Store.Keys[AppsKey()][FoundAppListValue] = {C.Kind, C.Stored, 0};
+        TDatabaseGrid Table;
+        ConfigureApplicationTable(Table);
+        TApplicationList List(Table);
+        TStartupHooks H;
+        H.ReadApplicationList = [&](const StringList& L) { return List.ReadApplicationList(L); };
+        TStoredStateReader Reader(Store, H);
+        while (!Reader.Done())
+            Reader.Step();
+        const std::string Message = StoredListMessage(Reader.StoredListReport());
+        if (*C.Told) {
+            EXPECT_NE(Message.find(C.Told), std::string::npos) << Message;
+        } else {
+            EXPECT_EQ(Message, "");
+        }
+        EXPECT_EQ(Table.IsEmptyTable() ? 0 : Table.RecordCount(), C.Records);
+
+        TShutdownHooks S;
+        S.ApplicationListModified = [&] { return List.ApplicationListModified(); };
+        S.WriteApplicationList = [&] {
+            StringList Lines;
+            List.WriteApplicationList(Lines);
+            return Lines;
+        };
+        WriteStoredState(Store, S);
+        EXPECT_EQ(Store.Find(AppsKey(), FoundAppListValue)->Data, C.Stored) << "kept until changed";
+        List.SetListModified(true);
+        WriteStoredState(Store, S);
+        StringList Written;
+        SplitToStrings(Written, Store.Find(AppsKey(), FoundAppListValue)->Data, '\r');
+        EXPECT_EQ(Written.size(), 2u + static_cast<unsigned>(C.Records)) << "changed, stored as read";
+    }
+}
+
+// A part the registry refuses is told with the system's reason, and the
+// others are still stored.
+TEST(StoredStateTest, ShutdownTellsWhatCouldNotBeStoredAndStoresTheRest)
+{
+    const std::string Position = "The program's path and the main window's position";
+    const std::string Database = "The database of known applications", AppList = "The application list";
+    const std::vector<std::string> All = {"Path", "MainWindowState", "LayoutsCount", "KnownAppList", "FoundAppList"};
+    const struct {
+        const char* Name;
+        std::string Refused;        // a key
+        std::string FailWrite;      // a value
+        bool EmptyList;
+        std::vector<std::string> Told;    // the parts, in order
+        std::vector<std::string> Stored;  // of All
+    } Cases[] = {
+        {"nothing refused", "", "", false, {}, All},
+        {"the layouts key", LayoutsKey(), "", false, {"The layouts"},
+         {"Path", "MainWindowState", "KnownAppList", "FoundAppList"}},
+        {"a layouts value", "", "LayoutsCount", false, {"The layouts"},
+         {"Path", "MainWindowState", "KnownAppList", "FoundAppList"}},
+        {"the host key", HostKey(), "", false, {Position}, {"LayoutsCount", "KnownAppList", "FoundAppList"}},
+        {"the path: the position still goes", "", "Path", false, {Position},
+         {"MainWindowState", "LayoutsCount", "KnownAppList", "FoundAppList"}},
+        {"the apps key: both lists", AppsKey(), "", false, {Database, AppList},
+         {"Path", "MainWindowState", "LayoutsCount"}},
+        {"an emptied list that cannot be deleted", "", "FoundAppList", true, {AppList},
+         {"Path", "MainWindowState", "LayoutsCount", "KnownAppList"}},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.Name);
+        FakeSettingsStore Store;
+        Store.SetBinary(AppsKey(), FoundAppListValue, "old");
+        if (!C.Refused.empty())
+            Store.Refused.insert(C.Refused);
+        if (!C.FailWrite.empty())
+            Store.FailWrites.insert(C.FailWrite);
+        TShutdownHooks H;
+        H.SaveWindowPosition = [](ISettingsStore& S) { return S.WriteInteger("MainWindowState", 0); };
+        H.SaveLayouts = [](ISettingsStore& S) { return S.WriteInteger("LayoutsCount", 0); };
+        H.DatabaseHasEntries = [] { return true; };
+        H.WriteApplicationRules = [] { return StringList{"r"}; };
+        H.ApplicationListModified = [] { return true; };
+        H.WriteApplicationList = [&] { return C.EmptyList ? StringList() : StringList{"a"}; };
+        const std::vector<TStoreFailure> Failures = WriteStoredState(Store, H);
+        std::vector<std::string> Told, Stored;
+        for (const TStoreFailure& F : Failures) {
+            Told.push_back(F.Part);
+            EXPECT_NE(F.Reason.find(C.Refused.empty() ? C.FailWrite : C.Refused), std::string::npos) << F.Reason;
+        }
+        EXPECT_EQ(Told, C.Told);
+        for (const std::string& V : All)
+            if (std::count(Store.Log.begin(), Store.Log.end(), "write " + V))
+                Stored.push_back(V);
+        EXPECT_EQ(Stored, C.Stored);
+        const std::string Message = StoreFailedMessage(Failures);
+        EXPECT_EQ(Message.empty(), Failures.empty());
+        for (const TStoreFailure& F : Failures)
+            EXPECT_NE(Message.find(F.Part + " could not be stored in HKEY_CURRENT_USER\\" + F.Key + ": " + F.Reason),
+                      std::string::npos) << Message;
+    }
 }
 
 TEST(StoredStateTest, TextListValueIsIgnoredUnlessBinaryNonEmptyAndReadWhole)
@@ -227,8 +366,8 @@ TEST(StoredStateTest, ShutdownWritesListsOnlyWhenTheyHoldSomethingOrChanged)
         Store.SetBinary(AppsKey(), "FoundAppList", "old");
         TShutdownHooks H;
         H.ExePath = "C:\\q\\quorvan.exe";
-        H.SaveWindowPosition = [&](ISettingsStore& S) { S.WriteInteger("MainWindowState", 0); };
-        H.SaveLayouts = [&](ISettingsStore& S) { S.WriteInteger("LayoutsCount", 0); };
+        H.SaveWindowPosition = [&](ISettingsStore& S) { return S.WriteInteger("MainWindowState", 0); };
+        H.SaveLayouts = [&](ISettingsStore& S) { return S.WriteInteger("LayoutsCount", 0); };
         H.DatabaseHasEntries = [&] { return C.HasEntries; };
         H.WriteApplicationRules = [&] { return C.Rules; };
         H.ApplicationListModified = [&] { return C.Modified; };
@@ -251,7 +390,7 @@ TEST(StoredStateTest, ShutdownSkipsAKeyThatCannotBeOpened)
     FakeSettingsStore Store;
     Store.NoCreate.insert(HostKey());
     TShutdownHooks H;
-    H.SaveLayouts = [&](ISettingsStore& S) { S.WriteInteger("LayoutsCount", 2); };
+    H.SaveLayouts = [&](ISettingsStore& S) { return S.WriteInteger("LayoutsCount", 2); };
     WriteStoredState(Store, H);
     EXPECT_EQ(Store.Log, (std::vector<std::string>{"open " + LayoutsKey(), "write LayoutsCount"}));
 }
