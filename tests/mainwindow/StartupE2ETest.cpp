@@ -1012,8 +1012,10 @@ TEST(StartupE2E, RestoreDefaultsAfterAnEditGivesWayToTheRulesFile)
 TEST(StartupE2E, UpdateHeldByTheOpenEditorIsStoredWhenTheProgramEnds)
 {
     TestHttpServer Server;
+    // Slow enough that its status bar is seen while it runs.
     Server.SetAnswer("/quorvan/ApplicationRules.def",
-                     {200, RulesHead + " Tools | Served Tool | | | | bind | tool.exe | | | | |\r" + std::string(4000, ';')});
+                     {200, RulesHead + " Tools | Served Tool | | | | bind | tool.exe | | | | |\r" + std::string(4000, ';'),
+                      4, 200});
     for (const bool SessionEnd : {false, true}) {
         SCOPED_TRACE(SessionEnd ? "the session's end" : "a close");
         ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
@@ -1026,11 +1028,16 @@ TEST(StartupE2E, UpdateHeldByTheOpenEditorIsStoredWhenTheProgramEnds)
         Q.Press(Bar, 4);
         ASSERT_TRUE(Q.WaitWindow("Known Applications / Updates"));
         Q.Press(Bar, 5);
-        // Delivered (and held) once the status bar it showed is hidden again.
+        // Delivered (and held) once the status bar it showed is hidden again:
+        // the bar is also hidden as it is made.
+        bool Shown = false;
         ASSERT_TRUE(PumpUntil([&] {
             bool Done = false;
             EachWindow(Q.Main, [&](HWND W) {
-                Done |= ClassOf(W) == "msctls_statusbar32" && !::IsWindowVisible(W);
+                if (ClassOf(W) != "msctls_statusbar32")
+                    return;
+                Shown |= ::IsWindowVisible(W) != FALSE;
+                Done |= Shown && !::IsWindowVisible(W);
             });
             return Done;
         }, 15000));
