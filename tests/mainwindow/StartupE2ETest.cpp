@@ -1027,12 +1027,19 @@ TEST(StartupE2E, UpdateHeldByTheOpenEditorIsStoredWhenTheProgramEnds)
         ASSERT_TRUE(Q.WaitWindow("Known Applications / Updates"));
         Q.Press(Bar, 5);
         // Delivered (and held) once the status bar it showed is hidden again.
-        ASSERT_TRUE(PumpUntil([&] {
-            bool Done = false;
+        // Made hidden, it is seen so a moment before it shows: hidden still
+        // once the window's thread has answered, after the request was served.
+        const auto StatusHidden = [&] {
+            bool Hidden = false;
             EachWindow(Q.Main, [&](HWND W) {
-                Done |= ClassOf(W) == "msctls_statusbar32" && !::IsWindowVisible(W);
+                Hidden |= ClassOf(W) == "msctls_statusbar32" && !::IsWindowVisible(W);
             });
-            return Done;
+            return Hidden;
+        };
+        ASSERT_TRUE(PumpUntil([&] {
+            DWORD_PTR Result = 0;
+            return !Server.LastRequest().empty() && StatusHidden() &&
+                   ::SendMessageTimeoutA(Q.Main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &Result) && StatusHidden();
         }, 15000));
         if (SessionEnd) {
             EXPECT_EQ(Q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
