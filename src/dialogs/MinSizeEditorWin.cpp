@@ -42,6 +42,13 @@ TMinSizeEditorForm::TMinSizeEditorForm(Component* Owner)
     MinSizeEditorForm = this;
 }
 
+TMinSizeEditorForm::~TMinSizeEditorForm()
+{
+    // The known applications' cell button reaches the form through the global.
+    if (MinSizeEditorForm == this)
+        MinSizeEditorForm = nullptr;
+}
+
 void TMinSizeEditorForm::CreateWindows()
 {
     TCellEditorForm::CreateWindows();

@@ -11,6 +11,7 @@
 class TMinSizeEditorForm : public TCellEditorForm, private IMinSizeView {
 public:
     explicit TMinSizeEditorForm(Component* Owner);
+    ~TMinSizeEditorForm() override;
 
     RadioGroup* SizingRadioGroup = nullptr;
     Panel* XSizePanel = nullptr;

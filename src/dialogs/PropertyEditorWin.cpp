@@ -22,6 +22,13 @@ TPropertyEditorForm::TPropertyEditorForm(Component* Owner)
     PropertyEditorForm = this;
 }
 
+TPropertyEditorForm::~TPropertyEditorForm()
+{
+    // The known applications' cell button reaches the form through the global.
+    if (PropertyEditorForm == this)
+        PropertyEditorForm = nullptr;
+}
+
 void TPropertyEditorForm::CreateWindows()
 {
     TCellEditorForm::CreateWindows();

@@ -9,6 +9,7 @@
 class TPropertyEditorForm : public TCellEditorForm {
 public:
     explicit TPropertyEditorForm(Component* Owner);
+    ~TPropertyEditorForm() override;
 
     RadioGroup* BindingGroup = nullptr;
     CheckBox* RemoveCaptionCheckBox = nullptr;

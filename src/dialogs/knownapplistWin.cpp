@@ -238,6 +238,9 @@ TKnownAppsForm::~TKnownAppsForm()
     for (HFONT F : {FBoldFont, FLinkFont})
         if (F)
             ::DeleteObject(F);
+    // The main window's menu and the updater reach the form through the global.
+    if (KnownAppsForm == this)
+        KnownAppsForm = nullptr;
 }
 
 TDatabaseGridWin* TKnownAppsForm::MakeTable(Panel* Page, bool TTableFlags::*Flag)

@@ -199,9 +199,12 @@ void TAppPanel::ArrangeControls()
     const RECT C = ClientPanel->ClientRect();
     const int W = C.right - C.left;
     const int H = C.bottom - C.top;
-    // Overlays lie above the hosted window, which is a sibling of theirs.
-    const auto ShowOnTop = [this](Control* Overlay) {
+    // Overlays lie above the hosted window, which is a sibling of theirs;
+    // each shows where it belongs, never first where it was.
+    const auto ShowOnTop = [this](Control* Overlay, int X, int Y, int OverlayWidth,
+                                  int OverlayHeight) {
         Overlay->SetParent(ClientPanel);
+        Overlay->SetBounds(X, Y, OverlayWidth, OverlayHeight);
         ::SetWindowPos(Overlay->Handle(), HWND_TOP, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         Overlay->SetVisible(true);
@@ -229,8 +232,7 @@ void TAppPanel::ArrangeControls()
         }
         if (Found)
             Width = Fit;
-        ShowOnTop(FToolControl);
-        FToolControl->SetBounds(At.x, At.y, Width, ToolHeight);
+        ShowOnTop(FToolControl, At.x, At.y, Width, ToolHeight);
     }
     if (FCloseControl && FUnbindControl) {
         // The pair as one: close at the right, unbind left of it.
@@ -240,12 +242,10 @@ void TAppPanel::ArrangeControls()
                       std::max(FCloseControl->Height(), FUnbindControl->Height()), At);
         const int CloseLeft = At.x + FUnbindControl->Width();
         const int CloseTop = At.y;
-        ShowOnTop(FCloseControl);
-        FCloseControl->SetBounds(CloseLeft, CloseTop, FCloseControl->Width(),
-                                 FCloseControl->Height());
-        ShowOnTop(FUnbindControl);
-        FUnbindControl->SetBounds(CloseLeft - FUnbindControl->Width(), CloseTop,
-                                  FUnbindControl->Width(), FUnbindControl->Height());
+        ShowOnTop(FCloseControl, CloseLeft, CloseTop, FCloseControl->Width(),
+                  FCloseControl->Height());
+        ShowOnTop(FUnbindControl, CloseLeft - FUnbindControl->Width(), CloseTop,
+                  FUnbindControl->Width(), FUnbindControl->Height());
         FUnbindControl->SetEnabled(FBound);
     }
 }

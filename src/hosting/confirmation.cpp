@@ -49,6 +49,13 @@ TConfirmationForm::TConfirmationForm(Component* Owner) : Form(Owner, Confirmatio
     };
 }
 
+TConfirmationForm::~TConfirmationForm()
+{
+    // The monitor's question reaches the form through the global.
+    if (ConfirmationForm == this)
+        ConfirmationForm = nullptr;
+}
+
 void TConfirmationForm::CreateWindows()
 {
     // Bottom-aligned controls stack upwards: the bar first, then the box.

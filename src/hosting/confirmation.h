@@ -17,6 +17,7 @@ enum : std::uint8_t { ckYesNoCancel = 0, ckOk = 1 };
 class TConfirmationForm : public Form {
 public:
     explicit TConfirmationForm(Component* Owner);
+    ~TConfirmationForm() override;
 
     // Made at the first show.
     Label* InfoLabel = nullptr;

@@ -161,8 +161,18 @@ TEST_F(AppPanelTest, OverlaysShowWhereThePanelsInFrontLeaveRoom)
         {"a strip too narrow for the tools: narrower in it", {0, 0, 450, 200}, true, apmTool, {455, 5}},
     };
     InnerSize(600, 200);
+    // Where each overlay is as it shows: never first where it was.
+    POINT ShownAt = {-1, -1};
+    for (Panel* P : {Tool, Close})
+        P->OnMessageSeen = [&ShownAt, P](UINT Msg) {
+            if (Msg == WM_SHOWWINDOW) {
+                const RECT R = P->BoundsRect();
+                ShownAt = {R.left, R.top};
+            }
+        };
     for (const Case& C : Cases) {
         SCOPED_TRACE(C.Name);
+        ShownAt = {-1, -1};
         PanelArgs A;
         A.Parent = Main;
         // The inner panel lies 5 pixels inside the host's bevel.
@@ -179,9 +189,13 @@ TEST_F(AppPanelTest, OverlaysShowWhereThePanelsInFrontLeaveRoom)
         EXPECT_EQ(B.left, C.Want.x);
         EXPECT_EQ(B.top, C.Want.y);
         EXPECT_LE(B.right, 600);
+        EXPECT_EQ(ShownAt.x, C.Want.x);
+        EXPECT_EQ(ShownAt.y, C.Want.y);
         Host->SetControls(nullptr, nullptr, nullptr);
         delete Cover;
     }
+    for (Panel* P : {Tool, Close})
+        P->OnMessageSeen = nullptr;
 }
 
 TEST_F(AppPanelTest, KeepsOnlyTheControlsItsModeShows)

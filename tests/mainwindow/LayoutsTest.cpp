@@ -331,6 +331,14 @@ TEST(Layouts, StoredLayoutsBeyondWhatIsShownAreShownInPartAndTold)
         FakeRegistry Again;
         L.Tree.SaveLayouts(Again);
         EXPECT_EQ(Again.Strings, Reg.Strings);
+        // The last panel moved to the front: one it pushes past what is
+        // shown gives its host panel up.
+        const TNodeId LastShown = L.Tree.NodeAt(R.Shown), Moved = L.Tree.NodeAt(R.Panels);
+        L.Tree.MoveNode(Moved, Big, L.Tree.Children(Big).front());
+        L.Relayout(nullptr);
+        EXPECT_EQ(H.Panels.size(), static_cast<std::size_t>(R.Shown));
+        EXPECT_NE(L.Tree.Data(Moved), nullptr);
+        EXPECT_EQ(L.Tree.Data(LastShown) == nullptr, NotShown > 0);
     }
     EXPECT_EQ(PanelsNotShownMessage("Big", 3511),
               "3511 panels of the layout \"Big\" could not be shown: a layout shows its first 584 "

@@ -523,7 +523,13 @@ TEST_P(ClosingWithHostedPrograms, WaitsForThemAndWritesTheStateOnce)
     ASSERT_EQ(Panels.size(), 2u);
     std::vector<HANDLE> Processes;
     for (TAppPanel* P : Panels) {
-        ASSERT_TRUE(Main->LayoutHost.OpenApplication("Plain Hostee", TestExeDir() + "hostee.exe", "", P));
+        // Each ends a while after it is asked, as one that saves its work
+        // first: the close has to wait for the ends, which do not come
+        // before the close's first pass is over.
+        ::SetEnvironmentVariableA("HOSTEE_OPTIONS", "/slowclose=1500");
+        const bool Opened = Main->LayoutHost.OpenApplication("Plain Hostee", TestExeDir() + "hostee.exe", "", P);
+        ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+        ASSERT_TRUE(Opened);
         TApplicationItem* Item = nullptr;
         ASSERT_TRUE(RunUntil(App, [&] {
             Item = Main->Monitor->FindItemByPanel(P->ClientPanel);
@@ -844,6 +850,164 @@ TEST_F(MainWindowTest, ClosingGoesAheadUnderAFinishedDownloadsBox)
     EXPECT_FALSE(MainEnabled);
     EXPECT_NE(AppsValue("KnownAppList").find("Served Tool"), std::string::npos);
     ::DestroyWindow(Other);
+}
+
+// Writes a value under the program's key; Sub is "" or a subkey's "\\Name".
+void SetHostValue(const std::string& Sub, const char* Name, DWORD Type, const std::string& Data)
+{
+    HKEY K;
+    ASSERT_EQ(::RegCreateKeyExA(HKEY_CURRENT_USER, (std::string(HostKey) + Sub).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                nullptr, &K, nullptr), ERROR_SUCCESS);
+    ::RegSetValueExA(K, Name, 0, Type, reinterpret_cast<const BYTE*>(Data.c_str()),
+                     static_cast<DWORD>(Data.size() + (Type == REG_SZ)));
+    ::RegCloseKey(K);
+}
+
+void ForgetDatabase()
+{
+    for (Tappwindowlist* L : {&AllowedWindows, &ForbiddenWindows}) {
+        L->Clear();
+        L->Modified = false;
+    }
+    KnownApps.Clear();
+    KnownApps.RulesDate = 0;
+    KnownApps.Modified = false;
+}
+
+// A database, application list and monitor as before the first activation.
+void ForgetStartup(Tmainform& Main)
+{
+    ForgetDatabase();
+    TDatabaseGrid& Listed = ApplicationListForm->List.Table();
+    while (Listed.RecordCount() > 1)
+        Listed.DeleteRecord(1);
+    Listed.ClearRecord(1);
+    Main.LayoutHost.Monitor = nullptr;
+    Main.Monitor.reset();
+    Main.FirstActivate = true;
+}
+
+// A rules update that arrives while the known applications' editor is open
+// waits for it: the user's change is taken first, the update imported once
+// the editor has closed, and once only; the close stores both, also after a
+// start that found the stored database damaged.
+TEST_F(MainWindowTest, UpdateArrivingInTheEditorIsImportedOnceAfterItAndStored)
+{
+    new TKnownAppsForm(&App);
+    TestHttpServer Server;
+    Server.SetAnswer(UpdatePath, {200, RulesText("2099 January 1", "Served Tool", 4000), 5, 300});
+    SetHostValue("", "UpdateHost", REG_SZ, "127.0.0.1:" + std::to_string(Server.Port));
+    SetHostValue("\\Apps", "KnownAppList", REG_SZ, "not binary");
+    ForgetStartup(*Main);
+    const std::string Imported = "Application rules successfully imported!";
+    const auto EditorShown = [] { return KnownAppsForm->Handle() && ::IsWindowVisible(KnownAppsForm->Handle()); };
+    std::vector<std::string> ToldInTheEditor;
+    BoxAnswerer Boxes(App, [&](HWND, const std::string& Text) {
+        if (EditorShown())
+            ToldInTheEditor.push_back(Text);
+        return false;
+    });
+    Main->FormActivate();
+    ASSERT_TRUE(RunUntil(App, [&] { return !Boxes.Texts.empty(); }, 5000));
+    ASSERT_EQ(Boxes.Texts.front().rfind("The stored database of known applications is damaged", 0), 0u);
+    Boxes.Texts.clear();
+
+    const auto Cancel = [] { ::SendMessageA(KnownAppsForm->cancelbutton->Handle(), BM_CLICK, 0, 0); };
+    // A download started first ends while the window is open; then the
+    // window is worked in and closed.
+    const struct {
+        const char* Name;
+        bool Update;
+        ToolButton* Button;
+        std::function<void()> InEditor;
+        std::vector<std::string> WantTold;
+    } Rows[] = {
+        {"edited while the update came", true, Main->EditAppsButton,
+         [&] {
+             TDatabaseGridWin* T = KnownAppsForm->AppTable;
+             T->FocusCell(T->Grid.ColumnIndex("Problems"), 1);
+             ::SetFocus(T->Handle());
+             ::SendMessageA(T->Handle(), WM_CHAR, 'x', 0);
+             ::SendMessageA(T->EditorHandle(), WM_KEYDOWN, VK_RETURN, 0);
+             ::SendMessageA(KnownAppsForm->okbutton->Handle(), BM_CLICK, 0, 0);
+         },
+         {Imported}},
+        {"viewed again", false, Main->ViewAppsButton, Cancel, {}},
+        {"viewed while the same update came", true, Main->ViewAppsButton, Cancel,
+         {"Your application rules already are up-to-date!"}},
+    };
+    for (const auto& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        if (R.Update) {
+            Click(Main->ToolBar1, Main->UpdateButton);
+            ASSERT_TRUE(RunUntil(App, [&] { return Main->Updater->Busy(); }, 5000));
+        }
+        bool Done = false;
+        Timer InEditor(&App, 30);
+        InEditor.OnTimer = [&] {
+            if (Done || !EditorShown() || Main->Updater->Busy())
+                return;
+            Done = true;
+            R.InEditor();
+        };
+        Click(Main->ToolBar1, R.Button);
+        // What the editor's close brings is told before the loop sees it closed.
+        ASSERT_TRUE(RunUntil(App, [&] { return Done && !EditorShown(); }, 10000));
+        Idle();
+        EXPECT_EQ(Boxes.Texts, R.WantTold);
+        Boxes.Texts.clear();
+    }
+    EXPECT_EQ(ToldInTheEditor, std::vector<std::string>{});
+    int Index = -1;
+    EXPECT_TRUE(FindKnownAppByName("Served Tool", Index, false));
+    ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(RunUntil(App, [&] { return App.Terminated(); }, 5000));
+    EXPECT_NE(AppsValue("KnownAppList").find("Served Tool"), std::string::npos);
+    ForgetDatabase();
+}
+
+// A drop-down opened at the first paint, before the start-up's steps have
+// read the stored lists, shows what they hold.
+TEST_F(MainWindowTest, ApplicationsDropDownDuringTheStartUpListsTheStoredApplications)
+{
+    ASSERT_NO_FATAL_FAILURE(ListHostee());
+    StringList Found, Known;
+    ApplicationListForm->WriteApplicationList(Found);
+    WriteApplicationRules(Known);
+    SetHostValue("\\Apps", "FoundAppList", REG_BINARY, JoinStringsChar(Found, '\r'));
+    SetHostValue("\\Apps", "KnownAppList", REG_BINARY, JoinStringsChar(Known, '\r'));
+    const struct {
+        const char* Name;
+        int StepsRun;
+    } Rows[] = {{"nothing but the layouts read", 0}, {"the database not read", 1}};
+    for (const auto& R : Rows) {
+        SCOPED_TRACE(R.Name);
+        ForgetStartup(*Main);
+        Main->RefreshApps = true;  // as made
+        Main->FormActivate();
+        MSG M;
+        for (int I = 0; I < R.StepsRun; ++I)
+            if (::PeekMessageA(&M, Main->Handle(), WM_APP, 0xBFFF, PM_REMOVE))
+                ::DispatchMessageA(&M);
+        ASSERT_TRUE(::PeekMessageA(&M, Main->Handle(), WM_APP, 0xBFFF, PM_NOREMOVE));  // still reading
+        std::vector<std::string> Shown;
+        Timer Look(&App, 30);
+        Look.OnTimer = [&] {
+            HWND Menu = ::FindWindowA("#32768", nullptr);
+            if (!Menu || !::IsWindowVisible(Menu))
+                return;
+            HMENU H = reinterpret_cast<HMENU>(::SendMessageA(Menu, MN_GETHMENU, 0, 0));
+            for (int I = 0; I < ::GetMenuItemCount(H) && I < Main->ApplicationsPopupMenu->Count(); ++I)
+                Shown.push_back(Main->ApplicationsPopupMenu->Items(I).Caption);
+            ::PostMessageA(Menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        };
+        const RECT B = Main->AppsButton->ItemRect();
+        const LPARAM Arrow = MAKELPARAM(B.right - 4, (B.top + B.bottom) / 2);
+        ::SendMessageA(Main->ToolBar1->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, Arrow);
+        ::SendMessageA(Main->ToolBar1->Handle(), WM_LBUTTONUP, 0, Arrow);
+        Idle();
+        EXPECT_EQ(Shown, std::vector<std::string>{"Plain Hostee"});
+    }
 }
 
 // The layouts key refuses writing: a close tells it once with the system's
@@ -1452,6 +1616,20 @@ TEST(ProgramFormsTest, FormsArePreparedInShortSteps)
         EXPECT_EQ(Steps, R.Steps);
         EXPECT_NE(R.F->Handle(), nullptr);
     }
+}
+
+// Freed forms leave no global behind, so a later user that reaches a form
+// through its global finds none rather than a freed window.
+TEST(ProgramFormsTest, FreedFormsLeaveNoGlobalBehind)
+{
+    { TApplication Gone; CreateProgramForms(Gone); }
+    const Form* Globals[] = {mainform, layoutsform, ApplicationListForm, ProgressbarForm, ConfirmDuplicatesForm,
+                             ConfirmationForm, KnownAppsForm, SearchForFilesForm, PropertyEditorForm, MinSizeEditorForm};
+    for (std::size_t I = 0; I < std::size(Globals); ++I)
+        EXPECT_EQ(Globals[I], nullptr) << "form " << I << " in the program's order";
+    TApplication App;  // the known applications' window gone, its command
+    App.MainForm = new Tmainform(&App);
+    mainform->ViewKnownAppsActionExecute();
 }
 
 TEST(ProgramFormsTest, OnlyTheMainWindowIsMadeAtStartTheOthersAtTheirFirstUse)

@@ -137,11 +137,13 @@ TEST(StoredStateTest, DamagedStoredDatabaseIsReportedAndKeptUntilChanged)
         const char* What;  // the fault: "" none, nullptr any
         int Line;
         bool FileUsed;     // the rules file's database is in use
+        bool NoFile = false;  // no rules file to give way to
     } Cases[] = {
         {"whole", TValueKind::Binary, Dated, false, "", 0, false},
         {"method bind; only 9x", TValueKind::Binary, Dated + Bad, false, "Invalid method description item!", 6, true},
         {"NUL in a cell", TValueKind::Binary, Dated + "\rM|N" + std::string(1, '\0') + "l", false, "a NUL character", 6, true},
         {"no [Version] lines", TValueKind::Binary, Known, false, "", 0, true},
+        {"no [Version] lines, no rules file: used", TValueKind::Binary, Known, false, "", 0, false, true},
         {"REG_SZ", TValueKind::String, Dated, false, "it is not binary data", 0, true},
         {"REG_MULTI_SZ", TValueKind::Other, Dated, false, "it is not binary data", 0, true},
         {"0 bytes", TValueKind::Binary, "", false, "it is empty", 0, true},
@@ -155,7 +157,10 @@ TEST(StoredStateTest, DamagedStoredDatabaseIsReportedAndKeptUntilChanged)
         Store.Keys[AppsKey()][KnownAppListValue] = {C.Kind, C.Stored, 0};
         TStartupHooks H;
         H.ReadApplicationRules = [](const StringList& L, int& Line) { return ReadApplicationRules(L, Line); };
-        H.LoadRulesFile = [&] { return StringList{"[Version]", "2025 Jan 1", "[Known Applications]", Header, "B|Bundled||||bind|b.exe|||||"}; };
+        H.LoadRulesFile = [&] {
+            return C.NoFile ? StringList{}
+                            : StringList{"[Version]", "2025 Jan 1", "[Known Applications]", Header, "B|Bundled||||bind|b.exe|||||"};
+        };
         TStoredStateReader Reader(Store, H);
         while (!Reader.Done())
             Reader.Step();
@@ -165,7 +170,7 @@ TEST(StoredStateTest, DamagedStoredDatabaseIsReportedAndKeptUntilChanged)
             EXPECT_NE(StoredRulesMessage(Fault, true).find((C.Line ? "line " + IntToStr(C.Line) + ": " : "") + C.What), std::string::npos);
         }
         // Whole and dated, the older file is nothing newer, as always.
-        EXPECT_EQ(Reader.Result(), C.FileUsed ? ieOk : ieOldVersion);
+        EXPECT_EQ(Reader.Result(), C.FileUsed || C.NoFile ? ieOk : ieOldVersion);
         EXPECT_EQ(Reader.RulesFileRead(), C.FileUsed);
         ASSERT_EQ(KnownApps.Count(), 1);
         EXPECT_EQ(KnownApps.GetKnownApp(0)->Name, C.FileUsed ? "Bundled" : "User Row");

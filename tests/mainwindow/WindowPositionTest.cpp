@@ -55,11 +55,16 @@ TEST(WindowPositionTest, LoadAppliesValuesInOrderUntilOneIsMissingAndKeepsOnScre
         {"overlaps most with the second", 0, 1200, 100, 400, 300, TwoScreens, wsNormal, {1280, 100, 400, 300}, 5},
         {"a size below the least: the designed one", 0, 10, 10, -50, 39, OneScreen, wsNormal, {10, 10, 400, 300}, 5},
         {"the least size stays", 0, 10, 10, 120, 40, OneScreen, wsNormal, {10, 10, 120, 40}, 5},
+        {"a width below the least: the designed one", 0, 10, 10, 60, 300, OneScreen, wsNormal, {10, 10, 400, 300}, 5},
         {"nowhere without a size", 0, INT_MAX, INT_MAX, -1, -1, OneScreen, wsNormal, {880, 700, 400, 300}, 5},
         {"extreme values", 0, INT_MAX, INT_MIN + 1, INT_MAX, INT_MAX, OneScreen, wsNormal, {0, 0, 1280, 1000}, 5},
         {"no work area known: not clamped", 0, -900, -50, 500, 400, {}, wsNormal, {-900, -50, 500, 400}, 5},
         {"an area too small for any window is passed over", 0, 0, 0, 120, 40, {{0, 0, 100, 30}, {100, 0, 1280, 1000}}, wsNormal, {100, 0, 120, 40}, 5},
         {"every area too small: the largest", 0, 0, 0, 120, 40, {{0, 0, 100, 30}, {100, 0, 110, 35}}, wsNormal, {100, 0, 120, 40}, 5},
+        {"an area too small is passed over for one that holds the window, not for the largest", 0, 0, 0, 120, 40,
+         {{0, 0, 100, 30}, {100, 0, 300, 200}, {400, 0, 1280, 1000}}, wsNormal, {100, 0, 120, 40}, 5},
+        {"an area too narrow is passed over", 0, 0, 0, 120, 40, {{0, 0, 100, 1000}, {100, 0, 1280, 1000}}, wsNormal, {100, 0, 120, 40}, 5},
+        {"an area too low is passed over", 0, 0, 0, 120, 40, {{0, 0, 1280, 30}, {0, 30, 1280, 1000}}, wsNormal, {0, 30, 120, 40}, 5},
     };
     for (const Case& C : Cases) {
         FakeSettingsStore Store;
@@ -75,6 +80,25 @@ TEST(WindowPositionTest, LoadAppliesValuesInOrderUntilOneIsMissingAndKeepsOnScre
         EXPECT_EQ(Form.State, C.WantState) << C.Name;
         EXPECT_TRUE(Form.R == C.WantBounds)
             << C.Name << ": " << Form.R.Left << "," << Form.R.Top << " " << Form.R.Width << "x" << Form.R.Height;
+    }
+}
+
+// The clamp itself keeps the least size: the window given its answer is
+// not always one the system holds to it.
+TEST(WindowPositionTest, ClampedBoundsAreNeverBelowTheLeastSize)
+{
+    const struct {
+        const char* Name;
+        TWindowRect R;
+        std::vector<TWindowRect> Areas;
+        TWindowRect Want;
+    } Rows[] = {
+        {"every area too small", {0, 0, 120, 40}, {{0, 0, 100, 30}, {100, 0, 110, 35}}, {100, 0, 120, 40}},
+        {"larger than the area", {-10, 5, 2000, 2000}, OneScreen, {0, 0, 1280, 1000}},
+    };
+    for (const auto& R : Rows) {
+        const TWindowRect C = ClampToWorkArea(R.R, R.Areas, 120, 40);
+        EXPECT_TRUE(C == R.Want) << R.Name << ": " << C.Left << "," << C.Top << " " << C.Width << "x" << C.Height;
     }
 }
 
