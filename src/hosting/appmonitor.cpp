@@ -23,6 +23,12 @@ const char* const OnlyOnceRefusal = "\"%s\" can only be opened 1 times!";
 
 namespace {
 
+// How often, and for how long after a start, passes look for the started
+// program's first window: a user clicks a fifth of a second after it
+// shows at the soonest.
+const unsigned SoonInterval = 50;
+const DWORD SoonFor = 5000;
+
 std::string WithName(const char* Format, const std::string& Name)
 {
     std::string S = Format;
@@ -82,6 +88,9 @@ TApplicationMonitor::TApplicationMonitor(Component* Owner, TDatabaseGrid* AppLis
     // run: the idle pass follows only a tick that changed what it shows.
     Timer->QuietTicks = true;
     Timer->OnTimer = [this] { TimerTick(); };
+    FSoon = std::make_unique<::Timer>(nullptr, SoonInterval, false);
+    FSoon->QuietTicks = true;
+    FSoon->OnTimer = [this] { SoonTick(); };
     FEnded = std::make_unique<HandleWatch>(nullptr);
     FEnded->OnSignalled = [this](HANDLE Process) { ProcessEnded(Process); };
     Windows = MakeDesktopAppInfo();
@@ -91,6 +100,7 @@ TApplicationMonitor::TApplicationMonitor(Component* Owner, TDatabaseGrid* AppLis
 
 TApplicationMonitor::~TApplicationMonitor()
 {
+    FSoon.reset();
     // The items go first, while the list and the timer that their
     // destruction handlers may touch still exist.
     while (!FItems.empty())
@@ -304,7 +314,39 @@ bool TApplicationMonitor::StartAndAdd(bool AsExternal, const std::string& Exe,
     // A program whose window is up by now is bound at once, not a tick
     // later.
     RefreshWindows();
+    if (AwaitsFirstWindow()) {
+        FSoonUntil = ::GetTickCount() + SoonFor;
+        FSoon->SetEnabled(true);
+    }
     return true;
+}
+
+bool TApplicationMonitor::AwaitsFirstWindow() const
+{
+    for (const Slot& S : FItems) {
+        const TApplicationItem& I = *S.Item;
+        if (I.Panel && !I.Bound && I.State == aisWaiting && !I.Handle)
+            return true;
+    }
+    return false;
+}
+
+void TApplicationMonitor::SoonTick()
+{
+    // The second's tick or a pass running (a modal loop inside one) sees
+    // to it.
+    if (FInTick || Windows->PassDepth() > 0)
+        return;
+    if (static_cast<LONG>(::GetTickCount() - FSoonUntil) >= 0 || !AwaitsFirstWindow()) {
+        FSoon->SetEnabled(false);
+        return;
+    }
+    RefreshWindows();
+    if (!AwaitsFirstWindow()) {
+        FSoon->SetEnabled(false);
+        LookAtTheDesktop();
+        ShownChanged();
+    }
 }
 
 // Deleting items runs handlers that may run passes: the record is found

@@ -188,6 +188,13 @@ private:
     bool FAllClosedPending = false;
     bool FAllClosedFired = false;
     bool FInTick = false;
+    // A started program's first window lies over ours, taking the user's
+    // clicks, until a pass binds it: for its first seconds the passes come
+    // sooner than the second's tick.
+    std::unique_ptr<::Timer> FSoon;
+    DWORD FSoonUntil = 0;
+    bool AwaitsFirstWindow() const;
+    void SoonTick();
     // What the main window shows changed: its idle pass runs next. Said
     // where the change is seen, so nothing keeps a copy of what it shows.
     void ShownChanged();

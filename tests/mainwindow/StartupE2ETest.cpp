@@ -1295,40 +1295,71 @@ bool Opens(const Quorvan& Q, int Button, const char* Title)
 // Each press of a tool button opens what it names: at the moment the window
 // has settled, and while a layout chosen from the drop-down is applied
 // (its program started, the pause after it), which the user sees as the
-// moment the menu closed. The program shows its window away from the
-// buttons: a click on another program's window is that program's.
+// moment the menu closed. A program showing its window away from the
+// buttons; and one whose window shows late, over the Layouts button, where
+// it stays until bound: the user clicks Layouts as soon as it is seen.
 TEST(StartupE2E, EveryClickOnAToolButtonOpensItsWindow)
 {
-    ::SetEnvironmentVariableA("HOSTEE_OPTIONS", "/pos=1000,800");
+    struct Row {
+        const char* Options;
+        bool OverLayouts;
+    };
+    const Row Rows[] = {{"/pos=1000,800", false},
+                        {"/pos=200,200 /size=400,200 /delay=200", true}};
     struct Button {
         int Index;
         const char* Title;
     };
     const Button Buttons[] = {{0, "Layout editor"}, {1, "Application list"},
                               {2, "Known Applications / Updates"}};
-    int Lost = 0;
-    for (int Try = 0; Try < 3; ++Try) {
-        SCOPED_TRACE(Try);
-        quorvan_driver::SeedRegistry({"click_hostee"});
-        struct HosteesEnded {
-            ~HosteesEnded() { EndProcesses("click_hostee.exe"); }
-        } EndedWithTheTry;
-        Quorvan Q(false);
-        ASSERT_TRUE(Q.Main);
-        ASSERT_TRUE(quorvan_driver::WaitSettled(Q.Main));
-        const Button& B = Buttons[Try % 3];
-        if (!Opens(Q, B.Index, B.Title)) {
-            ++Lost;
-            ADD_FAILURE() << B.Title << " not opened at settled";
+    for (const Row& R : Rows) {
+        SCOPED_TRACE(R.Options);
+        ::SetEnvironmentVariableA("HOSTEE_OPTIONS", R.Options);
+        int Lost = 0;
+        for (int Try = 0; Try < 3; ++Try) {
+            SCOPED_TRACE(Try);
+            quorvan_driver::SeedRegistry({"click_hostee"});
+            struct HosteesEnded {
+                ~HosteesEnded() { EndProcesses("click_hostee.exe"); }
+            } EndedWithTheTry;
+            Quorvan Q(false);
+            ASSERT_TRUE(Q.Main);
+            ASSERT_TRUE(quorvan_driver::WaitSettled(Q.Main));
+            const Button& B = Buttons[Try % 3];
+            if (!Opens(Q, B.Index, B.Title)) {
+                ++Lost;
+                ADD_FAILURE() << B.Title << " not opened at settled";
+            }
+            ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
+            if (R.OverLayouts) {
+                // The user sees the program's window over the buttons and
+                // clicks Layouts a moment later; it may be bound already.
+                HWND Shown = nullptr;
+                ASSERT_TRUE(PumpUntil([&] {
+                    Shown = ::FindWindowA("HosteeWindow", nullptr);
+                    Shown = Shown && ::IsWindowVisible(Shown) ? Shown : nullptr;
+                    bool Bound = false;
+                    EachWindow(Q.Main,
+                               [&](HWND C) { Bound = Bound || ClassOf(C) == "HosteeWindow"; });
+                    return Shown || Bound;
+                }, 10000));
+                RECT Over, Tool;
+                if (Shown && ::GetWindowRect(Shown, &Over) &&
+                    quorvan_driver::RemoteButtonRect(
+                        Q.Pi.hProcess, Q.Child(Q.Main, "ToolbarWindow32"), 0, Tool)) {
+                    const POINT At = {Tool.left + 12, (Tool.top + Tool.bottom) / 2};
+                    ASSERT_TRUE(::PtInRect(&Over, At)) << "the program's window misses the button";
+                }
+                ::Sleep(300);
+            }
+            if (!Opens(Q, 0, "Layout editor")) {
+                ++Lost;
+                ADD_FAILURE() << "the layout editor not opened while the layout was applied";
+            }
+            EXPECT_TRUE(Q.Close());
         }
-        ASSERT_NO_FATAL_FAILURE(ApplyStoredLayout(Q));
-        if (!Opens(Q, 0, "Layout editor")) {
-            ++Lost;
-            ADD_FAILURE() << "the layout editor not opened while the layout was applied";
-        }
-        EXPECT_TRUE(Q.Close());
+        EXPECT_EQ(Lost, 0);
     }
-    EXPECT_EQ(Lost, 0);
     ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
     ::RegDeleteTreeA(HKEY_CURRENT_USER, HostKey);
 }
