@@ -150,8 +150,9 @@ void TAppPanel::SetControls(Control* Tool, Control* Close, Control* Unbind)
     ArrangeControls();
 }
 
-POINT TAppPanel::UncoveredSpot(POINT Want, int W, int H) const
+bool TAppPanel::UncoveredSpot(POINT Want, int W, int H, POINT& At) const
 {
+    At = Want;
     const RECT Area = ClientPanel->ClientRect();
     std::vector<RECT> Covers;
     for (HWND Front = ::GetWindow(Handle(), GW_HWNDPREV); Front; Front = ::GetWindow(Front, GW_HWNDPREV)) {
@@ -172,24 +173,23 @@ POINT TAppPanel::UncoveredSpot(POINT Want, int W, int H) const
         return true;
     };
     if (Covers.empty() || Free(Want.x, Want.y))
-        return Want;
+        return true;
     // Beside each cover's edges, on the wanted line or column.
     std::vector<int> Xs = {Want.x}, Ys = {Want.y};
     for (const RECT& C : Covers) {
         Xs.insert(Xs.end(), {C.right + 5, C.left - 5 - W});
         Ys.insert(Ys.end(), {C.bottom + 5, C.top - 5 - H});
     }
-    POINT Best = Want;
     int BestDistance = -1;
     for (const int X : Xs)
         for (const int Y : Ys) {
             const int Distance = std::abs(X - Want.x) + std::abs(Y - Want.y);
             if ((BestDistance < 0 || Distance < BestDistance) && Free(X, Y)) {
-                Best = {X, Y};
+                At = {X, Y};
                 BestDistance = Distance;
             }
         }
-    return Best;
+    return BestDistance >= 0;
 }
 
 void TAppPanel::ArrangeControls()
@@ -221,14 +221,25 @@ void TAppPanel::ArrangeControls()
         }
         const int ToolHeight = FToolControl->Height();
         const int Top = H > ToolHeight + 10 ? 5 : std::max(0, H - ToolHeight) / 2;
-        const POINT At = UncoveredSpot({Left, Top}, Width, ToolHeight);
+        // A free part too narrow for the tools takes them narrower, as a
+        // narrow panel does: as wanted they would lie behind the child's panel.
+        POINT At;
+        int Fit = Width;
+        bool Found = UncoveredSpot({Left, Top}, Fit, ToolHeight, At);
+        while (!Found && Fit > 48) {
+            Fit = std::max(48, Fit - 24);
+            Found = UncoveredSpot({Left, Top}, Fit, ToolHeight, At);
+        }
+        if (Found)
+            Width = Fit;
         ShowOnTop(FToolControl, At.x, At.y, Width, ToolHeight);
     }
     if (FCloseControl && FUnbindControl) {
         // The pair as one: close at the right, unbind left of it.
         const int PairWidth = FCloseControl->Width() + FUnbindControl->Width();
-        const POINT At = UncoveredSpot({W - PairWidth, static_cast<int>(C.top)}, PairWidth,
-                                       std::max(FCloseControl->Height(), FUnbindControl->Height()));
+        POINT At;
+        UncoveredSpot({W - PairWidth, static_cast<int>(C.top)}, PairWidth,
+                      std::max(FCloseControl->Height(), FUnbindControl->Height()), At);
         const int CloseLeft = At.x + FUnbindControl->Width();
         const int CloseTop = At.y;
         ShowOnTop(FCloseControl, CloseLeft, CloseTop, FCloseControl->Width(),

@@ -62,8 +62,9 @@ private:
     POINT ToOwnClient(int X, int Y) const;
     // Where a W x H overlay wanted at Want in the inner panel shows whole:
     // the nearest place that the windows in front of this panel (a child
-    // node's panels, placed over it) leave free.
-    POINT UncoveredSpot(POINT Want, int W, int H) const;
+    // node's panels, placed over it) leave free; false, At as wanted, when
+    // none does.
+    bool UncoveredSpot(POINT Want, int W, int H, POINT& At) const;
 
     Control* FToolControl = nullptr;
     Control* FCloseControl = nullptr;

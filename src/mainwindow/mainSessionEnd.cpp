@@ -70,10 +70,12 @@ void Tmainform::QueryEndSession(bool& CanEnd)
     Layouts->CancelStarts();
     CanEnd = !Monitor || Monitor->CountAskableItems() == 0;
     SessionMayEnd = SessionMayEnd || CanEnd;
-    if (!CanEnd) {
-        // A close the user asked for before stays theirs.
-        if (!Monitor->Closing)
-            SessionBeganClose = true;
+    // With a close pending the programs were asked already: asking again
+    // would count as the user's second close, which lets go one that stopped
+    // answering and ends the host after it refused the session's end. A close
+    // the user asked for before stays theirs.
+    if (!CanEnd && !Monitor->Closing) {
+        SessionBeganClose = true;
         SessionClosePending = true;
         ::PostMessageA(Handle(), WM_SESSION_CLOSE, 0, 0);
     }

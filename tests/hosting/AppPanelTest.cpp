@@ -158,6 +158,7 @@ TEST_F(AppPanelTest, OverlaysShowWhereThePanelsInFrontLeaveRoom)
         {"left half behind", {0, 0, 300, 200}, false, apmTool, {5, 5}},
         {"right edge in front", {500, 0, 600, 200}, true, apmCloseUnbind, {479, 0}},
         {"nowhere room: as wanted", {0, 0, 600, 200}, true, apmTool, {5, 5}},
+        {"a strip too narrow for the tools: narrower in it", {0, 0, 450, 200}, true, apmTool, {455, 5}},
     };
     InnerSize(600, 200);
     // Where each overlay is as it shows: never first where it was.
@@ -187,6 +188,7 @@ TEST_F(AppPanelTest, OverlaysShowWhereThePanelsInFrontLeaveRoom)
         const RECT B = (C.Mode == apmTool ? static_cast<Control*>(Tool) : Close)->BoundsRect();
         EXPECT_EQ(B.left, C.Want.x);
         EXPECT_EQ(B.top, C.Want.y);
+        EXPECT_LE(B.right, 600);
         EXPECT_EQ(ShownAt.x, C.Want.x);
         EXPECT_EQ(ShownAt.y, C.Want.y);
         Host->SetControls(nullptr, nullptr, nullptr);

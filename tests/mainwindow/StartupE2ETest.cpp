@@ -1141,7 +1141,8 @@ TEST(StartupE2E, AProgramThatStopsAnsweringNeverFreezesTheHost)
 {
     // Steps after the bound program stopped: R the main window resized,
     // L the other layout applied (its question answered No), I posted
-    // input handled, A the program answers again, W the user's close.
+    // input handled, A the program answers again, W the user's close, Q the
+    // session's query.
     struct Row {
         const char* Name;
         const char* Steps;
@@ -1149,6 +1150,7 @@ TEST(StartupE2E, AProgramThatStopsAnsweringNeverFreezesTheHost)
         {"resized: it takes its panel's size once it answers", "RIA"},
         {"another layout, released: it goes back to the desktop once it answers", "LIA"},
         {"closed: the first close waits, the second ends the host", "WIW"},
+        {"closed, then the session's query: refused, the host waits on for the user", "WQW"},
     };
     for (const Row& R : Rows) {
         SCOPED_TRACE(R.Name);
@@ -1243,6 +1245,12 @@ TEST(StartupE2E, AProgramThatStopsAnsweringNeverFreezesTheHost)
                     RECT Before = ScreenRect(Bound);
                     EXPECT_GT(Before.right - Before.left, 0);
                 }
+                break;
+            case 'Q':
+                // The program was asked and has not gone; the query is no
+                // second close of the user's.
+                EXPECT_EQ(Q.Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+                EXPECT_EQ(::WaitForSingleObject(Q.Pi.hProcess, 2000), static_cast<DWORD>(WAIT_TIMEOUT));
                 break;
             case 'W':
                 ::PostMessageA(Q.Main, WM_CLOSE, 0, 0);
