@@ -81,8 +81,8 @@ public:
     virtual void ScheduleStart(int Milliseconds, std::function<void()> Due) = 0;
     // The starts now queued come from the window the user works in now.
     virtual void StartsQueued() = 0;
-    // No box, menu or drag opened over that window since, and no close
-    // began: a start may run now.
+    // No box, menu or drag opened over that window since, no close began
+    // and the session may not end: a start may run now.
     virtual bool StartsAllowed() = 0;
 
 protected:

@@ -193,7 +193,7 @@ void TLayoutHostWin::StartsQueued()
 
 bool TLayoutHostWin::StartsAllowed()
 {
-    if (Monitor && Monitor->Closing)
+    if ((Monitor && Monitor->Closing) || (SessionMayEnd && *SessionMayEnd))
         return false;
     // A menu open or a mouse drag: the start would take them away.
     GUITHREADINFO Gui = {};

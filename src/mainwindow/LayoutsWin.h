@@ -40,6 +40,8 @@ public:
     Control* HostControl = nullptr;  // the main window's client panel
     Control* HomeParent = nullptr;   // the main window: overlay controls go back there
     TApplicationMonitor* Monitor = nullptr;
+    // The main window's: while set, the session may end and starts wait.
+    const bool* SessionMayEnd = nullptr;
     TConfirmationForm* Confirmation = nullptr;
     // nullptr: the application list window's list.
     IApplicationLocations* AppList = nullptr;

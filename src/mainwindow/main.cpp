@@ -243,6 +243,7 @@ void Tmainform::FormCreate()
     FirstActivate = true;
     LayoutHost.HostControl = mainpanel;
     LayoutHost.HomeParent = mainpanel;
+    LayoutHost.SessionMayEnd = &SessionMayEnd;
     LayoutHost.OnPanelCreated = [this](TAppPanel& P) { BindPanelEvents(P); };
     // Applying another layout or deleting nodes (also from a question
     // shown meanwhile) may free the panel under the mouse.

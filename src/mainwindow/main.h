@@ -138,7 +138,8 @@ public:
     // The pending close is the session's, not the user's: a call-off ends it.
     bool SessionBeganClose = false;
     // A query said yes: until the session goes on, the start-up's messages
-    // wait (the end would take a box down unread).
+    // wait (the end would take a box down unread), and so do the layout's
+    // starts (a program would outlive the session).
     bool SessionMayEnd = false;
     void SessionClose();
     // What a close stores: only what was read; nothing before the first

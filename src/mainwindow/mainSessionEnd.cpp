@@ -65,9 +65,9 @@ void Tmainform::QueryEndSession(bool& CanEnd)
         CanEnd = false;
         return;
     }
-    // Whatever the answer: a program started now would outlive the session
-    // or hold up its end.
-    Layouts->CancelStarts();
+    // A program started now would outlive the session or hold up its end:
+    // the layout's starts wait, a yes holding them until the session ends
+    // or goes on, a no by the close it begins.
     CanEnd = !Monitor || Monitor->CountAskableItems() == 0;
     SessionMayEnd = SessionMayEnd || CanEnd;
     // With a close pending the programs were asked already: asking again
@@ -105,6 +105,7 @@ void Tmainform::EndSession(bool Ending)
             ::PostMessageA(Handle(), WM_STARTUP_MESSAGES, 0, 0);
         return;
     }
+    Layouts->CancelStarts();
     // Whatever the query answered, what a close stores. Nothing is shown:
     // the system ends the program once this returns, and a box would only
     // hold the session's end. The start-up's messages are not shown either.

@@ -558,7 +558,8 @@ TEST_P(ClosingWithHostedPrograms, WaitsForThemAndWritesTheStateOnce)
 }
 
 // A close or the session's query between a layout's spaced starts: the
-// starts still to come are not made.
+// starts still to come are not made. The query finds a program to ask and
+// begins a close: the starts wait for it, and it drops them.
 TEST_P(ClosingWithHostedPrograms, EndsTheLayoutsStartsStillToCome)
 {
     Main->CompleteStartup();
@@ -576,7 +577,7 @@ TEST_P(ClosingWithHostedPrograms, EndsTheLayoutsStartsStillToCome)
         ::SendMessageA(Main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
     else
         ::SendMessageA(Main->Handle(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(Main->Layouts->PendingStarts(), 0);
+    EXPECT_EQ(Main->Layouts->PendingStarts(), GetParam() == WM_CLOSE ? 0 : 1);
     int Most = 0;
     EXPECT_TRUE(RunUntil(App, [&] {
         Most = std::max(Most, Main->Monitor ? Main->Monitor->Count() : 0);
@@ -590,6 +591,44 @@ TEST_P(ClosingWithHostedPrograms, EndsTheLayoutsStartsStillToCome)
 
 INSTANTIATE_TEST_SUITE_P(MainWindowTest, ClosingWithHostedPrograms,
                          ::testing::Values(WM_CLOSE, WM_QUERYENDSESSION));
+
+// The session's query answered yes between a layout's spaced starts (the
+// program started first has no window to ask yet): no start comes while the
+// session may end; its end drops them, its call-off (true: ends) lets them come.
+class SessionQueryBetweenLayoutStarts : public MainWindowTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(SessionQueryBetweenLayoutStarts, HoldsThemUntilTheSessionEndsOrGoesOn)
+{
+    Main->CompleteStartup();
+    ASSERT_NO_FATAL_FAILURE(ListHostee());
+    const TNodeId L = MakeLayout("Two", 2);
+    for (const TNodeId N : Main->Layouts->Tree.Children(L))
+        Main->Layouts->Tree.SetAppNode(N, "Plain Hostee");
+    ::SetEnvironmentVariableA("HOSTEE_OPTIONS", "/delay=1500");
+    Main->LayoutsMenuClick(L);
+    ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
+    ASSERT_EQ(Main->Monitor->Count(), 1);
+    ASSERT_EQ(Main->Layouts->PendingStarts(), 1);
+    EXPECT_EQ(::SendMessageA(Main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), TRUE);
+    // Past the first program's window, which comes after the pause.
+    EXPECT_TRUE(RunUntil(App, [&] { return Main->Monitor->Items(0)->Bound; }, 15000));
+    EXPECT_FALSE(RunUntil(App, [&] { return Main->Monitor->Count() > 1; }, 2 * StartPauseMs));
+    EXPECT_EQ(Main->Layouts->PendingStarts(), 1);
+    if (GetParam()) {
+        Main->EndSession(true);  // what WM_ENDSESSION runs before the program halts
+    } else {
+        ::SendMessageA(Main->Handle(), WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+        EXPECT_TRUE(RunUntil(App, [&] { return Main->Monitor->Count() > 1; }, 15000));
+    }
+    EXPECT_EQ(Main->Layouts->PendingStarts(), 0);
+    for (int I = 0; I < Main->Monitor->Count(); ++I) {
+        HANDLE Process = ::OpenProcess(PROCESS_TERMINATE, FALSE, Main->Monitor->Items(I)->ProcessId);
+        ::TerminateProcess(Process, 1);
+        ::CloseHandle(Process);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindowTest, SessionQueryBetweenLayoutStarts, ::testing::Bool());
 
 std::string AppsValue(const char* Name)
 {
