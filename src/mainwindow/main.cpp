@@ -267,6 +267,10 @@ void Tmainform::FormCreate()
     Updater->Update.DatabaseInUse = [] { return KnownAppsForm && KnownAppsForm->Modal(); };
     FIdleId = Application->AddIdleHandler([this] { ApplicationEventsIdle(); });
     Application->OnMessage = [this](MSG& Msg, bool& Handled) { ApplicationEventsMessage(Msg, Handled); };
+    Application->OnModalWindowsClosed = [this] {
+        if (CloseAfterModal)
+            ::PostMessageA(Handle(), WM_ALL_CLOSED, 0, 0);
+    };
 }
 
 void Tmainform::FreeLayoutPanels()
@@ -286,6 +290,7 @@ void Tmainform::FormDestroy()
     if (FIdleId && Application) {
         Application->RemoveIdleHandler(FIdleId);
         Application->OnMessage = nullptr;
+        Application->OnModalWindowsClosed = nullptr;
         FIdleId = 0;
     }
     delete Updater;
@@ -650,8 +655,7 @@ LRESULT Tmainform::WndProc(UINT Msg, WPARAM WParam, LPARAM LParam)
         return 0;
     }
     if (Msg == WM_ALL_CLOSED) {
-        if (Monitor && Monitor->Closing)
-            Close();
+        AllClosed();
         return 0;
     }
     if (Msg == WM_TIMER && WParam == StartupStepTimer) {

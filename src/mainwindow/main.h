@@ -142,6 +142,10 @@ public:
     // starts (a program would outlive the session).
     bool SessionMayEnd = false;
     void SessionClose();
+    // The hosted programs went while a modal window of ours was open: the
+    // close waits for it, or its unsaved edits would go with it.
+    bool CloseAfterModal = false;
+    void AllClosed();
     // What a close stores: only what was read; nothing before the first
     // activation, nothing twice. Answers the parts that could not be stored.
     std::vector<TStoreFailure> StoreState();

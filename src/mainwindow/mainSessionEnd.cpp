@@ -6,6 +6,7 @@
 #include "hosting/appmonitor.h"
 #include "mainwindow/RulesUpdateWin.h"
 #include "toolkit/AppMessages.h"
+#include "toolkit/Application.h"
 
 void Tmainform::FormCloseQuery(bool& CanClose)
 {
@@ -119,4 +120,19 @@ void Tmainform::MonitorAllClosed()
     // unless the close was called off meanwhile (the session went on, or a
     // program was opened again).
     ::PostMessageA(Handle(), WM_ALL_CLOSED, 0, 0);
+}
+
+void Tmainform::AllClosed()
+{
+    // Called off meanwhile: nothing to close.
+    CloseAfterModal = false;
+    if (!Monitor || !Monitor->Closing)
+        return;
+    // The modal window's OK or Cancel decides its edits first; its loop's
+    // end brings this back.
+    if (Application->ModalWindowOpen()) {
+        CloseAfterModal = true;
+        return;
+    }
+    Close();
 }

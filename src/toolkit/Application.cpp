@@ -150,6 +150,8 @@ void TApplication::RunModalLoop(const std::function<bool()>& Done, bool ModalWin
             if (Window) {
                 --App.FModalWindows;
                 App.FModalWindowSince = Before;
+                if (App.FModalWindows == 0 && App.OnModalWindowsClosed)
+                    App.OnModalWindowsClosed();
             }
         }
     } Saying{*this, ModalWindow, FModalWindowSince};

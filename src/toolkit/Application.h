@@ -47,6 +47,9 @@ public:
     // GetTickCount at which the newest modal window's loop began.
     void RunModalLoop(const std::function<bool()>& Done, bool ModalWindow = false);
     bool ModalWindowOpen() const { return FModalWindows > 0; }
+    // The last open modal window's loop ended (ModalWindowOpen no longer
+    // holds); runs inside that loop's caller, so it should only post.
+    std::function<void()> OnModalWindowsClosed;
     unsigned ModalWindowSince() const { return FModalWindowSince; }
     void Terminate();
     bool Terminated() const { return FTerminated; }

@@ -510,22 +510,12 @@ void ListHostee()
 
 // Closed, or asked whether the session may end: the programs are asked to
 // close, and the window follows them.
-class ClosingWithHostedPrograms : public MainWindowTest, public ::testing::WithParamInterface<UINT> {};
-
-TEST_P(ClosingWithHostedPrograms, WaitsForThemAndWritesTheStateOnce)
-{
-    // The monitor that opens the programs comes at the end of the reading.
-    Main->CompleteStartup();
-    KnowHostee();
-    Main->LayoutsMenuClick(MakeLayout("Two", 2));
-    Idle();
-    const auto Panels = HostPanels();
-    ASSERT_EQ(Panels.size(), 2u);
-    std::vector<HANDLE> Processes;
-    for (TAppPanel* P : Panels) {
-        // Each ends a while after it is asked, as one that saves its work
-        // first: the close has to wait for the ends, which do not come
-        // before the close's first pass is over.
+class ClosingWithHostedPrograms : public MainWindowTest, public ::testing::WithParamInterface<UINT> {
+protected:
+    // Opened bound in P; it ends a while after it is asked, as one that
+    // saves its work first.
+    void OpenSlowClosing(TAppPanel* P, std::vector<HANDLE>& Processes)
+    {
         ::SetEnvironmentVariableA("HOSTEE_OPTIONS", "/slowclose=1500");
         const bool Opened = Main->LayoutHost.OpenApplication("Plain Hostee", TestExeDir() + "hostee.exe", "", P);
         ::SetEnvironmentVariableA("HOSTEE_OPTIONS", nullptr);
@@ -537,6 +527,35 @@ TEST_P(ClosingWithHostedPrograms, WaitsForThemAndWritesTheStateOnce)
         }, 15000));
         Processes.push_back(::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, Item->ProcessId));
     }
+    // A layout of Count panels, each with such a program.
+    void HostSlowClosing(int Count, std::vector<HANDLE>& Processes)
+    {
+        // The monitor that opens the programs comes at the end of the reading.
+        Main->CompleteStartup();
+        KnowHostee();
+        Main->LayoutsMenuClick(MakeLayout("Hosting", Count));
+        Idle();
+        const auto Panels = HostPanels();
+        ASSERT_EQ(Panels.size(), static_cast<size_t>(Count));
+        for (TAppPanel* P : Panels)
+            ASSERT_NO_FATAL_FAILURE(OpenSlowClosing(P, Processes));
+    }
+    void ExpectEnded(const std::vector<HANDLE>& Processes)
+    {
+        for (HANDLE P : Processes) {
+            EXPECT_EQ(::WaitForSingleObject(P, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+            ::TerminateProcess(P, 1);
+            ::CloseHandle(P);
+        }
+    }
+};
+
+TEST_P(ClosingWithHostedPrograms, WaitsForThemAndWritesTheStateOnce)
+{
+    // The close has to wait for the ends, which do not come before the
+    // close's first pass is over.
+    std::vector<HANDLE> Processes;
+    ASSERT_NO_FATAL_FAILURE(HostSlowClosing(2, Processes));
     if (GetParam() == WM_QUERYENDSESSION)
         EXPECT_EQ(::SendMessageA(Main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
     else
@@ -548,11 +567,7 @@ TEST_P(ClosingWithHostedPrograms, WaitsForThemAndWritesTheStateOnce)
     // they end, not at a tick after: none comes meanwhile.
     Main->Monitor->Timer->SetInterval(60000);
     EXPECT_TRUE(RunUntil(App, [&] { return App.Terminated(); }, 15000));
-    for (HANDLE P : Processes) {
-        EXPECT_EQ(::WaitForSingleObject(P, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
-        ::TerminateProcess(P, 1);
-        ::CloseHandle(P);
-    }
+    ExpectEnded(Processes);
     EXPECT_TRUE(HostValueExists("Path"));
     EXPECT_TRUE(HostValueExists("MainWindowLeftPos"));
 }
@@ -587,6 +602,43 @@ TEST_P(ClosingWithHostedPrograms, EndsTheLayoutsStartsStillToCome)
     EXPECT_EQ(::WaitForSingleObject(Process, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
     ::TerminateProcess(Process, 1);
     ::CloseHandle(Process);
+}
+
+// The programs end while the user edits in a modal window of ours: the
+// close waits for that window, then goes ahead.
+TEST_P(ClosingWithHostedPrograms, WaitsForAModalWindowOpenMeanwhile)
+{
+    // It ends once the modal window is open.
+    std::vector<HANDLE> Processes;
+    ASSERT_NO_FATAL_FAILURE(HostSlowClosing(1, Processes));
+    if (GetParam() == WM_QUERYENDSESSION)
+        ::SendMessageA(Main->Handle(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+    else
+        ::PostMessageA(Main->Handle(), WM_CLOSE, 0, 0);
+    App.ProcessMessages();
+    ASSERT_TRUE(Main->Monitor->Closing);
+    Form Dialog(&App, FormArgs());
+    // A tick after the program went, its report was handled: the window
+    // must still be open; then the user presses OK.
+    int TicksSinceGone = -1;
+    bool OpenWhileModal = false;
+    Timer Watch(&App, 50);
+    Watch.OnTimer = [&] {
+        if (App.Terminated() || !Main->Monitor)
+            return;
+        if (TicksSinceGone < 0 && Main->Monitor->CountActiveItems() == 0)
+            TicksSinceGone = 0;
+        else if (TicksSinceGone >= 0 && ++TicksSinceGone == 2) {
+            OpenWhileModal = ::IsWindowVisible(Main->Handle()) != FALSE;
+            Dialog.ModalResult = mrOk;
+        }
+    };
+    EXPECT_EQ(Dialog.ShowModal(), mrOk);
+    EXPECT_TRUE(OpenWhileModal);
+    EXPECT_FALSE(HostValueExists("Path"));
+    EXPECT_TRUE(RunUntil(App, [&] { return App.Terminated(); }, 15000));
+    EXPECT_TRUE(HostValueExists("Path"));
+    ExpectEnded(Processes);
 }
 
 INSTANTIATE_TEST_SUITE_P(MainWindowTest, ClosingWithHostedPrograms,
