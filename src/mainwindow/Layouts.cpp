@@ -95,20 +95,23 @@ void TLayouts::FreePanelOf(TNodeId Node)
 
 void TLayouts::NodeDeleted(TNodeId Node)
 {
+    DropPending(Node);
+    FreePanelOf(Node);
+}
+
+void TLayouts::DropPending(TNodeId Node)
+{
     FPending.erase(std::remove_if(FPending.begin(), FPending.end(),
                                   [Node](const TPendingStart& S) { return S.Node == Node; }),
                    FPending.end());
-    FreePanelOf(Node);
 }
 
 // A start due meanwhile waits for the answer: it would start into a panel
 // the answer may remove, and change the count the question tells.
 std::uint8_t TLayouts::Confirm(const std::string& Text)
 {
-    ++FHeld;
-    const std::uint8_t Answer = Host.Confirm(Text, RememberedAnswer);
-    --FHeld;
-    return Answer;
+    const THeldScope Held(FHeld);
+    return Host.Confirm(Text, RememberedAnswer);
 }
 
 TApplicationItem* TLayouts::ItemOfPanel(TAppPanel* Panel)
@@ -231,11 +234,7 @@ bool TLayouts::OpenPending(const TPendingStart& S)
     IApplicationLocations* Locations = Host.Locations();
     if (!Locations || !Locations->ApplicationLocation(Name, Path, S.Further))
         return false;
-    struct Held {
-        int& N;
-        explicit Held(int& N) : N(N) { ++N; }
-        ~Held() { --N; }
-    } H(FHeld);
+    const THeldScope Held(FHeld);
     Host.OpenApplication(Name, Path, S.Further ? std::string() : Host.ModuleStartParams(Name),
                          Panel);
     return true;
@@ -348,11 +347,8 @@ void TLayouts::StartPanelApplications(TAppPanelRelationshipList& List)
     // box opened since is up.
     const std::vector<TNodeId> Nodes = NodesOf(Tree, List);
     for (auto It = Nodes.rbegin(); It != Nodes.rend(); ++It) {
-        const TNodeId N = *It;
-        FPending.erase(std::remove_if(FPending.begin(), FPending.end(),
-                                      [N](const TPendingStart& S) { return S.Node == N; }),
-                       FPending.end());
-        FPending.push_front({N, true});
+        DropPending(*It);
+        FPending.push_front({*It, true});
     }
     StartNext();
 }

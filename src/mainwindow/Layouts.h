@@ -208,6 +208,16 @@ private:
     std::uint8_t Confirm(const std::string& Text);
     void StartNext();
     bool OpenPending(const TPendingStart& S);
+    // The node's start, if one waits, is no longer wanted.
+    void DropPending(TNodeId Node);
+    // Raises FHeld for its lifetime.
+    struct THeldScope {
+        int& N;
+        explicit THeldScope(int& Count) : N(Count) { ++N; }
+        ~THeldScope() { --N; }
+        THeldScope(const THeldScope&) = delete;
+        THeldScope& operator=(const THeldScope&) = delete;
+    };
 };
 
 // Raises the close-released count of a host for its lifetime.
