@@ -1404,8 +1404,16 @@ TEST(StartupE2E, HoverToolsShowOverAChildPanel)
         return Combo != nullptr;
     }, 5000);
     ASSERT_TRUE(Combo) << "no tools shown";
-    RECT C;
-    ::GetWindowRect(Combo, &C);
+    // Reached as a user reaches it: once it has stayed put a moment.
+    RECT C = {};
+    int Still = 0;
+    PumpUntil([&] {
+        RECT Now;
+        ::GetWindowRect(Combo, &Now);
+        Still = ::EqualRect(&Now, &C) ? Still + 1 : 0;
+        C = Now;
+        return Still >= 20;  // about 200 ms
+    }, 5000);
     const POINT Centre = quorvan_driver::Center(C);
     EXPECT_EQ(::WindowFromPoint(Centre), Combo) << "under " << ClassOf(::WindowFromPoint(Centre));
     quorvan_driver::Click(Centre);
